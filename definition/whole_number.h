@@ -1,0 +1,19 @@
+// Conversion of computed doubles to the program's integers: truncate toward
+// zero, then keep the low bits, as the model's 16-bit words and the 32-bit
+// number of lights want. Defined for every double: a value that is not a
+// finite number becomes 0, and no value, however large, overflows.
+#pragma once
+
+#include <cstdint>
+
+// The low 32 bits of the whole number trunc(x) (two's complement), or 0 when
+// x is not finite.
+std::uint32_t low_bits_of_whole(double x);
+
+inline std::uint16_t to_word(double x) { return static_cast<std::uint16_t>(low_bits_of_whole(x) & 0xFFFFu); }
+
+inline std::int16_t to_signed_word(double x)
+{
+    const std::uint16_t word = to_word(x);
+    return static_cast<std::int16_t>(word >= 0x8000u ? static_cast<int>(word) - 0x10000 : static_cast<int>(word));
+}

@@ -1,0 +1,16 @@
+#include "driver/run_state.h"
+
+#include "driver/banner.h"
+#include "lights/ground_pitch.h"
+#include "mdl/insertion.h"
+
+RunState run_state{};
+
+void reset_program_state()
+{
+    release_all();
+    run_state = RunState{};
+    ground_geometry = GroundGeometry{};
+    reset_banner();
+    reset_trailer_block();
+}

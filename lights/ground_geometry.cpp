@@ -1,0 +1,3 @@
+#include "lights/ground_pitch.h"
+
+GroundGeometry ground_geometry{};

@@ -1,0 +1,15 @@
+// The aircraft's pitch attitude on its gear, from the [Main] section.
+#pragma once
+
+struct GroundGeometry {
+    double pitch_deg;         // ground pitch in degrees, positive nose up
+    double slope;             // its tangent: height difference over distance difference
+    double main_gear_height;  // metres
+    double main_gear_dist;    // metres
+};
+
+extern GroundGeometry ground_geometry;
+
+// Reads the gear keys of [Main], fills ground_geometry, reports missing keys
+// or gears too close together, and prints the ground pitch line.
+void compute_ground_pitch();

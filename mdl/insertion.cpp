@@ -1,0 +1,90 @@
+#include "mdl/insertion.h"
+
+#include <cstring>
+
+#include "driver/console.h"
+#include "mdl/le_words.h"
+#include "mdl/mdl_image.h"
+#include "mdl/xor_key.h"
+
+namespace {
+
+constexpr auto stored_trailer = scrambled_block<TRAILER_SIZE>(
+    "Landing lights by Lumora VESKA 1.0.\n"
+    "Each light is drawn as a beam and a lit spot on the ground, computed from "
+    "the definition file's gear geometry, pitch, range and spot size.\n"
+    "Restore the .MD$ backup to remove them.\n");
+
+std::uint8_t trailer[TRAILER_SIZE];
+bool trailer_loaded = false;
+
+void load_trailer()
+{
+    if (!trailer_loaded) {
+        std::memcpy(trailer, stored_trailer.data(), TRAILER_SIZE);
+        trailer_loaded = true;
+    }
+}
+
+constexpr std::uint32_t LAST_WORD = MODEL_CODE_SIZE - 2;  // 0xFFFE
+constexpr std::uint32_t ROOM_BESIDES_BLOCK = 2 + TRAILER_SIZE;  // one zero word, the trailer
+
+}  // namespace
+
+const std::uint8_t* trailer_block()
+{
+    load_trailer();
+    return trailer;
+}
+
+void copy_plain_trailer(std::uint8_t* out)
+{
+    std::memcpy(out, stored_trailer.data(), TRAILER_SIZE);
+    xor_with_key(out, TRAILER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+}
+
+void reset_trailer_block() { trailer_loaded = false; }
+
+std::uint32_t count_free_space(const std::uint8_t* code_area)
+{
+    std::uint32_t free_room = 0;
+    for (std::uint32_t p = LAST_WORD;; p -= 2) {
+        if (load_u16(code_area + p) != 0) {
+            break;
+        }
+        free_room += 2;
+        if (p == 0) {
+            break;
+        }
+    }
+    return free_room;
+}
+
+int insert_code(std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
+{
+    load_trailer();
+    xor_with_key(trailer, TRAILER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+
+    const std::uint32_t free_room = count_free_space(code_area);
+    // An area of nothing but zero words has no end code at all, and an end
+    // code inside the area's header is no end of model code.
+    const bool end_in_code = free_room + CODE_HEADER_LENGTH <= LAST_WORD;
+    const std::uint16_t last_word =
+        free_room < MODEL_CODE_SIZE ? load_u16(code_area + LAST_WORD - free_room) : 0;
+    if (last_word != END_CODE || !end_in_code) {
+        console_print("Unexpected end of data: code=0x%04x\n", last_word);
+        return 1;
+    }
+    // Compared in 64 bits so that no block length can wrap the sum.
+    if (free_room < static_cast<std::uint64_t>(n) + ROOM_BESIDES_BLOCK) {
+        console_print("Not enough space in MDL file for landing lights, space needed=%u, space available=%u.\n",
+                      n, free_room);
+        return 1;
+    }
+    const std::uint32_t used = LAST_WORD + 2 - CODE_HEADER_LENGTH - free_room;  // U, end code included
+    store_u32(code_area + 4, load_u32(code_area + 4) + n);
+    std::memmove(code_area + CODE_HEADER_LENGTH + n, code_area + CODE_HEADER_LENGTH, used);
+    std::memcpy(code_area + CODE_HEADER_LENGTH, block, n);
+    std::memcpy(code_area + LAST_WORD - free_room + n + 4, trailer, TRAILER_SIZE);
+    return 0;
+}

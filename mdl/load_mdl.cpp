@@ -1,0 +1,150 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "driver/console.h"
+#include "driver/run_state.h"
+#include "mdl/le_words.h"
+#include "mdl/mdl_image.h"
+
+namespace {
+
+constexpr std::uint16_t MZ_SIGNATURE = 0x5A4D;
+constexpr std::uint32_t PE_SIGNATURE = 0x4550;
+constexpr std::uint32_t PE_OFFSET_FIELD = 0x3C;
+constexpr std::uint64_t LARGEST_SIZE = 0xFFFFFFFFu;  // the size is kept in 32 bits
+
+// True when the count bytes at offset lie wholly inside the image; computed in
+// 64 bits so that no offset from the file can wrap.
+bool inside(const MdlImage& image, std::uint64_t offset, std::uint64_t count)
+{
+    return offset + count <= image.size;
+}
+
+int refuse(const char* name, const char* format)
+{
+    console_print(format, name);
+    release_all();
+    return 1;
+}
+
+// Reads the file into a zero-filled buffer of exactly its length. On failure
+// prints the message, leaves no buffer behind and returns 1.
+int read_whole_file(const char* name, MdlImage& image)
+{
+    std::FILE* file = std::fopen(name, "rb");
+    if (file == nullptr) {
+        console_print("Error opening file %s: %s\n", name, std::strerror(errno));
+        return 1;
+    }
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        length = std::ftell(file);
+    }
+    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        // Not a file with a length (a pipe, a directory): nothing to read whole.
+        std::fclose(file);
+        console_print("%s is not a MDL file.\n", name);
+        return 1;
+    }
+    if (static_cast<std::uint64_t>(length) > LARGEST_SIZE) {
+        std::fclose(file);
+        console_print("%s is not a MDL file.\n", name);
+        return 1;
+    }
+    image.size = static_cast<std::uint32_t>(length);
+    image.buffer = static_cast<std::uint8_t*>(std::calloc(image.size > 0 ? image.size : 1, 1));
+    if (image.buffer == nullptr) {
+        std::fclose(file);
+        console_print("Error reading MDL file %s: %s\n", name, std::strerror(ENOMEM));
+        return 1;
+    }
+    errno = 0;
+    const std::size_t got = std::fread(image.buffer, 1, image.size, file);
+    if (got != image.size) {
+        const int error = errno != 0 ? errno : EIO;
+        std::fclose(file);
+        console_print("Error reading MDL file %s: %s\n", name, std::strerror(error));
+        release_all();
+        return 1;
+    }
+    std::fclose(file);
+    return 0;
+}
+
+}  // namespace
+
+const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
+                                          std::uint32_t resource_rva)
+{
+    if (!inside(image, std::uint64_t{pe_offset} + 6, 2)) {
+        return nullptr;
+    }
+    const unsigned count = load_u16(image.buffer + pe_offset + 6);
+    // A table that runs past the file's end is no section table.
+    if (!inside(image, std::uint64_t{pe_offset} + PE_SECTION_TABLE, std::uint64_t{SECTION_ENTRY_SIZE} * count)) {
+        return nullptr;
+    }
+    for (unsigned i = count; i-- > 0;) {
+        const std::uint8_t* entry = image.buffer + pe_offset + PE_SECTION_TABLE + SECTION_ENTRY_SIZE * i;
+        const std::uint32_t address = load_u32(entry + 12);
+        if (address != 0 && address <= resource_rva) {
+            return entry;
+        }
+    }
+    return nullptr;
+}
+
+int check_unmodified(const std::uint8_t* code_area)
+{
+    if (load_u32(code_area) != 12) {
+        return 1;
+    }
+    if (load_u16(code_area + 38) != 0x0023) {
+        return 1;
+    }
+    if (load_u16(code_area + 42) != 0x003A) {
+        return 1;
+    }
+    return 0;
+}
+
+int load_mdl(const char* name)
+{
+    MdlImage& image = run_state.image;
+    if (read_whole_file(name, image) != 0) {
+        return 1;
+    }
+    const char* not_mdl = "%s is not a MDL file.\n";
+    if (!inside(image, 0, 2) || load_u16(image.buffer) != MZ_SIGNATURE) {
+        return refuse(name, not_mdl);
+    }
+    if (!inside(image, PE_OFFSET_FIELD, 4)) {
+        return refuse(name, not_mdl);
+    }
+    const std::uint32_t pe_offset = load_u32(image.buffer + PE_OFFSET_FIELD);
+    if (!inside(image, pe_offset, 4) || load_u32(image.buffer + pe_offset) != PE_SIGNATURE) {
+        return refuse(name, not_mdl);
+    }
+    if (!inside(image, std::uint64_t{pe_offset} + PE_RESOURCE_RVA_FIELD, 4)) {
+        return refuse(name, not_mdl);
+    }
+    const std::uint32_t resource_rva = load_u32(image.buffer + pe_offset + PE_RESOURCE_RVA_FIELD);
+    const std::uint8_t* section = find_resource_section(image, pe_offset, resource_rva);
+    if (section == nullptr) {
+        return refuse(name, not_mdl);
+    }
+    if (load_u32(section + 20) != RESOURCE_RAW_OFFSET || load_u32(section + 16) != RESOURCE_RAW_SIZE ||
+        load_u32(section + 12) != resource_rva || load_u32(section + 8) != RESOURCE_VIRTUAL_SIZE) {
+        return refuse(name, not_mdl);
+    }
+    if (!inside(image, MODEL_CODE_OFFSET, MODEL_CODE_SIZE)) {
+        return refuse(name, not_mdl);
+    }
+    image.code_area = image.buffer + MODEL_CODE_OFFSET;
+    if (check_unmodified(image.code_area) != 0) {
+        return refuse(name, "%s is not an unmodified MDL file.\n");
+    }
+    return 0;
+}

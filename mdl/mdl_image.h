@@ -1,0 +1,41 @@
+// The MDL file held whole in memory, and the validation that decides whether
+// it is a model this program can give landing lights.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct MdlImage {
+    std::uint8_t* buffer;     // the whole file, exactly size bytes; owned
+    std::uint32_t size;       // the file's length in bytes
+    std::uint8_t* code_area;  // buffer + MODEL_CODE_OFFSET once accepted, else null
+};
+
+// Fixed places of the layout that is accepted.
+constexpr std::uint32_t MODEL_CODE_OFFSET = 0x11F8;   // file offset of the model-code area
+constexpr std::uint32_t MODEL_CODE_SIZE = 0x10000;    // the area's length in bytes
+constexpr std::uint32_t MODEL_CODE_END = MODEL_CODE_OFFSET + MODEL_CODE_SIZE;  // 70,136
+constexpr std::uint32_t RESOURCE_RAW_OFFSET = 0xE00;
+constexpr std::uint32_t RESOURCE_RAW_SIZE = 0x10800;
+constexpr std::uint32_t RESOURCE_VIRTUAL_SIZE = 0x106F8;
+constexpr std::uint32_t PE_RESOURCE_RVA_FIELD = 0x88;  // from the PE header
+constexpr std::uint32_t PE_SECTION_TABLE = 248;        // from the PE header
+constexpr std::uint32_t SECTION_ENTRY_SIZE = 40;
+
+// Reads and validates the named MDL file into run_state.image. 0 on success;
+// 1 after printing one message, with no image left behind.
+int load_mdl(const char* name);
+
+// The section-table entry that describes the resource section, or null: the
+// entry nearest the end of the table whose virtual address is non-zero and
+// not above resource_rva. Only entries that lie wholly inside the image count.
+const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
+                                          std::uint32_t resource_rva);
+
+// 0 when the model-code area is as the simulator's tools leave it, 1 when it
+// has been changed (for instance by an earlier run of this program).
+int check_unmodified(const std::uint8_t* code_area);
+
+// Frees the image and empties the definition store. Safe to call any number
+// of times.
+void release_all();

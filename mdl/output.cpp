@@ -1,0 +1,250 @@
+#include "mdl/output.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "driver/console.h"
+
+OutputFault output_fault{};
+
+namespace {
+
+struct OutputMessages {
+    const char* opening;
+    const char* writing;
+    const char* closing;
+};
+
+constexpr OutputMessages backup_messages = {
+    "Error opening backup file %s: %s\n",
+    "Error writing backup file %s: %s\n",
+    "Error closing backup file %s: %s\n",
+};
+
+constexpr OutputMessages target_messages = {
+    "Error opening target MDL file %s: %s\n",
+    "Error writing target MDL file %s: %s\n",
+    "Error closing target MDL file %s: %s\n",
+};
+
+bool is_separator(char c) { return c == '/' || c == '\\'; }
+
+// The injected fault for this stage of writing to name, if any.
+bool fault_at(OutputStage stage, const std::string& name)
+{
+    return output_fault.stage == stage &&
+           (output_fault.only_name == nullptr || name == output_fault.only_name);
+}
+
+// Prints the message of a failed step and gives its error number, never 0.
+int fail(const char* format, const std::string& name, int error)
+{
+    if (error == 0) {
+        error = EIO;
+    }
+    console_print(format, name.c_str(), std::strerror(error));
+    return error;
+}
+
+// Writes all of buffer to fd, going on after partial writes. Returns 0 or the
+// error number.
+int write_all(int fd, const std::uint8_t* buffer, std::uint32_t size, const std::string& name)
+{
+    std::uint32_t done = 0;
+    if (fault_at(OUTPUT_FAULT_WRITE, name)) {
+        // Let half of the image through before the fault, as a full disk does.
+        const std::uint32_t half = size / 2;
+        while (done < half) {
+            const ssize_t n = ::write(fd, buffer + done, half - done);
+            if (n <= 0) {
+                break;
+            }
+            done += static_cast<std::uint32_t>(n);
+        }
+        return output_fault.error;
+    }
+    while (done < size) {
+        const ssize_t n = ::write(fd, buffer + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (n == 0) {
+            return EIO;
+        }
+        done += static_cast<std::uint32_t>(n);
+    }
+    return 0;
+}
+
+// The directory part of path, with its trailing separator ("" for none).
+std::string directory_of(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file that writing to path would reach: symbolic links are followed, so
+// that a link to a model keeps pointing at the replaced model.
+std::string follow_links(const std::string& path)
+{
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return current;
+        }
+        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t length = ::readlink(current.c_str(), &target[0], target.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= target.size()) {
+            return current;
+        }
+        target.resize(static_cast<std::size_t>(length));
+        current = target[0] == '/' ? target : directory_of(current) + target;
+    }
+    return current;
+}
+
+// The mode a newly created file gets: read and write for all, less the umask.
+mode_t new_file_mode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+// Writes straight to a destination that is not a regular file (a device, a
+// pipe), where nothing could be renamed over it.
+int write_in_place(const std::string& name, const std::uint8_t* buffer, std::uint32_t size,
+                   const OutputMessages& messages)
+{
+    if (fault_at(OUTPUT_FAULT_OPEN, name)) {
+        return fail(messages.opening, name, output_fault.error);
+    }
+    const int fd = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(messages.opening, name, errno);
+    }
+    const int write_error = write_all(fd, buffer, size, name);
+    if (write_error != 0) {
+        ::close(fd);
+        return fail(messages.writing, name, write_error);
+    }
+    if (::close(fd) != 0 || fault_at(OUTPUT_FAULT_CLOSE, name)) {
+        return fail(messages.closing, name, fault_at(OUTPUT_FAULT_CLOSE, name) ? output_fault.error : errno);
+    }
+    return 0;
+}
+
+// Writes the image to a new file beside the destination and renames it over
+// the destination once it is complete. On any failure the new file is
+// removed and the destination is left as it was; messages name the
+// destination as the user gave it.
+int write_image(const std::string& name, const std::uint8_t* buffer, std::uint32_t size,
+                const OutputMessages& messages)
+{
+    errno = 0;
+    const std::string destination = follow_links(name);
+    struct stat existing {};
+    const bool exists = ::stat(destination.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+        return write_in_place(name, buffer, size, messages);
+    }
+    if (exists && S_ISDIR(existing.st_mode)) {
+        return fail(messages.opening, name, EISDIR);
+    }
+    if (fault_at(OUTPUT_FAULT_OPEN, name)) {
+        return fail(messages.opening, name, output_fault.error);
+    }
+
+    // A short fixed name, so that a long destination name cannot make it too long.
+    std::string temporary = directory_of(destination) + ".veska-XXXXXX";
+    const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
+    if (fd < 0) {
+        return fail(messages.opening, name, errno);
+    }
+    auto abandon = [&](const char* format, int error) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return fail(format, name, error);
+    };
+
+    const mode_t mode = exists ? (existing.st_mode & 07777) : new_file_mode();
+    if (::fchmod(fd, mode) != 0) {
+        return abandon(messages.opening, errno);
+    }
+    const int write_error = write_all(fd, buffer, size, name);
+    if (write_error != 0) {
+        return abandon(messages.writing, write_error);
+    }
+    if (fault_at(OUTPUT_FAULT_SYNC, name)) {
+        return abandon(messages.closing, output_fault.error);
+    }
+    if (::fsync(fd) != 0) {
+        return abandon(messages.closing, errno);
+    }
+    if (fault_at(OUTPUT_FAULT_CLOSE, name)) {
+        return abandon(messages.closing, output_fault.error);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return fail(messages.closing, name, error);
+    }
+    const int rename_error = fault_at(OUTPUT_FAULT_RENAME, name) ? output_fault.error
+                             : ::rename(temporary.c_str(), destination.c_str()) != 0 ? errno
+                                                                                        : 0;
+    if (rename_error != 0) {
+        ::unlink(temporary.c_str());
+        return fail(messages.closing, name, rename_error);
+    }
+    // Make the rename itself durable; the file is complete either way.
+    const std::string directory = directory_of(destination);
+    const int dir_fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir_fd >= 0) {
+        ::fsync(dir_fd);
+        ::close(dir_fd);
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string backup_name(const char* mdl_name)
+{
+    const std::string name(mdl_name);
+    // An optional drive letter with its colon comes first; the last path
+    // component begins after the last separator.
+    const std::size_t drive = name.size() >= 2 && name[1] == ':' ? 2 : 0;
+    std::size_t component = drive;
+    for (std::size_t i = drive; i < name.size(); ++i) {
+        if (is_separator(name[i])) {
+            component = i + 1;
+        }
+    }
+    const std::size_t dot = name.find_last_of('.');
+    const std::size_t stem_end = dot != std::string::npos && dot >= component ? dot : name.size();
+    return name.substr(0, stem_end) + ".MD$";
+}
+
+int write_backup(const char* mdl_name, const std::uint8_t* buffer, std::uint32_t size)
+{
+    const std::string name = backup_name(mdl_name);
+    const int result = write_image(name, buffer, size, backup_messages);
+    if (result == 0) {
+        console_print("Backup MDL file %s created.\n", name.c_str());
+    }
+    return result;
+}
+
+int write_target(const char* target_name, const std::uint8_t* buffer, std::uint32_t size)
+{
+    return write_image(target_name, buffer, size, target_messages);
+}
