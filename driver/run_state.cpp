@@ -3,6 +3,7 @@
 #include "driver/banner.h"
 #include "lights/ground_pitch.h"
 #include "mdl/insertion.h"
+#include "mdl/output.h"
 
 RunState run_state{};
 
@@ -13,4 +14,5 @@ void reset_program_state()
     ground_geometry = GroundGeometry{};
     reset_banner();
     reset_trailer_block();
+    output_fault = OutputFault{};
 }

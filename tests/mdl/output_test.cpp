@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "driver/run_state.h"
+#include "mdl/output.h"
+#include "tests/support/console_capture.h"
+
+namespace {
+
+class Output : public ::testing::Test {
+protected:
+    void SetUp() override { reset_program_state(); }
+    void TearDown() override
+    {
+        output_fault = OutputFault{};
+        reset_program_state();
+    }
+
+    std::vector<std::uint8_t> image_ = std::vector<std::uint8_t>(70136, 0x5C);
+    std::vector<std::uint8_t> old_ = {'o', 'l', 'd'};
+};
+
+std::vector<std::string> folder_entries(const std::string& path)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(BackupName, ReplacesTheLastComponentsExtension)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"plane.mdl", "plane.MD$"},
+        {"plane", "plane.MD$"},
+        {"maps.old/plane", "maps.old/plane.MD$"},
+        {"maps.old/plane.mdl", "maps.old/plane.MD$"},
+        {"C:plane.mdl", "C:plane.MD$"},
+        {"C:\\maps.old\\plane", "C:\\maps.old\\plane.MD$"},
+        {"D:\\fs\\aircraft\\cub.MDL", "D:\\fs\\aircraft\\cub.MD$"},
+        {"a.b.c", "a.b.MD$"},
+        {"plane.", "plane.MD$"},
+        {"/tmp/x.y/z", "/tmp/x.y/z.MD$"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(backup_name(c.first), c.second) << c.first;
+    }
+}
+
+TEST_F(Output, BackupIsTheImageAndReplacesAnEarlierOne)
+{
+    ScratchDir dir;
+    const std::string model = dir.file("plane.mdl");
+    write_file_bytes(dir.file("plane.MD$"), old_);
+    ConsoleCapture capture;
+    EXPECT_EQ(write_backup(model.c_str(), image_.data(), static_cast<std::uint32_t>(image_.size())), 0);
+    EXPECT_EQ(capture.text(), "Backup MDL file " + dir.file("plane.MD$") + " created.\n");
+    EXPECT_EQ(read_file_bytes(dir.file("plane.MD$")), image_);
+    EXPECT_EQ(folder_entries(dir.path()), std::vector<std::string>{"plane.MD$"});
+}
+
+TEST_F(Output, TargetKeepsPermissionBitsAndFollowsLinks)
+{
+    ScratchDir dir;
+    const std::string real = dir.file("real.mdl");
+    const std::string link = dir.file("link.mdl");
+    write_file_bytes(real, old_);
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    std::filesystem::create_symlink("real.mdl", link);
+    ConsoleCapture capture;
+    EXPECT_EQ(write_target(link.c_str(), image_.data(), static_cast<std::uint32_t>(image_.size())), 0);
+    EXPECT_EQ(capture.text(), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(read_file_bytes(real), image_);
+    struct stat info {};
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(Output, RealFailuresLeaveTheDestinationAlone)
+{
+    ScratchDir dir;
+    const std::string missing_dir = dir.file("nowhere/plane.mdl");
+    const std::string folder = dir.file("folder");
+    std::filesystem::create_directory(folder);
+    ConsoleCapture capture;
+    const auto size = static_cast<std::uint32_t>(image_.size());
+
+    EXPECT_EQ(write_target(missing_dir.c_str(), image_.data(), size), ENOENT);
+    EXPECT_EQ(write_backup(missing_dir.c_str(), image_.data(), size), ENOENT);
+    EXPECT_EQ(write_target(folder.c_str(), image_.data(), size), EISDIR);
+    EXPECT_EQ(write_target("/dev/full", image_.data(), size), ENOSPC);
+    EXPECT_EQ(capture.text(),
+              "Error opening target MDL file " + missing_dir + ": No such file or directory\n"
+              "Error opening backup file " + dir.file("nowhere/plane.MD$") + ": No such file or directory\n"
+              "Error opening target MDL file " + folder + ": Is a directory\n"
+              "Error writing target MDL file /dev/full: No space left on device\n");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(folder_entries(dir.path()), std::vector<std::string>{"folder"});
+}
+
+struct FaultCase {
+    OutputStage stage;
+    int error;
+    const char* target_message;  // with %s for the name
+    const char* backup_message;
+};
+
+TEST_F(Output, InjectedFaultAtEachStageKeepsTheOldFileAndLeavesNoTemporary)
+{
+    const FaultCase cases[] = {
+        {OUTPUT_FAULT_OPEN, EACCES, "Error opening target MDL file %s: Permission denied\n",
+         "Error opening backup file %s: Permission denied\n"},
+        {OUTPUT_FAULT_WRITE, ENOSPC, "Error writing target MDL file %s: No space left on device\n",
+         "Error writing backup file %s: No space left on device\n"},
+        {OUTPUT_FAULT_SYNC, EIO, "Error closing target MDL file %s: Input/output error\n",
+         "Error closing backup file %s: Input/output error\n"},
+        {OUTPUT_FAULT_CLOSE, EDQUOT, "Error closing target MDL file %s: Disk quota exceeded\n",
+         "Error closing backup file %s: Disk quota exceeded\n"},
+        {OUTPUT_FAULT_RENAME, EXDEV, "Error closing target MDL file %s: Invalid cross-device link\n",
+         "Error closing backup file %s: Invalid cross-device link\n"},
+        // A failing step that leaves no error number still fails.
+        {OUTPUT_FAULT_CLOSE, 0, "Error closing target MDL file %s: Input/output error\n",
+         "Error closing backup file %s: Input/output error\n"},
+    };
+    const auto size = static_cast<std::uint32_t>(image_.size());
+    for (const FaultCase& c : cases) {
+        SCOPED_TRACE(c.target_message);
+        ScratchDir dir;
+        const std::string target = dir.file("plane.mdl");
+        const std::string backup = dir.file("plane.MD$");
+        write_file_bytes(target, old_);
+        write_file_bytes(backup, old_);
+        output_fault = OutputFault{c.stage, c.error, nullptr};
+        const int expected = c.error != 0 ? c.error : EIO;
+        ConsoleCapture capture;
+        EXPECT_EQ(write_target(target.c_str(), image_.data(), size), expected);
+        EXPECT_EQ(write_backup(target.c_str(), image_.data(), size), expected);
+        char first[512];
+        char second[512];
+        std::snprintf(first, sizeof first, c.target_message, target.c_str());
+        std::snprintf(second, sizeof second, c.backup_message, backup.c_str());
+        EXPECT_EQ(capture.text(), std::string(first) + second);
+        EXPECT_EQ(read_file_bytes(target), old_);
+        EXPECT_EQ(read_file_bytes(backup), old_);
+        EXPECT_EQ(folder_entries(dir.path()), (std::vector<std::string>{"plane.MD$", "plane.mdl"}));
+    }
+}
+
+TEST_F(Output, FaultOnOneNameLetsOtherWritesThrough)
+{
+    ScratchDir dir;
+    const std::string target = dir.file("plane.mdl");
+    const std::string backup = backup_name(target.c_str());
+    output_fault = OutputFault{OUTPUT_FAULT_WRITE, ENOSPC, target.c_str()};
+    const auto size = static_cast<std::uint32_t>(image_.size());
+    ConsoleCapture capture;
+    EXPECT_EQ(write_backup(target.c_str(), image_.data(), size), 0);
+    EXPECT_EQ(write_target(target.c_str(), image_.data(), size), ENOSPC);
+    EXPECT_EQ(read_file_bytes(backup), image_);
+    EXPECT_FALSE(file_exists(target));
+}
+
+}  // namespace
