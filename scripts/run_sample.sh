@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds veska and gives the bundled sample model the lights of one of the
+# example definition files (default: one light). The result is written into
+# the build folder; no committed file is changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+definition=${1:-examples/one_light.cfg}
+
+scripts/install_deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j2 --target veska sample_model
+./build/veska build/examples/sample.mdl build/sample-with-lights.mdl "$definition"
