@@ -1,0 +1,193 @@
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "definition/keys.h"
+#include "definition/whole_number.h"
+#include "driver/run_state.h"
+#include "tests/support/console_capture.h"
+
+namespace {
+
+class DefinitionValues : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reset_program_state();
+        run_state.definition_name = "units.def";
+    }
+    void TearDown() override { reset_program_state(); }
+
+    // Stores value under key in [Light 1] as if read from line 7.
+    static DefinitionSection& section_with(KeyId key, const char* value)
+    {
+        DefinitionSection& section = run_state.sections[1];
+        run_state.line_counter = 7;
+        add_entry(section, key, value);
+        return section;
+    }
+};
+
+struct ValueCase {
+    const char* value;
+    double number;
+    const char* message;  // printed after "<Severity> in units.def: ", or empty
+};
+
+const char* const BAD_UNIT = "Error in units.def: Invalid unit of measurement specification '%s' in line 7.\n";
+const char* const NO_UNIT = "Warning in units.def: No unit of measurement expected in line 7.\n";
+
+std::string expected_message(const char* format, const char* value)
+{
+    if (format == nullptr) {
+        return "";
+    }
+    std::string text = format;
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) {
+        text.replace(at, 2, value);
+    }
+    return text;
+}
+
+TEST_F(DefinitionValues, LengthsWithUnits)
+{
+    const ValueCase cases[] = {
+        {"12 ft", 3.6576, nullptr},
+        {"12ft", 3.6576, nullptr},
+        {"12 FT", 3.6576, nullptr},
+        {"12\tft", 3.6576, nullptr},
+        {"150 cm", 1.5, nullptr},
+        {"59 in", 1.4986, nullptr},
+        {"2.5 m", 2.5, nullptr},
+        {"2.5", 2.5, nullptr},
+        {"2.5  \t", 2.5, nullptr},
+        {"-1.2 m", -1.2, nullptr},
+        {"   ", 0.0, nullptr},
+        {"ft", 0.0, nullptr},
+        // A Pitch given in feet is scaled like a length before it is taken as degrees.
+        {"3 ft", 0.9144, nullptr},
+        // The suffix must end the value: a trailing blank makes it unknown.
+        {"12 ft ", 12.0, BAD_UNIT},
+        {"12 mm", 12.0, BAD_UNIT},
+        {"12 feet", 12.0, BAD_UNIT},
+        {"12 ft ; comment", 12.0, BAD_UNIT},
+        {"3 deg", 3.0, BAD_UNIT},
+    };
+    for (const ValueCase& c : cases) {
+        SCOPED_TRACE(c.value);
+        reset_program_state();
+        run_state.definition_name = "units.def";
+        const DefinitionSection& section = section_with(KEY_PITCH, c.value);
+        ConsoleCapture console;
+        EXPECT_NEAR(get_number_with_unit(section, KEY_PITCH, 99.0), c.number, 1e-12);
+        EXPECT_EQ(console.text(), expected_message(c.message, c.value));
+        EXPECT_EQ(run_state.error_flag, c.message != nullptr ? 1u : 0u);
+    }
+}
+
+TEST_F(DefinitionValues, PlainNumbers)
+{
+    const ValueCase cases[] = {
+        {"5", 5.0, nullptr},
+        {"5 \t", 5.0, nullptr},
+        {"   ", 0.0, nullptr},
+        {"5 deg", 5.0, NO_UNIT},
+        {"5 m", 5.0, NO_UNIT},
+        {"2 lights", 2.0, NO_UNIT},
+        {"two", 0.0, NO_UNIT},
+    };
+    for (const ValueCase& c : cases) {
+        SCOPED_TRACE(c.value);
+        reset_program_state();
+        run_state.definition_name = "units.def";
+        const DefinitionSection& section = section_with(KEY_DIRECTION, c.value);
+        ConsoleCapture console;
+        EXPECT_DOUBLE_EQ(get_number(section, KEY_DIRECTION, 99.0), c.number);
+        EXPECT_EQ(console.text(), expected_message(c.message, c.value));
+        EXPECT_EQ(run_state.error_flag, 0u);
+    }
+}
+
+TEST_F(DefinitionValues, AbsentKeyGivesTheDefaultUnconverted)
+{
+    const DefinitionSection& section = section_with(KEY_PITCH, "1 in");
+    ConsoleCapture console;
+    EXPECT_EQ(get_number_with_unit(section, KEY_MAX_RANGE, 30.0), 30.0);
+    EXPECT_EQ(get_number(section, KEY_DIRECTION, -4.5), -4.5);
+    EXPECT_EQ(console.text(), "");
+}
+
+TEST_F(DefinitionValues, EveryReadReportsAgain)
+{
+    const DefinitionSection& section = section_with(KEY_MAX_RANGE, "12 mm");
+    ConsoleCapture console;
+    get_number_with_unit(section, KEY_MAX_RANGE, 0.0);
+    get_number_with_unit(section, KEY_MAX_RANGE, 0.0);
+    const std::string once = expected_message(BAD_UNIT, "12 mm");
+    EXPECT_EQ(console.text(), once + once);
+}
+
+TEST(WholeNumber, TruncatesThenKeepsLowBits)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double x;
+        std::uint32_t bits;
+    } cases[] = {
+        {2.9, 2u},
+        {-0.5, 0u},
+        {-1.0, 0xFFFFFFFFu},
+        {-2.9, 0xFFFFFFFEu},
+        {4294967295.9, 0xFFFFFFFFu},
+        {4294967296.0, 0u},
+        {4294967297.0, 1u},
+        {4503599627370499.0, 3u},         // 2^52 + 3
+        {-1099511627781.0, 0xFFFFFFFBu},  // -(2^40 + 5)
+        {1e300, 0u},
+        {inf, 0u},
+        {-inf, 0u},
+        {std::nan(""), 0u},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(low_bits_of_whole(c.x), c.bits) << c.x;
+    }
+    EXPECT_EQ(to_word(65537.5), 1u);
+    EXPECT_EQ(to_word(-1.0), 0xFFFFu);
+    EXPECT_EQ(to_signed_word(40000.0), -25536);
+    EXPECT_EQ(to_signed_word(-32769.0), 32767);
+    EXPECT_EQ(to_signed_word(-32768.9), -32768);
+}
+
+TEST_F(DefinitionValues, StoreKeepsTheFirstOfAKeyAndSurvivesClearing)
+{
+    DefinitionSection& section = run_state.sections[MAIN_SECTION];
+    run_state.line_counter = 3;
+    EXPECT_EQ(add_entry(section, 5, "five"), 0);
+    EXPECT_EQ(add_entry(section, 6, "six"), 0);
+    EXPECT_EQ(add_entry(section, 3, "first"), 0);
+    run_state.line_counter = 4;
+    EXPECT_EQ(add_entry(section, 3, "second"), 1);
+    ASSERT_NE(lookup_entry(section, 3), nullptr);
+    EXPECT_STREQ(lookup_entry(section, 3)->value, "first");
+    EXPECT_EQ(lookup_entry(section, 3)->line, 3u);
+    EXPECT_STREQ(lookup_entry(section, 6)->value, "six");
+    EXPECT_EQ(section.last, lookup_entry(section, 3));
+    EXPECT_EQ(lookup_entry(section, 4), nullptr);
+
+    set_section_header(section, "[Main]");
+    section.defined = 1;
+    clear_section(section);
+    clear_section(section);
+    clear_section(run_state.sections[2]);
+    EXPECT_EQ(section.first, nullptr);
+    EXPECT_EQ(section.last, nullptr);
+    EXPECT_EQ(section.header, nullptr);
+    EXPECT_EQ(section.defined, 1u);
+    EXPECT_EQ(add_entry(section, 3, "again"), 0);
+}
+
+}  // namespace
