@@ -28,7 +28,9 @@ int load_mdl(const char* name);
 
 // The section-table entry that describes the resource section, or null: the
 // entry nearest the end of the table whose virtual address is non-zero and
-// not above resource_rva. Only entries that lie wholly inside the image count.
+// not above resource_rva. Null as well when the section count or the table
+// of that many entries does not lie wholly inside the image: the walk starts
+// at the last entry, so a table cut short cannot be read.
 const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
                                           std::uint32_t resource_rva);
 
