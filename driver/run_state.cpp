@@ -2,6 +2,7 @@
 
 #include "driver/banner.h"
 #include "lights/ground_pitch.h"
+#include "lights/light_geometry.h"
 #include "mdl/insertion.h"
 
 RunState run_state{};
@@ -11,6 +12,7 @@ void reset_program_state()
     release_all();
     run_state = RunState{};
     ground_geometry = GroundGeometry{};
+    reset_light_records();
     reset_banner();
     reset_trailer_block();
 }
