@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -52,11 +53,6 @@ protected:
         ground_geometry.main_gear_height = -2.0;
         ground_geometry.main_gear_dist = -1.0;
     }
-
-    static std::vector<Entry> worked_example_light()
-    {
-        return {{KEY_Z_OFFSET, "0.5"}, {KEY_LON_OFFSET, "1.5"}, {KEY_LAT_OFFSET, "3"}, {KEY_DIRECTION, "10"}};
-    }
 };
 
 void expect_outline(const LightRecord& record, const std::vector<Point>& expected)
@@ -76,19 +72,9 @@ void expect_beam(const LightRecord& record, int x, int y, int z)
     EXPECT_EQ(record.beam.z, z);
 }
 
-bool same_record(const LightRecord& a, const LightRecord& b)
-{
-    if (a.scale != b.scale || a.beam.x != b.beam.x || a.beam.y != b.beam.y || a.beam.z != b.beam.z) {
-        return false;
-    }
-    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-        if (a.outline[k].x != b.outline[k].x || a.outline[k].y != b.outline[k].y ||
-            a.outline[k].z != b.outline[k].z) {
-            return false;
-        }
-    }
-    return true;
-}
+// LightRecord has no padding, so equal bytes mean equal fields.
+static_assert(sizeof(LightRecord) == 2 * (3 + 3 * OUTLINE_POINTS + 1), "LightRecord is packed");
+bool same_record(const LightRecord& a, const LightRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 LightRecord sentinel_record()
 {
@@ -113,7 +99,7 @@ const char* const KEYLESS_LINE = "pitch=0.00 degrees, beam inclination=-0.00 deg
 TEST_F(LightGeometry, WorkedExample)
 {
     worked_example_ground();
-    define_light(1, worked_example_light());
+    define_light(1, {{KEY_Z_OFFSET, "0.5"}, {KEY_LON_OFFSET, "1.5"}, {KEY_LAT_OFFSET, "3"}, {KEY_DIRECTION, "10"}});
     run_state.light_count = 1;
     ConsoleCapture capture;
 
@@ -123,22 +109,10 @@ TEST_F(LightGeometry, WorkedExample)
     const LightRecord& record = light_records[0];
     expect_beam(record, 5511, -7884, 31257);
     EXPECT_EQ(record.scale, 12);
-    expect_outline(record, {{33, 5, 16},
-                            {-23, 3, 16},
-                            {-57, -1, 16},
-                            {-68, -5, 16},
-                            {-80, -13, 16},
-                            {-68, -21, 16},
-                            {-46, -27, 16},
-                            {0, -33, 16},
-                            {33, -35, 16},
-                            {66, -33, 16},
-                            {112, -27, 16},
-                            {134, -21, 16},
-                            {146, -13, 16},
-                            {134, -5, 16},
-                            {123, -1, 16},
-                            {89, 3, 16}});
+    expect_outline(record, {{33, 5, 16}, {-23, 3, 16}, {-57, -1, 16}, {-68, -5, 16},
+                            {-80, -13, 16}, {-68, -21, 16}, {-46, -27, 16}, {0, -33, 16},
+                            {33, -35, 16}, {66, -33, 16}, {112, -27, 16}, {134, -21, 16},
+                            {146, -13, 16}, {134, -5, 16}, {123, -1, 16}, {89, 3, 16}});
     EXPECT_EQ(run_state.error_flag, 0u);
 }
 
