@@ -1,0 +1,175 @@
+#include "lights/light_geometry.h"
+
+#include <cmath>
+
+#include "definition/diagnostics.h"
+#include "definition/keys.h"
+#include "definition/whole_number.h"
+#include "driver/console.h"
+#include "driver/run_state.h"
+#include "lights/ground_pitch.h"
+
+namespace {
+
+constexpr double PI = 3.141592653589793;
+constexpr double BEAM_LENGTH = 32767.0;
+
+// One outline unit at the coarsest scale, in metres (1.4142 * 0.125).
+constexpr double COARSEST_UNIT = 0.176775;
+constexpr double SHAPE_EXTENT = 100.0;
+// The depth must span at least 1 / 4.5 shape units before the outline is
+// fine enough.
+constexpr double DEPTH_FACTOR = 4.5;
+constexpr double DEPTH_NEEDED = 1.0;
+
+constexpr LightRecord UNSET_RECORD = {{0, 0, 0}, {}, SCALE_COARSEST};
+
+// Factor that stretches the spot shape to a real extent at unit u.
+double spot_factor(double extent, double u) { return extent / (SHAPE_EXTENT * u); }
+
+// 16-bit sum that wraps like the model's words do.
+std::int16_t wrapping_sum(std::int16_t a, std::int16_t b)
+{
+    int sum = a + b;
+    if (sum > 32767) {
+        sum -= 65536;
+    } else if (sum < -32768) {
+        sum += 65536;
+    }
+    return static_cast<std::int16_t>(sum);
+}
+
+struct SpotOffsets {
+    std::int16_t ox;
+    std::int16_t oy;
+    std::int16_t oz;
+};
+
+SpotOffsets spot_offsets(double X, double L, double Z, double u)
+{
+    return {to_signed_word(X / u), to_signed_word(Z / u), to_signed_word(L / u)};
+}
+
+bool all_finite(const double* values, unsigned count)
+{
+    for (unsigned i = 0; i < count; ++i) {
+        if (!std::isfinite(values[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+LightRecord light_records[LIGHT_COUNT_MAX] = {UNSET_RECORD, UNSET_RECORD, UNSET_RECORD};
+
+const ShapePoint spot_shape[OUTLINE_POINTS] = {
+    {0, 0},     {-25, -5},  {-40, -15}, {-45, -25}, {-50, -45}, {-45, -65}, {-35, -80}, {-15, -95},
+    {0, -100},  {15, -95},  {35, -80},  {45, -65},  {50, -45},  {45, -25},  {40, -15},  {25, -5},
+};
+
+double deg_to_rad(double degrees) { return degrees / 180.0 * PI; }
+
+void reset_light_records()
+{
+    for (LightRecord& record : light_records) {
+        record = UNSET_RECORD;
+    }
+}
+
+std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double SW, double W, double X, double L,
+                                 double Z)
+{
+    std::uint16_t scale = SCALE_COARSEST;
+    double u = COARSEST_UNIT;
+    SpotOffsets offsets = spot_offsets(X, L, Z, u);
+    double sx = spot_factor(SW, u);
+    double sy = spot_factor(W, u);
+    // Halve the unit until the spot's depth covers enough units to draw it.
+    while (sy * DEPTH_FACTOR < DEPTH_NEEDED && scale > SCALE_FINEST) {
+        scale = static_cast<std::uint16_t>(scale - 1);
+        u = u * 0.5;
+        sx = sx * 2;
+        sy = sy * 2;
+        offsets = spot_offsets(X, L, Z, u);
+    }
+    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
+        // Each term is truncated on its own before the 16-bit sum.
+        outline[k].x = wrapping_sum(to_signed_word(spot_shape[k].x * sx), offsets.ox);
+        outline[k].y = wrapping_sum(to_signed_word(spot_shape[k].y * sy), offsets.oy);
+        outline[k].z = offsets.oz;
+    }
+    return scale;
+}
+
+void compute_light(const DefinitionSection& section, unsigned index)
+{
+    if (index >= LIGHT_COUNT_MAX) {
+        return;
+    }
+    const unsigned number = index + 1;
+
+    // Read in this order so that their messages come in this order too.
+    const double pitch = get_number_with_unit(section, KEY_PITCH, ground_geometry.pitch_deg);
+    const double Z = get_number_with_unit(section, KEY_Z_OFFSET, 0.0);
+    const double R = get_number_with_unit(section, KEY_MAX_RANGE, 30.0);
+    const double direction = get_number(section, KEY_DIRECTION, 0.0);
+    const double SW = get_number_with_unit(section, KEY_SPOT_WIDTH, 20.0);
+    const double SD = get_number_with_unit(section, KEY_SPOT_DEPTH, 40.0);
+    const double X = get_number_with_unit(section, KEY_LAT_OFFSET, 0.0);
+    const double L = get_number_with_unit(section, KEY_LON_OFFSET, 20.0);
+
+    const double P = deg_to_rad(pitch);  // aircraft pitch, nose up positive
+    // The light's height above the ground line through the two gear contacts.
+    const double H = (L + ground_geometry.main_gear_dist) * ground_geometry.slope - ground_geometry.main_gear_height;
+    const double h = Z + H;
+    const double beta = std::atan(h / R);  // aim point's depression below the horizon
+    const double B = beta + P;             // beam's inclination below the longitudinal axis
+
+    const double K = BEAM_LENGTH * std::cos(B);
+    const double dir = deg_to_rad(direction);
+    const ModelVector beam = {to_signed_word(K * std::sin(dir)), to_signed_word(-K * std::sin(B)),
+                              to_signed_word(K * std::cos(dir))};
+
+    // Depth of the spot projected along the beam onto the plane square to
+    // the longitudinal axis.
+    const double t1 = h * std::sin(P) / R;
+    const double den = std::cos(P) - t1;
+    const double W = (h / R * SD) / den;
+
+    // A zero range or a beam parallel to the ground gives no spot; such values
+    // must not reach the record as garbage words.
+    const double checked[] = {pitch, Z, R, direction, SW, SD, X, L, P, H, h, beta, B, K, W,
+                              spot_factor(SW, COARSEST_UNIT), spot_factor(W, COARSEST_UNIT)};
+    if (!all_finite(checked, sizeof checked / sizeof checked[0])) {
+        report("e[Light %u]: beam geometry cannot be computed from these values.\n", number);
+        return;
+    }
+
+    console_print("[Light %u]: pitch=%.2f degrees, beam inclination=%.2f degrees\n", number, P / PI * 180.0,
+                  -B / PI * 180.0);
+
+    LightRecord& record = light_records[index];
+    record.beam = beam;
+    record.scale = build_spot_outline(record.outline, SW, W, X, L, Z);
+}
+
+int compute_lights()
+{
+    const unsigned count = run_state.light_count < LIGHT_COUNT_MAX ? run_state.light_count : LIGHT_COUNT_MAX;
+    int missing = 0;
+    for (unsigned n = 1; n <= count; ++n) {
+        if (run_state.sections[n].defined == 0) {
+            report("e[Light %u] not specified in definition file.\n", n);
+            missing = 1;
+        }
+    }
+    if (missing != 0) {
+        return 1;
+    }
+    for (unsigned n = 1; n <= count; ++n) {
+        compute_light(run_state.sections[n], n - 1);
+    }
+    return 0;
+}

@@ -1,0 +1,58 @@
+// Each light's beam and lit spot, worked out from its [Light n] section and
+// the ground geometry, in the 16-bit form the landing-light code wants.
+#pragma once
+
+#include <cstdint>
+
+#include "definition/definition_store.h"
+
+constexpr unsigned LIGHT_COUNT_MAX = 3;
+constexpr unsigned OUTLINE_POINTS = 16;
+
+// Coordinate scale limits: one outline unit is 0.176775 / 2^(13 - scale) metres.
+constexpr std::uint16_t SCALE_COARSEST = 13;
+constexpr std::uint16_t SCALE_FINEST = 7;
+
+struct ModelVector {
+    std::int16_t x;
+    std::int16_t y;
+    std::int16_t z;
+};
+
+struct LightRecord {
+    ModelVector beam;                      // a horizontal beam has length 32767
+    ModelVector outline[OUTLINE_POINTS];   // lit spot, in units of the scale below
+    std::uint16_t scale;                   // SCALE_FINEST .. SCALE_COARSEST
+};
+
+// Lights 1 to 3, at index light number - 1.
+extern LightRecord light_records[LIGHT_COUNT_MAX];
+
+struct ShapePoint {
+    int x;
+    int y;
+};
+
+// The spot's outline, 100 wide and 100 deep, apex (0, 0) first, body below it.
+extern const ShapePoint spot_shape[OUTLINE_POINTS];
+
+double deg_to_rad(double degrees);
+
+// Reports every configured light whose section is missing and returns 1
+// without computing any; otherwise computes lights 1 .. light count and
+// returns 0.
+int compute_lights();
+
+// Computes light index + 1 (index 0 to 2) from its section into
+// light_records[index] and prints its line. A light whose values give no
+// finite beam geometry is reported as an error and its record left alone.
+void compute_light(const DefinitionSection& section, unsigned index);
+
+// Fills outline with the spot shape stretched to width SW and depth W with its
+// apex at (X, Z) in the plane z = L, at the coarsest scale that still shows the
+// depth, and returns that scale.
+std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double SW, double W, double X, double L,
+                                 double Z);
+
+// Back to the state at program start: zero vectors, scale 13.
+void reset_light_records();

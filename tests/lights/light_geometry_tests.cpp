@@ -1,0 +1,320 @@
+#include <cmath>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "definition/keys.h"
+#include "driver/run_state.h"
+#include "lights/ground_pitch.h"
+#include "lights/light_geometry.h"
+#include "tests/support/console_capture.h"
+
+namespace {
+
+struct Entry {
+    KeyId key;
+    const char* value;
+};
+
+struct Point {
+    int x, y, z;
+};
+
+class LightGeometry : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reset_program_state();
+        run_state.definition_name = "lights.def";
+    }
+    void TearDown() override { reset_program_state(); }
+
+    // Defines [Light n] with the given entries, one per line from first_line on.
+    static void define_light(unsigned n, const std::vector<Entry>& entries, unsigned first_line = 10)
+    {
+        DefinitionSection& section = run_state.sections[n];
+        section.defined = 1;
+        run_state.line_counter = first_line;
+        for (const Entry& entry : entries) {
+            ASSERT_EQ(add_entry(section, entry.key, entry.value), 0);
+            ++run_state.line_counter;
+        }
+    }
+
+    // What compute_ground_pitch leaves for MainGearHeight=-2, TailGearHeight=-0.5,
+    // MainGearDist=-1, TailGearDist=8.
+    static void worked_example_ground()
+    {
+        ground_geometry.slope = 1.0 / 6.0;
+        ground_geometry.pitch_deg = std::atan(1.0 / 6.0) / 3.141592653589793 * 180.0;
+        ground_geometry.main_gear_height = -2.0;
+        ground_geometry.main_gear_dist = -1.0;
+    }
+};
+
+void expect_outline(const LightRecord& record, const std::vector<Point>& expected)
+{
+    ASSERT_EQ(expected.size(), OUTLINE_POINTS);
+    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
+        EXPECT_EQ(record.outline[k].x, expected[k].x) << "point " << k;
+        EXPECT_EQ(record.outline[k].y, expected[k].y) << "point " << k;
+        EXPECT_EQ(record.outline[k].z, expected[k].z) << "point " << k;
+    }
+}
+
+void expect_beam(const LightRecord& record, int x, int y, int z)
+{
+    EXPECT_EQ(record.beam.x, x);
+    EXPECT_EQ(record.beam.y, y);
+    EXPECT_EQ(record.beam.z, z);
+}
+
+// LightRecord has no padding, so equal bytes mean equal fields.
+static_assert(sizeof(LightRecord) == 2 * (3 + 3 * OUTLINE_POINTS + 1), "LightRecord is packed");
+bool same_record(const LightRecord& a, const LightRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+LightRecord sentinel_record()
+{
+    LightRecord record{};
+    record.beam = {111, -222, 333};
+    for (int k = 0; k < static_cast<int>(OUTLINE_POINTS); ++k) {
+        record.outline[k] = {static_cast<std::int16_t>(k + 1), static_cast<std::int16_t>(-k - 1),
+                             static_cast<std::int16_t>(1000 + k)};
+    }
+    record.scale = 9;
+    return record;
+}
+
+// The record of a light without keys on an aircraft without gear data.
+const std::vector<Point> KEYLESS_OUTLINE = {
+    {0, 0, 7240},     {-1810, 0, 7240}, {-2896, 0, 7240}, {-3258, 0, 7240}, {-3620, 0, 7240}, {-3258, 0, 7240},
+    {-2534, 0, 7240}, {-1086, 0, 7240}, {0, 0, 7240},     {1086, 0, 7240},  {2534, 0, 7240},  {3258, 0, 7240},
+    {3620, 0, 7240},  {3258, 0, 7240},  {2896, 0, 7240},  {1810, 0, 7240},
+};
+const char* const KEYLESS_LINE = "pitch=0.00 degrees, beam inclination=-0.00 degrees\n";
+
+TEST_F(LightGeometry, WorkedExample)
+{
+    worked_example_ground();
+    define_light(1, {{KEY_Z_OFFSET, "0.5"}, {KEY_LON_OFFSET, "1.5"}, {KEY_LAT_OFFSET, "3"}, {KEY_DIRECTION, "10"}});
+    run_state.light_count = 1;
+    ConsoleCapture capture;
+
+    EXPECT_EQ(compute_lights(), 0);
+
+    EXPECT_EQ(capture.text(), "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n");
+    const LightRecord& record = light_records[0];
+    expect_beam(record, 5511, -7884, 31257);
+    EXPECT_EQ(record.scale, 12);
+    expect_outline(record, {{33, 5, 16}, {-23, 3, 16}, {-57, -1, 16}, {-68, -5, 16},
+                            {-80, -13, 16}, {-68, -21, 16}, {-46, -27, 16}, {0, -33, 16},
+                            {33, -35, 16}, {66, -33, 16}, {112, -27, 16}, {134, -21, 16},
+                            {146, -13, 16}, {134, -5, 16}, {123, -1, 16}, {89, 3, 16}});
+    EXPECT_EQ(run_state.error_flag, 0u);
+}
+
+TEST_F(LightGeometry, LightWithoutKeysFallsToFinestScale)
+{
+    define_light(1, {});
+    run_state.light_count = 1;
+    ConsoleCapture capture;
+
+    EXPECT_EQ(compute_lights(), 0);
+
+    EXPECT_EQ(capture.text(), std::string("[Light 1]: ") + KEYLESS_LINE);
+    expect_beam(light_records[0], 0, 0, 32767);
+    EXPECT_EQ(light_records[0].scale, 7);
+    expect_outline(light_records[0], KEYLESS_OUTLINE);
+}
+
+TEST_F(LightGeometry, LightBelowGroundLinePointsUpAndDrawsSpotAboveApex)
+{
+    define_light(1, {{KEY_PITCH, "0"}, {KEY_Z_OFFSET, "-5"}});
+    run_state.light_count = 1;
+    ConsoleCapture capture;
+
+    EXPECT_EQ(compute_lights(), 0);
+
+    EXPECT_EQ(capture.text(), "[Light 1]: pitch=0.00 degrees, beam inclination=9.46 degrees\n");
+    const LightRecord& record = light_records[0];
+    expect_beam(record, 0, 5313, 32321);
+    EXPECT_EQ(record.scale, 7);
+    EXPECT_EQ(record.outline[0].y, -1810);  // apex at the light's height, -5 m
+    EXPECT_EQ(record.outline[8].y, 603);
+    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
+        EXPECT_GE(record.outline[k].y, record.outline[0].y) << "point " << k;
+        EXPECT_EQ(record.outline[k].x, KEYLESS_OUTLINE[k].x) << "point " << k;
+    }
+}
+
+TEST_F(LightGeometry, KeysAreReadInTheirFixedOrder)
+{
+    // Entries stored in the reverse of the reading order, each with a suffix
+    // that draws a message naming its line.
+    define_light(1, {{KEY_LON_OFFSET, "1 xx"},
+                     {KEY_LAT_OFFSET, "1 xx"},
+                     {KEY_SPOT_DEPTH, "1 xx"},
+                     {KEY_SPOT_WIDTH, "1 xx"},
+                     {KEY_DIRECTION, "1 xx"},
+                     {KEY_MAX_RANGE, "1 xx"},
+                     {KEY_Z_OFFSET, "1 xx"},
+                     {KEY_PITCH, "1 xx"}},
+                 1);
+    run_state.light_count = 1;
+    ConsoleCapture capture;
+
+    EXPECT_EQ(compute_lights(), 0);
+
+    const std::string bad = "Error in lights.def: Invalid unit of measurement specification '1 xx' in line ";
+    EXPECT_EQ(capture.text(), bad + "8.\n" + bad + "7.\n" + bad + "6.\n" +
+                                  "Warning in lights.def: No unit of measurement expected in line 5.\n" + bad +
+                                  "4.\n" + bad + "3.\n" + bad + "2.\n" + bad + "1.\n" +
+                                  "[Light 1]: pitch=1.00 degrees, beam inclination=-46.00 degrees\n");
+    EXPECT_EQ(run_state.error_flag, 1u);
+}
+
+TEST_F(LightGeometry, UnitOnPitchScalesSilentlyUnitOnDirectionWarns)
+{
+    define_light(1, {{KEY_PITCH, "5 cm"}});
+    define_light(2, {{KEY_DIRECTION, "5 cm"}}, 20);
+    define_light(3, {{KEY_DIRECTION, "5"}}, 30);
+    run_state.light_count = 3;
+    ConsoleCapture capture;
+
+    EXPECT_EQ(compute_lights(), 0);
+
+    EXPECT_EQ(capture.text(), "[Light 1]: pitch=0.05 degrees, beam inclination=-0.05 degrees\n"
+                              "Warning in lights.def: No unit of measurement expected in line 20.\n"
+                              "[Light 2]: " + std::string(KEYLESS_LINE) + "[Light 3]: " + KEYLESS_LINE);
+    EXPECT_NE(light_records[1].beam.x, 0);
+    EXPECT_TRUE(same_record(light_records[1], light_records[2]));
+    EXPECT_EQ(run_state.error_flag, 0u);
+}
+
+TEST_F(LightGeometry, MissingSectionsAreAllReportedAndNothingIsComputed)
+{
+    define_light(1, {});
+    run_state.light_count = 3;
+    ConsoleCapture capture;
+
+    EXPECT_EQ(compute_lights(), 1);
+
+    EXPECT_EQ(capture.text(), "Error in lights.def: [Light 2] not specified in definition file.\n"
+                              "Error in lights.def: [Light 3] not specified in definition file.\n");
+    LightRecord unset{};
+    unset.scale = 13;
+    EXPECT_TRUE(same_record(light_records[0], unset));
+    EXPECT_EQ(run_state.error_flag, 1u);
+}
+
+TEST_F(LightGeometry, SectionsBeyondTheLightCountAreIgnored)
+{
+    define_light(1, {});
+    define_light(2, {});
+    define_light(3, {});
+    run_state.light_count = 2;
+    light_records[2] = sentinel_record();
+    ConsoleCapture capture;
+
+    EXPECT_EQ(compute_lights(), 0);
+
+    EXPECT_EQ(capture.text(), std::string("[Light 1]: ") + KEYLESS_LINE + "[Light 2]: " + KEYLESS_LINE);
+    EXPECT_TRUE(same_record(light_records[2], sentinel_record()));
+}
+
+TEST_F(LightGeometry, OutlineTermsAreTruncatedSeparatelyAndSumsWrap)
+{
+    const double u = 0.176775;
+    ModelVector outline[OUTLINE_POINTS];
+    // Deep enough for the coarsest scale; offsets near the top of the range.
+    const std::uint16_t scale = build_spot_outline(outline, 100 * u * 20.5, 100 * u * 2.5, 32000.5 * u,
+                                                   40000.5 * u, 32700.5 * u);
+    EXPECT_EQ(scale, 13);
+    EXPECT_EQ(outline[4].x, 32000 - 1025);
+    EXPECT_EQ(outline[12].x, 32000 + 1025 - 65536);
+    EXPECT_EQ(outline[0].y, 32700);
+    EXPECT_EQ(outline[8].y, 32700 - 250);
+    EXPECT_EQ(outline[1].x, 32000 - 512);  // -25 * 20.5 truncates to -512
+    EXPECT_EQ(outline[1].y, 32700 - 12);   // -5 * 2.5 truncates to -12
+    for (const ModelVector& point : outline) {
+        EXPECT_EQ(point.z, 40000 - 65536);
+    }
+}
+
+// Values that give no finite beam geometry: the light is reported, its record
+// and line are left out, and the lights around it are computed as usual.
+struct UncomputableCase {
+    std::string name;
+    std::vector<Entry> entries;
+    double ground_slope;  // lights 1 and 3 have no keys, so this sets their line
+};
+
+void PrintTo(const UncomputableCase& c, std::ostream* os) { *os << c.name; }
+
+const char* const STEEP_GROUND_LINE = "pitch=0.00 degrees, beam inclination=-53.13 degrees\n";
+
+class UncomputableLight : public LightGeometry, public ::testing::WithParamInterface<UncomputableCase> {};
+
+TEST_P(UncomputableLight, IsReportedAndLeavesItsRecordAlone)
+{
+    const UncomputableCase& c = GetParam();
+    ground_geometry.slope = c.ground_slope;
+    define_light(1, {});
+    define_light(2, c.entries, 20);
+    define_light(3, {});
+    run_state.light_count = 3;
+    light_records[1] = sentinel_record();
+    ConsoleCapture capture;
+
+    EXPECT_EQ(compute_lights(), 0);
+
+    const std::string neighbour_line = c.ground_slope == 0.0 ? KEYLESS_LINE : STEEP_GROUND_LINE;
+    EXPECT_EQ(capture.text(), "[Light 1]: " + neighbour_line +
+                                  "Error in lights.def: [Light 2]: beam geometry cannot be computed from these "
+                                  "values.\n[Light 3]: " + neighbour_line);
+    EXPECT_TRUE(same_record(light_records[1], sentinel_record()));
+    EXPECT_TRUE(same_record(light_records[0], light_records[2]));
+    EXPECT_NE(light_records[0].beam.z, 0);
+    EXPECT_EQ(run_state.error_flag, 1u);
+}
+
+std::vector<UncomputableCase> uncomputable_cases()
+{
+    std::vector<UncomputableCase> cases = {
+        {"ZeroRangeAtZeroHeight", {{KEY_MAX_RANGE, "0"}}, 0.0},
+        {"ZeroRangeAboveGround", {{KEY_MAX_RANGE, "0"}, {KEY_Z_OFFSET, "1"}}, 0.0},
+        {"ZeroRangePitched", {{KEY_MAX_RANGE, "0 m"}, {KEY_Z_OFFSET, "1"}, {KEY_PITCH, "3"}}, 0.0},
+        // cos P equals h sin P / R exactly: the projected depth divides by zero.
+        {"ZeroDenominator", {{KEY_PITCH, "90"}, {KEY_Z_OFFSET, "6.123233995736766e-17"}, {KEY_MAX_RANGE, "1"}},
+         0.0},
+        {"DepthOverflows", {{KEY_SPOT_DEPTH, "1e308"}, {KEY_Z_OFFSET, "300"}}, 0.0},
+        {"HeightOverflows", {{KEY_LON_OFFSET, "1e308"}}, 2.0},
+        {"ValueOutOfRange", {{KEY_LAT_OFFSET, "1e999"}}, 0.0},
+    };
+    const struct {
+        KeyId key;
+        const char* name;
+    } keys[] = {{KEY_PITCH, "Pitch"},         {KEY_Z_OFFSET, "ZOffset"},     {KEY_MAX_RANGE, "MaxRange"},
+                {KEY_DIRECTION, "Direction"}, {KEY_SPOT_WIDTH, "SpotWidth"}, {KEY_SPOT_DEPTH, "SpotDepth"},
+                {KEY_LAT_OFFSET, "LatOffset"}, {KEY_LON_OFFSET, "LonOffset"}};
+    const struct {
+        const char* text;
+        const char* name;
+    } values[] = {{"inf", "Inf"}, {"-inf", "MinusInf"}, {"nan", "Nan"}};
+    for (const auto& key : keys) {
+        for (const auto& value : values) {
+            cases.push_back({std::string(key.name) + value.name, {{key.key, value.text}}, 0.0});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(NonFiniteGeometry, UncomputableLight, ::testing::ValuesIn(uncomputable_cases()),
+                         [](const ::testing::TestParamInfo<UncomputableCase>& info) {
+                             return info.param.name;
+                         });
+
+}  // namespace
