@@ -10,79 +10,14 @@
 #include "lights/ground_pitch.h"
 #include "lights/light_geometry.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/expected_template.h"
 
 namespace {
-
-// The values in which the three templates differ.
-struct TemplateValues {
-    unsigned lights;
-    unsigned size;
-    std::uint16_t transfers[4];  // distances at 56, 118, 140 and 162
-    std::vector<std::uint16_t> entry_distances;
-    std::vector<unsigned> beams_at;
-    std::vector<unsigned> scales_at;
-    std::vector<unsigned> outlines_at;
-};
-
-const TemplateValues VALUES[3] = {
-    {1, 364, {436, 374, 352, 330}, {14}, {176}, {196}, {204}},
-    {2, 540, {612, 550, 528, 506}, {26, 178}, {176, 188}, {208, 372}, {216, 380}},
-    {3, 716, {788, 726, 704, 682}, {38, 190, 342}, {176, 188, 200}, {220, 384, 548}, {228, 392, 556}},
-};
-
-// The unfilled template, word by word.
-std::vector<std::uint16_t> expected_words(const TemplateValues& v)
-{
-    std::vector<std::uint16_t> w = {
-        0x0076, 0x003A, 60, 0, 0, 0, 0x0004, 0x008E, 100,                          // 0, 2, 12, 14
-        0x0039, 46, 0x0068, 0x8002, 0x0023, 100, 0x0023, 140,                      // 18, 26, 30
-        0x003A, 28, 0, 0, 0, 0x0004, 0x0034, 16, 0, 0, 7,                          // 34, 44, 46
-        0x003B, v.transfers[0], 0x001C, 0x0022,                                    // 56, 62
-        0x0039, 14, 0x0068, 0x0010, 0x0023, 98, 0x0022,                            // 64, 72, 76
-        0x0039, 14, 0x0068, 0x0008, 0x0023, 62, 0x0022,                            // 78, 86, 90
-        0x0023, 78, 0x003A, 28, 0, 0, 0, 0x0004, 0x0034, 16, 0, 0, 7,              // 92, 96, 106, 108
-        0x003B, v.transfers[1], 0x001C, 0x0022,                                    // 118, 124
-        0x0040, 0x0004, 0x0034, 16, 0, 0, 7, 0x0041, v.transfers[2], 0x001C, 0x0022,  // 126 .. 146
-        0x0040, 0x0004, 0x0034, 16, 0, 0, 7, 0x0041, v.transfers[3], 0x001C, 0x0022,  // 148 .. 168
-    };
-    for (std::uint16_t distance : v.entry_distances) {
-        w.insert(w.end(), {0x004A, distance, 0x001C, 0, 0, 0});
-    }
-    w.push_back(0x0022);
-    for (unsigned i = 0; i < v.lights; ++i) {
-        w.insert(w.end(), {0x0040, 0x0004, 0x0034, 158, 0, 0, 13, 0x001A, 0, 16});
-        w.insert(w.end(), 48, 0);
-        w.insert(w.end(), {0x003E, 16, 0, 0x7FFF, 0, 0, 0});
-        for (std::uint16_t k = 0; k < 16; ++k) {
-            w.push_back(k);
-        }
-        w.push_back(0x0022);
-    }
-    w.insert(w.end(), {0x0013, 9, 7, 7, 25, 31, 0xFFF9, 0xFFF8});
-    return w;
-}
-
-std::vector<std::uint8_t> expected_bytes(const TemplateValues& v)
-{
-    std::vector<std::uint8_t> bytes;
-    for (std::uint16_t word : expected_words(v)) {
-        bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(word >> 8));
-    }
-    return bytes;
-}
 
 std::vector<std::uint8_t> template_bytes(unsigned n)
 {
     const CodeTemplate& t = code_template(n);
     return std::vector<std::uint8_t>(t.bytes, t.bytes + t.size);
-}
-
-void put_word(std::vector<std::uint8_t>& bytes, unsigned offset, int value)
-{
-    const auto word = static_cast<std::uint16_t>(value & 0xFFFF);
-    bytes.at(offset) = static_cast<std::uint8_t>(word & 0xFF);
-    bytes.at(offset + 1) = static_cast<std::uint8_t>(word >> 8);
 }
 
 // Compares word by word so that a failure names the offset.
@@ -117,10 +52,10 @@ protected:
 
 TEST_F(CodeTemplates, UnfilledTemplatesHoldTheirFixedWords)
 {
-    for (const TemplateValues& v : VALUES) {
+    for (const TemplateValues& v : TEMPLATE_VALUES) {
         SCOPED_TRACE(v.lights);
         EXPECT_EQ(code_template(v.lights).size, v.size);
-        expect_same_bytes(template_bytes(v.lights), expected_bytes(v));
+        expect_same_bytes(template_bytes(v.lights), expected_template_bytes(v));
     }
 }
 
@@ -161,21 +96,10 @@ TEST_F(CodeTemplates, EachLightLandsAtItsOwnOffsetsAndNothingElseChanges)
     for (int light = 1; light <= 3; ++light) {
         light_records[light - 1] = distinct_record(light);
     }
-    for (const TemplateValues& v : VALUES) {
+    for (const TemplateValues& v : TEMPLATE_VALUES) {
         SCOPED_TRACE(v.lights);
-        std::vector<std::uint8_t> expected = expected_bytes(v);
-        for (unsigned i = 0; i < v.lights; ++i) {
-            const LightRecord r = distinct_record(static_cast<int>(i) + 1);
-            put_word(expected, v.beams_at[i], r.beam.x);
-            put_word(expected, v.beams_at[i] + 2, r.beam.y);
-            put_word(expected, v.beams_at[i] + 4, r.beam.z);
-            put_word(expected, v.scales_at[i], r.scale);
-            for (unsigned k = 0; k < 16; ++k) {
-                put_word(expected, v.outlines_at[i] + 6 * k, r.outline[k].x);
-                put_word(expected, v.outlines_at[i] + 6 * k + 2, r.outline[k].y);
-                put_word(expected, v.outlines_at[i] + 6 * k + 4, r.outline[k].z);
-            }
-        }
+        LightRecord records[3] = {distinct_record(1), distinct_record(2), distinct_record(3)};
+        const std::vector<std::uint8_t> expected = expected_filled_template(v, records);
 
         fill_code_template(v.lights);
 
@@ -185,9 +109,9 @@ TEST_F(CodeTemplates, EachLightLandsAtItsOwnOffsetsAndNothingElseChanges)
 
 TEST_F(CodeTemplates, FillingWithUnsetRecordsGivesTheUnfilledTemplate)
 {
-    for (const TemplateValues& v : VALUES) {
+    for (const TemplateValues& v : TEMPLATE_VALUES) {
         fill_code_template(v.lights);
-        expect_same_bytes(template_bytes(v.lights), expected_bytes(v));
+        expect_same_bytes(template_bytes(v.lights), expected_template_bytes(v));
     }
 }
 
@@ -197,15 +121,15 @@ TEST_F(CodeTemplates, FillingTouchesOnlyTheSelectedTemplateAndResetUndoesIt)
         light_records[light - 1] = distinct_record(light);
     }
     fill_code_template(2);
-    expect_same_bytes(template_bytes(1), expected_bytes(VALUES[0]));
-    expect_same_bytes(template_bytes(3), expected_bytes(VALUES[2]));
-    ASSERT_NE(template_bytes(2), expected_bytes(VALUES[1]));
+    expect_same_bytes(template_bytes(1), expected_template_bytes(TEMPLATE_VALUES[0]));
+    expect_same_bytes(template_bytes(3), expected_template_bytes(TEMPLATE_VALUES[2]));
+    ASSERT_NE(template_bytes(2), expected_template_bytes(TEMPLATE_VALUES[1]));
 
     reset_program_state();
 
     EXPECT_EQ(light_records[1].scale, 13);
     EXPECT_EQ(light_records[1].outline[5].x, 0);
-    expect_same_bytes(template_bytes(2), expected_bytes(VALUES[1]));
+    expect_same_bytes(template_bytes(2), expected_template_bytes(TEMPLATE_VALUES[1]));
 }
 
 }  // namespace
