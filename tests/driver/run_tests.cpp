@@ -1,0 +1,396 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "driver/banner.h"
+#include "driver/run.h"
+#include "driver/run_state.h"
+#include "mdl/insertion.h"
+#include "tests/support/console_capture.h"
+#include "tests/support/expected_template.h"
+#include "tools/mdl_builder/mdl_builder.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::size_t AREA = 0x11F8;
+constexpr std::size_t AREA_SIZE = 0x10000;
+
+struct RunResult {
+    int exit_code;
+    std::string output;  // without the banner
+};
+
+std::string plain_banner()
+{
+    reset_program_state();
+    ConsoleCapture capture;
+    print_banner();
+    reset_program_state();
+    return capture.text();
+}
+
+RunResult run(const std::vector<std::string>& args)
+{
+    static const std::string banner = plain_banner();
+    reset_program_state();
+    std::vector<const char*> argv;
+    for (const std::string& a : args) {
+        argv.push_back(a.c_str());
+    }
+    ConsoleCapture capture;
+    const int exit_code = run_veska(static_cast<int>(argv.size()), argv.data());
+    std::string output = capture.text();
+    EXPECT_EQ(output.compare(0, banner.size(), banner), 0) << "the banner comes first";
+    return {exit_code, output.substr(std::min(banner.size(), output.size()))};
+}
+
+std::vector<std::string> folder_entries(const std::string& path)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The light of the worked example, at LatOffset 3 and Direction 10, on the
+// tail-dragger of the worked example; mirrored and centred variants of it.
+const char* const GEAR =
+    "[Main]\n"
+    "Lights=%u\n"
+    "MainGearHeight=-2\n"
+    "TailGearHeight=-0.5\n"
+    "MainGearDist=-1\n"
+    "TailGearDist=8\n";
+const char* const LIGHT_SECTIONS[3] = {
+    "[Light 1]\nZOffset=0.5\nLonOffset=1.5\nLatOffset=3\nDirection=10\n",
+    "[Light 2]\nZOffset=0.5\nLonOffset=1.5\nLatOffset=-3\nDirection=-10\n",
+    "[Light 3]\nZOffset=0.5\nLonOffset=1.5\nLatOffset=0\nDirection=10\n",
+};
+
+std::string definition_for(unsigned lights)
+{
+    char main[256];
+    std::snprintf(main, sizeof main, GEAR, lights);
+    std::string text = main;
+    for (unsigned i = 0; i < lights; ++i) {
+        text += LIGHT_SECTIONS[i];
+    }
+    return text;
+}
+
+// The records those lights must give: beam (±5511, -7884, 31257), scale 12,
+// and the worked example's outline shifted sideways by the light's offset
+// (33 units of 0.0883875 m for 3 m).
+LightRecord expected_record(int x_offset, int beam_x)
+{
+    static const int term_x[16] = {0, -56, -90, -101, -113, -101, -79, -33, 0, 33, 79, 101, 113, 101, 90, 56};
+    static const int y[16] = {5, 3, -1, -5, -13, -21, -27, -33, -35, -33, -27, -21, -13, -5, -1, 3};
+    LightRecord record{};
+    record.beam = {static_cast<std::int16_t>(beam_x), -7884, 31257};
+    record.scale = 12;
+    for (int k = 0; k < 16; ++k) {
+        record.outline[k] = {static_cast<std::int16_t>(term_x[k] + x_offset), static_cast<std::int16_t>(y[k]), 16};
+    }
+    return record;
+}
+
+std::uint32_t get32(const Bytes& b, std::size_t at)
+{
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+// The source model with the block put in front of its code by hand.
+Bytes expected_result(const Bytes& source, const Bytes& block)
+{
+    Bytes result = source;
+    const std::size_t n = block.size();
+    std::size_t free_room = 0;
+    while (source[AREA + AREA_SIZE - 2 - free_room] == 0 && source[AREA + AREA_SIZE - 1 - free_room] == 0) {
+        free_room += 2;
+    }
+    const std::size_t end = AREA_SIZE - 2 - free_room;  // area offset of the end code
+    const std::size_t used = end + 2 - 12;
+    const std::uint32_t length = get32(source, AREA + 4) + static_cast<std::uint32_t>(n);
+    for (int i = 0; i < 4; ++i) {
+        result[AREA + 4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    }
+    std::copy(block.begin(), block.end(), result.begin() + AREA + 12);
+    std::copy(source.begin() + AREA + 12, source.begin() + AREA + 12 + used, result.begin() + AREA + 12 + n);
+    std::fill(result.begin() + AREA + end + n + 2, result.begin() + AREA + AREA_SIZE, 0);
+    std::uint8_t trailer[TRAILER_SIZE];
+    copy_plain_trailer(trailer);
+    std::copy(trailer, trailer + TRAILER_SIZE, result.begin() + AREA + end + n + 4);
+    return result;
+}
+
+class Run : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reset_program_state();
+        model_ = dir_.file("plane.mdl");
+        backup_ = dir_.file("plane.MD$");
+        definition_ = dir_.file("lights.cfg");
+        source_ = mdl_builder::build_sample_mdl();
+        write_file_bytes(model_, source_);
+    }
+    void TearDown() override { reset_program_state(); }
+
+    ScratchDir dir_;
+    std::string model_;
+    std::string backup_;
+    std::string definition_;
+    Bytes source_;
+};
+
+TEST_F(Run, BannerIsStoredScrambledAndFitsItsBlock)
+{
+    const std::string banner = plain_banner();
+    EXPECT_LE(banner.size(), 408u);
+    EXPECT_EQ(banner.rfind("VESKA", 0), 0u);
+    EXPECT_NE(std::memcmp(banner_block(), banner.data(), banner.size()), 0);
+}
+
+TEST_F(Run, NoArgumentPrintsTheUsage)
+{
+    const RunResult r = run({});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.output,
+              "Usage is:\n\n      VESKA <mdl_file> <LL_definition_file>\n"
+              "or:   VESKA <source_mdl_file> <target_mdl_file> <LL_definition_file>\n");
+    EXPECT_EQ(folder_entries(dir_.path()), std::vector<std::string>{"plane.mdl"});
+}
+
+TEST_F(Run, StepsBeforeReadingTheDefinition)
+{
+    const std::string missing = dir_.file("missing.cfg");
+    const std::string target = dir_.file("out.mdl");
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string output;
+        bool backup_made;
+    };
+    const Case cases[] = {
+        {"one argument", {model_},
+         "Backup MDL file " + backup_ + " created.\n"
+         "Error opening definition file (none): No such file or directory\n",
+         true},
+        {"two arguments", {model_, missing},
+         "Backup MDL file " + backup_ + " created.\nError opening definition file " + missing +
+             ": No such file or directory\n",
+         true},
+        {"three arguments", {model_, target, missing},
+         "Error opening definition file " + missing + ": No such file or directory\n", false},
+        {"four arguments", {model_, target, missing, "extra"},
+         "Error opening definition file " + missing + ": No such file or directory\n", false},
+        {"missing model", {dir_.file("none.mdl"), missing},
+         "Error opening file " + dir_.file("none.mdl") + ": No such file or directory\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(backup_);
+        const RunResult r = run(c.args);
+        EXPECT_EQ(r.exit_code, 1);
+        EXPECT_EQ(r.output, c.output);
+        EXPECT_EQ(read_file_bytes(model_), source_);
+        EXPECT_EQ(file_exists(backup_), c.backup_made);
+        if (c.backup_made) {
+            EXPECT_EQ(read_file_bytes(backup_), source_);
+        }
+        EXPECT_FALSE(file_exists(target));
+    }
+}
+
+TEST_F(Run, RefusedModelsMakeNoBackup)
+{
+    write_file_text(definition_, definition_for(1));
+    mdl_builder::SampleOptions foreign;
+    foreign.mz_signature = 0x4D5A;
+    mdl_builder::SampleOptions processed;
+    processed.word_42 = mdl_builder::MARK_38;
+    const Bytes earlier_backup = {'o', 'l', 'd'};
+    struct Case {
+        mdl_builder::SampleOptions options;
+        const char* message;
+    };
+    const Case cases[] = {
+        {foreign, " is not a MDL file.\n"},
+        {processed, " is not an unmodified MDL file.\n"},
+    };
+    for (const Case& c : cases) {
+        const Bytes model = mdl_builder::build_sample_mdl(c.options);
+        write_file_bytes(model_, model);
+        write_file_bytes(backup_, earlier_backup);
+        const RunResult r = run({model_, definition_});
+        EXPECT_EQ(r.exit_code, 1);
+        EXPECT_EQ(r.output, model_ + c.message);
+        EXPECT_EQ(read_file_bytes(model_), model);
+        EXPECT_EQ(read_file_bytes(backup_), earlier_backup);
+    }
+}
+
+TEST_F(Run, BackupThatCannotBeWrittenStopsTheRun)
+{
+    write_file_text(definition_, definition_for(1));
+    std::filesystem::create_directory(backup_);
+    const RunResult r = run({model_, definition_});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.output, "Error opening backup file " + backup_ +
+                            ": Is a directory\nNo further processing due to non-available MDL backup file.\n");
+    EXPECT_EQ(read_file_bytes(model_), source_);
+}
+
+TEST_F(Run, WritesTheLightsInPlaceAndToATarget)
+{
+    const LightRecord records[3] = {expected_record(33, 5511), expected_record(-33, -5511), expected_record(0, 5511)};
+    const char* const light_lines[3] = {
+        "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n",
+        "[Light 2]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n",
+        "[Light 3]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n",
+    };
+    for (unsigned lights = 1; lights <= 3; ++lights) {
+        SCOPED_TRACE(lights);
+        write_file_text(definition_, definition_for(lights));
+        const Bytes block = expected_filled_template(TEMPLATE_VALUES[lights - 1], records);
+        const Bytes expected = expected_result(source_, block);
+        std::string lines = "Ground Pitch= 9.46 degrees (means pitch up).\n";
+        for (unsigned i = 0; i < lights; ++i) {
+            lines += light_lines[i];
+        }
+        const std::string count = std::to_string(lights) + (lights == 1 ? " landing light" : " landing lights");
+
+        // Three names: the source stays as it was, to the inode.
+        const std::string target = dir_.file("lit.mdl");
+        struct stat before {};
+        ASSERT_EQ(::stat(model_.c_str(), &before), 0);
+        RunResult r = run({model_, target, definition_});
+        EXPECT_EQ(r.exit_code, 0);
+        EXPECT_EQ(r.output, lines + "MDL file " + target + " with " + count + " successfully written.\n");
+        EXPECT_EQ(read_file_bytes(target), expected);
+        EXPECT_EQ(read_file_bytes(model_), source_);
+        struct stat after {};
+        ASSERT_EQ(::stat(model_.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        EXPECT_FALSE(file_exists(backup_));
+
+        // In place, over an earlier backup.
+        write_file_bytes(backup_, {'o', 'l', 'd'});
+        r = run({model_, definition_});
+        EXPECT_EQ(r.exit_code, 0);
+        EXPECT_EQ(r.output, "Backup MDL file " + backup_ + " created.\n" + lines + "MDL file " + model_ + " with " +
+                                count + " successfully written.\n");
+        EXPECT_EQ(read_file_bytes(model_), expected);
+        EXPECT_EQ(read_file_bytes(backup_), source_);
+
+        // A second run refuses the result and keeps the backup of the original.
+        r = run({model_, definition_});
+        EXPECT_EQ(r.exit_code, 1);
+        EXPECT_EQ(r.output, model_ + " is not an unmodified MDL file.\n");
+        EXPECT_EQ(read_file_bytes(model_), expected);
+        EXPECT_EQ(read_file_bytes(backup_), source_);
+
+        write_file_bytes(model_, source_);
+        std::filesystem::remove(backup_);
+        std::filesystem::remove(target);
+    }
+}
+
+TEST_F(Run, ReportedErrorsKeepEverythingUnwritten)
+{
+    struct Case {
+        const char* name;
+        std::string definition;
+        std::string output;  // %D stands for the definition file, %T for the target
+    };
+    const Case cases[] = {
+        {"unrecognised name", definition_for(1) + "Colour=red\n",
+         "Ground Pitch= 9.46 degrees (means pitch up).\n"
+         "Error in %D, line 12: Unrecognised name=Colour\n"
+         "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n"
+         "MDL file %T not written due to errors.\n"},
+        {"no [Main] section", "; nothing here\n",
+         "Error in %D: Invalid number of lights: 0\nMDL file %T not written due to errors.\n"},
+        {"a beam that cannot be computed", definition_for(2) + "MaxRange=0\n",
+         "Ground Pitch= 9.46 degrees (means pitch up).\n"
+         "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n"
+         "Error in %D: [Light 2]: beam geometry cannot be computed from these values.\n"
+         "MDL file %T not written due to errors.\n"},
+    };
+    const std::string target = dir_.file("lit.mdl");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_file_text(definition_, c.definition);
+        for (bool in_place : {false, true}) {
+            const RunResult r = in_place ? run({model_, definition_}) : run({model_, target, definition_});
+            std::string expected = (in_place ? "Backup MDL file " + backup_ + " created.\n" : "") + c.output;
+            expected.replace(expected.find("%T"), 2, in_place ? model_ : target);
+            const std::size_t d = expected.find("%D");
+            if (d != std::string::npos) {
+                expected.replace(d, 2, definition_);
+            }
+            EXPECT_EQ(r.exit_code, 1);
+            EXPECT_EQ(r.output, expected);
+            EXPECT_EQ(read_file_bytes(model_), source_);
+            EXPECT_FALSE(file_exists(target));
+        }
+    }
+}
+
+TEST_F(Run, StepFailuresAfterReading)
+{
+    mdl_builder::SampleOptions cramped;
+    cramped.free_room = 364 + 250;
+    struct Case {
+        const char* name;
+        Bytes model;
+        std::string definition;
+        std::string target;
+        int exit_code;
+        std::string output;
+    };
+    const std::string nowhere = dir_.file("nowhere/lit.mdl");
+    const std::string pitch = "Ground Pitch= 9.46 degrees (means pitch up).\n";
+    const std::string light = "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n";
+    const Case cases[] = {
+        {"missing light section", source_, definition_for(2).substr(0, definition_for(2).find("[Light 2]")),
+         dir_.file("lit.mdl"), 1, pitch + "Error in " + definition_ + ": [Light 2] not specified in definition file.\n"},
+        {"too little room", mdl_builder::build_sample_mdl(cramped), definition_for(1), dir_.file("lit.mdl"), 1,
+         pitch + light + "Not enough space in MDL file for landing lights, space needed=364, space available=614.\n"},
+        {"target folder missing", source_, definition_for(1), nowhere, ENOENT,
+         pitch + light + "Error opening target MDL file " + nowhere + ": No such file or directory\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_file_bytes(model_, c.model);
+        write_file_text(definition_, c.definition);
+        const RunResult r = run({model_, c.target, definition_});
+        EXPECT_EQ(r.exit_code, c.exit_code);
+        EXPECT_EQ(r.output, c.output);
+        EXPECT_EQ(read_file_bytes(model_), c.model);
+        EXPECT_EQ(folder_entries(dir_.path()), (std::vector<std::string>{"lights.cfg", "plane.mdl"}));
+    }
+}
+
+TEST_F(Run, WarningsAloneStillWrite)
+{
+    std::string text = definition_for(1);
+    text.replace(text.find("Direction=10"), 12, "Direction=10 deg");
+    write_file_text(definition_, text);
+    const RunResult r = run({model_, definition_});
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_NE(r.output.find("Warning in " + definition_ + ": No unit of measurement expected in line 11.\n"),
+              std::string::npos);
+    EXPECT_NE(read_file_bytes(model_), source_);
+}
+
+}  // namespace
