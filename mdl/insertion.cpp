@@ -26,6 +26,18 @@ void load_trailer()
     }
 }
 
+// True when the 64 bytes at p are all zero.
+bool chunk_is_zero(const std::uint8_t* p)
+{
+    std::uint64_t words[8];
+    std::memcpy(words, p, sizeof words);
+    std::uint64_t any = 0;
+    for (std::uint64_t word : words) {
+        any |= word;
+    }
+    return any == 0;
+}
+
 constexpr std::uint32_t LAST_WORD = MODEL_CODE_SIZE - 2;  // 0xFFFE
 constexpr std::uint32_t ROOM_BESIDES_BLOCK = 2 + TRAILER_SIZE;  // one zero word, the trailer
 
@@ -47,17 +59,17 @@ void reset_trailer_block() { trailer_loaded = false; }
 
 std::uint32_t count_free_space(const std::uint8_t* code_area)
 {
-    std::uint32_t free_room = 0;
-    for (std::uint32_t p = LAST_WORD;; p -= 2) {
-        if (load_u16(code_area + p) != 0) {
-            break;
-        }
-        free_room += 2;
-        if (p == 0) {
-            break;
-        }
+    // The free room is most of the area in a typical model, so whole zero
+    // chunks are skipped first and the last words are counted one by one.
+    constexpr std::uint32_t CHUNK = 64;
+    std::uint32_t end = MODEL_CODE_SIZE;  // everything from here on is zero
+    while (end >= CHUNK && chunk_is_zero(code_area + end - CHUNK)) {
+        end -= CHUNK;
     }
-    return free_room;
+    while (end >= 2 && load_u16(code_area + end - 2) == 0) {
+        end -= 2;
+    }
+    return MODEL_CODE_SIZE - end;
 }
 
 int insert_code(std::uint8_t* code_area, const std::uint8_t* block, unsigned n)

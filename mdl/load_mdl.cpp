@@ -29,7 +29,7 @@ int refuse(const char* name, const char* format)
     return 1;
 }
 
-// Reads the file into a zero-filled buffer of exactly its length. On failure
+// Reads the file into a buffer of exactly its length. On failure
 // prints the message, leaves no buffer behind and returns 1.
 int read_whole_file(const char* name, MdlImage& image)
 {
@@ -54,7 +54,8 @@ int read_whole_file(const char* name, MdlImage& image)
         return 1;
     }
     image.size = static_cast<std::uint32_t>(length);
-    image.buffer = static_cast<std::uint8_t*>(std::calloc(image.size > 0 ? image.size : 1, 1));
+    // Not zero-filled: the read below fills every byte or the load fails.
+    image.buffer = static_cast<std::uint8_t*>(std::malloc(image.size > 0 ? image.size : 1));
     if (image.buffer == nullptr) {
         std::fclose(file);
         console_print("Error reading MDL file %s: %s\n", name, std::strerror(ENOMEM));
