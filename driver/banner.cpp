@@ -1,7 +1,5 @@
 #include "driver/banner.h"
 
-#include <cstring>
-
 #include "driver/console.h"
 #include "mdl/xor_key.h"
 
@@ -13,30 +11,17 @@ constexpr auto stored_banner = scrambled_block<BANNER_SIZE>(
     "definition file and puts them into the model code of an MDL file.\n"
     "\n");
 
-std::uint8_t banner[BANNER_SIZE];
-bool banner_loaded = false;
-
-void load_banner()
-{
-    if (!banner_loaded) {
-        std::memcpy(banner, stored_banner.data(), BANNER_SIZE);
-        banner_loaded = true;
-    }
-}
+HeldBlock<BANNER_SIZE> banner{};
 
 }  // namespace
 
-const std::uint8_t* banner_block()
-{
-    load_banner();
-    return banner;
-}
+const std::uint8_t* banner_block() { return held_bytes(banner, stored_banner); }
 
 void print_banner()
 {
-    load_banner();
-    xor_with_key(banner, BANNER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
-    console_write(reinterpret_cast<const char*>(banner));
+    std::uint8_t* bytes = held_bytes(banner, stored_banner);
+    xor_with_key(bytes, BANNER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+    console_write(reinterpret_cast<const char*>(bytes));
 }
 
-void reset_banner() { banner_loaded = false; }
+void reset_banner() { banner.loaded = false; }

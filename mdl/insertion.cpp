@@ -15,16 +15,7 @@ constexpr auto stored_trailer = scrambled_block<TRAILER_SIZE>(
     "the definition file's gear geometry, pitch, range and spot size.\n"
     "Restore the .MD$ backup to remove them.\n");
 
-std::uint8_t trailer[TRAILER_SIZE];
-bool trailer_loaded = false;
-
-void load_trailer()
-{
-    if (!trailer_loaded) {
-        std::memcpy(trailer, stored_trailer.data(), TRAILER_SIZE);
-        trailer_loaded = true;
-    }
-}
+HeldBlock<TRAILER_SIZE> trailer{};
 
 // True when the 64 bytes at p are all zero.
 bool chunk_is_zero(const std::uint8_t* p)
@@ -43,11 +34,7 @@ constexpr std::uint32_t ROOM_BESIDES_BLOCK = 2 + TRAILER_SIZE;  // one zero word
 
 }  // namespace
 
-const std::uint8_t* trailer_block()
-{
-    load_trailer();
-    return trailer;
-}
+const std::uint8_t* trailer_block() { return held_bytes(trailer, stored_trailer); }
 
 void copy_plain_trailer(std::uint8_t* out)
 {
@@ -55,7 +42,7 @@ void copy_plain_trailer(std::uint8_t* out)
     xor_with_key(out, TRAILER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
 }
 
-void reset_trailer_block() { trailer_loaded = false; }
+void reset_trailer_block() { trailer.loaded = false; }
 
 std::uint32_t count_free_space(const std::uint8_t* code_area)
 {
@@ -74,8 +61,8 @@ std::uint32_t count_free_space(const std::uint8_t* code_area)
 
 int insert_code(std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
 {
-    load_trailer();
-    xor_with_key(trailer, TRAILER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+    std::uint8_t* plain_trailer = held_bytes(trailer, stored_trailer);
+    xor_with_key(plain_trailer, TRAILER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
 
     const std::uint32_t free_room = count_free_space(code_area);
     // An area of nothing but zero words has no end code at all, and an end
@@ -97,6 +84,6 @@ int insert_code(std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
     store_u32(code_area + 4, load_u32(code_area + 4) + n);
     std::memmove(code_area + CODE_HEADER_LENGTH + n, code_area + CODE_HEADER_LENGTH, used);
     std::memcpy(code_area + CODE_HEADER_LENGTH, block, n);
-    std::memcpy(code_area + LAST_WORD - free_room + n + 4, trailer, TRAILER_SIZE);
+    std::memcpy(code_area + LAST_WORD - free_room + n + 4, plain_trailer, TRAILER_SIZE);
     return 0;
 }

@@ -50,16 +50,6 @@ RunResult run(const std::vector<std::string>& args)
     return {exit_code, output.substr(std::min(banner.size(), output.size()))};
 }
 
-std::vector<std::string> folder_entries(const std::string& path)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The light of the worked example, at LatOffset 3 and Direction 10, on the
 // tail-dragger of the worked example; mirrored and centred variants of it.
 const char* const GEAR =

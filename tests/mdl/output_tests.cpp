@@ -26,16 +26,6 @@ protected:
     std::vector<std::uint8_t> old_ = {'o', 'l', 'd'};
 };
 
-std::vector<std::string> folder_entries(const std::string& path)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(BackupName, ReplacesTheLastComponentsExtension)
 {
     const std::pair<const char*, const char*> cases[] = {
@@ -45,7 +35,7 @@ TEST(BackupName, ReplacesTheLastComponentsExtension)
         {"maps.old/plane.mdl", "maps.old/plane.MD$"},
         {"C:plane.mdl", "C:plane.MD$"},
         {"C:\\maps.old\\plane", "C:\\maps.old\\plane.MD$"},
-        {"D:\\fs\\aircraft\\cub.MDL", "D:\\fs\\aircraft\\cub.MD$"},
+        {"D:\\models\\aircraft\\cub.MDL", "D:\\models\\aircraft\\cub.MD$"},
         {"a.b.c", "a.b.MD$"},
         {"plane.", "plane.MD$"},
         {"/tmp/x.y/z", "/tmp/x.y/z.MD$"},

@@ -41,3 +41,5 @@ std::string read_file_text(const std::string& path);
 void write_file_bytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void write_file_text(const std::string& path, const std::string& text);
 bool file_exists(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> folder_entries(const std::string& path);
