@@ -279,7 +279,7 @@ double write_legend(std::FILE* svg, double top, const PreviewGeometry& geometry)
         write_line(svg, PLOT_LEFT, y - 4, PLOT_LEFT + 24, y - 4,
                    "stroke=\"#444444\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"");
         write_text(svg, PLOT_LEFT + 32, y, "",
-                   "dashed: the beam behind the ground line (the light's pitch is not the ground pitch)");
+                   "dashed: the beam on behind the point where it meets the ground line");
     }
     std::fputs("</g>\n", svg);
     return y;
