@@ -9,11 +9,14 @@ namespace {
 
 constexpr double PI = 3.141592653589793;
 
-ModelVector load_vector(const std::uint8_t* p)
+// A little-endian word read as two's complement.
+std::int16_t load_signed(const std::uint8_t* p)
 {
-    return {static_cast<std::int16_t>(load_u16(p)), static_cast<std::int16_t>(load_u16(p + 2)),
-            static_cast<std::int16_t>(load_u16(p + 4))};
+    const int word = load_u16(p);
+    return static_cast<std::int16_t>(word >= 0x8000 ? word - 0x10000 : word);
 }
+
+ModelVector load_vector(const std::uint8_t* p) { return {load_signed(p), load_signed(p + 2), load_signed(p + 4)}; }
 
 }  // namespace
 
