@@ -42,9 +42,11 @@ void compute_ground_pitch()
 
     ground_geometry.main_gear_height = get_number_with_unit(main, KEY_MAIN_GEAR_HEIGHT, 0.0);
     ground_geometry.main_gear_dist = get_number_with_unit(main, KEY_MAIN_GEAR_DIST, 0.0);
-    const double height_diff =
-        ground_geometry.main_gear_height - get_number_with_unit(main, KEY_OTHER_GEAR_HEIGHT, 0.0);
-    const double dist_diff = ground_geometry.main_gear_dist - get_number_with_unit(main, KEY_OTHER_GEAR_DIST, 0.0);
+    ground_geometry.other_gear_height = get_number_with_unit(main, KEY_OTHER_GEAR_HEIGHT, 0.0);
+    ground_geometry.other_gear_dist = get_number_with_unit(main, KEY_OTHER_GEAR_DIST, 0.0);
+    ground_geometry.gear_read = true;
+    const double height_diff = ground_geometry.main_gear_height - ground_geometry.other_gear_height;
+    const double dist_diff = ground_geometry.main_gear_dist - ground_geometry.other_gear_dist;
 
     if (std::fabs(dist_diff) < MIN_GEAR_DISTANCE) {
         report("wGear distance too small, zero ground pitch assumed.\n");

@@ -6,6 +6,11 @@ struct GroundGeometry {
     double slope;             // its tangent: height difference over distance difference
     double main_gear_height;  // metres
     double main_gear_dist;    // metres
+    // The other gear's contact point as read, and whether all four gear keys
+    // were there to be read (otherwise every field above stays 0).
+    double other_gear_height;  // metres
+    double other_gear_dist;    // metres
+    bool gear_read;
 };
 
 extern GroundGeometry ground_geometry;

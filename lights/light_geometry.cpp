@@ -63,6 +63,7 @@ bool all_finite(const double* values, unsigned count)
 }  // namespace
 
 LightRecord light_records[LIGHT_COUNT_MAX] = {UNSET_RECORD, UNSET_RECORD, UNSET_RECORD};
+LightValues light_values[LIGHT_COUNT_MAX] = {};
 
 const ShapePoint spot_shape[OUTLINE_POINTS] = {
     {0, 0},     {-25, -5},  {-40, -15}, {-45, -25}, {-50, -45}, {-45, -65}, {-35, -80}, {-15, -95},
@@ -71,10 +72,25 @@ const ShapePoint spot_shape[OUTLINE_POINTS] = {
 
 double deg_to_rad(double degrees) { return degrees / 180.0 * PI; }
 
+double scale_unit(std::uint16_t scale)
+{
+    if (scale < SCALE_FINEST || scale > SCALE_COARSEST) {
+        return 0.0;
+    }
+    double u = COARSEST_UNIT;
+    for (std::uint16_t s = SCALE_COARSEST; s > scale; --s) {
+        u = u * 0.5;  // as build_spot_outline halves it
+    }
+    return u;
+}
+
 void reset_light_records()
 {
     for (LightRecord& record : light_records) {
         record = UNSET_RECORD;
+    }
+    for (LightValues& values : light_values) {
+        values = LightValues{};
     }
 }
 
@@ -153,6 +169,7 @@ void compute_light(const DefinitionSection& section, unsigned index)
     LightRecord& record = light_records[index];
     record.beam = beam;
     record.scale = build_spot_outline(record.outline, SW, W, X, L, Z);
+    light_values[index] = LightValues{P, X, Z, L, R, dir, SW, SD, h, B, W, true};
 }
 
 int compute_lights()

@@ -28,6 +28,30 @@ struct LightRecord {
 // Lights 1 to 3, at index light number - 1.
 extern LightRecord light_records[LIGHT_COUNT_MAX];
 
+// What compute_light read from a light's section (defaults filled in) and the
+// angles it worked out, kept beside the record for whoever wants to show the
+// light in metres and degrees. Lengths in metres, angles in radians.
+struct LightValues {
+    double pitch;        // the aircraft's pitch the beam is aimed for
+    double lat_offset;   // the light's position: x
+    double z_offset;     //                       y
+    double lon_offset;   //                       z
+    double max_range;    // horizontal distance of the aim point
+    double direction;    // sideways turn of the beam, towards +x
+    double spot_width;
+    double spot_depth;
+    double height;       // h: the light's height above the ground line
+    double inclination;  // B: the beam's angle below the longitudinal axis
+    double projected_depth;  // W: the spot's depth in the light's plane
+    bool computed;       // false until compute_light filled this light's record
+};
+
+extern LightValues light_values[LIGHT_COUNT_MAX];
+
+// The length of one outline unit at a scale, in metres: 0.176775 / 2^(13 - scale).
+// Scales outside SCALE_FINEST .. SCALE_COARSEST give 0.
+double scale_unit(std::uint16_t scale);
+
 struct ShapePoint {
     int x;
     int y;
@@ -54,5 +78,5 @@ void compute_light(const DefinitionSection& section, unsigned index);
 std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double SW, double W, double X, double L,
                                  double Z);
 
-// Back to the state at program start: zero vectors, scale 13.
+// Back to the state at program start: zero vectors, scale 13, no values.
 void reset_light_records();

@@ -29,10 +29,13 @@ int refuse(const char* name, const char* format)
     return 1;
 }
 
+}  // namespace
+
 // Reads the file into a buffer of exactly its length. On failure
 // prints the message, leaves no buffer behind and returns 1.
-int read_whole_file(const char* name, MdlImage& image)
+int read_mdl_file(const char* name)
 {
+    MdlImage& image = run_state.image;
     std::FILE* file = std::fopen(name, "rb");
     if (file == nullptr) {
         console_print("Error opening file %s: %s\n", name, std::strerror(errno));
@@ -74,8 +77,6 @@ int read_whole_file(const char* name, MdlImage& image)
     return 0;
 }
 
-}  // namespace
-
 const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
                                           std::uint32_t resource_rva)
 {
@@ -111,37 +112,74 @@ int check_unmodified(const std::uint8_t* code_area)
     return 0;
 }
 
+StructureFindings check_structure(const MdlImage& image)
+{
+    StructureFindings found{};
+    found.result = STRUCTURE_NO_MZ_SIGNATURE;
+    if (!inside(image, 0, 2) || load_u16(image.buffer) != MZ_SIGNATURE) {
+        return found;
+    }
+    found.result = STRUCTURE_NO_PE_OFFSET;
+    if (!inside(image, PE_OFFSET_FIELD, 4)) {
+        return found;
+    }
+    found.pe_offset = load_u32(image.buffer + PE_OFFSET_FIELD);
+    found.result = STRUCTURE_NO_PE_SIGNATURE;
+    if (!inside(image, found.pe_offset, 4) || load_u32(image.buffer + found.pe_offset) != PE_SIGNATURE) {
+        return found;
+    }
+    found.result = STRUCTURE_NO_RESOURCE_ADDRESS;
+    if (!inside(image, std::uint64_t{found.pe_offset} + PE_RESOURCE_RVA_FIELD, 4)) {
+        return found;
+    }
+    found.resource_rva = load_u32(image.buffer + found.pe_offset + PE_RESOURCE_RVA_FIELD);
+    found.result = STRUCTURE_SECTION_TABLE_OUTSIDE;
+    if (!inside(image, std::uint64_t{found.pe_offset} + 6, 2)) {
+        return found;
+    }
+    found.section_count = load_u16(image.buffer + found.pe_offset + 6);
+    if (!inside(image, std::uint64_t{found.pe_offset} + PE_SECTION_TABLE,
+                std::uint64_t{SECTION_ENTRY_SIZE} * found.section_count)) {
+        return found;
+    }
+    found.result = STRUCTURE_NO_RESOURCE_SECTION;
+    const std::uint8_t* section = find_resource_section(image, found.pe_offset, found.resource_rva);
+    if (section == nullptr) {
+        return found;
+    }
+    found.resource_section = section;
+    const struct {
+        std::uint32_t field;
+        std::uint32_t required;
+        StructureCheck failure;
+    } fields[] = {
+        {load_u32(section + 20), RESOURCE_RAW_OFFSET, STRUCTURE_RAW_OFFSET},
+        {load_u32(section + 16), RESOURCE_RAW_SIZE, STRUCTURE_RAW_SIZE},
+        {load_u32(section + 12), found.resource_rva, STRUCTURE_VIRTUAL_ADDRESS},
+        {load_u32(section + 8), RESOURCE_VIRTUAL_SIZE, STRUCTURE_VIRTUAL_SIZE},
+    };
+    for (const auto& test : fields) {
+        if (test.field != test.required) {
+            found.result = test.failure;
+            return found;
+        }
+    }
+    found.result = STRUCTURE_CODE_AREA_OUTSIDE;
+    if (!inside(image, MODEL_CODE_OFFSET, MODEL_CODE_SIZE)) {
+        return found;
+    }
+    found.result = STRUCTURE_OK;
+    return found;
+}
+
 int load_mdl(const char* name)
 {
-    MdlImage& image = run_state.image;
-    if (read_whole_file(name, image) != 0) {
+    if (read_mdl_file(name) != 0) {
         return 1;
     }
-    const char* not_mdl = "%s is not a MDL file.\n";
-    if (!inside(image, 0, 2) || load_u16(image.buffer) != MZ_SIGNATURE) {
-        return refuse(name, not_mdl);
-    }
-    if (!inside(image, PE_OFFSET_FIELD, 4)) {
-        return refuse(name, not_mdl);
-    }
-    const std::uint32_t pe_offset = load_u32(image.buffer + PE_OFFSET_FIELD);
-    if (!inside(image, pe_offset, 4) || load_u32(image.buffer + pe_offset) != PE_SIGNATURE) {
-        return refuse(name, not_mdl);
-    }
-    if (!inside(image, std::uint64_t{pe_offset} + PE_RESOURCE_RVA_FIELD, 4)) {
-        return refuse(name, not_mdl);
-    }
-    const std::uint32_t resource_rva = load_u32(image.buffer + pe_offset + PE_RESOURCE_RVA_FIELD);
-    const std::uint8_t* section = find_resource_section(image, pe_offset, resource_rva);
-    if (section == nullptr) {
-        return refuse(name, not_mdl);
-    }
-    if (load_u32(section + 20) != RESOURCE_RAW_OFFSET || load_u32(section + 16) != RESOURCE_RAW_SIZE ||
-        load_u32(section + 12) != resource_rva || load_u32(section + 8) != RESOURCE_VIRTUAL_SIZE) {
-        return refuse(name, not_mdl);
-    }
-    if (!inside(image, MODEL_CODE_OFFSET, MODEL_CODE_SIZE)) {
-        return refuse(name, not_mdl);
+    MdlImage& image = run_state.image;
+    if (check_structure(image).result != STRUCTURE_OK) {
+        return refuse(name, "%s is not a MDL file.\n");
     }
     image.code_area = image.buffer + MODEL_CODE_OFFSET;
     if (check_unmodified(image.code_area) != 0) {

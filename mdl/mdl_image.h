@@ -26,6 +26,40 @@ constexpr std::uint32_t SECTION_ENTRY_SIZE = 40;
 // 1 after printing one message, with no image left behind.
 int load_mdl(const char* name);
 
+// Reads the named file whole into run_state.image without testing anything
+// (the code area stays null). 0 on success; 1 after printing one message,
+// with no image left behind.
+int read_mdl_file(const char* name);
+
+// The structural tests of the accepted layout, in the order they are made;
+// the first one that fails decides.
+enum StructureCheck : int {
+    STRUCTURE_OK = 0,
+    STRUCTURE_NO_MZ_SIGNATURE,       // no "MZ" at offset 0 (or fewer than 2 bytes)
+    STRUCTURE_NO_PE_OFFSET,          // the file ends before the PE header offset at 0x3C
+    STRUCTURE_NO_PE_SIGNATURE,       // no "PE" and two zero bytes at that offset (or outside the file)
+    STRUCTURE_NO_RESOURCE_ADDRESS,   // the file ends before the resource table address
+    STRUCTURE_SECTION_TABLE_OUTSIDE, // the section count or the table it declares runs past the file's end
+    STRUCTURE_NO_RESOURCE_SECTION,   // no section starts at or below the resource table address
+    STRUCTURE_RAW_OFFSET,            // the resource section's raw data is not at 0xE00
+    STRUCTURE_RAW_SIZE,              // ... is not 0x10800 bytes long
+    STRUCTURE_VIRTUAL_ADDRESS,       // ... does not start at the resource table address
+    STRUCTURE_VIRTUAL_SIZE,          // ... has not the virtual size 0x106F8
+    STRUCTURE_CODE_AREA_OUTSIDE,     // the file ends before the model-code area does
+};
+
+// What the structural tests found. Fields after the failing test are zero.
+struct StructureFindings {
+    StructureCheck result;
+    std::uint32_t pe_offset;
+    std::uint32_t resource_rva;
+    std::uint16_t section_count;
+    const std::uint8_t* resource_section;  // the section-table entry examined, or null
+};
+
+// Runs the structural tests on the image's buffer. Reads nothing outside it.
+StructureFindings check_structure(const MdlImage& image);
+
 // The section-table entry that describes the resource section, or null: the
 // entry nearest the end of the table whose virtual address is non-zero and
 // not above resource_rva. Null as well when the section count or the table

@@ -1,0 +1,91 @@
+#include "inspect/block_recognition.h"
+
+#include "lights/code_templates.h"
+#include "lights/light_geometry.h"
+#include "mdl/insertion.h"
+#include "mdl/le_words.h"
+
+namespace {
+
+constexpr unsigned BEAM_BYTES = 6;
+constexpr unsigned SCALE_AT = 12;     // in a light block
+constexpr unsigned OUTLINE_AT = 20;   // in a light block
+constexpr unsigned OUTLINE_BYTES = 6 * OUTLINE_POINTS;
+
+bool within(unsigned offset, unsigned start, unsigned length) { return offset >= start && offset < start + length; }
+
+struct Comparison {
+    unsigned first;   // the first differing byte, or the template's size
+    unsigned count;   // how many bytes differ
+};
+
+// Compares the code with the unfilled template for n lights, byte by byte,
+// leaving out the filled fields.
+Comparison compare_with_template(const std::uint8_t* code, unsigned n)
+{
+    const CodeTemplate& unfilled = code_template(n);
+    Comparison result{unfilled.size, 0};
+    for (unsigned offset = 0; offset < unfilled.size; ++offset) {
+        if (!is_filled_byte(n, offset) && code[offset] != unfilled.bytes[offset]) {
+            result.first = offset < result.first ? offset : result.first;
+            ++result.count;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+bool is_filled_byte(unsigned n, unsigned offset)
+{
+    for (unsigned i = 1; i <= n; ++i) {
+        const unsigned block = light_block_offset(n, i);
+        if (within(offset, light_test_offset(i) + 6, BEAM_BYTES) || within(offset, block + SCALE_AT, 2) ||
+            within(offset, block + OUTLINE_AT, OUTLINE_BYTES)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+BlockMatch recognise_block(const std::uint8_t* code_area)
+{
+    const std::uint8_t* code = code_area + CODE_HEADER_LENGTH;
+    // The closest template is the one with the fewest differing bytes.
+    BlockMatch match{BLOCK_FIXED_BYTE_DIFFERS, 0, 0, 0, 0};
+    unsigned fewest = 0;
+    for (unsigned n = 1; n <= LIGHT_COUNT_MAX; ++n) {
+        const Comparison comparison = compare_with_template(code, n);
+        if (comparison.count == 0) {
+            match = BlockMatch{BLOCK_RECOGNISED, n, template_size(n), 0, 0};
+            break;
+        }
+        if (match.lights == 0 || comparison.count < fewest) {
+            match = BlockMatch{BLOCK_FIXED_BYTE_DIFFERS, n, template_size(n), comparison.first, 0};
+            fewest = comparison.count;
+        }
+    }
+    if (match.verdict != BLOCK_RECOGNISED) {
+        return match;
+    }
+    // The filling writes a scale of 7 to 13 and puts every outline point in
+    // the light's plane z = LonOffset.
+    for (unsigned i = 1; i <= match.lights; ++i) {
+        const std::uint8_t* block = code + light_block_offset(match.lights, i);
+        const std::uint16_t scale = load_u16(block + SCALE_AT);
+        if (scale < SCALE_FINEST || scale > SCALE_COARSEST) {
+            match.verdict = BLOCK_SCALE_OUT_OF_RANGE;
+            match.light = i;
+            return match;
+        }
+        const std::uint16_t z = load_u16(block + OUTLINE_AT + 4);
+        for (unsigned k = 1; k < OUTLINE_POINTS; ++k) {
+            if (load_u16(block + OUTLINE_AT + 6 * k + 4) != z) {
+                match.verdict = BLOCK_OUTLINE_NOT_FLAT;
+                match.light = i;
+                return match;
+            }
+        }
+    }
+    return match;
+}

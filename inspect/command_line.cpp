@@ -1,0 +1,89 @@
+#include "inspect/command_line.h"
+
+#include <cstring>
+
+#include "driver/console.h"
+#include "inspect/preview.h"
+#include "inspect/report.h"
+#include "inspect/strip.h"
+
+#ifndef LUMORA_VERSION
+#define LUMORA_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr const char* HELP_TEXT =
+    "Shows what the landing lights of VESKA do to an aircraft model, takes them\n"
+    "out again, and draws where a definition file's lights will shine.\n"
+    "\n"
+    "  veska-inspect MODEL\n"
+    "      Reports on the MDL file: whether its layout is accepted (and if not,\n"
+    "      which test fails), whether it is unprocessed or carries landing lights,\n"
+    "      the model-code area's header words, used length and free room, which\n"
+    "      numbers of lights would fit, and for a processed model each light's\n"
+    "      beam, scale, position and spot size and the state of the trailer block.\n"
+    "  veska-inspect --strip MODEL [TARGET]\n"
+    "      Takes the landing lights and the trailer block out of a model processed\n"
+    "      by VESKA and restores the model exactly as it was before, in place or\n"
+    "      into TARGET. Anything else is refused and nothing is written.\n"
+    "  veska-inspect --preview DEFINITION OUT.svg\n"
+    "      Computes the definition file's lights as VESKA does (printing the same\n"
+    "      messages) and draws a side view and a top view of them as an SVG file.\n"
+    "  veska-inspect --help       this text\n"
+    "  veska-inspect --version    the version\n"
+    "\n"
+    "Exit code: 0 on success; 1 when the input is refused, cannot be read or\n"
+    "has errors; 2 for a command line that is not understood.\n";
+
+int usage_error(const char* problem, const char* argument)
+{
+    if (argument != nullptr) {
+        console_print("veska-inspect: %s: %s\n", problem, argument);
+    } else {
+        console_print("veska-inspect: %s\n", problem);
+    }
+    console_write(INSPECT_USAGE_TEXT);
+    return 2;
+}
+
+bool is_option(const char* argument) { return argument[0] == '-' && argument[1] == '-'; }
+
+}  // namespace
+
+int run_inspect(int argc, const char* const* argv)
+{
+    if (argc < 1) {
+        return usage_error("no model or command given", nullptr);
+    }
+    const char* command = argv[0];
+    if (std::strcmp(command, "--help") == 0 && argc == 1) {
+        console_write(INSPECT_USAGE_TEXT);
+        console_write("\n");
+        console_write(HELP_TEXT);
+        return 0;
+    }
+    if (std::strcmp(command, "--version") == 0 && argc == 1) {
+        console_write("veska-inspect (Lumora) " LUMORA_VERSION "\n");
+        return 0;
+    }
+    if (std::strcmp(command, "--strip") == 0) {
+        if (argc < 2 || argc > 3) {
+            return usage_error("--strip takes a model and an optional target", nullptr);
+        }
+        return run_strip(argv[1], argc == 3 ? argv[2] : nullptr);
+    }
+    if (std::strcmp(command, "--preview") == 0) {
+        if (argc != 3) {
+            return usage_error("--preview takes a definition file and the picture's name", nullptr);
+        }
+        return run_preview(argv[1], argv[2]);
+    }
+    if (is_option(command) || (command[0] == '-' && command[1] != '\0')) {
+        return usage_error("unknown option", command);
+    }
+    if (argc != 1) {
+        return usage_error("a report takes one model", nullptr);
+    }
+    return run_report(command);
+}

@@ -1,0 +1,125 @@
+#include "inspect/descriptions.h"
+
+#include <cstdio>
+
+#include "lights/code_templates.h"
+#include "mdl/insertion.h"
+#include "mdl/le_words.h"
+#include "mdl/mdl_image.h"
+
+namespace {
+
+// Which mark of an unmodified model code the area no longer has.
+void describe_modification(const std::uint8_t* code_area, char* text, std::size_t size)
+{
+    const unsigned long header_length = load_u32(code_area);
+    if (header_length != CODE_HEADER_LENGTH) {
+        std::snprintf(text, size, "its header length is %lu, not 12", header_length);
+    } else if (load_u16(code_area + 38) != 0x0023) {
+        std::snprintf(text, size, "the word at area offset 38 is 0x%04X, not 0x0023", load_u16(code_area + 38));
+    } else {
+        std::snprintf(text, size, "the word at area offset 42 is 0x%04X, not 0x003A", load_u16(code_area + 42));
+    }
+}
+
+void describe_block(const std::uint8_t* code_area, const BlockMatch& block, char* text, std::size_t size)
+{
+    const std::uint8_t* code = code_area + CODE_HEADER_LENGTH;
+    switch (block.verdict) {
+    case BLOCK_RECOGNISED:
+        std::snprintf(text, size, "it begins with the %u-light block", block.lights);
+        return;
+    case BLOCK_FIXED_BYTE_DIFFERS:
+        std::snprintf(text, size,
+                      "it does not begin with a landing-light block of this program: the closest, the %u-light "
+                      "block, differs at its byte %u (area offset %u): 0x%02X where the block has 0x%02X",
+                      block.lights, block.difference, block.difference + CODE_HEADER_LENGTH,
+                      code[block.difference], code_template(block.lights).bytes[block.difference]);
+        return;
+    case BLOCK_SCALE_OUT_OF_RANGE:
+        std::snprintf(text, size,
+                      "it begins with the fixed words of the %u-light block, but light %u's scale is %u, not 7 to 13",
+                      block.lights, block.light,
+                      load_u16(code + light_block_offset(block.lights, block.light) + 12));
+        return;
+    case BLOCK_OUTLINE_NOT_FLAT:
+        std::snprintf(text, size,
+                      "it begins with the fixed words of the %u-light block, but the outline points of light %u "
+                      "do not all have the same z",
+                      block.lights, block.light);
+        return;
+    }
+    std::snprintf(text, size, "%s", "its block was not examined");
+}
+
+const char* restored_word_name(std::uint32_t offset)
+{
+    return offset == 0 ? "the header length" : offset == 38 ? "the word at area offset 38" : "the word at area offset 42";
+}
+
+}  // namespace
+
+void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout, char* text, std::size_t size)
+{
+    char detail[256];
+    switch (layout.problem) {
+    case INSERTION_COMPLETE:
+        std::snprintf(text, size,
+                      "the %u-light block, the former code (%lu bytes) and the trailer block are all in place",
+                      layout.block.lights, static_cast<unsigned long>(layout.code_length));
+        return;
+    case INSERTION_UNMODIFIED:
+        std::snprintf(text, size, "%s", "the model code is unprocessed: it carries no landing lights");
+        return;
+    case INSERTION_NO_BLOCK: {
+        char modification[128];
+        describe_modification(code_area, modification, sizeof modification);
+        describe_block(code_area, layout.block, detail, sizeof detail);
+        std::snprintf(text, size, "the model code is modified (%s), but %s", modification, detail);
+        return;
+    }
+    case INSERTION_NO_TRAILER:
+        std::snprintf(text, size,
+                      "the trailer block is missing: nothing but zeros follows the end code at area offset %lu",
+                      static_cast<unsigned long>(layout.trailer_at - 4));
+        return;
+    case INSERTION_TRAILER_DAMAGED:
+        if (layout.trailer_at == 0) {
+            std::snprintf(text, size, "%s",
+                          "the trailer block is missing: the code behind the block is too short to end with an end "
+                          "code, a zero word and the trailer block");
+        } else if (layout.trailer_at + layout.trailer_difference >= MODEL_CODE_SIZE) {
+            std::snprintf(text, size,
+                          "the trailer block is damaged: placed by its last non-zero word, it would begin at area "
+                          "offset %lu and run past the area's end",
+                          static_cast<unsigned long>(layout.trailer_at));
+        } else {
+            std::uint8_t trailer[TRAILER_SIZE];
+            copy_plain_trailer(trailer);
+            const std::uint32_t at = layout.trailer_at + layout.trailer_difference;
+            std::snprintf(text, size,
+                          "the trailer block is missing or damaged: placed by its last non-zero word, it would "
+                          "begin at area offset %lu, but its byte %u (area offset %lu) is 0x%02X where the trailer "
+                          "has 0x%02X",
+                          static_cast<unsigned long>(layout.trailer_at), layout.trailer_difference,
+                          static_cast<unsigned long>(at), code_area[at], trailer[layout.trailer_difference]);
+        }
+        return;
+    case INSERTION_NO_ZERO_WORD:
+        std::snprintf(text, size, "the word in front of the trailer block (area offset %lu) is 0x%04X, not zero",
+                      static_cast<unsigned long>(layout.trailer_at - 2), layout.found_word);
+        return;
+    case INSERTION_NO_END_CODE:
+        std::snprintf(text, size,
+                      "the former code does not end with the end code: the word at area offset %lu is 0x%04X, "
+                      "not 0x0022",
+                      static_cast<unsigned long>(layout.trailer_at - 4), layout.found_word);
+        return;
+    case INSERTION_NOT_RESTORABLE:
+        std::snprintf(text, size,
+                      "taking the block out would not give an unmodified model code: %s would be wrong",
+                      restored_word_name(layout.restored_failure));
+        return;
+    }
+    std::snprintf(text, size, "%s", "the insertion was not examined");
+}

@@ -1,0 +1,13 @@
+// The words for what the search for an insertion found, shared by the
+// report and by --strip's refusals.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "inspect/insertion_layout.h"
+
+// Writes into text (at most size bytes, always terminated) what keeps the
+// layout from being a complete insertion of this program, e.g. "the trailer
+// block is missing: ...". For INSERTION_COMPLETE, a short confirmation.
+void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout, char* text, std::size_t size);

@@ -1,0 +1,146 @@
+#include "inspect/insertion_layout.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "mdl/insertion.h"
+#include "mdl/le_words.h"
+#include "mdl/mdl_image.h"
+
+namespace {
+
+// Area offset of the former end code, relative to the trailer: the end code,
+// then one zero word, then the trailer.
+constexpr std::uint32_t END_CODE_BEFORE_TRAILER = 4;
+
+// The offset in the plain trailer of its last word that is not zero. The
+// trailer is placed on a word boundary, so its zero words at the end merge
+// with the free room behind it.
+std::uint32_t last_trailer_word(const std::uint8_t* trailer)
+{
+    std::uint32_t last = 0;
+    for (std::uint32_t at = 0; at + 1 < TRAILER_SIZE; at += 2) {
+        if (trailer[at] != 0 || trailer[at + 1] != 0) {
+            last = at;
+        }
+    }
+    return last;
+}
+
+// Whether the area would be taken for an unmodified model code; if not,
+// *failing is the area offset of the word that fails (0: the header length).
+bool passes_unmodified(const std::uint8_t* code_area, std::uint32_t* failing)
+{
+    if (check_unmodified(code_area) == 0) {
+        return true;
+    }
+    if (load_u32(code_area) != CODE_HEADER_LENGTH) {
+        *failing = 0;
+    } else {
+        *failing = load_u16(code_area + 38) != 0x0023 ? 38 : 42;
+    }
+    return false;
+}
+
+// The first byte where the area differs from the trailer placed at
+// layout.trailer_at, or TRAILER_SIZE when all of it is there. A trailer that
+// would run past the area's end differs where the area ends.
+unsigned trailer_difference(const std::uint8_t* code_area, std::uint32_t trailer_at, const std::uint8_t* trailer)
+{
+    for (unsigned k = 0; k < TRAILER_SIZE; ++k) {
+        if (trailer_at + k >= MODEL_CODE_SIZE || code_area[trailer_at + k] != trailer[k]) {
+            return k;
+        }
+    }
+    return TRAILER_SIZE;
+}
+
+// Finds the trailer behind the former code and checks the end code and the
+// zero word in front of it; fills layout.problem and the fields that go
+// with it.
+void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
+{
+    std::uint8_t trailer[TRAILER_SIZE];
+    copy_plain_trailer(trailer);
+    const std::uint32_t block_end = CODE_HEADER_LENGTH + layout.block.size;
+    // The block's last word is not zero, so the last non-zero word of the
+    // area lies at or behind the block's end - 2.
+    const std::uint32_t last_word_at = MODEL_CODE_SIZE - layout.free_room - 2;
+    const std::uint32_t trailer_tail = last_trailer_word(trailer);
+
+    unsigned difference = 0;
+    if (last_word_at >= block_end + END_CODE_BEFORE_TRAILER + trailer_tail) {
+        layout.trailer_at = last_word_at - trailer_tail;
+        difference = trailer_difference(code_area, layout.trailer_at, trailer);
+    }
+    if (difference < TRAILER_SIZE) {
+        // Nothing but zeros behind an end code: the trailer was taken away.
+        if (last_word_at >= block_end && load_u16(code_area + last_word_at) == END_CODE) {
+            layout.problem = INSERTION_NO_TRAILER;
+            layout.trailer_at = last_word_at + END_CODE_BEFORE_TRAILER;
+            return;
+        }
+        layout.problem = INSERTION_TRAILER_DAMAGED;
+        layout.trailer_difference = difference;
+        return;
+    }
+    const std::uint16_t zero_word = load_u16(code_area + layout.trailer_at - 2);
+    if (zero_word != 0) {
+        layout.problem = INSERTION_NO_ZERO_WORD;
+        layout.found_word = zero_word;
+        return;
+    }
+    const std::uint16_t end_code = load_u16(code_area + layout.trailer_at - END_CODE_BEFORE_TRAILER);
+    if (end_code != END_CODE) {
+        layout.problem = INSERTION_NO_END_CODE;
+        layout.found_word = end_code;
+        return;
+    }
+    layout.code_length = layout.trailer_at - END_CODE_BEFORE_TRAILER + 2 - block_end;
+    layout.problem = INSERTION_COMPLETE;
+}
+
+}  // namespace
+
+InsertionLayout find_insertion(const std::uint8_t* code_area)
+{
+    InsertionLayout layout{};
+    layout.free_room = count_free_space(code_area);
+    layout.block = recognise_block(code_area);
+    if (check_unmodified(code_area) == 0) {
+        layout.problem = INSERTION_UNMODIFIED;
+        return layout;
+    }
+    if (layout.block.verdict != BLOCK_RECOGNISED) {
+        layout.problem = INSERTION_NO_BLOCK;
+        return layout;
+    }
+    check_trailer(code_area, layout);
+    if (layout.problem != INSERTION_COMPLETE) {
+        return layout;
+    }
+    // Taking the block out must leave a model code that the insertion could
+    // have started from: the unmodified marks, and the end code as the last
+    // non-zero word (so that the free room comes out as before).
+    std::uint8_t* trial = static_cast<std::uint8_t*>(std::malloc(MODEL_CODE_SIZE));
+    if (trial == nullptr) {
+        layout.problem = INSERTION_NOT_RESTORABLE;
+        return layout;
+    }
+    std::memcpy(trial, code_area, MODEL_CODE_SIZE);
+    take_out_insertion(trial, layout);
+    if (!passes_unmodified(trial, &layout.restored_failure)) {
+        layout.problem = INSERTION_NOT_RESTORABLE;
+    }
+    std::free(trial);
+    return layout;
+}
+
+void take_out_insertion(std::uint8_t* code_area, const InsertionLayout& layout)
+{
+    const std::uint32_t n = layout.block.size;
+    const std::uint32_t used = layout.code_length;
+    store_u32(code_area + 4, load_u32(code_area + 4) - n);
+    std::memmove(code_area + CODE_HEADER_LENGTH, code_area + CODE_HEADER_LENGTH + n, used);
+    std::memset(code_area + CODE_HEADER_LENGTH + used, 0, MODEL_CODE_SIZE - CODE_HEADER_LENGTH - used);
+}

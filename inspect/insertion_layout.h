@@ -1,0 +1,42 @@
+// The layout that an insertion leaves in the model-code area, found again:
+// header (length word increased by n), the n-byte block at offset 12, the
+// former code (U bytes, ending with the end code), one zero word, the trailer
+// block, zeros. Finding it is what tells whether the area can be given back
+// exactly as it was before the insertion.
+#pragma once
+
+#include <cstdint>
+
+#include "inspect/block_recognition.h"
+
+enum InsertionProblem : int {
+    INSERTION_COMPLETE = 0,
+    INSERTION_UNMODIFIED,        // the area is an unmodified model code: nothing was inserted
+    INSERTION_NO_BLOCK,          // the code does not begin with a landing-light block (see block)
+    INSERTION_NO_TRAILER,        // nothing but zeros behind the end code: the trailer is missing
+    INSERTION_TRAILER_DAMAGED,   // the last bytes in use are not the trailer
+    INSERTION_NO_ZERO_WORD,      // the word between the end code and the trailer is not zero
+    INSERTION_NO_END_CODE,       // the word before it is not the end code
+    INSERTION_NOT_RESTORABLE,    // taking the block out would not leave an unmodified model code
+};
+
+struct InsertionLayout {
+    InsertionProblem problem;
+    BlockMatch block;
+    std::uint32_t free_room;         // F now: zero bytes at the area's end
+    std::uint32_t trailer_at;        // area offset where the trailer stands (or would stand;
+                                     // 0 when the area leaves no place for it)
+    unsigned trailer_difference;     // INSERTION_TRAILER_DAMAGED: first differing trailer byte
+    std::uint16_t found_word;        // INSERTION_NO_ZERO_WORD, INSERTION_NO_END_CODE: the word found
+    std::uint32_t code_length;       // U of the former code, end code included
+    std::uint32_t restored_failure;  // INSERTION_NOT_RESTORABLE: area offset of the word that
+                                     // would fail: 0 (header length), 38 or 42
+};
+
+// Finds the insertion in the area. The area is only read.
+InsertionLayout find_insertion(const std::uint8_t* code_area);
+
+// Gives the area back its state before the insertion: subtracts n from the
+// length word, moves the former code back to offset 12 and zeros everything
+// behind it. Only for a layout whose problem is INSERTION_COMPLETE.
+void take_out_insertion(std::uint8_t* code_area, const InsertionLayout& layout);

@@ -1,0 +1,74 @@
+#include "inspect/light_decoding.h"
+
+#include <cmath>
+
+#include "lights/code_templates.h"
+#include "mdl/le_words.h"
+
+namespace {
+
+constexpr double PI = 3.141592653589793;
+
+// A little-endian word read as two's complement.
+std::int16_t load_signed(const std::uint8_t* p)
+{
+    const int word = load_u16(p);
+    return static_cast<std::int16_t>(word >= 0x8000 ? word - 0x10000 : word);
+}
+
+ModelVector load_vector(const std::uint8_t* p) { return {load_signed(p), load_signed(p + 2), load_signed(p + 4)}; }
+
+}  // namespace
+
+double beam_inclination_deg(const ModelVector& beam)
+{
+    const double horizontal = std::hypot(static_cast<double>(beam.x), static_cast<double>(beam.z));
+    if (horizontal == 0.0) {
+        return 0.0;
+    }
+    // y / horizontal = -sin B; a vector that was changed by hand may give
+    // more than 1.
+    double sine = static_cast<double>(beam.y) / horizontal;
+    sine = sine > 1.0 ? 1.0 : (sine < -1.0 ? -1.0 : sine);
+    return std::asin(sine) / PI * 180.0;
+}
+
+double beam_direction_deg(const ModelVector& beam)
+{
+    if (beam.x == 0 && beam.z == 0) {
+        return 0.0;
+    }
+    return std::atan2(static_cast<double>(beam.x), static_cast<double>(beam.z)) / PI * 180.0;
+}
+
+DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
+{
+    DecodedLight light{};
+    light.beam = load_vector(block + light_test_offset(i) + 6);
+    const std::uint8_t* light_block = block + light_block_offset(n, i);
+    light.scale = load_u16(light_block + 12);
+    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
+        light.outline[k] = load_vector(light_block + 20 + 6 * k);
+    }
+    light.inclination_deg = beam_inclination_deg(light.beam);
+    light.direction_deg = beam_direction_deg(light.beam);
+    light.unit = scale_unit(light.scale);
+
+    // Point 0 is the spot shape's apex (0, 0): the light's own position.
+    light.position[0] = light.outline[0].x * light.unit;
+    light.position[1] = light.outline[0].y * light.unit;
+    light.position[2] = light.outline[0].z * light.unit;
+    int min_x = light.outline[0].x;
+    int max_x = min_x;
+    int min_y = light.outline[0].y;
+    int max_y = min_y;
+    for (const ModelVector& point : light.outline) {
+        min_x = point.x < min_x ? point.x : min_x;
+        max_x = point.x > max_x ? point.x : max_x;
+        min_y = point.y < min_y ? point.y : min_y;
+        max_y = point.y > max_y ? point.y : max_y;
+    }
+    light.spot_width = (max_x - min_x) * light.unit;
+    light.spot_depth = (max_y - min_y) * light.unit;
+    return light;
+}

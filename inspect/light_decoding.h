@@ -1,0 +1,31 @@
+// Reading the lights back out of a recognised landing-light block: the beam
+// vector with the angles it encodes, the scale, and the outline in metres.
+#pragma once
+
+#include <cstdint>
+
+#include "lights/light_geometry.h"
+
+struct DecodedLight {
+    ModelVector beam;
+    std::uint16_t scale;
+    ModelVector outline[OUTLINE_POINTS];
+    double inclination_deg;  // the beam's angle to the longitudinal axis, negative downwards
+    double direction_deg;    // its sideways turn, towards +x positive
+    double unit;             // metres per outline unit at the scale
+    double position[3];      // x, y, z of the outline's apex (the light), metres
+    double spot_width;       // the outline's extent across, metres
+    double spot_depth;       // and up and down, metres
+};
+
+// The inclination B that compute_light encoded in a beam vector
+// K * (sin Dir, -sin B, cos Dir) with K = 32767 cos B, in degrees with
+// the sign of the program's light line (negative downwards). 0 for a vector
+// without horizontal length.
+double beam_inclination_deg(const ModelVector& beam);
+
+// The sideways turn Dir encoded in a beam vector, in degrees.
+double beam_direction_deg(const ModelVector& beam);
+
+// Light i (1 to n) of the n-light block that begins at block.
+DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i);

@@ -1,0 +1,85 @@
+#include "inspect/preview_geometry.h"
+
+#include <cmath>
+
+#include "lights/ground_pitch.h"
+
+namespace {
+
+constexpr double PI = 3.141592653589793;
+
+double to_degrees(double radians) { return radians / PI * 180.0; }
+
+Point3 along(const Point3& from, const Point3& direction, double distance)
+{
+    return {from.x + direction.x * distance, from.y + direction.y * distance, from.z + direction.z * distance};
+}
+
+// How far p stands above the ground line, measured in y.
+double height_above_ground(const PreviewGeometry& geometry, const Point3& p)
+{
+    return p.y - ground_height(geometry, p.z);
+}
+
+PreviewLight preview_light(const PreviewGeometry& geometry, unsigned index)
+{
+    PreviewLight light{};
+    const LightValues& values = light_values[index];
+    if (!values.computed) {
+        return light;
+    }
+    light.computed = true;
+    light.pitch_deg = to_degrees(values.pitch);
+    light.inclination_deg = -to_degrees(values.inclination);
+    light.max_range = values.max_range;
+    light.position = {values.lat_offset, values.z_offset, values.lon_offset};
+    const double b = values.inclination;
+    light.direction = {std::cos(b) * std::sin(values.direction), -std::sin(b),
+                       std::cos(b) * std::cos(values.direction)};
+    // The beam is aimed so that, with the aircraft at the light's pitch, it
+    // meets the ground MaxRange ahead of the light and the light's height
+    // below it: that point lies hypot(MaxRange, h) along the beam.
+    light.aim_distance = std::hypot(values.max_range, values.height);
+    light.aim = along(light.position, light.direction, light.aim_distance);
+
+    // The outline stands in the light's plane z = LonOffset; each point goes
+    // along the beam until it meets the ground line.
+    const double descent = light.direction.y + geometry.slope * light.direction.z;
+    light.lit = descent < 0.0 && height_above_ground(geometry, light.position) > 0.0;
+    if (!light.lit) {
+        return light;
+    }
+    light.ground_distance = -height_above_ground(geometry, light.position) / descent;
+    light.ground_hit = along(light.position, light.direction, light.ground_distance);
+    const LightRecord& record = light_records[index];
+    const double unit = scale_unit(record.scale);
+    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
+        const Point3 point = {record.outline[k].x * unit, record.outline[k].y * unit, record.outline[k].z * unit};
+        light.lit_area[k] = along(point, light.direction, -height_above_ground(geometry, point) / descent);
+    }
+    return light;
+}
+
+}  // namespace
+
+double ground_height(const PreviewGeometry& geometry, double z)
+{
+    return geometry.main_gear.y - geometry.slope * (z - geometry.main_gear.z);
+}
+
+PreviewGeometry compute_preview_geometry(unsigned light_count)
+{
+    PreviewGeometry geometry{};
+    geometry.ground_pitch_deg = ground_geometry.pitch_deg;
+    geometry.slope = ground_geometry.slope;
+    // A contact point given at distance d lies at z = -d.
+    geometry.main_gear = {0.0, ground_geometry.main_gear_height, -ground_geometry.main_gear_dist};
+    geometry.other_gear = {0.0, ground_geometry.other_gear_height, -ground_geometry.other_gear_dist};
+    geometry.gear_given = ground_geometry.gear_read;
+    geometry.other_gear_is_tail = ground_geometry.other_gear_dist > ground_geometry.main_gear_dist;
+    geometry.light_count = light_count < LIGHT_COUNT_MAX ? light_count : LIGHT_COUNT_MAX;
+    for (unsigned i = 0; i < geometry.light_count; ++i) {
+        geometry.lights[i] = preview_light(geometry, i);
+    }
+    return geometry;
+}

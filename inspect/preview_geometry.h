@@ -1,0 +1,46 @@
+// Where the lights of a definition file shine, in metres in the model's axes
+// (x sideways, y up, z forwards), worked out from what the program computed:
+// the ground geometry, each light's values and its record.
+#pragma once
+
+#include "lights/light_geometry.h"
+
+struct Point3 {
+    double x;
+    double y;
+    double z;
+};
+
+struct PreviewLight {
+    bool computed;               // false: the light's values could not be computed
+    double pitch_deg;            // as the light line prints them
+    double inclination_deg;      // negative downwards
+    double max_range;
+    Point3 position;             // LatOffset, ZOffset, LonOffset
+    Point3 direction;            // unit vector: inclination B below the horizontal, turned by Direction
+    Point3 aim;                  // the aim point at MaxRange
+    bool lit;                    // the beam comes down to the ground and the light is above it
+    Point3 ground_hit;           // lit: where the beam from the light meets the ground line
+    double aim_distance;         // from the light to the aim point, along the beam
+    double ground_distance;      // lit: from the light to ground_hit, along the beam
+    Point3 lit_area[OUTLINE_POINTS];  // the spot outline moved along the beam onto the ground
+};
+
+struct PreviewGeometry {
+    double ground_pitch_deg;
+    double slope;            // the ground line's height falls by slope per metre of z
+    Point3 main_gear;        // contact point: y = MainGearHeight, z = -MainGearDist (x = 0)
+    Point3 other_gear;
+    bool gear_given;         // both contact points were read
+    bool other_gear_is_tail; // the other gear stands behind the main gear
+    unsigned light_count;    // lights shown: 0 to 3
+    PreviewLight lights[LIGHT_COUNT_MAX];
+};
+
+// The ground line's height y at longitudinal position z: through the main
+// gear's contact point at the ground pitch.
+double ground_height(const PreviewGeometry& geometry, double z);
+
+// Fills the geometry from ground_geometry, light_values and light_records
+// for lights 1 .. light_count (at most 3).
+PreviewGeometry compute_preview_geometry(unsigned light_count);

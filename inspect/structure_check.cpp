@@ -1,0 +1,107 @@
+#include "inspect/structure_check.h"
+
+#include <cstdio>
+
+#include "driver/run_state.h"
+#include "mdl/le_words.h"
+
+int read_model(const char* name, StructureFindings* findings)
+{
+    if (read_mdl_file(name) != 0) {
+        return 1;
+    }
+    MdlImage& image = run_state.image;
+    *findings = check_structure(image);
+    if (findings->result == STRUCTURE_OK) {
+        image.code_area = image.buffer + MODEL_CODE_OFFSET;
+    }
+    return 0;
+}
+
+void describe_structure_fault(const MdlImage& image, const StructureFindings& f, char* text, std::size_t size)
+{
+    const std::uint8_t* section = f.resource_section;
+    const unsigned long length = image.size;
+    const unsigned long pe = f.pe_offset;
+    switch (f.result) {
+    case STRUCTURE_OK:
+        std::snprintf(text, size, "%s", "");
+        return;
+    case STRUCTURE_NO_MZ_SIGNATURE:
+        if (image.size < 2) {
+            std::snprintf(text, size, "the file is %lu byte%s long, too short for the \"MZ\" signature", length,
+                          length == 1 ? "" : "s");
+        } else {
+            std::snprintf(text, size, "the file does not begin with the \"MZ\" signature (its first word is 0x%04X)",
+                          static_cast<unsigned>(load_u16(image.buffer)));
+        }
+        return;
+    case STRUCTURE_NO_PE_OFFSET:
+        std::snprintf(text, size, "the file (%lu bytes) ends before the PE header offset at 0x3C", length);
+        return;
+    case STRUCTURE_NO_PE_SIGNATURE:
+        if (static_cast<std::uint64_t>(f.pe_offset) + 4 > image.size) {
+            std::snprintf(text, size, "the PE header offset 0x%lX points outside the file (%lu bytes)", pe, length);
+        } else {
+            const std::uint8_t* p = image.buffer + f.pe_offset;
+            std::snprintf(text, size,
+                          "no \"PE\" signature with two zero bytes at the PE header offset 0x%lX "
+                          "(found the bytes %02X %02X %02X %02X)",
+                          pe, p[0], p[1], p[2], p[3]);
+        }
+        return;
+    case STRUCTURE_NO_RESOURCE_ADDRESS:
+        std::snprintf(text, size,
+                      "the file (%lu bytes) ends before the resource table address at 0x%lX (PE header + 0x88)",
+                      length, pe + PE_RESOURCE_RVA_FIELD);
+        return;
+    case STRUCTURE_SECTION_TABLE_OUTSIDE:
+        if (static_cast<std::uint64_t>(f.pe_offset) + 8 > image.size) {
+            std::snprintf(text, size, "the file (%lu bytes) ends before the section count at 0x%lX", length, pe + 6);
+        } else {
+            std::snprintf(text, size, "the section table of %u entries at 0x%lX runs past the file's end (%lu bytes)",
+                          static_cast<unsigned>(f.section_count), pe + PE_SECTION_TABLE, length);
+        }
+        return;
+    case STRUCTURE_NO_RESOURCE_SECTION:
+        if (f.section_count == 0) {
+            std::snprintf(text, size, "%s", "the section table has no entries, so no section holds the resources");
+        } else {
+            std::snprintf(text, size,
+                          "none of the %u sections starts at a non-zero address at or below the resource table "
+                          "address 0x%lX",
+                          static_cast<unsigned>(f.section_count), static_cast<unsigned long>(f.resource_rva));
+        }
+        return;
+    case STRUCTURE_RAW_OFFSET:
+        std::snprintf(text, size, "the resource section's raw data lies at file offset 0x%lX, not at 0x%lX",
+                      static_cast<unsigned long>(load_u32(section + 20)),
+                      static_cast<unsigned long>(RESOURCE_RAW_OFFSET));
+        return;
+    case STRUCTURE_RAW_SIZE:
+        std::snprintf(text, size, "the resource section's raw data is 0x%lX bytes long, not 0x%lX",
+                      static_cast<unsigned long>(load_u32(section + 16)),
+                      static_cast<unsigned long>(RESOURCE_RAW_SIZE));
+        return;
+    case STRUCTURE_VIRTUAL_ADDRESS:
+        std::snprintf(text, size,
+                      "the section examined for the resources starts at the address 0x%lX, not at the resource "
+                      "table address 0x%lX",
+                      static_cast<unsigned long>(load_u32(section + 12)),
+                      static_cast<unsigned long>(f.resource_rva));
+        return;
+    case STRUCTURE_VIRTUAL_SIZE:
+        std::snprintf(text, size, "the resource section's virtual size is 0x%lX, not 0x%lX",
+                      static_cast<unsigned long>(load_u32(section + 8)),
+                      static_cast<unsigned long>(RESOURCE_VIRTUAL_SIZE));
+        return;
+    case STRUCTURE_CODE_AREA_OUTSIDE:
+        std::snprintf(text, size,
+                      "the file (%lu bytes) ends before the end of the model-code area (file offset 0x%lX + "
+                      "65536 = %lu bytes)",
+                      length, static_cast<unsigned long>(MODEL_CODE_OFFSET),
+                      static_cast<unsigned long>(MODEL_CODE_END));
+        return;
+    }
+    std::snprintf(text, size, "%s", "an unknown structural test failed");
+}

@@ -1,0 +1,19 @@
+// Reading a model for inspection, and the words that name the structural
+// test it fails, with the values found.
+#pragma once
+
+#include <cstddef>
+
+#include "mdl/mdl_image.h"
+
+// Reads the named file into run_state.image and runs the structural tests.
+// Returns 1 after the reader's message when the file cannot be read (no image
+// is left then), otherwise 0 with the findings stored in *findings and, when
+// every test passed, run_state.image.code_area set.
+int read_model(const char* name, StructureFindings* findings);
+
+// Writes into text (at most size bytes, always terminated) what the failing
+// test found, e.g. "the resource section's raw data is 0x10400 bytes long, not
+// 0x10800". Empty for STRUCTURE_OK.
+void describe_structure_fault(const MdlImage& image, const StructureFindings& findings, char* text,
+                              std::size_t size);

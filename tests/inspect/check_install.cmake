@@ -1,0 +1,22 @@
+# Installs the build into a fresh prefix and checks that both programs and
+# both man pages arrive. Run with -DBUILD_DIR=... -DPREFIX=...
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+foreach(program veska veska-inspect)
+  if(NOT EXISTS "${PREFIX}/bin/${program}")
+    message(FATAL_ERROR "not installed: bin/${program}")
+  endif()
+  execute_process(COMMAND "${PREFIX}/bin/${program}" RESULT_VARIABLE ran OUTPUT_VARIABLE said)
+  if(NOT ran EQUAL 1 AND NOT ran EQUAL 2)
+    message(FATAL_ERROR "installed ${program} did not run: ${ran}")
+  endif()
+  if(NOT EXISTS "${PREFIX}/share/man/man1/${program}.1")
+    message(FATAL_ERROR "not installed: share/man/man1/${program}.1")
+  endif()
+endforeach()
+file(REMOVE_RECURSE "${PREFIX}")
+message(STATUS "2 passed, 0 failed")
