@@ -154,6 +154,12 @@ int write_image(const std::string& name, const std::uint8_t* buffer, std::uint32
     const std::string destination = follow_links(name);
     struct stat existing {};
     const bool exists = ::stat(destination.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT) {
+        // A name the system cannot take (too long, a file where a folder
+        // must be, a loop of links) fails here, as opening it would, rather
+        // than after the whole image went to a temporary file.
+        return fail(messages.opening, name, errno);
+    }
     if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
         return write_in_place(name, buffer, size, messages);
     }
