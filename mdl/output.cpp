@@ -243,6 +243,16 @@ std::string backup_name(const char* mdl_name)
 int write_backup(const char* mdl_name, const std::uint8_t* buffer, std::uint32_t size)
 {
     const std::string name = backup_name(mdl_name);
+    // A backup name that leads to the model itself (a model named plane.MD$,
+    // or a backup name linked to the model) would hold the result instead of
+    // the model once the result replaces the model: the only copy of the
+    // model would be lost. No backup is made, and the run stops.
+    struct stat model_info {};
+    struct stat backup_info {};
+    if (::stat(mdl_name, &model_info) == 0 && ::stat(name.c_str(), &backup_info) == 0 &&
+        model_info.st_dev == backup_info.st_dev && model_info.st_ino == backup_info.st_ino) {
+        return fail(backup_messages.opening, name, EEXIST);
+    }
     const int result = write_image(name, buffer, size, backup_messages);
     if (result == 0) {
         console_print("Backup MDL file %s created.\n", name.c_str());

@@ -153,6 +153,37 @@ TEST_F(RunFaults, WithoutAFaultTheSameRunsWrite)
     EXPECT_EQ(read_file_bytes(model_), sample_);
 }
 
+TEST_F(RunFaults, BackupNameThatLeadsToTheModelStopsTheRun)
+{
+    // A model named *.MD$ is its own backup name; a backup name may also be
+    // a link to the model. Either way the model must stay as it is.
+    const std::string own_backup = dir_.file("plane.MD$");
+    write_file_bytes(own_backup, sample_);
+    const std::string linked = dir_.file("linked.mdl");
+    write_file_bytes(linked, sample_);
+    std::filesystem::create_symlink("linked.mdl", dir_.file("linked.MD$"));
+    const std::string hard = dir_.file("hard.mdl");
+    write_file_bytes(hard, sample_);
+    std::filesystem::create_hard_link(hard, dir_.file("hard.MD$"));
+
+    const std::pair<std::string, std::string> cases[] = {
+        {own_backup, own_backup}, {linked, dir_.file("linked.MD$")}, {hard, dir_.file("hard.MD$")}};
+    for (const auto& [model, backup] : cases) {
+        SCOPED_TRACE(model);
+        const RunOutcome run = run_command({model, definition_});
+        reset_program_state();
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_TRUE(ends_with(run.output, "Error opening backup file " + backup + ": " + std::strerror(EEXIST) +
+                                              "\n" + NO_BACKUP))
+            << run.output;
+        EXPECT_EQ(read_file_bytes(model), sample_);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("linked.MD$")));
+    EXPECT_EQ(folder_names(dir_.path()),
+              (std::vector<std::string>{"hard.MD$", "hard.mdl", "lights.cfg", "linked.MD$", "linked.mdl", "model.mdl",
+                                        "plane.MD$"}));
+}
+
 // Names longer than the system's limits: the limit of a whole path
 // (PATH_MAX, 4096 here), of one component (NAME_MAX, 255), and the 260
 // bytes of other platforms' paths, which this program does not impose.
