@@ -19,6 +19,7 @@
 #include "mdl/insertion.h"
 #include "mdl/le_words.h"
 #include "mdl/mdl_image.h"
+#include "mdl/output.h"
 
 namespace {
 
@@ -312,6 +313,26 @@ const char* check_definition(const std::uint8_t* data, std::size_t size)
     return check_filled_template(lights);
 }
 
+// The model's file name, chosen by the input: mostly a plain one, sometimes
+// one whose backup name is special.
+std::string model_name(unsigned variant)
+{
+    switch (variant) {
+    case 8:
+        return "model";  // no extension: ".MD$" is appended
+    case 9:
+        return "model.MD$";  // its own backup name
+    case 10:
+        return "m.o.d.e.l";  // only the last dot starts the extension
+    case 11:
+        return std::string(251, 'k') + ".mdl";  // a backup name of 255 bytes
+    case 12:
+        return std::string(252, 'n');  // a backup name of 256 bytes: too long
+    default:
+        return "model.mdl";
+    }
+}
+
 // The run's files in the scratch folder.
 struct RunFiles {
     std::string source;
@@ -323,12 +344,14 @@ struct RunFiles {
 const char PREVIOUS_TARGET[] = "the target as it was before the run\n";
 const char PREVIOUS_BACKUP[] = "the backup as it was before the run\n";
 
+std::string base_name(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+
 // Only the files the run may leave are there: no temporary file.
-bool only_run_files(bool backup_allowed)
+bool only_run_files(const RunFiles& files, bool backup_allowed)
 {
     for (const std::string& name : scratch_names()) {
-        const bool known = name == "model.mdl" || name == "target.mdl" || name == "lights.cfg" ||
-                           (backup_allowed && name == "model.MD$");
+        const bool known = name == base_name(files.source) || name == base_name(files.target) ||
+                           name == base_name(files.definition) || (backup_allowed && name == base_name(files.backup));
         if (!known) {
             return false;
         }
@@ -337,10 +360,14 @@ bool only_run_files(bool backup_allowed)
 }
 
 const char* check_run(const std::uint8_t* definition, std::size_t definition_size, const std::uint8_t* model,
-                      std::size_t model_size)
+                      std::size_t model_size, unsigned name_variant)
 {
-    const RunFiles files = {scratch() + "/model.mdl", scratch() + "/model.MD$", scratch() + "/target.mdl",
-                            scratch() + "/lights.cfg"};
+    RunFiles files = {scratch() + "/" + model_name(name_variant), "", scratch() + "/target.mdl",
+                      scratch() + "/lights.cfg"};
+    files.backup = backup_name(files.source.c_str());
+    // A backup that would be the model itself, or whose name is too long,
+    // cannot be made: the in-place run must stop before it writes anything.
+    const bool backup_possible = files.backup != files.source && base_name(files.backup).size() <= 255;
     write_whole(files.source, model, model_size);
     write_whole(files.definition, definition, definition_size);
     write_whole(files.target, reinterpret_cast<const std::uint8_t*>(PREVIOUS_TARGET), sizeof PREVIOUS_TARGET - 1);
@@ -355,7 +382,7 @@ const char* check_run(const std::uint8_t* definition, std::size_t definition_siz
     if (!same_bytes(read_whole(files.source, &exists), model, model_size)) {
         return "three-name mode changed the source";
     }
-    if (!only_run_files(false)) {
+    if (!only_run_files(files, files.backup == files.source)) {
         return "three-name mode left a file behind";
     }
     const Bytes target = read_whole(files.target, &exists);
@@ -379,15 +406,28 @@ const char* check_run(const std::uint8_t* definition, std::size_t definition_siz
 
     // In place: the backup is the source as read, and the source is replaced
     // only by a successful run, with the bytes the three-name run wrote.
-    write_whole(files.backup, reinterpret_cast<const std::uint8_t*>(PREVIOUS_BACKUP), sizeof PREVIOUS_BACKUP - 1);
+    if (backup_possible) {
+        write_whole(files.backup, reinterpret_cast<const std::uint8_t*>(PREVIOUS_BACKUP),
+                    sizeof PREVIOUS_BACKUP - 1);
+    }
     const char* in_place[] = {files.source.c_str(), files.definition.c_str()};
     const int in_place_code = run_veska(2, in_place);
     reset_program_state();
+    if (!only_run_files(files, true)) {
+        return "in-place mode left a file behind";
+    }
+    const Bytes source = read_whole(files.source, &exists);
+    if (!backup_possible) {
+        if (in_place_code == 0) {
+            return "an in-place run without a possible backup wrote the model";
+        }
+        if (!same_bytes(source, model, model_size)) {
+            return "an in-place run without a possible backup changed the model";
+        }
+        return nullptr;
+    }
     if (in_place_code != three_code) {
         return "in place and three-name mode ended differently";
-    }
-    if (!only_run_files(true)) {
-        return "in-place mode left a file behind";
     }
     const Bytes backup = read_whole(files.backup, &exists);
     const bool backup_unchanged =
@@ -395,7 +435,6 @@ const char* check_run(const std::uint8_t* definition, std::size_t definition_siz
     if (!backup_unchanged && !same_bytes(backup, model, model_size)) {
         return "the backup differs from the source as read";
     }
-    const Bytes source = read_whole(files.source, &exists);
     if (in_place_code == 0) {
         if (backup_unchanged) {
             return "a successful in-place run made no backup";
@@ -438,7 +477,8 @@ const char* fuzz_model_input(const std::uint8_t* data, std::size_t size)
 
 const char* fuzz_run_input(const std::uint8_t* data, std::size_t size)
 {
-    std::size_t definition_size = size >= 2 ? load_u16(data) : 0;
+    const unsigned prefix = size >= 2 ? load_u16(data) : 0;
+    std::size_t definition_size = prefix & RUN_DEFINITION_SIZE_MASK;
     const std::size_t rest = size >= 2 ? size - 2 : 0;
     if (definition_size > rest) {
         definition_size = rest;
@@ -446,17 +486,20 @@ const char* fuzz_run_input(const std::uint8_t* data, std::size_t size)
     const std::uint8_t* definition = data + (size >= 2 ? 2 : size);
     reset_program_state();
     empty_scratch();
-    const char* problem = check_run(definition, definition_size, definition + definition_size, rest - definition_size);
+    const char* problem = check_run(definition, definition_size, definition + definition_size,
+                                    rest - definition_size, prefix >> 12);
     reset_program_state();
     empty_scratch();
     return problem;
 }
 
-std::vector<std::uint8_t> make_run_input(const std::string& definition, const std::vector<std::uint8_t>& model)
+std::vector<std::uint8_t> make_run_input(const std::string& definition, const std::vector<std::uint8_t>& model,
+                                         unsigned name_variant)
 {
-    const std::size_t definition_size = definition.size() < 0xFFFF ? definition.size() : 0xFFFF;
+    const std::size_t definition_size =
+        definition.size() < RUN_DEFINITION_SIZE_MASK ? definition.size() : RUN_DEFINITION_SIZE_MASK;
     std::vector<std::uint8_t> input(2 + definition_size + model.size());
-    store_u16(input.data(), static_cast<std::uint16_t>(definition_size));
+    store_u16(input.data(), static_cast<std::uint16_t>(definition_size | (name_variant & 0xF) << 12));
     std::memcpy(input.data() + 2, definition.data(), definition_size);
     if (!model.empty()) {
         std::memcpy(input.data() + 2 + definition_size, model.data(), model.size());

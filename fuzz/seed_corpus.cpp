@@ -167,5 +167,10 @@ std::vector<Seed> run_seeds()
     for (std::size_t i = 1; i < models.size(); ++i) {
         seeds.push_back({models[i].name + "+one_light.cfg", make_run_input(one_light, models[i].bytes)});
     }
+    // The model under each special name.
+    for (unsigned variant = 8; variant <= 12; ++variant) {
+        seeds.push_back({"sample+one_light.cfg+name" + std::to_string(variant),
+                         make_run_input(one_light, models.front().bytes, variant)});
+    }
     return seeds;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ const HarnessCase HARNESSES[] = {
     {"model", fuzz_model_input, model_seeds},
     {"run", fuzz_run_input, run_seeds},
 };
+
+void PrintTo(const HarnessCase& harness, std::ostream* out) { *out << harness.name; }
 
 std::vector<std::string> regression_inputs(const char* harness)
 {
