@@ -477,17 +477,18 @@ const char* fuzz_model_input(const std::uint8_t* data, std::size_t size)
 
 const char* fuzz_run_input(const std::uint8_t* data, std::size_t size)
 {
-    const unsigned prefix = size >= 2 ? load_u16(data) : 0;
-    std::size_t definition_size = prefix & RUN_DEFINITION_SIZE_MASK;
-    const std::size_t rest = size >= 2 ? size - 2 : 0;
+    // The name byte, the definition file's length, the two files.
+    const unsigned name_variant = size >= 1 ? data[0] % 16 : 0;
+    const std::size_t rest = size >= 3 ? size - 3 : 0;
+    std::size_t definition_size = size >= 3 ? load_u16(data + 1) : 0;
     if (definition_size > rest) {
         definition_size = rest;
     }
-    const std::uint8_t* definition = data + (size >= 2 ? 2 : size);
+    const std::uint8_t* definition = data + (size >= 3 ? 3 : size);
     reset_program_state();
     empty_scratch();
-    const char* problem = check_run(definition, definition_size, definition + definition_size,
-                                    rest - definition_size, prefix >> 12);
+    const char* problem =
+        check_run(definition, definition_size, definition + definition_size, rest - definition_size, name_variant);
     reset_program_state();
     empty_scratch();
     return problem;
@@ -496,13 +497,13 @@ const char* fuzz_run_input(const std::uint8_t* data, std::size_t size)
 std::vector<std::uint8_t> make_run_input(const std::string& definition, const std::vector<std::uint8_t>& model,
                                          unsigned name_variant)
 {
-    const std::size_t definition_size =
-        definition.size() < RUN_DEFINITION_SIZE_MASK ? definition.size() : RUN_DEFINITION_SIZE_MASK;
-    std::vector<std::uint8_t> input(2 + definition_size + model.size());
-    store_u16(input.data(), static_cast<std::uint16_t>(definition_size | (name_variant & 0xF) << 12));
-    std::memcpy(input.data() + 2, definition.data(), definition_size);
+    const std::size_t definition_size = definition.size() < 0xFFFF ? definition.size() : 0xFFFF;
+    std::vector<std::uint8_t> input(3 + definition_size + model.size());
+    input[0] = static_cast<std::uint8_t>(name_variant);
+    store_u16(input.data() + 1, static_cast<std::uint16_t>(definition_size));
+    std::memcpy(input.data() + 3, definition.data(), definition_size);
     if (!model.empty()) {
-        std::memcpy(input.data() + 2 + definition_size, model.data(), model.size());
+        std::memcpy(input.data() + 3 + definition_size, model.data(), model.size());
     }
     return input;
 }

@@ -27,16 +27,14 @@ const char* fuzz_model_input(const std::uint8_t* data, std::size_t size);
 
 // Harness 3: the bytes split into a definition file and a model, both
 // written to a scratch folder, and the whole run made twice: in three-name
-// mode and in place. The input is a 16-bit little-endian prefix, the
-// definition file and the model; the prefix's low 12 bits give the
-// definition file's length, its high 4 bits choose the model's file name
-// (0 to 7 a plain name; 8 to 12 names whose backup name is special: none,
-// the model itself, several dots, 255 and 256 bytes).
+// mode and in place. The input is a name byte, the definition file's length
+// (16 bits, little-endian), the definition file and the model. The name
+// byte modulo 16 chooses the model's file name: 0 to 7 and 13 to 15 a plain
+// name; 8 to 12 names whose backup name is special (no extension, the model
+// itself, several dots, 255 and 256 bytes).
 const char* fuzz_run_input(const std::uint8_t* data, std::size_t size);
 
-constexpr unsigned RUN_DEFINITION_SIZE_MASK = 0x0FFF;
-
-// A harness 3 input made of its parts (the definition file cut to 4,095
+// A harness 3 input made of its parts (the definition file cut to 65,535
 // bytes).
 std::vector<std::uint8_t> make_run_input(const std::string& definition, const std::vector<std::uint8_t>& model,
                                          unsigned name_variant = 0);
