@@ -25,27 +25,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A folder of this process for the files of one input, made on first use and
-// removed at exit. Memory-backed where the machine has such a folder, so that
-// the many small writes stay fast.
+// A folder for the files of one input, made when the input needs it and
+// removed when it is done. Memory-backed where the machine has such a
+// folder, so that the many small writes stay fast.
 std::string scratch_folder;
-
-void remove_scratch_folder()
-{
-    if (scratch_folder.empty()) {
-        return;
-    }
-    DIR* dir = ::opendir(scratch_folder.c_str());
-    if (dir != nullptr) {
-        while (const dirent* entry = ::readdir(dir)) {
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                ::unlink((scratch_folder + "/" + entry->d_name).c_str());
-            }
-        }
-        ::closedir(dir);
-    }
-    ::rmdir(scratch_folder.c_str());
-}
 
 const std::string& scratch()
 {
@@ -57,7 +40,6 @@ const std::string& scratch()
             std::abort();
         }
         scratch_folder = pattern;
-        std::atexit(remove_scratch_folder);
     }
     return scratch_folder;
 }
@@ -79,11 +61,17 @@ std::vector<std::string> scratch_names()
     return names;
 }
 
-void empty_scratch()
+// Removes the scratch folder with everything in it.
+void remove_scratch()
 {
-    for (const std::string& name : scratch_names()) {
-        ::unlink((scratch() + "/" + name).c_str());
+    if (scratch_folder.empty()) {
+        return;
     }
+    for (const std::string& name : scratch_names()) {
+        ::unlink((scratch_folder + "/" + name).c_str());
+    }
+    ::rmdir(scratch_folder.c_str());
+    scratch_folder.clear();
 }
 
 void write_whole(const std::string& path, const std::uint8_t* data, std::size_t size)
@@ -468,10 +456,9 @@ const char* fuzz_definition_input(const std::uint8_t* data, std::size_t size)
 const char* fuzz_model_input(const std::uint8_t* data, std::size_t size)
 {
     reset_program_state();
-    empty_scratch();
     const char* problem = check_model(data, size);
     reset_program_state();
-    empty_scratch();
+    remove_scratch();
     return problem;
 }
 
@@ -486,11 +473,10 @@ const char* fuzz_run_input(const std::uint8_t* data, std::size_t size)
     }
     const std::uint8_t* definition = data + (size >= 3 ? 3 : size);
     reset_program_state();
-    empty_scratch();
     const char* problem =
         check_run(definition, definition_size, definition + definition_size, rest - definition_size, name_variant);
     reset_program_state();
-    empty_scratch();
+    remove_scratch();
     return problem;
 }
 
