@@ -154,6 +154,12 @@ int write_image(const std::string& name, const std::uint8_t* buffer, std::uint32
     const std::string destination = follow_links(name);
     struct stat existing {};
     const bool exists = ::stat(destination.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT) {
+        // A name the system cannot take (too long, a file where a folder
+        // must be, a loop of links) fails here, as opening it would, rather
+        // than after the whole image went to a temporary file.
+        return fail(messages.opening, name, errno);
+    }
     if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
         return write_in_place(name, buffer, size, messages);
     }
@@ -237,6 +243,16 @@ std::string backup_name(const char* mdl_name)
 int write_backup(const char* mdl_name, const std::uint8_t* buffer, std::uint32_t size)
 {
     const std::string name = backup_name(mdl_name);
+    // A backup name that leads to the model itself (a model named plane.MD$,
+    // or a backup name linked to the model) would hold the result instead of
+    // the model once the result replaces the model: the only copy of the
+    // model would be lost. No backup is made, and the run stops.
+    struct stat model_info {};
+    struct stat backup_info {};
+    if (::stat(mdl_name, &model_info) == 0 && ::stat(name.c_str(), &backup_info) == 0 &&
+        model_info.st_dev == backup_info.st_dev && model_info.st_ino == backup_info.st_ino) {
+        return fail(backup_messages.opening, name, EEXIST);
+    }
     const int result = write_image(name, buffer, size, backup_messages);
     if (result == 0) {
         console_print("Backup MDL file %s created.\n", name.c_str());

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test, once in a
-# release build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# release build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then runs each fuzz harness for a bounded time (scripts/run_fuzzers.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,3 +16,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVESKA_SANITIZE=ON -DVESKA_WE
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# Every fuzz harness for about a minute each, from the generated seed corpus.
+FUZZ_SECONDS=${FUZZ_SECONDS:-60} scripts/run_fuzzers.sh

@@ -1,0 +1,20 @@
+// libFuzzer entry of the run harness (see fuzz/harness.h).
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/harness.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz_quiet_console();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (const char* problem = fuzz_run_input(data, size)) {
+        std::fprintf(stderr, "fuzz_run_input: %s\n", problem);
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,283 @@
+// File-system faults and over-long names through the whole run: the backup
+// or the target failing at each stage of writing, and names longer than the
+// system takes, in place and with three names.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "mdl/output.h"
+#include "tests/driver/run_helpers.h"
+#include "tools/mdl_builder/mdl_builder.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+const char ONE_LIGHT[] = "[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=-1\nTailGearHeight=-0.5\n"
+                         "TailGearDist=8\n[Light 1]\nLatOffset=3\nZOffset=0.5\nLonOffset=1.5\nDirection=10\n";
+const char NO_BACKUP[] = "No further processing due to non-available MDL backup file.\n";
+
+struct StageCase {
+    OutputStage stage;
+    int error;         // injected; 0 stands for a step that fails without one
+    const char* verb;  // of the message
+};
+
+const StageCase STAGES[] = {
+    {OUTPUT_FAULT_OPEN, EACCES, "opening"},  {OUTPUT_FAULT_WRITE, ENOSPC, "writing"},
+    {OUTPUT_FAULT_SYNC, EIO, "closing"},     {OUTPUT_FAULT_CLOSE, EDQUOT, "closing"},
+    {OUTPUT_FAULT_RENAME, EXDEV, "closing"}, {OUTPUT_FAULT_CLOSE, 0, "closing"},
+};
+
+int reported_error(const StageCase& c) { return c.error != 0 ? c.error : EIO; }
+
+std::string message(const char* what, const StageCase& c, const std::string& name)
+{
+    return std::string("Error ") + c.verb + " " + what + " " + name + ": " + std::strerror(reported_error(c)) + "\n";
+}
+
+class RunFaults : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reset_program_state();
+        write_file_bytes(model_, sample_);
+        write_file_text(definition_, ONE_LIGHT);
+    }
+    void TearDown() override { reset_program_state(); }
+
+    ScratchDir dir_;
+    const Bytes sample_ = mdl_builder::build_sample_mdl();
+    const Bytes old_ = {'o', 'l', 'd', '\n'};
+    const std::string model_ = dir_.file("model.mdl");
+    const std::string backup_ = dir_.file("model.MD$");
+    const std::string target_ = dir_.file("target.mdl");
+    const std::string definition_ = dir_.file("lights.cfg");
+};
+
+TEST_F(RunFaults, BackupFaultEndsTheRunBeforeTheDefinitionIsRead)
+{
+    for (const StageCase& c : STAGES) {
+        for (const bool earlier_backup : {true, false}) {
+            SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(reported_error(c)) +
+                         (earlier_backup ? ", earlier backup" : ", no backup yet"));
+            std::filesystem::remove(backup_);
+            if (earlier_backup) {
+                write_file_bytes(backup_, old_);
+            }
+            write_file_bytes(model_, sample_);
+            const RunOutcome run =
+                run_command({model_, definition_}, OutputFault{c.stage, c.error, backup_.c_str()});
+            reset_program_state();
+
+            EXPECT_EQ(run.exit_code, 1);
+            EXPECT_TRUE(ends_with(run.output, message("backup file", c, backup_) + NO_BACKUP)) << run.output;
+            EXPECT_EQ(run.output.find("Ground Pitch"), std::string::npos);
+            EXPECT_EQ(read_file_bytes(model_), sample_);
+            if (earlier_backup) {
+                EXPECT_EQ(read_file_bytes(backup_), old_);
+                EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
+            } else {
+                EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
+            }
+        }
+    }
+}
+
+TEST_F(RunFaults, TargetFaultInPlaceKeepsTheModelAndItsBackup)
+{
+    for (const StageCase& c : STAGES) {
+        SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(reported_error(c)));
+        write_file_bytes(backup_, old_);
+        write_file_bytes(model_, sample_);
+        const RunOutcome run =
+            run_command({model_, definition_}, OutputFault{c.stage, c.error, model_.c_str()});
+        reset_program_state();
+
+        EXPECT_EQ(run.exit_code, reported_error(c));
+        EXPECT_TRUE(ends_with(run.output, message("target MDL file", c, model_))) << run.output;
+        EXPECT_NE(run.output.find("Backup MDL file " + backup_ + " created.\n"), std::string::npos);
+        EXPECT_EQ(run.output.find("successfully written"), std::string::npos);
+        EXPECT_EQ(read_file_bytes(model_), sample_);
+        EXPECT_EQ(read_file_bytes(backup_), sample_);
+        EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
+    }
+}
+
+TEST_F(RunFaults, TargetFaultWithThreeNamesKeepsSourceAndTarget)
+{
+    for (const StageCase& c : STAGES) {
+        for (const bool target_exists : {true, false}) {
+            SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(reported_error(c)) +
+                         (target_exists ? ", target exists" : ", new target"));
+            std::filesystem::remove(target_);
+            if (target_exists) {
+                write_file_bytes(target_, old_);
+            }
+            write_file_bytes(model_, sample_);
+            const RunOutcome run =
+                run_command({model_, target_, definition_}, OutputFault{c.stage, c.error, target_.c_str()});
+            reset_program_state();
+
+            EXPECT_EQ(run.exit_code, reported_error(c));
+            EXPECT_TRUE(ends_with(run.output, message("target MDL file", c, target_))) << run.output;
+            EXPECT_EQ(read_file_bytes(model_), sample_);
+            if (target_exists) {
+                EXPECT_EQ(read_file_bytes(target_), old_);
+                EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl", "target.mdl"}));
+            } else {
+                EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
+            }
+        }
+    }
+}
+
+TEST_F(RunFaults, WithoutAFaultTheSameRunsWrite)
+{
+    // The runs above fail only through the injected fault.
+    RunOutcome run = run_command({model_, definition_});
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_EQ(read_file_bytes(backup_), sample_);
+    const Bytes in_place = read_file_bytes(model_);
+    EXPECT_EQ(in_place.size(), sample_.size());
+    EXPECT_NE(in_place, sample_);
+    write_file_bytes(model_, sample_);
+    run = run_command({model_, target_, definition_});
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_TRUE(ends_with(run.output, "MDL file " + target_ + " with 1 landing light successfully written.\n"));
+    EXPECT_EQ(read_file_bytes(target_), in_place);
+    EXPECT_EQ(read_file_bytes(model_), sample_);
+}
+
+TEST_F(RunFaults, BackupNameThatLeadsToTheModelStopsTheRun)
+{
+    // A model named *.MD$ is its own backup name; a backup name may also be
+    // a link to the model. Either way the model must stay as it is.
+    const std::string own_backup = dir_.file("plane.MD$");
+    write_file_bytes(own_backup, sample_);
+    const std::string linked = dir_.file("linked.mdl");
+    write_file_bytes(linked, sample_);
+    std::filesystem::create_symlink("linked.mdl", dir_.file("linked.MD$"));
+    const std::string hard = dir_.file("hard.mdl");
+    write_file_bytes(hard, sample_);
+    std::filesystem::create_hard_link(hard, dir_.file("hard.MD$"));
+
+    const std::pair<std::string, std::string> cases[] = {
+        {own_backup, own_backup}, {linked, dir_.file("linked.MD$")}, {hard, dir_.file("hard.MD$")}};
+    for (const auto& [model, backup] : cases) {
+        SCOPED_TRACE(model);
+        const RunOutcome run = run_command({model, definition_});
+        reset_program_state();
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_TRUE(ends_with(run.output, "Error opening backup file " + backup + ": " + std::strerror(EEXIST) +
+                                              "\n" + NO_BACKUP))
+            << run.output;
+        EXPECT_EQ(read_file_bytes(model), sample_);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("linked.MD$")));
+    EXPECT_EQ(folder_names(dir_.path()),
+              (std::vector<std::string>{"hard.MD$", "hard.mdl", "lights.cfg", "linked.MD$", "linked.mdl", "model.mdl",
+                                        "plane.MD$"}));
+}
+
+// Names longer than the system's limits: the limit of a whole path
+// (PATH_MAX, 4096 here), of one component (NAME_MAX, 255), and the 260
+// bytes of other platforms' paths, which this program does not impose.
+class LongNames : public RunFaults {
+protected:
+    std::string too_long_path(const std::string& last) const
+    {
+        std::string path = dir_.path();
+        while (path.size() <= 4096) {
+            path += "/" + std::string(200, 'd');
+        }
+        return path + "/" + last;
+    }
+    const char* name_too_long_ = std::strerror(ENAMETOOLONG);
+};
+
+TEST_F(LongNames, PathsLongerThan260BytesAreUsedAsGiven)
+{
+    std::string folder = dir_.path();
+    for (const char c : {'a', 'b', 'c'}) {
+        folder += "/" + std::string(100, c);
+    }
+    std::filesystem::create_directories(folder);
+    const std::string model = folder + "/model.mdl";
+    ASSERT_GT(model.size(), 320u);
+    write_file_bytes(model, sample_);
+
+    RunOutcome run = run_command({model, folder + "/target.mdl", definition_});
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_EQ(read_file_bytes(model), sample_);
+    const Bytes result = read_file_bytes(folder + "/target.mdl");
+    EXPECT_EQ(result.size(), sample_.size());
+
+    run = run_command({model, definition_});
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_EQ(read_file_bytes(folder + "/model.MD$"), sample_);
+    EXPECT_EQ(read_file_bytes(model), result);
+    EXPECT_EQ(folder_names(folder), (std::vector<std::string>{"model.MD$", "model.mdl", "target.mdl"}));
+}
+
+TEST_F(LongNames, PathsLongerThanTheSystemTakesFailClearly)
+{
+    const std::string long_model = too_long_path("model.mdl");
+    RunOutcome run = run_command({long_model, definition_});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_TRUE(ends_with(run.output, "Error opening file " + long_model + ": " + name_too_long_ + "\n"));
+
+    const std::string long_target = too_long_path("target.mdl");
+    run = run_command({model_, long_target, definition_});
+    EXPECT_EQ(run.exit_code, ENAMETOOLONG);
+    EXPECT_TRUE(ends_with(run.output, "Error opening target MDL file " + long_target + ": " + name_too_long_ + "\n"))
+        << run.output.substr(run.output.size() > 300 ? run.output.size() - 300 : 0);
+
+    const std::string long_definition = too_long_path("lights.cfg");
+    run = run_command({model_, long_definition});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_TRUE(
+        ends_with(run.output, "Error opening definition file " + long_definition + ": " + name_too_long_ + "\n"));
+    reset_program_state();
+
+    EXPECT_EQ(read_file_bytes(model_), sample_);
+    EXPECT_EQ(read_file_bytes(backup_), sample_);
+    EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
+}
+
+TEST_F(LongNames, ComponentsLongerThanTheSystemTakesFailClearly)
+{
+    // A target whose own name is too long: refused before anything is written.
+    const std::string long_target = dir_.file(std::string(300, 't') + ".mdl");
+    RunOutcome run = run_command({model_, long_target, definition_});
+    EXPECT_EQ(run.exit_code, ENAMETOOLONG);
+    EXPECT_TRUE(ends_with(run.output, "Error opening target MDL file " + long_target + ": " + name_too_long_ + "\n"));
+    EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
+
+    // A model of 252 characters without extension is fine, its backup name
+    // (256) is not: the run stops with the model untouched.
+    const std::string model_252 = dir_.file(std::string(252, 'm'));
+    write_file_bytes(model_252, sample_);
+    run = run_command({model_252, definition_});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_TRUE(ends_with(run.output, "Error opening backup file " + model_252 + ".MD$: " + name_too_long_ + "\n" +
+                                          NO_BACKUP));
+    EXPECT_EQ(read_file_bytes(model_252), sample_);
+    std::filesystem::remove(model_252);
+
+    // At the limit: a 251-character stem with ".mdl" has a backup of 255.
+    const std::string stem(251, 'k');
+    const std::string model_255 = dir_.file(stem + ".mdl");
+    write_file_bytes(model_255, sample_);
+    run = run_command({model_255, definition_});
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_EQ(read_file_bytes(dir_.file(stem + ".MD$")), sample_);
+    EXPECT_EQ(folder_names(dir_.path()),
+              (std::vector<std::string>{stem + ".MD$", stem + ".mdl", "lights.cfg", "model.mdl"}));
+}
+
+}  // namespace
