@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "lights/angles.h"
 #include "lights/code_templates.h"
 #include "mdl/le_words.h"
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
 
 // A little-endian word read as two's complement.
 std::int16_t load_signed(const std::uint8_t* p)
@@ -30,7 +30,7 @@ double beam_inclination_deg(const ModelVector& beam)
     // more than 1.
     double sine = static_cast<double>(beam.y) / horizontal;
     sine = sine > 1.0 ? 1.0 : (sine < -1.0 ? -1.0 : sine);
-    return std::asin(sine) / PI * 180.0;
+    return rad_to_deg(std::asin(sine));
 }
 
 double beam_direction_deg(const ModelVector& beam)
@@ -38,7 +38,7 @@ double beam_direction_deg(const ModelVector& beam)
     if (beam.x == 0 && beam.z == 0) {
         return 0.0;
     }
-    return std::atan2(static_cast<double>(beam.x), static_cast<double>(beam.z)) / PI * 180.0;
+    return rad_to_deg(std::atan2(static_cast<double>(beam.x), static_cast<double>(beam.z)));
 }
 
 DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
+#include "lights/angles.h"
 #include "lights/ground_pitch.h"
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
 
-double to_degrees(double radians) { return radians / PI * 180.0; }
+double to_degrees(double radians) { return rad_to_deg(radians); }
 
 Point3 along(const Point3& from, const Point3& direction, double distance)
 {

@@ -6,10 +6,10 @@
 #include "definition/keys.h"
 #include "driver/console.h"
 #include "driver/run_state.h"
+#include "lights/angles.h"
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
 
 // Gears whose contact points lie closer together than this (in metres,
 // along the aircraft) give no usable slope.
@@ -61,7 +61,7 @@ void compute_ground_pitch()
         // would print as "-0.00" next to the word "up".
         ground_geometry.slope = 0.0;
     }
-    ground_geometry.pitch_deg = std::atan(ground_geometry.slope) / PI * 180.0;
+    ground_geometry.pitch_deg = rad_to_deg(std::atan(ground_geometry.slope));
     console_print("Ground Pitch=%5.2f degrees (means pitch %s).\n", ground_geometry.pitch_deg,
                   ground_geometry.pitch_deg < 0.0 ? "down" : "up");
 }

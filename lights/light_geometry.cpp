@@ -7,11 +7,11 @@
 #include "definition/whole_number.h"
 #include "driver/console.h"
 #include "driver/run_state.h"
+#include "lights/angles.h"
 #include "lights/ground_pitch.h"
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
 constexpr double BEAM_LENGTH = 32767.0;
 
 // One outline unit at the coarsest scale, in metres (1.4142 * 0.125).
@@ -163,8 +163,8 @@ void compute_light(const DefinitionSection& section, unsigned index)
         return;
     }
 
-    console_print("[Light %u]: pitch=%.2f degrees, beam inclination=%.2f degrees\n", number, P / PI * 180.0,
-                  -B / PI * 180.0);
+    console_print("[Light %u]: pitch=%.2f degrees, beam inclination=%.2f degrees\n", number, rad_to_deg(P),
+                  rad_to_deg(-B));
 
     LightRecord& record = light_records[index];
     record.beam = beam;

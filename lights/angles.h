@@ -1,0 +1,8 @@
+// Degrees and radians: the definition file and the printed lines use degrees,
+// the computations radians.
+#pragma once
+
+constexpr double PI = 3.141592653589793;
+
+// Radians back to degrees, as x / pi * 180 (the order matters to the last bit).
+inline double rad_to_deg(double radians) { return radians / PI * 180.0; }
