@@ -1,24 +1,7 @@
 #include "definition/definition_store.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "driver/console.h"
-#include "driver/run_state.h"
-
-namespace {
-
-// The store has no way to go on without memory for a text it must keep: end
-// the run in an orderly way rather than keep a half-stored definition.
-[[noreturn]] void out_of_memory()
-{
-    console_write("Out of memory.\n");
-    std::fflush(nullptr);
-    std::exit(1);
-}
-
-}  // namespace
 
 char* copy_text(const char* text)
 {
@@ -30,28 +13,28 @@ char* copy_text(const char* text)
     return copy;
 }
 
-int add_entry(DefinitionSection& section, KeyId key, const char* value)
+int add_entry(DefinitionSection& section, KeyId key, const char* value, std::uint32_t line)
 {
     if (lookup_entry(section, key) != nullptr) {
-        return 1;
+        return ENTRY_DUPLICATE;
     }
     auto* entry = static_cast<DefinitionEntry*>(std::calloc(1, sizeof(DefinitionEntry)));
     char* value_copy = copy_text(value);
     if (entry == nullptr || value_copy == nullptr) {
         std::free(entry);
         std::free(value_copy);
-        out_of_memory();
+        return ENTRY_NO_MEMORY;
     }
     entry->key = key;
     entry->value = value_copy;
-    entry->line = run_state.line_counter;
+    entry->line = line;
     if (section.first != nullptr) {
         section.last->next = entry;
     } else {
         section.first = entry;
     }
     section.last = entry;
-    return 0;
+    return ENTRY_ADDED;
 }
 
 DefinitionEntry* lookup_entry(const DefinitionSection& section, KeyId key)
@@ -79,12 +62,13 @@ void clear_section(DefinitionSection& section)
     section.last = nullptr;
 }
 
-void set_section_header(DefinitionSection& section, const char* text)
+int set_section_header(DefinitionSection& section, const char* text)
 {
     char* copy = copy_text(text);
     if (copy == nullptr) {
-        out_of_memory();
+        return 1;
     }
     std::free(section.header);
     section.header = copy;
+    return 0;
 }

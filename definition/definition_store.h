@@ -23,9 +23,13 @@ struct DefinitionSection {
 
 enum : unsigned { MAIN_SECTION = 0, SECTION_COUNT = 4 };
 
-// Stores a copy of value under key with the reader's current line number.
-// Returns 1 (and stores nothing) when the section already holds the key.
-int add_entry(DefinitionSection& section, KeyId key, const char* value);
+// The results of add_entry.
+enum : int { ENTRY_ADDED = 0, ENTRY_DUPLICATE = 1, ENTRY_NO_MEMORY = 2 };
+
+// Stores a copy of value under key, read from the given line. Returns
+// ENTRY_DUPLICATE (and stores nothing) when the section already holds the
+// key, ENTRY_NO_MEMORY (storing nothing) when memory is exhausted.
+int add_entry(DefinitionSection& section, KeyId key, const char* value, std::uint32_t line);
 
 // The section's entry for key, or null.
 DefinitionEntry* lookup_entry(const DefinitionSection& section, KeyId key);
@@ -33,8 +37,9 @@ DefinitionEntry* lookup_entry(const DefinitionSection& section, KeyId key);
 // Frees the header text and every entry; the defined word stays.
 void clear_section(DefinitionSection& section);
 
-// Replaces the section's header text by a copy of text.
-void set_section_header(DefinitionSection& section, const char* text);
+// Replaces the section's header text by a copy of text. 0, or 1 when memory
+// is exhausted (the old header stays).
+int set_section_header(DefinitionSection& section, const char* text);
 
 // A heap copy of text, or null when memory is exhausted.
 char* copy_text(const char* text);

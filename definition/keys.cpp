@@ -1,9 +1,8 @@
 #include "definition/keys.h"
 
 #include <cstdlib>
-#include <strings.h>
 
-#include "definition/diagnostics.h"
+#include "basics/text.h"
 
 const KeyName main_keys[] = {
     {"Lights", KEY_LIGHTS},
@@ -13,7 +12,7 @@ const KeyName main_keys[] = {
     {"TailGearHeight", KEY_OTHER_GEAR_HEIGHT},
     {"MainGearDist", KEY_MAIN_GEAR_DIST},
     {"MainGearHeight", KEY_MAIN_GEAR_HEIGHT},
-    {nullptr, 0},
+    {"", 0},
 };
 
 const KeyName light_keys[] = {
@@ -25,10 +24,10 @@ const KeyName light_keys[] = {
     {"MaxRange", KEY_MAX_RANGE},
     {"SpotWidth", KEY_SPOT_WIDTH},
     {"SpotDepth", KEY_SPOT_DEPTH},
-    {nullptr, 0},
+    {"", 0},
 };
 
-const LengthUnit length_units[4] = {
+const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
     {"in", 0.0254},
     {"ft", 0.3048},
     {"cm", 0.01},
@@ -52,7 +51,7 @@ double leading_number(const char* text, const char** rest)
 
 }  // namespace
 
-double get_number(const DefinitionSection& section, KeyId key, double fallback)
+double get_number(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double fallback)
 {
     const DefinitionEntry* entry = lookup_entry(section, key);
     if (entry == nullptr) {
@@ -61,12 +60,13 @@ double get_number(const DefinitionSection& section, KeyId key, double fallback)
     const char* rest = nullptr;
     const double number = leading_number(entry->value, &rest);
     if (*rest != '\0') {
-        report("wNo unit of measurement expected in line %u.\n", entry->line);
+        report(diagnostics, "wNo unit of measurement expected in line %u.\n", entry->line);
     }
     return number;
 }
 
-double get_number_with_unit(const DefinitionSection& section, KeyId key, double fallback)
+double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key,
+                            double fallback)
 {
     const DefinitionEntry* entry = lookup_entry(section, key);
     if (entry == nullptr) {
@@ -78,10 +78,10 @@ double get_number_with_unit(const DefinitionSection& section, KeyId key, double 
         return number;
     }
     for (const LengthUnit& unit : length_units) {
-        if (strcasecmp(rest, unit.suffix) == 0) {
+        if (equal_ignoring_case(rest, unit.suffix)) {
             return number * unit.metres;
         }
     }
-    report("eInvalid unit of measurement specification '%s' in line %u.\n", entry->value, entry->line);
+    report(diagnostics, "eInvalid unit of measurement specification '%s' in line %u.\n", entry->value, entry->line);
     return number;
 }

@@ -3,10 +3,11 @@
 // text into a number.
 #pragma once
 
+#include "basics/diagnostics.h"
 #include "definition/definition_store.h"
 
 struct KeyName {
-    const char* name;
+    char name[16];
     KeyId id;  // 0 ends a table
 };
 
@@ -30,16 +31,18 @@ extern const KeyName main_keys[];   // [Main]
 extern const KeyName light_keys[];  // [Light 1] .. [Light 3]
 
 struct LengthUnit {
-    const char* suffix;
+    char suffix[3];
     double metres;
 };
-extern const LengthUnit length_units[4];
+constexpr unsigned LENGTH_UNIT_COUNT = 4;
+extern const LengthUnit length_units[LENGTH_UNIT_COUNT];
 
 // The value of key as a plain number, or fallback when the section lacks it.
 // Text after the number draws a warning; the number is used all the same.
-double get_number(const DefinitionSection& section, KeyId key, double fallback);
+double get_number(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double fallback);
 
 // The value of key as a length in metres (suffix in, ft, cm or m; none means
 // metres), or fallback, unconverted, when the section lacks it. An unknown
 // suffix draws an error and the number is used unconverted.
-double get_number_with_unit(const DefinitionSection& section, KeyId key, double fallback);
+double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key,
+                            double fallback);

@@ -1,27 +1,22 @@
 #include "driver/banner.h"
 
-#include "driver/console.h"
-#include "mdl/xor_key.h"
+#include "basics/scramble.h"
+#include "basics/version.h"
 
 namespace {
 
-constexpr auto stored_banner = scrambled_block<BANNER_SIZE>(
-    "VESKA - landing lights for aircraft models, Lumora 1.0\n"
+constexpr auto STORED_BANNER = scrambled_block<BANNER_SIZE>(
+    "VESKA - landing lights for aircraft models, Lumora " LUMORA_VERSION_SHORT "\n"
     "Works out the ground pitch and each light's beam and lit spot from a\n"
     "definition file and puts them into the model code of an MDL file.\n"
     "\n");
 
-HeldBlock<BANNER_SIZE> banner{};
-
 }  // namespace
 
-const std::uint8_t* banner_block() { return held_bytes(banner, stored_banner); }
+const std::array<std::uint8_t, BANNER_SIZE>& stored_banner() { return STORED_BANNER; }
 
-void print_banner()
+void print_banner(const Console& console)
 {
-    std::uint8_t* bytes = held_bytes(banner, stored_banner);
-    xor_with_key(bytes, BANNER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
-    console_write(reinterpret_cast<const char*>(bytes));
+    const std::array<std::uint8_t, BANNER_SIZE> banner = unscrambled_copy(STORED_BANNER);
+    console_write(console, reinterpret_cast<const char*>(banner.data()));
 }
-
-void reset_banner() { banner.loaded = false; }

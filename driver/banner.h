@@ -1,15 +1,15 @@
 // The start-up banner, held scrambled in the program's data.
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+#include "basics/console.h"
 
 constexpr int BANNER_SIZE = 409;  // at most 408 characters and the terminating zero
 
-// Unscrambles the banner in place and writes it to the console unformatted.
-void print_banner();
+// Writes the banner, unscrambled into a copy, to the console unformatted.
+void print_banner(const Console& console);
 
-// The banner as held now (scrambled until print_banner has run).
-const std::uint8_t* banner_block();
-
-// Back to the scrambled form the program starts with.
-void reset_banner();
+// The banner as the program stores it, scrambled.
+const std::array<std::uint8_t, BANNER_SIZE>& stored_banner();

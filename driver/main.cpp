@@ -4,7 +4,9 @@
 
 int main(int argc, char** argv)
 {
-    const int exit_code = run_veska(argc - 1, argv + 1);
+    RunState state{};
+    state.diagnostics.console.stream = stdout;
+    const int exit_code = run_veska(state, argc - 1, argv + 1);
     std::fflush(stdout);
     return exit_code;
 }

@@ -1,44 +1,40 @@
 #include "driver/run.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
-#include "driver/banner.h"
-#include "driver/console.h"
-#include "driver/run_state.h"
-#include "definition/diagnostics.h"
 #include "definition/reader.h"
-#include "lights/code_templates.h"
-#include "lights/light_geometry.h"
+#include "driver/banner.h"
 #include "mdl/insertion.h"
-#include "mdl/mdl_image.h"
-#include "mdl/output.h"
+
+void release_all(RunState& state)
+{
+    release_image(state.image);
+    release_definition(state.definition);
+}
 
 namespace {
 
 // Ends the run: everything allocated is released first.
-int finish(int exit_code)
+int finish(RunState& state, int exit_code)
 {
-    release_all();
+    release_all(state);
     return exit_code;
 }
 
 // Ends a run that computed everything it could but must not write: the last
 // line says so, and the exit code tells the caller that nothing was written.
-int finish_unwritten(const char* target)
+int finish_unwritten(RunState& state, const char* target)
 {
-    console_print("MDL file %s not written due to errors.\n", target);
-    return finish(1);
+    console_print(state.diagnostics.console, "MDL file %s not written due to errors.\n", target);
+    return finish(state, 1);
 }
 
 }  // namespace
 
-int run_veska(int argc, const char* const* argv)
+int run_veska(RunState& state, int argc, const char* const* argv)
 {
-    print_banner();
+    const Console& console = state.diagnostics.console;
+    print_banner(console);
     if (argc < 1) {
-        console_write(USAGE_TEXT);
+        console_write(console, USAGE_TEXT);
         return 1;
     }
     const bool in_place = argc < 3;
@@ -46,48 +42,42 @@ int run_veska(int argc, const char* const* argv)
     const char* target = in_place ? argv[0] : argv[1];
     // The one-argument form names no definition file.
     const char* definition = in_place ? (argc == 2 ? argv[1] : nullptr) : argv[2];
-    run_state.definition_name = definition;
+    state.diagnostics.definition_name = definition;
 
-    if (load_mdl(source) != 0) {
-        return finish(1);
+    if (load_mdl(console, state.image, source) != 0) {
+        return finish(state, 1);
     }
-    if (in_place && write_backup(source, run_state.image.buffer, run_state.image.size) != 0) {
-        console_write("No further processing due to non-available MDL backup file.\n");
-        return finish(1);
+    if (in_place &&
+        write_backup(console, source, state.image.buffer, state.image.size, state.output_fault) != 0) {
+        console_write(console, "No further processing due to non-available MDL backup file.\n");
+        return finish(state, 1);
     }
-    std::FILE* definition_file = definition != nullptr ? std::fopen(definition, "r") : nullptr;
-    if (definition_file == nullptr) {
-        console_print("Error opening definition file %s: %s\n", definition != nullptr ? definition : "(none)",
-                      std::strerror(definition != nullptr ? errno : ENOENT));
-        return finish(1);
-    }
-    int result = read_definition_file(definition_file);
-    std::fclose(definition_file);
+    int result = read_definition_named(state.diagnostics, state.definition, definition);
     if (result == 0) {
-        result = compute_lights();
+        result = compute_lights(state.diagnostics, state.definition, state.lights);
     }
     if (result != 0) {
-        return finish(result);
+        return finish(state, 1);
     }
 
-    const unsigned lights = run_state.light_count;
+    const unsigned lights = state.definition.light_count;
     if (lights < 1 || lights > LIGHT_COUNT_MAX) {
-        report("eInvalid number of lights: %u\n", lights);
-        return finish_unwritten(target);
+        report(state.diagnostics, "eInvalid number of lights: %u\n", lights);
+        return finish_unwritten(state, target);
     }
-    fill_code_template(lights);
-    const CodeTemplate& block = code_template(lights);
-    if (insert_code(run_state.image.code_area, block.bytes, block.size) != 0) {
-        return finish(1);
+    state.block = code_template(lights);
+    fill_code_template(state.block, lights, state.lights.records);
+    if (insert_code(console, state.image.code_area, state.block.bytes, state.block.size) != 0) {
+        return finish(state, 1);
     }
-    if (run_state.error_flag != 0) {
-        return finish_unwritten(target);
+    if (state.diagnostics.error_flag != 0) {
+        return finish_unwritten(state, target);
     }
-    result = write_target(target, run_state.image.buffer, run_state.image.size);
+    result = write_target(console, target, state.image.buffer, state.image.size, state.output_fault);
     if (result != 0) {
-        return finish(result);
+        return finish(state, result);
     }
-    console_print("MDL file %s with %u landing light%s successfully written.\n", target, lights,
+    console_print(console, "MDL file %s with %u landing light%s successfully written.\n", target, lights,
                   lights == 1 ? "" : "s");
-    return finish(0);
+    return finish(state, 0);
 }

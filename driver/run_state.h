@@ -1,28 +1,24 @@
-// The program-wide state of one run. Everything lives here or in the records
-// of the lights subsystem; reset_program_state returns all of it to the state
-// the program starts in, so that a process can run the sequence many times.
+// Everything one run of the VESKA command uses, in one record that the
+// caller creates and passes: nothing of a run outlives it or reaches the
+// next run.
 #pragma once
 
-#include <cstdint>
-
-#include "definition/definition_store.h"
+#include "basics/diagnostics.h"
+#include "definition/definition.h"
+#include "lights/code_templates.h"
+#include "lights/light_geometry.h"
 #include "mdl/mdl_image.h"
-
-constexpr unsigned LINE_BUFFER_SIZE = 256;
+#include "mdl/output.h"
 
 struct RunState {
-    const char* definition_name;  // as given on the command line
+    Diagnostics diagnostics;   // the console, the definition file's name, the line counter, the error flag
     MdlImage image;
-    std::uint32_t error_flag;     // set by every error message; nothing is written while set
-    char line_buffer[LINE_BUFFER_SIZE];
-    std::uint32_t line_counter;   // lines of the definition file read so far
-    std::uint32_t light_count;    // from Lights, 0 until [Main] has been read
-    DefinitionSection sections[SECTION_COUNT];  // [Main], [Light 1] .. [Light 3]
+    Definition definition;     // the number of lights, the four sections, the ground geometry
+    LightSet lights;           // each light's record and values
+    CodeTemplate block;        // the template for the number of lights, once filled
+    OutputFault output_fault;  // none in the program; tests inject faults into the writers here
 };
 
-extern RunState run_state;
-
-// Releases what a run allocated and returns every program-wide record
-// (run state, ground geometry, light records, code templates, the stored
-// scrambled blocks) to its state at program start.
-void reset_program_state();
+// Releases everything the run allocated: the image, and every section's
+// header text and entries. Safe to call any number of times.
+void release_all(RunState& state);

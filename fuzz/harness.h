@@ -2,10 +2,11 @@
 // fuzzing build and by the regression tests of the normal build, which replay
 // every input that once broke a harness.
 //
-// Each body takes one input, runs the part of the program it covers with the
-// program-wide records reset before and after, checks what must hold for any
-// input, and returns null when every check held or a short description of
-// the first check that failed. Sanitizer reports end the process on their own.
+// Each body takes one input, runs the part of the program it covers in
+// records and a scratch folder of its own, made for that input and gone when
+// it is done, checks what must hold for any input, and returns null when
+// every check held or a short description of the first check that failed.
+// Nothing is printed. Sanitizer reports end the process on their own.
 #pragma once
 
 #include <cstddef>
@@ -13,9 +14,11 @@
 #include <string>
 #include <vector>
 
-// Sends the program's console output to /dev/null; call once per process
-// before the first input.
-void fuzz_quiet_console();
+// Makes the scratch folders of the inputs memory-backed where the machine has
+// such a folder and the environment names no other (TMPDIR), so that the
+// many small writes and flushes of the runs stay fast. The fuzzer programs
+// call it once at start.
+void fuzz_prefer_memory_scratch();
 
 // Harness 1: the bytes read as a definition file, then the lights computed
 // and the template for their number filled, as the run does.

@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzz_quiet_console();
+    fuzz_prefer_memory_scratch();
     return 0;
 }
 

@@ -1,18 +1,10 @@
 #include "inspect/block_recognition.h"
 
+#include "basics/le_words.h"
 #include "lights/code_templates.h"
-#include "lights/light_geometry.h"
 #include "mdl/insertion.h"
-#include "mdl/le_words.h"
 
 namespace {
-
-constexpr unsigned BEAM_BYTES = 6;
-constexpr unsigned SCALE_AT = 12;     // in a light block
-constexpr unsigned OUTLINE_AT = 20;   // in a light block
-constexpr unsigned OUTLINE_BYTES = 6 * OUTLINE_POINTS;
-
-bool within(unsigned offset, unsigned start, unsigned length) { return offset >= start && offset < start + length; }
 
 struct Comparison {
     unsigned first;   // the first differing byte, or the template's size
@@ -23,7 +15,7 @@ struct Comparison {
 // leaving out the filled fields.
 Comparison compare_with_template(const std::uint8_t* code, unsigned n)
 {
-    const CodeTemplate& unfilled = code_template(n);
+    const CodeTemplate unfilled = code_template(n);
     Comparison result{unfilled.size, 0};
     for (unsigned offset = 0; offset < unfilled.size; ++offset) {
         if (!is_filled_byte(n, offset) && code[offset] != unfilled.bytes[offset]) {
@@ -35,18 +27,6 @@ Comparison compare_with_template(const std::uint8_t* code, unsigned n)
 }
 
 }  // namespace
-
-bool is_filled_byte(unsigned n, unsigned offset)
-{
-    for (unsigned i = 1; i <= n; ++i) {
-        const unsigned block = light_block_offset(n, i);
-        if (within(offset, light_test_offset(i) + 6, BEAM_BYTES) || within(offset, block + SCALE_AT, 2) ||
-            within(offset, block + OUTLINE_AT, OUTLINE_BYTES)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 BlockMatch recognise_block(const std::uint8_t* code_area)
 {
@@ -71,16 +51,16 @@ BlockMatch recognise_block(const std::uint8_t* code_area)
     // The filling writes a scale of 7 to 13 and puts every outline point in
     // the light's plane z = LonOffset.
     for (unsigned i = 1; i <= match.lights; ++i) {
-        const std::uint8_t* block = code + light_block_offset(match.lights, i);
-        const std::uint16_t scale = load_u16(block + SCALE_AT);
+        const std::uint16_t scale = load_u16(code + scale_field_offset(match.lights, i));
         if (scale < SCALE_FINEST || scale > SCALE_COARSEST) {
             match.verdict = BLOCK_SCALE_OUT_OF_RANGE;
             match.light = i;
             return match;
         }
-        const std::uint16_t z = load_u16(block + OUTLINE_AT + 4);
+        const std::uint8_t* outline = code + outline_field_offset(match.lights, i);
+        const std::uint16_t z = load_u16(outline + 4);
         for (unsigned k = 1; k < OUTLINE_POINTS; ++k) {
-            if (load_u16(block + OUTLINE_AT + 6 * k + 4) != z) {
+            if (load_u16(outline + 6 * k + 4) != z) {
                 match.verdict = BLOCK_OUTLINE_NOT_FLAT;
                 match.light = i;
                 return match;

@@ -21,9 +21,5 @@ struct BlockMatch {
     unsigned light;       // BLOCK_SCALE_OUT_OF_RANGE, BLOCK_OUTLINE_NOT_FLAT: the light, 1 to 3
 };
 
-// True when byte offset lies in a field that the filling of the n-light
-// template writes.
-bool is_filled_byte(unsigned n, unsigned offset);
-
 // Compares the model code at area offset 12 with the three templates.
 BlockMatch recognise_block(const std::uint8_t* code_area);

@@ -2,18 +2,14 @@
 
 #include <cstring>
 
-#include "driver/console.h"
+#include "basics/version.h"
 #include "inspect/preview.h"
 #include "inspect/report.h"
 #include "inspect/strip.h"
 
-#ifndef LUMORA_VERSION
-#define LUMORA_VERSION "unknown"
-#endif
-
 namespace {
 
-constexpr const char* HELP_TEXT =
+constexpr char HELP_TEXT[] =
     "Shows what the landing lights of VESKA do to an aircraft model, takes them\n"
     "out again, and draws where a definition file's lights will shine.\n"
     "\n"
@@ -36,14 +32,14 @@ constexpr const char* HELP_TEXT =
     "Exit code: 0 on success; 1 when the input is refused, cannot be read or\n"
     "has errors; 2 for a command line that is not understood.\n";
 
-int usage_error(const char* problem, const char* argument)
+int usage_error(const Console& console, const char* problem, const char* argument)
 {
     if (argument != nullptr) {
-        console_print("veska-inspect: %s: %s\n", problem, argument);
+        console_print(console, "veska-inspect: %s: %s\n", problem, argument);
     } else {
-        console_print("veska-inspect: %s\n", problem);
+        console_print(console, "veska-inspect: %s\n", problem);
     }
-    console_write(INSPECT_USAGE_TEXT);
+    console_write(console, INSPECT_USAGE_TEXT);
     return 2;
 }
 
@@ -51,39 +47,39 @@ bool is_option(const char* argument) { return argument[0] == '-' && argument[1] 
 
 }  // namespace
 
-int run_inspect(int argc, const char* const* argv)
+int run_inspect(const Console& console, int argc, const char* const* argv)
 {
     if (argc < 1) {
-        return usage_error("no model or command given", nullptr);
+        return usage_error(console, "no model or command given", nullptr);
     }
     const char* command = argv[0];
     if (std::strcmp(command, "--help") == 0 && argc == 1) {
-        console_write(INSPECT_USAGE_TEXT);
-        console_write("\n");
-        console_write(HELP_TEXT);
+        console_write(console, INSPECT_USAGE_TEXT);
+        console_write(console, "\n");
+        console_write(console, HELP_TEXT);
         return 0;
     }
     if (std::strcmp(command, "--version") == 0 && argc == 1) {
-        console_write("veska-inspect (Lumora) " LUMORA_VERSION "\n");
+        console_write(console, "veska-inspect (Lumora) " LUMORA_VERSION "\n");
         return 0;
     }
     if (std::strcmp(command, "--strip") == 0) {
         if (argc < 2 || argc > 3) {
-            return usage_error("--strip takes a model and an optional target", nullptr);
+            return usage_error(console, "--strip takes a model and an optional target", nullptr);
         }
-        return run_strip(argv[1], argc == 3 ? argv[2] : nullptr);
+        return run_strip(console, argv[1], argc == 3 ? argv[2] : nullptr);
     }
     if (std::strcmp(command, "--preview") == 0) {
         if (argc != 3) {
-            return usage_error("--preview takes a definition file and the picture's name", nullptr);
+            return usage_error(console, "--preview takes a definition file and the picture's name", nullptr);
         }
-        return run_preview(argv[1], argv[2]);
+        return run_preview(console, argv[1], argv[2]);
     }
     if (is_option(command) || (command[0] == '-' && command[1] != '\0')) {
-        return usage_error("unknown option", command);
+        return usage_error(console, "unknown option", command);
     }
     if (argc != 1) {
-        return usage_error("a report takes one model", nullptr);
+        return usage_error(console, "a report takes one model", nullptr);
     }
-    return run_report(command);
+    return run_report(console, command);
 }

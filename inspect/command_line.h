@@ -2,7 +2,9 @@
 // --help and --version.
 #pragma once
 
-constexpr const char* INSPECT_USAGE_TEXT =
+#include "basics/console.h"
+
+constexpr char INSPECT_USAGE_TEXT[] =
     "Usage: veska-inspect MODEL\n"
     "       veska-inspect --strip MODEL [TARGET]\n"
     "       veska-inspect --preview DEFINITION OUT.svg\n"
@@ -11,4 +13,4 @@ constexpr const char* INSPECT_USAGE_TEXT =
 // Runs one command for the arguments that follow the program name and
 // returns the exit code: 0 on success, 1 for a refused or unreadable input,
 // 2 for a command line that is not understood (or the writer's error number).
-int run_inspect(int argc, const char* const* argv);
+int run_inspect(const Console& console, int argc, const char* const* argv);

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "basics/le_words.h"
 #include "lights/code_templates.h"
 #include "mdl/insertion.h"
-#include "mdl/le_words.h"
 #include "mdl/mdl_image.h"
 
 namespace {
@@ -12,13 +12,14 @@ namespace {
 // Which mark of an unmodified model code the area no longer has.
 void describe_modification(const std::uint8_t* code_area, char* text, std::size_t size)
 {
-    const unsigned long header_length = load_u32(code_area);
-    if (header_length != CODE_HEADER_LENGTH) {
-        std::snprintf(text, size, "its header length is %lu, not 12", header_length);
-    } else if (load_u16(code_area + 38) != 0x0023) {
-        std::snprintf(text, size, "the word at area offset 38 is 0x%04X, not 0x0023", load_u16(code_area + 38));
+    const unsigned index = first_modified_mark(code_area);
+    const CodeMark& mark = UNMODIFIED_MARKS[index < CODE_MARK_COUNT ? index : CODE_MARK_COUNT - 1];
+    const unsigned long found = mark_word(code_area, mark);
+    if (mark.width == 4) {
+        std::snprintf(text, size, "its header length is %lu, not %lu", found, static_cast<unsigned long>(mark.value));
     } else {
-        std::snprintf(text, size, "the word at area offset 42 is 0x%04X, not 0x003A", load_u16(code_area + 42));
+        std::snprintf(text, size, "the word at area offset %lu is 0x%04lX, not 0x%04lX",
+                      static_cast<unsigned long>(mark.area_offset), found, static_cast<unsigned long>(mark.value));
     }
 }
 
@@ -40,7 +41,7 @@ void describe_block(const std::uint8_t* code_area, const BlockMatch& block, char
         std::snprintf(text, size,
                       "it begins with the fixed words of the %u-light block, but light %u's scale is %u, not 7 to 13",
                       block.lights, block.light,
-                      load_u16(code + light_block_offset(block.lights, block.light) + 12));
+                      load_u16(code + scale_field_offset(block.lights, block.light)));
         return;
     case BLOCK_OUTLINE_NOT_FLAT:
         std::snprintf(text, size,
@@ -52,9 +53,14 @@ void describe_block(const std::uint8_t* code_area, const BlockMatch& block, char
     std::snprintf(text, size, "%s", "its block was not examined");
 }
 
-const char* restored_word_name(std::uint32_t offset)
+// The name of a mark of an unmodified model code, as the descriptions use it.
+void mark_name(const CodeMark& mark, char* text, std::size_t size)
 {
-    return offset == 0 ? "the header length" : offset == 38 ? "the word at area offset 38" : "the word at area offset 42";
+    if (mark.width == 4) {
+        std::snprintf(text, size, "%s", "the header length");
+    } else {
+        std::snprintf(text, size, "the word at area offset %lu", static_cast<unsigned long>(mark.area_offset));
+    }
 }
 
 }  // namespace
@@ -94,8 +100,7 @@ void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& la
                           "offset %lu and run past the area's end",
                           static_cast<unsigned long>(layout.trailer_at));
         } else {
-            std::uint8_t trailer[TRAILER_SIZE];
-            copy_plain_trailer(trailer);
+            const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
             const std::uint32_t at = layout.trailer_at + layout.trailer_difference;
             std::snprintf(text, size,
                           "the trailer block is missing or damaged: placed by its last non-zero word, it would "
@@ -115,11 +120,14 @@ void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& la
                       "not 0x0022",
                       static_cast<unsigned long>(layout.trailer_at - 4), layout.found_word);
         return;
-    case INSERTION_NOT_RESTORABLE:
-        std::snprintf(text, size,
-                      "taking the block out would not give an unmodified model code: %s would be wrong",
-                      restored_word_name(layout.restored_failure));
+    case INSERTION_NOT_RESTORABLE: {
+        char name[64];
+        mark_name(UNMODIFIED_MARKS[layout.restored_failure < CODE_MARK_COUNT ? layout.restored_failure : 0], name,
+                  sizeof name);
+        std::snprintf(text, size, "taking the block out would not give an unmodified model code: %s would be wrong",
+                      name);
         return;
+    }
     }
     std::snprintf(text, size, "%s", "the insertion was not examined");
 }

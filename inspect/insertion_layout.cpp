@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "basics/le_words.h"
 #include "mdl/insertion.h"
-#include "mdl/le_words.h"
 #include "mdl/mdl_image.h"
 
 namespace {
@@ -27,21 +27,6 @@ std::uint32_t last_trailer_word(const std::uint8_t* trailer)
     return last;
 }
 
-// Whether the area would be taken for an unmodified model code; if not,
-// *failing is the area offset of the word that fails (0: the header length).
-bool passes_unmodified(const std::uint8_t* code_area, std::uint32_t* failing)
-{
-    if (check_unmodified(code_area) == 0) {
-        return true;
-    }
-    if (load_u32(code_area) != CODE_HEADER_LENGTH) {
-        *failing = 0;
-    } else {
-        *failing = load_u16(code_area + 38) != 0x0023 ? 38 : 42;
-    }
-    return false;
-}
-
 // The first byte where the area differs from the trailer placed at
 // layout.trailer_at, or TRAILER_SIZE when all of it is there. A trailer that
 // would run past the area's end differs where the area ends.
@@ -60,18 +45,17 @@ unsigned trailer_difference(const std::uint8_t* code_area, std::uint32_t trailer
 // with it.
 void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
 {
-    std::uint8_t trailer[TRAILER_SIZE];
-    copy_plain_trailer(trailer);
+    const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
     const std::uint32_t block_end = CODE_HEADER_LENGTH + layout.block.size;
     // The block's last word is not zero, so the last non-zero word of the
     // area lies at or behind the block's end - 2.
     const std::uint32_t last_word_at = MODEL_CODE_SIZE - layout.free_room - 2;
-    const std::uint32_t trailer_tail = last_trailer_word(trailer);
+    const std::uint32_t trailer_tail = last_trailer_word(trailer.data());
 
     unsigned difference = 0;
     if (last_word_at >= block_end + END_CODE_BEFORE_TRAILER + trailer_tail) {
         layout.trailer_at = last_word_at - trailer_tail;
-        difference = trailer_difference(code_area, layout.trailer_at, trailer);
+        difference = trailer_difference(code_area, layout.trailer_at, trailer.data());
     }
     if (difference < TRAILER_SIZE) {
         // Nothing but zeros behind an end code: the trailer was taken away.
@@ -129,7 +113,8 @@ InsertionLayout find_insertion(const std::uint8_t* code_area)
     }
     std::memcpy(trial, code_area, MODEL_CODE_SIZE);
     take_out_insertion(trial, layout);
-    if (!passes_unmodified(trial, &layout.restored_failure)) {
+    layout.restored_failure = first_modified_mark(trial);
+    if (layout.restored_failure < CODE_MARK_COUNT) {
         layout.problem = INSERTION_NOT_RESTORABLE;
     }
     std::free(trial);

@@ -29,8 +29,8 @@ struct InsertionLayout {
     unsigned trailer_difference;     // INSERTION_TRAILER_DAMAGED: first differing trailer byte
     std::uint16_t found_word;        // INSERTION_NO_ZERO_WORD, INSERTION_NO_END_CODE: the word found
     std::uint32_t code_length;       // U of the former code, end code included
-    std::uint32_t restored_failure;  // INSERTION_NOT_RESTORABLE: area offset of the word that
-                                     // would fail: 0 (header length), 38 or 42
+    unsigned restored_failure;       // INSERTION_NOT_RESTORABLE: the mark of an unmodified model
+                                     // code that would fail (an index into UNMODIFIED_MARKS)
 };
 
 // Finds the insertion in the area. The area is only read.

@@ -2,12 +2,11 @@
 
 #include <cmath>
 
-#include "lights/angles.h"
+#include "basics/angles.h"
+#include "basics/le_words.h"
 #include "lights/code_templates.h"
-#include "mdl/le_words.h"
 
 namespace {
-
 
 // A little-endian word read as two's complement.
 std::int16_t load_signed(const std::uint8_t* p)
@@ -44,11 +43,10 @@ double beam_direction_deg(const ModelVector& beam)
 DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
 {
     DecodedLight light{};
-    light.beam = load_vector(block + light_test_offset(i) + 6);
-    const std::uint8_t* light_block = block + light_block_offset(n, i);
-    light.scale = load_u16(light_block + 12);
+    light.beam = load_vector(block + beam_field_offset(i));
+    light.scale = load_u16(block + scale_field_offset(n, i));
     for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-        light.outline[k] = load_vector(light_block + 20 + 6 * k);
+        light.outline[k] = load_vector(block + outline_field_offset(n, i) + 6 * k);
     }
     light.inclination_deg = beam_inclination_deg(light.beam);
     light.direction_deg = beam_direction_deg(light.beam);

@@ -4,7 +4,7 @@
 
 int main(int argc, char** argv)
 {
-    const int exit_code = run_inspect(argc - 1, argv + 1);
+    const int exit_code = run_inspect(Console{stdout}, argc - 1, argv + 1);
     std::fflush(stdout);
     return exit_code;
 }

@@ -2,6 +2,8 @@
 // definition file's lights shine, before any model is touched.
 #pragma once
 
+#include "basics/console.h"
+
 // Reads the definition file and computes the ground pitch and the lights
 // with the program's own code, printing every diagnostic and progress line as
 // veska prints them, and draws the result. A definition file with errors
@@ -9,4 +11,4 @@
 // Returns 0 when a complete picture was written; 1 when the definition file
 // cannot be opened or has errors (the picture is still written in the latter
 // case); or the error number when the picture cannot be written.
-int run_preview(const char* definition_name, const char* svg_name);
+int run_preview(const Console& console, const char* definition_name, const char* svg_name);

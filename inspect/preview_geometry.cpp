@@ -2,11 +2,9 @@
 
 #include <cmath>
 
-#include "lights/angles.h"
-#include "lights/ground_pitch.h"
+#include "basics/angles.h"
 
 namespace {
-
 
 double to_degrees(double radians) { return rad_to_deg(radians); }
 
@@ -21,10 +19,10 @@ double height_above_ground(const PreviewGeometry& geometry, const Point3& p)
     return p.y - ground_height(geometry, p.z);
 }
 
-PreviewLight preview_light(const PreviewGeometry& geometry, unsigned index)
+PreviewLight preview_light(const PreviewGeometry& geometry, const LightSet& lights, unsigned index)
 {
     PreviewLight light{};
-    const LightValues& values = light_values[index];
+    const LightValues& values = lights.values[index];
     if (!values.computed) {
         return light;
     }
@@ -51,7 +49,7 @@ PreviewLight preview_light(const PreviewGeometry& geometry, unsigned index)
     }
     light.ground_distance = -height_above_ground(geometry, light.position) / descent;
     light.ground_hit = along(light.position, light.direction, light.ground_distance);
-    const LightRecord& record = light_records[index];
+    const LightRecord& record = lights.records[index];
     const double unit = scale_unit(record.scale);
     for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
         const Point3 point = {record.outline[k].x * unit, record.outline[k].y * unit, record.outline[k].z * unit};
@@ -67,19 +65,19 @@ double ground_height(const PreviewGeometry& geometry, double z)
     return geometry.main_gear.y - geometry.slope * (z - geometry.main_gear.z);
 }
 
-PreviewGeometry compute_preview_geometry(unsigned light_count)
+PreviewGeometry compute_preview_geometry(const GroundGeometry& ground, const LightSet& lights, unsigned light_count)
 {
     PreviewGeometry geometry{};
-    geometry.ground_pitch_deg = ground_geometry.pitch_deg;
-    geometry.slope = ground_geometry.slope;
+    geometry.ground_pitch_deg = ground.pitch_deg;
+    geometry.slope = ground.slope;
     // A contact point given at distance d lies at z = -d.
-    geometry.main_gear = {0.0, ground_geometry.main_gear_height, -ground_geometry.main_gear_dist};
-    geometry.other_gear = {0.0, ground_geometry.other_gear_height, -ground_geometry.other_gear_dist};
-    geometry.gear_given = ground_geometry.gear_read;
-    geometry.other_gear_is_tail = ground_geometry.other_gear_dist > ground_geometry.main_gear_dist;
+    geometry.main_gear = {0.0, ground.main_gear_height, -ground.main_gear_dist};
+    geometry.other_gear = {0.0, ground.other_gear_height, -ground.other_gear_dist};
+    geometry.gear_given = ground.gear_read;
+    geometry.other_gear_is_tail = ground.other_gear_dist > ground.main_gear_dist;
     geometry.light_count = light_count < LIGHT_COUNT_MAX ? light_count : LIGHT_COUNT_MAX;
     for (unsigned i = 0; i < geometry.light_count; ++i) {
-        geometry.lights[i] = preview_light(geometry, i);
+        geometry.lights[i] = preview_light(geometry, lights, i);
     }
     return geometry;
 }

@@ -41,6 +41,6 @@ struct PreviewGeometry {
 // gear's contact point at the ground pitch.
 double ground_height(const PreviewGeometry& geometry, double z);
 
-// Fills the geometry from ground_geometry, light_values and light_records
-// for lights 1 .. light_count (at most 3).
-PreviewGeometry compute_preview_geometry(unsigned light_count);
+// Fills the geometry from the ground geometry and the lights' values and
+// records for lights 1 .. light_count (at most 3).
+PreviewGeometry compute_preview_geometry(const GroundGeometry& ground, const LightSet& lights, unsigned light_count);

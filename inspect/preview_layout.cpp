@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "definition/whole_number.h"
+#include "basics/whole_number.h"
 
 namespace {
 

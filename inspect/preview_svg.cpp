@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "driver/console.h"
 #include "inspect/preview_layout.h"
 #include "inspect/svg_output.h"
 
@@ -14,8 +13,8 @@ namespace {
 
 constexpr double PAGE_WIDTH_MIN = 800.0;  // pixels; the legend needs them
 
-const char* const LIGHT_COLOURS[3] = {"#d62728", "#1f77b4", "#2ca02c"};
-const char* const GROUND_COLOUR = "#8c6d31";
+const char LIGHT_COLOURS[3][8] = {"#d62728", "#1f77b4", "#2ca02c"};
+const char GROUND_COLOUR[] = "#8c6d31";
 
 void write_number(std::FILE* svg, double value, double step)
 {
@@ -285,13 +284,13 @@ double write_legend(std::FILE* svg, double top, const PreviewGeometry& geometry)
     return y;
 }
 
-int finish(std::FILE* svg, const char* path)
+int finish(const Console& console, std::FILE* svg, const char* path)
 {
     const bool failed = std::ferror(svg) != 0;
     const int write_error = failed ? (errno != 0 ? errno : EIO) : 0;
     if (std::fclose(svg) != 0 || failed) {
         const int error = write_error != 0 ? write_error : (errno != 0 ? errno : EIO);
-        console_print("Error writing preview file %s: %s\n", path, std::strerror(error));
+        console_print(console, "Error writing preview file %s: %s\n", path, std::strerror(error));
         std::remove(path);
         return error;
     }
@@ -300,7 +299,7 @@ int finish(std::FILE* svg, const char* path)
 
 }  // namespace
 
-int write_preview_svg(const char* path, const PreviewGeometry& geometry, const PreviewCaption& caption)
+int write_preview_svg(const Console& console, const char* path, const PreviewGeometry& geometry, const PreviewCaption& caption)
 {
     View side{};
     View top{};
@@ -318,7 +317,7 @@ int write_preview_svg(const char* path, const PreviewGeometry& geometry, const P
     std::FILE* svg = std::fopen(path, "w");
     if (svg == nullptr) {
         const int error = errno != 0 ? errno : EIO;
-        console_print("Error opening preview file %s: %s\n", path, std::strerror(error));
+        console_print(console, "Error opening preview file %s: %s\n", path, std::strerror(error));
         return error;
     }
     std::fprintf(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
@@ -351,5 +350,5 @@ int write_preview_svg(const char* path, const PreviewGeometry& geometry, const P
     const double legend_bottom = write_legend(svg, legend_top, geometry);
     write_scale_bar(svg, PLOT_LEFT, legend_bottom + 18, side.scale, side.width);
     std::fputs("</svg>\n", svg);
-    return finish(svg, path);
+    return finish(console, svg, path);
 }

@@ -2,6 +2,7 @@
 // drawn as an SVG file.
 #pragma once
 
+#include "basics/console.h"
 #include "inspect/preview_geometry.h"
 
 struct PreviewCaption {
@@ -12,4 +13,4 @@ struct PreviewCaption {
 // Writes the picture to path (replacing the file). Returns 0, or after a
 // message the error number of the failing step (never 0 on failure); a file
 // that could not be written completely is removed.
-int write_preview_svg(const char* path, const PreviewGeometry& geometry, const PreviewCaption& caption);
+int write_preview_svg(const Console& console, const char* path, const PreviewGeometry& geometry, const PreviewCaption& caption);

@@ -2,6 +2,9 @@
 // out of a processed model again.
 #pragma once
 
+#include "basics/console.h"
+#include "mdl/output.h"
+
 // Reads the model, takes the landing-light block and the trailer out and
 // restores the model-code area byte for byte as it was before processing,
 // then writes the whole file to target (or back to the model when target is
@@ -9,4 +12,5 @@
 // exactly this program's insertion is refused with a message and nothing is
 // written. Returns 0 when written, 1 when refused or unreadable, or the
 // writer's error number.
-int run_strip(const char* model_name, const char* target_name);
+int run_strip(const Console& console, const char* model_name, const char* target_name,
+              const OutputFault& fault = OutputFault{});

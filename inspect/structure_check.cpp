@@ -2,15 +2,26 @@
 
 #include <cstdio>
 
-#include "driver/run_state.h"
-#include "mdl/le_words.h"
+#include "basics/le_words.h"
 
-int read_model(const char* name, StructureFindings* findings)
+namespace {
+
+// The value of the resource section's field that check tests, and the value
+// it must hold.
+void resource_values(const StructureFindings& f, StructureCheck check, unsigned long* found, unsigned long* required)
 {
-    if (read_mdl_file(name) != 0) {
+    const ResourceField& field = resource_field(check);
+    *found = load_u32(f.resource_section + field.entry_offset);
+    *required = required_value(field, f.resource_rva);
+}
+
+}  // namespace
+
+int read_model(const Console& console, MdlImage& image, const char* name, StructureFindings* findings)
+{
+    if (read_mdl_file(console, image, name) != 0) {
         return 1;
     }
-    MdlImage& image = run_state.image;
     *findings = check_structure(image);
     if (findings->result == STRUCTURE_OK) {
         image.code_area = image.buffer + MODEL_CODE_OFFSET;
@@ -20,7 +31,6 @@ int read_model(const char* name, StructureFindings* findings)
 
 void describe_structure_fault(const MdlImage& image, const StructureFindings& f, char* text, std::size_t size)
 {
-    const std::uint8_t* section = f.resource_section;
     const unsigned long length = image.size;
     const unsigned long pe = f.pe_offset;
     switch (f.result) {
@@ -74,27 +84,22 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
         }
         return;
     case STRUCTURE_RAW_OFFSET:
-        std::snprintf(text, size, "the resource section's raw data lies at file offset 0x%lX, not at 0x%lX",
-                      static_cast<unsigned long>(load_u32(section + 20)),
-                      static_cast<unsigned long>(RESOURCE_RAW_OFFSET));
-        return;
     case STRUCTURE_RAW_SIZE:
-        std::snprintf(text, size, "the resource section's raw data is 0x%lX bytes long, not 0x%lX",
-                      static_cast<unsigned long>(load_u32(section + 16)),
-                      static_cast<unsigned long>(RESOURCE_RAW_SIZE));
-        return;
     case STRUCTURE_VIRTUAL_ADDRESS:
-        std::snprintf(text, size,
-                      "the section examined for the resources starts at the address 0x%lX, not at the resource "
-                      "table address 0x%lX",
-                      static_cast<unsigned long>(load_u32(section + 12)),
-                      static_cast<unsigned long>(f.resource_rva));
+    case STRUCTURE_VIRTUAL_SIZE: {
+        const char* const formats[] = {
+            "the resource section's raw data lies at file offset 0x%lX, not at 0x%lX",
+            "the resource section's raw data is 0x%lX bytes long, not 0x%lX",
+            ("the section examined for the resources starts at the address 0x%lX, not at the resource table "
+             "address 0x%lX"),
+            "the resource section's virtual size is 0x%lX, not 0x%lX",
+        };
+        unsigned long found = 0;
+        unsigned long required = 0;
+        resource_values(f, f.result, &found, &required);
+        std::snprintf(text, size, formats[f.result - STRUCTURE_RAW_OFFSET], found, required);
         return;
-    case STRUCTURE_VIRTUAL_SIZE:
-        std::snprintf(text, size, "the resource section's virtual size is 0x%lX, not 0x%lX",
-                      static_cast<unsigned long>(load_u32(section + 8)),
-                      static_cast<unsigned long>(RESOURCE_VIRTUAL_SIZE));
-        return;
+    }
     case STRUCTURE_CODE_AREA_OUTSIDE:
         std::snprintf(text, size,
                       "the file (%lu bytes) ends before the end of the model-code area (file offset 0x%lX + "

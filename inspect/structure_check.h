@@ -6,11 +6,11 @@
 
 #include "mdl/mdl_image.h"
 
-// Reads the named file into run_state.image and runs the structural tests.
-// Returns 1 after the reader's message when the file cannot be read (no image
-// is left then), otherwise 0 with the findings stored in *findings and, when
-// every test passed, run_state.image.code_area set.
-int read_model(const char* name, StructureFindings* findings);
+// Reads the named file into image and runs the structural tests. Returns 1
+// after the reader's message when the file cannot be read (no image is left
+// then), otherwise 0 with the findings stored in *findings and, when every
+// test passed, image.code_area set.
+int read_model(const Console& console, MdlImage& image, const char* name, StructureFindings* findings);
 
 // Writes into text (at most size bytes, always terminated) what the failing
 // test found, e.g. "the resource section's raw data is 0x10400 bytes long, not

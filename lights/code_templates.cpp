@@ -1,10 +1,6 @@
 #include "lights/code_templates.h"
 
-#include <cstdlib>
-#include <cstring>
-
-#include "lights/light_geometry.h"
-#include "mdl/le_words.h"
+#include "basics/le_words.h"
 
 namespace {
 
@@ -218,16 +214,6 @@ constexpr bool offsets_agree()
 static_assert(offsets_agree(), "template layout and fill offsets disagree");
 static_assert(template_size(LIGHT_COUNT_MAX) == TEMPLATE_SIZE_MAX, "largest template must fit");
 
-CodeTemplate templates[LIGHT_COUNT_MAX] = {ASSEMBLED[0].code, ASSEMBLED[1].code, ASSEMBLED[2].code};
-
-unsigned checked_index(unsigned n)
-{
-    if (n < 1 || n > LIGHT_COUNT_MAX) {
-        std::abort();
-    }
-    return n - 1;
-}
-
 void store_vector(std::uint8_t* p, const ModelVector& v)
 {
     store_u16(p, static_cast<std::uint16_t>(v.x));
@@ -235,30 +221,45 @@ void store_vector(std::uint8_t* p, const ModelVector& v)
     store_u16(p + 4, static_cast<std::uint16_t>(v.z));
 }
 
+bool within(unsigned offset, unsigned start, unsigned length) { return offset >= start && offset < start + length; }
+
 }  // namespace
 
-const CodeTemplate& code_template(unsigned n) { return templates[checked_index(n)]; }
-
-void fill_code_template(unsigned n)
+bool is_filled_byte(unsigned n, unsigned offset)
 {
-    CodeTemplate& t = templates[checked_index(n)];
     for (unsigned i = 1; i <= n; ++i) {
-        store_vector(t.bytes + light_test_offset(i) + 6, light_records[i - 1].beam);
-    }
-    for (unsigned i = 1; i <= n; ++i) {
-        store_u16(t.bytes + light_block_offset(n, i) + 12, light_records[i - 1].scale);
-    }
-    for (unsigned i = 1; i <= n; ++i) {
-        std::uint8_t* outline = t.bytes + light_block_offset(n, i) + 20;
-        for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-            store_vector(outline + 6 * k, light_records[i - 1].outline[k]);
+        if (within(offset, beam_field_offset(i), BEAM_FIELD_BYTES) ||
+            within(offset, scale_field_offset(n, i), SCALE_FIELD_BYTES) ||
+            within(offset, outline_field_offset(n, i), OUTLINE_FIELD_BYTES)) {
+            return true;
         }
     }
+    return false;
 }
 
-void reset_code_templates()
+CodeTemplate code_template(unsigned n)
 {
-    for (unsigned i = 0; i < LIGHT_COUNT_MAX; ++i) {
-        templates[i] = ASSEMBLED[i].code;
+    if (n < 1 || n > LIGHT_COUNT_MAX) {
+        return CodeTemplate{};
+    }
+    return ASSEMBLED[n - 1].code;
+}
+
+void fill_code_template(CodeTemplate& block, unsigned n, const LightRecord* records)
+{
+    if (n < 1 || n > LIGHT_COUNT_MAX || block.size != template_size(n)) {
+        return;
+    }
+    for (unsigned i = 1; i <= n; ++i) {
+        store_vector(block.bytes + beam_field_offset(i), records[i - 1].beam);
+    }
+    for (unsigned i = 1; i <= n; ++i) {
+        store_u16(block.bytes + scale_field_offset(n, i), records[i - 1].scale);
+    }
+    for (unsigned i = 1; i <= n; ++i) {
+        std::uint8_t* outline = block.bytes + outline_field_offset(n, i);
+        for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
+            store_vector(outline + 6 * k, records[i - 1].outline[k]);
+        }
     }
 }

@@ -1,8 +1,11 @@
 // The three prepared blocks of model code that carry one, two or three
-// landing lights into the model, and their filling with the light records.
+// landing lights into the model, the places the filling writes in them, and
+// the filling with the light records.
 #pragma once
 
 #include <cstdint>
+
+#include "lights/light_geometry.h"
 
 constexpr unsigned TEMPLATE_SIZE_MAX = 716;
 
@@ -10,7 +13,7 @@ constexpr unsigned TEMPLATE_SIZE_MAX = 716;
 // a return, one light block per light and eight closing words.
 struct CodeTemplate {
     std::uint8_t bytes[TEMPLATE_SIZE_MAX];
-    std::uint16_t size;  // 188 + 176 * lights: 364, 540 or 716
+    std::uint16_t size;  // 188 + 176 * lights: 364, 540 or 716; 0 for no template
 };
 
 // Byte offsets inside the template for n lights, light i counted from 1.
@@ -18,13 +21,25 @@ constexpr unsigned light_test_offset(unsigned i) { return 170 + 12 * (i - 1); }
 constexpr unsigned light_block_offset(unsigned n, unsigned i) { return 172 + 12 * n + 164 * (i - 1); }
 constexpr unsigned template_size(unsigned n) { return 188 + 176 * n; }
 
-// The template for n lights (1 to 3). Any other n is a programming error and
-// ends the program.
-const CodeTemplate& code_template(unsigned n);
+// The fields that the filling writes for light i of n: its beam x, y, z in
+// its light test entry, its scale and its 16 outline points x, y, z in its
+// light block. Every other byte of a template is fixed.
+constexpr unsigned BEAM_FIELD_BYTES = 6;
+constexpr unsigned SCALE_FIELD_BYTES = 2;
+constexpr unsigned OUTLINE_FIELD_BYTES = 6 * OUTLINE_POINTS;
+constexpr unsigned beam_field_offset(unsigned i) { return light_test_offset(i) + 6; }
+constexpr unsigned scale_field_offset(unsigned n, unsigned i) { return light_block_offset(n, i) + 12; }
+constexpr unsigned outline_field_offset(unsigned n, unsigned i) { return light_block_offset(n, i) + 20; }
 
-// Copies the beams, scales and outlines of lights 1 .. n into template n
-// (n 1 to 3; any other n is a programming error and ends the program).
-void fill_code_template(unsigned n);
+// True when byte offset of the n-light template lies in a field that the
+// filling writes.
+bool is_filled_byte(unsigned n, unsigned offset);
 
-// All three templates back to their unfilled bytes.
-void reset_code_templates();
+// The unfilled template for n lights (1 to 3); for any other n an empty
+// template of size 0.
+CodeTemplate code_template(unsigned n);
+
+// Copies the beams, scales and outlines of records[0 .. n - 1] into block,
+// which holds the template for n lights. Anything else (another n, another
+// template) is left unchanged.
+void fill_code_template(CodeTemplate& block, unsigned n, const LightRecord* records);

@@ -2,13 +2,9 @@
 
 #include <cmath>
 
-#include "definition/diagnostics.h"
+#include "basics/angles.h"
+#include "basics/whole_number.h"
 #include "definition/keys.h"
-#include "definition/whole_number.h"
-#include "driver/console.h"
-#include "driver/run_state.h"
-#include "lights/angles.h"
-#include "lights/ground_pitch.h"
 
 namespace {
 
@@ -21,8 +17,6 @@ constexpr double SHAPE_EXTENT = 100.0;
 // fine enough.
 constexpr double DEPTH_FACTOR = 4.5;
 constexpr double DEPTH_NEEDED = 1.0;
-
-constexpr LightRecord UNSET_RECORD = {{0, 0, 0}, {}, SCALE_COARSEST};
 
 // Factor that stretches the spot shape to a real extent at unit u.
 double spot_factor(double extent, double u) { return extent / (SHAPE_EXTENT * u); }
@@ -62,15 +56,10 @@ bool all_finite(const double* values, unsigned count)
 
 }  // namespace
 
-LightRecord light_records[LIGHT_COUNT_MAX] = {UNSET_RECORD, UNSET_RECORD, UNSET_RECORD};
-LightValues light_values[LIGHT_COUNT_MAX] = {};
-
 const ShapePoint spot_shape[OUTLINE_POINTS] = {
     {0, 0},     {-25, -5},  {-40, -15}, {-45, -25}, {-50, -45}, {-45, -65}, {-35, -80}, {-15, -95},
     {0, -100},  {15, -95},  {35, -80},  {45, -65},  {50, -45},  {45, -25},  {40, -15},  {25, -5},
 };
-
-double deg_to_rad(double degrees) { return degrees / 180.0 * PI; }
 
 double scale_unit(std::uint16_t scale)
 {
@@ -82,16 +71,6 @@ double scale_unit(std::uint16_t scale)
         u = u * 0.5;  // as build_spot_outline halves it
     }
     return u;
-}
-
-void reset_light_records()
-{
-    for (LightRecord& record : light_records) {
-        record = UNSET_RECORD;
-    }
-    for (LightValues& values : light_values) {
-        values = LightValues{};
-    }
 }
 
 std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double SW, double W, double X, double L,
@@ -119,7 +98,8 @@ std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double 
     return scale;
 }
 
-void compute_light(const DefinitionSection& section, unsigned index)
+void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const DefinitionSection& section,
+                   unsigned index, LightSet& lights)
 {
     if (index >= LIGHT_COUNT_MAX) {
         return;
@@ -127,18 +107,18 @@ void compute_light(const DefinitionSection& section, unsigned index)
     const unsigned number = index + 1;
 
     // Read in this order so that their messages come in this order too.
-    const double pitch = get_number_with_unit(section, KEY_PITCH, ground_geometry.pitch_deg);
-    const double Z = get_number_with_unit(section, KEY_Z_OFFSET, 0.0);
-    const double R = get_number_with_unit(section, KEY_MAX_RANGE, 30.0);
-    const double direction = get_number(section, KEY_DIRECTION, 0.0);
-    const double SW = get_number_with_unit(section, KEY_SPOT_WIDTH, 20.0);
-    const double SD = get_number_with_unit(section, KEY_SPOT_DEPTH, 40.0);
-    const double X = get_number_with_unit(section, KEY_LAT_OFFSET, 0.0);
-    const double L = get_number_with_unit(section, KEY_LON_OFFSET, 20.0);
+    const double pitch = get_number_with_unit(diagnostics, section, KEY_PITCH, ground.pitch_deg);
+    const double Z = get_number_with_unit(diagnostics, section, KEY_Z_OFFSET, 0.0);
+    const double R = get_number_with_unit(diagnostics, section, KEY_MAX_RANGE, 30.0);
+    const double direction = get_number(diagnostics, section, KEY_DIRECTION, 0.0);
+    const double SW = get_number_with_unit(diagnostics, section, KEY_SPOT_WIDTH, 20.0);
+    const double SD = get_number_with_unit(diagnostics, section, KEY_SPOT_DEPTH, 40.0);
+    const double X = get_number_with_unit(diagnostics, section, KEY_LAT_OFFSET, 0.0);
+    const double L = get_number_with_unit(diagnostics, section, KEY_LON_OFFSET, 20.0);
 
     const double P = deg_to_rad(pitch);  // aircraft pitch, nose up positive
     // The light's height above the ground line through the two gear contacts.
-    const double H = (L + ground_geometry.main_gear_dist) * ground_geometry.slope - ground_geometry.main_gear_height;
+    const double H = (L + ground.main_gear_dist) * ground.slope - ground.main_gear_height;
     const double h = Z + H;
     const double beta = std::atan(h / R);  // aim point's depression below the horizon
     const double B = beta + P;             // beam's inclination below the longitudinal axis
@@ -159,26 +139,26 @@ void compute_light(const DefinitionSection& section, unsigned index)
     const double checked[] = {pitch, Z, R, direction, SW, SD, X, L, P, H, h, beta, B, K, W,
                               spot_factor(SW, COARSEST_UNIT), spot_factor(W, COARSEST_UNIT)};
     if (!all_finite(checked, sizeof checked / sizeof checked[0])) {
-        report("e[Light %u]: beam geometry cannot be computed from these values.\n", number);
+        report(diagnostics, "e[Light %u]: beam geometry cannot be computed from these values.\n", number);
         return;
     }
 
-    console_print("[Light %u]: pitch=%.2f degrees, beam inclination=%.2f degrees\n", number, rad_to_deg(P),
+    console_print(diagnostics.console, "[Light %u]: pitch=%.2f degrees, beam inclination=%.2f degrees\n", number, rad_to_deg(P),
                   rad_to_deg(-B));
 
-    LightRecord& record = light_records[index];
+    LightRecord& record = lights.records[index];
     record.beam = beam;
     record.scale = build_spot_outline(record.outline, SW, W, X, L, Z);
-    light_values[index] = LightValues{P, X, Z, L, R, dir, SW, SD, h, B, W, true};
+    lights.values[index] = LightValues{P, X, Z, L, R, dir, SW, SD, h, B, W, true};
 }
 
-int compute_lights()
+int compute_lights(Diagnostics& diagnostics, const Definition& definition, LightSet& lights)
 {
-    const unsigned count = run_state.light_count < LIGHT_COUNT_MAX ? run_state.light_count : LIGHT_COUNT_MAX;
+    const unsigned count = definition.light_count < LIGHT_COUNT_MAX ? definition.light_count : LIGHT_COUNT_MAX;
     int missing = 0;
     for (unsigned n = 1; n <= count; ++n) {
-        if (run_state.sections[n].defined == 0) {
-            report("e[Light %u] not specified in definition file.\n", n);
+        if (definition.sections[n].defined == 0) {
+            report(diagnostics, "e[Light %u] not specified in definition file.\n", n);
             missing = 1;
         }
     }
@@ -186,7 +166,7 @@ int compute_lights()
         return 1;
     }
     for (unsigned n = 1; n <= count; ++n) {
-        compute_light(run_state.sections[n], n - 1);
+        compute_light(diagnostics, definition.ground, definition.sections[n], n - 1, lights);
     }
     return 0;
 }

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "definition/definition_store.h"
+#include "basics/diagnostics.h"
+#include "definition/definition.h"
 
 constexpr unsigned LIGHT_COUNT_MAX = 3;
 constexpr unsigned OUTLINE_POINTS = 16;
@@ -20,13 +21,10 @@ struct ModelVector {
 };
 
 struct LightRecord {
-    ModelVector beam;                      // a horizontal beam has length 32767
-    ModelVector outline[OUTLINE_POINTS];   // lit spot, in units of the scale below
-    std::uint16_t scale;                   // SCALE_FINEST .. SCALE_COARSEST
+    ModelVector beam;                             // a horizontal beam has length 32767
+    ModelVector outline[OUTLINE_POINTS];          // lit spot, in units of the scale below
+    std::uint16_t scale = SCALE_COARSEST;         // SCALE_FINEST .. SCALE_COARSEST
 };
-
-// Lights 1 to 3, at index light number - 1.
-extern LightRecord light_records[LIGHT_COUNT_MAX];
 
 // What compute_light read from a light's section (defaults filled in) and the
 // angles it worked out, kept beside the record for whoever wants to show the
@@ -46,7 +44,11 @@ struct LightValues {
     bool computed;       // false until compute_light filled this light's record
 };
 
-extern LightValues light_values[LIGHT_COUNT_MAX];
+// Lights 1 to 3, at index light number - 1: each light's record and values.
+struct LightSet {
+    LightRecord records[LIGHT_COUNT_MAX];
+    LightValues values[LIGHT_COUNT_MAX];
+};
 
 // The length of one outline unit at a scale, in metres: 0.176775 / 2^(13 - scale).
 // Scales outside SCALE_FINEST .. SCALE_COARSEST give 0.
@@ -60,23 +62,20 @@ struct ShapePoint {
 // The spot's outline, 100 wide and 100 deep, apex (0, 0) first, body below it.
 extern const ShapePoint spot_shape[OUTLINE_POINTS];
 
-double deg_to_rad(double degrees);
-
 // Reports every configured light whose section is missing and returns 1
-// without computing any; otherwise computes lights 1 .. light count and
-// returns 0.
-int compute_lights();
+// without computing any; otherwise computes lights 1 .. light count into
+// lights and returns 0.
+int compute_lights(Diagnostics& diagnostics, const Definition& definition, LightSet& lights);
 
 // Computes light index + 1 (index 0 to 2) from its section into
-// light_records[index] and prints its line. A light whose values give no
-// finite beam geometry is reported as an error and its record left alone.
-void compute_light(const DefinitionSection& section, unsigned index);
+// lights.records[index] and lights.values[index] and prints its line. A light
+// whose values give no finite beam geometry is reported as an error and its
+// record left alone.
+void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const DefinitionSection& section,
+                   unsigned index, LightSet& lights);
 
 // Fills outline with the spot shape stretched to width SW and depth W with its
 // apex at (X, Z) in the plane z = L, at the coarsest scale that still shows the
 // depth, and returns that scale.
 std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double SW, double W, double X, double L,
                                  double Z);
-
-// Back to the state at program start: zero vectors, scale 13, no values.
-void reset_light_records();

@@ -2,20 +2,18 @@
 
 #include <cstring>
 
-#include "driver/console.h"
-#include "mdl/le_words.h"
+#include "basics/le_words.h"
+#include "basics/scramble.h"
+#include "basics/version.h"
 #include "mdl/mdl_image.h"
-#include "mdl/xor_key.h"
 
 namespace {
 
-constexpr auto stored_trailer = scrambled_block<TRAILER_SIZE>(
-    "Landing lights by Lumora VESKA 1.0.\n"
+constexpr auto STORED_TRAILER = scrambled_block<TRAILER_SIZE>(
+    "Landing lights by Lumora VESKA " LUMORA_VERSION_SHORT ".\n"
     "Each light is drawn as a beam and a lit spot on the ground, computed from "
     "the definition file's gear geometry, pitch, range and spot size.\n"
     "Restore the .MD$ backup to remove them.\n");
-
-HeldBlock<TRAILER_SIZE> trailer{};
 
 // True when the 64 bytes at p are all zero.
 bool chunk_is_zero(const std::uint8_t* p)
@@ -30,19 +28,12 @@ bool chunk_is_zero(const std::uint8_t* p)
 }
 
 constexpr std::uint32_t LAST_WORD = MODEL_CODE_SIZE - 2;  // 0xFFFE
-constexpr std::uint32_t ROOM_BESIDES_BLOCK = 2 + TRAILER_SIZE;  // one zero word, the trailer
 
 }  // namespace
 
-const std::uint8_t* trailer_block() { return held_bytes(trailer, stored_trailer); }
+const std::array<std::uint8_t, TRAILER_SIZE>& stored_trailer() { return STORED_TRAILER; }
 
-void copy_plain_trailer(std::uint8_t* out)
-{
-    std::memcpy(out, stored_trailer.data(), TRAILER_SIZE);
-    xor_with_key(out, TRAILER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
-}
-
-void reset_trailer_block() { trailer.loaded = false; }
+std::array<std::uint8_t, TRAILER_SIZE> plain_trailer() { return unscrambled_copy(STORED_TRAILER); }
 
 std::uint32_t count_free_space(const std::uint8_t* code_area)
 {
@@ -59,31 +50,37 @@ std::uint32_t count_free_space(const std::uint8_t* code_area)
     return MODEL_CODE_SIZE - end;
 }
 
-int insert_code(std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
+CodeEnd find_code_end(const std::uint8_t* code_area)
 {
-    std::uint8_t* plain_trailer = held_bytes(trailer, stored_trailer);
-    xor_with_key(plain_trailer, TRAILER_SIZE, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+    CodeEnd end{};
+    end.free_room = count_free_space(code_area);
+    // An area of nothing but zero words has no end code at all, and a word
+    // inside the area's header is no end of model code.
+    end.has_code = end.free_room + CODE_HEADER_LENGTH <= LAST_WORD;
+    end.last_at = LAST_WORD - (end.free_room < MODEL_CODE_SIZE ? end.free_room : LAST_WORD);
+    end.last_word = end.free_room < MODEL_CODE_SIZE ? load_u16(code_area + end.last_at) : 0;
+    end.used = end.has_code ? LAST_WORD + 2 - CODE_HEADER_LENGTH - end.free_room : 0;
+    return end;
+}
 
-    const std::uint32_t free_room = count_free_space(code_area);
-    // An area of nothing but zero words has no end code at all, and an end
-    // code inside the area's header is no end of model code.
-    const bool end_in_code = free_room + CODE_HEADER_LENGTH <= LAST_WORD;
-    const std::uint16_t last_word =
-        free_room < MODEL_CODE_SIZE ? load_u16(code_area + LAST_WORD - free_room) : 0;
-    if (last_word != END_CODE || !end_in_code) {
-        console_print("Unexpected end of data: code=0x%04x\n", last_word);
+int insert_code(const Console& console, std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
+{
+    const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
+    const CodeEnd end = find_code_end(code_area);
+    if (!ends_with_end_code(end)) {
+        console_print(console, "Unexpected end of data: code=0x%04x\n", end.last_word);
         return 1;
     }
     // Compared in 64 bits so that no block length can wrap the sum.
-    if (free_room < static_cast<std::uint64_t>(n) + ROOM_BESIDES_BLOCK) {
-        console_print("Not enough space in MDL file for landing lights, space needed=%u, space available=%u.\n",
-                      n, free_room);
+    if (end.free_room < static_cast<std::uint64_t>(n) + ROOM_BESIDES_BLOCK) {
+        console_print(console,
+                      "Not enough space in MDL file for landing lights, space needed=%u, space available=%u.\n", n,
+                      end.free_room);
         return 1;
     }
-    const std::uint32_t used = LAST_WORD + 2 - CODE_HEADER_LENGTH - free_room;  // U, end code included
     store_u32(code_area + 4, load_u32(code_area + 4) + n);
-    std::memmove(code_area + CODE_HEADER_LENGTH + n, code_area + CODE_HEADER_LENGTH, used);
+    std::memmove(code_area + CODE_HEADER_LENGTH + n, code_area + CODE_HEADER_LENGTH, end.used);
     std::memcpy(code_area + CODE_HEADER_LENGTH, block, n);
-    std::memcpy(code_area + LAST_WORD - free_room + n + 4, plain_trailer, TRAILER_SIZE);
+    std::memcpy(code_area + end.last_at + n + 4, trailer.data(), TRAILER_SIZE);
     return 0;
 }

@@ -1,30 +1,47 @@
 // Putting the filled landing-light block in front of the model code, inside
-// the fixed-size model-code area, without changing the file's length.
+// the fixed-size model-code area, without changing the file's length: where
+// the model code ends, the room it leaves, and the insertion itself.
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+#include "basics/console.h"
 
 constexpr unsigned TRAILER_SIZE = 250;
 constexpr unsigned CODE_HEADER_LENGTH = 12;  // the model code begins this far into the area
 constexpr std::uint16_t END_CODE = 0x0022;
+// Room an insertion needs besides the block: one zero word behind the
+// former end code, then the trailer block.
+constexpr std::uint32_t ROOM_BESIDES_BLOCK = 2 + TRAILER_SIZE;
 
-// Inserts the n-byte block at the start of the model code of the area
-// (MODEL_CODE_SIZE bytes), moves the former code behind it and puts the
-// trailer block four bytes behind the moved end code. 0 on success; 1 after
-// one message, with the area unchanged.
-int insert_code(std::uint8_t* code_area, const std::uint8_t* block, unsigned n);
+// Where the model code of an area ends.
+struct CodeEnd {
+    std::uint32_t free_room;  // F: bytes of the zero words that end the area
+    bool has_code;            // a non-zero word stands behind the area's header
+    std::uint32_t last_at;    // E: area offset of the last non-zero word (0xFFFE - F)
+    std::uint16_t last_word;  // the word there; 0 when the area is all zeros
+    std::uint32_t used;       // U: the model code's length up to that word, when has_code
+};
+
+// Measures the end of the model code of an area (MODEL_CODE_SIZE bytes).
+CodeEnd find_code_end(const std::uint8_t* code_area);
+
+// True when the model code ends with the end code, as an insertion needs.
+inline bool ends_with_end_code(const CodeEnd& end) { return end.has_code && end.last_word == END_CODE; }
 
 // F: the number of bytes of zero words that end the area, counted back from
 // its last word. Never counts below the area's start.
 std::uint32_t count_free_space(const std::uint8_t* code_area);
 
-// The trailer block as the program holds it: scrambled until insert_code
-// unscrambles it in place.
-const std::uint8_t* trailer_block();
+// The trailer block's plain bytes: a copy, unscrambled each time.
+std::array<std::uint8_t, TRAILER_SIZE> plain_trailer();
 
-// Copies the trailer block's plain bytes to out (TRAILER_SIZE bytes), leaving
-// the held block as it is.
-void copy_plain_trailer(std::uint8_t* out);
+// The trailer block as the program stores it, scrambled.
+const std::array<std::uint8_t, TRAILER_SIZE>& stored_trailer();
 
-// Back to the scrambled form the program starts with.
-void reset_trailer_block();
+// Inserts the n-byte block at the start of the model code of the area
+// (MODEL_CODE_SIZE bytes), moves the former code behind it and puts the
+// trailer block four bytes behind the moved end code. 0 on success; 1 after
+// one message, with the area unchanged.
+int insert_code(const Console& console, std::uint8_t* code_area, const std::uint8_t* block, unsigned n);

@@ -3,9 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/console.h"
-#include "driver/run_state.h"
-#include "mdl/le_words.h"
+#include "basics/le_words.h"
 #include "mdl/mdl_image.h"
 
 namespace {
@@ -22,10 +20,10 @@ bool inside(const MdlImage& image, std::uint64_t offset, std::uint64_t count)
     return offset + count <= image.size;
 }
 
-int refuse(const char* name, const char* format)
+int refuse(const Console& console, MdlImage& image, const char* name, const char* format)
 {
-    console_print(format, name);
-    release_all();
+    console_print(console, format, name);
+    release_image(image);
     return 1;
 }
 
@@ -33,12 +31,12 @@ int refuse(const char* name, const char* format)
 
 // Reads the file into a buffer of exactly its length. On failure
 // prints the message, leaves no buffer behind and returns 1.
-int read_mdl_file(const char* name)
+int read_mdl_file(const Console& console, MdlImage& image, const char* name)
 {
-    MdlImage& image = run_state.image;
+    release_image(image);  // an image read before is not kept
     std::FILE* file = std::fopen(name, "rb");
     if (file == nullptr) {
-        console_print("Error opening file %s: %s\n", name, std::strerror(errno));
+        console_print(console, "Error opening file %s: %s\n", name, std::strerror(errno));
         return 1;
     }
     long length = -1;
@@ -48,12 +46,12 @@ int read_mdl_file(const char* name)
     if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
         // Not a file with a length (a pipe, a directory): nothing to read whole.
         std::fclose(file);
-        console_print("%s is not a MDL file.\n", name);
+        console_print(console, "%s is not a MDL file.\n", name);
         return 1;
     }
     if (static_cast<std::uint64_t>(length) > LARGEST_SIZE) {
         std::fclose(file);
-        console_print("%s is not a MDL file.\n", name);
+        console_print(console, "%s is not a MDL file.\n", name);
         return 1;
     }
     image.size = static_cast<std::uint32_t>(length);
@@ -61,7 +59,7 @@ int read_mdl_file(const char* name)
     image.buffer = static_cast<std::uint8_t*>(std::malloc(image.size > 0 ? image.size : 1));
     if (image.buffer == nullptr) {
         std::fclose(file);
-        console_print("Error reading MDL file %s: %s\n", name, std::strerror(ENOMEM));
+        console_print(console, "Error reading MDL file %s: %s\n", name, std::strerror(ENOMEM));
         return 1;
     }
     errno = 0;
@@ -69,8 +67,8 @@ int read_mdl_file(const char* name)
     if (got != image.size) {
         const int error = errno != 0 ? errno : EIO;
         std::fclose(file);
-        console_print("Error reading MDL file %s: %s\n", name, std::strerror(error));
-        release_all();
+        console_print(console, "Error reading MDL file %s: %s\n", name, std::strerror(error));
+        release_image(image);
         return 1;
     }
     std::fclose(file);
@@ -98,18 +96,37 @@ const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t p
     return nullptr;
 }
 
-int check_unmodified(const std::uint8_t* code_area)
+std::uint32_t mark_word(const std::uint8_t* code_area, const CodeMark& mark)
 {
-    if (load_u32(code_area) != 12) {
-        return 1;
+    return mark.width == 4 ? load_u32(code_area + mark.area_offset) : load_u16(code_area + mark.area_offset);
+}
+
+unsigned first_modified_mark(const std::uint8_t* code_area)
+{
+    unsigned index = 0;
+    while (index < CODE_MARK_COUNT && mark_word(code_area, UNMODIFIED_MARKS[index]) == UNMODIFIED_MARKS[index].value) {
+        ++index;
     }
-    if (load_u16(code_area + 38) != 0x0023) {
-        return 1;
+    return index;
+}
+
+int check_unmodified(const std::uint8_t* code_area) { return first_modified_mark(code_area) < CODE_MARK_COUNT ? 1 : 0; }
+
+const ResourceField& resource_field(StructureCheck check)
+{
+    for (const ResourceField& field : RESOURCE_FIELDS) {
+        if (field.failure == check) {
+            return field;
+        }
     }
-    if (load_u16(code_area + 42) != 0x003A) {
-        return 1;
-    }
-    return 0;
+    return RESOURCE_FIELDS[0];
+}
+
+void release_image(MdlImage& image)
+{
+    std::free(image.buffer);
+    image.buffer = nullptr;
+    image.code_area = nullptr;
 }
 
 StructureFindings check_structure(const MdlImage& image)
@@ -148,19 +165,9 @@ StructureFindings check_structure(const MdlImage& image)
         return found;
     }
     found.resource_section = section;
-    const struct {
-        std::uint32_t field;
-        std::uint32_t required;
-        StructureCheck failure;
-    } fields[] = {
-        {load_u32(section + 20), RESOURCE_RAW_OFFSET, STRUCTURE_RAW_OFFSET},
-        {load_u32(section + 16), RESOURCE_RAW_SIZE, STRUCTURE_RAW_SIZE},
-        {load_u32(section + 12), found.resource_rva, STRUCTURE_VIRTUAL_ADDRESS},
-        {load_u32(section + 8), RESOURCE_VIRTUAL_SIZE, STRUCTURE_VIRTUAL_SIZE},
-    };
-    for (const auto& test : fields) {
-        if (test.field != test.required) {
-            found.result = test.failure;
+    for (const ResourceField& field : RESOURCE_FIELDS) {
+        if (load_u32(section + field.entry_offset) != required_value(field, found.resource_rva)) {
+            found.result = field.failure;
             return found;
         }
     }
@@ -172,18 +179,17 @@ StructureFindings check_structure(const MdlImage& image)
     return found;
 }
 
-int load_mdl(const char* name)
+int load_mdl(const Console& console, MdlImage& image, const char* name)
 {
-    if (read_mdl_file(name) != 0) {
+    if (read_mdl_file(console, image, name) != 0) {
         return 1;
     }
-    MdlImage& image = run_state.image;
     if (check_structure(image).result != STRUCTURE_OK) {
-        return refuse(name, "%s is not a MDL file.\n");
+        return refuse(console, image, name, "%s is not a MDL file.\n");
     }
     image.code_area = image.buffer + MODEL_CODE_OFFSET;
     if (check_unmodified(image.code_area) != 0) {
-        return refuse(name, "%s is not an unmodified MDL file.\n");
+        return refuse(console, image, name, "%s is not an unmodified MDL file.\n");
     }
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "basics/console.h"
+
 struct MdlImage {
     std::uint8_t* buffer;     // the whole file, exactly size bytes; owned
     std::uint32_t size;       // the file's length in bytes
@@ -22,14 +24,18 @@ constexpr std::uint32_t PE_RESOURCE_RVA_FIELD = 0x88;  // from the PE header
 constexpr std::uint32_t PE_SECTION_TABLE = 248;        // from the PE header
 constexpr std::uint32_t SECTION_ENTRY_SIZE = 40;
 
-// Reads and validates the named MDL file into run_state.image. 0 on success;
-// 1 after printing one message, with no image left behind.
-int load_mdl(const char* name);
+// Reads and validates the named MDL file into image. 0 on success; 1 after
+// printing one message, with no image left behind.
+int load_mdl(const Console& console, MdlImage& image, const char* name);
 
-// Reads the named file whole into run_state.image without testing anything
-// (the code area stays null). 0 on success; 1 after printing one message,
-// with no image left behind.
-int read_mdl_file(const char* name);
+// Reads the named file whole into image without testing anything (the code
+// area stays null). 0 on success; 1 after printing one message, with no
+// image left behind.
+int read_mdl_file(const Console& console, MdlImage& image, const char* name);
+
+// Frees the image's buffer and clears the buffer and the code area; the size
+// stays. Safe to call any number of times.
+void release_image(MdlImage& image);
 
 // The structural tests of the accepted layout, in the order they are made;
 // the first one that fails decides.
@@ -47,6 +53,32 @@ enum StructureCheck : int {
     STRUCTURE_VIRTUAL_SIZE,          // ... has not the virtual size 0x106F8
     STRUCTURE_CODE_AREA_OUTSIDE,     // the file ends before the model-code area does
 };
+
+// The fields of the resource section's table entry that the accepted layout
+// fixes, in the order they are tested. The virtual address must equal the
+// resource table address, which the file itself gives.
+struct ResourceField {
+    std::uint32_t entry_offset;  // in the 40-byte section-table entry
+    std::uint32_t required;      // the value it must hold (not used for the virtual address)
+    StructureCheck failure;      // the test that fails when it differs
+};
+constexpr ResourceField RESOURCE_FIELDS[4] = {
+    {20, RESOURCE_RAW_OFFSET, STRUCTURE_RAW_OFFSET},
+    {16, RESOURCE_RAW_SIZE, STRUCTURE_RAW_SIZE},
+    {12, 0, STRUCTURE_VIRTUAL_ADDRESS},
+    {8, RESOURCE_VIRTUAL_SIZE, STRUCTURE_VIRTUAL_SIZE},
+};
+
+// The value field must hold in an entry examined for the resource table
+// address resource_rva.
+constexpr std::uint32_t required_value(const ResourceField& field, std::uint32_t resource_rva)
+{
+    return field.failure == STRUCTURE_VIRTUAL_ADDRESS ? resource_rva : field.required;
+}
+
+// The field of RESOURCE_FIELDS whose test is check (one of STRUCTURE_RAW_OFFSET
+// .. STRUCTURE_VIRTUAL_SIZE).
+const ResourceField& resource_field(StructureCheck check);
 
 // What the structural tests found. Fields after the failing test are zero.
 struct StructureFindings {
@@ -68,10 +100,24 @@ StructureFindings check_structure(const MdlImage& image);
 const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
                                           std::uint32_t resource_rva);
 
+// The marks of an unmodified model code, in the order they are tested: the
+// header length, and the two words that an inserted landing-light block
+// changes (it carries 0x0023 at both places).
+struct CodeMark {
+    std::uint32_t area_offset;
+    unsigned width;        // 4: a 32-bit word, 2: a 16-bit word
+    std::uint32_t value;   // what an unmodified model code holds there
+};
+constexpr unsigned CODE_MARK_COUNT = 3;
+constexpr CodeMark UNMODIFIED_MARKS[CODE_MARK_COUNT] = {{0, 4, 12}, {38, 2, 0x0023}, {42, 2, 0x003A}};
+
+// The word a mark's place holds in the area.
+std::uint32_t mark_word(const std::uint8_t* code_area, const CodeMark& mark);
+
+// The index of the first mark that the area does not hold, or
+// CODE_MARK_COUNT when it holds them all.
+unsigned first_modified_mark(const std::uint8_t* code_area);
+
 // 0 when the model-code area is as the simulator's tools leave it, 1 when it
 // has been changed (for instance by an earlier run of this program).
 int check_unmodified(const std::uint8_t* code_area);
-
-// Frees the image and empties the definition store. Safe to call any number
-// of times.
-void release_all();

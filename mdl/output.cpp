@@ -5,19 +5,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "driver/console.h"
-
-OutputFault output_fault{};
 
 namespace {
 
 struct OutputMessages {
-    const char* opening;
-    const char* writing;
-    const char* closing;
+    char opening[40];
+    char writing[40];
+    char closing[40];
 };
 
 constexpr OutputMessages backup_messages = {
@@ -34,29 +31,40 @@ constexpr OutputMessages target_messages = {
 
 bool is_separator(char c) { return c == '/' || c == '\\'; }
 
+// One write of the image to a destination.
+struct Writing {
+    const Console& console;
+    const OutputFault& fault;
+    const OutputMessages& messages;
+};
+
 // The injected fault for this stage of writing to name, if any.
-bool fault_at(OutputStage stage, const std::string& name)
+bool fault_at(const Writing& w, OutputStage stage, const std::string& name)
 {
-    return output_fault.stage == stage &&
-           (output_fault.only_name == nullptr || name == output_fault.only_name);
+    return w.fault.stage == stage && (w.fault.only_name == nullptr || name == w.fault.only_name);
 }
 
 // Prints the message of a failed step and gives its error number, never 0.
-int fail(const char* format, const std::string& name, int error)
+int fail(const Console& console, const char* format, const std::string& name, int error)
 {
     if (error == 0) {
         error = EIO;
     }
-    console_print(format, name.c_str(), std::strerror(error));
+    console_print(console, format, name.c_str(), std::strerror(error));
     return error;
+}
+
+int fail(const Writing& w, const char* format, const std::string& name, int error)
+{
+    return fail(w.console, format, name, error);
 }
 
 // Writes all of buffer to fd, going on after partial writes. Returns 0 or the
 // error number.
-int write_all(int fd, const std::uint8_t* buffer, std::uint32_t size, const std::string& name)
+int write_all(const Writing& w, int fd, const std::uint8_t* buffer, std::uint32_t size, const std::string& name)
 {
     std::uint32_t done = 0;
-    if (fault_at(OUTPUT_FAULT_WRITE, name)) {
+    if (fault_at(w, OUTPUT_FAULT_WRITE, name)) {
         // Let half of the image through before the fault, as a full disk does.
         const std::uint32_t half = size / 2;
         while (done < half) {
@@ -66,7 +74,7 @@ int write_all(int fd, const std::uint8_t* buffer, std::uint32_t size, const std:
             }
             done += static_cast<std::uint32_t>(n);
         }
-        return output_fault.error;
+        return w.fault.error;
     }
     while (done < size) {
         const ssize_t n = ::write(fd, buffer + done, size - done);
@@ -112,33 +120,48 @@ std::string follow_links(const std::string& path)
     return current;
 }
 
-// The mode a newly created file gets: read and write for all, less the umask.
-mode_t new_file_mode()
+// Creates a new file of a name not yet taken beside the destination (in
+// dir): the name's last characters are chosen at random, and taken names
+// are tried again. A file for a destination that does not exist yet gets
+// read and write for all, less the process's umask, which the system
+// applies; one that replaces a file gets its mode afterwards.
+int create_temporary(const std::string& dir, std::string& temporary)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = dir + ".veska-";
+        for (int i = 0; i < 6; ++i) {
+            temporary += letters[random() % (sizeof letters - 1)];
+        }
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 // Writes straight to a destination that is not a regular file (a device, a
 // pipe), where nothing could be renamed over it.
-int write_in_place(const std::string& name, const std::uint8_t* buffer, std::uint32_t size,
-                   const OutputMessages& messages)
+int write_in_place(const Writing& w, const std::string& name, const std::uint8_t* buffer, std::uint32_t size)
 {
-    if (fault_at(OUTPUT_FAULT_OPEN, name)) {
-        return fail(messages.opening, name, output_fault.error);
+    const OutputMessages& messages = w.messages;
+    if (fault_at(w, OUTPUT_FAULT_OPEN, name)) {
+        return fail(w, messages.opening, name, w.fault.error);
     }
     const int fd = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) {
-        return fail(messages.opening, name, errno);
+        return fail(w, messages.opening, name, errno);
     }
-    const int write_error = write_all(fd, buffer, size, name);
+    const int write_error = write_all(w, fd, buffer, size, name);
     if (write_error != 0) {
         ::close(fd);
-        return fail(messages.writing, name, write_error);
+        return fail(w, messages.writing, name, write_error);
     }
-    if (::close(fd) != 0 || fault_at(OUTPUT_FAULT_CLOSE, name)) {
-        return fail(messages.closing, name, fault_at(OUTPUT_FAULT_CLOSE, name) ? output_fault.error : errno);
+    if (::close(fd) != 0 || fault_at(w, OUTPUT_FAULT_CLOSE, name)) {
+        return fail(w, messages.closing, name, fault_at(w, OUTPUT_FAULT_CLOSE, name) ? w.fault.error : errno);
     }
     return 0;
 }
@@ -147,9 +170,9 @@ int write_in_place(const std::string& name, const std::uint8_t* buffer, std::uin
 // the destination once it is complete. On any failure the new file is
 // removed and the destination is left as it was; messages name the
 // destination as the user gave it.
-int write_image(const std::string& name, const std::uint8_t* buffer, std::uint32_t size,
-                const OutputMessages& messages)
+int write_image(const Writing& w, const std::string& name, const std::uint8_t* buffer, std::uint32_t size)
 {
+    const OutputMessages& messages = w.messages;
     errno = 0;
     const std::string destination = follow_links(name);
     struct stat existing {};
@@ -158,58 +181,57 @@ int write_image(const std::string& name, const std::uint8_t* buffer, std::uint32
         // A name the system cannot take (too long, a file where a folder
         // must be, a loop of links) fails here, as opening it would, rather
         // than after the whole image went to a temporary file.
-        return fail(messages.opening, name, errno);
+        return fail(w, messages.opening, name, errno);
     }
     if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
-        return write_in_place(name, buffer, size, messages);
+        return write_in_place(w, name, buffer, size);
     }
     if (exists && S_ISDIR(existing.st_mode)) {
-        return fail(messages.opening, name, EISDIR);
+        return fail(w, messages.opening, name, EISDIR);
     }
-    if (fault_at(OUTPUT_FAULT_OPEN, name)) {
-        return fail(messages.opening, name, output_fault.error);
+    if (fault_at(w, OUTPUT_FAULT_OPEN, name)) {
+        return fail(w, messages.opening, name, w.fault.error);
     }
 
     // A short fixed name, so that a long destination name cannot make it too long.
-    std::string temporary = directory_of(destination) + ".veska-XXXXXX";
-    const int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
+    std::string temporary;
+    const int fd = create_temporary(directory_of(destination), temporary);
     if (fd < 0) {
-        return fail(messages.opening, name, errno);
+        return fail(w, messages.opening, name, errno);
     }
     auto abandon = [&](const char* format, int error) {
         ::close(fd);
         ::unlink(temporary.c_str());
-        return fail(format, name, error);
+        return fail(w, format, name, error);
     };
 
-    const mode_t mode = exists ? (existing.st_mode & 07777) : new_file_mode();
-    if (::fchmod(fd, mode) != 0) {
+    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
         return abandon(messages.opening, errno);
     }
-    const int write_error = write_all(fd, buffer, size, name);
+    const int write_error = write_all(w, fd, buffer, size, name);
     if (write_error != 0) {
         return abandon(messages.writing, write_error);
     }
-    if (fault_at(OUTPUT_FAULT_SYNC, name)) {
-        return abandon(messages.closing, output_fault.error);
+    if (fault_at(w, OUTPUT_FAULT_SYNC, name)) {
+        return abandon(messages.closing, w.fault.error);
     }
     if (::fsync(fd) != 0) {
         return abandon(messages.closing, errno);
     }
-    if (fault_at(OUTPUT_FAULT_CLOSE, name)) {
-        return abandon(messages.closing, output_fault.error);
+    if (fault_at(w, OUTPUT_FAULT_CLOSE, name)) {
+        return abandon(messages.closing, w.fault.error);
     }
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return fail(messages.closing, name, error);
+        return fail(w, messages.closing, name, error);
     }
-    const int rename_error = fault_at(OUTPUT_FAULT_RENAME, name) ? output_fault.error
+    const int rename_error = fault_at(w, OUTPUT_FAULT_RENAME, name) ? w.fault.error
                              : ::rename(temporary.c_str(), destination.c_str()) != 0 ? errno
                                                                                         : 0;
     if (rename_error != 0) {
         ::unlink(temporary.c_str());
-        return fail(messages.closing, name, rename_error);
+        return fail(w, messages.closing, name, rename_error);
     }
     // Make the rename itself durable; the file is complete either way.
     const std::string directory = directory_of(destination);
@@ -240,7 +262,8 @@ std::string backup_name(const char* mdl_name)
     return name.substr(0, stem_end) + ".MD$";
 }
 
-int write_backup(const char* mdl_name, const std::uint8_t* buffer, std::uint32_t size)
+int write_backup(const Console& console, const char* mdl_name, const std::uint8_t* buffer, std::uint32_t size,
+                 const OutputFault& fault)
 {
     const std::string name = backup_name(mdl_name);
     // A backup name that leads to the model itself (a model named plane.MD$,
@@ -251,16 +274,17 @@ int write_backup(const char* mdl_name, const std::uint8_t* buffer, std::uint32_t
     struct stat backup_info {};
     if (::stat(mdl_name, &model_info) == 0 && ::stat(name.c_str(), &backup_info) == 0 &&
         model_info.st_dev == backup_info.st_dev && model_info.st_ino == backup_info.st_ino) {
-        return fail(backup_messages.opening, name, EEXIST);
+        return fail(console, backup_messages.opening, name, EEXIST);
     }
-    const int result = write_image(name, buffer, size, backup_messages);
+    const int result = write_image(Writing{console, fault, backup_messages}, name, buffer, size);
     if (result == 0) {
-        console_print("Backup MDL file %s created.\n", name.c_str());
+        console_print(console, "Backup MDL file %s created.\n", name.c_str());
     }
     return result;
 }
 
-int write_target(const char* target_name, const std::uint8_t* buffer, std::uint32_t size)
+int write_target(const Console& console, const char* target_name, const std::uint8_t* buffer, std::uint32_t size,
+                 const OutputFault& fault)
 {
-    return write_image(target_name, buffer, size, target_messages);
+    return write_image(Writing{console, fault, target_messages}, target_name, buffer, size);
 }

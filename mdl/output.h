@@ -7,22 +7,10 @@
 #include <cstdint>
 #include <string>
 
-// The backup name: the model's name with the extension of its last path
-// component (from its last dot; "\" and "/" both separate components)
-// replaced by ".MD$", or ".MD$" appended when it has none.
-std::string backup_name(const char* mdl_name);
+#include "basics/console.h"
 
-// Writes the image to the backup name of mdl_name and prints "Backup MDL file
-// ... created." Returns 0, or the error number of the failing step after its
-// message (never 0 on failure).
-int write_backup(const char* mdl_name, const std::uint8_t* buffer, std::uint32_t size);
-
-// Writes the image to target_name. Returns 0, or the error number of the
-// failing step after its message (never 0 on failure).
-int write_target(const char* target_name, const std::uint8_t* buffer, std::uint32_t size);
-
-// A test seam: makes the next writes fail at one stage with a chosen error
-// number, as a full disk or a failing device would. Zero means no fault.
+// A test seam: makes a write fail at one stage with a chosen error number,
+// as a full disk or a failing device would. Zero means no fault.
 enum OutputStage : int {
     OUTPUT_NO_FAULT = 0,
     OUTPUT_FAULT_OPEN,
@@ -38,4 +26,18 @@ struct OutputFault {
     const char* only_name;   // fail only writes to this destination, or any when null
 };
 
-extern OutputFault output_fault;
+// The backup name: the model's name with the extension of its last path
+// component (from its last dot; "\" and "/" both separate components)
+// replaced by ".MD$", or ".MD$" appended when it has none.
+std::string backup_name(const char* mdl_name);
+
+// Writes the image to the backup name of mdl_name and prints "Backup MDL file
+// ... created." Returns 0, or the error number of the failing step after its
+// message (never 0 on failure).
+int write_backup(const Console& console, const char* mdl_name, const std::uint8_t* buffer, std::uint32_t size,
+                 const OutputFault& fault);
+
+// Writes the image to target_name. Returns 0, or the error number of the
+// failing step after its message (never 0 on failure).
+int write_target(const Console& console, const char* target_name, const std::uint8_t* buffer, std::uint32_t size,
+                 const OutputFault& fault);

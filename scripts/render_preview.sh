@@ -8,8 +8,8 @@ definition=${1:-examples/one_light.cfg}
 output=${2:-docs/preview.png}
 
 scripts/install_deps.sh librsvg2-bin
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --preset release >/dev/null
 cmake --build build -j2 --target veska-inspect
-./build/inspect/veska-inspect --preview "$definition" build/preview.svg
+./build/veska-inspect --preview "$definition" build/preview.svg
 rsvg-convert --background-color=white -o "$output" build/preview.svg
 echo "Rendered $definition to $output"

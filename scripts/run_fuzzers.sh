@@ -18,8 +18,7 @@ if [ ${#harnesses[@]} -eq 0 ]; then
 fi
 
 scripts/install_deps.sh clang libclang-rt-14-dev
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKA_FUZZ=ON \
-    -DVESKA_TESTS=OFF -DVESKA_WERROR=ON >/dev/null
+cmake --preset fuzz >/dev/null
 targets=(fuzz_seed_corpus)
 for harness in "${harnesses[@]}"; do
     targets+=("fuzz_$harness")

@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 definition=${1:-examples/one_light.cfg}
 
 scripts/install_deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --preset release >/dev/null
 cmake --build build -j2 --target veska sample_model
 ./build/veska build/examples/sample.mdl build/sample-with-lights.mdl "$definition"

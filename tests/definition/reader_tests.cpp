@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "definition/reader.h"
-#include "driver/run_state.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/owned.h"
+#include "tests/support/files.h"
 
 using namespace std::string_literals;
 
@@ -32,11 +33,11 @@ const std::string NO_GEAR = plain("Info", "Not all gear positions/heights specif
 
 // The number of lights, then per section that was touched: index, header
 // text, whether defined, and each entry as key@line='value'.
-std::string dump_store()
+std::string dump_store(const Definition& definition)
 {
-    std::string out = "lights=" + std::to_string(run_state.light_count) + "\n";
+    std::string out = "lights=" + std::to_string(definition.light_count) + "\n";
     for (unsigned index = 0; index < SECTION_COUNT; ++index) {
-        const DefinitionSection& section = run_state.sections[index];
+        const DefinitionSection& section = definition.sections[index];
         if (section.header == nullptr && section.defined == 0 && section.first == nullptr) {
             continue;
         }
@@ -50,27 +51,26 @@ std::string dump_store()
     return out;
 }
 
+
 class DefinitionReader : public ::testing::Test {
 protected:
-    void SetUp() override { reset_program_state(); }
-    void TearDown() override { reset_program_state(); }
-
+    // Each case is read from a file of its own into records of its own.
     void run_cases(const ReaderCase* cases, std::size_t count)
     {
         for (std::size_t i = 0; i < count; ++i) {
             const ReaderCase& c = cases[i];
             SCOPED_TRACE(c.title);
-            reset_program_state();
-            run_state.definition_name = "lights.def";
             const std::string path = scratch_.file("lights.def");
             write_file_text(path, c.text);
             std::FILE* file = std::fopen(path.c_str(), "r");
             ASSERT_NE(file, nullptr);
             ConsoleCapture console;
-            EXPECT_EQ(read_definition_file(file), c.result);
+            Diagnostics diagnostics{console.console(), "lights.def", 0, 0};
+            OwnedDefinition owned;
+            EXPECT_EQ(read_definition_file(diagnostics, owned.definition, file), c.result);
             std::fclose(file);
             EXPECT_EQ(console.text(), c.output);
-            EXPECT_EQ(dump_store(), c.store);
+            EXPECT_EQ(dump_store(owned.definition), c.store);
         }
     }
 

@@ -5,31 +5,23 @@
 
 #include <gtest/gtest.h>
 
+#include "basics/whole_number.h"
 #include "definition/keys.h"
-#include "definition/whole_number.h"
-#include "driver/run_state.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/owned.h"
 
 namespace {
 
-class DefinitionValues : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        reset_program_state();
-        run_state.definition_name = "units.def";
-    }
-    void TearDown() override { reset_program_state(); }
 
-    // Stores value under key in [Light 1] as if read from line 7.
-    static DefinitionSection& section_with(KeyId key, const char* value)
-    {
-        DefinitionSection& section = run_state.sections[1];
-        run_state.line_counter = 7;
-        add_entry(section, key, value);
-        return section;
-    }
-};
+// The diagnostics of a run reading units.def, printing to console.
+Diagnostics units_diagnostics(const Console& console) { return Diagnostics{console, "units.def", 0, 0}; }
+
+// Stores value under key in owned's section as if read from line 7.
+const DefinitionSection& section_with(OwnedSection& owned, KeyId key, const char* value)
+{
+    EXPECT_EQ(add_entry(owned.section, key, value, 7), ENTRY_ADDED);
+    return owned.section;
+}
 
 struct ValueCase {
     const char* value;
@@ -53,7 +45,7 @@ std::string expected_message(const char* format, const char* value)
     return text;
 }
 
-TEST_F(DefinitionValues, LengthsWithUnits)
+TEST(DefinitionValues, LengthsWithUnits)
 {
     const ValueCase cases[] = {
         {"12 ft", 3.6576, nullptr},
@@ -79,17 +71,17 @@ TEST_F(DefinitionValues, LengthsWithUnits)
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.value);
-        reset_program_state();
-        run_state.definition_name = "units.def";
-        const DefinitionSection& section = section_with(KEY_PITCH, c.value);
+        OwnedSection owned;
+        const DefinitionSection& section = section_with(owned, KEY_PITCH, c.value);
         ConsoleCapture console;
-        EXPECT_NEAR(get_number_with_unit(section, KEY_PITCH, 99.0), c.number, 1e-12);
+        Diagnostics diagnostics = units_diagnostics(console.console());
+        EXPECT_NEAR(get_number_with_unit(diagnostics, section, KEY_PITCH, 99.0), c.number, 1e-12);
         EXPECT_EQ(console.text(), expected_message(c.message, c.value));
-        EXPECT_EQ(run_state.error_flag, c.message != nullptr ? 1u : 0u);
+        EXPECT_EQ(diagnostics.error_flag, c.message != nullptr ? 1u : 0u);
     }
 }
 
-TEST_F(DefinitionValues, PlainNumbers)
+TEST(DefinitionValues, PlainNumbers)
 {
     const ValueCase cases[] = {
         {"5", 5.0, nullptr},
@@ -102,31 +94,35 @@ TEST_F(DefinitionValues, PlainNumbers)
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.value);
-        reset_program_state();
-        run_state.definition_name = "units.def";
-        const DefinitionSection& section = section_with(KEY_DIRECTION, c.value);
+        OwnedSection owned;
+        const DefinitionSection& section = section_with(owned, KEY_DIRECTION, c.value);
         ConsoleCapture console;
-        EXPECT_DOUBLE_EQ(get_number(section, KEY_DIRECTION, 99.0), c.number);
+        Diagnostics diagnostics = units_diagnostics(console.console());
+        EXPECT_DOUBLE_EQ(get_number(diagnostics, section, KEY_DIRECTION, 99.0), c.number);
         EXPECT_EQ(console.text(), expected_message(c.message, c.value));
-        EXPECT_EQ(run_state.error_flag, 0u);
+        EXPECT_EQ(diagnostics.error_flag, 0u);
     }
 }
 
-TEST_F(DefinitionValues, AbsentKeyGivesTheDefaultUnconverted)
+TEST(DefinitionValues, AbsentKeyGivesTheDefaultUnconverted)
 {
-    const DefinitionSection& section = section_with(KEY_PITCH, "1 in");
+    OwnedSection owned;
+    const DefinitionSection& section = section_with(owned, KEY_PITCH, "1 in");
     ConsoleCapture console;
-    EXPECT_EQ(get_number_with_unit(section, KEY_MAX_RANGE, 30.0), 30.0);
-    EXPECT_EQ(get_number(section, KEY_DIRECTION, -4.5), -4.5);
+    Diagnostics diagnostics = units_diagnostics(console.console());
+    EXPECT_EQ(get_number_with_unit(diagnostics, section, KEY_MAX_RANGE, 30.0), 30.0);
+    EXPECT_EQ(get_number(diagnostics, section, KEY_DIRECTION, -4.5), -4.5);
     EXPECT_EQ(console.text(), "");
 }
 
-TEST_F(DefinitionValues, EveryReadReportsAgain)
+TEST(DefinitionValues, EveryReadReportsAgain)
 {
-    const DefinitionSection& section = section_with(KEY_MAX_RANGE, "12 mm");
+    OwnedSection owned;
+    const DefinitionSection& section = section_with(owned, KEY_MAX_RANGE, "12 mm");
     ConsoleCapture console;
-    get_number_with_unit(section, KEY_MAX_RANGE, 0.0);
-    get_number_with_unit(section, KEY_MAX_RANGE, 0.0);
+    Diagnostics diagnostics = units_diagnostics(console.console());
+    get_number_with_unit(diagnostics, section, KEY_MAX_RANGE, 0.0);
+    get_number_with_unit(diagnostics, section, KEY_MAX_RANGE, 0.0);
     const std::string once = expected_message(BAD_UNIT, "12 mm");
     EXPECT_EQ(console.text(), once + once);
 }
@@ -162,15 +158,15 @@ TEST(WholeNumber, TruncatesThenKeepsLowBits)
     EXPECT_EQ(to_signed_word(-32768.9), -32768);
 }
 
-TEST_F(DefinitionValues, StoreKeepsTheFirstOfAKeyAndSurvivesClearing)
+TEST(DefinitionValues, StoreKeepsTheFirstOfAKeyAndSurvivesClearing)
 {
-    DefinitionSection& section = run_state.sections[MAIN_SECTION];
-    run_state.line_counter = 3;
-    EXPECT_EQ(add_entry(section, 5, "five"), 0);
-    EXPECT_EQ(add_entry(section, 6, "six"), 0);
-    EXPECT_EQ(add_entry(section, 3, "first"), 0);
-    run_state.line_counter = 4;
-    EXPECT_EQ(add_entry(section, 3, "second"), 1);
+    OwnedSection owned;
+    OwnedSection empty;
+    DefinitionSection& section = owned.section;
+    EXPECT_EQ(add_entry(section, 5, "five", 3), ENTRY_ADDED);
+    EXPECT_EQ(add_entry(section, 6, "six", 3), ENTRY_ADDED);
+    EXPECT_EQ(add_entry(section, 3, "first", 3), ENTRY_ADDED);
+    EXPECT_EQ(add_entry(section, 3, "second", 4), ENTRY_DUPLICATE);
     ASSERT_NE(lookup_entry(section, 3), nullptr);
     EXPECT_STREQ(lookup_entry(section, 3)->value, "first");
     EXPECT_EQ(lookup_entry(section, 3)->line, 3u);
@@ -178,16 +174,16 @@ TEST_F(DefinitionValues, StoreKeepsTheFirstOfAKeyAndSurvivesClearing)
     EXPECT_EQ(section.last, lookup_entry(section, 3));
     EXPECT_EQ(lookup_entry(section, 4), nullptr);
 
-    set_section_header(section, "[Main]");
+    EXPECT_EQ(set_section_header(section, "[Main]"), 0);
     section.defined = 1;
     clear_section(section);
     clear_section(section);
-    clear_section(run_state.sections[2]);
+    clear_section(empty.section);
     EXPECT_EQ(section.first, nullptr);
     EXPECT_EQ(section.last, nullptr);
     EXPECT_EQ(section.header, nullptr);
     EXPECT_EQ(section.defined, 1u);
-    EXPECT_EQ(add_entry(section, 3, "again"), 0);
+    EXPECT_EQ(add_entry(section, 3, "again", 4), ENTRY_ADDED);
 }
 
 }  // namespace

@@ -10,15 +10,13 @@
 #include <vector>
 
 #include "mdl/output.h"
-#include "tests/driver/run_helpers.h"
+#include "tests/support/files.h"
+#include "tests/support/runner.h"
+#include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-const char ONE_LIGHT[] = "[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=-1\nTailGearHeight=-0.5\n"
-                         "TailGearDist=8\n[Light 1]\nLatOffset=3\nZOffset=0.5\nLonOffset=1.5\nDirection=10\n";
 const char NO_BACKUP[] = "No further processing due to non-available MDL backup file.\n";
 
 struct StageCase {
@@ -33,6 +31,11 @@ const StageCase STAGES[] = {
     {OUTPUT_FAULT_RENAME, EXDEV, "closing"}, {OUTPUT_FAULT_CLOSE, 0, "closing"},
 };
 
+bool ends_with(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 int reported_error(const StageCase& c) { return c.error != 0 ? c.error : EIO; }
 
 std::string message(const char* what, const StageCase& c, const std::string& name)
@@ -44,11 +47,9 @@ class RunFaults : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        reset_program_state();
         write_file_bytes(model_, sample_);
-        write_file_text(definition_, ONE_LIGHT);
+        write_file_text(definition_, worked_definition(1));
     }
-    void TearDown() override { reset_program_state(); }
 
     ScratchDir dir_;
     const Bytes sample_ = mdl_builder::build_sample_mdl();
@@ -71,8 +72,7 @@ TEST_F(RunFaults, BackupFaultEndsTheRunBeforeTheDefinitionIsRead)
             }
             write_file_bytes(model_, sample_);
             const RunOutcome run =
-                run_command({model_, definition_}, OutputFault{c.stage, c.error, backup_.c_str()});
-            reset_program_state();
+                run_veska_in_process({model_, definition_}, OutputFault{c.stage, c.error, backup_.c_str()});
 
             EXPECT_EQ(run.exit_code, 1);
             EXPECT_TRUE(ends_with(run.output, message("backup file", c, backup_) + NO_BACKUP)) << run.output;
@@ -80,9 +80,10 @@ TEST_F(RunFaults, BackupFaultEndsTheRunBeforeTheDefinitionIsRead)
             EXPECT_EQ(read_file_bytes(model_), sample_);
             if (earlier_backup) {
                 EXPECT_EQ(read_file_bytes(backup_), old_);
-                EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
+                EXPECT_EQ(folder_entries(dir_.path()),
+                          (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
             } else {
-                EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
+                EXPECT_EQ(folder_entries(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
             }
         }
     }
@@ -95,8 +96,7 @@ TEST_F(RunFaults, TargetFaultInPlaceKeepsTheModelAndItsBackup)
         write_file_bytes(backup_, old_);
         write_file_bytes(model_, sample_);
         const RunOutcome run =
-            run_command({model_, definition_}, OutputFault{c.stage, c.error, model_.c_str()});
-        reset_program_state();
+            run_veska_in_process({model_, definition_}, OutputFault{c.stage, c.error, model_.c_str()});
 
         EXPECT_EQ(run.exit_code, reported_error(c));
         EXPECT_TRUE(ends_with(run.output, message("target MDL file", c, model_))) << run.output;
@@ -104,7 +104,7 @@ TEST_F(RunFaults, TargetFaultInPlaceKeepsTheModelAndItsBackup)
         EXPECT_EQ(run.output.find("successfully written"), std::string::npos);
         EXPECT_EQ(read_file_bytes(model_), sample_);
         EXPECT_EQ(read_file_bytes(backup_), sample_);
-        EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
+        EXPECT_EQ(folder_entries(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
     }
 }
 
@@ -119,18 +119,18 @@ TEST_F(RunFaults, TargetFaultWithThreeNamesKeepsSourceAndTarget)
                 write_file_bytes(target_, old_);
             }
             write_file_bytes(model_, sample_);
-            const RunOutcome run =
-                run_command({model_, target_, definition_}, OutputFault{c.stage, c.error, target_.c_str()});
-            reset_program_state();
+            const RunOutcome run = run_veska_in_process({model_, target_, definition_},
+                                                        OutputFault{c.stage, c.error, target_.c_str()});
 
             EXPECT_EQ(run.exit_code, reported_error(c));
             EXPECT_TRUE(ends_with(run.output, message("target MDL file", c, target_))) << run.output;
             EXPECT_EQ(read_file_bytes(model_), sample_);
             if (target_exists) {
                 EXPECT_EQ(read_file_bytes(target_), old_);
-                EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl", "target.mdl"}));
+                EXPECT_EQ(folder_entries(dir_.path()),
+                          (std::vector<std::string>{"lights.cfg", "model.mdl", "target.mdl"}));
             } else {
-                EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
+                EXPECT_EQ(folder_entries(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
             }
         }
     }
@@ -139,14 +139,14 @@ TEST_F(RunFaults, TargetFaultWithThreeNamesKeepsSourceAndTarget)
 TEST_F(RunFaults, WithoutAFaultTheSameRunsWrite)
 {
     // The runs above fail only through the injected fault.
-    RunOutcome run = run_command({model_, definition_});
+    RunOutcome run = run_veska_in_process({model_, definition_});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_EQ(read_file_bytes(backup_), sample_);
     const Bytes in_place = read_file_bytes(model_);
     EXPECT_EQ(in_place.size(), sample_.size());
     EXPECT_NE(in_place, sample_);
     write_file_bytes(model_, sample_);
-    run = run_command({model_, target_, definition_});
+    run = run_veska_in_process({model_, target_, definition_});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_TRUE(ends_with(run.output, "MDL file " + target_ + " with 1 landing light successfully written.\n"));
     EXPECT_EQ(read_file_bytes(target_), in_place);
@@ -170,8 +170,7 @@ TEST_F(RunFaults, BackupNameThatLeadsToTheModelStopsTheRun)
         {own_backup, own_backup}, {linked, dir_.file("linked.MD$")}, {hard, dir_.file("hard.MD$")}};
     for (const auto& [model, backup] : cases) {
         SCOPED_TRACE(model);
-        const RunOutcome run = run_command({model, definition_});
-        reset_program_state();
+        const RunOutcome run = run_veska_in_process({model, definition_});
         EXPECT_EQ(run.exit_code, 1);
         EXPECT_TRUE(ends_with(run.output, "Error opening backup file " + backup + ": " + std::strerror(EEXIST) +
                                               "\n" + NO_BACKUP))
@@ -179,7 +178,7 @@ TEST_F(RunFaults, BackupNameThatLeadsToTheModelStopsTheRun)
         EXPECT_EQ(read_file_bytes(model), sample_);
     }
     EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("linked.MD$")));
-    EXPECT_EQ(folder_names(dir_.path()),
+    EXPECT_EQ(folder_entries(dir_.path()),
               (std::vector<std::string>{"hard.MD$", "hard.mdl", "lights.cfg", "linked.MD$", "linked.mdl", "model.mdl",
                                         "plane.MD$"}));
 }
@@ -211,58 +210,57 @@ TEST_F(LongNames, PathsLongerThan260BytesAreUsedAsGiven)
     ASSERT_GT(model.size(), 320u);
     write_file_bytes(model, sample_);
 
-    RunOutcome run = run_command({model, folder + "/target.mdl", definition_});
+    RunOutcome run = run_veska_in_process({model, folder + "/target.mdl", definition_});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_EQ(read_file_bytes(model), sample_);
     const Bytes result = read_file_bytes(folder + "/target.mdl");
     EXPECT_EQ(result.size(), sample_.size());
 
-    run = run_command({model, definition_});
+    run = run_veska_in_process({model, definition_});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_EQ(read_file_bytes(folder + "/model.MD$"), sample_);
     EXPECT_EQ(read_file_bytes(model), result);
-    EXPECT_EQ(folder_names(folder), (std::vector<std::string>{"model.MD$", "model.mdl", "target.mdl"}));
+    EXPECT_EQ(folder_entries(folder), (std::vector<std::string>{"model.MD$", "model.mdl", "target.mdl"}));
 }
 
 TEST_F(LongNames, PathsLongerThanTheSystemTakesFailClearly)
 {
     const std::string long_model = too_long_path("model.mdl");
-    RunOutcome run = run_command({long_model, definition_});
+    RunOutcome run = run_veska_in_process({long_model, definition_});
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_TRUE(ends_with(run.output, "Error opening file " + long_model + ": " + name_too_long_ + "\n"));
 
     const std::string long_target = too_long_path("target.mdl");
-    run = run_command({model_, long_target, definition_});
+    run = run_veska_in_process({model_, long_target, definition_});
     EXPECT_EQ(run.exit_code, ENAMETOOLONG);
     EXPECT_TRUE(ends_with(run.output, "Error opening target MDL file " + long_target + ": " + name_too_long_ + "\n"))
         << run.output.substr(run.output.size() > 300 ? run.output.size() - 300 : 0);
 
     const std::string long_definition = too_long_path("lights.cfg");
-    run = run_command({model_, long_definition});
+    run = run_veska_in_process({model_, long_definition});
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_TRUE(
         ends_with(run.output, "Error opening definition file " + long_definition + ": " + name_too_long_ + "\n"));
-    reset_program_state();
 
     EXPECT_EQ(read_file_bytes(model_), sample_);
     EXPECT_EQ(read_file_bytes(backup_), sample_);
-    EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
+    EXPECT_EQ(folder_entries(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.MD$", "model.mdl"}));
 }
 
 TEST_F(LongNames, ComponentsLongerThanTheSystemTakesFailClearly)
 {
     // A target whose own name is too long: refused before anything is written.
     const std::string long_target = dir_.file(std::string(300, 't') + ".mdl");
-    RunOutcome run = run_command({model_, long_target, definition_});
+    RunOutcome run = run_veska_in_process({model_, long_target, definition_});
     EXPECT_EQ(run.exit_code, ENAMETOOLONG);
     EXPECT_TRUE(ends_with(run.output, "Error opening target MDL file " + long_target + ": " + name_too_long_ + "\n"));
-    EXPECT_EQ(folder_names(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
+    EXPECT_EQ(folder_entries(dir_.path()), (std::vector<std::string>{"lights.cfg", "model.mdl"}));
 
     // A model of 252 characters without extension is fine, its backup name
     // (256) is not: the run stops with the model untouched.
     const std::string model_252 = dir_.file(std::string(252, 'm'));
     write_file_bytes(model_252, sample_);
-    run = run_command({model_252, definition_});
+    run = run_veska_in_process({model_252, definition_});
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_TRUE(ends_with(run.output, "Error opening backup file " + model_252 + ".MD$: " + name_too_long_ + "\n" +
                                           NO_BACKUP));
@@ -273,10 +271,10 @@ TEST_F(LongNames, ComponentsLongerThanTheSystemTakesFailClearly)
     const std::string stem(251, 'k');
     const std::string model_255 = dir_.file(stem + ".mdl");
     write_file_bytes(model_255, sample_);
-    run = run_command({model_255, definition_});
+    run = run_veska_in_process({model_255, definition_});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_EQ(read_file_bytes(dir_.file(stem + ".MD$")), sample_);
-    EXPECT_EQ(folder_names(dir_.path()),
+    EXPECT_EQ(folder_entries(dir_.path()),
               (std::vector<std::string>{stem + ".MD$", stem + ".mdl", "lights.cfg", "model.mdl"}));
 }
 

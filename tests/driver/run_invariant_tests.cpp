@@ -3,26 +3,21 @@
 // writes, what it leaves alone, and when it writes nothing.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "lights/code_templates.h"
-#include "lights/light_geometry.h"
-#include "mdl/insertion.h"
-#include "mdl/le_words.h"
-#include "mdl/mdl_image.h"
-#include "tests/driver/run_helpers.h"
+#include "tests/support/files.h"
+#include "tests/support/run_invariants.h"
+#include "tests/support/runner.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
 namespace {
 
 namespace mb = mdl_builder;
-using Bytes = std::vector<std::uint8_t>;
 
 // A small generator whose sequence is the same on every platform.
 struct Random {
@@ -83,7 +78,7 @@ enum Fault {
     FAULT_COUNT
 };
 
-struct Definition {
+struct DefinitionFile {
     std::string text;
     unsigned lights;
     Fault fault;
@@ -151,9 +146,9 @@ std::string light_section(Random& random, unsigned number, Fault fault)
     return text;
 }
 
-Definition make_definition(Random& random)
+DefinitionFile make_definition(Random& random)
 {
-    Definition definition{"", 1 + pick(random, 3), NO_FAULT};
+    DefinitionFile definition{"", 1 + pick(random, 3), NO_FAULT};
     if (chance(random, 30)) {
         definition.fault = static_cast<Fault>(1 + pick(random, FAULT_COUNT - 1));
     }
@@ -267,117 +262,7 @@ Model make_model(Random& random, unsigned lights)
     return model;
 }
 
-// A folder in memory where the machine has one, so that the many writes
-// and flushes of the runs cost little.
-class FastScratch {
-public:
-    FastScratch()
-    {
-        std::string pattern = (::access("/dev/shm", W_OK) == 0 ? std::string("/dev/shm")
-                                                               : std::filesystem::temp_directory_path().string()) +
-                              "/veska-invariants-XXXXXX";
-        if (::mkdtemp(&pattern[0]) == nullptr) {
-            throw std::runtime_error("cannot make a scratch folder");
-        }
-        path_ = pattern;
-    }
-    ~FastScratch()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    FastScratch(const FastScratch&) = delete;
-    FastScratch& operator=(const FastScratch&) = delete;
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 const Bytes OLD_FILE = {'o', 'l', 'd', '\n'};
-
-// The whole file (empty when there is none), read in one piece: the cases
-// read many files, and stream iterators are slow in unoptimised builds.
-Bytes file_bytes(const std::string& path)
-{
-    Bytes bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    std::fseek(file, 0, SEEK_END);
-    bytes.resize(static_cast<std::size_t>(std::ftell(file)));
-    std::rewind(file);
-    if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-        bytes.clear();
-    }
-    std::fclose(file);
-    return bytes;
-}
-
-// What the run's files must look like after a run that wrote the result.
-void expect_written_result(const Bytes& source, const Bytes& result, unsigned lights, const Bytes& block)
-{
-    const std::uint32_t n = template_size(lights);
-    ASSERT_EQ(result.size(), source.size()) << "the written file keeps the source's length";
-    const std::uint8_t* before = source.data() + MODEL_CODE_OFFSET;
-    const std::uint8_t* after = result.data() + MODEL_CODE_OFFSET;
-    EXPECT_TRUE(std::equal(source.begin(), source.begin() + MODEL_CODE_OFFSET, result.begin()))
-        << "bytes before the model-code area changed";
-    EXPECT_TRUE(std::equal(source.begin() + MODEL_CODE_END, source.end(), result.begin() + MODEL_CODE_END))
-        << "bytes behind the model-code area changed";
-    EXPECT_EQ(load_u32(after), 12u);
-    EXPECT_EQ(load_u32(after + 4), load_u32(before + 4) + n);
-    EXPECT_EQ(load_u32(after + 8), load_u32(before + 8));
-
-    std::uint32_t free_room = 0;
-    while (load_u16(before + 0xFFFE - free_room) == 0) {
-        free_room += 2;
-    }
-    const std::uint32_t end = 0xFFFE - free_room;  // E, the former end code
-    const std::uint32_t used = end + 2 - 12;       // U
-    EXPECT_EQ(std::memcmp(after + 12 + n, before + 12, used), 0) << "the former code moved unchanged";
-    ASSERT_EQ(block.size(), n);
-    EXPECT_EQ(std::memcmp(after + 12, block.data(), n), 0) << "the inserted block is the filled template";
-    EXPECT_EQ(load_u16(after + end + n), END_CODE);
-    EXPECT_EQ(load_u16(after + end + n + 2), 0u);
-    std::uint8_t trailer[TRAILER_SIZE];
-    copy_plain_trailer(trailer);
-    EXPECT_EQ(std::memcmp(after + end + n + 4, trailer, TRAILER_SIZE), 0) << "the trailer stands behind the end code";
-    const std::uint8_t* rest = after + end + n + 4 + TRAILER_SIZE;
-    EXPECT_TRUE(std::all_of(rest, after + MODEL_CODE_SIZE, [](std::uint8_t byte) { return byte == 0; }))
-        << "the free room behind the trailer is not zero";
-}
-
-// The filled template as the run left it, checked against the light records
-// and the unfilled template: the records' fields where the filling puts them,
-// the template's own bytes everywhere else.
-Bytes filled_template_checked(unsigned lights)
-{
-    const CodeTemplate& filled = code_template(lights);
-    Bytes block(filled.bytes, filled.bytes + filled.size);
-    Bytes expected = block;
-    reset_code_templates();
-    const CodeTemplate& plain = code_template(lights);
-    std::memcpy(expected.data(), plain.bytes, plain.size);
-    for (unsigned i = 1; i <= lights; ++i) {
-        const LightRecord& record = light_records[i - 1];
-        std::uint8_t* entry = expected.data() + light_test_offset(i);
-        std::uint8_t* light_block = expected.data() + light_block_offset(lights, i);
-        store_u16(entry + 6, static_cast<std::uint16_t>(record.beam.x));
-        store_u16(entry + 8, static_cast<std::uint16_t>(record.beam.y));
-        store_u16(entry + 10, static_cast<std::uint16_t>(record.beam.z));
-        store_u16(light_block + 12, record.scale);
-        for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-            store_u16(light_block + 20 + 6 * k, static_cast<std::uint16_t>(record.outline[k].x));
-            store_u16(light_block + 22 + 6 * k, static_cast<std::uint16_t>(record.outline[k].y));
-            store_u16(light_block + 24 + 6 * k, static_cast<std::uint16_t>(record.outline[k].z));
-        }
-    }
-    EXPECT_EQ(block, expected) << "the filled template holds the light records and nothing else";
-    return block;
-}
 
 struct Tally {
     unsigned cases = 0;
@@ -387,9 +272,9 @@ struct Tally {
     unsigned in_place = 0;
 };
 
-void run_case(Random& random, const FastScratch& dir, Tally& tally)
+void run_case(Random& random, const ScratchDir& dir, Tally& tally)
 {
-    const Definition definition = make_definition(random);
+    const DefinitionFile definition = make_definition(random);
     const Model model = make_model(random, definition.lights);
     const bool in_place = chance(random, 50);
     const bool earlier_file = chance(random, 50);
@@ -398,29 +283,33 @@ void run_case(Random& random, const FastScratch& dir, Tally& tally)
     const std::string backup = dir.file("model.MD$");
     const std::string target = dir.file("target.mdl");
     const std::string definition_file = dir.file("lights.cfg");
-    for (const std::string& name : folder_names(dir.path())) {
+    for (const std::string& name : folder_entries(dir.path())) {
         std::filesystem::remove(dir.file(name));
     }
     write_file_bytes(source, model.bytes);
     write_file_text(definition_file, definition.text);
-    const std::string destination = in_place ? source : target;
     const std::string kept = in_place ? backup : target;  // a file there before the run
     if (earlier_file) {
         write_file_bytes(kept, OLD_FILE);
     }
+    const RunSetup setup = {dir.path(), source,      in_place ? source : target,     definition_file,
+                            in_place,   model.bytes, earlier_file, earlier_file ? OLD_FILE : Bytes{}};
 
-    const RunOutcome run = in_place ? run_command({source, definition_file})
-                                    : run_command({source, target, definition_file});
+    const RunOutcome run = in_place ? run_veska_in_process({source, definition_file})
+                                    : run_veska_in_process({source, target, definition_file});
     SCOPED_TRACE("case " + std::to_string(tally.cases) + (in_place ? ", in place" : ", three names") +
                  "\n--- definition file:\n" + definition.text + "--- output:\n" + run.output);
     ++tally.cases;
     tally.in_place += in_place ? 1 : 0;
 
-    const bool clean = definition.fault == NO_FAULT;
-    const Bytes written = file_bytes(destination);
-    if (run.error_flag != 0) {
-        EXPECT_NE(run.exit_code, 0) << "a run that reported an error ended with 0";
+    // What every run must leave, whatever its inputs.
+    if (const char* problem = check_run_invariants(setup, run)) {
+        ADD_FAILURE() << problem;
     }
+
+    // What this case's inputs decide: the exit code, whether the model was
+    // loaded (and so backed up in place) and the size of the block written.
+    const bool clean = definition.fault == NO_FAULT;
     if (!clean) {
         EXPECT_NE(run.exit_code, 0);
     }
@@ -430,65 +319,30 @@ void run_case(Random& random, const FastScratch& dir, Tally& tally)
     if (!model.accepted || (clean && !model.fits)) {
         EXPECT_EQ(run.exit_code, 1);
     }
-
-    // The source: replaced only in place, and only by a successful run.
-    if (!in_place || run.exit_code != 0) {
-        EXPECT_EQ(file_bytes(source), model.bytes) << "the source changed";
+    if (in_place) {
+        EXPECT_EQ(file_exists(backup), model.accepted || earlier_file);
+        EXPECT_EQ(read_file_bytes(backup), model.accepted ? model.bytes : earlier_file ? OLD_FILE : Bytes{})
+            << "the backup is not the source as read";
     }
-    // The backup: the source as read whenever it was loaded, else as it was.
-    std::vector<std::string> expected_names = {"lights.cfg", "model.mdl"};
-    if (in_place && model.accepted) {
-        EXPECT_EQ(file_bytes(backup), model.bytes) << "the backup is not the source as read";
-        expected_names.insert(expected_names.begin() + 1, "model.MD$");
-    } else if (in_place && earlier_file) {
-        EXPECT_EQ(file_bytes(backup), OLD_FILE);
-        expected_names.insert(expected_names.begin() + 1, "model.MD$");
-    }
-    // The target of three names: written only by a successful run.
-    if (!in_place && (earlier_file || run.exit_code == 0)) {
-        expected_names.push_back("target.mdl");
-    }
-    if (!in_place && run.exit_code != 0) {
-        EXPECT_EQ(file_bytes(target), earlier_file ? OLD_FILE : Bytes{}) << "a failed run wrote the target";
-    }
-    EXPECT_EQ(folder_names(dir.path()), expected_names) << "a run left another file behind";
 
     if (run.exit_code != 0) {
-        reset_program_state();
         const bool refused_for_errors = model.accepted && (run.error_flag != 0 || !clean);
         tally.refused_by_errors += refused_for_errors ? 1 : 0;
         tally.refused_models += refused_for_errors ? 0 : 1;
         return;
     }
     ++tally.written;
-    EXPECT_EQ(run.error_flag, 0u);
-    const Bytes block = filled_template_checked(definition.lights);
-    reset_program_state();
-    expect_written_result(model.bytes, written, definition.lights, block);
-
-    // A second run refuses the result and writes nothing, not even a backup.
-    const std::vector<std::string> names_before = folder_names(dir.path());
-    const Bytes backup_before = file_bytes(backup);
-    const RunOutcome again = run_command({destination, definition_file});
-    reset_program_state();
-    EXPECT_EQ(again.exit_code, 1);
-    EXPECT_TRUE(ends_with(again.output, destination + " is not an unmodified MDL file.\n")) << again.output;
-    EXPECT_EQ(file_bytes(destination), written);
-    EXPECT_EQ(file_bytes(backup), backup_before);
-    EXPECT_EQ(folder_names(dir.path()), names_before);
+    EXPECT_EQ(run.block.size, template_size(definition.lights)) << "the block is not the one for the lights defined";
 }
 
-class RunInvariants : public ::testing::TestWithParam<std::uint64_t> {
-protected:
-    void TearDown() override { reset_program_state(); }
-};
-
 constexpr unsigned CASES_PER_SEED = 250;
+
+class RunInvariants : public ::testing::TestWithParam<std::uint64_t> {};
 
 TEST_P(RunInvariants, HoldForEveryGeneratedCase)
 {
     Random random{GetParam()};
-    FastScratch dir;
+    ScratchDir dir;
     Tally tally;
     for (unsigned i = 0; i < CASES_PER_SEED && !HasFatalFailure(); ++i) {
         run_case(random, dir, tally);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -7,132 +9,38 @@
 #include <vector>
 
 #include "driver/banner.h"
-#include "driver/run.h"
-#include "driver/run_state.h"
-#include "mdl/insertion.h"
-#include "tests/support/console_capture.h"
 #include "tests/support/expected_template.h"
+#include "tests/support/files.h"
+#include "tests/support/run_invariants.h"
+#include "tests/support/runner.h"
+#include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-constexpr std::size_t AREA = 0x11F8;
-constexpr std::size_t AREA_SIZE = 0x10000;
 
 struct RunResult {
     int exit_code;
     std::string output;  // without the banner
 };
 
-std::string plain_banner()
-{
-    reset_program_state();
-    ConsoleCapture capture;
-    print_banner();
-    reset_program_state();
-    return capture.text();
-}
-
 RunResult run(const std::vector<std::string>& args)
 {
-    static const std::string banner = plain_banner();
-    reset_program_state();
-    std::vector<const char*> argv;
-    for (const std::string& a : args) {
-        argv.push_back(a.c_str());
-    }
-    ConsoleCapture capture;
-    const int exit_code = run_veska(static_cast<int>(argv.size()), argv.data());
-    std::string output = capture.text();
-    EXPECT_EQ(output.compare(0, banner.size(), banner), 0) << "the banner comes first";
-    return {exit_code, output.substr(std::min(banner.size(), output.size()))};
-}
-
-// The light of the worked example, at LatOffset 3 and Direction 10, on the
-// tail-dragger of the worked example; mirrored and centred variants of it.
-const char* const GEAR =
-    "[Main]\n"
-    "Lights=%u\n"
-    "MainGearHeight=-2\n"
-    "TailGearHeight=-0.5\n"
-    "MainGearDist=-1\n"
-    "TailGearDist=8\n";
-const char* const LIGHT_SECTIONS[3] = {
-    "[Light 1]\nZOffset=0.5\nLonOffset=1.5\nLatOffset=3\nDirection=10\n",
-    "[Light 2]\nZOffset=0.5\nLonOffset=1.5\nLatOffset=-3\nDirection=-10\n",
-    "[Light 3]\nZOffset=0.5\nLonOffset=1.5\nLatOffset=0\nDirection=10\n",
-};
-
-std::string definition_for(unsigned lights)
-{
-    char main[256];
-    std::snprintf(main, sizeof main, GEAR, lights);
-    std::string text = main;
-    for (unsigned i = 0; i < lights; ++i) {
-        text += LIGHT_SECTIONS[i];
-    }
-    return text;
-}
-
-// The records those lights must give: beam (±5511, -7884, 31257), scale 12,
-// and the worked example's outline shifted sideways by the light's offset
-// (33 units of 0.0883875 m for 3 m).
-LightRecord expected_record(int x_offset, int beam_x)
-{
-    static const int term_x[16] = {0, -56, -90, -101, -113, -101, -79, -33, 0, 33, 79, 101, 113, 101, 90, 56};
-    static const int y[16] = {5, 3, -1, -5, -13, -21, -27, -33, -35, -33, -27, -21, -13, -5, -1, 3};
-    LightRecord record{};
-    record.beam = {static_cast<std::int16_t>(beam_x), -7884, 31257};
-    record.scale = 12;
-    for (int k = 0; k < 16; ++k) {
-        record.outline[k] = {static_cast<std::int16_t>(term_x[k] + x_offset), static_cast<std::int16_t>(y[k]), 16};
-    }
-    return record;
-}
-
-std::uint32_t get32(const Bytes& b, std::size_t at)
-{
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-// The source model with the block put in front of its code by hand.
-Bytes expected_result(const Bytes& source, const Bytes& block)
-{
-    Bytes result = source;
-    const std::size_t n = block.size();
-    std::size_t free_room = 0;
-    while (source[AREA + AREA_SIZE - 2 - free_room] == 0 && source[AREA + AREA_SIZE - 1 - free_room] == 0) {
-        free_room += 2;
-    }
-    const std::size_t end = AREA_SIZE - 2 - free_room;  // area offset of the end code
-    const std::size_t used = end + 2 - 12;
-    const std::uint32_t length = get32(source, AREA + 4) + static_cast<std::uint32_t>(n);
-    for (int i = 0; i < 4; ++i) {
-        result[AREA + 4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
-    }
-    std::copy(block.begin(), block.end(), result.begin() + AREA + 12);
-    std::copy(source.begin() + AREA + 12, source.begin() + AREA + 12 + used, result.begin() + AREA + 12 + n);
-    std::fill(result.begin() + AREA + end + n + 2, result.begin() + AREA + AREA_SIZE, 0);
-    std::uint8_t trailer[TRAILER_SIZE];
-    copy_plain_trailer(trailer);
-    std::copy(trailer, trailer + TRAILER_SIZE, result.begin() + AREA + end + n + 4);
-    return result;
+    const std::string banner = banner_text();
+    const RunOutcome outcome = run_veska_in_process(args);
+    EXPECT_EQ(outcome.output.compare(0, banner.size(), banner), 0) << "the banner comes first";
+    return {outcome.exit_code, outcome.output.substr(std::min(banner.size(), outcome.output.size()))};
 }
 
 class Run : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        reset_program_state();
         model_ = dir_.file("plane.mdl");
         backup_ = dir_.file("plane.MD$");
         definition_ = dir_.file("lights.cfg");
         source_ = mdl_builder::build_sample_mdl();
         write_file_bytes(model_, source_);
     }
-    void TearDown() override { reset_program_state(); }
 
     ScratchDir dir_;
     std::string model_;
@@ -143,10 +51,10 @@ protected:
 
 TEST_F(Run, BannerIsStoredScrambledAndFitsItsBlock)
 {
-    const std::string banner = plain_banner();
+    const std::string banner = banner_text();
     EXPECT_LE(banner.size(), 408u);
     EXPECT_EQ(banner.rfind("VESKA", 0), 0u);
-    EXPECT_NE(std::memcmp(banner_block(), banner.data(), banner.size()), 0);
+    EXPECT_NE(std::memcmp(stored_banner().data(), banner.data(), banner.size()), 0);
 }
 
 TEST_F(Run, NoArgumentPrintsTheUsage)
@@ -202,7 +110,7 @@ TEST_F(Run, StepsBeforeReadingTheDefinition)
 
 TEST_F(Run, RefusedModelsMakeNoBackup)
 {
-    write_file_text(definition_, definition_for(1));
+    write_file_text(definition_, worked_definition(1));
     mdl_builder::SampleOptions foreign;
     foreign.mz_signature = 0x4D5A;
     mdl_builder::SampleOptions processed;
@@ -230,7 +138,7 @@ TEST_F(Run, RefusedModelsMakeNoBackup)
 
 TEST_F(Run, BackupThatCannotBeWrittenStopsTheRun)
 {
-    write_file_text(definition_, definition_for(1));
+    write_file_text(definition_, worked_definition(1));
     std::filesystem::create_directory(backup_);
     const RunResult r = run({model_, definition_});
     EXPECT_EQ(r.exit_code, 1);
@@ -241,7 +149,7 @@ TEST_F(Run, BackupThatCannotBeWrittenStopsTheRun)
 
 TEST_F(Run, WritesTheLightsInPlaceAndToATarget)
 {
-    const LightRecord records[3] = {expected_record(33, 5511), expected_record(-33, -5511), expected_record(0, 5511)};
+    const LightRecord records[3] = {worked_record(1), worked_record(2), worked_record(3)};
     const char* const light_lines[3] = {
         "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n",
         "[Light 2]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n",
@@ -249,9 +157,10 @@ TEST_F(Run, WritesTheLightsInPlaceAndToATarget)
     };
     for (unsigned lights = 1; lights <= 3; ++lights) {
         SCOPED_TRACE(lights);
-        write_file_text(definition_, definition_for(lights));
+        write_file_text(definition_, worked_definition(lights));
         const Bytes block = expected_filled_template(TEMPLATE_VALUES[lights - 1], records);
-        const Bytes expected = expected_result(source_, block);
+        Bytes expected;
+        ASSERT_TRUE(expected_insertion(source_, block.data(), block.size(), expected));
         std::string lines = "Ground Pitch= 9.46 degrees (means pitch up).\n";
         for (unsigned i = 0; i < lights; ++i) {
             lines += light_lines[i];
@@ -303,14 +212,14 @@ TEST_F(Run, ReportedErrorsKeepEverythingUnwritten)
         std::string output;  // %D stands for the definition file, %T for the target
     };
     const Case cases[] = {
-        {"unrecognised name", definition_for(1) + "Colour=red\n",
+        {"unrecognised name", worked_definition(1) + "Colour=red\n",
          "Ground Pitch= 9.46 degrees (means pitch up).\n"
          "Error in %D, line 12: Unrecognised name=Colour\n"
          "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n"
          "MDL file %T not written due to errors.\n"},
         {"no [Main] section", "; nothing here\n",
          "Error in %D: Invalid number of lights: 0\nMDL file %T not written due to errors.\n"},
-        {"a beam that cannot be computed", definition_for(2) + "MaxRange=0\n",
+        {"a beam that cannot be computed", worked_definition(2) + "MaxRange=0\n",
          "Ground Pitch= 9.46 degrees (means pitch up).\n"
          "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n"
          "Error in %D: [Light 2]: beam geometry cannot be computed from these values.\n"
@@ -352,11 +261,11 @@ TEST_F(Run, StepFailuresAfterReading)
     const std::string pitch = "Ground Pitch= 9.46 degrees (means pitch up).\n";
     const std::string light = "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n";
     const Case cases[] = {
-        {"missing light section", source_, definition_for(2).substr(0, definition_for(2).find("[Light 2]")),
+        {"missing light section", source_, worked_definition(2).substr(0, worked_definition(2).find("[Light 2]")),
          dir_.file("lit.mdl"), 1, pitch + "Error in " + definition_ + ": [Light 2] not specified in definition file.\n"},
-        {"too little room", mdl_builder::build_sample_mdl(cramped), definition_for(1), dir_.file("lit.mdl"), 1,
+        {"too little room", mdl_builder::build_sample_mdl(cramped), worked_definition(1), dir_.file("lit.mdl"), 1,
          pitch + light + "Not enough space in MDL file for landing lights, space needed=364, space available=614.\n"},
-        {"target folder missing", source_, definition_for(1), nowhere, ENOENT,
+        {"target folder missing", source_, worked_definition(1), nowhere, ENOENT,
          pitch + light + "Error opening target MDL file " + nowhere + ": No such file or directory\n"},
     };
     for (const Case& c : cases) {
@@ -373,7 +282,7 @@ TEST_F(Run, StepFailuresAfterReading)
 
 TEST_F(Run, WarningsAloneStillWrite)
 {
-    std::string text = definition_for(1);
+    std::string text = worked_definition(1);
     text.replace(text.find("Direction=10"), 12, "Direction=10 deg");
     write_file_text(definition_, text);
     const RunResult r = run({model_, definition_});

@@ -12,7 +12,7 @@
 
 #include "fuzz/harness.h"
 #include "fuzz/seed_corpus.h"
-#include "tests/support/console_capture.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -45,10 +45,7 @@ std::vector<std::string> regression_inputs(const char* harness)
     return paths;
 }
 
-class FuzzReplay : public ::testing::TestWithParam<HarnessCase> {
-protected:
-    static void SetUpTestSuite() { fuzz_quiet_console(); }
-};
+class FuzzReplay : public ::testing::TestWithParam<HarnessCase> {};
 
 TEST_P(FuzzReplay, EveryRegressionInputPasses)
 {

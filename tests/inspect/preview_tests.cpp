@@ -6,37 +6,39 @@
 #include <cmath>
 #include <cstdio>
 
+#include "basics/angles.h"
+#include "basics/version.h"
 #include "definition/reader.h"
-#include "driver/run_state.h"
 #include "inspect/command_line.h"
 #include "inspect/preview_geometry.h"
 #include "inspect/svg_output.h"
-#include "lights/ground_pitch.h"
-#include "tests/inspect/inspect_support.h"
+#include "lights/light_geometry.h"
+#include "tests/support/files.h"
+#include "tests/support/runner.h"
+#include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
-
 class Preview : public ::testing::Test {
 protected:
-    void SetUp() override { reset_program_state(); }
-    void TearDown() override { reset_program_state(); }
-
-    // The geometry of a definition, computed as --preview computes it.
+    // The geometry of a definition, computed silently as --preview computes
+    // it; the ground geometry the program worked out is kept in ground_.
     PreviewGeometry geometry_of(const std::string& text)
     {
         write_file_text(definition_, text);
-        run_state.definition_name = definition_.c_str();
-        ConsoleCapture quiet;
-        std::FILE* file = std::fopen(definition_.c_str(), "r");
-        EXPECT_EQ(read_definition_file(file), 0);
-        std::fclose(file);
-        EXPECT_EQ(compute_lights(), 0);
-        return compute_preview_geometry(run_state.light_count);
+        Diagnostics diagnostics{Console{nullptr}, definition_.c_str(), 0, 0};
+        Definition definition{};
+        LightSet lights{};
+        EXPECT_EQ(read_definition_named(diagnostics, definition, definition_.c_str()), 0);
+        EXPECT_EQ(compute_lights(diagnostics, definition, lights), 0);
+        const PreviewGeometry geometry = compute_preview_geometry(definition.ground, lights, definition.light_count);
+        ground_ = definition.ground;
+        release_definition(definition);
+        return geometry;
     }
 
+    GroundGeometry ground_{};
     ScratchDir dir_;
     std::string definition_ = dir_.file("lights.cfg");
     std::string svg_ = dir_.file("lights.svg");
@@ -72,11 +74,11 @@ TEST_F(Preview, PrintsTheDefinitionsMessagesAsVeskaDoes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         write_file_text(definition_, c.definition);
-        std::string expected = run_veska_quietly({model, dir_.file("lit.mdl"), definition_}).output;
+        std::string expected = after_banner(run_veska_in_process({model, dir_.file("lit.mdl"), definition_}).output);
         if (expected.rfind("MDL file ") != std::string::npos) {
             expected = without_last_line(expected);
         }
-        const Captured r = run_inspector({"--preview", definition_, svg_});
+        const RunOutcome r = run_inspect_in_process({"--preview", definition_, svg_});
         EXPECT_EQ(without_last_line(r.output), expected);
         EXPECT_EQ(r.exit_code, c.complete ? 0 : 1);
         const std::string picture = read_file_text(svg_);
@@ -95,8 +97,8 @@ TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
     // The ground line runs through both contact points at the ground pitch.
     EXPECT_NEAR(ground_height(g, 1.0), -2.0, 1e-12);
     EXPECT_NEAR(ground_height(g, -8.0), -0.5, 1e-12);
-    EXPECT_NEAR((ground_height(g, 21.0) - ground_height(g, 1.0)) / 20.0, -ground_geometry.slope, 1e-12);
-    EXPECT_NEAR(ground_geometry.slope, 1.0 / 6.0, 1e-12);
+    EXPECT_NEAR((ground_height(g, 21.0) - ground_height(g, 1.0)) / 20.0, -ground_.slope, 1e-12);
+    EXPECT_NEAR(ground_.slope, 1.0 / 6.0, 1e-12);
     EXPECT_TRUE(g.gear_given);
     EXPECT_TRUE(g.other_gear_is_tail);
 
@@ -129,7 +131,6 @@ TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
     // what the outline's units allow.
     std::string straight = worked_definition(1);
     straight.replace(straight.find("Direction=10"), 12, "Direction=0");
-    reset_program_state();
     const PreviewGeometry s = geometry_of(straight);
     double nearest = s.lights[0].lit_area[0].z;
     double farthest = nearest;
@@ -140,7 +141,6 @@ TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
     EXPECT_NEAR((farthest - nearest) / std::cos(pitch), 40.0, 1.5);
 
     // A beam aimed above the ground lights none of it.
-    reset_program_state();
     const PreviewGeometry up = geometry_of(worked_definition(1) + "Pitch=-30\n");
     EXPECT_TRUE(up.lights[0].computed);
     EXPECT_FALSE(up.lights[0].lit);
@@ -149,7 +149,7 @@ TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
 TEST_F(Preview, ThePicturesTextAndGroundLine)
 {
     write_file_text(definition_, worked_definition(1));
-    const Captured r = run_inspector({"--preview", definition_, svg_});
+    const RunOutcome r = run_inspect_in_process({"--preview", definition_, svg_});
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(r.output.substr(r.output.find("Preview")), "Preview of 1 landing light written to " + svg_ + ".\n");
     const std::string svg = read_file_text(svg_);
@@ -167,13 +167,13 @@ TEST_F(Preview, ThePicturesTextAndGroundLine)
 
 TEST_F(Preview, FilesThatCannotBeReadOrWritten)
 {
-    const Captured missing = run_inspector({"--preview", dir_.file("none.cfg"), svg_});
+    const RunOutcome missing = run_inspect_in_process({"--preview", dir_.file("none.cfg"), svg_});
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_EQ(missing.output, "Error opening definition file " + dir_.file("none.cfg") + ": No such file or directory\n");
     EXPECT_FALSE(file_exists(svg_));
 
     write_file_text(definition_, worked_definition(1));
-    const Captured unwritable = run_inspector({"--preview", definition_, dir_.path()});
+    const RunOutcome unwritable = run_inspect_in_process({"--preview", definition_, dir_.path()});
     EXPECT_EQ(unwritable.exit_code, EISDIR);
     EXPECT_EQ(without_last_line(unwritable.output) .find("Ground Pitch"), 0u);
     EXPECT_EQ(unwritable.output.substr(unwritable.output.find("Error")),
@@ -195,25 +195,24 @@ TEST(SvgText, EscapesMarkupAndKeepsOnlyValidUtf8)
         {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"cut \xE2\x82", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
     };
+    const ScratchDir dir;
+    const std::string path = dir.file("text.xml");
     for (const auto& c : cases) {
-        std::FILE* file = std::tmpfile();
+        std::FILE* file = std::fopen(path.c_str(), "wb");
         ASSERT_NE(file, nullptr);
         write_xml_text(file, c.text);
-        std::rewind(file);
-        char buffer[256] = {};
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer - 1, file);
-        std::fclose(file);
-        EXPECT_EQ(std::string(buffer, got), c.written) << c.text;
+        ASSERT_EQ(std::fclose(file), 0);
+        EXPECT_EQ(read_file_text(path), c.written) << c.text;
     }
 }
 
 TEST(CommandLine, HelpVersionAndWhatItDoesNotUnderstand)
 {
-    const Captured help = run_inspector({"--help"});
+    const RunOutcome help = run_inspect_in_process({"--help"});
     EXPECT_EQ(help.exit_code, 0);
     EXPECT_EQ(help.output.rfind(INSPECT_USAGE_TEXT, 0), 0u);
     EXPECT_NE(help.output.find("--strip MODEL [TARGET]\n      Takes the landing lights"), std::string::npos);
-    const Captured version = run_inspector({"--version"});
+    const RunOutcome version = run_inspect_in_process({"--version"});
     EXPECT_EQ(version.exit_code, 0);
     EXPECT_EQ(version.output, "veska-inspect (Lumora) " LUMORA_VERSION "\n");
 
@@ -231,7 +230,7 @@ TEST(CommandLine, HelpVersionAndWhatItDoesNotUnderstand)
         {{"--help", "more"}, "unknown option: --help"},
     };
     for (const auto& c : cases) {
-        const Captured r = run_inspector(c.args);
+        const RunOutcome r = run_inspect_in_process(c.args);
         EXPECT_EQ(r.exit_code, 2);
         EXPECT_EQ(r.output, std::string("veska-inspect: ") + c.problem + "\n" + INSPECT_USAGE_TEXT);
     }

@@ -4,10 +4,13 @@
 
 #include <cstring>
 
-#include "driver/run_state.h"
 #include "inspect/structure_check.h"
 #include "mdl/mdl_image.h"
 #include "tests/inspect/inspect_support.h"
+#include "tests/support/console_capture.h"
+#include "tests/support/files.h"
+#include "tests/support/runner.h"
+#include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
 namespace {
@@ -16,13 +19,10 @@ namespace mb = mdl_builder;
 
 class Report : public ::testing::Test {
 protected:
-    void SetUp() override { reset_program_state(); }
-    void TearDown() override { reset_program_state(); }
-
-    Captured report(const Bytes& model)
+    RunOutcome report(const Bytes& model)
     {
         write_file_bytes(model_, model);
-        return run_inspector({model_});
+        return run_inspect_in_process({model_});
     }
 
     // The report's text from the line that starts with `from` on.
@@ -104,22 +104,27 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
         const Bytes model = mb::build_sample_mdl(c.options);
         write_file_bytes(model_, model);
 
-        reset_program_state();
+        MdlImage image{};
         StructureFindings findings{};
-        ASSERT_EQ(read_model(model_.c_str(), &findings), 0);
+        {
+            ConsoleCapture quiet;
+            ASSERT_EQ(read_model(quiet.console(), image, model_.c_str(), &findings), 0);
+        }
         EXPECT_EQ(findings.result, c.check);
         char text[256];
-        describe_structure_fault(run_state.image, findings, text, sizeof text);
+        describe_structure_fault(image, findings, text, sizeof text);
+        release_image(image);
         EXPECT_STREQ(text, c.text);
 
-        const Captured r = report(model);
+        const RunOutcome r = report(model);
         EXPECT_EQ(r.exit_code, 0);
         if (c.check != STRUCTURE_OK) {
             EXPECT_EQ(r.output, "Model file: " + model_ + " (" + std::to_string(model.size()) +
                                     " bytes)\nLayout: not accepted: " + c.text + ".\n");
-            reset_program_state();
             ConsoleCapture capture;
-            EXPECT_EQ(load_mdl(model_.c_str()), 1);
+            MdlImage refused{};
+            EXPECT_EQ(load_mdl(capture.console(), refused, model_.c_str()), 1);
+            release_image(refused);
             EXPECT_EQ(capture.text(), model_ + " is not a MDL file.\n");
         }
     }
@@ -147,7 +152,7 @@ TEST_F(Report, UnprocessedModelsAndTheRoomForEachNumberOfLights)
     for (const Case& c : cases) {
         mb::SampleOptions options;
         options.free_room = c.free_room;
-        const Captured r = report(mb::build_sample_mdl(options));
+        const RunOutcome r = report(mb::build_sample_mdl(options));
         EXPECT_EQ(r.exit_code, 0);
         EXPECT_NE(r.output.find("Layout: accepted (PE header at 0x80, resource section at file offset 0xE00).\n"
                                 "Model-code area (file offset 0x11F8, 65536 bytes), header words:\n"
@@ -187,7 +192,7 @@ TEST_F(Report, ProcessedModelsWithOneTwoAndThreeLights)
     for (unsigned n = 1; n <= 3; ++n) {
         SCOPED_TRACE(n);
         const unsigned size = 188 + 176 * n;
-        const Captured r = report(processed_by_veska(dir_, source, worked_definition(n)));
+        const RunOutcome r = report(processed_by_veska(dir_, source, worked_definition(n)));
         std::string expected = "State: processed: " + std::to_string(n) + " landing light" + (n == 1 ? "" : "s") +
                                " (the " + std::to_string(n) + "-light block, " + std::to_string(size) +
                                " bytes at area offset 12, every fixed word verified).\n";
@@ -236,7 +241,7 @@ TEST_F(Report, ModelsThatAreNeitherUnprocessedNorIntact)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Captured r = report(c.model);
+        const RunOutcome r = report(c.model);
         EXPECT_EQ(r.exit_code, 0);
         EXPECT_NE(r.output.find(c.line), std::string::npos) << r.output;
     }
@@ -244,7 +249,7 @@ TEST_F(Report, ModelsThatAreNeitherUnprocessedNorIntact)
                                                 "unmodified MDL file.\n"),
               std::string::npos);
 
-    const Captured missing = run_inspector({dir_.file("none.mdl")});
+    const RunOutcome missing = run_inspect_in_process({dir_.file("none.mdl")});
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_EQ(missing.output, "Error opening file " + dir_.file("none.mdl") + ": No such file or directory\n");
 }

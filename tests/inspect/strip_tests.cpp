@@ -4,10 +4,11 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "tests/inspect/inspect_support.h"
+#include "tests/support/files.h"
+#include "tests/support/runner.h"
+#include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
 namespace {
@@ -16,8 +17,7 @@ namespace mb = mdl_builder;
 
 std::string read_example(const char* name)
 {
-    std::ifstream in(std::string(EXAMPLES_DIR) + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return read_file_text(std::string(EXAMPLES_DIR) + "/" + name);
 }
 
 // Models that differ where the insertion and its undoing could go wrong:
@@ -75,7 +75,7 @@ TEST_F(Strip, GivesBackTheSourceOfEveryModelVeskaWrites)
             }
             ++written;
             write_file_bytes(model_, processed);
-            const Captured r = run_inspector({"--strip", model_, target_});
+            const RunOutcome r = run_inspect_in_process({"--strip", model_, target_});
             ASSERT_EQ(r.exit_code, 0) << r.output;
             ASSERT_TRUE(read_file_bytes(target_) == source) << definition;
             EXPECT_EQ(read_file_bytes(model_), processed);
@@ -94,16 +94,12 @@ TEST_F(Strip, InPlaceWithoutABackup)
     std::filesystem::remove(dir_.file("source.mdl"));
     std::filesystem::remove(dir_.file("processed.mdl"));
     std::filesystem::remove(dir_.file("lights.cfg"));
-    const Captured r = run_inspector({"--strip", model_});
+    const RunOutcome r = run_inspect_in_process({"--strip", model_});
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(r.output, "3 landing lights and the trailer block taken out of " + model_ +
                             "; the restored model is written to " + model_ + ".\n");
     EXPECT_EQ(read_file_bytes(model_), source);
-    std::vector<std::string> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
-        entries.push_back(entry.path().filename().string());
-    }
-    EXPECT_EQ(entries, std::vector<std::string>{"plane.mdl"});
+    EXPECT_EQ(folder_entries(dir_.path()), std::vector<std::string>{"plane.mdl"});
 }
 
 TEST_F(Strip, RefusesAnythingButVeskasOwnInsertionAndWritesNothing)
@@ -148,8 +144,8 @@ TEST_F(Strip, RefusesAnythingButVeskasOwnInsertionAndWritesNothing)
         SCOPED_TRACE(c.name);
         for (bool in_place : {true, false}) {
             write_file_bytes(model_, c.model);
-            const Captured r =
-                in_place ? run_inspector({"--strip", model_}) : run_inspector({"--strip", model_, target_});
+            const RunOutcome r = in_place ? run_inspect_in_process({"--strip", model_})
+                                          : run_inspect_in_process({"--strip", model_, target_});
             EXPECT_EQ(r.exit_code, 1);
             EXPECT_NE(r.output.find(c.reason), std::string::npos) << r.output;
             EXPECT_EQ(r.output.substr(r.output.size() - 19), ".\nNothing written.\n");
@@ -164,7 +160,7 @@ TEST_F(Strip, ATargetThatCannotBeWrittenLeavesTheModel)
     const Bytes processed = processed_by_veska(dir_, mb::build_sample_mdl(), worked_definition(2));
     write_file_bytes(model_, processed);
     std::filesystem::create_directory(target_);
-    const Captured r = run_inspector({"--strip", model_, target_});
+    const RunOutcome r = run_inspect_in_process({"--strip", model_, target_});
     EXPECT_EQ(r.exit_code, EISDIR);
     EXPECT_EQ(r.output, "Error opening target MDL file " + target_ + ": Is a directory\n");
     EXPECT_EQ(read_file_bytes(model_), processed);

@@ -5,19 +5,25 @@
 #include <gtest/gtest.h>
 
 #include "definition/keys.h"
-#include "driver/run_state.h"
 #include "lights/code_templates.h"
-#include "lights/ground_pitch.h"
 #include "lights/light_geometry.h"
-#include "tests/support/console_capture.h"
 #include "tests/support/expected_template.h"
 
 namespace {
 
-std::vector<std::uint8_t> template_bytes(unsigned n)
+std::vector<std::uint8_t> bytes_of(const CodeTemplate& t)
 {
-    const CodeTemplate& t = code_template(n);
     return std::vector<std::uint8_t>(t.bytes, t.bytes + t.size);
+}
+
+std::vector<std::uint8_t> template_bytes(unsigned n) { return bytes_of(code_template(n)); }
+
+// The template for n lights filled with records.
+std::vector<std::uint8_t> filled_bytes(unsigned n, const LightRecord* records)
+{
+    CodeTemplate block = code_template(n);
+    fill_code_template(block, n, records);
+    return bytes_of(block);
 }
 
 // Compares word by word so that a failure names the offset.
@@ -44,13 +50,7 @@ LightRecord distinct_record(int light)
     return record;
 }
 
-class CodeTemplates : public ::testing::Test {
-protected:
-    void SetUp() override { reset_program_state(); }
-    void TearDown() override { reset_program_state(); }
-};
-
-TEST_F(CodeTemplates, UnfilledTemplatesHoldTheirFixedWords)
+TEST(CodeTemplates, UnfilledTemplatesHoldTheirFixedWords)
 {
     for (const TemplateValues& v : TEMPLATE_VALUES) {
         SCOPED_TRACE(v.lights);
@@ -59,27 +59,28 @@ TEST_F(CodeTemplates, UnfilledTemplatesHoldTheirFixedWords)
     }
 }
 
-TEST_F(CodeTemplates, WorkedExampleLightFillsTheOneLightTemplate)
+TEST(CodeTemplates, WorkedExampleLightFillsTheOneLightTemplate)
 {
-    ground_geometry.slope = 1.0 / 6.0;
-    ground_geometry.pitch_deg = std::atan(1.0 / 6.0) / 3.141592653589793 * 180.0;
-    ground_geometry.main_gear_height = -2.0;
-    ground_geometry.main_gear_dist = -1.0;
-    DefinitionSection& section = run_state.sections[1];
+    Definition definition{};
+    definition.ground.slope = 1.0 / 6.0;
+    definition.ground.pitch_deg = std::atan(1.0 / 6.0) / 3.141592653589793 * 180.0;
+    definition.ground.main_gear_height = -2.0;
+    definition.ground.main_gear_dist = -1.0;
+    DefinitionSection& section = definition.sections[1];
     section.defined = 1;
-    add_entry(section, KEY_Z_OFFSET, "0.5");
-    add_entry(section, KEY_LON_OFFSET, "1.5");
-    add_entry(section, KEY_LAT_OFFSET, "3");
-    add_entry(section, KEY_DIRECTION, "10");
-    run_state.light_count = 1;
-    {
-        ConsoleCapture quiet;
-        ASSERT_EQ(compute_lights(), 0);
-    }
+    add_entry(section, KEY_Z_OFFSET, "0.5", 0);
+    add_entry(section, KEY_LON_OFFSET, "1.5", 0);
+    add_entry(section, KEY_LAT_OFFSET, "3", 0);
+    add_entry(section, KEY_DIRECTION, "10", 0);
+    definition.light_count = 1;
+    Diagnostics quiet{Console{nullptr}, "lights.def", 0, 0};
+    LightSet lights{};
+    const int computed = compute_lights(quiet, definition, lights);
+    release_definition(definition);
+    ASSERT_EQ(computed, 0);
 
-    fill_code_template(1);
+    const std::vector<std::uint8_t> bytes = filled_bytes(1, lights.records);
 
-    const std::vector<std::uint8_t> bytes = template_bytes(1);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 176, bytes.begin() + 182),
               (std::vector<std::uint8_t>{0x87, 0x15, 0x34, 0xE1, 0x19, 0x7A}));
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 196, bytes.begin() + 198),
@@ -91,45 +92,52 @@ TEST_F(CodeTemplates, WorkedExampleLightFillsTheOneLightTemplate)
               (std::vector<std::uint8_t>{0x59, 0x00, 0x03, 0x00, 0x10, 0x00}));
 }
 
-TEST_F(CodeTemplates, EachLightLandsAtItsOwnOffsetsAndNothingElseChanges)
+TEST(CodeTemplates, EachLightLandsAtItsOwnOffsetsAndNothingElseChanges)
 {
-    for (int light = 1; light <= 3; ++light) {
-        light_records[light - 1] = distinct_record(light);
-    }
+    const LightRecord records[3] = {distinct_record(1), distinct_record(2), distinct_record(3)};
     for (const TemplateValues& v : TEMPLATE_VALUES) {
         SCOPED_TRACE(v.lights);
-        LightRecord records[3] = {distinct_record(1), distinct_record(2), distinct_record(3)};
         const std::vector<std::uint8_t> expected = expected_filled_template(v, records);
 
-        fill_code_template(v.lights);
-
-        expect_same_bytes(template_bytes(v.lights), expected);
+        expect_same_bytes(filled_bytes(v.lights, records), expected);
     }
 }
 
-TEST_F(CodeTemplates, FillingWithUnsetRecordsGivesTheUnfilledTemplate)
+TEST(CodeTemplates, FillingWithUnsetRecordsGivesTheUnfilledTemplate)
 {
+    const LightSet unset{};
     for (const TemplateValues& v : TEMPLATE_VALUES) {
-        fill_code_template(v.lights);
-        expect_same_bytes(template_bytes(v.lights), expected_template_bytes(v));
+        SCOPED_TRACE(v.lights);
+        expect_same_bytes(filled_bytes(v.lights, unset.records), expected_template_bytes(v));
     }
 }
 
-TEST_F(CodeTemplates, FillingTouchesOnlyTheSelectedTemplateAndResetUndoesIt)
+// The filling writes only into the block it is given, and only when that
+// block has the size of the template for n lights.
+TEST(CodeTemplates, FillingTouchesOnlyTheSelectedTemplate)
 {
-    for (int light = 1; light <= 3; ++light) {
-        light_records[light - 1] = distinct_record(light);
+    const LightRecord records[3] = {distinct_record(1), distinct_record(2), distinct_record(3)};
+    ASSERT_NE(filled_bytes(2, records), expected_template_bytes(TEMPLATE_VALUES[1]));
+    for (const TemplateValues& v : TEMPLATE_VALUES) {
+        SCOPED_TRACE(v.lights);
+        expect_same_bytes(template_bytes(v.lights), expected_template_bytes(v));
+        CodeTemplate other = code_template(v.lights);
+        for (unsigned n = 0; n <= 4; ++n) {
+            if (n != v.lights) {
+                fill_code_template(other, n, records);
+            }
+        }
+        expect_same_bytes(bytes_of(other), expected_template_bytes(v));
     }
-    fill_code_template(2);
-    expect_same_bytes(template_bytes(1), expected_template_bytes(TEMPLATE_VALUES[0]));
-    expect_same_bytes(template_bytes(3), expected_template_bytes(TEMPLATE_VALUES[2]));
-    ASSERT_NE(template_bytes(2), expected_template_bytes(TEMPLATE_VALUES[1]));
-
-    reset_program_state();
-
-    EXPECT_EQ(light_records[1].scale, 13);
-    EXPECT_EQ(light_records[1].outline[5].x, 0);
-    expect_same_bytes(template_bytes(2), expected_template_bytes(TEMPLATE_VALUES[1]));
+    // No template for 0 or 4 lights: an empty block, which no filling writes into.
+    EXPECT_EQ(code_template(4).size, 0u);
+    CodeTemplate none = code_template(0);
+    ASSERT_EQ(none.size, 0u);
+    for (unsigned n = 0; n <= 4; ++n) {
+        fill_code_template(none, n, records);
+    }
+    EXPECT_EQ(std::vector<std::uint8_t>(none.bytes, none.bytes + TEMPLATE_SIZE_MAX),
+              std::vector<std::uint8_t>(TEMPLATE_SIZE_MAX, 0));
 }
 
 }  // namespace

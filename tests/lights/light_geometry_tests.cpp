@@ -7,10 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "definition/keys.h"
-#include "driver/run_state.h"
-#include "lights/ground_pitch.h"
 #include "lights/light_geometry.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/worked_example.h"
 
 namespace {
 
@@ -23,36 +22,41 @@ struct Point {
     int x, y, z;
 };
 
+// Each test computes its lights from a definition and into a light set of
+// its own, printing to a console of its own.
 class LightGeometry : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        reset_program_state();
-        run_state.definition_name = "lights.def";
-    }
-    void TearDown() override { reset_program_state(); }
+    void TearDown() override { release_definition(definition_); }
 
     // Defines [Light n] with the given entries, one per line from first_line on.
-    static void define_light(unsigned n, const std::vector<Entry>& entries, unsigned first_line = 10)
+    void define_light(unsigned n, const std::vector<Entry>& entries, unsigned first_line = 10)
     {
-        DefinitionSection& section = run_state.sections[n];
+        DefinitionSection& section = definition_.sections[n];
         section.defined = 1;
-        run_state.line_counter = first_line;
+        std::uint32_t line = first_line;
         for (const Entry& entry : entries) {
-            ASSERT_EQ(add_entry(section, entry.key, entry.value), 0);
-            ++run_state.line_counter;
+            ASSERT_EQ(add_entry(section, entry.key, entry.value, line), ENTRY_ADDED);
+            ++line;
         }
     }
 
     // What compute_ground_pitch leaves for MainGearHeight=-2, TailGearHeight=-0.5,
     // MainGearDist=-1, TailGearDist=8.
-    static void worked_example_ground()
+    void worked_example_ground()
     {
-        ground_geometry.slope = 1.0 / 6.0;
-        ground_geometry.pitch_deg = std::atan(1.0 / 6.0) / 3.141592653589793 * 180.0;
-        ground_geometry.main_gear_height = -2.0;
-        ground_geometry.main_gear_dist = -1.0;
+        GroundGeometry& ground = definition_.ground;
+        ground.slope = 1.0 / 6.0;
+        ground.pitch_deg = std::atan(1.0 / 6.0) / 3.141592653589793 * 180.0;
+        ground.main_gear_height = -2.0;
+        ground.main_gear_dist = -1.0;
     }
+
+    int compute() { return compute_lights(diagnostics_, definition_, lights_); }
+
+    ConsoleCapture capture_;
+    Diagnostics diagnostics_{capture_.console(), "lights.def", 0, 0};
+    Definition definition_{};
+    LightSet lights_{};
 };
 
 void expect_outline(const LightRecord& record, const std::vector<Point>& expected)
@@ -100,46 +104,46 @@ TEST_F(LightGeometry, WorkedExample)
 {
     worked_example_ground();
     define_light(1, {{KEY_Z_OFFSET, "0.5"}, {KEY_LON_OFFSET, "1.5"}, {KEY_LAT_OFFSET, "3"}, {KEY_DIRECTION, "10"}});
-    run_state.light_count = 1;
-    ConsoleCapture capture;
+    definition_.light_count = 1;
 
-    EXPECT_EQ(compute_lights(), 0);
+    EXPECT_EQ(compute(), 0);
 
-    EXPECT_EQ(capture.text(), "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n");
-    const LightRecord& record = light_records[0];
-    expect_beam(record, 5511, -7884, 31257);
-    EXPECT_EQ(record.scale, 12);
-    expect_outline(record, {{33, 5, 16}, {-23, 3, 16}, {-57, -1, 16}, {-68, -5, 16},
-                            {-80, -13, 16}, {-68, -21, 16}, {-46, -27, 16}, {0, -33, 16},
-                            {33, -35, 16}, {66, -33, 16}, {112, -27, 16}, {134, -21, 16},
-                            {146, -13, 16}, {134, -5, 16}, {123, -1, 16}, {89, 3, 16}});
-    EXPECT_EQ(run_state.error_flag, 0u);
+    EXPECT_EQ(capture_.text(), "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n");
+    // Beam (5511, -7884, 31257), scale 12, outline from (33, 5, 16) to (89, 3, 16).
+    const LightRecord& record = lights_.records[0];
+    const LightRecord expected = worked_record(1);
+    expect_beam(record, expected.beam.x, expected.beam.y, expected.beam.z);
+    EXPECT_EQ(record.scale, expected.scale);
+    std::vector<Point> outline;
+    for (const ModelVector& point : expected.outline) {
+        outline.push_back({point.x, point.y, point.z});
+    }
+    expect_outline(record, outline);
+    EXPECT_EQ(diagnostics_.error_flag, 0u);
 }
 
 TEST_F(LightGeometry, LightWithoutKeysFallsToFinestScale)
 {
     define_light(1, {});
-    run_state.light_count = 1;
-    ConsoleCapture capture;
+    definition_.light_count = 1;
 
-    EXPECT_EQ(compute_lights(), 0);
+    EXPECT_EQ(compute(), 0);
 
-    EXPECT_EQ(capture.text(), std::string("[Light 1]: ") + KEYLESS_LINE);
-    expect_beam(light_records[0], 0, 0, 32767);
-    EXPECT_EQ(light_records[0].scale, 7);
-    expect_outline(light_records[0], KEYLESS_OUTLINE);
+    EXPECT_EQ(capture_.text(), std::string("[Light 1]: ") + KEYLESS_LINE);
+    expect_beam(lights_.records[0], 0, 0, 32767);
+    EXPECT_EQ(lights_.records[0].scale, 7);
+    expect_outline(lights_.records[0], KEYLESS_OUTLINE);
 }
 
 TEST_F(LightGeometry, LightBelowGroundLinePointsUpAndDrawsSpotAboveApex)
 {
     define_light(1, {{KEY_PITCH, "0"}, {KEY_Z_OFFSET, "-5"}});
-    run_state.light_count = 1;
-    ConsoleCapture capture;
+    definition_.light_count = 1;
 
-    EXPECT_EQ(compute_lights(), 0);
+    EXPECT_EQ(compute(), 0);
 
-    EXPECT_EQ(capture.text(), "[Light 1]: pitch=0.00 degrees, beam inclination=9.46 degrees\n");
-    const LightRecord& record = light_records[0];
+    EXPECT_EQ(capture_.text(), "[Light 1]: pitch=0.00 degrees, beam inclination=9.46 degrees\n");
+    const LightRecord& record = lights_.records[0];
     expect_beam(record, 0, 5313, 32321);
     EXPECT_EQ(record.scale, 7);
     EXPECT_EQ(record.outline[0].y, -1810);  // apex at the light's height, -5 m
@@ -163,17 +167,16 @@ TEST_F(LightGeometry, KeysAreReadInTheirFixedOrder)
                      {KEY_Z_OFFSET, "1 xx"},
                      {KEY_PITCH, "1 xx"}},
                  1);
-    run_state.light_count = 1;
-    ConsoleCapture capture;
+    definition_.light_count = 1;
 
-    EXPECT_EQ(compute_lights(), 0);
+    EXPECT_EQ(compute(), 0);
 
     const std::string bad = "Error in lights.def: Invalid unit of measurement specification '1 xx' in line ";
-    EXPECT_EQ(capture.text(), bad + "8.\n" + bad + "7.\n" + bad + "6.\n" +
-                                  "Warning in lights.def: No unit of measurement expected in line 5.\n" + bad +
-                                  "4.\n" + bad + "3.\n" + bad + "2.\n" + bad + "1.\n" +
-                                  "[Light 1]: pitch=1.00 degrees, beam inclination=-46.00 degrees\n");
-    EXPECT_EQ(run_state.error_flag, 1u);
+    EXPECT_EQ(capture_.text(), bad + "8.\n" + bad + "7.\n" + bad + "6.\n" +
+                                   "Warning in lights.def: No unit of measurement expected in line 5.\n" + bad +
+                                   "4.\n" + bad + "3.\n" + bad + "2.\n" + bad + "1.\n" +
+                                   "[Light 1]: pitch=1.00 degrees, beam inclination=-46.00 degrees\n");
+    EXPECT_EQ(diagnostics_.error_flag, 1u);
 }
 
 TEST_F(LightGeometry, UnitOnPitchScalesSilentlyUnitOnDirectionWarns)
@@ -181,33 +184,31 @@ TEST_F(LightGeometry, UnitOnPitchScalesSilentlyUnitOnDirectionWarns)
     define_light(1, {{KEY_PITCH, "5 cm"}});
     define_light(2, {{KEY_DIRECTION, "5 cm"}}, 20);
     define_light(3, {{KEY_DIRECTION, "5"}}, 30);
-    run_state.light_count = 3;
-    ConsoleCapture capture;
+    definition_.light_count = 3;
 
-    EXPECT_EQ(compute_lights(), 0);
+    EXPECT_EQ(compute(), 0);
 
-    EXPECT_EQ(capture.text(), "[Light 1]: pitch=0.05 degrees, beam inclination=-0.05 degrees\n"
-                              "Warning in lights.def: No unit of measurement expected in line 20.\n"
-                              "[Light 2]: " + std::string(KEYLESS_LINE) + "[Light 3]: " + KEYLESS_LINE);
-    EXPECT_NE(light_records[1].beam.x, 0);
-    EXPECT_TRUE(same_record(light_records[1], light_records[2]));
-    EXPECT_EQ(run_state.error_flag, 0u);
+    EXPECT_EQ(capture_.text(), "[Light 1]: pitch=0.05 degrees, beam inclination=-0.05 degrees\n"
+                               "Warning in lights.def: No unit of measurement expected in line 20.\n"
+                               "[Light 2]: " + std::string(KEYLESS_LINE) + "[Light 3]: " + KEYLESS_LINE);
+    EXPECT_NE(lights_.records[1].beam.x, 0);
+    EXPECT_TRUE(same_record(lights_.records[1], lights_.records[2]));
+    EXPECT_EQ(diagnostics_.error_flag, 0u);
 }
 
 TEST_F(LightGeometry, MissingSectionsAreAllReportedAndNothingIsComputed)
 {
     define_light(1, {});
-    run_state.light_count = 3;
-    ConsoleCapture capture;
+    definition_.light_count = 3;
 
-    EXPECT_EQ(compute_lights(), 1);
+    EXPECT_EQ(compute(), 1);
 
-    EXPECT_EQ(capture.text(), "Error in lights.def: [Light 2] not specified in definition file.\n"
-                              "Error in lights.def: [Light 3] not specified in definition file.\n");
+    EXPECT_EQ(capture_.text(), "Error in lights.def: [Light 2] not specified in definition file.\n"
+                               "Error in lights.def: [Light 3] not specified in definition file.\n");
     LightRecord unset{};
     unset.scale = 13;
-    EXPECT_TRUE(same_record(light_records[0], unset));
-    EXPECT_EQ(run_state.error_flag, 1u);
+    EXPECT_TRUE(same_record(lights_.records[0], unset));
+    EXPECT_EQ(diagnostics_.error_flag, 1u);
 }
 
 TEST_F(LightGeometry, SectionsBeyondTheLightCountAreIgnored)
@@ -215,14 +216,13 @@ TEST_F(LightGeometry, SectionsBeyondTheLightCountAreIgnored)
     define_light(1, {});
     define_light(2, {});
     define_light(3, {});
-    run_state.light_count = 2;
-    light_records[2] = sentinel_record();
-    ConsoleCapture capture;
+    definition_.light_count = 2;
+    lights_.records[2] = sentinel_record();
 
-    EXPECT_EQ(compute_lights(), 0);
+    EXPECT_EQ(compute(), 0);
 
-    EXPECT_EQ(capture.text(), std::string("[Light 1]: ") + KEYLESS_LINE + "[Light 2]: " + KEYLESS_LINE);
-    EXPECT_TRUE(same_record(light_records[2], sentinel_record()));
+    EXPECT_EQ(capture_.text(), std::string("[Light 1]: ") + KEYLESS_LINE + "[Light 2]: " + KEYLESS_LINE);
+    EXPECT_TRUE(same_record(lights_.records[2], sentinel_record()));
 }
 
 TEST_F(LightGeometry, OutlineTermsAreTruncatedSeparatelyAndSumsWrap)
@@ -261,24 +261,23 @@ class UncomputableLight : public LightGeometry, public ::testing::WithParamInter
 TEST_P(UncomputableLight, IsReportedAndLeavesItsRecordAlone)
 {
     const UncomputableCase& c = GetParam();
-    ground_geometry.slope = c.ground_slope;
+    definition_.ground.slope = c.ground_slope;
     define_light(1, {});
     define_light(2, c.entries, 20);
     define_light(3, {});
-    run_state.light_count = 3;
-    light_records[1] = sentinel_record();
-    ConsoleCapture capture;
+    definition_.light_count = 3;
+    lights_.records[1] = sentinel_record();
 
-    EXPECT_EQ(compute_lights(), 0);
+    EXPECT_EQ(compute(), 0);
 
     const std::string neighbour_line = c.ground_slope == 0.0 ? KEYLESS_LINE : STEEP_GROUND_LINE;
-    EXPECT_EQ(capture.text(), "[Light 1]: " + neighbour_line +
-                                  "Error in lights.def: [Light 2]: beam geometry cannot be computed from these "
-                                  "values.\n[Light 3]: " + neighbour_line);
-    EXPECT_TRUE(same_record(light_records[1], sentinel_record()));
-    EXPECT_TRUE(same_record(light_records[0], light_records[2]));
-    EXPECT_NE(light_records[0].beam.z, 0);
-    EXPECT_EQ(run_state.error_flag, 1u);
+    EXPECT_EQ(capture_.text(), "[Light 1]: " + neighbour_line +
+                                   "Error in lights.def: [Light 2]: beam geometry cannot be computed from these "
+                                   "values.\n[Light 3]: " + neighbour_line);
+    EXPECT_TRUE(same_record(lights_.records[1], sentinel_record()));
+    EXPECT_TRUE(same_record(lights_.records[0], lights_.records[2]));
+    EXPECT_NE(lights_.records[0].beam.z, 0);
+    EXPECT_EQ(diagnostics_.error_flag, 1u);
 }
 
 std::vector<UncomputableCase> uncomputable_cases()

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "basics/le_words.h"
+#include "basics/scramble.h"
 #include "mdl/insertion.h"
-#include "mdl/le_words.h"
 #include "mdl/mdl_image.h"
-#include "mdl/xor_key.h"
 #include "tests/support/console_capture.h"
 
 namespace {
@@ -42,12 +42,6 @@ std::vector<std::uint8_t> block_of(unsigned n)
     return block;
 }
 
-class Insertion : public ::testing::Test {
-protected:
-    void SetUp() override { reset_program_state(); }
-    void TearDown() override { reset_program_state(); }
-};
-
 TEST(XorWithKey, LeavesLastByteAloneAndRepeatsTheKey)
 {
     std::vector<std::uint8_t> buffer(250, 0);
@@ -77,17 +71,16 @@ TEST(CountFreeSpace, CountsTheZeroTailAndStopsAtTheAreaStart)
     EXPECT_EQ(count_free_space(zeros.data()), MODEL_CODE_SIZE);
 }
 
-TEST_F(Insertion, PlacesBlockMovesCodeAndAddsTrailer)
+TEST(Insertion, PlacesBlockMovesCodeAndAddsTrailer)
 {
     for (unsigned n : {364u, 540u, 716u}) {
         for (std::uint32_t free_room : {n + 252, n + 254, n + 2000}) {
             SCOPED_TRACE(std::to_string(n) + " in " + std::to_string(free_room));
-            reset_program_state();
             const auto before = area_with_free_room(free_room);
             auto area = before;
             const auto block = block_of(n);
             ConsoleCapture capture;
-            ASSERT_EQ(insert_code(area.data(), block.data(), n), 0);
+            ASSERT_EQ(insert_code(capture.console(), area.data(), block.data(), n), 0);
             EXPECT_EQ(capture.text(), "");
 
             const std::uint32_t end = LAST_WORD - free_room;
@@ -99,9 +92,8 @@ TEST_F(Insertion, PlacesBlockMovesCodeAndAddsTrailer)
             EXPECT_EQ(0, std::memcmp(area.data() + 12 + n, before.data() + 12, used));
             EXPECT_EQ(load_u16(area.data() + end + n), END_CODE);
             EXPECT_EQ(load_u16(area.data() + end + n + 2), 0);
-            std::uint8_t trailer[TRAILER_SIZE];
-            copy_plain_trailer(trailer);
-            EXPECT_EQ(0, std::memcmp(area.data() + end + n + 4, trailer, TRAILER_SIZE));
+            const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
+            EXPECT_EQ(0, std::memcmp(area.data() + end + n + 4, trailer.data(), TRAILER_SIZE));
             for (std::uint32_t p = end + n + 254; p < MODEL_CODE_SIZE; ++p) {
                 ASSERT_EQ(area[p], 0) << p;
             }
@@ -113,16 +105,25 @@ TEST_F(Insertion, PlacesBlockMovesCodeAndAddsTrailer)
     }
 }
 
-TEST_F(Insertion, TrailerIsHeldScrambledAndUnscrambledOnce)
+// The trailer is kept scrambled; every use unscrambles a copy of its own, so
+// two uses never differ and the stored block never changes.
+TEST(Insertion, TrailerIsStoredScrambledAndEveryCopyIsPlain)
 {
-    std::uint8_t plain[TRAILER_SIZE];
-    copy_plain_trailer(plain);
-    EXPECT_NE(0, std::memcmp(trailer_block(), plain, TRAILER_SIZE));
-    EXPECT_NE(std::string(reinterpret_cast<const char*>(plain)).find("Lumora"), std::string::npos);
-    auto area = area_with_free_room(2000);
+    const std::array<std::uint8_t, TRAILER_SIZE> stored = stored_trailer();
+    const std::array<std::uint8_t, TRAILER_SIZE> plain = plain_trailer();
+    EXPECT_NE(stored, plain);
+    EXPECT_NE(std::string(plain.begin(), plain.end()).find("Lumora"), std::string::npos);
+    EXPECT_EQ(plain_trailer(), plain);
+
     const auto block = block_of(364);
-    ASSERT_EQ(insert_code(area.data(), block.data(), 364), 0);
-    EXPECT_EQ(0, std::memcmp(trailer_block(), plain, TRAILER_SIZE));
+    for (int use = 0; use < 2; ++use) {
+        SCOPED_TRACE(use);
+        auto area = area_with_free_room(2000);
+        ASSERT_EQ(insert_code(Console{nullptr}, area.data(), block.data(), 364), 0);
+        const std::uint32_t trailer_at = LAST_WORD - 2000 + 364 + 4;
+        EXPECT_EQ(0, std::memcmp(area.data() + trailer_at, plain.data(), TRAILER_SIZE));
+        EXPECT_EQ(stored_trailer(), stored);
+    }
 }
 
 struct RefusalCase {
@@ -132,7 +133,7 @@ struct RefusalCase {
     const char* message;
 };
 
-TEST_F(Insertion, RefusesWithoutTouchingTheArea)
+TEST(Insertion, RefusesWithoutTouchingTheArea)
 {
     std::vector<RefusalCase> cases;
     cases.push_back({"room n + 250", area_with_free_room(364 + 250), 364,
@@ -157,7 +158,7 @@ TEST_F(Insertion, RefusesWithoutTouchingTheArea)
         const auto before = c.area;
         const auto block = block_of(c.n);
         ConsoleCapture capture;
-        EXPECT_EQ(insert_code(c.area.data(), block.data(), c.n), 1);
+        EXPECT_EQ(insert_code(capture.console(), c.area.data(), block.data(), c.n), 1);
         EXPECT_EQ(capture.text(), c.message);
         EXPECT_EQ(c.area, before);
     }

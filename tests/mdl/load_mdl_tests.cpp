@@ -7,36 +7,35 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_state.h"
 #include "mdl/mdl_image.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/files.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
 namespace {
 
 namespace mb = mdl_builder;
-using Bytes = std::vector<std::uint8_t>;
 
 struct Outcome {
     int result;
     std::string text;
 };
 
+// Each test loads into an image of its own, released when the test ends.
 class LoadMdl : public ::testing::Test {
 protected:
-    void SetUp() override { reset_program_state(); }
-    void TearDown() override { reset_program_state(); }
+    void TearDown() override { release_image(image_); }
 
     Outcome load_file(const std::string& name)
     {
         ConsoleCapture capture;
-        const int result = load_mdl(name.c_str());
+        const int result = load_mdl(capture.console(), image_, name.c_str());
         return {result, capture.text()};
     }
 
     Outcome load_bytes(const Bytes& bytes)
     {
-        mb::write_bytes_to_file(path_, bytes);
+        write_file_bytes(path_, bytes);
         return load_file(path_);
     }
 
@@ -46,20 +45,21 @@ protected:
         std::snprintf(expected, sizeof expected, format, path_.c_str());
         EXPECT_EQ(1, outcome.result);
         EXPECT_EQ(expected, outcome.text);
-        EXPECT_EQ(nullptr, run_state.image.buffer);
-        EXPECT_EQ(nullptr, run_state.image.code_area);
+        EXPECT_EQ(nullptr, image_.buffer);
+        EXPECT_EQ(nullptr, image_.code_area);
     }
 
     void expect_loaded(const Outcome& outcome, const Bytes& bytes)
     {
         ASSERT_EQ(0, outcome.result) << outcome.text;
         EXPECT_EQ("", outcome.text);
-        ASSERT_NE(nullptr, run_state.image.buffer);
-        ASSERT_EQ(bytes.size(), run_state.image.size);
-        EXPECT_EQ(run_state.image.buffer + 0x11F8, run_state.image.code_area);
-        EXPECT_EQ(0, std::memcmp(bytes.data(), run_state.image.buffer, bytes.size()));
+        ASSERT_NE(nullptr, image_.buffer);
+        ASSERT_EQ(bytes.size(), image_.size);
+        EXPECT_EQ(image_.buffer + 0x11F8, image_.code_area);
+        EXPECT_EQ(0, std::memcmp(bytes.data(), image_.buffer, bytes.size()));
     }
 
+    MdlImage image_{};
     ScratchDir dir_;
     std::string path_ = dir_.file("plane.mdl");
 };
@@ -206,7 +206,7 @@ TEST_F(LoadMdl, AcceptedFilesAreHeldWhole)
         variant.adjust(options);
         const Bytes bytes = mb::build_sample_mdl(options);
         expect_loaded(load_bytes(bytes), bytes);
-        release_all();
+        release_image(image_);
     }
 }
 
@@ -218,11 +218,11 @@ TEST_F(LoadMdl, SectionsAfterTheResourceSectionThatDoNotQualifyAreSkipped)
     const std::uint32_t last_entry = mb::SECTION_TABLE_AT + 3 * mb::SECTION_ENTRY_SIZE;
     mb::put_le32(bytes, last_entry + 12, 0);
     expect_loaded(load_bytes(bytes), bytes);
-    release_all();
+    release_image(image_);
 
     mb::put_le32(bytes, last_entry + 12, mb::RESOURCE_RVA + 1);
     expect_loaded(load_bytes(bytes), bytes);
-    release_all();
+    release_image(image_);
 
     mb::put_le32(bytes, last_entry + 12, mb::RESOURCE_RVA);  // an exact match nearer the end wins
     expect_refused(load_bytes(bytes), NOT_MDL);
@@ -247,7 +247,7 @@ TEST_F(LoadMdl, HeaderAtTheEndIsReadOnlyInsideTheFile)
         std::memcpy(bytes.data() + pe_offset, bytes.data() + mb::PE_HEADER_AT, header_length - missing);
         if (missing == 0) {
             expect_loaded(load_bytes(bytes), bytes);
-            release_all();
+            release_image(image_);
         } else {
             expect_refused(load_bytes(bytes), NOT_MDL);
         }
@@ -259,7 +259,7 @@ TEST_F(LoadMdl, FileOfFourGibibytesOrMoreIsRefusedUnread)
     const Bytes sample = mb::build_sample_mdl();
     for (const std::uint64_t size : {std::uint64_t{1} << 32, (std::uint64_t{1} << 32) + 0x11800}) {
         SCOPED_TRACE(size);
-        mb::write_bytes_to_file(path_, sample);
+        write_file_bytes(path_, sample);
         if (::truncate(path_.c_str(), static_cast<off_t>(size)) != 0) {
             GTEST_SKIP() << "no sparse file of 4 GiB here: " << std::strerror(errno);
         }
@@ -273,7 +273,7 @@ TEST_F(LoadMdl, MissingFileCannotBeOpened)
     const Outcome outcome = load_file(missing);
     EXPECT_EQ(1, outcome.result);
     EXPECT_EQ("Error opening file " + missing + ": " + std::strerror(ENOENT) + "\n", outcome.text);
-    EXPECT_EQ(nullptr, run_state.image.buffer);
+    EXPECT_EQ(nullptr, image_.buffer);
 }
 
 TEST_F(LoadMdl, DirectoryIsRefusedWithoutAnImage)
@@ -284,24 +284,24 @@ TEST_F(LoadMdl, DirectoryIsRefusedWithoutAnImage)
                                outcome.text.rfind("Error reading MDL file " + dir_.path() + ": ", 0) == 0 ||
                                outcome.text.rfind("Error opening file " + dir_.path() + ": ", 0) == 0;
     EXPECT_TRUE(known_message) << outcome.text;
-    EXPECT_EQ(nullptr, run_state.image.buffer);
+    EXPECT_EQ(nullptr, image_.buffer);
 }
 
-TEST_F(LoadMdl, ReleaseAllTwiceIsHarmless)
+TEST_F(LoadMdl, ReleaseImageTwiceIsHarmless)
 {
     const Bytes bytes = mb::build_sample_mdl();
     expect_loaded(load_bytes(bytes), bytes);
-    release_all();
-    release_all();
-    EXPECT_EQ(nullptr, run_state.image.buffer);
-    EXPECT_EQ(nullptr, run_state.image.code_area);
+    release_image(image_);
+    release_image(image_);
+    EXPECT_EQ(nullptr, image_.buffer);
+    EXPECT_EQ(nullptr, image_.code_area);
 
     mb::SampleOptions processed;
     processed.word_42 = mb::MARK_38;
     expect_refused(load_bytes(mb::build_sample_mdl(processed)), NOT_UNMODIFIED);
-    release_all();  // as the driver does after a failed load
-    release_all();
-    EXPECT_EQ(nullptr, run_state.image.buffer);
+    release_image(image_);  // as the driver does after a failed load
+    release_image(image_);
+    EXPECT_EQ(nullptr, image_.buffer);
 }
 
 }  // namespace

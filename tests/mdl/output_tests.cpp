@@ -7,23 +7,18 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "driver/run_state.h"
 #include "mdl/output.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/files.h"
 
 namespace {
 
 class Output : public ::testing::Test {
 protected:
-    void SetUp() override { reset_program_state(); }
-    void TearDown() override
-    {
-        output_fault = OutputFault{};
-        reset_program_state();
-    }
-
-    std::vector<std::uint8_t> image_ = std::vector<std::uint8_t>(70136, 0x5C);
-    std::vector<std::uint8_t> old_ = {'o', 'l', 'd'};
+    Bytes image_ = Bytes(70136, 0x5C);
+    Bytes old_ = {'o', 'l', 'd'};
+    std::uint32_t size_ = static_cast<std::uint32_t>(image_.size());
+    const OutputFault no_fault_{OUTPUT_NO_FAULT, 0, nullptr};
 };
 
 TEST(BackupName, ReplacesTheLastComponentsExtension)
@@ -51,7 +46,7 @@ TEST_F(Output, BackupIsTheImageAndReplacesAnEarlierOne)
     const std::string model = dir.file("plane.mdl");
     write_file_bytes(dir.file("plane.MD$"), old_);
     ConsoleCapture capture;
-    EXPECT_EQ(write_backup(model.c_str(), image_.data(), static_cast<std::uint32_t>(image_.size())), 0);
+    EXPECT_EQ(write_backup(capture.console(), model.c_str(), image_.data(), size_, no_fault_), 0);
     EXPECT_EQ(capture.text(), "Backup MDL file " + dir.file("plane.MD$") + " created.\n");
     EXPECT_EQ(read_file_bytes(dir.file("plane.MD$")), image_);
     EXPECT_EQ(folder_entries(dir.path()), std::vector<std::string>{"plane.MD$"});
@@ -66,7 +61,7 @@ TEST_F(Output, TargetKeepsPermissionBitsAndFollowsLinks)
     ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
     std::filesystem::create_symlink("real.mdl", link);
     ConsoleCapture capture;
-    EXPECT_EQ(write_target(link.c_str(), image_.data(), static_cast<std::uint32_t>(image_.size())), 0);
+    EXPECT_EQ(write_target(capture.console(), link.c_str(), image_.data(), size_, no_fault_), 0);
     EXPECT_EQ(capture.text(), "");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(read_file_bytes(real), image_);
@@ -82,12 +77,12 @@ TEST_F(Output, RealFailuresLeaveTheDestinationAlone)
     const std::string folder = dir.file("folder");
     std::filesystem::create_directory(folder);
     ConsoleCapture capture;
-    const auto size = static_cast<std::uint32_t>(image_.size());
+    const Console console = capture.console();
 
-    EXPECT_EQ(write_target(missing_dir.c_str(), image_.data(), size), ENOENT);
-    EXPECT_EQ(write_backup(missing_dir.c_str(), image_.data(), size), ENOENT);
-    EXPECT_EQ(write_target(folder.c_str(), image_.data(), size), EISDIR);
-    EXPECT_EQ(write_target("/dev/full", image_.data(), size), ENOSPC);
+    EXPECT_EQ(write_target(console, missing_dir.c_str(), image_.data(), size_, no_fault_), ENOENT);
+    EXPECT_EQ(write_backup(console, missing_dir.c_str(), image_.data(), size_, no_fault_), ENOENT);
+    EXPECT_EQ(write_target(console, folder.c_str(), image_.data(), size_, no_fault_), EISDIR);
+    EXPECT_EQ(write_target(console, "/dev/full", image_.data(), size_, no_fault_), ENOSPC);
     EXPECT_EQ(capture.text(),
               "Error opening target MDL file " + missing_dir + ": No such file or directory\n"
               "Error opening backup file " + dir.file("nowhere/plane.MD$") + ": No such file or directory\n"
@@ -121,7 +116,6 @@ TEST_F(Output, InjectedFaultAtEachStageKeepsTheOldFileAndLeavesNoTemporary)
         {OUTPUT_FAULT_CLOSE, 0, "Error closing target MDL file %s: Input/output error\n",
          "Error closing backup file %s: Input/output error\n"},
     };
-    const auto size = static_cast<std::uint32_t>(image_.size());
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.target_message);
         ScratchDir dir;
@@ -129,11 +123,11 @@ TEST_F(Output, InjectedFaultAtEachStageKeepsTheOldFileAndLeavesNoTemporary)
         const std::string backup = dir.file("plane.MD$");
         write_file_bytes(target, old_);
         write_file_bytes(backup, old_);
-        output_fault = OutputFault{c.stage, c.error, nullptr};
+        const OutputFault fault{c.stage, c.error, nullptr};
         const int expected = c.error != 0 ? c.error : EIO;
         ConsoleCapture capture;
-        EXPECT_EQ(write_target(target.c_str(), image_.data(), size), expected);
-        EXPECT_EQ(write_backup(target.c_str(), image_.data(), size), expected);
+        EXPECT_EQ(write_target(capture.console(), target.c_str(), image_.data(), size_, fault), expected);
+        EXPECT_EQ(write_backup(capture.console(), target.c_str(), image_.data(), size_, fault), expected);
         char first[512];
         char second[512];
         std::snprintf(first, sizeof first, c.target_message, target.c_str());
@@ -150,11 +144,10 @@ TEST_F(Output, FaultOnOneNameLetsOtherWritesThrough)
     ScratchDir dir;
     const std::string target = dir.file("plane.mdl");
     const std::string backup = backup_name(target.c_str());
-    output_fault = OutputFault{OUTPUT_FAULT_WRITE, ENOSPC, target.c_str()};
-    const auto size = static_cast<std::uint32_t>(image_.size());
+    const OutputFault fault{OUTPUT_FAULT_WRITE, ENOSPC, target.c_str()};
     ConsoleCapture capture;
-    EXPECT_EQ(write_backup(target.c_str(), image_.data(), size), 0);
-    EXPECT_EQ(write_target(target.c_str(), image_.data(), size), ENOSPC);
+    EXPECT_EQ(write_backup(capture.console(), target.c_str(), image_.data(), size_, fault), 0);
+    EXPECT_EQ(write_target(capture.console(), target.c_str(), image_.data(), size_, fault), ENOSPC);
     EXPECT_EQ(read_file_bytes(backup), image_);
     EXPECT_FALSE(file_exists(target));
 }

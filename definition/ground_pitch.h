@@ -1,5 +1,9 @@
-// The aircraft's pitch attitude on its gear, from the [Main] section.
+// The aircraft's pitch attitude on its gear, worked out from the gear keys of
+// the [Main] section as soon as that section has been read.
 #pragma once
+
+#include "basics/diagnostics.h"
+#include "definition/definition_store.h"
 
 struct GroundGeometry {
     double pitch_deg;         // ground pitch in degrees, positive nose up
@@ -13,8 +17,6 @@ struct GroundGeometry {
     bool gear_read;
 };
 
-extern GroundGeometry ground_geometry;
-
-// Reads the gear keys of [Main], fills ground_geometry, reports missing keys
+// Reads the gear keys of the [Main] section into ground, reports missing keys
 // or gears too close together, and prints the ground pitch line.
-void compute_ground_pitch();
+void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& main, GroundGeometry& ground);

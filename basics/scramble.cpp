@@ -1,4 +1,4 @@
-#include "mdl/xor_key.h"
+#include "basics/scramble.h"
 
 void xor_with_key(std::uint8_t* buffer, int length, const std::uint8_t* key, int key_length)
 {

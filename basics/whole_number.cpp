@@ -1,4 +1,4 @@
-#include "definition/whole_number.h"
+#include "basics/whole_number.h"
 
 #include <cmath>
 

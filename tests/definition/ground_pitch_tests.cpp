@@ -3,33 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include "definition/ground_pitch.h"
 #include "definition/keys.h"
-#include "driver/run_state.h"
-#include "lights/ground_pitch.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/owned.h"
 
 namespace {
 
-class GroundPitch : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        reset_program_state();
-        run_state.definition_name = "gear.def";
-    }
-    void TearDown() override { reset_program_state(); }
-};
 
 // Stores the gear values of [Main] in file order other dist, other height,
 // main dist, main height (lines 1 to 4); null leaves a key out.
-void store_gear(const char* main_height, const char* main_dist, const char* other_height, const char* other_dist)
+void store_gear(DefinitionSection& main, const char* main_height, const char* main_dist, const char* other_height,
+                const char* other_dist)
 {
     const char* const values[] = {other_dist, other_height, main_dist, main_height};
     const KeyId keys[] = {KEY_OTHER_GEAR_DIST, KEY_OTHER_GEAR_HEIGHT, KEY_MAIN_GEAR_DIST, KEY_MAIN_GEAR_HEIGHT};
     for (int i = 0; i < 4; ++i) {
-        run_state.line_counter = static_cast<std::uint32_t>(i + 1);
         if (values[i] != nullptr) {
-            add_entry(run_state.sections[MAIN_SECTION], keys[i], values[i]);
+            EXPECT_EQ(add_entry(main, keys[i], values[i], static_cast<std::uint32_t>(i + 1)), ENTRY_ADDED);
         }
     }
 }
@@ -46,7 +37,7 @@ struct GearCase {
     double main_gear_dist;
 };
 
-TEST_F(GroundPitch, ComputesChecksAndPrints)
+TEST(GroundPitch, ComputesChecksAndPrints)
 {
     const GearCase cases[] = {
         // Tail-dragger standing nose up, then a nose-wheel aircraft nose down.
@@ -71,35 +62,39 @@ TEST_F(GroundPitch, ComputesChecksAndPrints)
     };
     for (const GearCase& c : cases) {
         SCOPED_TRACE(c.output);
-        reset_program_state();
-        run_state.definition_name = "gear.def";
-        store_gear(c.main_height, c.main_dist, c.other_height, c.other_dist);
+        OwnedSection main;
+        store_gear(main.section, c.main_height, c.main_dist, c.other_height, c.other_dist);
         ConsoleCapture console;
-        compute_ground_pitch();
+        Diagnostics diagnostics{console.console(), "gear.def", 0, 0};
+        GroundGeometry ground{};
+        compute_ground_pitch(diagnostics, main.section, ground);
         EXPECT_EQ(console.text(), c.output);
-        EXPECT_NEAR(ground_geometry.pitch_deg, c.pitch_deg, 1e-6);
-        EXPECT_NEAR(ground_geometry.slope, c.slope, 1e-9);
-        EXPECT_DOUBLE_EQ(ground_geometry.main_gear_height, c.main_gear_height);
-        EXPECT_DOUBLE_EQ(ground_geometry.main_gear_dist, c.main_gear_dist);
-        EXPECT_EQ(run_state.error_flag, 0u);
+        EXPECT_NEAR(ground.pitch_deg, c.pitch_deg, 1e-6);
+        EXPECT_NEAR(ground.slope, c.slope, 1e-9);
+        EXPECT_DOUBLE_EQ(ground.main_gear_height, c.main_gear_height);
+        EXPECT_DOUBLE_EQ(ground.main_gear_dist, c.main_gear_dist);
+        EXPECT_EQ(diagnostics.error_flag, 0u);
     }
 }
 
 // The values are read main height, main dist, other height, other dist, so
 // their unit errors appear in that order; the numbers are used unscaled.
-TEST_F(GroundPitch, BadUnitsAreReportedInReadingOrderAndUsedUnscaled)
+TEST(GroundPitch, BadUnitsAreReportedInReadingOrderAndUsedUnscaled)
 {
-    store_gear("-2 x", "-1 x", "-0.5 x", "8 x");
+    OwnedSection main;
+    store_gear(main.section, "-2 x", "-1 x", "-0.5 x", "8 x");
     ConsoleCapture console;
-    compute_ground_pitch();
+    Diagnostics diagnostics{console.console(), "gear.def", 0, 0};
+    GroundGeometry ground{};
+    compute_ground_pitch(diagnostics, main.section, ground);
     EXPECT_EQ(console.text(),
               "Error in gear.def: Invalid unit of measurement specification '-2 x' in line 4.\n"
               "Error in gear.def: Invalid unit of measurement specification '-1 x' in line 3.\n"
               "Error in gear.def: Invalid unit of measurement specification '-0.5 x' in line 2.\n"
               "Error in gear.def: Invalid unit of measurement specification '8 x' in line 1.\n"
               "Ground Pitch= 9.46 degrees (means pitch up).\n");
-    EXPECT_EQ(run_state.error_flag, 1u);
-    EXPECT_DOUBLE_EQ(ground_geometry.main_gear_height, -2.0);
+    EXPECT_EQ(diagnostics.error_flag, 1u);
+    EXPECT_DOUBLE_EQ(ground.main_gear_height, -2.0);
 }
 
 }  // namespace

@@ -2,22 +2,13 @@
 
 #include <string>
 
-#include "definition/diagnostics.h"
-#include "driver/run_state.h"
+#include "basics/diagnostics.h"
 #include "tests/support/console_capture.h"
 
 namespace {
 
-class Diagnostics : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        reset_program_state();
-        run_state.definition_name = "lights.cfg";
-        run_state.line_counter = 12;
-    }
-    void TearDown() override { reset_program_state(); }
-};
+// The diagnostics of a run reading lights.cfg, at line 12, printing to console.
+Diagnostics diagnostics_at_line_12(const Console& console) { return Diagnostics{console, "lights.cfg", 12, 0}; }
 
 struct SeverityCase {
     const char* message;
@@ -26,7 +17,7 @@ struct SeverityCase {
     std::uint32_t flag;
 };
 
-TEST_F(Diagnostics, SeverityLetterChoosesHeaderWordAndFlag)
+TEST(Diagnostics, SeverityLetterChoosesHeaderWordAndFlag)
 {
     const SeverityCase cases[] = {
         {"wCareful %s\n", "Warning in lights.cfg: Careful X\n", "Warning in lights.cfg, line 12: Careful X\n", 0},
@@ -39,41 +30,54 @@ TEST_F(Diagnostics, SeverityLetterChoosesHeaderWordAndFlag)
     for (const SeverityCase& c : cases) {
         SCOPED_TRACE(c.expected_plain);
         for (int form = 0; form < 2; ++form) {
-            run_state.error_flag = 0;
             ConsoleCapture capture;
+            Diagnostics diagnostics = diagnostics_at_line_12(capture.console());
             if (form == 0) {
-                report(c.message, "X");
+                report(diagnostics, c.message, "X");
             } else {
-                report_at_line(c.message, "X");
+                report_at_line(diagnostics, c.message, "X");
             }
             EXPECT_EQ(capture.text(), form == 0 ? c.expected_plain : c.expected_at_line);
-            EXPECT_EQ(run_state.error_flag, c.flag);
+            EXPECT_EQ(diagnostics.error_flag, c.flag);
         }
     }
 }
 
-TEST_F(Diagnostics, ErrorFlagIsNeverClearedByLaterMessages)
+TEST(Diagnostics, ErrorFlagIsNeverClearedByLaterMessages)
 {
     ConsoleCapture capture;
-    report("eUnrecognised name=%s\n", "Colour");
-    report("wNo unit of measurement expected in line %u.\n", 3u);
-    report("iNot all gear positions/heights specified, zero ground pitch assumed.\n");
-    EXPECT_EQ(run_state.error_flag, 1u);
+    Diagnostics diagnostics = diagnostics_at_line_12(capture.console());
+    report(diagnostics, "eUnrecognised name=%s\n", "Colour");
+    report(diagnostics, "wNo unit of measurement expected in line %u.\n", 3u);
+    report(diagnostics, "iNot all gear positions/heights specified, zero ground pitch assumed.\n");
+    EXPECT_EQ(diagnostics.error_flag, 1u);
     EXPECT_EQ(capture.text(),
               "Error in lights.cfg: Unrecognised name=Colour\n"
               "Warning in lights.cfg: No unit of measurement expected in line 3.\n"
               "Info in lights.cfg: Not all gear positions/heights specified, zero ground pitch assumed.\n");
 }
 
-TEST_F(Diagnostics, UnrecognisedLineCarriesItsOwnLineEnd)
+TEST(Diagnostics, UnrecognisedLineCarriesItsOwnLineEnd)
 {
     ConsoleCapture capture;
-    report_at_line("eUnrecognised: %s", "stray text\r\n");
-    report_at_line("eUnrecognised: %s", "no end");
-    report("iNext\n");
+    Diagnostics diagnostics = diagnostics_at_line_12(capture.console());
+    report_at_line(diagnostics, "eUnrecognised: %s", "stray text\r\n");
+    report_at_line(diagnostics, "eUnrecognised: %s", "no end");
+    report(diagnostics, "iNext\n");
     EXPECT_EQ(capture.text(),
               "Error in lights.cfg, line 12: Unrecognised: stray text\r\n"
               "Error in lights.cfg, line 12: Unrecognised: no endInfo in lights.cfg: Next\n");
+}
+
+// A run whose console is silent prints nothing, yet its errors still stop
+// the writing.
+TEST(Diagnostics, SilentConsoleStillRaisesTheFlag)
+{
+    Diagnostics diagnostics = diagnostics_at_line_12(Console{nullptr});
+    report(diagnostics, "wCareful\n");
+    EXPECT_EQ(diagnostics.error_flag, 0u);
+    report_at_line(diagnostics, "eBroken %s\n", "X");
+    EXPECT_EQ(diagnostics.error_flag, 1u);
 }
 
 }  // namespace

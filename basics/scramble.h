@@ -34,23 +34,12 @@ constexpr std::array<std::uint8_t, N> scrambled_block(const char (&plain)[M])
     return block;
 }
 
-// A block the program keeps scrambled in its data, and the working copy that
-// is unscrambled in place when the block is used. The copy is taken from the
-// stored form on first use after a reset.
+// A plain copy of a stored scrambled block. The stored block stays as it is,
+// so every use unscrambles the same bytes.
 template <std::size_t N>
-struct HeldBlock {
-    std::uint8_t bytes[N];
-    bool loaded;
-};
-
-template <std::size_t N>
-std::uint8_t* held_bytes(HeldBlock<N>& held, const std::array<std::uint8_t, N>& stored)
+std::array<std::uint8_t, N> unscrambled_copy(const std::array<std::uint8_t, N>& stored)
 {
-    if (!held.loaded) {
-        for (std::size_t i = 0; i < N; ++i) {
-            held.bytes[i] = stored[i];
-        }
-        held.loaded = true;
-    }
-    return held.bytes;
+    std::array<std::uint8_t, N> plain = stored;
+    xor_with_key(plain.data(), static_cast<int>(N), scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+    return plain;
 }

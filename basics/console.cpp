@@ -1,0 +1,23 @@
+#include "basics/console.h"
+
+void console_print(const Console& console, const char* format, ...)
+{
+    std::va_list args;
+    va_start(args, format);
+    console_vprint(console, format, args);
+    va_end(args);
+}
+
+void console_vprint(const Console& console, const char* format, std::va_list args)
+{
+    if (console.stream != nullptr) {
+        std::vfprintf(console.stream, format, args);
+    }
+}
+
+void console_write(const Console& console, const char* text)
+{
+    if (console.stream != nullptr) {
+        std::fputs(text, console.stream);
+    }
+}

@@ -1,0 +1,22 @@
+// Where the program's output goes. Everything it says, progress lines and
+// diagnostics alike, is written to one stream: standard output in the
+// programs, a file when a test wants to read it back, none when a caller
+// wants a step to run silently.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+
+#if defined(__GNUC__)
+#define VESKA_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
+#else
+#define VESKA_PRINTF(fmt_index, first_arg)
+#endif
+
+struct Console {
+    std::FILE* stream;  // null: nothing is printed
+};
+
+void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);
+void console_vprint(const Console& console, const char* format, std::va_list args);
+void console_write(const Console& console, const char* text);

@@ -1,0 +1,8 @@
+#include "definition/definition.h"
+
+void release_definition(Definition& definition)
+{
+    for (DefinitionSection& section : definition.sections) {
+        clear_section(section);
+    }
+}

@@ -1,3 +1,0 @@
-#include "lights/ground_pitch.h"
-
-GroundGeometry ground_geometry{};

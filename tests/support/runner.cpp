@@ -1,0 +1,51 @@
+#include "tests/support/runner.h"
+
+#include "driver/banner.h"
+#include "driver/run.h"
+#include "inspect/command_line.h"
+#include "tests/support/console_capture.h"
+
+namespace {
+
+std::vector<const char*> pointers(const std::vector<std::string>& arguments)
+{
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    return argv;
+}
+
+}  // namespace
+
+RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, const OutputFault& fault)
+{
+    const std::vector<const char*> argv = pointers(arguments);
+    ConsoleCapture capture;
+    RunState state{};
+    state.diagnostics.console = capture.console();
+    state.output_fault = fault;
+    const int exit_code = run_veska(state, static_cast<int>(argv.size()), argv.data());
+    return {exit_code, capture.text(), state.diagnostics.error_flag, state.lights, state.block};
+}
+
+RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments)
+{
+    const std::vector<const char*> argv = pointers(arguments);
+    ConsoleCapture capture;
+    const int exit_code = run_inspect(capture.console(), static_cast<int>(argv.size()), argv.data());
+    return {exit_code, capture.text(), 0, LightSet{}, CodeTemplate{}};
+}
+
+std::string banner_text()
+{
+    ConsoleCapture capture;
+    print_banner(capture.console());
+    return capture.text();
+}
+
+std::string after_banner(const std::string& output)
+{
+    const std::string banner = banner_text();
+    return output.compare(0, banner.size(), banner) == 0 ? output.substr(banner.size()) : output;
+}

@@ -1,0 +1,33 @@
+// Test support: the two programs run in the test's process, each run in
+// records of its own, with everything it printed captured.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lights/code_templates.h"
+#include "lights/light_geometry.h"
+#include "mdl/output.h"
+
+struct RunOutcome {
+    int exit_code;
+    std::string output;        // everything printed, veska's banner included
+    std::uint32_t error_flag;  // veska: as the run left it
+    LightSet lights;           // veska: the lights as the run computed them
+    CodeTemplate block;        // veska: the filled block, size 0 when none was filled
+};
+
+// veska with these arguments (those after the program name), in a RunState
+// of its own, with fault injected into its writers.
+RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, const OutputFault& fault = OutputFault{});
+
+// veska-inspect with these arguments.
+RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments);
+
+// The banner as veska prints it.
+std::string banner_text();
+
+// What veska printed after its banner (all of it when it does not begin
+// with the banner).
+std::string after_banner(const std::string& output);
