@@ -19,7 +19,7 @@ constexpr char SECTION_HEADERS[SECTION_COUNT][10] = {"[Main]", "[Light 1]", "[Li
 enum class LineKind { ignored, end_of_text, header, key };
 
 // How the section read last stopped; none once the main loop has taken note.
-// stopped: reading cannot go on at all (memory exhausted).
+// stopped: reading cannot go on at all (a read error, memory exhausted).
 enum class SectionEnd { none, end_of_text, next_header, end_of_input, stopped };
 
 // One reading of a definition file.
@@ -28,6 +28,7 @@ struct Reader {
     Definition& definition;
     std::FILE* stream;
     SectionEnd section_end;
+    int read_error;  // the error number of a failed read, 0 while none failed
     char line_buffer[LINE_BUFFER_SIZE];
 };
 
@@ -51,12 +52,17 @@ LineKind classify_line(const char* line)
 }
 
 // Reads the next line, or the next 255 characters of a longer one, into the
-// line buffer and counts it. At the end of the input (or on a read error)
-// returns false and leaves the buffer as it was.
+// line buffer and counts it. At the end of the input, or when reading fails
+// (the error is kept in the reader), returns false and leaves the buffer as
+// it was.
 bool read_line(Reader& reader)
 {
     char piece[LINE_BUFFER_SIZE];
+    errno = 0;
     if (std::fgets(piece, sizeof piece, reader.stream) == nullptr) {
+        if (std::ferror(reader.stream) != 0) {
+            reader.read_error = errno != 0 ? errno : EIO;
+        }
         return false;
     }
     // A zero byte read from the file ends the line as far as the program can
@@ -134,7 +140,7 @@ SectionEnd read_section_lines(Reader& reader, DefinitionSection& section, const 
             break;
         }
     }
-    return SectionEnd::end_of_input;
+    return reader.read_error != 0 ? SectionEnd::stopped : SectionEnd::end_of_input;
 }
 
 // Reads one section's lines. A section met a second time draws an error and
@@ -183,6 +189,15 @@ int read_main_section(Reader& reader)
         }
     }
     compute_ground_pitch(diagnostics, section, definition.ground);
+    // A file that ends inside [Main] has no light section after it: say
+    // which of the configured ones are missing.
+    if (end == SectionEnd::end_of_input && definition.light_count >= 1 && definition.light_count <= 3) {
+        for (unsigned n = 1; n <= definition.light_count; ++n) {
+            if (definition.sections[n].defined == 0) {
+                report(diagnostics, "e[Light %u] not specified in definition file.\n", n);
+            }
+        }
+    }
     return result;
 }
 
@@ -224,7 +239,7 @@ int open_section(Reader& reader)
 
 int read_definition_file(Diagnostics& diagnostics, Definition& definition, std::FILE* stream)
 {
-    Reader reader{diagnostics, definition, stream, SectionEnd::none, {}};
+    Reader reader{diagnostics, definition, stream, SectionEnd::none, 0, {}};
     int result = 0;
     while (result == 0) {
         // After a section, the header that ended it is still in the buffer;
@@ -250,6 +265,14 @@ int read_definition_file(Diagnostics& diagnostics, Definition& definition, std::
             report_at_line(diagnostics, "eUnrecognised: %s", reader.line_buffer);
             break;
         }
+    }
+    if (reader.read_error != 0) {
+        // Whatever was read is not the whole file: nothing more is said of
+        // it, and nothing is written.
+        console_print(diagnostics.console, "Error reading definition file %s: %s\n",
+                      diagnostics.definition_name != nullptr ? diagnostics.definition_name : "",
+                      std::strerror(reader.read_error));
+        return DEFINITION_NOT_READ;
     }
     return result;
 }

@@ -31,6 +31,11 @@ std::string plain(const char* word, const std::string& text) { return std::strin
 
 const std::string NO_GEAR = plain("Info", "Not all gear positions/heights specified, zero ground pitch assumed.\n");
 
+std::string NO_LIGHT(unsigned n)
+{
+    return plain("Error", "[Light " + std::to_string(n) + "] not specified in definition file.\n");
+}
+
 // The number of lights, then per section that was touched: index, header
 // text, whether defined, and each entry as key@line='value'.
 std::string dump_store(const Definition& definition)
@@ -179,8 +184,20 @@ TEST_F(DefinitionReader, EndOfInput)
 {
     const ReaderCase cases[] = {
         {"empty file", "", 0, "", "lights=0\n"},
-        {"end inside [Main] fails after the checks", "[Main]\nLights=1\n", 1, NO_GEAR,
+        // The end inside [Main] says which configured light sections are
+        // missing, after the Lights check and the ground pitch.
+        {"end inside [Main] fails after the checks", "[Main]\nLights=1\n", 1, NO_GEAR + NO_LIGHT(1),
          "lights=1\n0 [Main] defined 1@2='1'\n"},
+        {"end inside [Main] names each missing light, ascending", "[Main]\nLights=3\n", 1,
+         NO_GEAR + NO_LIGHT(1) + NO_LIGHT(2) + NO_LIGHT(3), "lights=3\n0 [Main] defined 1@2='3'\n"},
+        {"a light section read before [Main] is not missing", "[Light 2]\n[Main]\nLights=2\n", 1,
+         at_line("Error", 1, "[Main] section must be specified first.\n") +
+             at_line("Warning", 1, "This section is not expected as \"Lights=0\" only was specified.\n") + NO_GEAR +
+             NO_LIGHT(1),
+         "lights=2\n0 [Main] defined 1@3='2'\n2 [Light 2] defined\n"},
+        {"an invalid Lights names no light", "[Main]\nLights=4\n", 1,
+         plain("Error", "Invalid number of lights in line 2, must be 1,2 or 3.\n") + NO_GEAR,
+         "lights=4\n0 [Main] defined 1@2='4'\n"},
         {"end right after [Main]", "[Main]", 1,
          plain("Error", "Required parameter \"Lights=n\" was not specified.\n") + NO_GEAR, "lights=0\n0 [Main] defined\n"},
         {"last line a light header", "[Main]\nLights=1\n[Light 1]\n", 0, NO_GEAR,
@@ -212,7 +229,7 @@ TEST_F(DefinitionReader, LineEndsLongLinesAndZeroBytes)
         // The first piece has no line end, so the next message follows on its line.
         {"long line outside a section", long_text + "\n[Main]\nLights=1\n", 1,
          at_line("Error", 1, "Unrecognised: " + std::string(255, 'x')) +
-             at_line("Error", 2, "Unrecognised: " + std::string(45, 'y') + "\n") + NO_GEAR,
+             at_line("Error", 2, "Unrecognised: " + std::string(45, 'y') + "\n") + NO_GEAR + NO_LIGHT(1),
          "lights=1\n0 [Main] defined 1@4='1'\n"},
         // A zero byte ends what the program sees of its line.
         {"zero bytes", "\0junk\n[Main]\nLights=1\0 3\n\0Lights=2\n[Light 1]\n"s, 0,
