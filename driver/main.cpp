@@ -1,12 +1,22 @@
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "driver/run.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv)
 {
+    prepare_standard_output();
+    install_interrupt_cleanup();
+    const std::vector<std::string> arguments = program_arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) {
+        pointers.push_back(argument.c_str());
+    }
     RunState state{};
     state.diagnostics.console.stream = stdout;
-    const int exit_code = run_veska(state, argc - 1, argv + 1);
+    const int exit_code = run_veska(state, static_cast<int>(pointers.size()), pointers.data());
     std::fflush(stdout);
     return exit_code;
 }

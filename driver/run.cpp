@@ -43,12 +43,13 @@ int run_veska(RunState& state, int argc, const char* const* argv)
     // The one-argument form names no definition file.
     const char* definition = in_place ? (argc == 2 ? argv[1] : nullptr) : argv[2];
     state.diagnostics.definition_name = definition;
+    // No write may replace the definition file.
+    const OutputContext output{console, definition, state.output_fault};
 
     if (load_mdl(console, state.image, source) != 0) {
         return finish(state, 1);
     }
-    if (in_place &&
-        write_backup(console, source, state.image.buffer, state.image.size, state.output_fault) != 0) {
+    if (in_place && write_backup(output, source, state.image.buffer, state.image.size) != 0) {
         console_write(console, "No further processing due to non-available MDL backup file.\n");
         return finish(state, 1);
     }
@@ -73,7 +74,7 @@ int run_veska(RunState& state, int argc, const char* const* argv)
     if (state.diagnostics.error_flag != 0) {
         return finish_unwritten(state, target);
     }
-    result = write_target(console, target, state.image.buffer, state.image.size, state.output_fault);
+    result = write_target(output, target, state.image.buffer, state.image.size);
     if (result != 0) {
         return finish(state, result);
     }

@@ -1,10 +1,20 @@
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "inspect/command_line.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv)
 {
-    const int exit_code = run_inspect(Console{stdout}, argc - 1, argv + 1);
+    prepare_standard_output();
+    install_interrupt_cleanup();
+    const std::vector<std::string> arguments = program_arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) {
+        pointers.push_back(argument.c_str());
+    }
+    const int exit_code = run_inspect(Console{stdout}, static_cast<int>(pointers.size()), pointers.data());
     std::fflush(stdout);
     return exit_code;
 }

@@ -59,9 +59,9 @@ int run_preview(const Console& console, const char* definition_name, const char*
     const PreviewGeometry geometry = compute_preview_geometry(definition.ground, lights, drawn);
     const PreviewCaption caption = {definition_name, complete};
     release_definition(definition);
-    const int written = write_preview_svg(console, svg_name, geometry, caption);
-    if (written != 0) {
-        return written;
+    // The picture may not replace the definition file.
+    if (write_preview_svg(OutputContext{console, definition_name, OutputFault{}}, svg_name, geometry, caption) != 0) {
+        return 1;
     }
     if (complete) {
         console_print(console, "Preview of %u landing light%s written to %s.\n", drawn, drawn == 1 ? "" : "s",

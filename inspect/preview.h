@@ -9,6 +9,6 @@
 // veska prints them, and draws the result. A definition file with errors
 // still gives a picture of what could be computed, marked as incomplete.
 // Returns 0 when a complete picture was written; 1 when the definition file
-// cannot be opened or has errors (the picture is still written in the latter
-// case); or the error number when the picture cannot be written.
+// cannot be opened or read, has errors (the picture is still written then),
+// or the picture cannot be written.
 int run_preview(const Console& console, const char* definition_name, const char* svg_name);

@@ -16,22 +16,22 @@ constexpr double PAGE_WIDTH_MIN = 800.0;  // pixels; the legend needs them
 const char LIGHT_COLOURS[3][8] = {"#d62728", "#1f77b4", "#2ca02c"};
 const char GROUND_COLOUR[] = "#8c6d31";
 
-void write_number(std::FILE* svg, double value, double step)
+void write_number(std::string& svg, double value, double step)
 {
     // A tick at zero may be a hair below it and would print as "-0".
     const double shown = std::fabs(value) < step * 1e-6 ? 0.0 : value;
-    std::fprintf(svg, "%.*f", tick_decimals(step), shown);
+    append_format(svg, "%.*f", tick_decimals(step), shown);
 }
 
 // The frame, grid, tick labels and axis titles of a view, and its clip path.
-void write_axes(std::FILE* svg, const View& view, const char* id, const char* title, const char* v_title)
+void write_axes(std::string& svg, const View& view, const char* id, const char* title, const char* v_title)
 {
     const double right = view.left + view.width;
     const double bottom = view.top + view.height;
-    std::fprintf(svg, "<clipPath id=\"%s-clip\"><rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\"/></clipPath>\n",
+    append_format(svg, "<clipPath id=\"%s-clip\"><rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\"/></clipPath>\n",
                  id, view.left, view.top, view.width, view.height);
     write_text(svg, view.left, view.top - 10, "font-size=\"14\" font-weight=\"bold\"", title);
-    std::fprintf(svg, "<g class=\"grid\" stroke=\"#dddddd\" stroke-width=\"1\">\n");
+    append_format(svg, "<g class=\"grid\" stroke=\"#dddddd\" stroke-width=\"1\">\n");
     const std::uint32_t z_ticks = step_count(view.z, view.step_z);
     const std::uint32_t v_ticks = step_count(view.v, view.step_v);
     for (std::uint32_t i = 0; i <= z_ticks; ++i) {
@@ -42,48 +42,48 @@ void write_axes(std::FILE* svg, const View& view, const char* id, const char* ti
         const double y = py(view, view.v.low + static_cast<double>(i) * view.step_v);
         write_line(svg, view.left, y, right, y, "");
     }
-    std::fputs("</g>\n", svg);
-    std::fprintf(svg,
+    svg += "</g>\n";
+    append_format(svg,
                  "<rect class=\"frame\" x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"none\" "
                  "stroke=\"#444444\"/>\n",
                  view.left, view.top, view.width, view.height);
-    std::fprintf(svg, "<g class=\"tick-labels\" font-size=\"11\" fill=\"#333333\">\n");
+    append_format(svg, "<g class=\"tick-labels\" font-size=\"11\" fill=\"#333333\">\n");
     for (std::uint32_t i = 0; i <= z_ticks; ++i) {
         const double z = view.z.low + static_cast<double>(i) * view.step_z;
-        std::fprintf(svg, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"middle\">", px(view, z), bottom + 15);
+        append_format(svg, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"middle\">", px(view, z), bottom + 15);
         write_number(svg, z, view.step_z);
-        std::fputs("</text>\n", svg);
+        svg += "</text>\n";
     }
     for (std::uint32_t i = 0; i <= v_ticks; ++i) {
         const double v = view.v.low + static_cast<double>(i) * view.step_v;
-        std::fprintf(svg, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"end\">", view.left - 6, py(view, v) + 4);
+        append_format(svg, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"end\">", view.left - 6, py(view, v) + 4);
         write_number(svg, v, view.step_v);
-        std::fputs("</text>\n", svg);
+        svg += "</text>\n";
     }
-    std::fputs("</g>\n", svg);
+    svg += "</g>\n";
     write_text(svg, view.left + view.width / 2, bottom + 32, "text-anchor=\"middle\"",
                "z: along the aircraft, forwards (m)");
-    std::fprintf(svg, "<text x=\"0\" y=\"0\" transform=\"translate(%.2f %.2f) rotate(-90)\" text-anchor=\"middle\">",
+    append_format(svg, "<text x=\"0\" y=\"0\" transform=\"translate(%.2f %.2f) rotate(-90)\" text-anchor=\"middle\">",
                  view.left - 48, view.top + view.height / 2);
     write_xml_text(svg, v_title);
-    std::fputs("</text>\n", svg);
+    svg += "</text>\n";
 }
 
-void write_light_marker(std::FILE* svg, double x, double y, const char* colour)
+void write_light_marker(std::string& svg, double x, double y, const char* colour)
 {
-    std::fprintf(svg, "<circle class=\"light-position\" cx=\"%.2f\" cy=\"%.2f\" r=\"4.5\" fill=\"%s\" stroke=\"black\"/>\n",
+    append_format(svg, "<circle class=\"light-position\" cx=\"%.2f\" cy=\"%.2f\" r=\"4.5\" fill=\"%s\" stroke=\"black\"/>\n",
                  clamp_pixel(x), clamp_pixel(y), colour);
 }
 
 // The light's number beside its position, so that lights can be told apart
 // without their colours.
-void write_light_label(std::FILE* svg, double x, double y, unsigned number, const char* colour)
+void write_light_label(std::string& svg, double x, double y, unsigned number, const char* colour)
 {
-    std::fprintf(svg, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" font-weight=\"bold\" fill=\"%s\" text-anchor=\"end\">%u</text>\n",
+    append_format(svg, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" font-weight=\"bold\" fill=\"%s\" text-anchor=\"end\">%u</text>\n",
                  clamp_pixel(x - 7), clamp_pixel(y - 6), colour, number);
 }
 
-void write_aim_marker(std::FILE* svg, double x, double y, const char* colour)
+void write_aim_marker(std::string& svg, double x, double y, const char* colour)
 {
     char attributes[96];
     std::snprintf(attributes, sizeof attributes, "class=\"aim-point\" stroke=\"%s\" stroke-width=\"2.5\"", colour);
@@ -99,7 +99,7 @@ struct Pixel {
     double y;
 };
 
-void write_beam(std::FILE* svg, const PreviewLight& light, Pixel from, Pixel hit, Pixel aim, const char* colour)
+void write_beam(std::string& svg, const PreviewLight& light, Pixel from, Pixel hit, Pixel aim, const char* colour)
 {
     char attributes[128];
     std::snprintf(attributes, sizeof attributes, "class=\"beam\" stroke=\"%s\" stroke-width=\"2\"", colour);
@@ -115,14 +115,14 @@ void write_beam(std::FILE* svg, const PreviewLight& light, Pixel from, Pixel hit
 
 // The side view: height y against z, the ground line, the gear, and per light
 // its position, beam, aim point and lit stretch of ground.
-void write_side_view(std::FILE* svg, const View& view, const PreviewGeometry& geometry)
+void write_side_view(std::string& svg, const View& view, const PreviewGeometry& geometry)
 {
     write_axes(svg, view, "side", "Side view", "y: height (m)");
-    std::fputs("<g clip-path=\"url(#side-clip)\">\n", svg);
+    svg += "<g clip-path=\"url(#side-clip)\">\n";
     const double z_left = view.z.low;
     const double z_right = view.z.high;
     const double bottom = view.top + view.height;
-    std::fprintf(svg, "<polygon class=\"ground-fill\" fill=\"#efe4cf\" points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\"/>\n",
+    append_format(svg, "<polygon class=\"ground-fill\" fill=\"#efe4cf\" points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\"/>\n",
                  clamp_pixel(px(view, z_left)), clamp_pixel(py(view, ground_height(geometry, z_left))),
                  clamp_pixel(px(view, z_right)), clamp_pixel(py(view, ground_height(geometry, z_right))),
                  clamp_pixel(px(view, z_right)), clamp_pixel(std::fmax(bottom, py(view, ground_height(geometry, z_right))) + 1),
@@ -139,7 +139,7 @@ void write_side_view(std::FILE* svg, const View& view, const PreviewGeometry& ge
         for (int g = 0; g < 2; ++g) {
             const double x = px(view, gears[g]->z);
             const double y = py(view, gears[g]->y);
-            std::fprintf(svg, "<circle class=\"gear\" cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"black\"/>\n",
+            append_format(svg, "<circle class=\"gear\" cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"black\"/>\n",
                          clamp_pixel(x), clamp_pixel(y));
             write_text(svg, x, y + 17, "text-anchor=\"middle\" font-size=\"11\"", names[g]);
         }
@@ -150,7 +150,7 @@ void write_side_view(std::FILE* svg, const View& view, const PreviewGeometry& ge
             continue;
         }
         const char* colour = LIGHT_COLOURS[i];
-        std::fprintf(svg, "<g class=\"light\" id=\"light-%u-side\">\n", i + 1);
+        append_format(svg, "<g class=\"light\" id=\"light-%u-side\">\n", i + 1);
         if (light.lit) {
             // The lit area lies on the ground line: its stretch from the
             // nearest to the farthest point.
@@ -172,17 +172,17 @@ void write_side_view(std::FILE* svg, const View& view, const PreviewGeometry& ge
         write_light_marker(svg, px(view, light.position.z), py(view, light.position.y), colour);
         // Lights side by side coincide here: their numbers go in a row.
         write_light_label(svg, px(view, light.position.z) - 9.0 * i, py(view, light.position.y), i + 1, colour);
-        std::fputs("</g>\n", svg);
+        svg += "</g>\n";
     }
-    std::fputs("</g>\n", svg);
+    svg += "</g>\n";
 }
 
 // The top view: x against z, the aircraft's axis, and per light its position,
 // beam, aim point and lit area.
-void write_top_view(std::FILE* svg, const View& view, const PreviewGeometry& geometry)
+void write_top_view(std::string& svg, const View& view, const PreviewGeometry& geometry)
 {
     write_axes(svg, view, "top", "Top view", "x: sideways (m)");
-    std::fputs("<g clip-path=\"url(#top-clip)\">\n", svg);
+    svg += "<g clip-path=\"url(#top-clip)\">\n";
     write_line(svg, px(view, view.z.low), py(view, 0), px(view, view.z.high), py(view, 0),
                "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
     for (unsigned i = 0; i < geometry.light_count; ++i) {
@@ -191,15 +191,15 @@ void write_top_view(std::FILE* svg, const View& view, const PreviewGeometry& geo
             continue;
         }
         const char* colour = LIGHT_COLOURS[i];
-        std::fprintf(svg, "<g class=\"light\" id=\"light-%u-top\">\n", i + 1);
+        append_format(svg, "<g class=\"light\" id=\"light-%u-top\">\n", i + 1);
         if (light.lit) {
-            std::fprintf(svg, "<polygon class=\"lit-area\" fill=\"%s\" fill-opacity=\"0.25\" stroke=\"%s\" points=\"",
+            append_format(svg, "<polygon class=\"lit-area\" fill=\"%s\" fill-opacity=\"0.25\" stroke=\"%s\" points=\"",
                          colour, colour);
             for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-                std::fprintf(svg, "%s%.2f,%.2f", k == 0 ? "" : " ", clamp_pixel(px(view, light.lit_area[k].z)),
+                append_format(svg, "%s%.2f,%.2f", k == 0 ? "" : " ", clamp_pixel(px(view, light.lit_area[k].z)),
                              clamp_pixel(py(view, light.lit_area[k].x)));
             }
-            std::fputs("\"/>\n", svg);
+            svg += "\"/>\n";
         }
         write_beam(svg, light, {px(view, light.position.z), py(view, light.position.x)},
                    {px(view, light.ground_hit.z), py(view, light.ground_hit.x)},
@@ -207,22 +207,22 @@ void write_top_view(std::FILE* svg, const View& view, const PreviewGeometry& geo
         write_aim_marker(svg, px(view, light.aim.z), py(view, light.aim.x), colour);
         write_light_marker(svg, px(view, light.position.z), py(view, light.position.x), colour);
         write_light_label(svg, px(view, light.position.z), py(view, light.position.x), i + 1, colour);
-        std::fputs("</g>\n", svg);
+        svg += "</g>\n";
     }
-    std::fputs("</g>\n", svg);
+    svg += "</g>\n";
 }
 
 // A bar of a round length with its length written under it.
-void write_scale_bar(std::FILE* svg, double x, double y, double scale, double width)
+void write_scale_bar(std::string& svg, double x, double y, double scale, double width)
 {
     const double metres = nice_step(width / scale, 5.0);
     const double length = metres * scale;
-    std::fputs("<g id=\"scale-bar\">\n", svg);
-    std::fprintf(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"6\" fill=\"black\"/>\n", x, y, length);
+    svg += "<g id=\"scale-bar\">\n";
+    append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"6\" fill=\"black\"/>\n", x, y, length);
     char text[64];
     std::snprintf(text, sizeof text, "%g m", metres);
     write_text(svg, x + length / 2, y + 20, "text-anchor=\"middle\"", text);
-    std::fputs("</g>\n", svg);
+    svg += "</g>\n";
 }
 
 bool any_beam_below_ground(const PreviewGeometry& geometry)
@@ -236,14 +236,14 @@ bool any_beam_below_ground(const PreviewGeometry& geometry)
     return false;
 }
 
-double write_legend(std::FILE* svg, double top, const PreviewGeometry& geometry)
+double write_legend(std::string& svg, double top, const PreviewGeometry& geometry)
 {
-    std::fputs("<g id=\"legend\" font-size=\"12\">\n", svg);
+    svg += "<g id=\"legend\" font-size=\"12\">\n";
     double y = top;
     char text[256];
     for (unsigned i = 0; i < geometry.light_count; ++i) {
         const PreviewLight& light = geometry.lights[i];
-        std::fprintf(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"%s\"/>\n", PLOT_LEFT, y - 9,
+        append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"%s\"/>\n", PLOT_LEFT, y - 9,
                      LIGHT_COLOURS[i]);
         if (!light.computed) {
             std::snprintf(text, sizeof text, "Light %u: not computed", i + 1);
@@ -255,7 +255,7 @@ double write_legend(std::FILE* svg, double top, const PreviewGeometry& geometry)
         write_text(svg, PLOT_LEFT + 32, y, "class=\"legend-light\"", text);
         y += 18;
     }
-    std::fprintf(svg, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" stroke-width=\"2\"/>\n",
+    append_format(svg, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" stroke-width=\"2\"/>\n",
                  PLOT_LEFT, y - 4, PLOT_LEFT + 24, y - 4, GROUND_COLOUR);
     if (geometry.gear_given) {
         std::snprintf(text, sizeof text, "Ground line: ground pitch %.2f degrees, through the main gear contact point",
@@ -270,7 +270,7 @@ double write_legend(std::FILE* svg, double top, const PreviewGeometry& geometry)
     write_aim_marker(svg, PLOT_LEFT + 76, y - 4, "#444444");
     write_text(svg, PLOT_LEFT + 88, y, "", "aim point: MaxRange ahead and the light's height below it, at the light's pitch");
     y += 18;
-    std::fprintf(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"#444444\" fill-opacity=\"0.3\"/>\n",
+    append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"#444444\" fill-opacity=\"0.3\"/>\n",
                  PLOT_LEFT, y - 9);
     write_text(svg, PLOT_LEFT + 32, y, "", "lit area: the spot outline carried along the beam to the ground line");
     if (any_beam_below_ground(geometry)) {
@@ -280,26 +280,19 @@ double write_legend(std::FILE* svg, double top, const PreviewGeometry& geometry)
         write_text(svg, PLOT_LEFT + 32, y, "",
                    "dashed: the beam on behind the point where it meets the ground line");
     }
-    std::fputs("</g>\n", svg);
+    svg += "</g>\n";
     return y;
 }
 
-int finish(const Console& console, std::FILE* svg, const char* path)
-{
-    const bool failed = std::ferror(svg) != 0;
-    const int write_error = failed ? (errno != 0 ? errno : EIO) : 0;
-    if (std::fclose(svg) != 0 || failed) {
-        const int error = write_error != 0 ? write_error : (errno != 0 ? errno : EIO);
-        console_print(console, "Error writing preview file %s: %s\n", path, std::strerror(error));
-        std::remove(path);
-        return error;
-    }
-    return 0;
-}
+constexpr OutputMessages PREVIEW_MESSAGES = {
+    "Error opening preview file %s: %s\n",
+    "Error writing preview file %s: %s\n",
+    "Error writing preview file %s: %s\n",
+};
 
 }  // namespace
 
-int write_preview_svg(const Console& console, const char* path, const PreviewGeometry& geometry, const PreviewCaption& caption)
+std::string preview_svg(const PreviewGeometry& geometry, const PreviewCaption& caption)
 {
     View side{};
     View top{};
@@ -313,22 +306,15 @@ int write_preview_svg(const Console& console, const char* path, const PreviewGeo
     const double page_height = legend_top + 18.0 * legend_lines + 54;
     const double page_width = std::fmax(PAGE_WIDTH_MIN, PLOT_LEFT + side.width + 40);
 
-    errno = 0;
-    std::FILE* svg = std::fopen(path, "w");
-    if (svg == nullptr) {
-        const int error = errno != 0 ? errno : EIO;
-        console_print(console, "Error opening preview file %s: %s\n", path, std::strerror(error));
-        return error;
-    }
-    std::fprintf(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    std::fprintf(svg,
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    append_format(svg,
                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\" "
                  "font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n",
                  page_width, page_height, page_width, page_height);
-    std::fputs("<title>Landing-light preview of ", svg);
+    svg += "<title>Landing-light preview of ";
     write_xml_text(svg, caption.definition_name);
-    std::fputs("</title>\n", svg);
-    std::fputs("<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n", svg);
+    svg += "</title>\n";
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
 
     char text[512];
     std::snprintf(text, sizeof text, "Landing lights of %s", caption.definition_name);
@@ -349,6 +335,14 @@ int write_preview_svg(const Console& console, const char* path, const PreviewGeo
     write_top_view(svg, top, geometry);
     const double legend_bottom = write_legend(svg, legend_top, geometry);
     write_scale_bar(svg, PLOT_LEFT, legend_bottom + 18, side.scale, side.width);
-    std::fputs("</svg>\n", svg);
-    return finish(console, svg, path);
+    svg += "</svg>\n";
+    return svg;
+}
+
+int write_preview_svg(const OutputContext& context, const char* path, const PreviewGeometry& geometry,
+                      const PreviewCaption& caption)
+{
+    const std::string svg = preview_svg(geometry, caption);
+    return write_replacing(context, PREVIEW_MESSAGES, path, reinterpret_cast<const std::uint8_t*>(svg.data()),
+                           svg.size());
 }

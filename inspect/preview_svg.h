@@ -2,15 +2,21 @@
 // drawn as an SVG file.
 #pragma once
 
-#include "basics/console.h"
+#include <string>
+
 #include "inspect/preview_geometry.h"
+#include "mdl/output.h"
 
 struct PreviewCaption {
     const char* definition_name;
     bool complete;  // false: the definition file has errors; the picture says so
 };
 
-// Writes the picture to path (replacing the file). Returns 0, or after a
-// message the error number of the failing step (never 0 on failure); a file
-// that could not be written completely is removed.
-int write_preview_svg(const Console& console, const char* path, const PreviewGeometry& geometry, const PreviewCaption& caption);
+// The picture as SVG text.
+std::string preview_svg(const PreviewGeometry& geometry, const PreviewCaption& caption);
+
+// Writes the picture to path all or nothing, as the model is written: an old
+// file stays as it was when anything fails. Returns 0, or after a message
+// the error number of the failing step (never 0 on failure).
+int write_preview_svg(const OutputContext& context, const char* path, const PreviewGeometry& geometry,
+                      const PreviewCaption& caption);

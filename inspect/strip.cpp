@@ -35,14 +35,13 @@ int run_strip(const Console& console, const char* model_name, const char* target
         return refuse(console, image, "Cannot take landing lights out of %s: %s.\n", model_name, text);
     }
     take_out_insertion(image.code_area, layout);
-    const int result = write_target(console, target, image.buffer, image.size, fault);
+    const int result = write_target(OutputContext{console, nullptr, fault}, target, image.buffer, image.size);
+    release_image(image);
     if (result != 0) {
-        release_image(image);
-        return result;
+        return 1;
     }
     const unsigned n = layout.block.lights;
     console_print(console, "%u landing light%s and the trailer block taken out of %s; the restored model is written to %s.\n",
                   n, n == 1 ? "" : "s", model_name, target);
-    release_image(image);
     return 0;
 }

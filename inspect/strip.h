@@ -10,7 +10,7 @@
 // then writes the whole file to target (or back to the model when target is
 // null) with the same all-or-nothing write as veska. Anything that is not
 // exactly this program's insertion is refused with a message and nothing is
-// written. Returns 0 when written, 1 when refused or unreadable, or the
-// writer's error number.
+// written. Returns 0 when written, 1 when refused, unreadable or not
+// written.
 int run_strip(const Console& console, const char* model_name, const char* target_name,
               const OutputFault& fault = OutputFault{});

@@ -1,6 +1,8 @@
 #include "inspect/svg_output.h"
 
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 
 namespace {
 
@@ -39,14 +41,36 @@ unsigned utf8_sequence(const unsigned char* text)
     return length;
 }
 
-void point_attributes(std::FILE* file, const char* x_name, const char* y_name, double x, double y)
+void point_attributes(std::string& svg, const char* x_name, const char* y_name, double x, double y)
 {
-    std::fprintf(file, " %s=\"%.2f\" %s=\"%.2f\"", x_name, clamp_pixel(x), y_name, clamp_pixel(y));
+    append_format(svg, " %s=\"%.2f\" %s=\"%.2f\"", x_name, clamp_pixel(x), y_name, clamp_pixel(y));
 }
 
 }  // namespace
 
-void write_xml_text(std::FILE* file, const char* text)
+void append_format(std::string& svg, const char* format, ...)
+{
+    char text[1024];
+    std::va_list args;
+    va_start(args, format);
+    const int length = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (length < 0) {
+        return;
+    }
+    if (static_cast<std::size_t>(length) < sizeof text) {
+        svg.append(text, static_cast<std::size_t>(length));
+        return;
+    }
+    std::string longer(static_cast<std::size_t>(length) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(&longer[0], longer.size(), format, args);
+    va_end(args);
+    longer.resize(static_cast<std::size_t>(length));
+    svg += longer;
+}
+
+void write_xml_text(std::string& svg, const char* text)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     while (*p != 0) {
@@ -54,25 +78,25 @@ void write_xml_text(std::FILE* file, const char* text)
         if (c < 0x80) {
             switch (c) {
             case '&':
-                std::fputs("&amp;", file);
+                svg += "&amp;";
                 break;
             case '<':
-                std::fputs("&lt;", file);
+                svg += "&lt;";
                 break;
             case '>':
-                std::fputs("&gt;", file);
+                svg += "&gt;";
                 break;
             case '"':
-                std::fputs("&quot;", file);
+                svg += "&quot;";
                 break;
             case '\'':
-                std::fputs("&apos;", file);
+                svg += "&apos;";
                 break;
             default:
                 if (c < 0x20 || c == 0x7F) {
-                    std::fputs(REPLACEMENT, file);
+                    svg += REPLACEMENT;
                 } else {
-                    std::fputc(c, file);
+                    svg += static_cast<char>(c);
                 }
             }
             ++p;
@@ -80,11 +104,11 @@ void write_xml_text(std::FILE* file, const char* text)
         }
         const unsigned length = utf8_sequence(p);
         if (length == 0) {
-            std::fputs(REPLACEMENT, file);
+            svg += REPLACEMENT;
             ++p;
             continue;
         }
-        std::fwrite(p, 1, length, file);
+        svg.append(reinterpret_cast<const char*>(p), length);
         p += length;
     }
 }
@@ -97,19 +121,19 @@ double clamp_pixel(double value)
     return value > 1e6 ? 1e6 : (value < -1e6 ? -1e6 : value);
 }
 
-void write_line(std::FILE* file, double x1, double y1, double x2, double y2, const char* attributes)
+void write_line(std::string& svg, double x1, double y1, double x2, double y2, const char* attributes)
 {
-    std::fputs("<line", file);
-    point_attributes(file, "x1", "y1", x1, y1);
-    point_attributes(file, "x2", "y2", x2, y2);
-    std::fprintf(file, " %s/>\n", attributes);
+    svg += "<line";
+    point_attributes(svg, "x1", "y1", x1, y1);
+    point_attributes(svg, "x2", "y2", x2, y2);
+    append_format(svg, " %s/>\n", attributes);
 }
 
-void write_text(std::FILE* file, double x, double y, const char* attributes, const char* text)
+void write_text(std::string& svg, double x, double y, const char* attributes, const char* text)
 {
-    std::fputs("<text", file);
-    point_attributes(file, "x", "y", x, y);
-    std::fprintf(file, " %s>", attributes);
-    write_xml_text(file, text);
-    std::fputs("</text>\n", file);
+    svg += "<text";
+    point_attributes(svg, "x", "y", x, y);
+    append_format(svg, " %s>", attributes);
+    write_xml_text(svg, text);
+    svg += "</text>\n";
 }

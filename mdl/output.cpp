@@ -1,244 +1,195 @@
 #include "mdl/output.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <random>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/platform.h"
 
 namespace {
 
-struct OutputMessages {
-    char opening[40];
-    char writing[40];
-    char closing[40];
-};
-
-constexpr OutputMessages backup_messages = {
+constexpr OutputMessages BACKUP_MESSAGES = {
     "Error opening backup file %s: %s\n",
     "Error writing backup file %s: %s\n",
     "Error closing backup file %s: %s\n",
 };
 
-constexpr OutputMessages target_messages = {
+constexpr OutputMessages TARGET_MESSAGES = {
     "Error opening target MDL file %s: %s\n",
     "Error writing target MDL file %s: %s\n",
     "Error closing target MDL file %s: %s\n",
 };
 
-bool is_separator(char c) { return c == '/' || c == '\\'; }
-
-// One write of the image to a destination.
+// One write: where the messages go, what they call the destination, and
+// the injected fault.
 struct Writing {
-    const Console& console;
-    const OutputFault& fault;
+    const OutputContext& context;
     const OutputMessages& messages;
+    const std::string& name;  // the destination as the user gave it
 };
 
-// The injected fault for this stage of writing to name, if any.
-bool fault_at(const Writing& w, OutputStage stage, const std::string& name)
+// The injected error for this stage of the write, or 0.
+int fault_at(const Writing& w, OutputStage stage)
 {
-    return w.fault.stage == stage && (w.fault.only_name == nullptr || name == w.fault.only_name);
+    const OutputFault& fault = w.context.fault;
+    const bool hit = fault.stage == stage && (fault.only_name == nullptr || w.name == fault.only_name);
+    return hit ? fault.error : 0;
+}
+
+bool has_fault(const Writing& w, OutputStage stage)
+{
+    const OutputFault& fault = w.context.fault;
+    return fault.stage == stage && (fault.only_name == nullptr || w.name == fault.only_name);
 }
 
 // Prints the message of a failed step and gives its error number, never 0.
-int fail(const Console& console, const char* format, const std::string& name, int error)
+int fail(const Writing& w, const char* format, int error)
 {
     if (error == 0) {
         error = EIO;
     }
-    console_print(console, format, name.c_str(), std::strerror(error));
+    console_print(w.context.console, format, w.name.c_str(), std::strerror(error));
     return error;
 }
 
-int fail(const Writing& w, const char* format, const std::string& name, int error)
+// Writes all of the bytes; under an injected write fault half of them reach
+// the file before the fault, as on a full disk.
+int write_all(const Writing& w, OpenFile file, const std::uint8_t* bytes, std::size_t size)
 {
-    return fail(w.console, format, name, error);
-}
-
-// Writes all of buffer to fd, going on after partial writes. Returns 0 or the
-// error number.
-int write_all(const Writing& w, int fd, const std::uint8_t* buffer, std::uint32_t size, const std::string& name)
-{
-    std::uint32_t done = 0;
-    if (fault_at(w, OUTPUT_FAULT_WRITE, name)) {
-        // Let half of the image through before the fault, as a full disk does.
-        const std::uint32_t half = size / 2;
-        while (done < half) {
-            const ssize_t n = ::write(fd, buffer + done, half - done);
-            if (n <= 0) {
-                break;
-            }
-            done += static_cast<std::uint32_t>(n);
-        }
-        return w.fault.error;
+    if (has_fault(w, OUTPUT_FAULT_WRITE)) {
+        std::size_t written = 0;
+        write_bytes(file, bytes, size / 2, &written);
+        return fault_at(w, OUTPUT_FAULT_WRITE);
     }
-    while (done < size) {
-        const ssize_t n = ::write(fd, buffer + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (n == 0) {
-            return EIO;
-        }
-        done += static_cast<std::uint32_t>(n);
-    }
-    return 0;
+    return write_bytes(file, bytes, size, nullptr);
 }
 
-// The directory part of path, with its trailing separator ("" for none).
-std::string directory_of(const std::string& path)
+// True when the file named path is the definition file.
+bool is_definition_file(const OutputContext& context, const FileInfo& info)
 {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The file that writing to path would reach: symbolic links are followed, so
-// that a link to a model keeps pointing at the replaced model.
-std::string follow_links(const std::string& path)
-{
-    std::string current = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat info {};
-        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            return current;
-        }
-        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
-        const ssize_t length = ::readlink(current.c_str(), &target[0], target.size());
-        if (length < 0 || static_cast<std::size_t>(length) >= target.size()) {
-            return current;
-        }
-        target.resize(static_cast<std::size_t>(length));
-        current = target[0] == '/' ? target : directory_of(current) + target;
+    if (context.definition_name == nullptr) {
+        return false;
     }
-    return current;
+    FileInfo definition{};
+    return file_info(context.definition_name, true, definition) == 0 && same_file(info, definition);
 }
 
-// Creates a new file of a name not yet taken beside the destination (in
-// dir): the name's last characters are chosen at random, and taken names
-// are tried again. A file for a destination that does not exist yet gets
-// read and write for all, less the process's umask, which the system
-// applies; one that replaces a file gets its mode afterwards.
-int create_temporary(const std::string& dir, std::string& temporary)
+// Cuts text to at most length bytes without splitting a UTF-8 character.
+std::string cut_to(const std::string& text, std::size_t length)
+{
+    if (text.size() <= length) {
+        return text;
+    }
+    std::size_t end = length;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0u) == 0x80u) {
+        --end;
+    }
+    return text.substr(0, end);
+}
+
+// Creates the temporary file beside destination, ".NAME.veska-XXXXXX" with
+// random letters; a name that is taken is tried again with others. A long
+// NAME is cut so that the whole stays a name the system takes.
+int create_temporary(const std::string& destination, std::string& temporary, OpenFile& file)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = dir + ".veska-";
+    const std::string suffix = ".veska-";
+    const std::string stem = "." + cut_to(last_component(destination), COMPONENT_MAX - 1 - suffix.size() - 6);
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        std::uint32_t random = random_number();
+        temporary = directory_of(destination) + stem + suffix;
         for (int i = 0; i < 6; ++i) {
-            temporary += letters[random() % (sizeof letters - 1)];
+            temporary += letters[random % (sizeof letters - 1)];
+            random /= sizeof letters - 1;
         }
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
+        error = create_temporary_file(temporary, file);
     }
-    errno = EEXIST;
-    return -1;
+    return error;
 }
 
-// Writes straight to a destination that is not a regular file (a device, a
-// pipe), where nothing could be renamed over it.
-int write_in_place(const Writing& w, const std::string& name, const std::uint8_t* buffer, std::uint32_t size)
+// What the new file takes over: the permissions and owner of the file it
+// replaces, or of the model for a backup; nothing for a new file.
+struct Inherited {
+    bool present;
+    FileInfo from;
+};
+
+// Writes the bytes to a new file beside destination and puts it in place of
+// destination once it is complete. On any failure the new file is removed
+// and the destination is left as it was.
+int write_through_temporary(const Writing& w, const std::string& destination, const Inherited& inherited,
+                            const std::uint8_t* bytes, std::size_t size)
 {
     const OutputMessages& messages = w.messages;
-    if (fault_at(w, OUTPUT_FAULT_OPEN, name)) {
-        return fail(w, messages.opening, name, w.fault.error);
+    std::string temporary;
+    OpenFile file{};
+    const int created = create_temporary(destination, temporary, file);
+    if (created != 0) {
+        return fail(w, messages.opening, created);
     }
-    const int fd = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) {
-        return fail(w, messages.opening, name, errno);
+    auto abandon = [&](const char* format, int error, bool open) {
+        if (open) {
+            close_file(file);
+        }
+        remove_file(temporary);
+        remove_on_interrupt(nullptr);
+        return fail(w, format, error);
+    };
+
+    if (inherited.present) {
+        // The owner first: a change of owner may take away permission bits
+        // that the mode then gives back. Where the process may not set the
+        // owner, the file keeps the process's own.
+        set_owner(file, inherited.from.owner, inherited.from.group);
+        const int mode_error = set_permissions(file, inherited.from.mode);
+        if (mode_error != 0) {
+            return abandon(messages.opening, mode_error, true);
+        }
     }
-    const int write_error = write_all(w, fd, buffer, size, name);
+    const int write_error = write_all(w, file, bytes, size);
     if (write_error != 0) {
-        ::close(fd);
-        return fail(w, messages.writing, name, write_error);
+        return abandon(messages.writing, write_error, true);
     }
-    if (::close(fd) != 0 || fault_at(w, OUTPUT_FAULT_CLOSE, name)) {
-        return fail(w, messages.closing, name, fault_at(w, OUTPUT_FAULT_CLOSE, name) ? w.fault.error : errno);
+    const int sync_error = has_fault(w, OUTPUT_FAULT_SYNC) ? fault_at(w, OUTPUT_FAULT_SYNC) : flush_to_disk(file);
+    if (sync_error != 0 || has_fault(w, OUTPUT_FAULT_SYNC)) {
+        return abandon(messages.closing, sync_error, true);
     }
+    if (has_fault(w, OUTPUT_FAULT_CLOSE)) {
+        return abandon(messages.closing, fault_at(w, OUTPUT_FAULT_CLOSE), true);
+    }
+    const int close_error = close_file(file);
+    if (close_error != 0) {
+        return abandon(messages.closing, close_error, false);
+    }
+    const int rename_error =
+        has_fault(w, OUTPUT_FAULT_RENAME) ? fault_at(w, OUTPUT_FAULT_RENAME) : replace_file(temporary, destination);
+    if (rename_error != 0 || has_fault(w, OUTPUT_FAULT_RENAME)) {
+        return abandon(messages.closing, rename_error, false);
+    }
+    remove_on_interrupt(nullptr);
+    // Make the replacement itself durable; the file is complete either way.
+    flush_directory(directory_of(destination));
     return 0;
 }
 
-// Writes the image to a new file beside the destination and renames it over
-// the destination once it is complete. On any failure the new file is
-// removed and the destination is left as it was; messages name the
-// destination as the user gave it.
-int write_image(const Writing& w, const std::string& name, const std::uint8_t* buffer, std::uint32_t size)
+// Writes straight to a destination that is not a regular file (a device),
+// where nothing could be put in its place.
+int write_directly(const Writing& w, const std::string& destination, const std::uint8_t* bytes, std::size_t size)
 {
     const OutputMessages& messages = w.messages;
-    errno = 0;
-    const std::string destination = follow_links(name);
-    struct stat existing {};
-    const bool exists = ::stat(destination.c_str(), &existing) == 0;
-    if (!exists && errno != ENOENT) {
-        // A name the system cannot take (too long, a file where a folder
-        // must be, a loop of links) fails here, as opening it would, rather
-        // than after the whole image went to a temporary file.
-        return fail(w, messages.opening, name, errno);
+    OpenFile file{};
+    const int opened = open_for_writing(destination, file);
+    if (opened != 0) {
+        return fail(w, messages.opening, opened);
     }
-    if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
-        return write_in_place(w, name, buffer, size);
-    }
-    if (exists && S_ISDIR(existing.st_mode)) {
-        return fail(w, messages.opening, name, EISDIR);
-    }
-    if (fault_at(w, OUTPUT_FAULT_OPEN, name)) {
-        return fail(w, messages.opening, name, w.fault.error);
-    }
-
-    // A short fixed name, so that a long destination name cannot make it too long.
-    std::string temporary;
-    const int fd = create_temporary(directory_of(destination), temporary);
-    if (fd < 0) {
-        return fail(w, messages.opening, name, errno);
-    }
-    auto abandon = [&](const char* format, int error) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return fail(w, format, name, error);
-    };
-
-    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
-        return abandon(messages.opening, errno);
-    }
-    const int write_error = write_all(w, fd, buffer, size, name);
+    const int write_error = write_all(w, file, bytes, size);
     if (write_error != 0) {
-        return abandon(messages.writing, write_error);
+        close_file(file);
+        return fail(w, messages.writing, write_error);
     }
-    if (fault_at(w, OUTPUT_FAULT_SYNC, name)) {
-        return abandon(messages.closing, w.fault.error);
-    }
-    if (::fsync(fd) != 0) {
-        return abandon(messages.closing, errno);
-    }
-    if (fault_at(w, OUTPUT_FAULT_CLOSE, name)) {
-        return abandon(messages.closing, w.fault.error);
-    }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        return fail(w, messages.closing, name, error);
-    }
-    const int rename_error = fault_at(w, OUTPUT_FAULT_RENAME, name) ? w.fault.error
-                             : ::rename(temporary.c_str(), destination.c_str()) != 0 ? errno
-                                                                                        : 0;
-    if (rename_error != 0) {
-        ::unlink(temporary.c_str());
-        return fail(w, messages.closing, name, rename_error);
-    }
-    // Make the rename itself durable; the file is complete either way.
-    const std::string directory = directory_of(destination);
-    const int dir_fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir_fd >= 0) {
-        ::fsync(dir_fd);
-        ::close(dir_fd);
+    const int close_error = close_file(file);
+    if (close_error != 0 || has_fault(w, OUTPUT_FAULT_CLOSE)) {
+        return fail(w, messages.closing, close_error != 0 ? close_error : fault_at(w, OUTPUT_FAULT_CLOSE));
     }
     return 0;
 }
@@ -253,7 +204,7 @@ std::string backup_name(const char* mdl_name)
     const std::size_t drive = name.size() >= 2 && name[1] == ':' ? 2 : 0;
     std::size_t component = drive;
     for (std::size_t i = drive; i < name.size(); ++i) {
-        if (is_separator(name[i])) {
+        if (name[i] == '/' || name[i] == '\\') {
             component = i + 1;
         }
     }
@@ -262,29 +213,78 @@ std::string backup_name(const char* mdl_name)
     return name.substr(0, stem_end) + ".MD$";
 }
 
-int write_backup(const Console& console, const char* mdl_name, const std::uint8_t* buffer, std::uint32_t size,
-                 const OutputFault& fault)
+int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,
+                    const std::uint8_t* buffer, std::size_t size)
+{
+    const std::string shown(name);
+    const Writing w{context, messages, shown};
+    if (has_fault(w, OUTPUT_FAULT_OPEN)) {
+        return fail(w, messages.opening, fault_at(w, OUTPUT_FAULT_OPEN));
+    }
+    // A link is followed, so that a link to a model keeps pointing at the
+    // replaced model.
+    const std::string destination = resolve_links(shown);
+    FileInfo existing{};
+    const int looked = file_info(destination, true, existing);
+    if (looked != 0) {
+        // A name the system cannot take (too long, a file where a folder
+        // must be, a loop of links) fails here, as opening it would, rather
+        // than after all the bytes went to a temporary file.
+        return fail(w, messages.opening, looked);
+    }
+    if (is_definition_file(context, existing)) {
+        return fail(w, messages.opening, EEXIST);
+    }
+    switch (existing.kind) {
+    case FILE_DIRECTORY:
+        return fail(w, messages.opening, EISDIR);
+    case FILE_OTHER:
+        return write_directly(w, destination, buffer, size);
+    default:
+        return write_through_temporary(w, destination, Inherited{existing.kind == FILE_REGULAR, existing}, buffer,
+                                       size);
+    }
+}
+
+int write_target(const OutputContext& context, const char* target_name, const std::uint8_t* buffer,
+                 std::uint32_t size)
+{
+    return write_replacing(context, TARGET_MESSAGES, target_name, buffer, size);
+}
+
+int write_backup(const OutputContext& context, const char* mdl_name, const std::uint8_t* buffer,
+                 std::uint32_t size)
 {
     const std::string name = backup_name(mdl_name);
+    const Writing w{context, BACKUP_MESSAGES, name};
     // A backup name that leads to the model itself (a model named plane.MD$,
     // or a backup name linked to the model) would hold the result instead of
     // the model once the result replaces the model: the only copy of the
-    // model would be lost. No backup is made, and the run stops.
-    struct stat model_info {};
-    struct stat backup_info {};
-    if (::stat(mdl_name, &model_info) == 0 && ::stat(name.c_str(), &backup_info) == 0 &&
-        model_info.st_dev == backup_info.st_dev && model_info.st_ino == backup_info.st_ino) {
-        return fail(console, backup_messages.opening, name, EEXIST);
+    // model would be lost. One that leads to the definition file would
+    // replace it before it is read. No backup is made, and the run stops.
+    FileInfo model{};
+    FileInfo backup{};
+    const bool model_known = file_info(mdl_name, true, model) == 0;
+    if (file_info(name, true, backup) == 0 && ((model_known && same_file(model, backup)) ||
+                                               is_definition_file(context, backup))) {
+        return fail(w, BACKUP_MESSAGES.opening, EEXIST);
     }
-    const int result = write_image(Writing{console, fault, backup_messages}, name, buffer, size);
+    if (has_fault(w, OUTPUT_FAULT_OPEN)) {
+        return fail(w, BACKUP_MESSAGES.opening, fault_at(w, OUTPUT_FAULT_OPEN));
+    }
+    // Whatever stands at the backup name itself (a file, a link, a pipe, a
+    // device) is replaced by the new file, never written through.
+    FileInfo standing{};
+    const int looked = file_info(name, false, standing);
+    if (looked != 0) {
+        return fail(w, BACKUP_MESSAGES.opening, looked);
+    }
+    if (standing.kind == FILE_DIRECTORY) {
+        return fail(w, BACKUP_MESSAGES.opening, EISDIR);
+    }
+    const int result = write_through_temporary(w, name, Inherited{model_known, model}, buffer, size);
     if (result == 0) {
-        console_print(console, "Backup MDL file %s created.\n", name.c_str());
+        console_print(context.console, "Backup MDL file %s created.\n", name.c_str());
     }
     return result;
-}
-
-int write_target(const Console& console, const char* target_name, const std::uint8_t* buffer, std::uint32_t size,
-                 const OutputFault& fault)
-{
-    return write_image(Writing{console, fault, target_messages}, target_name, buffer, size);
 }

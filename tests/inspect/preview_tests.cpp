@@ -11,6 +11,9 @@
 #include "definition/reader.h"
 #include "inspect/command_line.h"
 #include "inspect/preview_geometry.h"
+#include "inspect/preview_svg.h"
+#include "tests/support/console_capture.h"
+#include "tests/support/special_files.h"
 #include "inspect/svg_output.h"
 #include "lights/light_geometry.h"
 #include "tests/support/files.h"
@@ -174,10 +177,40 @@ TEST_F(Preview, FilesThatCannotBeReadOrWritten)
 
     write_file_text(definition_, worked_definition(1));
     const RunOutcome unwritable = run_inspect_in_process({"--preview", definition_, dir_.path()});
-    EXPECT_EQ(unwritable.exit_code, EISDIR);
+    EXPECT_EQ(unwritable.exit_code, 1);
     EXPECT_EQ(without_last_line(unwritable.output) .find("Ground Pitch"), 0u);
     EXPECT_EQ(unwritable.output.substr(unwritable.output.find("Error")),
               "Error opening preview file " + dir_.path() + ": Is a directory\n");
+}
+
+// The picture is written all or nothing: whatever stood at its name stays
+// as it was when the write fails, and nothing is removed.
+TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
+{
+    const Bytes old = {'o', 'l', 'd', '\n'};
+    const PreviewGeometry geometry = geometry_of(worked_definition(1));
+    const PreviewCaption caption = {"lights.cfg", true};
+    write_file_bytes(svg_, old);
+    ConsoleCapture capture;
+    const OutputContext faulty{capture.console(), nullptr, OutputFault{OUTPUT_FAULT_WRITE, ENOSPC, nullptr}};
+    EXPECT_EQ(write_preview_svg(faulty, svg_.c_str(), geometry, caption), ENOSPC);
+    EXPECT_EQ(capture.text(), "Error writing preview file " + svg_ + ": No space left on device\n");
+    EXPECT_EQ(read_file_bytes(svg_), old);
+
+    // A link to a device that refuses the bytes: the link and the device stay.
+    const std::string full = full_device();
+    const std::string link = dir_.file("full.svg");
+    if (full.empty() || !make_symlink(full, link)) {
+        std::printf("skipped the full device: the system has none here\n");
+    } else {
+        const RunOutcome run = run_inspect_in_process({"--preview", definition_, link});
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_EQ(run.output.substr(run.output.find("Error")),
+                  "Error writing preview file " + link + ": No space left on device\n");
+        EXPECT_TRUE(file_exists(link));
+        EXPECT_TRUE(is_special_file(full));
+    }
+    EXPECT_EQ(folder_entries(dir_.path()).size(), full.empty() ? 2u : 3u);
 }
 
 TEST(SvgText, EscapesMarkupAndKeepsOnlyValidUtf8)
@@ -195,14 +228,10 @@ TEST(SvgText, EscapesMarkupAndKeepsOnlyValidUtf8)
         {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"cut \xE2\x82", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
     };
-    const ScratchDir dir;
-    const std::string path = dir.file("text.xml");
     for (const auto& c : cases) {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        write_xml_text(file, c.text);
-        ASSERT_EQ(std::fclose(file), 0);
-        EXPECT_EQ(read_file_text(path), c.written) << c.text;
+        std::string svg;
+        write_xml_text(svg, c.text);
+        EXPECT_EQ(svg, c.written) << c.text;
     }
 }
 

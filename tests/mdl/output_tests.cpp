@@ -21,6 +21,14 @@ protected:
     const OutputFault no_fault_{OUTPUT_NO_FAULT, 0, nullptr};
 };
 
+// The context of writes that print to console, with fault injected and
+// definition as the file no write may replace.
+OutputContext context(const Console& console, const OutputFault& fault = OutputFault{},
+                      const char* definition = nullptr)
+{
+    return OutputContext{console, definition, fault};
+}
+
 TEST(BackupName, ReplacesTheLastComponentsExtension)
 {
     const std::pair<const char*, const char*> cases[] = {
@@ -46,7 +54,7 @@ TEST_F(Output, BackupIsTheImageAndReplacesAnEarlierOne)
     const std::string model = dir.file("plane.mdl");
     write_file_bytes(dir.file("plane.MD$"), old_);
     ConsoleCapture capture;
-    EXPECT_EQ(write_backup(capture.console(), model.c_str(), image_.data(), size_, no_fault_), 0);
+    EXPECT_EQ(write_backup(context(capture.console(), no_fault_), model.c_str(), image_.data(), size_), 0);
     EXPECT_EQ(capture.text(), "Backup MDL file " + dir.file("plane.MD$") + " created.\n");
     EXPECT_EQ(read_file_bytes(dir.file("plane.MD$")), image_);
     EXPECT_EQ(folder_entries(dir.path()), std::vector<std::string>{"plane.MD$"});
@@ -61,7 +69,7 @@ TEST_F(Output, TargetKeepsPermissionBitsAndFollowsLinks)
     ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
     std::filesystem::create_symlink("real.mdl", link);
     ConsoleCapture capture;
-    EXPECT_EQ(write_target(capture.console(), link.c_str(), image_.data(), size_, no_fault_), 0);
+    EXPECT_EQ(write_target(context(capture.console(), no_fault_), link.c_str(), image_.data(), size_), 0);
     EXPECT_EQ(capture.text(), "");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(read_file_bytes(real), image_);
@@ -79,10 +87,10 @@ TEST_F(Output, RealFailuresLeaveTheDestinationAlone)
     ConsoleCapture capture;
     const Console console = capture.console();
 
-    EXPECT_EQ(write_target(console, missing_dir.c_str(), image_.data(), size_, no_fault_), ENOENT);
-    EXPECT_EQ(write_backup(console, missing_dir.c_str(), image_.data(), size_, no_fault_), ENOENT);
-    EXPECT_EQ(write_target(console, folder.c_str(), image_.data(), size_, no_fault_), EISDIR);
-    EXPECT_EQ(write_target(console, "/dev/full", image_.data(), size_, no_fault_), ENOSPC);
+    EXPECT_EQ(write_target(context(console, no_fault_), missing_dir.c_str(), image_.data(), size_), ENOENT);
+    EXPECT_EQ(write_backup(context(console, no_fault_), missing_dir.c_str(), image_.data(), size_), ENOENT);
+    EXPECT_EQ(write_target(context(console, no_fault_), folder.c_str(), image_.data(), size_), EISDIR);
+    EXPECT_EQ(write_target(context(console, no_fault_), "/dev/full", image_.data(), size_), ENOSPC);
     EXPECT_EQ(capture.text(),
               "Error opening target MDL file " + missing_dir + ": No such file or directory\n"
               "Error opening backup file " + dir.file("nowhere/plane.MD$") + ": No such file or directory\n"
@@ -126,8 +134,8 @@ TEST_F(Output, InjectedFaultAtEachStageKeepsTheOldFileAndLeavesNoTemporary)
         const OutputFault fault{c.stage, c.error, nullptr};
         const int expected = c.error != 0 ? c.error : EIO;
         ConsoleCapture capture;
-        EXPECT_EQ(write_target(capture.console(), target.c_str(), image_.data(), size_, fault), expected);
-        EXPECT_EQ(write_backup(capture.console(), target.c_str(), image_.data(), size_, fault), expected);
+        EXPECT_EQ(write_target(context(capture.console(), fault), target.c_str(), image_.data(), size_), expected);
+        EXPECT_EQ(write_backup(context(capture.console(), fault), target.c_str(), image_.data(), size_), expected);
         char first[512];
         char second[512];
         std::snprintf(first, sizeof first, c.target_message, target.c_str());
@@ -146,8 +154,8 @@ TEST_F(Output, FaultOnOneNameLetsOtherWritesThrough)
     const std::string backup = backup_name(target.c_str());
     const OutputFault fault{OUTPUT_FAULT_WRITE, ENOSPC, target.c_str()};
     ConsoleCapture capture;
-    EXPECT_EQ(write_backup(capture.console(), target.c_str(), image_.data(), size_, fault), 0);
-    EXPECT_EQ(write_target(capture.console(), target.c_str(), image_.data(), size_, fault), ENOSPC);
+    EXPECT_EQ(write_backup(context(capture.console(), fault), target.c_str(), image_.data(), size_), 0);
+    EXPECT_EQ(write_target(context(capture.console(), fault), target.c_str(), image_.data(), size_), ENOSPC);
     EXPECT_EQ(read_file_bytes(backup), image_);
     EXPECT_FALSE(file_exists(target));
 }

@@ -1,0 +1,122 @@
+// What differs between the systems the programs run on: file names, the
+// kind and identity of a file, writing a new file and putting it in place,
+// the standard output, and cleaning up when the process is interrupted.
+// One implementation per system, chosen by the build (posix.cpp,
+// windows.cpp); the rest of the code uses only these operations. Errors come
+// back as the standard error numbers (ENOENT, EACCES, ENOSPC, ...) on every
+// system, so that messages and exit codes are the same.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// ---- Names.
+
+// The directory part of a path with its trailing separator, "" when there is
+// none. "/" and, on Windows, "\" separate components; a drive letter with its
+// colon ("C:") counts as a directory part.
+std::string directory_of(const std::string& path);
+
+// The last component of a path.
+std::string last_component(const std::string& path);
+
+// The longest a single component of a name may be, in bytes of UTF-8.
+constexpr std::size_t COMPONENT_MAX = 255;
+
+// ---- Files by name. Names are UTF-8 on every system.
+
+enum FileKind : int { FILE_MISSING = 0, FILE_REGULAR, FILE_DIRECTORY, FILE_LINK, FILE_OTHER };
+
+struct FileInfo {
+    FileKind kind;
+    std::uint64_t volume;  // the device, or the volume's serial number
+    std::uint64_t index;   // the file's number on its volume
+    std::uint32_t mode;    // permission bits, where the system has them
+    std::uint32_t owner;   // user and group, where the system has them
+    std::uint32_t group;
+};
+
+// What stands at path: a symbolic link itself, or what it leads to when
+// follow_links is set. 0 with info filled (kind FILE_MISSING when nothing
+// is there), or the error number when the name cannot be looked up.
+int file_info(const std::string& path, bool follow_links, FileInfo& info);
+
+// True when both name one existing file (also through links or hard links).
+bool same_file(const FileInfo& a, const FileInfo& b);
+
+// The file that writing to path reaches: symbolic links followed.
+std::string resolve_links(const std::string& path);
+
+// fopen for a UTF-8 name.
+std::FILE* open_file(const char* name, const char* mode);
+
+// The length of an open file in bytes. 0, or the error number (ESPIPE for
+// something without a length, such as a pipe).
+int file_length(std::FILE* file, std::uint64_t& length);
+
+// ---- Writing.
+
+struct OpenFile {
+    std::intptr_t handle;  // the system's handle of an open file
+};
+
+// Creates path, which must not exist yet, for writing; a new file gets read
+// and write permission for all, less what the process withholds (its
+// umask). From the moment it exists, an interrupt removes it (see
+// install_interrupt_cleanup) until remove_on_interrupt(nullptr). 0 or the
+// error number (EEXIST when something stands there).
+int create_temporary_file(const std::string& path, OpenFile& file);
+
+// Opens an existing file that is not a regular file (a device) for writing.
+int open_for_writing(const std::string& path, OpenFile& file);
+
+// Writes all of bytes, going on after partial writes. 0 or the error number;
+// *written tells how many bytes reached the file.
+int write_bytes(OpenFile file, const std::uint8_t* bytes, std::size_t size, std::size_t* written);
+
+// Flushes what was written to the disk.
+int flush_to_disk(OpenFile file);
+
+// Closes the file. 0 or the error number.
+int close_file(OpenFile file);
+
+// Gives an open file permission bits, and an owner and group. Systems
+// without such things succeed without doing anything.
+int set_permissions(OpenFile file, std::uint32_t mode);
+int set_owner(OpenFile file, std::uint32_t owner, std::uint32_t group);
+
+// Puts the file from in place of to, replacing whatever stands at to, in
+// one step. 0 or the error number.
+int replace_file(const std::string& from, const std::string& to);
+
+// Removes the file. 0 or the error number.
+int remove_file(const std::string& path);
+
+// Makes a replacement in directory durable where the system needs that.
+void flush_directory(const std::string& directory);
+
+// A number that differs from call to call and process to process, for
+// names of new files.
+std::uint32_t random_number();
+
+// ---- The process.
+
+// The arguments after the program's name, as UTF-8.
+std::vector<std::string> program_arguments(int argc, char** argv);
+
+// Standard output writes its bytes unchanged (no line-end translation).
+void prepare_standard_output();
+
+// From now on, an interrupt, termination or hang-up of the process (or a
+// broken pipe) removes the temporary file that is being written, if any,
+// before the process ends as the signal says; a write beyond the file-size
+// limit fails with an error rather than ending the process.
+void install_interrupt_cleanup();
+
+// Sets the temporary file that an interrupt removes; null for none. A name
+// too long to keep is not kept, and that file is then left behind by an
+// interrupt.
+void remove_on_interrupt(const char* path);

@@ -1,0 +1,196 @@
+#!/usr/bin/env python3
+"""Real faults through the release programs: every occurrence of the system
+calls that read and write files fails with EIO or ENOSPC, or the process is
+killed there (SIGTERM, SIGKILL), under strace's fault injection, for an
+in-place run, a three-name run, --strip in place and to a target, and
+--preview. After every run: each destination holds its old or its complete
+new bytes; the backup is absent, old or complete; a run that did not finish
+ended with a non-zero exit code, and its message names one of the run's
+files (never a temporary one); no temporary file is left, except after
+SIGKILL.
+
+    scripts/check_faults.py BUILD_FOLDER
+
+Prints one line per class of fault and scenario, then "N passed, M failed";
+the exit code is 1 when any run failed."""
+import collections
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+SYSCALLS = ["openat", "read", "write", "fsync", "close", "rename", "fchmod", "fchown"]
+ERRORS = ["EIO", "ENOSPC"]
+SIGNALS = ["SIGTERM", "SIGKILL"]
+
+build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+veska = os.path.join(build, "veska")
+inspect = os.path.join(build, "veska-inspect")
+maker = os.path.join(build, "tools", "mdl_builder", "make-sample-mdl")
+root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# The example's definition with a key line behind 6 KB of comments, so that a
+# read that fails after the first few kilobytes would lose it.
+definition = open(os.path.join(root, "examples", "one_light.cfg"), "rb").read()
+definition += b"".join(b"; padding line %03d of comments between the keys\n" % i for i in range(120))
+definition += b"SpotDepth=30\n"
+
+work = tempfile.mkdtemp(prefix="veska-faults-")
+subprocess.run([maker, os.path.join(work, "sample.mdl")], check=True, stdout=subprocess.DEVNULL)
+sample = open(os.path.join(work, "sample.mdl"), "rb").read()
+OLD = b"the file as it was before the run\n"
+
+
+def expected_outputs():
+    """The bytes each scenario writes when nothing goes wrong."""
+    d = os.path.join(work, "clean")
+    os.mkdir(d)
+    open(os.path.join(d, "m.mdl"), "wb").write(sample)
+    open(os.path.join(d, "d.cfg"), "wb").write(definition)
+    subprocess.run([veska, "m.mdl", "r.mdl", "d.cfg"], cwd=d, check=True, stdout=subprocess.DEVNULL)
+    processed = open(os.path.join(d, "r.mdl"), "rb").read()
+    subprocess.run([inspect, "--preview", "d.cfg", "p.svg"], cwd=d, check=True, stdout=subprocess.DEVNULL)
+    picture = open(os.path.join(d, "p.svg"), "rb").read()
+    return processed, picture
+
+
+processed, picture = expected_outputs()
+
+# Each scenario: the files before the run, the command, and per destination
+# its old bytes (None: absent) and its complete new bytes. Files that are
+# only read must stay as they are.
+SCENARIOS = [
+    ("in place", {"m.mdl": sample, "m.MD$": OLD, "d.cfg": definition}, [veska, "m.mdl", "d.cfg"],
+     {"m.mdl": (sample, processed), "m.MD$": (OLD, sample)}),
+    ("three names", {"m.mdl": sample, "t.mdl": OLD, "d.cfg": definition}, [veska, "m.mdl", "t.mdl", "d.cfg"],
+     {"t.mdl": (OLD, processed)}),
+    ("--strip in place", {"r.mdl": processed}, [inspect, "--strip", "r.mdl"], {"r.mdl": (processed, sample)}),
+    ("--strip to a target", {"r.mdl": processed, "s.mdl": OLD}, [inspect, "--strip", "r.mdl", "s.mdl"],
+     {"s.mdl": (OLD, sample)}),
+    ("--preview", {"d.cfg": definition, "p.svg": OLD}, [inspect, "--preview", "d.cfg", "p.svg"],
+     {"p.svg": (OLD, picture)}),
+]
+
+TEMPORARY = re.compile(r"\.veska-")
+
+
+def prepare(files):
+    d = tempfile.mkdtemp(dir=work)
+    for name, data in files.items():
+        open(os.path.join(d, name), "wb").write(data)
+    return d
+
+
+def count_calls(files, command):
+    """How often the clean run makes each system call."""
+    d = prepare(files)
+    log = os.path.join(work, "count.log")
+    subprocess.run(["strace", "-f", "-qq", "-o", log, "-e", "trace=" + ",".join(SYSCALLS)] + command, cwd=d,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    counts = collections.Counter()
+    for line in open(log):
+        m = re.match(r"(?:\d+\s+)?(\w+)\(", line)
+        if m and m.group(1) in SYSCALLS:
+            counts[m.group(1)] += 1
+    shutil.rmtree(d)
+    return counts
+
+
+def check(files, command, destinations, injection, kind):
+    """Runs once with the injection; returns a problem or None."""
+    d = prepare(files)
+    out = os.path.join(work, "out.txt")
+    with open(out, "wb") as stdout:
+        code = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-e", injection] + command, cwd=d,
+                              stdout=stdout, stderr=subprocess.DEVNULL).returncode
+    output = open(out, "rb").read().decode("utf-8", "replace")
+    problems = []
+    finished = True
+    for name, (old, new) in destinations.items():
+        path = os.path.join(d, name)
+        now = open(path, "rb").read() if os.path.lexists(path) else None
+        if now == new:
+            continue
+        finished = False
+        if now != old:
+            problems.append("%s holds neither its old nor its complete new bytes" % name)
+    for name, data in files.items():
+        if name not in destinations and open(os.path.join(d, name), "rb").read() != data:
+            problems.append("%s, which is only read, changed" % name)
+    if not finished and code == 0:
+        problems.append("the run did not finish but ended with 0")
+    # veska-inspect has three exit codes; veska ends with the error number
+    # when writing the target fails.
+    if kind == "error" and command[0] == inspect and code not in (0, 1):
+        problems.append("exit code %d" % code)
+    if kind == "error" and code != 0:
+        named = [line for line in output.split("\n") if any(name in line for name in list(files) + list(destinations))]
+        if not named:
+            problems.append("no message names a file of the run: %r" % output[-200:])
+    if TEMPORARY.search(output):
+        problems.append("a message names a temporary file")
+    left = sorted(set(os.listdir(d)) - set(files) - set(destinations))
+    if left and kind != "SIGKILL":
+        problems.append("left behind: %s" % ", ".join(left))
+    # What a SIGKILL may leave is a temporary file whose name tells whose it is.
+    for name in left:
+        if not any(re.fullmatch(r"\.%s\.veska-[A-Za-z0-9]{6}" % re.escape(owner), name) for owner in destinations):
+            problems.append("a left file of another name: %s" % name)
+    shutil.rmtree(d)
+    return "; ".join(problems) if problems else None
+
+
+passed = failed = 0
+for title, files, command, destinations in SCENARIOS:
+    counts = count_calls(files, command)
+    print("%s: %s" % (title, ", ".join("%s %d" % (name, counts[name]) for name in SYSCALLS)))
+    classes = [(error, "error", "%s:error=%s:when=%d") for error in ERRORS]
+    classes += [(signal, signal, "%s:signal=%s:when=%d") for signal in SIGNALS]
+    for label, kind, form in classes:
+        runs = bad = 0
+        first = None
+        for syscall in SYSCALLS:
+            for n in range(1, counts[syscall] + 1):
+                problem = check(files, command, destinations, "inject=" + form % (syscall, label, n), kind)
+                runs += 1
+                if problem:
+                    bad += 1
+                    first = first or "%s #%d: %s" % (syscall, n, problem)
+        passed += runs - bad
+        failed += bad
+        print("%-20s %-7s at every occurrence (%3d runs): %s" % (title, label, runs,
+                                                                  "held" if bad == 0 else "%d FAILED, e.g. %s" % (bad, first)))
+        sys.stdout.flush()
+
+# A file-size limit below the model's length: the write fails with "File
+# too large" through the ordinary error path instead of ending the process.
+import resource
+
+
+def limited():
+    resource.setrlimit(resource.RLIMIT_FSIZE, (32768, 32768))
+
+
+for title, files, command, destinations in SCENARIOS[:2]:
+    d = prepare(files)
+    run = subprocess.run(command, cwd=d, capture_output=True, preexec_fn=limited)
+    output = run.stdout.decode("utf-8", "replace")
+    problems = []
+    if run.returncode <= 0 or "File too large" not in output:
+        problems.append("exit code %d, output %r" % (run.returncode, output[-200:]))
+    for name, (old, new) in destinations.items():
+        path = os.path.join(d, name)
+        if (open(path, "rb").read() if os.path.lexists(path) else None) != old:
+            problems.append("%s changed" % name)
+    left = sorted(set(os.listdir(d)) - set(files) - set(destinations))
+    if left:
+        problems.append("left behind: %s" % ", ".join(left))
+    shutil.rmtree(d)
+    passed += 0 if problems else 1
+    failed += 1 if problems else 0
+    print("%-20s file-size limit: %s" % (title, "held" if not problems else "FAILED: " + "; ".join(problems)))
+
+shutil.rmtree(work)
+print("%d passed, %d failed" % (passed, failed))
+sys.exit(1 if failed else 0)
