@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "basics/angles.h"
+#include "basics/number_text.h"
+#include "basics/portable_math.h"
 #include "definition/keys.h"
 
 namespace {
@@ -55,7 +57,7 @@ void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& mai
         // would print as "-0.00" next to the word "up".
         ground.slope = 0.0;
     }
-    ground.pitch_deg = rad_to_deg(std::atan(ground.slope));
-    console_print(diagnostics.console, "Ground Pitch=%5.2f degrees (means pitch %s).\n", ground.pitch_deg,
-                  ground.pitch_deg < 0.0 ? "down" : "up");
+    ground.pitch_deg = rad_to_deg(portable_atan(ground.slope));
+    console_print(diagnostics.console, "Ground Pitch=%s degrees (means pitch %s).\n",
+                  fixed_text(ground.pitch_deg, 5, 2).c_str(), ground.pitch_deg < 0.0 ? "down" : "up");
 }

@@ -6,6 +6,7 @@
 #include "basics/text.h"
 #include "basics/whole_number.h"
 #include "definition/keys.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -279,7 +280,7 @@ int read_definition_file(Diagnostics& diagnostics, Definition& definition, std::
 
 int read_definition_named(Diagnostics& diagnostics, Definition& definition, const char* name)
 {
-    std::FILE* stream = name != nullptr ? std::fopen(name, "rb") : nullptr;
+    std::FILE* stream = name != nullptr ? open_file(name, "rb") : nullptr;
     if (stream == nullptr) {
         console_print(diagnostics.console, "Error opening definition file %s: %s\n",
                       name != nullptr ? name : "(none)", std::strerror(name != nullptr ? errno : ENOENT));

@@ -18,5 +18,6 @@ int main(int argc, char** argv)
     state.diagnostics.console.stream = stdout;
     const int exit_code = run_veska(state, static_cast<int>(pointers.size()), pointers.data());
     std::fflush(stdout);
+    hold_own_window();
     return exit_code;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "basics/angles.h"
+#include "basics/portable_math.h"
 #include "basics/le_words.h"
 #include "lights/code_templates.h"
 
@@ -21,7 +22,7 @@ ModelVector load_vector(const std::uint8_t* p) { return {load_signed(p), load_si
 
 double beam_inclination_deg(const ModelVector& beam)
 {
-    const double horizontal = std::hypot(static_cast<double>(beam.x), static_cast<double>(beam.z));
+    const double horizontal = portable_hypot(static_cast<double>(beam.x), static_cast<double>(beam.z));
     if (horizontal == 0.0) {
         return 0.0;
     }
@@ -29,7 +30,7 @@ double beam_inclination_deg(const ModelVector& beam)
     // more than 1.
     double sine = static_cast<double>(beam.y) / horizontal;
     sine = sine > 1.0 ? 1.0 : (sine < -1.0 ? -1.0 : sine);
-    return rad_to_deg(std::asin(sine));
+    return rad_to_deg(portable_asin(sine));
 }
 
 double beam_direction_deg(const ModelVector& beam)
@@ -37,7 +38,7 @@ double beam_direction_deg(const ModelVector& beam)
     if (beam.x == 0 && beam.z == 0) {
         return 0.0;
     }
-    return rad_to_deg(std::atan2(static_cast<double>(beam.x), static_cast<double>(beam.z)));
+    return rad_to_deg(portable_atan2(static_cast<double>(beam.x), static_cast<double>(beam.z)));
 }
 
 DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)

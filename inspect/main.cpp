@@ -16,5 +16,6 @@ int main(int argc, char** argv)
     }
     const int exit_code = run_inspect(Console{stdout}, static_cast<int>(pointers.size()), pointers.data());
     std::fflush(stdout);
+    hold_own_window();
     return exit_code;
 }

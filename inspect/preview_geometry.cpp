@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "basics/angles.h"
+#include "basics/portable_math.h"
 
 namespace {
 
@@ -32,12 +33,12 @@ PreviewLight preview_light(const PreviewGeometry& geometry, const LightSet& ligh
     light.max_range = values.max_range;
     light.position = {values.lat_offset, values.z_offset, values.lon_offset};
     const double b = values.inclination;
-    light.direction = {std::cos(b) * std::sin(values.direction), -std::sin(b),
-                       std::cos(b) * std::cos(values.direction)};
+    light.direction = {portable_cos(b) * portable_sin(values.direction), -portable_sin(b),
+                       portable_cos(b) * portable_cos(values.direction)};
     // The beam is aimed so that, with the aircraft at the light's pitch, it
     // meets the ground MaxRange ahead of the light and the light's height
     // below it: that point lies hypot(MaxRange, h) along the beam.
-    light.aim_distance = std::hypot(values.max_range, values.height);
+    light.aim_distance = portable_hypot(values.max_range, values.height);
     light.aim = along(light.position, light.direction, light.aim_distance);
 
     // The outline stands in the light's plane z = LonOffset; each point goes

@@ -88,6 +88,30 @@ void give_height(View& view)
     view.height = (view.v.high - view.v.low) * view.scale;
 }
 
+// The powers of ten from 10^-30 to 10^30, each the double nearest to it (as
+// the compiler reads the literal), so that the steps are the same on every
+// platform, whatever its logarithm does in the last bit.
+constexpr int POWER_LOWEST = -30;
+constexpr double POWERS_OF_TEN[] = {
+    1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15,
+    1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
+    1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,
+    1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,  1e25,  1e26,  1e27,  1e28,  1e29,  1e30,
+};
+constexpr int POWER_COUNT = sizeof POWERS_OF_TEN / sizeof POWERS_OF_TEN[0];
+
+double power_of_ten(int exponent) { return POWERS_OF_TEN[exponent - POWER_LOWEST]; }
+
+// The largest power of ten at or below x (x > 0; held within the table).
+double power_of_ten_below(double x)
+{
+    int index = POWER_COUNT - 1;
+    while (index > 0 && POWERS_OF_TEN[index] > x) {
+        --index;
+    }
+    return POWERS_OF_TEN[index];
+}
+
 }  // namespace
 
 double nice_step(double span, double count)
@@ -96,7 +120,7 @@ double nice_step(double span, double count)
     if (!(raw > 0.0) || !std::isfinite(raw)) {
         return 1.0;
     }
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    const double power = power_of_ten_below(raw);
     const double fraction = raw / power;
     return (fraction < 1.5 ? 1.0 : fraction < 3.5 ? 2.0 : fraction < 7.5 ? 5.0 : 10.0) * power;
 }
@@ -111,8 +135,13 @@ int tick_decimals(double step)
     if (step >= 1.0) {
         return 0;
     }
-    const std::uint32_t decimals = low_bits_of_whole(std::ceil(-std::log10(step) - 1e-9));
-    return decimals > 9 ? 9 : static_cast<int>(decimals);
+    // The fewest decimals d that show the step, 10^-d <= step (within a
+    // hair, for steps a rounding below a power of ten).
+    int decimals = 0;
+    while (decimals < 9 && step < power_of_ten(-decimals) * (1.0 - 1e-9)) {
+        ++decimals;
+    }
+    return decimals;
 }
 
 void lay_out_views(const PreviewGeometry& geometry, View& side, View& top)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "basics/number_text.h"
 #include "inspect/preview_layout.h"
 #include "inspect/svg_output.h"
 
@@ -258,8 +259,8 @@ double write_legend(std::string& svg, double top, const PreviewGeometry& geometr
     append_format(svg, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" stroke-width=\"2\"/>\n",
                  PLOT_LEFT, y - 4, PLOT_LEFT + 24, y - 4, GROUND_COLOUR);
     if (geometry.gear_given) {
-        std::snprintf(text, sizeof text, "Ground line: ground pitch %.2f degrees, through the main gear contact point",
-                      geometry.ground_pitch_deg);
+        std::snprintf(text, sizeof text, "Ground line: ground pitch %s degrees, through the main gear contact point",
+                      fixed_text(geometry.ground_pitch_deg, 0, 2).c_str());
     } else {
         std::snprintf(text, sizeof text, "%s", "Ground line: gear not given, level through the model's origin");
     }

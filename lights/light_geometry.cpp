@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "basics/angles.h"
+#include "basics/portable_math.h"
 #include "basics/whole_number.h"
 #include "definition/keys.h"
 
@@ -120,18 +121,18 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     // The light's height above the ground line through the two gear contacts.
     const double H = (L + ground.main_gear_dist) * ground.slope - ground.main_gear_height;
     const double h = Z + H;
-    const double beta = std::atan(h / R);  // aim point's depression below the horizon
+    const double beta = portable_atan(h / R);  // aim point's depression below the horizon
     const double B = beta + P;             // beam's inclination below the longitudinal axis
 
-    const double K = BEAM_LENGTH * std::cos(B);
+    const double K = BEAM_LENGTH * portable_cos(B);
     const double dir = deg_to_rad(direction);
-    const ModelVector beam = {to_signed_word(K * std::sin(dir)), to_signed_word(-K * std::sin(B)),
-                              to_signed_word(K * std::cos(dir))};
+    const ModelVector beam = {to_signed_word(K * portable_sin(dir)), to_signed_word(-K * portable_sin(B)),
+                              to_signed_word(K * portable_cos(dir))};
 
     // Depth of the spot projected along the beam onto the plane square to
     // the longitudinal axis.
-    const double t1 = h * std::sin(P) / R;
-    const double den = std::cos(P) - t1;
+    const double t1 = h * portable_sin(P) / R;
+    const double den = portable_cos(P) - t1;
     const double W = (h / R * SD) / den;
 
     // A zero range or a beam parallel to the ground gives no spot; such values

@@ -5,6 +5,7 @@
 
 #include "basics/le_words.h"
 #include "mdl/mdl_image.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -34,22 +35,19 @@ int refuse(const Console& console, MdlImage& image, const char* name, const char
 int read_mdl_file(const Console& console, MdlImage& image, const char* name)
 {
     release_image(image);  // an image read before is not kept
-    std::FILE* file = std::fopen(name, "rb");
+    std::FILE* file = open_file(name, "rb");
     if (file == nullptr) {
         console_print(console, "Error opening file %s: %s\n", name, std::strerror(errno));
         return 1;
     }
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        length = std::ftell(file);
-    }
-    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        // Not a file with a length (a pipe, a directory): nothing to read whole.
+    std::uint64_t length = 0;
+    if (file_length(file, length) != 0) {
+        // Not a file with a length (a pipe): nothing to read whole.
         std::fclose(file);
         console_print(console, "%s is not a MDL file.\n", name);
         return 1;
     }
-    if (static_cast<std::uint64_t>(length) > LARGEST_SIZE) {
+    if (length > LARGEST_SIZE) {
         std::fclose(file);
         console_print(console, "%s is not a MDL file.\n", name);
         return 1;

@@ -53,7 +53,7 @@ int fail(const Writing& w, const char* format, int error)
 
 // Writes all of the bytes; under an injected write fault half of them reach
 // the file before the fault, as on a full disk.
-int write_all(const Writing& w, OpenFile file, const std::uint8_t* bytes, std::size_t size)
+int write_all(const Writing& w, FileHandle file, const std::uint8_t* bytes, std::size_t size)
 {
     if (has_fault(w, OUTPUT_FAULT_WRITE)) {
         std::size_t written = 0;
@@ -89,7 +89,7 @@ std::string cut_to(const std::string& text, std::size_t length)
 // Creates the temporary file beside destination, ".NAME.veska-XXXXXX" with
 // random letters; a name that is taken is tried again with others. A long
 // NAME is cut so that the whole stays a name the system takes.
-int create_temporary(const std::string& destination, std::string& temporary, OpenFile& file)
+int create_temporary(const std::string& destination, std::string& temporary, FileHandle& file)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     const std::string suffix = ".veska-";
@@ -122,7 +122,7 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
 {
     const OutputMessages& messages = w.messages;
     std::string temporary;
-    OpenFile file{};
+    FileHandle file{};
     const int created = create_temporary(destination, temporary, file);
     if (created != 0) {
         return fail(w, messages.opening, created);
@@ -177,7 +177,7 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
 int write_directly(const Writing& w, const std::string& destination, const std::uint8_t* bytes, std::size_t size)
 {
     const OutputMessages& messages = w.messages;
-    OpenFile file{};
+    FileHandle file{};
     const int opened = open_for_writing(destination, file);
     if (opened != 0) {
         return fail(w, messages.opening, opened);

@@ -59,7 +59,7 @@ int file_length(std::FILE* file, std::uint64_t& length);
 
 // ---- Writing.
 
-struct OpenFile {
+struct FileHandle {
     std::intptr_t handle;  // the system's handle of an open file
 };
 
@@ -68,25 +68,25 @@ struct OpenFile {
 // umask). From the moment it exists, an interrupt removes it (see
 // install_interrupt_cleanup) until remove_on_interrupt(nullptr). 0 or the
 // error number (EEXIST when something stands there).
-int create_temporary_file(const std::string& path, OpenFile& file);
+int create_temporary_file(const std::string& path, FileHandle& file);
 
 // Opens an existing file that is not a regular file (a device) for writing.
-int open_for_writing(const std::string& path, OpenFile& file);
+int open_for_writing(const std::string& path, FileHandle& file);
 
 // Writes all of bytes, going on after partial writes. 0 or the error number;
 // *written tells how many bytes reached the file.
-int write_bytes(OpenFile file, const std::uint8_t* bytes, std::size_t size, std::size_t* written);
+int write_bytes(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written);
 
 // Flushes what was written to the disk.
-int flush_to_disk(OpenFile file);
+int flush_to_disk(FileHandle file);
 
 // Closes the file. 0 or the error number.
-int close_file(OpenFile file);
+int close_file(FileHandle file);
 
 // Gives an open file permission bits, and an owner and group. Systems
 // without such things succeed without doing anything.
-int set_permissions(OpenFile file, std::uint32_t mode);
-int set_owner(OpenFile file, std::uint32_t owner, std::uint32_t group);
+int set_permissions(FileHandle file, std::uint32_t mode);
+int set_owner(FileHandle file, std::uint32_t owner, std::uint32_t group);
 
 // Puts the file from in place of to, replacing whatever stands at to, in
 // one step. 0 or the error number.
@@ -109,6 +109,12 @@ std::vector<std::string> program_arguments(int argc, char** argv);
 
 // Standard output writes its bytes unchanged (no line-end translation).
 void prepare_standard_output();
+
+// When the console window belongs to the program alone (it was started by
+// opening it from the file manager, not from a command prompt or a script),
+// asks for Enter and waits for it, so that the window stays until its
+// messages are read. Anywhere else it does nothing.
+void hold_own_window();
 
 // From now on, an interrupt, termination or hang-up of the process (or a
 // broken pipe) removes the temporary file that is being written, if any,

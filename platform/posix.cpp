@@ -112,7 +112,7 @@ int file_length(std::FILE* file, std::uint64_t& length)
     return 0;
 }
 
-int create_temporary_file(const std::string& path, OpenFile& file)
+int create_temporary_file(const std::string& path, FileHandle& file)
 {
     // The signals that remove the file wait until it is both created and
     // known to the handler.
@@ -133,7 +133,7 @@ int create_temporary_file(const std::string& path, OpenFile& file)
     return error;
 }
 
-int open_for_writing(const std::string& path, OpenFile& file)
+int open_for_writing(const std::string& path, FileHandle& file)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) {
@@ -143,7 +143,7 @@ int open_for_writing(const std::string& path, OpenFile& file)
     return 0;
 }
 
-int write_bytes(OpenFile file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+int write_bytes(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     std::size_t done = 0;
     int error = 0;
@@ -164,16 +164,16 @@ int write_bytes(OpenFile file, const std::uint8_t* bytes, std::size_t size, std:
     return error;
 }
 
-int flush_to_disk(OpenFile file) { return ::fsync(static_cast<int>(file.handle)) != 0 ? errno : 0; }
+int flush_to_disk(FileHandle file) { return ::fsync(static_cast<int>(file.handle)) != 0 ? errno : 0; }
 
-int close_file(OpenFile file) { return ::close(static_cast<int>(file.handle)) != 0 ? errno : 0; }
+int close_file(FileHandle file) { return ::close(static_cast<int>(file.handle)) != 0 ? errno : 0; }
 
-int set_permissions(OpenFile file, std::uint32_t mode)
+int set_permissions(FileHandle file, std::uint32_t mode)
 {
     return ::fchmod(static_cast<int>(file.handle), static_cast<mode_t>(mode)) != 0 ? errno : 0;
 }
 
-int set_owner(OpenFile file, std::uint32_t owner, std::uint32_t group)
+int set_owner(FileHandle file, std::uint32_t owner, std::uint32_t group)
 {
     return ::fchown(static_cast<int>(file.handle), static_cast<uid_t>(owner), static_cast<gid_t>(group)) != 0 ? errno
                                                                                                              : 0;
@@ -211,6 +211,8 @@ std::vector<std::string> program_arguments(int argc, char** argv)
 }
 
 void prepare_standard_output() {}
+
+void hold_own_window() {}
 
 void install_interrupt_cleanup()
 {

@@ -11,6 +11,7 @@
 #include "definition/reader.h"
 #include "inspect/command_line.h"
 #include "inspect/preview_geometry.h"
+#include "inspect/preview_layout.h"
 #include "inspect/preview_svg.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/special_files.h"
@@ -211,6 +212,27 @@ TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
         EXPECT_TRUE(is_special_file(full));
     }
     EXPECT_EQ(folder_entries(dir_.path()).size(), full.empty() ? 2u : 3u);
+}
+
+// Tick steps are 1, 2 or 5 times a power of ten, the same on every
+// platform, also next to a power of ten; a label shows just enough decimals.
+TEST(PreviewLayout, NiceStepsAndTheirDecimals)
+{
+    const struct {
+        double span;
+        double count;
+        double step;
+        int decimals;
+    } cases[] = {
+        {40.0, 8.0, 5.0, 0},         {1.0, 5.0, 0.2, 1},       {0.5, 5.0, 0.1, 1},
+        {0.49999999999999994, 5.0, 0.1, 1}, {3.0, 8.0, 0.5, 1},  {12000.0, 8.0, 2000.0, 0},
+        {0.06, 5.0, 0.01, 2},        {0.0, 5.0, 1.0, 0},       {1e-12, 1.0, 1e-12, 9},
+    };
+    for (const auto& c : cases) {
+        const double step = nice_step(c.span, c.count);
+        EXPECT_EQ(step, c.step) << c.span;
+        EXPECT_EQ(tick_decimals(step), c.decimals) << c.span;
+    }
 }
 
 TEST(SvgText, EscapesMarkupAndKeepsOnlyValidUtf8)

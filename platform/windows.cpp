@@ -1,0 +1,449 @@
+// The platform layer on Windows: names are UTF-8 in the program and UTF-16
+// for the system, with the "\\?\" prefix so that long names work; files are
+// handled through the system's own calls, and their errors are turned into
+// the standard error numbers.
+#include "platform/platform.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cwchar>
+#include <fcntl.h>
+#include <io.h>
+#include <random>
+#include <windows.h>
+
+// The temporary file that the console's interrupt handler removes. The
+// handler runs on a thread of its own while the program goes on, so the name
+// is kept, already in the system's form, in a fixed buffer that the handler
+// reads only while armed is set.
+struct TemporaryFileForSignalHandler {
+    std::atomic<int> armed;
+    wchar_t path[33000];
+};
+TemporaryFileForSignalHandler temporary_file_for_signal_handler{};
+
+namespace {
+
+bool is_separator(char c) { return c == '/' || c == '\\'; }
+
+// The standard error number for a system error code.
+int error_number(DWORD code)
+{
+    switch (code) {
+    case ERROR_SUCCESS:
+        return 0;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_CURRENT_DIRECTORY:
+        return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY:
+    case ERROR_INVALID_PARAMETER:
+        return EINVAL;
+    case ERROR_NOT_SAME_DEVICE:
+        return EXDEV;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        return EPIPE;
+    default:
+        return EIO;
+    }
+}
+
+int last_error() { return error_number(::GetLastError()); }
+
+// UTF-8 to UTF-16; false when text is not valid UTF-8.
+bool to_wide(const std::string& text, std::wstring& wide)
+{
+    wide.clear();
+    if (text.empty()) {
+        return true;
+    }
+    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0);
+    if (length <= 0) {
+        return false;
+    }
+    wide.resize(static_cast<std::size_t>(length));
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return true;
+}
+
+std::string to_utf8(const wchar_t* wide)
+{
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) {
+        return std::string();
+    }
+    std::string text(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], length, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(length - 1));
+    return text;
+}
+
+// The name in the form the system's wide calls take for any length: the
+// full path with the "\\?\" prefix. Device names (NUL, CON, COM1) and names
+// already in the system's own forms are passed as they are. Gives EINVAL for
+// text that is not UTF-8.
+int system_name(const std::string& name, std::wstring& result)
+{
+    std::wstring wide;
+    if (!to_wide(name, wide) || wide.empty()) {
+        return wide.empty() && !name.empty() ? EINVAL : ENOENT;
+    }
+    if (wide.compare(0, 4, L"\\\\?\\") == 0 || wide.compare(0, 4, L"\\\\.\\") == 0) {
+        result = wide;
+        return 0;
+    }
+    const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return last_error();
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) {
+        return last_error();
+    }
+    full.resize(length);
+    if (full.compare(0, 4, L"\\\\.\\") == 0) {
+        result = full;  // a device
+    } else if (full.compare(0, 2, L"\\\\") == 0) {
+        result = L"\\\\?\\UNC\\" + full.substr(2);
+    } else {
+        result = L"\\\\?\\" + full;
+    }
+    return 0;
+}
+
+HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file.handle); }
+
+BOOL WINAPI remove_temporary_on_interrupt(DWORD)
+{
+    if (temporary_file_for_signal_handler.armed.load() != 0) {
+        ::DeleteFileW(temporary_file_for_signal_handler.path);
+    }
+    return FALSE;  // the default handling ends the process
+}
+
+}  // namespace
+
+std::string directory_of(const std::string& path)
+{
+    std::size_t end = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+    for (std::size_t i = end; i < path.size(); ++i) {
+        if (is_separator(path[i])) {
+            end = i + 1;
+        }
+    }
+    return path.substr(0, end);
+}
+
+std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
+
+int file_info(const std::string& path, bool follow_links, FileInfo& info)
+{
+    info = FileInfo{};
+    std::wstring name;
+    const int name_error = system_name(path, name);
+    if (name_error != 0) {
+        return name_error;
+    }
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow_links ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    HANDLE handle = ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
+            info.kind = FILE_MISSING;
+            return 0;
+        }
+        return error_number(code);
+    }
+    BY_HANDLE_FILE_INFORMATION data{};
+    const DWORD type = ::GetFileType(handle);
+    if (type != FILE_TYPE_DISK) {
+        info.kind = FILE_OTHER;
+    } else if (::GetFileInformationByHandle(handle, &data)) {
+        const DWORD attributes = data.dwFileAttributes;
+        info.kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !follow_links ? FILE_LINK
+                    : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0                   ? FILE_DIRECTORY
+                                                                                      : FILE_REGULAR;
+        info.volume = data.dwVolumeSerialNumber;
+        info.index = (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+        info.mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
+    } else {
+        const int error = last_error();
+        ::CloseHandle(handle);
+        return error;
+    }
+    ::CloseHandle(handle);
+    return 0;
+}
+
+bool same_file(const FileInfo& a, const FileInfo& b)
+{
+    return a.kind != FILE_MISSING && b.kind != FILE_MISSING && a.kind != FILE_OTHER && a.volume == b.volume &&
+           a.index == b.index;
+}
+
+std::string resolve_links(const std::string& path)
+{
+    FileInfo info{};
+    if (file_info(path, false, info) != 0 || info.kind != FILE_LINK) {
+        return path;
+    }
+    std::wstring name;
+    if (system_name(path, name) != 0) {
+        return path;
+    }
+    HANDLE handle = ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    std::wstring target(33000, L'\0');
+    const DWORD length = ::GetFinalPathNameByHandleW(handle, &target[0], static_cast<DWORD>(target.size()), 0);
+    ::CloseHandle(handle);
+    if (length == 0 || length >= target.size()) {
+        return path;
+    }
+    target.resize(length);
+    return to_utf8(target.c_str());
+}
+
+std::FILE* open_file(const char* name, const char* mode)
+{
+    std::wstring wide_name;
+    std::wstring wide_mode;
+    if (system_name(name, wide_name) != 0 || !to_wide(mode, wide_mode)) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return ::_wfopen(wide_name.c_str(), wide_mode.c_str());
+}
+
+int file_length(std::FILE* file, std::uint64_t& length)
+{
+    const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+    if (handle == INVALID_HANDLE_VALUE) {
+        return EBADF;
+    }
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+        return ESPIPE;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle, &size)) {
+        return last_error();
+    }
+    length = static_cast<std::uint64_t>(size.QuadPart);
+    return 0;
+}
+
+int create_temporary_file(const std::string& path, FileHandle& file)
+{
+    std::wstring name;
+    const int name_error = system_name(path, name);
+    if (name_error != 0) {
+        return name_error;
+    }
+    // Shared for deleting, so that the interrupt handler can remove it while
+    // it is still open.
+    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return last_error();
+    }
+    file.handle = reinterpret_cast<std::intptr_t>(handle);
+    remove_on_interrupt(path.c_str());
+    return 0;
+}
+
+int open_for_writing(const std::string& path, FileHandle& file)
+{
+    std::wstring name;
+    if (!to_wide(path, name)) {
+        return EINVAL;
+    }
+    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return last_error();
+    }
+    file.handle = reinterpret_cast<std::intptr_t>(handle);
+    return 0;
+}
+
+int write_bytes(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+{
+    std::size_t done = 0;
+    int error = 0;
+    while (done < size) {
+        const std::size_t rest = size - done;
+        const DWORD chunk = rest > 0x40000000u ? 0x40000000u : static_cast<DWORD>(rest);
+        DWORD wrote = 0;
+        if (!::WriteFile(handle_of(file), bytes + done, chunk, &wrote, nullptr)) {
+            error = last_error();
+            break;
+        }
+        if (wrote == 0) {
+            error = EIO;
+            break;
+        }
+        done += wrote;
+    }
+    if (written != nullptr) {
+        *written = done;
+    }
+    return error;
+}
+
+int flush_to_disk(FileHandle file) { return ::FlushFileBuffers(handle_of(file)) ? 0 : last_error(); }
+
+int close_file(FileHandle file) { return ::CloseHandle(handle_of(file)) ? 0 : last_error(); }
+
+int set_permissions(FileHandle file, std::uint32_t mode)
+{
+    // Only one bit of the permissions exists here: read-only.
+    if ((mode & 0222) != 0) {
+        return 0;
+    }
+    FILE_BASIC_INFO basic{};
+    if (!::GetFileInformationByHandleEx(handle_of(file), FileBasicInfo, &basic, sizeof basic)) {
+        return last_error();
+    }
+    basic.FileAttributes |= FILE_ATTRIBUTE_READONLY;
+    return ::SetFileInformationByHandle(handle_of(file), FileBasicInfo, &basic, sizeof basic) ? 0 : last_error();
+}
+
+int set_owner(FileHandle, std::uint32_t, std::uint32_t) { return 0; }
+
+int replace_file(const std::string& from, const std::string& to)
+{
+    std::wstring source;
+    std::wstring destination;
+    int error = system_name(from, source);
+    if (error == 0) {
+        error = system_name(to, destination);
+    }
+    if (error != 0) {
+        return error;
+    }
+    // A read-only file cannot be replaced: its attribute is taken away for
+    // the replacement and given back when the replacement fails.
+    const DWORD attributes = ::GetFileAttributesW(destination.c_str());
+    const bool read_only = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+                           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (read_only) {
+        ::SetFileAttributesW(destination.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    if (!::MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const int move_error = last_error();
+        if (read_only) {
+            ::SetFileAttributesW(destination.c_str(), attributes);
+        }
+        return move_error;
+    }
+    return 0;
+}
+
+int remove_file(const std::string& path)
+{
+    std::wstring name;
+    const int name_error = system_name(path, name);
+    if (name_error != 0) {
+        return name_error;
+    }
+    return ::DeleteFileW(name.c_str()) ? 0 : last_error();
+}
+
+void flush_directory(const std::string&) {}
+
+std::uint32_t random_number()
+{
+    std::random_device random;
+    return static_cast<std::uint32_t>(random());
+}
+
+std::vector<std::string> program_arguments(int argc, char** argv)
+{
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        for (int i = 1; i < argc; ++i) {
+            arguments.emplace_back(argv[i]);
+        }
+        return arguments;
+    }
+    for (int i = 1; i < count; ++i) {
+        arguments.push_back(to_utf8(wide[i]));
+    }
+    ::LocalFree(wide);
+    return arguments;
+}
+
+void prepare_standard_output()
+{
+    std::fflush(stdout);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+}
+
+void hold_own_window()
+{
+    // A console that no other process shares was made for this program;
+    // one opened from a command prompt also holds the prompt's process.
+    DWORD processes[2] = {0, 0};
+    if (::GetConsoleProcessList(processes, 2) != 1) {
+        return;
+    }
+    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (input == INVALID_HANDLE_VALUE || !::GetConsoleMode(input, &mode)) {
+        return;
+    }
+    std::fputs("\nPress Enter to close this window.", stdout);
+    std::fflush(stdout);
+    wchar_t buffer[64];
+    DWORD read = 0;
+    while (::ReadConsoleW(input, buffer, 64, &read, nullptr) && read > 0) {
+        if (std::wmemchr(buffer, L'\n', read) != nullptr || std::wmemchr(buffer, L'\r', read) != nullptr) {
+            break;
+        }
+    }
+}
+
+void install_interrupt_cleanup() { ::SetConsoleCtrlHandler(remove_temporary_on_interrupt, TRUE); }
+
+void remove_on_interrupt(const char* path)
+{
+    temporary_file_for_signal_handler.armed.store(0);
+    std::wstring name;
+    if (path == nullptr || system_name(path, name) != 0 ||
+        name.size() >= sizeof temporary_file_for_signal_handler.path / sizeof(wchar_t)) {
+        return;
+    }
+    std::wmemcpy(temporary_file_for_signal_handler.path, name.c_str(), name.size() + 1);
+    temporary_file_for_signal_handler.armed.store(1);
+}
