@@ -1,5 +1,8 @@
 #include "driver/run.h"
 
+#include <cstring>
+
+#include "basics/version.h"
 #include "definition/reader.h"
 #include "driver/banner.h"
 #include "mdl/insertion.h"
@@ -32,7 +35,16 @@ int finish_unwritten(RunState& state, const char* target)
 int run_veska(RunState& state, int argc, const char* const* argv)
 {
     const Console& console = state.diagnostics.console;
+    if (argc == 1 && std::strcmp(argv[0], "--version") == 0) {
+        console_write(console, "veska (Lumora) " LUMORA_VERSION "\n");
+        return 0;
+    }
     print_banner(console);
+    if (argc == 1 && std::strcmp(argv[0], "--help") == 0) {
+        console_write(console, USAGE_TEXT);
+        console_write(console, HELP_TEXT);
+        return 0;
+    }
     if (argc < 1) {
         console_write(console, USAGE_TEXT);
         return 1;
