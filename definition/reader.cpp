@@ -280,6 +280,13 @@ int read_definition_file(Diagnostics& diagnostics, Definition& definition, std::
 
 int read_definition_named(Diagnostics& diagnostics, Definition& definition, const char* name)
 {
+    // A folder opens on some systems and not on others; everywhere it gives
+    // the error that reading it gives where it opens.
+    FileInfo info{};
+    if (name != nullptr && file_info(name, true, info) == 0 && info.kind == FILE_DIRECTORY) {
+        console_print(diagnostics.console, "Error reading definition file %s: %s\n", name, std::strerror(EISDIR));
+        return DEFINITION_NOT_READ;
+    }
     std::FILE* stream = name != nullptr ? open_file(name, "rb") : nullptr;
     if (stream == nullptr) {
         console_print(diagnostics.console, "Error opening definition file %s: %s\n",

@@ -35,6 +35,13 @@ int refuse(const Console& console, MdlImage& image, const char* name, const char
 int read_mdl_file(const Console& console, MdlImage& image, const char* name)
 {
     release_image(image);  // an image read before is not kept
+    // A folder opens on some systems and not on others; everywhere it is a
+    // file without a length, as where it opens.
+    FileInfo info{};
+    if (file_info(name, true, info) == 0 && info.kind == FILE_DIRECTORY) {
+        console_print(console, "%s is not a MDL file.\n", name);
+        return 1;
+    }
     std::FILE* file = open_file(name, "rb");
     if (file == nullptr) {
         console_print(console, "Error opening file %s: %s\n", name, std::strerror(errno));
