@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "basics/le_words.h"
 #include "definition/reader.h"
@@ -207,13 +206,6 @@ const char* check_run(const ScratchDir& folder, const Bytes& definition, const B
 }
 
 }  // namespace
-
-void fuzz_prefer_memory_scratch()
-{
-    if (::access("/dev/shm", W_OK) == 0) {
-        ::setenv("TMPDIR", "/dev/shm", 0);
-    }
-}
 
 const char* fuzz_definition_input(const std::uint8_t* data, std::size_t size)
 {

@@ -103,10 +103,30 @@ std::string to_utf8(const wchar_t* wide)
     return text;
 }
 
+// True when the system takes no such name: longer than 32767 characters in
+// all, or a component longer than COMPONENT_MAX. The system itself (or
+// Wine) may report such a name as missing instead.
+bool too_long(const std::wstring& name)
+{
+    if (name.size() >= 32767) {
+        return true;
+    }
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= name.size(); ++i) {
+        if (i == name.size() || name[i] == L'\\' || name[i] == L'/') {
+            if (i - start > COMPONENT_MAX) {
+                return true;
+            }
+            start = i + 1;
+        }
+    }
+    return false;
+}
+
 // The name in the form the system's wide calls take for any length: the
 // full path with the "\\?\" prefix. Device names (NUL, CON, COM1) and names
 // already in the system's own forms are passed as they are. Gives EINVAL for
-// text that is not UTF-8.
+// text that is not UTF-8, ENAMETOOLONG for a name the system cannot take.
 int system_name(const std::string& name, std::wstring& result)
 {
     std::wstring wide;
@@ -127,6 +147,9 @@ int system_name(const std::string& name, std::wstring& result)
         return last_error();
     }
     full.resize(length);
+    if (too_long(full)) {
+        return ENAMETOOLONG;
+    }
     if (full.compare(0, 4, L"\\\\.\\") == 0) {
         result = full;  // a device
     } else if (full.compare(0, 2, L"\\\\") == 0) {
@@ -237,8 +260,9 @@ std::FILE* open_file(const char* name, const char* mode)
 {
     std::wstring wide_name;
     std::wstring wide_mode;
-    if (system_name(name, wide_name) != 0 || !to_wide(mode, wide_mode)) {
-        errno = ENOENT;
+    const int name_error = system_name(name, wide_name);
+    if (name_error != 0 || !to_wide(mode, wide_mode)) {
+        errno = name_error == ENAMETOOLONG ? ENAMETOOLONG : ENOENT;
         return nullptr;
     }
     return ::_wfopen(wide_name.c_str(), wide_mode.c_str());

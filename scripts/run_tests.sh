@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test: the release
 # build and its tests, the real-fault check, each fuzz harness for a bounded time
-# (scripts/run_fuzzers.sh), and the tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. The builds are the workflow presets of
-# CMakePresets.json.
+# (scripts/run_fuzzers.sh), the tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the Windows build: cross-compiled with
+# MinGW-w64, its tests run under Wine, and its ZIP. The builds are the
+# workflow presets of CMakePresets.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # python3 parses the preview pictures and drives the real-fault check;
-# groff checks the man pages; strace injects the faults.
-scripts/install_deps.sh python3 groff-base strace
+# groff checks the man pages and renders them as HTML for the Windows ZIP;
+# strace injects the faults; MinGW-w64 builds for Windows (with GoogleTest
+# from its source), Wine runs what it built.
+scripts/install_deps.sh python3 groff-base groff strace g++-mingw-w64-x86-64 googletest wine64
 
 cmake --workflow --preset release
 
@@ -21,3 +24,5 @@ python3 scripts/check_faults.py build
 FUZZ_SECONDS=${FUZZ_SECONDS:-60} scripts/run_fuzzers.sh
 
 cmake --workflow --preset sanitize
+
+cmake --workflow --preset windows

@@ -67,7 +67,7 @@ protected:
             SCOPED_TRACE(c.title);
             const std::string path = scratch_.file("lights.def");
             write_file_text(path, c.text);
-            std::FILE* file = std::fopen(path.c_str(), "r");
+            std::FILE* file = std::fopen(path.c_str(), "rb");
             ASSERT_NE(file, nullptr);
             ConsoleCapture console;
             Diagnostics diagnostics{console.console(), "lights.def", 0, 0};

@@ -95,7 +95,9 @@ TEST_F(Destinations, BackupReplacesWhateverStandsAtItsName)
 
 TEST_F(Destinations, BackupTakesTheModelsPermissionsAndOwnerAndATargetKeepsItsOwn)
 {
-    ASSERT_TRUE(set_mode(model_, 0600));
+    if (!set_mode(model_, 0600)) {
+        GTEST_SKIP() << "no permission bits 0600 here";
+    }
     const bool give_away = can_give_files_away();
     if (give_away) {
         ASSERT_TRUE(set_owner(model_, 4321, 4322));

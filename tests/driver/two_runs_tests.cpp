@@ -3,13 +3,12 @@
 // same inputs as a fresh process: nothing of one run reaches the next.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "tests/support/files.h"
+#include "tests/support/process.h"
 #include "tests/support/runner.h"
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
@@ -70,27 +69,11 @@ RunResult result_in(const std::string& folder, int exit_code, const std::string&
     return result;
 }
 
-// text as one word of the shell.
-std::string quoted(const std::string& text)
-{
-    std::string word = "'";
-    for (const char c : text) {
-        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return word + "'";
-}
-
 // The case run by the veska program in a process of its own, its standard
 // output going to output_file.
 RunResult in_fresh_process(const std::string& folder, const std::string& output_file, const RunCase& c)
 {
-    std::string command = quoted(VESKA_PROGRAM);
-    for (const std::string& argument : fresh_inputs(folder, c)) {
-        command += " " + quoted(argument);
-    }
-    command += " >" + quoted(output_file);
-    const int status = std::system(command.c_str());
-    const int exit_code = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const int exit_code = run_program(VESKA_PROGRAM, fresh_inputs(folder, c), output_file);
     return result_in(folder, exit_code, read_file_text(output_file));
 }
 

@@ -1,11 +1,12 @@
 """Draws previews with veska-inspect and parses each picture as XML.
 
-Usage: check_preview_svg.py VESKA_INSPECT EXAMPLES_DIR
-Checks that every picture is well-formed SVG with a view box, both views,
+Usage: check_preview_svg.py VESKA_INSPECT EXAMPLES_DIR [EMULATOR...]
+The program runs through the emulator's command when one is given (a
+program of another system's build). Checks that every picture is well-formed SVG with a view box, both views,
 a legend line per light, and that the worked example's ground line rises
 at 1/6 in pixels; that a definition file with errors gives a picture marked
 incomplete; and that a file name full of markup and broken UTF-8 bytes ends
-up escaped in the picture's title.
+up escaped in the picture's title (where names are bytes: on POSIX systems).
 """
 import os
 import subprocess
@@ -19,7 +20,7 @@ WORKED = (b"[Main]\nLights=1\nMainGearHeight=-2\nTailGearHeight=-0.5\nMainGearDi
 
 
 def draw(program, definition, picture, expected_code):
-    result = subprocess.run([program, b"--preview", definition, picture], capture_output=True)
+    result = subprocess.run(program + [b"--preview", definition, picture], capture_output=True)
     assert result.returncode == expected_code, (definition, result.returncode, result.stdout)
     root = ElementTree.parse(picture).getroot()
     assert root.tag == SVG + "svg", root.tag
@@ -35,7 +36,8 @@ def legend_lines(root):
 
 
 def main():
-    program = os.fsencode(sys.argv[1])
+    emulator = [os.fsencode(word) for word in sys.argv[3:]]
+    program = emulator + [os.fsencode(sys.argv[1])]
     examples = os.fsencode(sys.argv[2])
     checked = 0
     with tempfile.TemporaryDirectory() as folder:
@@ -56,6 +58,11 @@ def main():
         assert legend_lines(root) == ["Light 1: pitch=9.46 degrees, beam inclination=-14.38 degrees, MaxRange 30 m"]
         checked += 1
 
+        if emulator:
+            # Another system's names are characters, not bytes: no such name.
+            print("skipped the name with broken UTF-8 bytes: names are not bytes on the emulated system")
+            print(f"{checked} passed, 0 failed")
+            return
         odd = os.path.join(folder, b"a&b <c> \"d\" \xff\xfe.cfg")
         with open(odd, "wb") as f:
             f.write(WORKED + b"SpotDepth=3 yd\n")

@@ -1,10 +1,11 @@
 #include "tests/support/files.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
+
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 
@@ -23,16 +24,12 @@ ScratchDir::ScratchDir()
     throw std::runtime_error("cannot make a scratch folder");
 }
 
-ScratchDir::~ScratchDir()
-{
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
+ScratchDir::~ScratchDir() { remove_tree(path_); }
 
 Bytes read_file_bytes(const std::string& path)
 {
     Bytes bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = open_file(path.c_str(), "rb");
     if (file == nullptr) {
         return bytes;
     }
@@ -53,7 +50,7 @@ std::string read_file_text(const std::string& path)
 
 void write_file_bytes(const std::string& path, const Bytes& bytes)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = open_file(path.c_str(), "wb");
     if (file == nullptr) {
         throw std::runtime_error("cannot write " + path);
     }
@@ -71,15 +68,5 @@ void write_file_text(const std::string& path, const std::string& text)
 bool file_exists(const std::string& path)
 {
     std::error_code ignored;
-    return fs::exists(fs::symlink_status(path, ignored));
-}
-
-std::vector<std::string> folder_entries(const std::string& path)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return fs::exists(fs::symlink_status(fs::u8path(path), ignored));
 }

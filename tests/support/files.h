@@ -1,6 +1,6 @@
 // Test support: scratch folders and whole files. Scratch folders come from
 // std::filesystem alone, so that tests run the same on every platform and
-// in parallel.
+// in parallel. Names are UTF-8 on every system.
 #pragma once
 
 #include <cstdint>
@@ -32,5 +32,9 @@ void write_file_bytes(const std::string& path, const Bytes& bytes);
 void write_file_text(const std::string& path, const std::string& text);
 // True when something (a link included) stands at path.
 bool file_exists(const std::string& path);
-// The names in a folder, sorted.
+// The names in a folder, sorted. Each system has its own (files_posix.cpp,
+// files_windows.cpp), since long names need the system's own calls.
 std::vector<std::string> folder_entries(const std::string& path);
+// Removes the folder and everything in it, read-only files too, as far as
+// it can.
+void remove_tree(const std::string& path);

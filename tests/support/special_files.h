@@ -24,7 +24,8 @@ struct Ownership {
 };
 Ownership ownership_of(const std::string& path);
 
-// Gives the file permission bits, or an owner and group.
+// Gives the file permission bits, or an owner and group; false where the
+// system cannot (Windows keeps only a read-only bit: 0444 or 0666).
 bool set_mode(const std::string& path, std::uint32_t mode);
 bool set_owner(const std::string& path, std::uint32_t owner, std::uint32_t group);
 

@@ -1,0 +1,31 @@
+# Fails when a Windows program of the build needs a DLL that Windows does not
+# bring (the C++ runtime, libgcc or the thread library of MinGW-w64): the
+# programs are shipped alone, linked statically.
+# Run with -DOBJDUMP=<objdump of the cross toolchain> -DPROGRAMS=<.exe files>.
+cmake_policy(SET CMP0057 NEW)  # if(IN_LIST)
+set(system_dlls kernel32 msvcrt shell32 user32 advapi32 ole32 oleaut32 ws2_32 bcrypt ntdll)
+set(problems "")
+foreach(program IN LISTS PROGRAMS)
+  execute_process(COMMAND "${OBJDUMP}" -p "${program}" RESULT_VARIABLE result OUTPUT_VARIABLE listing
+                  ERROR_VARIABLE errors)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} failed on ${program}: ${errors}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${listing}")
+  if(NOT imports)
+    message(FATAL_ERROR "no imported DLLs listed for ${program}")
+  endif()
+  foreach(import IN LISTS imports)
+    string(REGEX REPLACE "DLL Name: ([^.]+)\\.[dD][lL][lL]" "\\1" dll "${import}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST system_dlls)
+      get_filename_component(name "${program}" NAME)
+      string(APPEND problems "  ${name}: ${import}\n")
+    endif()
+  endforeach()
+endforeach()
+if(problems)
+  message(FATAL_ERROR "DLLs that would have to be shipped:\n${problems}")
+endif()
+list(LENGTH PROGRAMS count)
+message(STATUS "${count} passed, 0 failed")
