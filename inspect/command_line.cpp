@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "basics/version.h"
+#include "inspect/check.h"
 #include "inspect/preview.h"
 #include "inspect/report.h"
 #include "inspect/strip.h"
@@ -11,7 +12,8 @@ namespace {
 
 constexpr char HELP_TEXT[] =
     "Shows what the landing lights of VESKA do to an aircraft model, takes them\n"
-    "out again, and draws where a definition file's lights will shine.\n"
+    "out again, says what to change in a definition file, and draws where its\n"
+    "lights will shine.\n"
     "\n"
     "  veska-inspect MODEL\n"
     "      Reports on the MDL file: whether its layout is accepted (and if not,\n"
@@ -23,6 +25,12 @@ constexpr char HELP_TEXT[] =
     "      Takes the landing lights and the trailer block out of a model processed\n"
     "      by VESKA and restores the model exactly as it was before, in place or\n"
     "      into TARGET. Anything else is refused and nothing is written.\n"
+    "  veska-inspect --check DEFINITION\n"
+    "      Reads the definition file as VESKA does and prints its messages\n"
+    "      unchanged, each followed by an indented line that says what to change;\n"
+    "      then notes on values VESKA accepts but that are hardly meant (a lit\n"
+    "      area reaching back past the light, a beam that never comes down), and\n"
+    "      last whether VESKA would write a model with the file.\n"
     "  veska-inspect --preview DEFINITION OUT.svg\n"
     "      Computes the definition file's lights as VESKA does (printing the same\n"
     "      messages) and draws a side view and a top view of them as an SVG file.\n"
@@ -30,7 +38,8 @@ constexpr char HELP_TEXT[] =
     "  veska-inspect --version    the version\n"
     "\n"
     "Exit code: 0 on success; 1 when the input is refused, cannot be read or\n"
-    "has errors; 2 for a command line that is not understood.\n";
+    "has errors; 2 for a command line that is not understood. For --check: 0\n"
+    "when VESKA would write a model with the file, 1 when it would not.\n";
 
 int usage_error(const Console& console, const char* problem, const char* argument)
 {
@@ -68,6 +77,12 @@ int run_inspect(const Console& console, int argc, const char* const* argv)
             return usage_error(console, "--strip takes a model and an optional target", nullptr);
         }
         return run_strip(console, argv[1], argc == 3 ? argv[2] : nullptr);
+    }
+    if (std::strcmp(command, "--check") == 0) {
+        if (argc != 2) {
+            return usage_error(console, "--check takes a definition file", nullptr);
+        }
+        return run_check(console, argv[1]);
     }
     if (std::strcmp(command, "--preview") == 0) {
         if (argc != 3) {

@@ -1,5 +1,5 @@
-// The command line of veska-inspect: a report on a model, --strip, --preview,
-// --help and --version.
+// The command line of veska-inspect: a report on a model, --strip, --check,
+// --preview, --help and --version.
 #pragma once
 
 #include "basics/console.h"
@@ -7,10 +7,12 @@
 constexpr char INSPECT_USAGE_TEXT[] =
     "Usage: veska-inspect MODEL\n"
     "       veska-inspect --strip MODEL [TARGET]\n"
+    "       veska-inspect --check DEFINITION\n"
     "       veska-inspect --preview DEFINITION OUT.svg\n"
     "       veska-inspect --help | --version\n";
 
 // Runs one command for the arguments that follow the program name and
 // returns the exit code: 0 on success, 1 for a refused or unreadable input,
-// 2 for a command line that is not understood (or the writer's error number).
+// 2 for a command line that is not understood (or the writer's error number);
+// for --check, 0 when veska would write a model with the file, 1 when not.
 int run_inspect(const Console& console, int argc, const char* const* argv);

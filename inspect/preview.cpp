@@ -1,6 +1,7 @@
 #include "inspect/preview.h"
 
 #include "definition/reader.h"
+#include "inspect/check_values.h"
 #include "inspect/preview_geometry.h"
 #include "inspect/preview_svg.h"
 #include "lights/light_geometry.h"
@@ -14,7 +15,7 @@ void compute_remaining_lights_quietly(const Diagnostics& diagnostics, const Defi
                                       unsigned count)
 {
     Diagnostics silent = diagnostics;
-    silent.console.stream = nullptr;
+    silent.console = Console{nullptr};
     for (unsigned n = 1; n <= count; ++n) {
         if (definition.sections[n].defined != 0 && !lights.values[n - 1].computed) {
             compute_light(silent, definition.ground, definition.sections[n], n - 1, lights);
@@ -57,7 +58,10 @@ int run_preview(const Console& console, const char* definition_name, const char*
         }
     }
     const PreviewGeometry geometry = compute_preview_geometry(definition.ground, lights, drawn);
-    const PreviewCaption caption = {definition_name, complete};
+    PreviewCaption caption = {definition_name, complete};
+    for (const CheckWarning& warning : check_values(definition, lights, drawn)) {
+        caption.notes.push_back(warning.text);
+    }
     release_definition(definition);
     // The picture may not replace the definition file.
     if (write_preview_svg(OutputContext{console, definition_name, OutputFault{}}, svg_name, geometry, caption) != 0) {

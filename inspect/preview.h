@@ -6,8 +6,9 @@
 
 // Reads the definition file and computes the ground pitch and the lights
 // with the program's own code, printing every diagnostic and progress line as
-// veska prints them, and draws the result. A definition file with errors
-// still gives a picture of what could be computed, marked as incomplete.
+// veska prints them, and draws the result, with the warnings of
+// check_values in its legend. A definition file with errors still gives a
+// picture of what could be computed, marked as incomplete.
 // Returns 0 when a complete picture was written; 1 when the definition file
 // cannot be opened or read, has errors (the picture is still written then),
 // or the picture cannot be written.

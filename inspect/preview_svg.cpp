@@ -183,6 +183,14 @@ void write_side_view(std::string& svg, const View& view, const PreviewGeometry& 
 void write_top_view(std::string& svg, const View& view, const PreviewGeometry& geometry)
 {
     write_axes(svg, view, "top", "Top view", "x: sideways (m)");
+    // Which half is which: compute_light turns a positive Direction towards
+    // +x, and +x is drawn upwards.
+    write_text(svg, view.left + 80, view.top - 10, "class=\"x-side\" font-size=\"11\" fill=\"#444444\"",
+               "Upper half, +x: where a positive LatOffset puts the light; a positive Direction turns the beam "
+               "towards it.");
+    write_text(svg, view.left, view.top + view.height + 50, "class=\"x-side\" font-size=\"11\" fill=\"#444444\"",
+               "Lower half, -x: where a negative LatOffset puts the light; a negative Direction turns the beam "
+               "towards it.");
     svg += "<g clip-path=\"url(#top-clip)\">\n";
     write_line(svg, px(view, view.z.low), py(view, 0), px(view, view.z.high), py(view, 0),
                "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
@@ -237,7 +245,8 @@ bool any_beam_below_ground(const PreviewGeometry& geometry)
     return false;
 }
 
-double write_legend(std::string& svg, double top, const PreviewGeometry& geometry)
+double write_legend(std::string& svg, double top, const PreviewGeometry& geometry,
+                    const std::vector<std::string>& notes)
 {
     svg += "<g id=\"legend\" font-size=\"12\">\n";
     double y = top;
@@ -281,6 +290,11 @@ double write_legend(std::string& svg, double top, const PreviewGeometry& geometr
         write_text(svg, PLOT_LEFT + 32, y, "",
                    "dashed: the beam on behind the point where it meets the ground line");
     }
+    for (const std::string& note : notes) {
+        y += 18;
+        write_text(svg, PLOT_LEFT + 8, y, "font-weight=\"bold\" fill=\"#a04000\"", "!");
+        write_text(svg, PLOT_LEFT + 32, y, "class=\"legend-note\" fill=\"#a04000\"", ("Note: " + note).c_str());
+    }
     svg += "</g>\n";
     return y;
 }
@@ -302,8 +316,8 @@ std::string preview_svg(const PreviewGeometry& geometry, const PreviewCaption& c
     const double title_block = caption.complete ? 60 : 82;
     side.top = title_block + 24;
     top.top = side.top + side.height + 80;
-    const double legend_top = top.top + top.height + 64;
-    const double legend_lines = geometry.light_count + 4.0;
+    const double legend_top = top.top + top.height + 80;
+    const double legend_lines = geometry.light_count + 4.0 + static_cast<double>(caption.notes.size());
     const double page_height = legend_top + 18.0 * legend_lines + 54;
     const double page_width = std::fmax(PAGE_WIDTH_MIN, PLOT_LEFT + side.width + 40);
 
@@ -334,7 +348,7 @@ std::string preview_svg(const PreviewGeometry& geometry, const PreviewCaption& c
 
     write_side_view(svg, side, geometry);
     write_top_view(svg, top, geometry);
-    const double legend_bottom = write_legend(svg, legend_top, geometry);
+    const double legend_bottom = write_legend(svg, legend_top, geometry, caption.notes);
     write_scale_bar(svg, PLOT_LEFT, legend_bottom + 18, side.scale, side.width);
     svg += "</svg>\n";
     return svg;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "inspect/preview_geometry.h"
 #include "mdl/output.h"
@@ -10,6 +11,7 @@
 struct PreviewCaption {
     const char* definition_name;
     bool complete;  // false: the definition file has errors; the picture says so
+    std::vector<std::string> notes = {};  // warnings about the values, one legend line each
 };
 
 // The picture as SVG text.

@@ -78,8 +78,8 @@ void print_light(const Console& console, const std::uint8_t* area, unsigned n, u
     console_print(console, "  beam vector   (%d, %d, %d): inclination=%.2f degrees, direction=%.2f degrees\n", light.beam.x,
                   light.beam.y, light.beam.z, light.inclination_deg, light.direction_deg);
     console_print(console, "  scale         %u (one outline unit = %.7g m)\n", static_cast<unsigned>(light.scale), light.unit);
-    console_print(console, "  position      x=%.3f m, y=%.3f m, z=%.3f m\n", light.position[0], light.position[1],
-                  light.position[2]);
+    console_print(console, "  position      x=%.3f m, y=%.3f m, z=%.3f m (rounded to the outline unit)\n",
+                  light.position[0], light.position[1], light.position[2]);
     console_print(console, "  spot outline  %.3f m wide, %.3f m deep\n", light.spot_width, light.spot_depth);
 }
 

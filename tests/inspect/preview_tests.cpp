@@ -277,6 +277,8 @@ TEST(CommandLine, HelpVersionAndWhatItDoesNotUnderstand)
         {{"--strip"}, "--strip takes a model and an optional target"},
         {{"--strip", "a", "b", "c"}, "--strip takes a model and an optional target"},
         {{"--preview", "a.cfg"}, "--preview takes a definition file and the picture's name"},
+        {{"--check"}, "--check takes a definition file"},
+        {{"--check", "a.cfg", "b.cfg"}, "--check takes a definition file"},
         {{"a.mdl", "b.mdl"}, "a report takes one model"},
         {{"--help", "more"}, "unknown option: --help"},
     };

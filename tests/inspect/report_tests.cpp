@@ -176,17 +176,17 @@ TEST_F(Report, ProcessedModelsWithOneTwoAndThreeLights)
         "Light 1:\n"
         "  beam vector   (5511, -7884, 31257): inclination=-14.38 degrees, direction=10.00 degrees\n"
         "  scale         12 (one outline unit = 0.0883875 m)\n"
-        "  position      x=2.917 m, y=0.442 m, z=1.414 m\n"
+        "  position      x=2.917 m, y=0.442 m, z=1.414 m (rounded to the outline unit)\n"
         "  spot outline  19.976 m wide, 3.535 m deep\n",
         "Light 2:\n"
         "  beam vector   (-5511, -7884, 31257): inclination=-14.38 degrees, direction=-10.00 degrees\n"
         "  scale         12 (one outline unit = 0.0883875 m)\n"
-        "  position      x=-2.917 m, y=0.442 m, z=1.414 m\n"
+        "  position      x=-2.917 m, y=0.442 m, z=1.414 m (rounded to the outline unit)\n"
         "  spot outline  19.976 m wide, 3.535 m deep\n",
         "Light 3:\n"
         "  beam vector   (5511, -7884, 31257): inclination=-14.38 degrees, direction=10.00 degrees\n"
         "  scale         12 (one outline unit = 0.0883875 m)\n"
-        "  position      x=0.000 m, y=0.442 m, z=1.414 m\n"
+        "  position      x=0.000 m, y=0.442 m, z=1.414 m (rounded to the outline unit)\n"
         "  spot outline  19.976 m wide, 3.535 m deep\n",
     };
     for (unsigned n = 1; n <= 3; ++n) {

@@ -1,0 +1,293 @@
+// --check: veska's own messages unchanged, a hint under each, the notes on
+// values veska accepts, and a last line that agrees with what veska does;
+// and the same notes in the preview's legend.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/support/files.h"
+#include "tests/support/runner.h"
+#include "tests/support/worked_example.h"
+#include "tools/mdl_builder/mdl_builder.h"
+
+namespace {
+
+const std::string MAIN = "[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=-1\nTailGearHeight=-0.5\nTailGearDist=8\n";
+const std::string LIGHT = "[Light 1]\nZOffset=0.5\nLonOffset=1.5\nSpotDepth=20\n";  // lines 7 to 10
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+// Every "{file}" in text replaced by name.
+std::string with_name(std::string text, const std::string& name)
+{
+    for (std::size_t at = text.find("{file}"); at != std::string::npos; at = text.find("{file}", at + name.size())) {
+        text.replace(at, 6, name);
+    }
+    return text;
+}
+
+// What --check printed, less its hints, its notes and its last line: the
+// lines that are veska's own.
+std::string veska_lines_of(const std::string& check)
+{
+    std::string lines;
+    bool in_note = false;
+    std::size_t start = 0;
+    const std::size_t last = check.rfind('\n', check.size() - 2) + 1;
+    while (start < last) {
+        const std::size_t end = check.find('\n', start) + 1;
+        const std::string line = check.substr(start, end - start);
+        in_note = line.rfind("Note in ", 0) == 0 || (in_note && line.rfind("    ", 0) == 0);
+        if (!in_note && line.rfind("    ", 0) != 0) {
+            lines += line;
+        }
+        start = end;
+    }
+    return lines;
+}
+
+class Check : public ::testing::Test {
+protected:
+    Check() { write_file_bytes(model_, mdl_builder::build_sample_mdl()); }
+
+    ScratchDir dir_;
+    std::string model_ = dir_.file("plane.mdl");
+    std::string definition_ = dir_.file("lights.cfg");
+};
+
+TEST_F(Check, VeskasMessagesWithAHintEachAndTheNotes)
+{
+    struct Case {
+        const char* name;
+        std::string definition;
+        std::string expected;  // a message and its hint, or a note and its hint; empty: no hint, no note at all
+    };
+    const Case cases[] = {
+        {"a clean file", MAIN + LIGHT, ""},
+        {"a byte-order mark", "\xEF\xBB\xBF" + MAIN + LIGHT,
+         "Error in {file}, line 1: Unrecognised: \xEF\xBB\xBF[Main]\n"
+         "    The file begins with an invisible byte-order mark: save it as ANSI, or as UTF-8 without BOM.\n"},
+        {"blanks around =", replaced(MAIN, "Lights=1", "Lights = 1") + LIGHT,
+         "Error in {file}, line 2: Unrecognised name=Lights \n    Remove the blanks around the =: write Lights=1.\n"},
+        {"an indented setting", MAIN + LIGHT + "  Direction=5\n",
+         "Note in {file}, line 11: this line begins with a blank, so veska ignores it.\n"
+         "    Remove the blanks at its start if it is meant to count.\n"},
+        {"a comment after Lights", replaced(MAIN, "Lights=1", "Lights=1 ; one light") + LIGHT,
+         "Warning in {file}: No unit of measurement expected in line 2.\n"
+         "    Move the comment \"; one light\" to a line of its own: write Lights=1.\n"},
+        {"a unit after Direction", MAIN + LIGHT + "Direction=10 deg\n",
+         "Warning in {file}: No unit of measurement expected in line 11.\n"
+         "    Direction is in degrees, without a unit: write Direction=10.\n"},
+        {"a comment after a length", MAIN + LIGHT + "LatOffset=3 ; left\n",
+         "Error in {file}: Invalid unit of measurement specification '3 ; left' in line 11.\n"
+         "    Move the comment \"; left\" to a line of its own: write LatOffset=3.\n"},
+        {"a decimal comma", replaced(MAIN, "MainGearHeight=-2", "MainGearHeight=-2,5") + LIGHT,
+         "Error in {file}: Invalid unit of measurement specification '-2,5' in line 3.\n"
+         "    Use a decimal point: MainGearHeight=-2.5.\n"},
+        {"an unknown unit", replaced(MAIN, "MainGearHeight=-2", "MainGearHeight=-2 metres") + LIGHT,
+         "Error in {file}: Invalid unit of measurement specification '-2 metres' in line 3.\n"
+         "    Units are in, ft, cm and m (none: metres): write MainGearHeight=-2 m.\n"},
+        {"an unknown name", MAIN + LIGHT + "LatOfset=3\n",
+         "Error in {file}, line 11: Unrecognised name=LatOfset\n"
+         "    Did you mean LatOffset? Names here: Pitch, Direction, LatOffset, LonOffset, ZOffset, MaxRange, "
+         "SpotWidth, SpotDepth.\n"},
+        {"a name of the other section", replaced(MAIN, "Lights=1\n", "Lights=1\nTailGerDist=8\n") + LIGHT,
+         "Error in {file}, line 3: Unrecognised name=TailGerDist\n"
+         "    Did you mean TailGearDist? Names here: Lights, NoseGearDist, NoseGearHeight, TailGearDist, "
+         "TailGearHeight, MainGearDist, MainGearHeight.\n"},
+        {"a [Main] key in a light", MAIN + LIGHT + "Lights=2\n",
+         "Error in {file}, line 11: Unrecognised name=Lights\n    Lights belongs in [Main], not in [Light 1].\n"},
+        {"a line without =", MAIN + LIGHT + "Direction 10\n",
+         "Error in {file}, line 11: Name=Direction 10\n, NO VALUE given.\n"
+         "    Put = between name and value: Direction=10.\n"},
+        {"no value", MAIN + LIGHT + "Pitch=\n",
+         "Error in {file}, line 11: Name=Pitch, NO VALUE given.\n"
+         "    Give Pitch a value after the =, or delete the line.\n"},
+        {"tail and nose gear keys", MAIN + "NoseGearHeight=-1\n" + LIGHT,
+         "Error in {file}, line 7: Duplicate definition: Name=NoseGearHeight\n"
+         "    TailGearHeight in line 5 already set this: keep TailGear... or NoseGear... keys, not both.\n"},
+        {"a key twice", MAIN + LIGHT + "zoffset=1\n",
+         "Error in {file}, line 11: Duplicate definition: Name=zoffset\n"
+         "    Already set in line 8, and veska uses that one: delete one of the two lines.\n"},
+        {"one gear key missing", replaced(MAIN, "TailGearDist=8\n", "") + LIGHT,
+         "Info in {file}: Not all gear positions/heights specified, zero ground pitch assumed.\n"
+         "    Missing: TailGearDist; add it for the ground pitch.\n"},
+        {"the other gear's keys for two gears", replaced(MAIN, "TailGearDist", "NoseGearDist") + LIGHT,
+         "Note in {file}, line 6: TailGearHeight (line 5) and NoseGearDist are taken as one gear.\n"
+         "    Name the other gear's keys alike: TailGearHeight and TailGearDist, or NoseGearHeight and "
+         "NoseGearDist.\n"},
+        {"gears in one place", replaced(MAIN, "TailGearDist=8", "TailGearDist=-1") + LIGHT,
+         "Warning in {file}: Gear distance too small, zero ground pitch assumed.\n"
+         "    MainGearDist (-1 m) and TailGearDist (-1 m) must differ: they place the two gears along the "
+         "aircraft.\n"},
+        {"a header without its blank", MAIN + replaced(LIGHT, "[Light 1]", "[Light1]"),
+         "Error in {file}, line 7: Unrecognised section: [Light1]\n"
+         "    Write the header exactly [Light 1]; veska reads no further.\n"},
+        {"a comment behind a header", MAIN + replaced(LIGHT, "[Light 1]", "[Light 1] ; x"),
+         "Error in {file}, line 7: Unrecognised section: [Light 1] ; x\n"
+         "    Write the line as [Light 1] alone, the comment on a line of its own; veska reads no further.\n"},
+        {"a fourth light", MAIN + LIGHT + "[Light 4]\n",
+         "Error in {file}, line 11: Unrecognised section: [Light 4]\n"
+         "    There are only [Light 1] to [Light 3]; veska reads no further.\n"},
+        {"a light section missing", replaced(MAIN, "Lights=1", "Lights=2") + LIGHT,
+         "Error in {file}: [Light 2] not specified in definition file.\n"
+         "    Lights=2 asks for a [Light 2] section: add it, or lower Lights.\n"},
+        {"a light section too many", MAIN + LIGHT + replaced(LIGHT, "[Light 1]", "[Light 2]"),
+         "Warning in {file}, line 11: This section is not expected as \"Lights=1\" only was specified.\n"
+         "    veska ignores this section: raise Lights to 2, or delete the section.\n"},
+        {"a section twice", MAIN + LIGHT + "[Light 1]\nPitch=3\n",
+         "Error in {file}, line 11: Section [Light 1] defined already.\n"
+         "    The first [Light 1] is in line 7; veska skips this one: move its lines there.\n"},
+        {"no Lights", replaced(MAIN, "Lights=1\n", "") + LIGHT,
+         "Error in {file}: Required parameter \"Lights=n\" was not specified.\n"
+         "    Add Lights=1 under [Main]: the number of [Light n] sections, 1 to 3.\n"},
+        {"no [Main]", LIGHT,
+         "Error in {file}: Invalid number of lights: 0\n"
+         "    Add a [Main] section with Lights=1, 2 or 3 at the top of the file.\n"},
+        {"MaxRange zero", MAIN + LIGHT + "MaxRange=0\n",
+         "Error in {file}: [Light 1]: beam geometry cannot be computed from these values.\n"
+         "    MaxRange is 0: give the distance ahead where the beam meets the ground, e.g. MaxRange=30.\n"},
+        {"MaxRange below zero", MAIN + LIGHT + "MaxRange=-30\n",
+         "Note in {file}, line 11: [Light 1]: MaxRange is -30 m, not above zero.\n"
+         "    MaxRange is how far ahead the beam meets the ground: give it above zero, e.g. MaxRange=30.\n"},
+        {"SpotWidth below zero", MAIN + LIGHT + "SpotWidth=-5\n",
+         "Note in {file}, line 11: [Light 1]: SpotWidth is -5 m, not above zero.\n"
+         "    SpotWidth is the width of the lit spot: give it above zero, e.g. SpotWidth=20.\n"},
+        {"SpotDepth zero", replaced(MAIN + LIGHT, "SpotDepth=20", "SpotDepth=0"),
+         "Note in {file}, line 10: [Light 1]: SpotDepth is 0 m, not above zero.\n"
+         "    SpotDepth is the depth of the lit spot along the ground: give it above zero and below MaxRange.\n"},
+        {"Direction backwards", MAIN + LIGHT + "Direction=200\n",
+         "Note in {file}, line 11: [Light 1]: Direction is 200 degrees: the beam points backwards.\n"
+         "    Direction turns the beam sideways from straight ahead (0): use -90 to 90.\n"},
+        // The ground line lies 2 m + (1.5 - 1) / 6 m below the model's origin at the light.
+        {"a light under the ground", replaced(MAIN + LIGHT, "ZOffset=0.5", "ZOffset=-3"),
+         "Note in {file}, line 8: [Light 1]: the light is 0.92 m below the ground line.\n"
+         "    Raise ZOffset (the light's height, up positive) or check the gear heights.\n"},
+        {"a beam aimed for another attitude", MAIN + LIGHT + "Pitch=-20\n",
+         "Note in {file}, line 11: [Light 1]: with the aircraft on its gear the beam points level or up and lights "
+         "no ground.\n"
+         "    Pitch aims the beam for another attitude: raise it, or leave it out to aim for the ground pitch.\n"},
+        {"the file cannot be opened", "",
+         "Error opening definition file {file}: No such file or directory\n"
+         "    Check the file's name and folder, and that it may be read.\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_file_text(definition_, c.definition);
+        const std::string name = definition_ + (c.definition.empty() ? ".none" : "");
+        const RunOutcome veska = run_veska_in_process({model_, dir_.file("lit.mdl"), name});
+        const RunOutcome check = run_inspect_in_process({"--check", name});
+
+        // veska's lines, unchanged and in its order; the last line agrees
+        // with what veska did.
+        std::string veska_lines = after_banner(veska.output);
+        veska_lines = veska_lines.substr(0, veska_lines.rfind("MDL file "));
+        EXPECT_EQ(veska_lines_of(check.output), veska_lines);
+        const std::size_t last = check.output.rfind('\n', check.output.size() - 2) + 1;
+        EXPECT_EQ(check.output.substr(last).rfind(veska.exit_code == 0 ? "veska would write a model with this file.\n"
+                                                                       : "veska would not write a model with this file",
+                                                  0),
+                  0u)
+            << check.output;
+        EXPECT_EQ(check.exit_code, veska.exit_code == 0 ? 0 : 1);
+
+        const std::string expected = with_name(c.expected, name);
+        if (expected.empty()) {
+            EXPECT_EQ(check.output, veska_lines + "veska would write a model with this file.\n");
+        } else {
+            EXPECT_NE(check.output.find(expected), std::string::npos) << check.output;
+        }
+    }
+}
+
+TEST_F(Check, CountsTheErrorsAndEndsAMessageThatHasNoLineEnd)
+{
+    // The last line, outside any section, is printed as it stands.
+    write_file_text(definition_, "Lights=1");
+    const RunOutcome check = run_inspect_in_process({"--check", definition_});
+    EXPECT_EQ(check.exit_code, 1);
+    EXPECT_EQ(check.output, with_name("Error in {file}, line 1: Unrecognised: Lights=1\n"
+                                      "    Settings belong under a section header: put it below [Main] or [Light n].\n"
+                                      "Error in {file}: Invalid number of lights: 0\n"
+                                      "    Add a [Main] section with Lights=1, 2 or 3 at the top of the file.\n"
+                                      "veska would not write a model with this file: it has 2 errors.\n",
+                                      definition_));
+}
+
+// With the defaults SpotDepth 40 and MaxRange 30 the lit area reaches about
+// 10 m back behind the light; the preview's legend says the same as --check.
+TEST_F(Check, TheLitAreaReachingBackInCheckAndInTheLegend)
+{
+    const std::string svg = dir_.file("lights.svg");
+    for (const bool reaches_back : {true, false}) {
+        SCOPED_TRACE(reaches_back);
+        write_file_text(definition_, worked_definition(1) + (reaches_back ? "" : "SpotDepth=20\n"));
+        const std::string check = run_inspect_in_process({"--check", definition_}).output;
+        ASSERT_EQ(run_inspect_in_process({"--preview", definition_, svg}).exit_code, 0);
+        const std::string picture = read_file_text(svg);
+        const std::size_t note = check.find("Note in " + definition_ + ": ");
+        ASSERT_EQ(note != std::string::npos, reaches_back) << check;
+        EXPECT_EQ(picture.find("class=\"legend-note\"") != std::string::npos, reaches_back);
+        if (!reaches_back) {
+            continue;
+        }
+        const std::size_t text_at = note + definition_.size() + 10;
+        const std::string text = check.substr(text_at, check.find('\n', text_at) - text_at);
+        const char prefix[] = "[Light 1]: the lit area reaches ";
+        ASSERT_EQ(text.rfind(prefix, 0), 0u) << text;
+        const double metres = std::strtod(text.c_str() + sizeof prefix - 1, nullptr);
+        EXPECT_GT(metres, 9.0);
+        EXPECT_LT(metres, 12.0);
+        EXPECT_NE(text.find(" m back past the light (SpotDepth 40 m, the aim point 30 m ahead)."), std::string::npos);
+        EXPECT_NE(picture.find(">Note: " + text + "<"), std::string::npos);
+    }
+}
+
+// The number in the attribute name="..." of the element whose other
+// attributes include marker, the first one after from.
+double attribute_of(const std::string& svg, std::size_t from, const std::string& marker, const std::string& name)
+{
+    const std::size_t at = svg.find(marker, from);
+    if (at == std::string::npos) {
+        return -1.0;
+    }
+    const std::size_t element = svg.rfind('<', at);
+    const std::size_t value = svg.find(" " + name + "=\"", element);
+    return std::strtod(svg.c_str() + value + name.size() + 3, nullptr);
+}
+
+// The top view's halves are labelled by the sign of x: light 1 (LatOffset 3,
+// Direction 10) lies in the upper half and its beam turns further up; light 2
+// mirrors it in the lower half.
+TEST_F(Check, TheTopViewsHalvesAreLabelledBySide)
+{
+    const std::string svg = dir_.file("lights.svg");
+    write_file_text(definition_, worked_definition(2));
+    ASSERT_EQ(run_inspect_in_process({"--preview", definition_, svg}).exit_code, 0);
+    const std::string picture = read_file_text(svg);
+    EXPECT_NE(picture.find(">Upper half, +x: where a positive LatOffset puts the light; a positive Direction turns "
+                           "the beam towards it.<"),
+              std::string::npos);
+    EXPECT_NE(picture.find(">Lower half, -x: where a negative LatOffset puts the light; a negative Direction turns "
+                           "the beam towards it.<"),
+              std::string::npos);
+    const std::size_t top_view = picture.find("clip-path=\"url(#top-clip)\"");
+    ASSERT_NE(top_view, std::string::npos);
+    const double axis_y = attribute_of(picture, top_view, "class=\"model-axis\"", "y1");
+    for (const unsigned light : {1u, 2u}) {
+        SCOPED_TRACE(light);
+        const std::size_t group = picture.find("id=\"light-" + std::to_string(light) + "-top\"");
+        ASSERT_NE(group, std::string::npos);
+        const double light_y = attribute_of(picture, group, "class=\"light-position\"", "cy");
+        const double aim_y = attribute_of(picture, group, "class=\"aim-point\"", "y1") + 5.0;
+        EXPECT_EQ(light_y < axis_y, light == 1) << light_y << " " << axis_y;
+        EXPECT_EQ(aim_y < light_y, light == 1) << aim_y << " " << light_y;
+    }
+}
+
+}  // namespace
