@@ -1,7 +1,6 @@
 #include "definition/keys.h"
 
-#include <cstdlib>
-
+#include "basics/number_text.h"
 #include "basics/text.h"
 
 const KeyName main_keys[] = {
@@ -36,12 +35,13 @@ const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
 
 namespace {
 
-// Converts the number at the start of text (as strtod does, 0 when there is
-// none) and returns in *rest the text behind it with blanks and tabs skipped.
+// Converts the number at the start of text (0 when there is none) and
+// returns in *rest the text behind it with blanks and tabs skipped. The
+// number is read alike on every platform, as glibc's strtod reads it.
 double leading_number(const char* text, const char** rest)
 {
-    char* end = nullptr;
-    const double number = std::strtod(text, &end);
+    const char* end = nullptr;
+    const double number = read_number(text, &end);
     while (*end == ' ' || *end == '\t') {
         ++end;
     }

@@ -1,3 +1,4 @@
+#include "basics/number_text.h"
 #include "inspect/check_hints.h"
 
 #include <cstdio>
@@ -109,8 +110,8 @@ struct NumberText {
 NumberText split_number(const std::string& value)
 {
     const char* text = value.c_str();
-    char* end = nullptr;
-    std::strtod(text, &end);
+    const char* end = nullptr;
+    read_number(text, &end);
     const std::size_t used = static_cast<std::size_t>(end - text);
     std::size_t rest = used;
     while (rest < value.size() && (value[rest] == ' ' || value[rest] == '\t')) {

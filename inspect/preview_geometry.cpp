@@ -61,6 +61,11 @@ PreviewLight preview_light(const PreviewGeometry& geometry, const LightSet& ligh
 
 }  // namespace
 
+bool meets_ground_before_aim(const PreviewLight& light)
+{
+    return light.computed && light.lit && light.ground_distance < light.aim_distance * (1.0 - 1e-9);
+}
+
 double ground_height(const PreviewGeometry& geometry, double z)
 {
     return geometry.main_gear.y - geometry.slope * (z - geometry.main_gear.z);

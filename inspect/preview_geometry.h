@@ -37,6 +37,11 @@ struct PreviewGeometry {
     PreviewLight lights[LIGHT_COUNT_MAX];
 };
 
+// True when the beam meets the ground line before its aim point. A beam
+// aimed at a point on the ground line meets it there, within a rounding, and
+// goes on to no point below the ground.
+bool meets_ground_before_aim(const PreviewLight& light);
+
 // The ground line's height y at longitudinal position z: through the main
 // gear's contact point at the ground pitch.
 double ground_height(const PreviewGeometry& geometry, double z);

@@ -104,7 +104,7 @@ void write_beam(std::string& svg, const PreviewLight& light, Pixel from, Pixel h
 {
     char attributes[128];
     std::snprintf(attributes, sizeof attributes, "class=\"beam\" stroke=\"%s\" stroke-width=\"2\"", colour);
-    if (!light.lit || light.ground_distance >= light.aim_distance) {
+    if (!meets_ground_before_aim(light)) {
         write_line(svg, from.x, from.y, aim.x, aim.y, attributes);
         return;
     }
@@ -237,8 +237,7 @@ void write_scale_bar(std::string& svg, double x, double y, double scale, double 
 bool any_beam_below_ground(const PreviewGeometry& geometry)
 {
     for (unsigned i = 0; i < geometry.light_count; ++i) {
-        const PreviewLight& light = geometry.lights[i];
-        if (light.computed && light.lit && light.ground_distance < light.aim_distance) {
+        if (meets_ground_before_aim(geometry.lights[i])) {
             return true;
         }
     }
