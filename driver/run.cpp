@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "basics/version.h"
-#include "definition/reader.h"
 #include "driver/banner.h"
+#include "lights/lights_from_definition.h"
 #include "mdl/insertion.h"
 
 void release_all(RunState& state)
@@ -65,19 +65,15 @@ int run_veska(RunState& state, int argc, const char* const* argv)
         console_write(console, "No further processing due to non-available MDL backup file.\n");
         return finish(state, 1);
     }
-    int result = read_definition_named(state.diagnostics, state.definition, definition);
-    if (result == 0) {
-        result = compute_lights(state.diagnostics, state.definition, state.lights);
-    }
-    if (result != 0) {
+    const LightsOutcome outcome =
+        read_and_compute_lights(state.diagnostics, state.definition, state.lights, definition);
+    if (outcome == LIGHTS_NOT_READ || outcome == LIGHTS_FAILED) {
         return finish(state, 1);
     }
-
-    const unsigned lights = state.definition.light_count;
-    if (lights < 1 || lights > LIGHT_COUNT_MAX) {
-        report(state.diagnostics, "eInvalid number of lights: %u\n", lights);
+    if (outcome == LIGHTS_INVALID_COUNT) {
         return finish_unwritten(state, target);
     }
+    const unsigned lights = state.definition.light_count;
     state.block = code_template(lights);
     fill_code_template(state.block, lights, state.lights.records);
     if (insert_code(console, state.image.code_area, state.block.bytes, state.block.size) != 0) {
@@ -86,7 +82,7 @@ int run_veska(RunState& state, int argc, const char* const* argv)
     if (state.diagnostics.error_flag != 0) {
         return finish_unwritten(state, target);
     }
-    result = write_target(output, target, state.image.buffer, state.image.size);
+    const int result = write_target(output, target, state.image.buffer, state.image.size);
     if (result != 0) {
         return finish(state, result);
     }

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "definition/reader.h"
 #include "inspect/check_hints.h"
 #include "inspect/check_text.h"
 #include "inspect/check_values.h"
 #include "lights/light_geometry.h"
+#include "lights/lights_from_definition.h"
 
 namespace {
 
@@ -101,17 +101,11 @@ int run_check(const Console& console, const char* definition_name)
     Diagnostics diagnostics{Console{nullptr, &printed}, definition_name, 0, 0};
     Definition definition{};
     LightSet lights{};
-    int result = read_definition_named(diagnostics, definition, definition_name);
-    const bool read = result != DEFINITION_NOT_READ;
-    if (result == 0) {
-        result = compute_lights(diagnostics, definition, lights);
-    }
+    const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
+    const bool read = outcome != LIGHTS_NOT_READ;
     const unsigned count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
-    if (result == 0 && !count_valid) {
-        report(diagnostics, "eInvalid number of lights: %u\n", count);
-    }
-    const bool would_write = result == 0 && count_valid && diagnostics.error_flag == 0;
+    const bool would_write = outcome == LIGHTS_COMPUTED && diagnostics.error_flag == 0;
 
     const std::string name = definition_name;
     const DefinitionText text = read_definition_text(definition_name);

@@ -1,10 +1,10 @@
 #include "inspect/preview.h"
 
-#include "definition/reader.h"
 #include "inspect/check_values.h"
 #include "inspect/preview_geometry.h"
 #include "inspect/preview_svg.h"
 #include "lights/light_geometry.h"
+#include "lights/lights_from_definition.h"
 
 namespace {
 
@@ -31,24 +31,18 @@ int run_preview(const Console& console, const char* definition_name, const char*
     Definition definition{};
     LightSet lights{};
     // The same steps as veska's, with the same messages.
-    int result = read_definition_named(diagnostics, definition, definition_name);
-    if (result == DEFINITION_NOT_READ) {
+    const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
+    if (outcome == LIGHTS_NOT_READ) {
         release_definition(definition);
         return 1;
     }
-    if (result == 0) {
-        result = compute_lights(diagnostics, definition, lights);
-    }
     const unsigned count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
-    if (result == 0 && !count_valid) {
-        report(diagnostics, "eInvalid number of lights: %u\n", count);
-    }
     const unsigned shown = count_valid ? count : LIGHT_COUNT_MAX;
-    if (result != 0 || !count_valid) {
+    if (outcome != LIGHTS_COMPUTED) {
         compute_remaining_lights_quietly(diagnostics, definition, lights, shown);
     }
-    const bool complete = result == 0 && diagnostics.error_flag == 0;
+    const bool complete = outcome == LIGHTS_COMPUTED && diagnostics.error_flag == 0;
 
     unsigned drawn = shown;
     if (!count_valid) {

@@ -1,0 +1,22 @@
+// The steps veska takes from a definition file's name to its lights: read
+// the file, compute every configured light, and check the number of lights.
+// The inspector takes the same steps for its preview and its check.
+#pragma once
+
+#include "basics/diagnostics.h"
+#include "definition/definition.h"
+#include "lights/light_geometry.h"
+
+enum LightsOutcome : int {
+    LIGHTS_COMPUTED = 0,   // read, every configured light computed, 1 to 3 lights
+    LIGHTS_NOT_READ,       // the file could not be opened or read
+    LIGHTS_FAILED,         // reading failed on the file's contents, or a light section is missing
+    LIGHTS_INVALID_COUNT,  // read and computed, but no valid number of lights (reported as an error)
+};
+
+// Reads the named definition file into definition and computes its lights
+// into lights, with every message of those steps, then reports a number of
+// lights outside 1 to 3 as veska does. Errors reported on the way are in
+// the error flag; the outcome says which step, if any, failed.
+LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
+                                      const char* definition_name);
