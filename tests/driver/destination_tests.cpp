@@ -210,6 +210,9 @@ TEST_F(Destinations, ADefinitionThatCannotBeReadStopsTheRun)
     EXPECT_EQ(preview.exit_code, 1);
     EXPECT_EQ(preview.output, error);
     EXPECT_EQ(read_file_bytes(picture), OLD);
+    // A folder as the model, alike on every system.
+    EXPECT_EQ(run_output({folder, target, definition_}, &code), folder + " is not a MDL file.\n");
+    EXPECT_EQ(code, 1);
 }
 
 // veska-inspect's exit codes mean one thing each: 2 only for a command line

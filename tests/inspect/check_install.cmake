@@ -2,7 +2,8 @@
 # and run, with their manuals and the example definition files: man pages
 # under share/ on POSIX systems; on Windows one folder with the programs, the
 # README and the manuals as HTML. Run with -DBUILD_DIR=... -DPREFIX=...
-# [-DWINDOWS=ON] [-DEMULATOR=<runs a program of the build>].
+# [-DWINDOWS=ON] [-DEMULATOR=<runs a program of the build>] [-DNM=<nm>, to
+# check that the programs were stripped].
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -30,6 +31,14 @@ foreach(program IN LISTS programs)
     message(FATAL_ERROR "installed ${program} did not run: ${ran} ${said}")
   endif()
 endforeach()
+if(NM)
+  foreach(program IN LISTS programs)
+    execute_process(COMMAND "${NM}" "${PREFIX}/${program}" OUTPUT_VARIABLE symbols ERROR_VARIABLE complaint)
+    if(NOT complaint MATCHES "no symbols")
+      message(FATAL_ERROR "installed ${program} was not stripped")
+    endif()
+  endforeach()
+endif()
 foreach(manual IN LISTS documents)
   if(manual MATCHES "\\.html$")
     file(READ "${PREFIX}/${manual}" page)
