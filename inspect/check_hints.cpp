@@ -1,10 +1,10 @@
-#include "basics/number_text.h"
 #include "inspect/check_hints.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "basics/number_text.h"
 #include "basics/text.h"
 #include "definition/keys.h"
 #include "lights/light_geometry.h"
@@ -13,8 +13,7 @@ namespace {
 
 constexpr char SEVERITY_WORDS[4][12] = {"Fatal error", "Error", "Warning", "Info"};
 
-// A whole number as text (std::to_string would bring a table of digits with
-// it that the libraries' check for writable data cannot tell from one).
+// A whole number as text.
 std::string decimal(unsigned long number)
 {
     char text[24];
