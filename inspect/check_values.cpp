@@ -5,22 +5,11 @@
 #include <cstdio>
 
 #include "basics/angles.h"
+#include "basics/formatted.h"
 #include "definition/keys.h"
 #include "inspect/preview_geometry.h"
 
 namespace {
-
-std::string formatted(const char* format, ...) VESKA_PRINTF(1, 2);
-
-std::string formatted(const char* format, ...)
-{
-    char text[320];
-    std::va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
 
 // The line of key in the section, 0 when the section lacks it (the default
 // was used).

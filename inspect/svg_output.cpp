@@ -48,28 +48,6 @@ void point_attributes(std::string& svg, const char* x_name, const char* y_name, 
 
 }  // namespace
 
-void append_format(std::string& svg, const char* format, ...)
-{
-    char text[1024];
-    std::va_list args;
-    va_start(args, format);
-    const int length = std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    if (length < 0) {
-        return;
-    }
-    if (static_cast<std::size_t>(length) < sizeof text) {
-        svg.append(text, static_cast<std::size_t>(length));
-        return;
-    }
-    std::string longer(static_cast<std::size_t>(length) + 1, '\0');
-    va_start(args, format);
-    std::vsnprintf(&longer[0], longer.size(), format, args);
-    va_end(args);
-    longer.resize(static_cast<std::size_t>(length));
-    svg += longer;
-}
-
 void write_xml_text(std::string& svg, const char* text)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);

@@ -5,10 +5,7 @@
 
 #include <string>
 
-#include "basics/console.h"
-
-// Appends printf-style formatted text.
-void append_format(std::string& svg, const char* format, ...) VESKA_PRINTF(2, 3);
+#include "basics/formatted.h"
 
 // Appends text as XML character data (also fit for an attribute in double
 // quotes): & < > " ' become references, control characters and bytes that
