@@ -33,11 +33,6 @@ const StageCase STAGES[] = {
     {OUTPUT_FAULT_RENAME, EXDEV, "closing"}, {OUTPUT_FAULT_CLOSE, 0, "closing"},
 };
 
-bool ends_with(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 int reported_error(const StageCase& c) { return c.error != 0 ? c.error : EIO; }
 
 std::string message(const char* what, const StageCase& c, const std::string& name)

@@ -43,11 +43,6 @@ Ran by_the_program(const std::vector<std::string>& arguments, const std::string&
     return {exit_code, after_banner(read_file_text(output_file))};
 }
 
-bool ends_with(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 class WindowsFiles : public ::testing::Test {
 protected:
     void SetUp() override { write_file_text(definition_, worked_definition(1)); }

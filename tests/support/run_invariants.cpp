@@ -23,11 +23,6 @@ std::uint32_t get32(const Bytes& b, std::size_t at) { return get16(b, at) | (get
 
 std::string base_name(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
-bool ends_with(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // The last line of a run that wrote target with the given number of lights.
 std::string success_line(const std::string& target, unsigned lights)
 {

@@ -49,3 +49,8 @@ std::string after_banner(const std::string& output)
     const std::string banner = banner_text();
     return output.compare(0, banner.size(), banner) == 0 ? output.substr(banner.size()) : output;
 }
+
+bool ends_with(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}

@@ -28,6 +28,9 @@ RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments);
 // The banner as veska prints it.
 std::string banner_text();
 
+// True when text ends with tail (a program's output with its last line).
+bool ends_with(const std::string& text, const std::string& tail);
+
 // What veska printed after its banner (all of it when it does not begin
 // with the banner).
 std::string after_banner(const std::string& output);
