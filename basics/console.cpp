@@ -4,6 +4,8 @@
 
 #include "basics/formatted.h"
 
+namespace lumora {
+
 void console_print(const Console& console, const char* format, ...)
 {
     std::va_list args;
@@ -34,3 +36,5 @@ void console_write(const Console& console, const char* text)
         std::fputs(text, console.stream);
     }
 }
+
+}  // namespace lumora

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+namespace lumora {
+
 #if defined(__GNUC__)
 #define VESKA_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
 #else
@@ -24,3 +26,5 @@ struct Console {
 void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);
 void console_vprint(const Console& console, const char* format, std::va_list args);
 void console_write(const Console& console, const char* text);
+
+}  // namespace lumora

@@ -1,5 +1,7 @@
 #include "basics/diagnostics.h"
 
+namespace lumora {
+
 namespace {
 
 // Picks the header word for the message's severity letter, raises the error
@@ -53,3 +55,5 @@ void report_at_line(Diagnostics& diagnostics, const char* message, ...)
     console_vprint(diagnostics.console, text, args);
     va_end(args);
 }
+
+}  // namespace lumora

@@ -8,6 +8,8 @@
 
 #include "basics/console.h"
 
+namespace lumora {
+
 // What the diagnostics of one run print and record.
 struct Diagnostics {
     Console console;
@@ -21,3 +23,5 @@ void report(Diagnostics& diagnostics, const char* message, ...) VESKA_PRINTF(2, 
 
 // Header "<Severity> in <definition file>, line <n>: ", then the message.
 void report_at_line(Diagnostics& diagnostics, const char* message, ...) VESKA_PRINTF(2, 3);
+
+}  // namespace lumora

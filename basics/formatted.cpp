@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace lumora {
+
 void append_vformat(std::string& text, const char* format, std::va_list args)
 {
     char small[256];
@@ -38,3 +40,5 @@ std::string formatted(const char* format, ...)
     va_end(args);
     return text;
 }
+
+}  // namespace lumora

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace lumora {
+
 inline std::uint16_t load_u16(const std::uint8_t* p)
 {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -26,3 +28,5 @@ inline void store_u32(std::uint8_t* p, std::uint32_t value)
         p[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
     }
 }
+
+}  // namespace lumora

@@ -8,6 +8,8 @@
 
 #include "basics/text.h"
 
+namespace lumora {
+
 std::string fixed_text(double value, int width, int precision)
 {
     char text[400];
@@ -183,3 +185,5 @@ double read_number(const char* text, const char** end)
     const std::string number(start, *end);
     return std::strtod(number.c_str(), nullptr);
 }
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace lumora {
+
 // value as printf's "%*.*f" with width and precision prints it, and a value
 // that is not a finite number as "nan", "-nan", "inf" or "-inf" after the
 // sign bit, right-aligned in width.
@@ -20,3 +22,5 @@ std::string fixed_text(double value, int width, int precision);
 // NaN's payload. Case does not matter. *end is set behind the characters
 // read; when there is no number it is text itself and the value is +0.
 double read_number(const char* text, const char** end);
+
+}  // namespace lumora

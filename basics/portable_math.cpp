@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+namespace lumora {
+
 // How the functions work.
 //
 // Every result is first computed as a double-double: an unevaluated sum
@@ -910,3 +912,5 @@ double portable_hypot(double x, double y)
     const std::int64_t rounded = side > 0 || (side == 0 && (n & 1) != 0) ? n + 1 : n;
     return scale(static_cast<double>(rounded), -1074);
 }
+
+}  // namespace lumora

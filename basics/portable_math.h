@@ -13,6 +13,8 @@
 // gives NaN.
 #pragma once
 
+namespace lumora {
+
 double portable_sin(double x);
 double portable_cos(double x);
 double portable_tan(double x);
@@ -22,3 +24,5 @@ double portable_asin(double x);
 double portable_atan2(double y, double x);
 // sqrt(x^2 + y^2) without overflow or underflow in between.
 double portable_hypot(double x, double y);
+
+}  // namespace lumora

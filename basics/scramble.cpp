@@ -1,5 +1,7 @@
 #include "basics/scramble.h"
 
+namespace lumora {
+
 void xor_with_key(std::uint8_t* buffer, int length, const std::uint8_t* key, int key_length)
 {
     if (key_length <= 0) {
@@ -13,3 +15,5 @@ void xor_with_key(std::uint8_t* buffer, int length, const std::uint8_t* key, int
         }
     }
 }
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace lumora {
+
 constexpr int SCRAMBLE_KEY_LENGTH = 37;
 constexpr std::array<std::uint8_t, SCRAMBLE_KEY_LENGTH> scramble_key = {
     0x5A, 0xC3, 0x17, 0x8E, 0x21, 0xF4, 0x6B, 0x09, 0xD2, 0x3C, 0x95, 0x4E, 0xA7,
@@ -43,3 +45,5 @@ std::array<std::uint8_t, N> unscrambled_copy(const std::array<std::uint8_t, N>& 
     xor_with_key(plain.data(), static_cast<int>(N), scramble_key.data(), SCRAMBLE_KEY_LENGTH);
     return plain;
 }
+
+}  // namespace lumora

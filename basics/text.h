@@ -2,6 +2,8 @@
 // letters only, the same on every platform and in every locale.
 #pragma once
 
+namespace lumora {
+
 inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // True when a and b are the same text but for the case of ASCII letters.
@@ -14,3 +16,5 @@ inline bool equal_ignoring_case(const char* a, const char* b)
     }
     return *a == *b;
 }
+
+}  // namespace lumora

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace lumora {
+
 std::uint32_t low_bits_of_whole(double x)
 {
     if (!std::isfinite(x)) {
@@ -16,3 +18,5 @@ std::uint32_t low_bits_of_whole(double x)
     }
     return static_cast<std::uint32_t>(rest);
 }
+
+}  // namespace lumora

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace lumora {
+
 // The low 32 bits of the whole number trunc(x) (two's complement), or 0 when
 // x is not finite.
 std::uint32_t low_bits_of_whole(double x);
@@ -17,3 +19,5 @@ inline std::int16_t to_signed_word(double x)
     const std::uint16_t word = to_word(x);
     return static_cast<std::int16_t>(word >= 0x8000u ? static_cast<int>(word) - 0x10000 : static_cast<int>(word));
 }
+
+}  // namespace lumora

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace lumora {
+
 char* copy_text(const char* text)
 {
     const std::size_t length = std::strlen(text);
@@ -72,3 +74,5 @@ int set_section_header(DefinitionSection& section, const char* text)
     section.header = copy;
     return 0;
 }
+
+}  // namespace lumora

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace lumora {
+
 using KeyId = std::uint8_t;  // 0 ends a key table
 
 struct DefinitionEntry {
@@ -43,3 +45,5 @@ int set_section_header(DefinitionSection& section, const char* text);
 
 // A heap copy of text, or null when memory is exhausted.
 char* copy_text(const char* text);
+
+}  // namespace lumora

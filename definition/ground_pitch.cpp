@@ -7,6 +7,8 @@
 #include "basics/portable_math.h"
 #include "definition/keys.h"
 
+namespace lumora {
+
 namespace {
 
 // Gears whose contact points lie closer together than this (in metres,
@@ -61,3 +63,5 @@ void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& mai
     console_print(diagnostics.console, "Ground Pitch=%s degrees (means pitch %s).\n",
                   fixed_text(ground.pitch_deg, 5, 2).c_str(), ground.pitch_deg < 0.0 ? "down" : "up");
 }
+
+}  // namespace lumora

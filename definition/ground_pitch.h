@@ -5,6 +5,8 @@
 #include "basics/diagnostics.h"
 #include "definition/definition_store.h"
 
+namespace lumora {
+
 struct GroundGeometry {
     double pitch_deg;         // ground pitch in degrees, positive nose up
     double slope;             // its tangent: height difference over distance difference
@@ -20,3 +22,5 @@ struct GroundGeometry {
 // Reads the gear keys of the [Main] section into ground, reports missing keys
 // or gears too close together, and prints the ground pitch line.
 void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& main, GroundGeometry& ground);
+
+}  // namespace lumora

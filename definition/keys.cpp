@@ -3,6 +3,8 @@
 #include "basics/number_text.h"
 #include "basics/text.h"
 
+namespace lumora {
+
 const KeyName main_keys[] = {
     {"Lights", KEY_LIGHTS},
     {"NoseGearDist", KEY_OTHER_GEAR_DIST},
@@ -85,3 +87,5 @@ double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& s
     report(diagnostics, "eInvalid unit of measurement specification '%s' in line %u.\n", entry->value, entry->line);
     return number;
 }
+
+}  // namespace lumora

@@ -6,6 +6,8 @@
 #include "basics/diagnostics.h"
 #include "definition/definition_store.h"
 
+namespace lumora {
+
 struct KeyName {
     char name[16];
     KeyId id;  // 0 ends a table
@@ -46,3 +48,5 @@ double get_number(Diagnostics& diagnostics, const DefinitionSection& section, Ke
 // suffix draws an error and the number is used unconverted.
 double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key,
                             double fallback);
+
+}  // namespace lumora

@@ -8,6 +8,8 @@
 #include "definition/keys.h"
 #include "platform/platform.h"
 
+namespace lumora {
+
 namespace {
 
 // Marks the end of the text: outside a section it ends the file, inside one
@@ -283,7 +285,7 @@ int read_definition_named(Diagnostics& diagnostics, Definition& definition, cons
     // A folder opens on some systems and not on others; everywhere it gives
     // the error that reading it gives where it opens.
     FileInfo info{};
-    if (name != nullptr && file_info(name, true, info) == 0 && info.kind == FILE_DIRECTORY) {
+    if (name != nullptr && file_info(name, true, info) == 0 && info.kind == FileKind::directory) {
         console_print(diagnostics.console, "Error reading definition file %s: %s\n", name, std::strerror(EISDIR));
         return DEFINITION_NOT_READ;
     }
@@ -297,3 +299,5 @@ int read_definition_named(Diagnostics& diagnostics, Definition& definition, cons
     std::fclose(stream);
     return result;
 }
+
+}  // namespace lumora

@@ -9,6 +9,8 @@
 #include "basics/diagnostics.h"
 #include "definition/definition.h"
 
+namespace lumora {
+
 constexpr unsigned LINE_BUFFER_SIZE = 256;  // a line of at most 255 characters and its terminator
 
 // The results of reading a definition file.
@@ -33,3 +35,5 @@ int read_definition_file(Diagnostics& diagnostics, Definition& definition, std::
 // gave none) prints "Error opening definition file ..." and gives
 // DEFINITION_NOT_READ; otherwise the result is read_definition_file's.
 int read_definition_named(Diagnostics& diagnostics, Definition& definition, const char* name);
+
+}  // namespace lumora

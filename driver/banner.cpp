@@ -3,6 +3,8 @@
 #include "basics/scramble.h"
 #include "basics/version.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr auto STORED_BANNER = scrambled_block<BANNER_SIZE>(
@@ -20,3 +22,5 @@ void print_banner(const Console& console)
     const std::array<std::uint8_t, BANNER_SIZE> banner = unscrambled_copy(STORED_BANNER);
     console_write(console, reinterpret_cast<const char*>(banner.data()));
 }
+
+}  // namespace lumora

@@ -6,6 +6,8 @@
 
 #include "basics/console.h"
 
+namespace lumora {
+
 constexpr int BANNER_SIZE = 409;  // at most 408 characters and the terminating zero
 
 // Writes the banner, unscrambled into a copy, to the console unformatted.
@@ -13,3 +15,5 @@ void print_banner(const Console& console);
 
 // The banner as the program stores it, scrambled.
 const std::array<std::uint8_t, BANNER_SIZE>& stored_banner();
+
+}  // namespace lumora

@@ -5,6 +5,8 @@
 #include "driver/run.h"
 #include "platform/platform.h"
 
+using namespace lumora;
+
 int main(int argc, char** argv)
 {
     prepare_standard_output();

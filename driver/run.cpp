@@ -7,6 +7,8 @@
 #include "lights/lights_from_definition.h"
 #include "mdl/insertion.h"
 
+namespace lumora {
+
 void release_all(RunState& state)
 {
     release_image(state.image);
@@ -67,10 +69,10 @@ int run_veska(RunState& state, int argc, const char* const* argv)
     }
     const LightsOutcome outcome =
         read_and_compute_lights(state.diagnostics, state.definition, state.lights, definition);
-    if (outcome == LIGHTS_NOT_READ || outcome == LIGHTS_FAILED) {
+    if (outcome == LightsOutcome::not_read || outcome == LightsOutcome::failed) {
         return finish(state, 1);
     }
-    if (outcome == LIGHTS_INVALID_COUNT) {
+    if (outcome == LightsOutcome::invalid_count) {
         return finish_unwritten(state, target);
     }
     const unsigned lights = state.definition.light_count;
@@ -90,3 +92,5 @@ int run_veska(RunState& state, int argc, const char* const* argv)
                   lights == 1 ? "" : "s");
     return finish(state, 0);
 }
+
+}  // namespace lumora

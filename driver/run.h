@@ -3,6 +3,8 @@
 
 #include "driver/run_state.h"
 
+namespace lumora {
+
 constexpr const char USAGE_TEXT[] =
     "Usage is:\n\n      VESKA <mdl_file> <LL_definition_file>\n"
     "or:   VESKA <source_mdl_file> <target_mdl_file> <LL_definition_file>\n";
@@ -39,3 +41,5 @@ constexpr const char HELP_TEXT[] =
 // Everything the run allocated is released before it returns; the rest of
 // state is left as the run left it.
 int run_veska(RunState& state, int argc, const char* const* argv);
+
+}  // namespace lumora

@@ -10,6 +10,8 @@
 #include "mdl/mdl_image.h"
 #include "mdl/output.h"
 
+namespace lumora {
+
 struct RunState {
     Diagnostics diagnostics;   // the console, the definition file's name, the line counter, the error flag
     MdlImage image;
@@ -22,3 +24,5 @@ struct RunState {
 // Releases everything the run allocated: the image, and every section's
 // header text and entries. Safe to call any number of times.
 void release_all(RunState& state);
+
+}  // namespace lumora

@@ -16,6 +16,8 @@
 #include "tests/support/run_invariants.h"
 #include "tests/support/runner.h"
 
+namespace lumora {
+
 namespace {
 
 // Fills the light records with values taken from the input, so that the
@@ -255,3 +257,5 @@ std::vector<std::uint8_t> make_run_input(const std::string& definition, const st
     }
     return input;
 }
+
+}  // namespace lumora

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace lumora {
+
 // Makes the scratch folders of the inputs memory-backed where the machine has
 // such a folder and the environment names no other (TMPDIR), so that the
 // many small writes and flushes of the runs stay fast. The fuzzer programs
@@ -41,3 +43,5 @@ const char* fuzz_run_input(const std::uint8_t* data, std::size_t size);
 // bytes).
 std::vector<std::uint8_t> make_run_input(const std::string& definition, const std::vector<std::uint8_t>& model,
                                          unsigned name_variant = 0);
+
+}  // namespace lumora

@@ -8,6 +8,8 @@
 #include "fuzz/seed_corpus.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+using namespace lumora;
+
 namespace {
 
 void write_corpus(const std::filesystem::path& folder, const std::vector<Seed>& seeds)

@@ -7,9 +7,13 @@
 
 #include "fuzz/harness.h"
 
+namespace lumora {
+
 void fuzz_prefer_memory_scratch()
 {
     if (::access("/dev/shm", W_OK) == 0) {
         ::setenv("TMPDIR", "/dev/shm", 0);
     }
 }
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 
 #include "fuzz/harness.h"
 
+using namespace lumora;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz_prefer_memory_scratch();

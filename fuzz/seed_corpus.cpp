@@ -3,6 +3,8 @@
 #include "fuzz/harness.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 namespace mb = mdl_builder;
@@ -174,3 +176,5 @@ std::vector<Seed> run_seeds()
     }
     return seeds;
 }
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace lumora {
+
 struct Seed {
     std::string name;
     std::vector<std::uint8_t> bytes;
@@ -16,3 +18,5 @@ std::vector<Seed> definition_seeds();
 std::vector<Seed> model_seeds();
 // Pairs of a definition file and a model in harness 3's input form.
 std::vector<Seed> run_seeds();
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 #include "lights/code_templates.h"
 #include "mdl/insertion.h"
 
+namespace lumora {
+
 namespace {
 
 struct Comparison {
@@ -32,20 +34,20 @@ BlockMatch recognise_block(const std::uint8_t* code_area)
 {
     const std::uint8_t* code = code_area + CODE_HEADER_LENGTH;
     // The closest template is the one with the fewest differing bytes.
-    BlockMatch match{BLOCK_FIXED_BYTE_DIFFERS, 0, 0, 0, 0};
+    BlockMatch match{BlockVerdict::fixed_byte_differs, 0, 0, 0, 0};
     unsigned fewest = 0;
     for (unsigned n = 1; n <= LIGHT_COUNT_MAX; ++n) {
         const Comparison comparison = compare_with_template(code, n);
         if (comparison.count == 0) {
-            match = BlockMatch{BLOCK_RECOGNISED, n, template_size(n), 0, 0};
+            match = BlockMatch{BlockVerdict::recognised, n, template_size(n), 0, 0};
             break;
         }
         if (match.lights == 0 || comparison.count < fewest) {
-            match = BlockMatch{BLOCK_FIXED_BYTE_DIFFERS, n, template_size(n), comparison.first, 0};
+            match = BlockMatch{BlockVerdict::fixed_byte_differs, n, template_size(n), comparison.first, 0};
             fewest = comparison.count;
         }
     }
-    if (match.verdict != BLOCK_RECOGNISED) {
+    if (match.verdict != BlockVerdict::recognised) {
         return match;
     }
     // The filling writes a scale of 7 to 13 and puts every outline point in
@@ -53,7 +55,7 @@ BlockMatch recognise_block(const std::uint8_t* code_area)
     for (unsigned i = 1; i <= match.lights; ++i) {
         const std::uint16_t scale = load_u16(code + scale_field_offset(match.lights, i));
         if (scale < SCALE_FINEST || scale > SCALE_COARSEST) {
-            match.verdict = BLOCK_SCALE_OUT_OF_RANGE;
+            match.verdict = BlockVerdict::scale_out_of_range;
             match.light = i;
             return match;
         }
@@ -61,7 +63,7 @@ BlockMatch recognise_block(const std::uint8_t* code_area)
         const std::uint16_t z = load_u16(outline + 4);
         for (unsigned k = 1; k < OUTLINE_POINTS; ++k) {
             if (load_u16(outline + 6 * k + 4) != z) {
-                match.verdict = BLOCK_OUTLINE_NOT_FLAT;
+                match.verdict = BlockVerdict::outline_not_flat;
                 match.light = i;
                 return match;
             }
@@ -69,3 +71,5 @@ BlockMatch recognise_block(const std::uint8_t* code_area)
     }
     return match;
 }
+
+}  // namespace lumora

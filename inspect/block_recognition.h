@@ -6,20 +6,24 @@
 
 #include <cstdint>
 
-enum BlockVerdict : int {
-    BLOCK_RECOGNISED = 0,
-    BLOCK_FIXED_BYTE_DIFFERS,   // a byte outside the filled fields differs from every template
-    BLOCK_SCALE_OUT_OF_RANGE,   // a light's scale word is not 7 to 13
-    BLOCK_OUTLINE_NOT_FLAT,     // a light's outline points do not share one z
+namespace lumora {
+
+enum class BlockVerdict {
+    recognised = 0,
+    fixed_byte_differs,   // a byte outside the filled fields differs from every template
+    scale_out_of_range,   // a light's scale word is not 7 to 13
+    outline_not_flat,     // a light's outline points do not share one z
 };
 
 struct BlockMatch {
     BlockVerdict verdict;
     unsigned lights;      // the template recognised, or else the closest: fewest bytes differ (1 to 3)
     unsigned size;        // its length in bytes
-    unsigned difference;  // BLOCK_FIXED_BYTE_DIFFERS: block offset of the first differing byte
-    unsigned light;       // BLOCK_SCALE_OUT_OF_RANGE, BLOCK_OUTLINE_NOT_FLAT: the light, 1 to 3
+    unsigned difference;  // BlockVerdict::fixed_byte_differs: block offset of the first differing byte
+    unsigned light;       // BlockVerdict::scale_out_of_range, BlockVerdict::outline_not_flat: the light, 1 to 3
 };
 
 // Compares the model code at area offset 12 with the three templates.
 BlockMatch recognise_block(const std::uint8_t* code_area);
+
+}  // namespace lumora

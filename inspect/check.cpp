@@ -10,6 +10,8 @@
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr char HINT_INDENT[] = "    ";
@@ -102,10 +104,10 @@ int run_check(const Console& console, const char* definition_name)
     Definition definition{};
     LightSet lights{};
     const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
-    const bool read = outcome != LIGHTS_NOT_READ;
+    const bool read = outcome != LightsOutcome::not_read;
     const unsigned count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
-    const bool would_write = outcome == LIGHTS_COMPUTED && diagnostics.error_flag == 0;
+    const bool would_write = outcome == LightsOutcome::computed && diagnostics.error_flag == 0;
 
     const std::string name = definition_name;
     const DefinitionText text = read_definition_text(definition_name);
@@ -143,3 +145,5 @@ int run_check(const Console& console, const char* definition_name)
     }
     return CHECK_WOULD_NOT_WRITE;
 }
+
+}  // namespace lumora

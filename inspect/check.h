@@ -3,6 +3,8 @@
 
 #include "basics/console.h"
 
+namespace lumora {
+
 // The exit codes of --check (2, a command line not understood, is the
 // command line's).
 enum : int {
@@ -17,3 +19,5 @@ enum : int {
 // says whether veska would write a model with this file. Returns
 // CHECK_WOULD_WRITE or CHECK_WOULD_NOT_WRITE.
 int run_check(const Console& console, const char* definition_name);
+
+}  // namespace lumora

@@ -9,6 +9,8 @@
 #include "definition/keys.h"
 #include "lights/light_geometry.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr char SEVERITY_WORDS[4][12] = {"Fatal error", "Error", "Warning", "Info"};
@@ -581,3 +583,5 @@ std::vector<std::string> message_hints(const CheckContext& context, const std::s
     }
     return {hint};
 }
+
+}  // namespace lumora

@@ -9,6 +9,8 @@
 #include "definition/definition.h"
 #include "inspect/check_text.h"
 
+namespace lumora {
+
 struct CheckContext {
     const char* definition_name;
     const DefinitionText& text;
@@ -33,3 +35,5 @@ std::vector<std::string> message_hints(const CheckContext& context, const std::s
 
 // The case-insensitive edit distance between two names.
 unsigned edit_distance(const std::string& a, const std::string& b);
+
+}  // namespace lumora

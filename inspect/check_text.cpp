@@ -8,6 +8,8 @@
 #include "lights/light_geometry.h"
 #include "platform/platform.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr char CTRL_Z = 0x1A;
@@ -153,3 +155,5 @@ std::vector<CheckWarning> check_text(const DefinitionText& text, const Definitio
     }
     return notes;
 }
+
+}  // namespace lumora

@@ -12,6 +12,8 @@
 #include "definition/definition.h"
 #include "inspect/check_values.h"
 
+namespace lumora {
+
 constexpr int NO_SECTION = -1;
 
 struct SourceLine {
@@ -51,3 +53,5 @@ bool starts_with_byte_order_mark(const DefinitionText& text);
 // reader got to (lines 1 .. lines_read).
 std::vector<CheckWarning> check_text(const DefinitionText& text, const Definition& definition,
                                      std::uint32_t lines_read);
+
+}  // namespace lumora

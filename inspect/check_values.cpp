@@ -9,6 +9,8 @@
 #include "definition/keys.h"
 #include "inspect/preview_geometry.h"
 
+namespace lumora {
+
 namespace {
 
 // The line of key in the section, 0 when the section lacks it (the default
@@ -127,3 +129,5 @@ std::vector<CheckWarning> check_values(const Definition& definition, const Light
     }
     return warnings;
 }
+
+}  // namespace lumora

@@ -11,6 +11,8 @@
 #include "definition/definition.h"
 #include "lights/light_geometry.h"
 
+namespace lumora {
+
 // One finding about the definition file that veska itself does not report.
 struct CheckWarning {
     std::uint32_t line;  // the definition file's line it concerns; 0 when the value is a default
@@ -25,3 +27,5 @@ struct CheckWarning {
 // with the aircraft on its gear, and a lit area that reaches back past the
 // light.
 std::vector<CheckWarning> check_values(const Definition& definition, const LightSet& lights, unsigned light_count);
+
+}  // namespace lumora

@@ -8,6 +8,8 @@
 #include "inspect/report.h"
 #include "inspect/strip.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr char HELP_TEXT[] =
@@ -98,3 +100,5 @@ int run_inspect(const Console& console, int argc, const char* const* argv)
     }
     return run_report(console, command);
 }
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 
 #include "basics/console.h"
 
+namespace lumora {
+
 constexpr char INSPECT_USAGE_TEXT[] =
     "Usage: veska-inspect MODEL\n"
     "       veska-inspect --strip MODEL [TARGET]\n"
@@ -16,3 +18,5 @@ constexpr char INSPECT_USAGE_TEXT[] =
 // 2 for a command line that is not understood (or the writer's error number);
 // for --check, 0 when veska would write a model with the file, 1 when not.
 int run_inspect(const Console& console, int argc, const char* const* argv);
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 #include "mdl/insertion.h"
 #include "mdl/mdl_image.h"
 
+namespace lumora {
+
 namespace {
 
 // Which mark of an unmodified model code the area no longer has.
@@ -27,23 +29,23 @@ void describe_block(const std::uint8_t* code_area, const BlockMatch& block, char
 {
     const std::uint8_t* code = code_area + CODE_HEADER_LENGTH;
     switch (block.verdict) {
-    case BLOCK_RECOGNISED:
+    case BlockVerdict::recognised:
         std::snprintf(text, size, "it begins with the %u-light block", block.lights);
         return;
-    case BLOCK_FIXED_BYTE_DIFFERS:
+    case BlockVerdict::fixed_byte_differs:
         std::snprintf(text, size,
                       "it does not begin with a landing-light block of this program: the closest, the %u-light "
                       "block, differs at its byte %u (area offset %u): 0x%02X where the block has 0x%02X",
                       block.lights, block.difference, block.difference + CODE_HEADER_LENGTH,
                       code[block.difference], code_template(block.lights).bytes[block.difference]);
         return;
-    case BLOCK_SCALE_OUT_OF_RANGE:
+    case BlockVerdict::scale_out_of_range:
         std::snprintf(text, size,
                       "it begins with the fixed words of the %u-light block, but light %u's scale is %u, not 7 to 13",
                       block.lights, block.light,
                       load_u16(code + scale_field_offset(block.lights, block.light)));
         return;
-    case BLOCK_OUTLINE_NOT_FLAT:
+    case BlockVerdict::outline_not_flat:
         std::snprintf(text, size,
                       "it begins with the fixed words of the %u-light block, but the outline points of light %u "
                       "do not all have the same z",
@@ -69,27 +71,27 @@ void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& la
 {
     char detail[256];
     switch (layout.problem) {
-    case INSERTION_COMPLETE:
+    case InsertionProblem::complete:
         std::snprintf(text, size,
                       "the %u-light block, the former code (%lu bytes) and the trailer block are all in place",
                       layout.block.lights, static_cast<unsigned long>(layout.code_length));
         return;
-    case INSERTION_UNMODIFIED:
+    case InsertionProblem::unmodified:
         std::snprintf(text, size, "%s", "the model code is unprocessed: it carries no landing lights");
         return;
-    case INSERTION_NO_BLOCK: {
+    case InsertionProblem::no_block: {
         char modification[128];
         describe_modification(code_area, modification, sizeof modification);
         describe_block(code_area, layout.block, detail, sizeof detail);
         std::snprintf(text, size, "the model code is modified (%s), but %s", modification, detail);
         return;
     }
-    case INSERTION_NO_TRAILER:
+    case InsertionProblem::no_trailer:
         std::snprintf(text, size,
                       "the trailer block is missing: nothing but zeros follows the end code at area offset %lu",
                       static_cast<unsigned long>(layout.trailer_at - 4));
         return;
-    case INSERTION_TRAILER_DAMAGED:
+    case InsertionProblem::trailer_damaged:
         if (layout.trailer_at == 0) {
             std::snprintf(text, size, "%s",
                           "the trailer block is missing: the code behind the block is too short to end with an end "
@@ -110,17 +112,17 @@ void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& la
                           static_cast<unsigned long>(at), code_area[at], trailer[layout.trailer_difference]);
         }
         return;
-    case INSERTION_NO_ZERO_WORD:
+    case InsertionProblem::no_zero_word:
         std::snprintf(text, size, "the word in front of the trailer block (area offset %lu) is 0x%04X, not zero",
                       static_cast<unsigned long>(layout.trailer_at - 2), layout.found_word);
         return;
-    case INSERTION_NO_END_CODE:
+    case InsertionProblem::no_end_code:
         std::snprintf(text, size,
                       "the former code does not end with the end code: the word at area offset %lu is 0x%04X, "
                       "not 0x0022",
                       static_cast<unsigned long>(layout.trailer_at - 4), layout.found_word);
         return;
-    case INSERTION_NOT_RESTORABLE: {
+    case InsertionProblem::not_restorable: {
         char name[64];
         mark_name(UNMODIFIED_MARKS[layout.restored_failure < CODE_MARK_COUNT ? layout.restored_failure : 0], name,
                   sizeof name);
@@ -131,3 +133,5 @@ void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& la
     }
     std::snprintf(text, size, "%s", "the insertion was not examined");
 }
+
+}  // namespace lumora

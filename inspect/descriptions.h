@@ -7,7 +7,11 @@
 
 #include "inspect/insertion_layout.h"
 
+namespace lumora {
+
 // Writes into text (at most size bytes, always terminated) what keeps the
 // layout from being a complete insertion of this program, e.g. "the trailer
-// block is missing: ...". For INSERTION_COMPLETE, a short confirmation.
+// block is missing: ...". For InsertionProblem::complete, a short confirmation.
 void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout, char* text, std::size_t size);
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 #include "mdl/insertion.h"
 #include "mdl/mdl_image.h"
 
+namespace lumora {
+
 namespace {
 
 // Area offset of the former end code, relative to the trailer: the end code,
@@ -60,28 +62,28 @@ void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
     if (difference < TRAILER_SIZE) {
         // Nothing but zeros behind an end code: the trailer was taken away.
         if (last_word_at >= block_end && load_u16(code_area + last_word_at) == END_CODE) {
-            layout.problem = INSERTION_NO_TRAILER;
+            layout.problem = InsertionProblem::no_trailer;
             layout.trailer_at = last_word_at + END_CODE_BEFORE_TRAILER;
             return;
         }
-        layout.problem = INSERTION_TRAILER_DAMAGED;
+        layout.problem = InsertionProblem::trailer_damaged;
         layout.trailer_difference = difference;
         return;
     }
     const std::uint16_t zero_word = load_u16(code_area + layout.trailer_at - 2);
     if (zero_word != 0) {
-        layout.problem = INSERTION_NO_ZERO_WORD;
+        layout.problem = InsertionProblem::no_zero_word;
         layout.found_word = zero_word;
         return;
     }
     const std::uint16_t end_code = load_u16(code_area + layout.trailer_at - END_CODE_BEFORE_TRAILER);
     if (end_code != END_CODE) {
-        layout.problem = INSERTION_NO_END_CODE;
+        layout.problem = InsertionProblem::no_end_code;
         layout.found_word = end_code;
         return;
     }
     layout.code_length = layout.trailer_at - END_CODE_BEFORE_TRAILER + 2 - block_end;
-    layout.problem = INSERTION_COMPLETE;
+    layout.problem = InsertionProblem::complete;
 }
 
 }  // namespace
@@ -92,15 +94,15 @@ InsertionLayout find_insertion(const std::uint8_t* code_area)
     layout.free_room = count_free_space(code_area);
     layout.block = recognise_block(code_area);
     if (check_unmodified(code_area) == 0) {
-        layout.problem = INSERTION_UNMODIFIED;
+        layout.problem = InsertionProblem::unmodified;
         return layout;
     }
-    if (layout.block.verdict != BLOCK_RECOGNISED) {
-        layout.problem = INSERTION_NO_BLOCK;
+    if (layout.block.verdict != BlockVerdict::recognised) {
+        layout.problem = InsertionProblem::no_block;
         return layout;
     }
     check_trailer(code_area, layout);
-    if (layout.problem != INSERTION_COMPLETE) {
+    if (layout.problem != InsertionProblem::complete) {
         return layout;
     }
     // Taking the block out must leave a model code that the insertion could
@@ -108,14 +110,14 @@ InsertionLayout find_insertion(const std::uint8_t* code_area)
     // non-zero word (so that the free room comes out as before).
     std::uint8_t* trial = static_cast<std::uint8_t*>(std::malloc(MODEL_CODE_SIZE));
     if (trial == nullptr) {
-        layout.problem = INSERTION_NOT_RESTORABLE;
+        layout.problem = InsertionProblem::not_restorable;
         return layout;
     }
     std::memcpy(trial, code_area, MODEL_CODE_SIZE);
     take_out_insertion(trial, layout);
     layout.restored_failure = first_modified_mark(trial);
     if (layout.restored_failure < CODE_MARK_COUNT) {
-        layout.problem = INSERTION_NOT_RESTORABLE;
+        layout.problem = InsertionProblem::not_restorable;
     }
     std::free(trial);
     return layout;
@@ -129,3 +131,5 @@ void take_out_insertion(std::uint8_t* code_area, const InsertionLayout& layout)
     std::memmove(code_area + CODE_HEADER_LENGTH, code_area + CODE_HEADER_LENGTH + n, used);
     std::memset(code_area + CODE_HEADER_LENGTH + used, 0, MODEL_CODE_SIZE - CODE_HEADER_LENGTH - used);
 }
+
+}  // namespace lumora

@@ -9,15 +9,17 @@
 
 #include "inspect/block_recognition.h"
 
-enum InsertionProblem : int {
-    INSERTION_COMPLETE = 0,
-    INSERTION_UNMODIFIED,        // the area is an unmodified model code: nothing was inserted
-    INSERTION_NO_BLOCK,          // the code does not begin with a landing-light block (see block)
-    INSERTION_NO_TRAILER,        // nothing but zeros behind the end code: the trailer is missing
-    INSERTION_TRAILER_DAMAGED,   // the last bytes in use are not the trailer
-    INSERTION_NO_ZERO_WORD,      // the word between the end code and the trailer is not zero
-    INSERTION_NO_END_CODE,       // the word before it is not the end code
-    INSERTION_NOT_RESTORABLE,    // taking the block out would not leave an unmodified model code
+namespace lumora {
+
+enum class InsertionProblem {
+    complete = 0,
+    unmodified,        // the area is an unmodified model code: nothing was inserted
+    no_block,          // the code does not begin with a landing-light block (see block)
+    no_trailer,        // nothing but zeros behind the end code: the trailer is missing
+    trailer_damaged,   // the last bytes in use are not the trailer
+    no_zero_word,      // the word between the end code and the trailer is not zero
+    no_end_code,       // the word before it is not the end code
+    not_restorable,    // taking the block out would not leave an unmodified model code
 };
 
 struct InsertionLayout {
@@ -26,10 +28,10 @@ struct InsertionLayout {
     std::uint32_t free_room;         // F now: zero bytes at the area's end
     std::uint32_t trailer_at;        // area offset where the trailer stands (or would stand;
                                      // 0 when the area leaves no place for it)
-    unsigned trailer_difference;     // INSERTION_TRAILER_DAMAGED: first differing trailer byte
-    std::uint16_t found_word;        // INSERTION_NO_ZERO_WORD, INSERTION_NO_END_CODE: the word found
+    unsigned trailer_difference;     // InsertionProblem::trailer_damaged: first differing trailer byte
+    std::uint16_t found_word;        // InsertionProblem::no_zero_word, InsertionProblem::no_end_code: the word found
     std::uint32_t code_length;       // U of the former code, end code included
-    unsigned restored_failure;       // INSERTION_NOT_RESTORABLE: the mark of an unmodified model
+    unsigned restored_failure;       // InsertionProblem::not_restorable: the mark of an unmodified model
                                      // code that would fail (an index into UNMODIFIED_MARKS)
 };
 
@@ -38,5 +40,7 @@ InsertionLayout find_insertion(const std::uint8_t* code_area);
 
 // Gives the area back its state before the insertion: subtracts n from the
 // length word, moves the former code back to offset 12 and zeros everything
-// behind it. Only for a layout whose problem is INSERTION_COMPLETE.
+// behind it. Only for a layout whose problem is InsertionProblem::complete.
 void take_out_insertion(std::uint8_t* code_area, const InsertionLayout& layout);
+
+}  // namespace lumora

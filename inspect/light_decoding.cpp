@@ -7,6 +7,8 @@
 #include "basics/le_words.h"
 #include "lights/code_templates.h"
 
+namespace lumora {
+
 namespace {
 
 // A little-endian word read as two's complement.
@@ -71,3 +73,5 @@ DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
     light.spot_depth = (max_y - min_y) * light.unit;
     return light;
 }
+
+}  // namespace lumora

@@ -6,6 +6,8 @@
 
 #include "lights/light_geometry.h"
 
+namespace lumora {
+
 struct DecodedLight {
     ModelVector beam;
     std::uint16_t scale;
@@ -29,3 +31,5 @@ double beam_direction_deg(const ModelVector& beam);
 
 // Light i (1 to n) of the n-light block that begins at block.
 DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i);
+
+}  // namespace lumora

@@ -5,6 +5,8 @@
 #include "inspect/command_line.h"
 #include "platform/platform.h"
 
+using namespace lumora;
+
 int main(int argc, char** argv)
 {
     prepare_standard_output();

@@ -6,6 +6,8 @@
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
 
+namespace lumora {
+
 namespace {
 
 // The lights veska would not compute (it stops at the first failing step)
@@ -32,17 +34,17 @@ int run_preview(const Console& console, const char* definition_name, const char*
     LightSet lights{};
     // The same steps as veska's, with the same messages.
     const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
-    if (outcome == LIGHTS_NOT_READ) {
+    if (outcome == LightsOutcome::not_read) {
         release_definition(definition);
         return 1;
     }
     const unsigned count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
     const unsigned shown = count_valid ? count : LIGHT_COUNT_MAX;
-    if (outcome != LIGHTS_COMPUTED) {
+    if (outcome != LightsOutcome::computed) {
         compute_remaining_lights_quietly(diagnostics, definition, lights, shown);
     }
-    const bool complete = outcome == LIGHTS_COMPUTED && diagnostics.error_flag == 0;
+    const bool complete = outcome == LightsOutcome::computed && diagnostics.error_flag == 0;
 
     unsigned drawn = shown;
     if (!count_valid) {
@@ -69,3 +71,5 @@ int run_preview(const Console& console, const char* definition_name, const char*
     console_print(console, "Preview written to %s; it is incomplete: the definition file has errors.\n", svg_name);
     return 1;
 }
+
+}  // namespace lumora

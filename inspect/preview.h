@@ -4,6 +4,8 @@
 
 #include "basics/console.h"
 
+namespace lumora {
+
 // Reads the definition file and computes the ground pitch and the lights
 // with the program's own code, printing every diagnostic and progress line as
 // veska prints them, and draws the result, with the warnings of
@@ -13,3 +15,5 @@
 // cannot be opened or read, has errors (the picture is still written then),
 // or the picture cannot be written.
 int run_preview(const Console& console, const char* definition_name, const char* svg_name);
+
+}  // namespace lumora

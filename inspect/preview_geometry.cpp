@@ -5,6 +5,8 @@
 #include "basics/angles.h"
 #include "basics/portable_math.h"
 
+namespace lumora {
+
 namespace {
 
 double to_degrees(double radians) { return rad_to_deg(radians); }
@@ -87,3 +89,5 @@ PreviewGeometry compute_preview_geometry(const GroundGeometry& ground, const Lig
     }
     return geometry;
 }
+
+}  // namespace lumora

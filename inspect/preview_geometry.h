@@ -5,6 +5,8 @@
 
 #include "lights/light_geometry.h"
 
+namespace lumora {
+
 struct Point3 {
     double x;
     double y;
@@ -49,3 +51,5 @@ double ground_height(const PreviewGeometry& geometry, double z);
 // Fills the geometry from the ground geometry and the lights' values and
 // records for lights 1 .. light_count (at most 3).
 PreviewGeometry compute_preview_geometry(const GroundGeometry& ground, const LightSet& lights, unsigned light_count);
+
+}  // namespace lumora

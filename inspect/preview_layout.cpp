@@ -4,6 +4,8 @@
 
 #include "basics/whole_number.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr double PLOT_WIDTH = 840.0;
@@ -169,3 +171,5 @@ void lay_out_views(const PreviewGeometry& geometry, View& side, View& top)
     give_height(side);
     give_height(top);
 }
+
+}  // namespace lumora

@@ -6,6 +6,8 @@
 
 #include "inspect/preview_geometry.h"
 
+namespace lumora {
+
 constexpr double PLOT_LEFT = 80.0;  // pixels left of both views, for the tick labels
 
 struct Range {
@@ -43,3 +45,5 @@ int tick_decimals(double step);
 // grow too tall, and both use the same pixels per metre. Their left edge is
 // PLOT_LEFT; their tops are left at 0 for the page to set.
 void lay_out_views(const PreviewGeometry& geometry, View& side, View& top);
+
+}  // namespace lumora

@@ -10,6 +10,8 @@
 #include "inspect/preview_layout.h"
 #include "inspect/svg_output.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr double PAGE_WIDTH_MIN = 800.0;  // pixels; the legend needs them
@@ -360,3 +362,5 @@ int write_preview_svg(const OutputContext& context, const char* path, const Prev
     return write_replacing(context, PREVIEW_MESSAGES, path, reinterpret_cast<const std::uint8_t*>(svg.data()),
                            svg.size());
 }
+
+}  // namespace lumora

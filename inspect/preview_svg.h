@@ -8,6 +8,8 @@
 #include "inspect/preview_geometry.h"
 #include "mdl/output.h"
 
+namespace lumora {
+
 struct PreviewCaption {
     const char* definition_name;
     bool complete;  // false: the definition file has errors; the picture says so
@@ -22,3 +24,5 @@ std::string preview_svg(const PreviewGeometry& geometry, const PreviewCaption& c
 // the error number of the failing step (never 0 on failure).
 int write_preview_svg(const OutputContext& context, const char* path, const PreviewGeometry& geometry,
                       const PreviewCaption& caption);
+
+}  // namespace lumora

@@ -11,6 +11,8 @@
 #include "lights/code_templates.h"
 #include "mdl/insertion.h"
 
+namespace lumora {
+
 namespace {
 
 const char* plural(unsigned count) { return count == 1 ? "" : "s"; }
@@ -96,7 +98,7 @@ void print_processed(const Console& console, std::uint8_t* area, const Insertion
     }
     char text[512];
     describe_insertion(area, layout, text, sizeof text);
-    if (layout.problem != INSERTION_COMPLETE) {
+    if (layout.problem != InsertionProblem::complete) {
         console_print(console, "Trailer block: not intact: %s.\n", text);
         console_print(console, "--strip refuses this model.\n");
         return;
@@ -124,7 +126,7 @@ int run_report(const Console& console, const char* model_name)
         return 1;
     }
     console_print(console, "Model file: %s (%lu bytes)\n", model_name, static_cast<unsigned long>(image.size));
-    if (findings.result != STRUCTURE_OK) {
+    if (findings.result != StructureCheck::ok) {
         char text[256];
         describe_structure_fault(image, findings, text, sizeof text);
         console_print(console, "Layout: not accepted: %s.\n", text);
@@ -137,10 +139,10 @@ int run_report(const Console& console, const char* model_name)
     print_header_words(console, area);
 
     const InsertionLayout layout = find_insertion(area);
-    if (layout.problem == INSERTION_UNMODIFIED) {
+    if (layout.problem == InsertionProblem::unmodified) {
         console_print(console, "State: unprocessed (no landing lights).\n");
         print_room(console, area, "Model code");
-    } else if (layout.problem == INSERTION_NO_BLOCK) {
+    } else if (layout.problem == InsertionProblem::no_block) {
         char text[512];
         describe_insertion(area, layout, text, sizeof text);
         console_print(console, "State: neither unprocessed nor processed by this program: %s.\n", text);
@@ -152,3 +154,5 @@ int run_report(const Console& console, const char* model_name)
     release_image(image);
     return 0;
 }
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 #include "inspect/insertion_layout.h"
 #include "inspect/structure_check.h"
 
+namespace lumora {
+
 namespace {
 
 int refuse(const Console& console, MdlImage& image, const char* message, const char* name, const char* reason)
@@ -25,12 +27,12 @@ int run_strip(const Console& console, const char* model_name, const char* target
         return 1;
     }
     char text[512];
-    if (findings.result != STRUCTURE_OK) {
+    if (findings.result != StructureCheck::ok) {
         describe_structure_fault(image, findings, text, sizeof text);
         return refuse(console, image, "%s is not a MDL file: %s.\n", model_name, text);
     }
     const InsertionLayout layout = find_insertion(image.code_area);
-    if (layout.problem != INSERTION_COMPLETE) {
+    if (layout.problem != InsertionProblem::complete) {
         describe_insertion(image.code_area, layout, text, sizeof text);
         return refuse(console, image, "Cannot take landing lights out of %s: %s.\n", model_name, text);
     }
@@ -45,3 +47,5 @@ int run_strip(const Console& console, const char* model_name, const char* target
                   n, n == 1 ? "" : "s", model_name, target);
     return 0;
 }
+
+}  // namespace lumora

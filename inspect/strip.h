@@ -5,6 +5,8 @@
 #include "basics/console.h"
 #include "mdl/output.h"
 
+namespace lumora {
+
 // Reads the model, takes the landing-light block and the trailer out and
 // restores the model-code area byte for byte as it was before processing,
 // then writes the whole file to target (or back to the model when target is
@@ -14,3 +16,5 @@
 // written.
 int run_strip(const Console& console, const char* model_name, const char* target_name,
               const OutputFault& fault = OutputFault{});
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 
 #include "basics/le_words.h"
 
+namespace lumora {
+
 namespace {
 
 // The value of the resource section's field that check tests, and the value
@@ -23,7 +25,7 @@ int read_model(const Console& console, MdlImage& image, const char* name, Struct
         return 1;
     }
     *findings = check_structure(image);
-    if (findings->result == STRUCTURE_OK) {
+    if (findings->result == StructureCheck::ok) {
         image.code_area = image.buffer + MODEL_CODE_OFFSET;
     }
     return 0;
@@ -34,10 +36,10 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
     const unsigned long length = image.size;
     const unsigned long pe = f.pe_offset;
     switch (f.result) {
-    case STRUCTURE_OK:
+    case StructureCheck::ok:
         std::snprintf(text, size, "%s", "");
         return;
-    case STRUCTURE_NO_MZ_SIGNATURE:
+    case StructureCheck::no_mz_signature:
         if (image.size < 2) {
             std::snprintf(text, size, "the file is %lu byte%s long, too short for the \"MZ\" signature", length,
                           length == 1 ? "" : "s");
@@ -46,10 +48,10 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
                           static_cast<unsigned>(load_u16(image.buffer)));
         }
         return;
-    case STRUCTURE_NO_PE_OFFSET:
+    case StructureCheck::no_pe_offset:
         std::snprintf(text, size, "the file (%lu bytes) ends before the PE header offset at 0x3C", length);
         return;
-    case STRUCTURE_NO_PE_SIGNATURE:
+    case StructureCheck::no_pe_signature:
         if (static_cast<std::uint64_t>(f.pe_offset) + 4 > image.size) {
             std::snprintf(text, size, "the PE header offset 0x%lX points outside the file (%lu bytes)", pe, length);
         } else {
@@ -60,12 +62,12 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
                           pe, p[0], p[1], p[2], p[3]);
         }
         return;
-    case STRUCTURE_NO_RESOURCE_ADDRESS:
+    case StructureCheck::no_resource_address:
         std::snprintf(text, size,
                       "the file (%lu bytes) ends before the resource table address at 0x%lX (PE header + 0x88)",
                       length, pe + PE_RESOURCE_RVA_FIELD);
         return;
-    case STRUCTURE_SECTION_TABLE_OUTSIDE:
+    case StructureCheck::section_table_outside:
         if (static_cast<std::uint64_t>(f.pe_offset) + 8 > image.size) {
             std::snprintf(text, size, "the file (%lu bytes) ends before the section count at 0x%lX", length, pe + 6);
         } else {
@@ -73,7 +75,7 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
                           static_cast<unsigned>(f.section_count), pe + PE_SECTION_TABLE, length);
         }
         return;
-    case STRUCTURE_NO_RESOURCE_SECTION:
+    case StructureCheck::no_resource_section:
         if (f.section_count == 0) {
             std::snprintf(text, size, "%s", "the section table has no entries, so no section holds the resources");
         } else {
@@ -83,10 +85,10 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
                           static_cast<unsigned>(f.section_count), static_cast<unsigned long>(f.resource_rva));
         }
         return;
-    case STRUCTURE_RAW_OFFSET:
-    case STRUCTURE_RAW_SIZE:
-    case STRUCTURE_VIRTUAL_ADDRESS:
-    case STRUCTURE_VIRTUAL_SIZE: {
+    case StructureCheck::raw_offset:
+    case StructureCheck::raw_size:
+    case StructureCheck::virtual_address:
+    case StructureCheck::virtual_size: {
         const char* const formats[] = {
             "the resource section's raw data lies at file offset 0x%lX, not at 0x%lX",
             "the resource section's raw data is 0x%lX bytes long, not 0x%lX",
@@ -97,10 +99,10 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
         unsigned long found = 0;
         unsigned long required = 0;
         resource_values(f, f.result, &found, &required);
-        std::snprintf(text, size, formats[f.result - STRUCTURE_RAW_OFFSET], found, required);
+        std::snprintf(text, size, formats[static_cast<int>(f.result) - static_cast<int>(StructureCheck::raw_offset)], found, required);
         return;
     }
-    case STRUCTURE_CODE_AREA_OUTSIDE:
+    case StructureCheck::code_area_outside:
         std::snprintf(text, size,
                       "the file (%lu bytes) ends before the end of the model-code area (file offset 0x%lX + "
                       "65536 = %lu bytes)",
@@ -110,3 +112,5 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
     }
     std::snprintf(text, size, "%s", "an unknown structural test failed");
 }
+
+}  // namespace lumora

@@ -6,6 +6,8 @@
 
 #include "mdl/mdl_image.h"
 
+namespace lumora {
+
 // Reads the named file into image and runs the structural tests. Returns 1
 // after the reader's message when the file cannot be read (no image is left
 // then), otherwise 0 with the findings stored in *findings and, when every
@@ -14,6 +16,8 @@ int read_model(const Console& console, MdlImage& image, const char* name, Struct
 
 // Writes into text (at most size bytes, always terminated) what the failing
 // test found, e.g. "the resource section's raw data is 0x10400 bytes long, not
-// 0x10800". Empty for STRUCTURE_OK.
+// 0x10800". Empty for StructureCheck::ok.
 void describe_structure_fault(const MdlImage& image, const StructureFindings& findings, char* text,
                               std::size_t size);
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace lumora {
+
 namespace {
 
 const char REPLACEMENT[] = "\xEF\xBF\xBD";  // U+FFFD
@@ -115,3 +117,5 @@ void write_text(std::string& svg, double x, double y, const char* attributes, co
     write_xml_text(svg, text);
     svg += "</text>\n";
 }
+
+}  // namespace lumora

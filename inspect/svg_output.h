@@ -7,6 +7,8 @@
 
 #include "basics/formatted.h"
 
+namespace lumora {
+
 // Appends text as XML character data (also fit for an attribute in double
 // quotes): & < > " ' become references, control characters and bytes that
 // are not valid UTF-8 become U+FFFD, so that any file name can appear.
@@ -21,3 +23,5 @@ void write_line(std::string& svg, double x1, double y1, double x2, double y2, co
 
 // <text x y attributes>text</text>, the text escaped.
 void write_text(std::string& svg, double x, double y, const char* attributes, const char* text);
+
+}  // namespace lumora

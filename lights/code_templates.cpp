@@ -2,6 +2,8 @@
 
 #include "basics/le_words.h"
 
+namespace lumora {
+
 namespace {
 
 // Opcodes of the landing-light code. Those without a role of their own here
@@ -263,3 +265,5 @@ void fill_code_template(CodeTemplate& block, unsigned n, const LightRecord* reco
         }
     }
 }
+
+}  // namespace lumora

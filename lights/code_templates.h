@@ -7,6 +7,8 @@
 
 #include "lights/light_geometry.h"
 
+namespace lumora {
+
 constexpr unsigned TEMPLATE_SIZE_MAX = 716;
 
 // 16-bit little-endian words: the fixed part, one light test entry per light,
@@ -43,3 +45,5 @@ CodeTemplate code_template(unsigned n);
 // which holds the template for n lights. Anything else (another n, another
 // template) is left unchanged.
 void fill_code_template(CodeTemplate& block, unsigned n, const LightRecord* records);
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 #include "basics/whole_number.h"
 #include "definition/keys.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr double BEAM_LENGTH = 32767.0;
@@ -171,3 +173,5 @@ int compute_lights(Diagnostics& diagnostics, const Definition& definition, Light
     }
     return 0;
 }
+
+}  // namespace lumora

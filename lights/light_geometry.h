@@ -7,6 +7,8 @@
 #include "basics/diagnostics.h"
 #include "definition/definition.h"
 
+namespace lumora {
+
 constexpr unsigned LIGHT_COUNT_MAX = 3;
 constexpr unsigned OUTLINE_POINTS = 16;
 
@@ -79,3 +81,5 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
 // depth, and returns that scale.
 std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double SW, double W, double X, double L,
                                  double Z);
+
+}  // namespace lumora

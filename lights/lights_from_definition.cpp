@@ -2,20 +2,24 @@
 
 #include "definition/reader.h"
 
+namespace lumora {
+
 LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
                                       const char* definition_name)
 {
     const int read = read_definition_named(diagnostics, definition, definition_name);
     if (read == DEFINITION_NOT_READ) {
-        return LIGHTS_NOT_READ;
+        return LightsOutcome::not_read;
     }
     if (read != DEFINITION_READ || compute_lights(diagnostics, definition, lights) != 0) {
-        return LIGHTS_FAILED;
+        return LightsOutcome::failed;
     }
     const unsigned count = definition.light_count;
     if (count < 1 || count > LIGHT_COUNT_MAX) {
         report(diagnostics, "eInvalid number of lights: %u\n", count);
-        return LIGHTS_INVALID_COUNT;
+        return LightsOutcome::invalid_count;
     }
-    return LIGHTS_COMPUTED;
+    return LightsOutcome::computed;
 }
+
+}  // namespace lumora

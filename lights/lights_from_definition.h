@@ -7,11 +7,13 @@
 #include "definition/definition.h"
 #include "lights/light_geometry.h"
 
-enum LightsOutcome : int {
-    LIGHTS_COMPUTED = 0,   // read, every configured light computed, 1 to 3 lights
-    LIGHTS_NOT_READ,       // the file could not be opened or read
-    LIGHTS_FAILED,         // reading failed on the file's contents, or a light section is missing
-    LIGHTS_INVALID_COUNT,  // read and computed, but no valid number of lights (reported as an error)
+namespace lumora {
+
+enum class LightsOutcome {
+    computed = 0,   // read, every configured light computed, 1 to 3 lights
+    not_read,       // the file could not be opened or read
+    failed,         // reading failed on the file's contents, or a light section is missing
+    invalid_count,  // read and computed, but no valid number of lights (reported as an error)
 };
 
 // Reads the named definition file into definition and computes its lights
@@ -20,3 +22,5 @@ enum LightsOutcome : int {
 // the error flag; the outcome says which step, if any, failed.
 LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
                                       const char* definition_name);
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 #include "basics/version.h"
 #include "mdl/mdl_image.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr auto STORED_TRAILER = scrambled_block<TRAILER_SIZE>(
@@ -84,3 +86,5 @@ int insert_code(const Console& console, std::uint8_t* code_area, const std::uint
     std::memcpy(code_area + end.last_at + n + 4, trailer.data(), TRAILER_SIZE);
     return 0;
 }
+
+}  // namespace lumora

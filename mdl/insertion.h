@@ -8,6 +8,8 @@
 
 #include "basics/console.h"
 
+namespace lumora {
+
 constexpr unsigned TRAILER_SIZE = 250;
 constexpr unsigned CODE_HEADER_LENGTH = 12;  // the model code begins this far into the area
 constexpr std::uint16_t END_CODE = 0x0022;
@@ -45,3 +47,5 @@ const std::array<std::uint8_t, TRAILER_SIZE>& stored_trailer();
 // trailer block four bytes behind the moved end code. 0 on success; 1 after
 // one message, with the area unchanged.
 int insert_code(const Console& console, std::uint8_t* code_area, const std::uint8_t* block, unsigned n);
+
+}  // namespace lumora

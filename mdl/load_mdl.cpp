@@ -7,6 +7,8 @@
 #include "mdl/mdl_image.h"
 #include "platform/platform.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr std::uint16_t MZ_SIGNATURE = 0x5A4D;
@@ -38,7 +40,7 @@ int read_mdl_file(const Console& console, MdlImage& image, const char* name)
     // A folder opens on some systems and not on others; everywhere it is a
     // file without a length, as where it opens.
     FileInfo info{};
-    if (file_info(name, true, info) == 0 && info.kind == FILE_DIRECTORY) {
+    if (file_info(name, true, info) == 0 && info.kind == FileKind::directory) {
         console_print(console, "%s is not a MDL file.\n", name);
         return 1;
     }
@@ -137,25 +139,25 @@ void release_image(MdlImage& image)
 StructureFindings check_structure(const MdlImage& image)
 {
     StructureFindings found{};
-    found.result = STRUCTURE_NO_MZ_SIGNATURE;
+    found.result = StructureCheck::no_mz_signature;
     if (!inside(image, 0, 2) || load_u16(image.buffer) != MZ_SIGNATURE) {
         return found;
     }
-    found.result = STRUCTURE_NO_PE_OFFSET;
+    found.result = StructureCheck::no_pe_offset;
     if (!inside(image, PE_OFFSET_FIELD, 4)) {
         return found;
     }
     found.pe_offset = load_u32(image.buffer + PE_OFFSET_FIELD);
-    found.result = STRUCTURE_NO_PE_SIGNATURE;
+    found.result = StructureCheck::no_pe_signature;
     if (!inside(image, found.pe_offset, 4) || load_u32(image.buffer + found.pe_offset) != PE_SIGNATURE) {
         return found;
     }
-    found.result = STRUCTURE_NO_RESOURCE_ADDRESS;
+    found.result = StructureCheck::no_resource_address;
     if (!inside(image, std::uint64_t{found.pe_offset} + PE_RESOURCE_RVA_FIELD, 4)) {
         return found;
     }
     found.resource_rva = load_u32(image.buffer + found.pe_offset + PE_RESOURCE_RVA_FIELD);
-    found.result = STRUCTURE_SECTION_TABLE_OUTSIDE;
+    found.result = StructureCheck::section_table_outside;
     if (!inside(image, std::uint64_t{found.pe_offset} + 6, 2)) {
         return found;
     }
@@ -164,7 +166,7 @@ StructureFindings check_structure(const MdlImage& image)
                 std::uint64_t{SECTION_ENTRY_SIZE} * found.section_count)) {
         return found;
     }
-    found.result = STRUCTURE_NO_RESOURCE_SECTION;
+    found.result = StructureCheck::no_resource_section;
     const std::uint8_t* section = find_resource_section(image, found.pe_offset, found.resource_rva);
     if (section == nullptr) {
         return found;
@@ -176,11 +178,11 @@ StructureFindings check_structure(const MdlImage& image)
             return found;
         }
     }
-    found.result = STRUCTURE_CODE_AREA_OUTSIDE;
+    found.result = StructureCheck::code_area_outside;
     if (!inside(image, MODEL_CODE_OFFSET, MODEL_CODE_SIZE)) {
         return found;
     }
-    found.result = STRUCTURE_OK;
+    found.result = StructureCheck::ok;
     return found;
 }
 
@@ -189,7 +191,7 @@ int load_mdl(const Console& console, MdlImage& image, const char* name)
     if (read_mdl_file(console, image, name) != 0) {
         return 1;
     }
-    if (check_structure(image).result != STRUCTURE_OK) {
+    if (check_structure(image).result != StructureCheck::ok) {
         return refuse(console, image, name, "%s is not a MDL file.\n");
     }
     image.code_area = image.buffer + MODEL_CODE_OFFSET;
@@ -198,3 +200,5 @@ int load_mdl(const Console& console, MdlImage& image, const char* name)
     }
     return 0;
 }
+
+}  // namespace lumora

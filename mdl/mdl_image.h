@@ -7,6 +7,8 @@
 
 #include "basics/console.h"
 
+namespace lumora {
+
 struct MdlImage {
     std::uint8_t* buffer;     // the whole file, exactly size bytes; owned
     std::uint32_t size;       // the file's length in bytes
@@ -39,19 +41,19 @@ void release_image(MdlImage& image);
 
 // The structural tests of the accepted layout, in the order they are made;
 // the first one that fails decides.
-enum StructureCheck : int {
-    STRUCTURE_OK = 0,
-    STRUCTURE_NO_MZ_SIGNATURE,       // no "MZ" at offset 0 (or fewer than 2 bytes)
-    STRUCTURE_NO_PE_OFFSET,          // the file ends before the PE header offset at 0x3C
-    STRUCTURE_NO_PE_SIGNATURE,       // no "PE" and two zero bytes at that offset (or outside the file)
-    STRUCTURE_NO_RESOURCE_ADDRESS,   // the file ends before the resource table address
-    STRUCTURE_SECTION_TABLE_OUTSIDE, // the section count or the table it declares runs past the file's end
-    STRUCTURE_NO_RESOURCE_SECTION,   // no section starts at or below the resource table address
-    STRUCTURE_RAW_OFFSET,            // the resource section's raw data is not at 0xE00
-    STRUCTURE_RAW_SIZE,              // ... is not 0x10800 bytes long
-    STRUCTURE_VIRTUAL_ADDRESS,       // ... does not start at the resource table address
-    STRUCTURE_VIRTUAL_SIZE,          // ... has not the virtual size 0x106F8
-    STRUCTURE_CODE_AREA_OUTSIDE,     // the file ends before the model-code area does
+enum class StructureCheck {
+    ok = 0,
+    no_mz_signature,       // no "MZ" at offset 0 (or fewer than 2 bytes)
+    no_pe_offset,          // the file ends before the PE header offset at 0x3C
+    no_pe_signature,       // no "PE" and two zero bytes at that offset (or outside the file)
+    no_resource_address,   // the file ends before the resource table address
+    section_table_outside, // the section count or the table it declares runs past the file's end
+    no_resource_section,   // no section starts at or below the resource table address
+    raw_offset,            // the resource section's raw data is not at 0xE00
+    raw_size,              // ... is not 0x10800 bytes long
+    virtual_address,       // ... does not start at the resource table address
+    virtual_size,          // ... has not the virtual size 0x106F8
+    code_area_outside,     // the file ends before the model-code area does
 };
 
 // The fields of the resource section's table entry that the accepted layout
@@ -63,21 +65,21 @@ struct ResourceField {
     StructureCheck failure;      // the test that fails when it differs
 };
 constexpr ResourceField RESOURCE_FIELDS[4] = {
-    {20, RESOURCE_RAW_OFFSET, STRUCTURE_RAW_OFFSET},
-    {16, RESOURCE_RAW_SIZE, STRUCTURE_RAW_SIZE},
-    {12, 0, STRUCTURE_VIRTUAL_ADDRESS},
-    {8, RESOURCE_VIRTUAL_SIZE, STRUCTURE_VIRTUAL_SIZE},
+    {20, RESOURCE_RAW_OFFSET, StructureCheck::raw_offset},
+    {16, RESOURCE_RAW_SIZE, StructureCheck::raw_size},
+    {12, 0, StructureCheck::virtual_address},
+    {8, RESOURCE_VIRTUAL_SIZE, StructureCheck::virtual_size},
 };
 
 // The value field must hold in an entry examined for the resource table
 // address resource_rva.
 constexpr std::uint32_t required_value(const ResourceField& field, std::uint32_t resource_rva)
 {
-    return field.failure == STRUCTURE_VIRTUAL_ADDRESS ? resource_rva : field.required;
+    return field.failure == StructureCheck::virtual_address ? resource_rva : field.required;
 }
 
-// The field of RESOURCE_FIELDS whose test is check (one of STRUCTURE_RAW_OFFSET
-// .. STRUCTURE_VIRTUAL_SIZE).
+// The field of RESOURCE_FIELDS whose test is check (one of StructureCheck::raw_offset
+// .. StructureCheck::virtual_size).
 const ResourceField& resource_field(StructureCheck check);
 
 // What the structural tests found. Fields after the failing test are zero.
@@ -121,3 +123,5 @@ unsigned first_modified_mark(const std::uint8_t* code_area);
 // 0 when the model-code area is as the simulator's tools leave it, 1 when it
 // has been changed (for instance by an earlier run of this program).
 int check_unmodified(const std::uint8_t* code_area);
+
+}  // namespace lumora

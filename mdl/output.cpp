@@ -5,6 +5,8 @@
 
 #include "platform/platform.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr OutputMessages BACKUP_MESSAGES = {
@@ -55,10 +57,10 @@ int fail(const Writing& w, const char* format, int error)
 // the file before the fault, as on a full disk.
 int write_all(const Writing& w, FileHandle file, const std::uint8_t* bytes, std::size_t size)
 {
-    if (has_fault(w, OUTPUT_FAULT_WRITE)) {
+    if (has_fault(w, OutputStage::write)) {
         std::size_t written = 0;
         write_bytes(file, bytes, size / 2, &written);
-        return fault_at(w, OUTPUT_FAULT_WRITE);
+        return fault_at(w, OutputStage::write);
     }
     return write_bytes(file, bytes, size, nullptr);
 }
@@ -150,20 +152,20 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
     if (write_error != 0) {
         return abandon(messages.writing, write_error, true);
     }
-    const int sync_error = has_fault(w, OUTPUT_FAULT_SYNC) ? fault_at(w, OUTPUT_FAULT_SYNC) : flush_to_disk(file);
-    if (sync_error != 0 || has_fault(w, OUTPUT_FAULT_SYNC)) {
+    const int sync_error = has_fault(w, OutputStage::sync) ? fault_at(w, OutputStage::sync) : flush_to_disk(file);
+    if (sync_error != 0 || has_fault(w, OutputStage::sync)) {
         return abandon(messages.closing, sync_error, true);
     }
-    if (has_fault(w, OUTPUT_FAULT_CLOSE)) {
-        return abandon(messages.closing, fault_at(w, OUTPUT_FAULT_CLOSE), true);
+    if (has_fault(w, OutputStage::close)) {
+        return abandon(messages.closing, fault_at(w, OutputStage::close), true);
     }
     const int close_error = close_file(file);
     if (close_error != 0) {
         return abandon(messages.closing, close_error, false);
     }
     const int rename_error =
-        has_fault(w, OUTPUT_FAULT_RENAME) ? fault_at(w, OUTPUT_FAULT_RENAME) : replace_file(temporary, destination);
-    if (rename_error != 0 || has_fault(w, OUTPUT_FAULT_RENAME)) {
+        has_fault(w, OutputStage::rename) ? fault_at(w, OutputStage::rename) : replace_file(temporary, destination);
+    if (rename_error != 0 || has_fault(w, OutputStage::rename)) {
         return abandon(messages.closing, rename_error, false);
     }
     remove_on_interrupt(nullptr);
@@ -188,8 +190,8 @@ int write_directly(const Writing& w, const std::string& destination, const std::
         return fail(w, messages.writing, write_error);
     }
     const int close_error = close_file(file);
-    if (close_error != 0 || has_fault(w, OUTPUT_FAULT_CLOSE)) {
-        return fail(w, messages.closing, close_error != 0 ? close_error : fault_at(w, OUTPUT_FAULT_CLOSE));
+    if (close_error != 0 || has_fault(w, OutputStage::close)) {
+        return fail(w, messages.closing, close_error != 0 ? close_error : fault_at(w, OutputStage::close));
     }
     return 0;
 }
@@ -218,8 +220,8 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
 {
     const std::string shown(name);
     const Writing w{context, messages, shown};
-    if (has_fault(w, OUTPUT_FAULT_OPEN)) {
-        return fail(w, messages.opening, fault_at(w, OUTPUT_FAULT_OPEN));
+    if (has_fault(w, OutputStage::open)) {
+        return fail(w, messages.opening, fault_at(w, OutputStage::open));
     }
     // A link is followed, so that a link to a model keeps pointing at the
     // replaced model.
@@ -236,12 +238,12 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
         return fail(w, messages.opening, EEXIST);
     }
     switch (existing.kind) {
-    case FILE_DIRECTORY:
+    case FileKind::directory:
         return fail(w, messages.opening, EISDIR);
-    case FILE_OTHER:
+    case FileKind::other:
         return write_directly(w, destination, buffer, size);
     default:
-        return write_through_temporary(w, destination, Inherited{existing.kind == FILE_REGULAR, existing}, buffer,
+        return write_through_temporary(w, destination, Inherited{existing.kind == FileKind::regular, existing}, buffer,
                                        size);
     }
 }
@@ -269,8 +271,8 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
                                                is_definition_file(context, backup))) {
         return fail(w, BACKUP_MESSAGES.opening, EEXIST);
     }
-    if (has_fault(w, OUTPUT_FAULT_OPEN)) {
-        return fail(w, BACKUP_MESSAGES.opening, fault_at(w, OUTPUT_FAULT_OPEN));
+    if (has_fault(w, OutputStage::open)) {
+        return fail(w, BACKUP_MESSAGES.opening, fault_at(w, OutputStage::open));
     }
     // Whatever stands at the backup name itself (a file, a link, a pipe, a
     // device) is replaced by the new file, never written through.
@@ -279,7 +281,7 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
     if (looked != 0) {
         return fail(w, BACKUP_MESSAGES.opening, looked);
     }
-    if (standing.kind == FILE_DIRECTORY) {
+    if (standing.kind == FileKind::directory) {
         return fail(w, BACKUP_MESSAGES.opening, EISDIR);
     }
     const int result = write_through_temporary(w, name, Inherited{model_known, model}, buffer, size);
@@ -288,3 +290,5 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
     }
     return result;
 }
+
+}  // namespace lumora

@@ -11,19 +11,21 @@
 
 #include "basics/console.h"
 
+namespace lumora {
+
 // A test seam: makes a write fail at one stage with a chosen error number,
 // as a full disk or a failing device would. Zero means no fault.
-enum OutputStage : int {
-    OUTPUT_NO_FAULT = 0,
-    OUTPUT_FAULT_OPEN,
-    OUTPUT_FAULT_WRITE,   // a short write: half the bytes reach the file
-    OUTPUT_FAULT_SYNC,
-    OUTPUT_FAULT_CLOSE,
-    OUTPUT_FAULT_RENAME,
+enum class OutputStage {
+    none = 0,
+    open,
+    write,   // a short write: half the bytes reach the file
+    sync,
+    close,
+    rename,
 };
 
 struct OutputFault {
-    int stage;               // an OutputStage
+    OutputStage stage;
     int error;               // the error number the stage fails with
     const char* only_name;   // fail only writes to this destination, or any when null
 };
@@ -70,3 +72,5 @@ int write_target(const OutputContext& context, const char* target_name, const st
 // message (never 0 on failure).
 int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,
                     const std::uint8_t* buffer, std::size_t size);
+
+}  // namespace lumora

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace lumora {
+
 // ---- Names.
 
 // The directory part of a path with its trailing separator, "" when there is
@@ -28,7 +30,7 @@ constexpr std::size_t COMPONENT_MAX = 255;
 
 // ---- Files by name. Names are UTF-8 on every system.
 
-enum FileKind : int { FILE_MISSING = 0, FILE_REGULAR, FILE_DIRECTORY, FILE_LINK, FILE_OTHER };
+enum class FileKind { missing = 0, regular, directory, link, other };
 
 struct FileInfo {
     FileKind kind;
@@ -40,7 +42,7 @@ struct FileInfo {
 };
 
 // What stands at path: a symbolic link itself, or what it leads to when
-// follow_links is set. 0 with info filled (kind FILE_MISSING when nothing
+// follow_links is set. 0 with info filled (kind FileKind::missing when nothing
 // is there), or the error number when the name cannot be looked up.
 int file_info(const std::string& path, bool follow_links, FileInfo& info);
 
@@ -126,3 +128,5 @@ void install_interrupt_cleanup();
 // too long to keep is not kept, and that file is then left behind by an
 // interrupt.
 void remove_on_interrupt(const char* path);
+
+}  // namespace lumora

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace lumora {
+
 // The temporary file that a signal handler removes. The handler may only
 // call async-signal-safe functions, so the name is kept in a fixed buffer
 // that the handler reads as it stands; armed is set only while the name in
@@ -48,15 +50,15 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info)
     const int result = follow_links ? ::stat(path.c_str(), &status) : ::lstat(path.c_str(), &status);
     if (result != 0) {
         if (errno == ENOENT) {
-            info.kind = FILE_MISSING;
+            info.kind = FileKind::missing;
             return 0;
         }
         return errno;
     }
-    info.kind = S_ISREG(status.st_mode)   ? FILE_REGULAR
-                : S_ISDIR(status.st_mode) ? FILE_DIRECTORY
-                : S_ISLNK(status.st_mode) ? FILE_LINK
-                                          : FILE_OTHER;
+    info.kind = S_ISREG(status.st_mode)   ? FileKind::regular
+                : S_ISDIR(status.st_mode) ? FileKind::directory
+                : S_ISLNK(status.st_mode) ? FileKind::link
+                                          : FileKind::other;
     info.volume = static_cast<std::uint64_t>(status.st_dev);
     info.index = static_cast<std::uint64_t>(status.st_ino);
     info.mode = static_cast<std::uint32_t>(status.st_mode & 07777);
@@ -67,7 +69,7 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info)
 
 bool same_file(const FileInfo& a, const FileInfo& b)
 {
-    return a.kind != FILE_MISSING && b.kind != FILE_MISSING && a.volume == b.volume && a.index == b.index;
+    return a.kind != FileKind::missing && b.kind != FileKind::missing && a.volume == b.volume && a.index == b.index;
 }
 
 std::string resolve_links(const std::string& path)
@@ -240,3 +242,5 @@ void remove_on_interrupt(const char* path)
     std::atomic_signal_fence(std::memory_order_seq_cst);
     temporary_file_for_signal_handler.armed = 1;
 }
+
+}  // namespace lumora

@@ -12,6 +12,8 @@
 #include <random>
 #include <windows.h>
 
+namespace lumora {
+
 // The temporary file that the console's interrupt handler removes. The
 // handler runs on a thread of its own while the program goes on, so the name
 // is kept, already in the system's form, in a fixed buffer that the handler
@@ -199,7 +201,7 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info)
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
-            info.kind = FILE_MISSING;
+            info.kind = FileKind::missing;
             return 0;
         }
         return error_number(code);
@@ -207,12 +209,12 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info)
     BY_HANDLE_FILE_INFORMATION data{};
     const DWORD type = ::GetFileType(handle);
     if (type != FILE_TYPE_DISK) {
-        info.kind = FILE_OTHER;
+        info.kind = FileKind::other;
     } else if (::GetFileInformationByHandle(handle, &data)) {
         const DWORD attributes = data.dwFileAttributes;
-        info.kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !follow_links ? FILE_LINK
-                    : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0                   ? FILE_DIRECTORY
-                                                                                      : FILE_REGULAR;
+        info.kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !follow_links ? FileKind::link
+                    : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0                   ? FileKind::directory
+                                                                                      : FileKind::regular;
         info.volume = data.dwVolumeSerialNumber;
         info.index = (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
         info.mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
@@ -227,14 +229,14 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info)
 
 bool same_file(const FileInfo& a, const FileInfo& b)
 {
-    return a.kind != FILE_MISSING && b.kind != FILE_MISSING && a.kind != FILE_OTHER && a.volume == b.volume &&
+    return a.kind != FileKind::missing && b.kind != FileKind::missing && a.kind != FileKind::other && a.volume == b.volume &&
            a.index == b.index;
 }
 
 std::string resolve_links(const std::string& path)
 {
     FileInfo info{};
-    if (file_info(path, false, info) != 0 || info.kind != FILE_LINK) {
+    if (file_info(path, false, info) != 0 || info.kind != FileKind::link) {
         return path;
     }
     std::wstring name;
@@ -471,3 +473,5 @@ void remove_on_interrupt(const char* path)
     std::wmemcpy(temporary_file_for_signal_handler.path, name.c_str(), name.size() + 1);
     temporary_file_for_signal_handler.armed.store(1);
 }
+
+}  // namespace lumora

@@ -6,6 +6,8 @@
 #include "mdl/insertion.h"
 #include "tests/support/runner.h"
 
+namespace lumora {
+
 namespace {
 
 // "1.2.3" -> "1.2": the banner and the trailer show major and minor.
@@ -27,3 +29,5 @@ TEST(Version, BannerTrailerAndHeaderFollowTheProjectVersion)
 }
 
 }  // namespace
+
+}  // namespace lumora

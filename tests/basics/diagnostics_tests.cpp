@@ -5,6 +5,8 @@
 #include "basics/diagnostics.h"
 #include "tests/support/console_capture.h"
 
+namespace lumora {
+
 namespace {
 
 // The diagnostics of a run reading lights.cfg, at line 12, printing to console.
@@ -81,3 +83,5 @@ TEST(Diagnostics, SilentConsoleStillRaisesTheFlag)
 }
 
 }  // namespace
+
+}  // namespace lumora

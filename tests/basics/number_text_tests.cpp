@@ -9,6 +9,8 @@
 
 #include "basics/number_text.h"
 
+namespace lumora {
+
 namespace {
 
 // The text of a value that is not a finite number depends on the sign bit
@@ -105,3 +107,5 @@ TEST(NumberText, ReadNumberAgreesWithGlibcStrtod)
 #endif
 
 }  // namespace
+
+}  // namespace lumora

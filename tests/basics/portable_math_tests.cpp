@@ -11,6 +11,8 @@
 
 #include "basics/portable_math.h"
 
+namespace lumora {
+
 namespace {
 
 using Function = double (*)(double, double);
@@ -416,3 +418,5 @@ TEST(PortableMath, AgreesWithTheCLibraryToTheLastBitItGetsRight)
 #endif
 
 }  // namespace
+
+}  // namespace lumora

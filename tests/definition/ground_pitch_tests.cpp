@@ -8,6 +8,8 @@
 #include "tests/support/console_capture.h"
 #include "tests/support/owned.h"
 
+namespace lumora {
+
 namespace {
 
 
@@ -98,3 +100,5 @@ TEST(GroundPitch, BadUnitsAreReportedInReadingOrderAndUsedUnscaled)
 }
 
 }  // namespace
+
+}  // namespace lumora

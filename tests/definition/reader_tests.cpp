@@ -8,6 +8,8 @@
 #include "tests/support/owned.h"
 #include "tests/support/files.h"
 
+namespace lumora {
+
 using namespace std::string_literals;
 
 namespace {
@@ -240,3 +242,5 @@ TEST_F(DefinitionReader, LineEndsLongLinesAndZeroBytes)
 }
 
 }  // namespace
+
+}  // namespace lumora

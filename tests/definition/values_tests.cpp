@@ -10,6 +10,8 @@
 #include "tests/support/console_capture.h"
 #include "tests/support/owned.h"
 
+namespace lumora {
+
 namespace {
 
 
@@ -187,3 +189,5 @@ TEST(DefinitionValues, StoreKeepsTheFirstOfAKeyAndSurvivesClearing)
 }
 
 }  // namespace
+
+}  // namespace lumora

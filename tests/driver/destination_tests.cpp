@@ -15,6 +15,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -240,3 +242,5 @@ TEST_F(Destinations, InspectorExitCodesMeanOneThingEach)
 }
 
 }  // namespace
+
+}  // namespace lumora

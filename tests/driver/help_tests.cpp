@@ -12,6 +12,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 TEST(Help, HelpAndVersionOnlyAsTheSoleArgument)
@@ -44,3 +46,5 @@ TEST(Help, AModelNamedHelpIsReachedWithItsFolder)
 }
 
 }  // namespace
+
+}  // namespace lumora

@@ -17,6 +17,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 const char NO_BACKUP[] = "No further processing due to non-available MDL backup file.\n";
@@ -28,9 +30,9 @@ struct StageCase {
 };
 
 const StageCase STAGES[] = {
-    {OUTPUT_FAULT_OPEN, EACCES, "opening"},  {OUTPUT_FAULT_WRITE, ENOSPC, "writing"},
-    {OUTPUT_FAULT_SYNC, EIO, "closing"},     {OUTPUT_FAULT_CLOSE, EFBIG, "closing"},
-    {OUTPUT_FAULT_RENAME, EXDEV, "closing"}, {OUTPUT_FAULT_CLOSE, 0, "closing"},
+    {OutputStage::open, EACCES, "opening"},  {OutputStage::write, ENOSPC, "writing"},
+    {OutputStage::sync, EIO, "closing"},     {OutputStage::close, EFBIG, "closing"},
+    {OutputStage::rename, EXDEV, "closing"}, {OutputStage::close, 0, "closing"},
 };
 
 int reported_error(const StageCase& c) { return c.error != 0 ? c.error : EIO; }
@@ -282,3 +284,5 @@ TEST_F(LongNames, ComponentsLongerThanTheSystemTakesFailClearly)
 }
 
 }  // namespace
+
+}  // namespace lumora

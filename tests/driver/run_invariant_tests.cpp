@@ -15,6 +15,8 @@
 #include "tests/support/runner.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 namespace mb = mdl_builder;
@@ -362,3 +364,5 @@ TEST_P(RunInvariants, HoldForEveryGeneratedCase)
 INSTANTIATE_TEST_SUITE_P(Seeds, RunInvariants, ::testing::Values(1u, 2u, 3u, 4u));
 
 }  // namespace
+
+}  // namespace lumora

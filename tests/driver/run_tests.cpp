@@ -15,6 +15,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 struct RunResult {
@@ -292,3 +294,5 @@ TEST_F(Run, WarningsAloneStillWrite)
 }
 
 }  // namespace
+
+}  // namespace lumora

@@ -13,6 +13,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 struct RunCase {
@@ -106,3 +108,5 @@ TEST(TwoRuns, AlternatingRunsInOneProcessGiveWhatAFreshProcessGives)
 }
 
 }  // namespace
+
+}  // namespace lumora

@@ -19,6 +19,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -145,3 +147,5 @@ TEST_F(WindowsFiles, StandardOutputHasNoCarriageReturns)
 }
 
 }  // namespace
+
+}  // namespace lumora

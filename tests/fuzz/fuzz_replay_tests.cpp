@@ -14,6 +14,8 @@
 #include "fuzz/seed_corpus.h"
 #include "tests/support/files.h"
 
+namespace lumora {
+
 namespace {
 
 using Harness = const char* (*)(const std::uint8_t*, std::size_t);
@@ -70,3 +72,5 @@ INSTANTIATE_TEST_SUITE_P(Harnesses, FuzzReplay, ::testing::ValuesIn(HARNESSES),
                          [](const ::testing::TestParamInfo<HarnessCase>& info) { return info.param.name; });
 
 }  // namespace
+
+}  // namespace lumora

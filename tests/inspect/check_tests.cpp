@@ -11,6 +11,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 const std::string MAIN = "[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=-1\nTailGearHeight=-0.5\nTailGearDist=8\n";
@@ -291,3 +293,5 @@ TEST_F(Check, TheTopViewsHalvesAreLabelledBySide)
 }
 
 }  // namespace
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 
 #include "tests/support/runner.h"
 
+namespace lumora {
+
 Bytes processed_by_veska(const ScratchDir& dir, const Bytes& model, const std::string& definition)
 {
     const std::string source = dir.file("source.mdl");
@@ -17,3 +19,5 @@ Bytes processed_by_veska(const ScratchDir& dir, const Bytes& model, const std::s
     }
     return read_file_bytes(target);
 }
+
+}  // namespace lumora

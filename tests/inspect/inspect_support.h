@@ -8,9 +8,13 @@
 #include "tests/support/files.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 // The model as veska leaves it with this definition, or empty when veska
 // does not write it. Uses files in dir.
 Bytes processed_by_veska(const ScratchDir& dir, const Bytes& model, const std::string& definition);
 
 // Area offset 0 of the model-code area in a file.
 constexpr std::size_t AREA_AT = mdl_builder::CODE_AREA_AT;
+
+}  // namespace lumora

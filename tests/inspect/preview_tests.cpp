@@ -22,6 +22,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 class Preview : public ::testing::Test {
@@ -193,7 +195,7 @@ TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
     const PreviewCaption caption = {"lights.cfg", true};
     write_file_bytes(svg_, old);
     ConsoleCapture capture;
-    const OutputContext faulty{capture.console(), nullptr, OutputFault{OUTPUT_FAULT_WRITE, ENOSPC, nullptr}};
+    const OutputContext faulty{capture.console(), nullptr, OutputFault{OutputStage::write, ENOSPC, nullptr}};
     EXPECT_EQ(write_preview_svg(faulty, svg_.c_str(), geometry, caption), ENOSPC);
     EXPECT_EQ(capture.text(), "Error writing preview file " + svg_ + ": No space left on device\n");
     EXPECT_EQ(read_file_bytes(svg_), old);
@@ -290,3 +292,5 @@ TEST(CommandLine, HelpVersionAndWhatItDoesNotUnderstand)
 }
 
 }  // namespace
+
+}  // namespace lumora

@@ -13,6 +13,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 namespace mb = mdl_builder;
@@ -51,46 +53,46 @@ std::vector<StructureCase> structure_cases()
         change(options);
         cases.push_back({name, options, check, text});
     };
-    add("accepted", STRUCTURE_OK, "", [](mb::SampleOptions&) {});
-    add("one byte", STRUCTURE_NO_MZ_SIGNATURE, "the file is 1 byte long, too short for the \"MZ\" signature",
+    add("accepted", StructureCheck::ok, "", [](mb::SampleOptions&) {});
+    add("one byte", StructureCheck::no_mz_signature, "the file is 1 byte long, too short for the \"MZ\" signature",
         [](mb::SampleOptions& o) { o.file_size = 1; });
-    add("no MZ", STRUCTURE_NO_MZ_SIGNATURE,
+    add("no MZ", StructureCheck::no_mz_signature,
         "the file does not begin with the \"MZ\" signature (its first word is 0x4D5A)",
         [](mb::SampleOptions& o) { o.mz_signature = 0x4D5A; });
-    add("cut before 0x3C", STRUCTURE_NO_PE_OFFSET, "the file (62 bytes) ends before the PE header offset at 0x3C",
+    add("cut before 0x3C", StructureCheck::no_pe_offset, "the file (62 bytes) ends before the PE header offset at 0x3C",
         [](mb::SampleOptions& o) { o.file_size = 0x3E; });
-    add("PE offset outside", STRUCTURE_NO_PE_SIGNATURE,
+    add("PE offset outside", StructureCheck::no_pe_signature,
         "the PE header offset 0xFFFFFFF0 points outside the file (71680 bytes)",
         [](mb::SampleOptions& o) { o.pe_offset_field = 0xFFFFFFF0u; });
-    add("PE signature", STRUCTURE_NO_PE_SIGNATURE,
+    add("PE signature", StructureCheck::no_pe_signature,
         "no \"PE\" signature with two zero bytes at the PE header offset 0x80 (found the bytes 50 45 01 00)",
         [](mb::SampleOptions& o) { o.pe_signature[2] = 1; });
-    add("cut before the resource address", STRUCTURE_NO_RESOURCE_ADDRESS,
+    add("cut before the resource address", StructureCheck::no_resource_address,
         "the file (266 bytes) ends before the resource table address at 0x108 (PE header + 0x88)",
         [](mb::SampleOptions& o) { o.file_size = 0x80 + 0x8A; });
-    add("section table outside", STRUCTURE_SECTION_TABLE_OUTSIDE,
+    add("section table outside", StructureCheck::section_table_outside,
         "the section table of 65535 entries at 0x178 runs past the file's end (71680 bytes)",
         [](mb::SampleOptions& o) { o.section_count_field = 0xFFFF; });
-    add("no sections", STRUCTURE_NO_RESOURCE_SECTION,
+    add("no sections", StructureCheck::no_resource_section,
         "the section table has no entries, so no section holds the resources",
         [](mb::SampleOptions& o) { o.section_count_field = 0; });
-    add("resource address 0", STRUCTURE_NO_RESOURCE_SECTION,
+    add("resource address 0", StructureCheck::no_resource_section,
         "none of the 4 sections starts at a non-zero address at or below the resource table address 0x0",
         [](mb::SampleOptions& o) { o.resource_rva_field = 0; });
-    add("raw offset", STRUCTURE_RAW_OFFSET, "the resource section's raw data lies at file offset 0xE02, not at 0xE00",
+    add("raw offset", StructureCheck::raw_offset, "the resource section's raw data lies at file offset 0xE02, not at 0xE00",
         [](mb::SampleOptions& o) { o.resource_raw_at_field = 0xE02; });
-    add(".data examined first", STRUCTURE_RAW_OFFSET,
+    add(".data examined first", StructureCheck::raw_offset,
         "the resource section's raw data lies at file offset 0xC00, not at 0xE00",
         [](mb::SampleOptions& o) { o.data_entry_after_resource_entry = true; });
-    add("raw size", STRUCTURE_RAW_SIZE, "the resource section's raw data is 0x10000 bytes long, not 0x10800",
+    add("raw size", StructureCheck::raw_size, "the resource section's raw data is 0x10000 bytes long, not 0x10800",
         [](mb::SampleOptions& o) { o.resource_raw_size_field = 0x10000; });
-    add("virtual address", STRUCTURE_VIRTUAL_ADDRESS,
+    add("virtual address", StructureCheck::virtual_address,
         "the section examined for the resources starts at the address 0x2800, not at the resource table address "
         "0x3000",
         [](mb::SampleOptions& o) { o.resource_virtual_address_field = 0x2800; });
-    add("virtual size", STRUCTURE_VIRTUAL_SIZE, "the resource section's virtual size is 0x10000, not 0x106F8",
+    add("virtual size", StructureCheck::virtual_size, "the resource section's virtual size is 0x10000, not 0x106F8",
         [](mb::SampleOptions& o) { o.resource_virtual_size_field = 0x10000; });
-    add("cut inside the area", STRUCTURE_CODE_AREA_OUTSIDE,
+    add("cut inside the area", StructureCheck::code_area_outside,
         "the file (70134 bytes) ends before the end of the model-code area (file offset 0x11F8 + 65536 = 70136 "
         "bytes)",
         [](mb::SampleOptions& o) { o.file_size = mb::CODE_AREA_END - 2; });
@@ -118,7 +120,7 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
 
         const RunOutcome r = report(model);
         EXPECT_EQ(r.exit_code, 0);
-        if (c.check != STRUCTURE_OK) {
+        if (c.check != StructureCheck::ok) {
             EXPECT_EQ(r.output, "Model file: " + model_ + " (" + std::to_string(model.size()) +
                                     " bytes)\nLayout: not accepted: " + c.text + ".\n");
             ConsoleCapture capture;
@@ -255,3 +257,5 @@ TEST_F(Report, ModelsThatAreNeitherUnprocessedNorIntact)
 }
 
 }  // namespace
+
+}  // namespace lumora

@@ -11,6 +11,8 @@
 #include "tests/support/worked_example.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 namespace mb = mdl_builder;
@@ -168,3 +170,5 @@ TEST_F(Strip, ATargetThatCannotBeWrittenLeavesTheModel)
 }
 
 }  // namespace
+
+}  // namespace lumora

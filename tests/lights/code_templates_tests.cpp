@@ -9,6 +9,8 @@
 #include "lights/light_geometry.h"
 #include "tests/support/expected_template.h"
 
+namespace lumora {
+
 namespace {
 
 std::vector<std::uint8_t> bytes_of(const CodeTemplate& t)
@@ -141,3 +143,5 @@ TEST(CodeTemplates, FillingTouchesOnlyTheSelectedTemplate)
 }
 
 }  // namespace
+
+}  // namespace lumora

@@ -11,6 +11,8 @@
 #include "tests/support/console_capture.h"
 #include "tests/support/worked_example.h"
 
+namespace lumora {
+
 namespace {
 
 struct Entry {
@@ -317,3 +319,5 @@ INSTANTIATE_TEST_SUITE_P(NonFiniteGeometry, UncomputableLight, ::testing::Values
                          });
 
 }  // namespace
+
+}  // namespace lumora

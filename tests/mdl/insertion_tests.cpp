@@ -11,6 +11,8 @@
 #include "mdl/mdl_image.h"
 #include "tests/support/console_capture.h"
 
+namespace lumora {
+
 namespace {
 
 constexpr std::uint32_t LAST_WORD = 0xFFFE;
@@ -165,3 +167,5 @@ TEST(Insertion, RefusesWithoutTouchingTheArea)
 }
 
 }  // namespace
+
+}  // namespace lumora

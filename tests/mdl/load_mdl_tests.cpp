@@ -12,6 +12,8 @@
 #include "tests/support/files.h"
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 namespace mb = mdl_builder;
@@ -307,3 +309,5 @@ TEST_F(LoadMdl, ReleaseImageTwiceIsHarmless)
 }
 
 }  // namespace
+
+}  // namespace lumora

@@ -11,6 +11,8 @@
 #include "tests/support/files.h"
 #include "tests/support/special_files.h"
 
+namespace lumora {
+
 namespace {
 
 class Output : public ::testing::Test {
@@ -18,7 +20,7 @@ protected:
     Bytes image_ = Bytes(70136, 0x5C);
     Bytes old_ = {'o', 'l', 'd'};
     std::uint32_t size_ = static_cast<std::uint32_t>(image_.size());
-    const OutputFault no_fault_{OUTPUT_NO_FAULT, 0, nullptr};
+    const OutputFault no_fault_{OutputStage::none, 0, nullptr};
 };
 
 // The context of writes that print to console, with fault injected and
@@ -118,19 +120,19 @@ struct FaultCase {
 TEST_F(Output, InjectedFaultAtEachStageKeepsTheOldFileAndLeavesNoTemporary)
 {
     const FaultCase cases[] = {
-        {OUTPUT_FAULT_OPEN, EACCES, "Error opening target MDL file %s: Permission denied\n",
+        {OutputStage::open, EACCES, "Error opening target MDL file %s: Permission denied\n",
          "Error opening backup file %s: Permission denied\n"},
-        {OUTPUT_FAULT_WRITE, ENOSPC, "Error writing target MDL file %s: No space left on device\n",
+        {OutputStage::write, ENOSPC, "Error writing target MDL file %s: No space left on device\n",
          "Error writing backup file %s: No space left on device\n"},
-        {OUTPUT_FAULT_SYNC, EIO, "Error closing target MDL file %s: Input/output error\n",
+        {OutputStage::sync, EIO, "Error closing target MDL file %s: Input/output error\n",
          "Error closing backup file %s: Input/output error\n"},
-        {OUTPUT_FAULT_CLOSE, EFBIG, "Error closing target MDL file %s: File too large\n",
+        {OutputStage::close, EFBIG, "Error closing target MDL file %s: File too large\n",
          "Error closing backup file %s: File too large\n"},
         // The system's own words for a move across file systems.
-        {OUTPUT_FAULT_RENAME, EXDEV, std::string("Error closing target MDL file %s: ") + std::strerror(EXDEV) + "\n",
+        {OutputStage::rename, EXDEV, std::string("Error closing target MDL file %s: ") + std::strerror(EXDEV) + "\n",
          std::string("Error closing backup file %s: ") + std::strerror(EXDEV) + "\n"},
         // A failing step that leaves no error number still fails.
-        {OUTPUT_FAULT_CLOSE, 0, "Error closing target MDL file %s: Input/output error\n",
+        {OutputStage::close, 0, "Error closing target MDL file %s: Input/output error\n",
          "Error closing backup file %s: Input/output error\n"},
     };
     for (const FaultCase& c : cases) {
@@ -161,7 +163,7 @@ TEST_F(Output, FaultOnOneNameLetsOtherWritesThrough)
     ScratchDir dir;
     const std::string target = dir.file("plane.mdl");
     const std::string backup = backup_name(target.c_str());
-    const OutputFault fault{OUTPUT_FAULT_WRITE, ENOSPC, target.c_str()};
+    const OutputFault fault{OutputStage::write, ENOSPC, target.c_str()};
     ConsoleCapture capture;
     EXPECT_EQ(write_backup(context(capture.console(), fault), target.c_str(), image_.data(), size_), 0);
     EXPECT_EQ(write_target(context(capture.console(), fault), target.c_str(), image_.data(), size_), ENOSPC);
@@ -170,3 +172,5 @@ TEST_F(Output, FaultOnOneNameLetsOtherWritesThrough)
 }
 
 }  // namespace
+
+}  // namespace lumora

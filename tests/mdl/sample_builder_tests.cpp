@@ -7,6 +7,8 @@
 
 #include "tools/mdl_builder/mdl_builder.h"
 
+namespace lumora {
+
 namespace {
 
 namespace mb = mdl_builder;
@@ -93,3 +95,5 @@ TEST(SampleBuilder, RefusesOptionsItCannotBuild)
 }
 
 }  // namespace
+
+}  // namespace lumora

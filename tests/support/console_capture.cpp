@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace lumora {
+
 ConsoleCapture::ConsoleCapture() : file_(std::fopen(dir_.file("console.txt").c_str(), "w+b"))
 {
     if (file_ == nullptr) {
@@ -24,3 +26,5 @@ std::string ConsoleCapture::text() const
     std::fseek(file_, 0, SEEK_END);
     return content;
 }
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 #include "basics/console.h"
 #include "tests/support/files.h"
 
+namespace lumora {
+
 // A console that writes to a file of its own; text() returns everything
 // written to it so far.
 class ConsoleCapture {
@@ -22,3 +24,5 @@ private:
     ScratchDir dir_;
     std::FILE* file_;
 };
+
+}  // namespace lumora

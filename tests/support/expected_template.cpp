@@ -1,5 +1,7 @@
 #include "tests/support/expected_template.h"
 
+namespace lumora {
+
 const TemplateValues TEMPLATE_VALUES[3] = {
     {1, 364, {436, 374, 352, 330}, {14}, {176}, {196}, {204}},
     {2, 540, {612, 550, 528, 506}, {26, 178}, {176, 188}, {208, 372}, {216, 380}},
@@ -71,3 +73,5 @@ void put_word(std::vector<std::uint8_t>& bytes, std::size_t offset, int value)
     bytes.at(offset) = static_cast<std::uint8_t>(word & 0xFF);
     bytes.at(offset + 1) = static_cast<std::uint8_t>(word >> 8);
 }
+
+}  // namespace lumora

@@ -8,6 +8,8 @@
 
 #include "lights/light_geometry.h"
 
+namespace lumora {
+
 // The values in which the three templates differ.
 struct TemplateValues {
     unsigned lights;
@@ -30,3 +32,5 @@ std::vector<std::uint8_t> expected_filled_template(const TemplateValues& v, cons
 
 // Stores value's low 16 bits little-endian at offset.
 void put_word(std::vector<std::uint8_t>& bytes, std::size_t offset, int value);
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 
 #include "platform/platform.h"
 
+namespace lumora {
+
 namespace fs = std::filesystem;
 
 ScratchDir::ScratchDir()
@@ -70,3 +72,5 @@ bool file_exists(const std::string& path)
     std::error_code ignored;
     return fs::exists(fs::symlink_status(fs::u8path(path), ignored));
 }
+
+}  // namespace lumora

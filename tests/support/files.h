@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace lumora {
+
 using Bytes = std::vector<std::uint8_t>;
 
 // A fresh empty folder of its own, removed with everything in it when the
@@ -38,3 +40,5 @@ std::vector<std::string> folder_entries(const std::string& path);
 // Removes the folder and everything in it, read-only files too, as far as
 // it can.
 void remove_tree(const std::string& path);
+
+}  // namespace lumora

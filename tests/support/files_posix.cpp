@@ -3,6 +3,8 @@
 
 #include "tests/support/files.h"
 
+namespace lumora {
+
 namespace fs = std::filesystem;
 
 std::vector<std::string> folder_entries(const std::string& path)
@@ -20,3 +22,5 @@ void remove_tree(const std::string& path)
     std::error_code ignored;
     fs::remove_all(path, ignored);
 }
+
+}  // namespace lumora

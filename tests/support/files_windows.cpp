@@ -8,6 +8,8 @@
 
 #include "tests/support/files.h"
 
+namespace lumora {
+
 namespace {
 
 // The full name with the prefix that lifts the length limit.
@@ -70,3 +72,5 @@ std::vector<std::string> folder_entries(const std::string& path)
 }
 
 void remove_tree(const std::string& path) { remove_wide_tree(long_name(path)); }
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 
 #include "definition/definition.h"
 
+namespace lumora {
+
 struct OwnedSection {
     DefinitionSection section{};
     OwnedSection() = default;
@@ -19,3 +21,5 @@ struct OwnedDefinition {
     OwnedDefinition& operator=(const OwnedDefinition&) = delete;
     ~OwnedDefinition() { release_definition(definition); }
 };
+
+}  // namespace lumora

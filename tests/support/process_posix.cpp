@@ -6,6 +6,8 @@
 
 extern char** environ;
 
+namespace lumora {
+
 int run_program(const std::string& program, const std::vector<std::string>& arguments, const std::string& output_file)
 {
     std::vector<std::string> words{program};
@@ -29,3 +31,5 @@ int run_program(const std::string& program, const std::vector<std::string>& argu
     ::posix_spawn_file_actions_destroy(&actions);
     return ran && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+}  // namespace lumora

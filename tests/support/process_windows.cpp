@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <windows.h>
 
+namespace lumora {
+
 namespace {
 
 // One argument as the program's command-line parser (CommandLineToArgvW and
@@ -63,3 +65,5 @@ int run_program(const std::string& program, const std::vector<std::string>& argu
     ::CloseHandle(process.hProcess);
     return ended ? static_cast<int>(exit_code) : -1;
 }
+
+}  // namespace lumora

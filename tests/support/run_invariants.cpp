@@ -8,6 +8,8 @@
 #include "mdl/output.h"
 #include "tests/support/expected_template.h"
 
+namespace lumora {
+
 namespace {
 
 // The layout, spelled out here rather than taken from the program.
@@ -189,3 +191,5 @@ const char* check_run_invariants(const RunSetup& setup, const RunOutcome& run)
     }
     return check_second_run(setup, written, backup);
 }
+
+}  // namespace lumora

@@ -13,6 +13,8 @@
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
 
+namespace lumora {
+
 // One run's files in its folder, and what stood there before the run.
 struct RunSetup {
     std::string folder;
@@ -53,3 +55,5 @@ const char* check_filled_block(const CodeTemplate& block, unsigned lights, const
 // false when the insertion must be refused (no whole model-code area, no
 // end code, or too little free room).
 bool expected_insertion(const Bytes& source, const std::uint8_t* block, std::size_t n, Bytes& result);
+
+}  // namespace lumora

@@ -5,6 +5,8 @@
 #include "inspect/command_line.h"
 #include "tests/support/console_capture.h"
 
+namespace lumora {
+
 namespace {
 
 std::vector<const char*> pointers(const std::vector<std::string>& arguments)
@@ -54,3 +56,5 @@ bool ends_with(const std::string& text, const std::string& tail)
 {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
+
+}  // namespace lumora

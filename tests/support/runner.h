@@ -10,6 +10,8 @@
 #include "lights/light_geometry.h"
 #include "mdl/output.h"
 
+namespace lumora {
+
 struct RunOutcome {
     int exit_code;
     std::string output;        // everything printed, veska's banner included
@@ -34,3 +36,5 @@ bool ends_with(const std::string& text, const std::string& tail);
 // What veska printed after its banner (all of it when it does not begin
 // with the banner).
 std::string after_banner(const std::string& output);
+
+}  // namespace lumora

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace lumora {
+
 // A named pipe at path.
 bool make_fifo(const std::string& path);
 
@@ -37,3 +39,5 @@ std::string full_device();
 // True when something stands at path that is not a regular file, a folder
 // or a link (a device or a pipe).
 bool is_special_file(const std::string& path);
+
+}  // namespace lumora

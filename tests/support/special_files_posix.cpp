@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace lumora {
+
 bool make_fifo(const std::string& path) { return ::mkfifo(path.c_str(), 0644) == 0; }
 
 bool make_symlink(const std::string& target, const std::string& link)
@@ -42,3 +44,5 @@ bool is_special_file(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode) &&
            !S_ISLNK(info.st_mode);
 }
+
+}  // namespace lumora

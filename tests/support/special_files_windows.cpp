@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <windows.h>
 
+namespace lumora {
+
 namespace {
 
 // The name as the system's wide calls take it; a device name ("NUL") stays
@@ -78,3 +80,5 @@ bool is_special_file(const std::string& path)
     ::CloseHandle(handle);
     return special;
 }
+
+}  // namespace lumora

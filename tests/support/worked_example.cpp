@@ -1,5 +1,7 @@
 #include "tests/support/worked_example.h"
 
+namespace lumora {
+
 std::string worked_definition(unsigned lights)
 {
     static const char* const sections[3] = {
@@ -30,3 +32,5 @@ LightRecord worked_record(unsigned i)
     }
     return record;
 }
+
+}  // namespace lumora

@@ -7,6 +7,8 @@
 
 #include "lights/light_geometry.h"
 
+namespace lumora {
+
 // The definition file for lights 1 .. lights (at most 3).
 std::string worked_definition(unsigned lights);
 
@@ -14,3 +16,5 @@ std::string worked_definition(unsigned lights);
 // (+-5511, -7884, 31257), scale 12, and the worked example's outline shifted
 // sideways by the light's offset (33 units of 0.0883875 m for 3 m).
 LightRecord worked_record(unsigned i);
+
+}  // namespace lumora

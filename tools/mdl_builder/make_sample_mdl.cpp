@@ -7,6 +7,8 @@
 
 #include "tools/mdl_builder/mdl_builder.h"
 
+using namespace lumora;
+
 namespace {
 
 const char USAGE[] =

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace lumora {
+
 namespace mdl_builder {
 
 namespace {
@@ -405,3 +407,5 @@ void write_bytes_to_file(const std::string& path, const std::vector<std::uint8_t
 }
 
 }  // namespace mdl_builder
+
+}  // namespace lumora

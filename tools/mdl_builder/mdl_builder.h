@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace lumora {
+
 namespace mdl_builder {
 
 // The layout of the default file.
@@ -99,3 +101,5 @@ void put_le32(std::vector<std::uint8_t>& bytes, std::uint64_t offset, std::uint3
 void write_bytes_to_file(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace mdl_builder
+
+}  // namespace lumora

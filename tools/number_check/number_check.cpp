@@ -35,6 +35,8 @@
 
 namespace fs = std::filesystem;
 
+using namespace lumora;
+
 namespace {
 
 // SplitMix64: a fixed 64-bit generator, the same sequence everywhere.
