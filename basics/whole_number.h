@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "basics/le_words.h"
+
 namespace lumora {
 
 // The low 32 bits of the whole number trunc(x) (two's complement), or 0 when
@@ -14,10 +16,6 @@ std::uint32_t low_bits_of_whole(double x);
 
 inline std::uint16_t to_word(double x) { return static_cast<std::uint16_t>(low_bits_of_whole(x) & 0xFFFFu); }
 
-inline std::int16_t to_signed_word(double x)
-{
-    const std::uint16_t word = to_word(x);
-    return static_cast<std::int16_t>(word >= 0x8000u ? static_cast<int>(word) - 0x10000 : static_cast<int>(word));
-}
+inline std::int16_t to_signed_word(double x) { return signed_word(to_word(x)); }
 
 }  // namespace lumora

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "basics/version.h"
-#include "inspect/check.h"
-#include "inspect/preview.h"
+#include "check/check.h"
+#include "preview/preview.h"
 #include "inspect/report.h"
 #include "inspect/strip.h"
 

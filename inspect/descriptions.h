@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "inspect/insertion_layout.h"
+#include "mdl/insertion_layout.h"
 
 namespace lumora {
 

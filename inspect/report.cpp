@@ -1,12 +1,10 @@
 #include "inspect/report.h"
 
-#include <cstdlib>
-#include <cstring>
 
 #include "basics/le_words.h"
 #include "inspect/descriptions.h"
-#include "inspect/insertion_layout.h"
-#include "inspect/light_decoding.h"
+#include "mdl/insertion_layout.h"
+#include "lights/light_decoding.h"
 #include "inspect/structure_check.h"
 #include "lights/code_templates.h"
 #include "mdl/insertion.h"
@@ -30,9 +28,8 @@ void print_header_words(const Console& console, const std::uint8_t* area)
 
 // U, F and the room for one, two and three lights, as the insertion would
 // judge them.
-void print_room(const Console& console, const std::uint8_t* area, const char* heading)
+void print_room(const Console& console, const CodeEnd& end, const char* heading)
 {
-    const CodeEnd end = find_code_end(area);
     const std::uint32_t free_room = end.free_room;
     if (!ends_with_end_code(end)) {
         if (end.has_code) {
@@ -106,14 +103,7 @@ void print_processed(const Console& console, std::uint8_t* area, const Insertion
     console_print(console, "Trailer block: intact (%u bytes at area offset %lu, behind the end code and one zero word).\n",
                   TRAILER_SIZE, static_cast<unsigned long>(layout.trailer_at));
     console_print(console, "Free room now: %lu bytes.\n", static_cast<unsigned long>(layout.free_room));
-    std::uint8_t* restored = static_cast<std::uint8_t*>(std::malloc(MODEL_CODE_SIZE));
-    if (restored == nullptr) {
-        return;
-    }
-    std::memcpy(restored, area, MODEL_CODE_SIZE);
-    take_out_insertion(restored, layout);
-    print_room(console, restored, "Model code before processing (as --strip restores it)");
-    std::free(restored);
+    print_room(console, restored_code_end(layout), "Model code before processing (as --strip restores it)");
 }
 
 }  // namespace
@@ -141,7 +131,7 @@ int run_report(const Console& console, const char* model_name)
     const InsertionLayout layout = find_insertion(area);
     if (layout.problem == InsertionProblem::unmodified) {
         console_print(console, "State: unprocessed (no landing lights).\n");
-        print_room(console, area, "Model code");
+        print_room(console, find_code_end(area), "Model code");
     } else if (layout.problem == InsertionProblem::no_block) {
         char text[512];
         describe_insertion(area, layout, text, sizeof text);

@@ -1,7 +1,7 @@
 #include "inspect/strip.h"
 
 #include "inspect/descriptions.h"
-#include "inspect/insertion_layout.h"
+#include "mdl/insertion_layout.h"
 #include "inspect/structure_check.h"
 
 namespace lumora {
@@ -36,7 +36,7 @@ int run_strip(const Console& console, const char* model_name, const char* target
         describe_insertion(image.code_area, layout, text, sizeof text);
         return refuse(console, image, "Cannot take landing lights out of %s: %s.\n", model_name, text);
     }
-    take_out_insertion(image.code_area, layout);
+    take_out_code(image.code_area, layout.block.size, layout.code_length);
     const int result = write_target(OutputContext{console, nullptr, fault}, target, image.buffer, image.size);
     release_image(image);
     if (result != 0) {

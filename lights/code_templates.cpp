@@ -223,6 +223,8 @@ void store_vector(std::uint8_t* p, const ModelVector& v)
     store_u16(p + 4, static_cast<std::uint16_t>(v.z));
 }
 
+ModelVector load_vector(const std::uint8_t* p) { return {load_s16(p), load_s16(p + 2), load_s16(p + 4)}; }
+
 bool within(unsigned offset, unsigned start, unsigned length) { return offset >= start && offset < start + length; }
 
 }  // namespace
@@ -264,6 +266,17 @@ void fill_code_template(CodeTemplate& block, unsigned n, const LightRecord* reco
             store_vector(outline + 6 * k, records[i - 1].outline[k]);
         }
     }
+}
+
+LightRecord read_light_record(const std::uint8_t* block, unsigned n, unsigned i)
+{
+    LightRecord record{};
+    record.beam = load_vector(block + beam_field_offset(i));
+    record.scale = load_u16(block + scale_field_offset(n, i));
+    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
+        record.outline[k] = load_vector(block + outline_field_offset(n, i) + 6 * k);
+    }
+    return record;
 }
 
 }  // namespace lumora

@@ -46,4 +46,8 @@ CodeTemplate code_template(unsigned n);
 // template) is left unchanged.
 void fill_code_template(CodeTemplate& block, unsigned n, const LightRecord* records);
 
+// The record of light i (1 to n) as the filling wrote it into the n-light
+// block that begins at block: the inverse of fill_code_template.
+LightRecord read_light_record(const std::uint8_t* block, unsigned n, unsigned i);
+
 }  // namespace lumora

@@ -83,8 +83,15 @@ int insert_code(const Console& console, std::uint8_t* code_area, const std::uint
     store_u32(code_area + 4, load_u32(code_area + 4) + n);
     std::memmove(code_area + CODE_HEADER_LENGTH + n, code_area + CODE_HEADER_LENGTH, end.used);
     std::memcpy(code_area + CODE_HEADER_LENGTH, block, n);
-    std::memcpy(code_area + end.last_at + n + 4, trailer.data(), TRAILER_SIZE);
+    std::memcpy(code_area + end.last_at + n + TRAILER_BEHIND_END_CODE, trailer.data(), TRAILER_SIZE);
     return 0;
+}
+
+void take_out_code(std::uint8_t* code_area, unsigned n, std::uint32_t used)
+{
+    store_u32(code_area + 4, load_u32(code_area + 4) - n);
+    std::memmove(code_area + CODE_HEADER_LENGTH, code_area + CODE_HEADER_LENGTH + n, used);
+    std::memset(code_area + CODE_HEADER_LENGTH + used, 0, MODEL_CODE_SIZE - CODE_HEADER_LENGTH - used);
 }
 
 }  // namespace lumora

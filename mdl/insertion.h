@@ -16,6 +16,9 @@ constexpr std::uint16_t END_CODE = 0x0022;
 // Room an insertion needs besides the block: one zero word behind the
 // former end code, then the trailer block.
 constexpr std::uint32_t ROOM_BESIDES_BLOCK = 2 + TRAILER_SIZE;
+// The trailer begins this far behind the former end code: the end code's
+// own word, then the zero word.
+constexpr std::uint32_t TRAILER_BEHIND_END_CODE = 4;
 
 // Where the model code of an area ends.
 struct CodeEnd {
@@ -47,5 +50,11 @@ const std::array<std::uint8_t, TRAILER_SIZE>& stored_trailer();
 // trailer block four bytes behind the moved end code. 0 on success; 1 after
 // one message, with the area unchanged.
 int insert_code(const Console& console, std::uint8_t* code_area, const std::uint8_t* block, unsigned n);
+
+// The inverse of insert_code: subtracts n from the length word, moves the
+// used bytes of former code (end code included) from behind the n-byte
+// block back to the start of the model code and zeros everything behind
+// them, trailer included.
+void take_out_code(std::uint8_t* code_area, unsigned n, std::uint32_t used);
 
 }  // namespace lumora

@@ -1,16 +1,16 @@
-# Fails when a file of the program includes a header from a layer above its
-# own. The layers, from the bottom: the shared basics (and the platform
-# layer), the definition file, the lights, the model, and on top the driver
-# and the inspector, which do not include each other.
-# Run with -DSOURCE_DIR=<project root>.
-set(rank_platform 0)
-set(rank_basics 0)
-set(rank_definition 1)
-set(rank_lights 2)
-set(rank_mdl 3)
-set(rank_driver 4)
-set(rank_inspect 4)
-set(layers platform basics definition lights mdl driver inspect)
+# Fails when a file of the program includes a header from a layer of the
+# same or a higher rank than its own (a file may include from its own
+# folder). The layers and their ranks come from the top CMakeLists.txt.
+# Run with -DSOURCE_DIR=<project root> "-DLAYERS=<layer:rank;...>".
+set(layers "")
+foreach(entry IN LISTS LAYERS)
+  string(REGEX MATCH "^([a-z_]+):([0-9]+)$" matched "${entry}")
+  if(NOT matched)
+    message(FATAL_ERROR "not a layer:rank pair: ${entry}")
+  endif()
+  list(APPEND layers ${CMAKE_MATCH_1})
+  set(rank_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+endforeach()
 
 set(violations "")
 set(checked 0)
@@ -24,9 +24,8 @@ foreach(layer IN LISTS layers)
       if(line MATCHES "\"([^/\"]+)/")
         set(used "${CMAKE_MATCH_1}")
         if(NOT DEFINED rank_${used})
-          continue()
-        endif()
-        if(NOT used STREQUAL layer AND NOT rank_${used} LESS rank_${layer})
+          string(APPEND violations "  ${file}: ${line} (not a layer)\n")
+        elseif(NOT used STREQUAL layer AND NOT rank_${used} LESS rank_${layer})
           string(APPEND violations "  ${file}: ${line}\n")
         endif()
       endif()
@@ -38,6 +37,6 @@ if(checked EQUAL 0)
   message(FATAL_ERROR "no files found under ${SOURCE_DIR}")
 endif()
 if(violations)
-  message(FATAL_ERROR "Includes from a layer above the file's own:\n${violations}")
+  message(FATAL_ERROR "Includes from a layer of the same or a higher rank:\n${violations}")
 endif()
 message(STATUS "${checked} files include only from their own layer or below")

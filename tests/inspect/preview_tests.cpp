@@ -10,12 +10,12 @@
 #include "basics/version.h"
 #include "definition/reader.h"
 #include "inspect/command_line.h"
-#include "inspect/preview_geometry.h"
-#include "inspect/preview_layout.h"
-#include "inspect/preview_svg.h"
+#include "lights/ground_view.h"
+#include "preview/preview_layout.h"
+#include "preview/preview_svg.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/special_files.h"
-#include "inspect/svg_output.h"
+#include "preview/svg_output.h"
 #include "lights/light_geometry.h"
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
@@ -30,7 +30,7 @@ class Preview : public ::testing::Test {
 protected:
     // The geometry of a definition, computed silently as --preview computes
     // it; the ground geometry the program worked out is kept in ground_.
-    PreviewGeometry geometry_of(const std::string& text)
+    GroundView geometry_of(const std::string& text)
     {
         write_file_text(definition_, text);
         Diagnostics diagnostics{Console{nullptr}, definition_.c_str(), 0, 0};
@@ -38,7 +38,7 @@ protected:
         LightSet lights{};
         EXPECT_EQ(read_definition_named(diagnostics, definition, definition_.c_str()), 0);
         EXPECT_EQ(compute_lights(diagnostics, definition, lights), 0);
-        const PreviewGeometry geometry = compute_preview_geometry(definition.ground, lights, definition.light_count);
+        const GroundView geometry = compute_ground_view(definition.ground, lights, definition.light_count);
         ground_ = definition.ground;
         release_definition(definition);
         return geometry;
@@ -99,7 +99,7 @@ TEST_F(Preview, PrintsTheDefinitionsMessagesAsVeskaDoes)
 
 TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
 {
-    const PreviewGeometry g = geometry_of(worked_definition(1));
+    const GroundView g = geometry_of(worked_definition(1));
     // The ground line runs through both contact points at the ground pitch.
     EXPECT_NEAR(ground_height(g, 1.0), -2.0, 1e-12);
     EXPECT_NEAR(ground_height(g, -8.0), -0.5, 1e-12);
@@ -110,7 +110,7 @@ TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
 
     // With the aircraft at the light's pitch, the aim point lies MaxRange
     // ahead of the light and the light's height h below it.
-    const PreviewLight& light = g.lights[0];
+    const LightOnGround& light = g.lights[0];
     ASSERT_TRUE(light.computed);
     const double pitch = std::atan(1.0 / 6.0);
     const double h = 0.5 + 2.0 + (1.5 - 1.0) / 6.0;
@@ -137,7 +137,7 @@ TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
     // what the outline's units allow.
     std::string straight = worked_definition(1);
     straight.replace(straight.find("Direction=10"), 12, "Direction=0");
-    const PreviewGeometry s = geometry_of(straight);
+    const GroundView s = geometry_of(straight);
     double nearest = s.lights[0].lit_area[0].z;
     double farthest = nearest;
     for (const Point3& p : s.lights[0].lit_area) {
@@ -147,7 +147,7 @@ TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
     EXPECT_NEAR((farthest - nearest) / std::cos(pitch), 40.0, 1.5);
 
     // A beam aimed above the ground lights none of it.
-    const PreviewGeometry up = geometry_of(worked_definition(1) + "Pitch=-30\n");
+    const GroundView up = geometry_of(worked_definition(1) + "Pitch=-30\n");
     EXPECT_TRUE(up.lights[0].computed);
     EXPECT_FALSE(up.lights[0].lit);
 }
@@ -191,7 +191,7 @@ TEST_F(Preview, FilesThatCannotBeReadOrWritten)
 TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
 {
     const Bytes old = {'o', 'l', 'd', '\n'};
-    const PreviewGeometry geometry = geometry_of(worked_definition(1));
+    const GroundView geometry = geometry_of(worked_definition(1));
     const PreviewCaption caption = {"lights.cfg", true};
     write_file_bytes(svg_, old);
     ConsoleCapture capture;

@@ -23,7 +23,7 @@ struct BlockMatch {
     unsigned light;       // BlockVerdict::scale_out_of_range, BlockVerdict::outline_not_flat: the light, 1 to 3
 };
 
-// Compares the model code at area offset 12 with the three templates.
-BlockMatch recognise_block(const std::uint8_t* code_area);
+// Compares the model code that begins at code with the three templates.
+BlockMatch recognise_block(const std::uint8_t* code);
 
 }  // namespace lumora

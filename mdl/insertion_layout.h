@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-#include "inspect/block_recognition.h"
+#include "lights/block_recognition.h"
+#include "mdl/insertion.h"
 
 namespace lumora {
 
@@ -38,9 +39,8 @@ struct InsertionLayout {
 // Finds the insertion in the area. The area is only read.
 InsertionLayout find_insertion(const std::uint8_t* code_area);
 
-// Gives the area back its state before the insertion: subtracts n from the
-// length word, moves the former code back to offset 12 and zeros everything
-// behind it. Only for a layout whose problem is InsertionProblem::complete.
-void take_out_insertion(std::uint8_t* code_area, const InsertionLayout& layout);
+// Where the model code ends once the insertion is taken out (see
+// take_out_code): for a layout whose problem is InsertionProblem::complete.
+CodeEnd restored_code_end(const InsertionLayout& layout);
 
 }  // namespace lumora

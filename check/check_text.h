@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "definition/definition.h"
-#include "inspect/check_values.h"
+#include "lights/value_notes.h"
 
 namespace lumora {
 
@@ -51,7 +51,7 @@ bool starts_with_byte_order_mark(const DefinitionText& text);
 
 // The notes about the text, in the order of its lines, for the lines the
 // reader got to (lines 1 .. lines_read).
-std::vector<CheckWarning> check_text(const DefinitionText& text, const Definition& definition,
+std::vector<ValueNote> check_text(const DefinitionText& text, const Definition& definition,
                                      std::uint32_t lines_read);
 
 }  // namespace lumora

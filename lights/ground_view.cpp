@@ -1,4 +1,4 @@
-#include "inspect/preview_geometry.h"
+#include "lights/ground_view.h"
 
 #include <cmath>
 
@@ -17,14 +17,14 @@ Point3 along(const Point3& from, const Point3& direction, double distance)
 }
 
 // How far p stands above the ground line, measured in y.
-double height_above_ground(const PreviewGeometry& geometry, const Point3& p)
+double height_above_ground(const GroundView& geometry, const Point3& p)
 {
     return p.y - ground_height(geometry, p.z);
 }
 
-PreviewLight preview_light(const PreviewGeometry& geometry, const LightSet& lights, unsigned index)
+LightOnGround preview_light(const GroundView& geometry, const LightSet& lights, unsigned index)
 {
-    PreviewLight light{};
+    LightOnGround light{};
     const LightValues& values = lights.values[index];
     if (!values.computed) {
         return light;
@@ -63,19 +63,19 @@ PreviewLight preview_light(const PreviewGeometry& geometry, const LightSet& ligh
 
 }  // namespace
 
-bool meets_ground_before_aim(const PreviewLight& light)
+bool meets_ground_before_aim(const LightOnGround& light)
 {
     return light.computed && light.lit && light.ground_distance < light.aim_distance * (1.0 - 1e-9);
 }
 
-double ground_height(const PreviewGeometry& geometry, double z)
+double ground_height(const GroundView& geometry, double z)
 {
     return geometry.main_gear.y - geometry.slope * (z - geometry.main_gear.z);
 }
 
-PreviewGeometry compute_preview_geometry(const GroundGeometry& ground, const LightSet& lights, unsigned light_count)
+GroundView compute_ground_view(const GroundGeometry& ground, const LightSet& lights, unsigned light_count)
 {
-    PreviewGeometry geometry{};
+    GroundView geometry{};
     geometry.ground_pitch_deg = ground.pitch_deg;
     geometry.slope = ground.slope;
     // A contact point given at distance d lies at z = -d.

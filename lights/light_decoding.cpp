@@ -1,26 +1,12 @@
-#include "inspect/light_decoding.h"
+#include "lights/light_decoding.h"
 
 #include <cmath>
 
 #include "basics/angles.h"
 #include "basics/portable_math.h"
-#include "basics/le_words.h"
 #include "lights/code_templates.h"
 
 namespace lumora {
-
-namespace {
-
-// A little-endian word read as two's complement.
-std::int16_t load_signed(const std::uint8_t* p)
-{
-    const int word = load_u16(p);
-    return static_cast<std::int16_t>(word >= 0x8000 ? word - 0x10000 : word);
-}
-
-ModelVector load_vector(const std::uint8_t* p) { return {load_signed(p), load_signed(p + 2), load_signed(p + 4)}; }
-
-}  // namespace
 
 double beam_inclination_deg(const ModelVector& beam)
 {
@@ -46,10 +32,11 @@ double beam_direction_deg(const ModelVector& beam)
 DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
 {
     DecodedLight light{};
-    light.beam = load_vector(block + beam_field_offset(i));
-    light.scale = load_u16(block + scale_field_offset(n, i));
+    const LightRecord record = read_light_record(block, n, i);
+    light.beam = record.beam;
+    light.scale = record.scale;
     for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-        light.outline[k] = load_vector(block + outline_field_offset(n, i) + 6 * k);
+        light.outline[k] = record.outline[k];
     }
     light.inclination_deg = beam_inclination_deg(light.beam);
     light.direction_deg = beam_direction_deg(light.beam);

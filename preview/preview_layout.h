@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "inspect/preview_geometry.h"
+#include "lights/ground_view.h"
 
 namespace lumora {
 
@@ -44,6 +44,6 @@ int tick_decimals(double step);
 // everything in the geometry: z fills the plot's width unless a view would
 // grow too tall, and both use the same pixels per metre. Their left edge is
 // PLOT_LEFT; their tops are left at 0 for the page to set.
-void lay_out_views(const PreviewGeometry& geometry, View& side, View& top);
+void lay_out_views(const GroundView& geometry, View& side, View& top);
 
 }  // namespace lumora

@@ -1,4 +1,4 @@
-#include "inspect/check_hints.h"
+#include "check/check_hints.h"
 
 #include <cstdio>
 #include <cstdlib>

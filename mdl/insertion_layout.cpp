@@ -1,7 +1,5 @@
-#include "inspect/insertion_layout.h"
+#include "mdl/insertion_layout.h"
 
-#include <cstdlib>
-#include <cstring>
 
 #include "basics/le_words.h"
 #include "mdl/insertion.h"
@@ -13,7 +11,7 @@ namespace {
 
 // Area offset of the former end code, relative to the trailer: the end code,
 // then one zero word, then the trailer.
-constexpr std::uint32_t END_CODE_BEFORE_TRAILER = 4;
+constexpr std::uint32_t END_CODE_BEFORE_TRAILER = TRAILER_BEHIND_END_CODE;
 
 // The offset in the plain trailer of its last word that is not zero. The
 // trailer is placed on a word boundary, so its zero words at the end merge
@@ -86,13 +84,28 @@ void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
     layout.problem = InsertionProblem::complete;
 }
 
+// The word a mark's place would hold once the block was taken out: the
+// header stays, the former code moves back to the area's offset 12 and
+// zeros follow it.
+std::uint32_t restored_mark_word(const std::uint8_t* code_area, const InsertionLayout& layout, const CodeMark& mark)
+{
+    if (mark.area_offset < CODE_HEADER_LENGTH) {
+        return mark_word(code_area, mark);
+    }
+    if (mark.area_offset + mark.width > CODE_HEADER_LENGTH + layout.code_length) {
+        return 0;
+    }
+    return mark.width == 4 ? load_u32(code_area + mark.area_offset + layout.block.size)
+                           : load_u16(code_area + mark.area_offset + layout.block.size);
+}
+
 }  // namespace
 
 InsertionLayout find_insertion(const std::uint8_t* code_area)
 {
     InsertionLayout layout{};
     layout.free_room = count_free_space(code_area);
-    layout.block = recognise_block(code_area);
+    layout.block = recognise_block(code_area + CODE_HEADER_LENGTH);
     if (check_unmodified(code_area) == 0) {
         layout.problem = InsertionProblem::unmodified;
         return layout;
@@ -107,29 +120,29 @@ InsertionLayout find_insertion(const std::uint8_t* code_area)
     }
     // Taking the block out must leave a model code that the insertion could
     // have started from: the unmodified marks, and the end code as the last
-    // non-zero word (so that the free room comes out as before).
-    std::uint8_t* trial = static_cast<std::uint8_t*>(std::malloc(MODEL_CODE_SIZE));
-    if (trial == nullptr) {
-        layout.problem = InsertionProblem::not_restorable;
-        return layout;
+    // non-zero word (so that the free room comes out as before). The marks
+    // are read where taking out would move them from, without a copy.
+    layout.restored_failure = CODE_MARK_COUNT;
+    for (unsigned index = 0; index < CODE_MARK_COUNT; ++index) {
+        const CodeMark& mark = UNMODIFIED_MARKS[index];
+        if (restored_mark_word(code_area, layout, mark) != mark.value) {
+            layout.restored_failure = index;
+            layout.problem = InsertionProblem::not_restorable;
+            break;
+        }
     }
-    std::memcpy(trial, code_area, MODEL_CODE_SIZE);
-    take_out_insertion(trial, layout);
-    layout.restored_failure = first_modified_mark(trial);
-    if (layout.restored_failure < CODE_MARK_COUNT) {
-        layout.problem = InsertionProblem::not_restorable;
-    }
-    std::free(trial);
     return layout;
 }
 
-void take_out_insertion(std::uint8_t* code_area, const InsertionLayout& layout)
+CodeEnd restored_code_end(const InsertionLayout& layout)
 {
-    const std::uint32_t n = layout.block.size;
-    const std::uint32_t used = layout.code_length;
-    store_u32(code_area + 4, load_u32(code_area + 4) - n);
-    std::memmove(code_area + CODE_HEADER_LENGTH, code_area + CODE_HEADER_LENGTH + n, used);
-    std::memset(code_area + CODE_HEADER_LENGTH + used, 0, MODEL_CODE_SIZE - CODE_HEADER_LENGTH - used);
+    CodeEnd end{};
+    end.used = layout.code_length;
+    end.free_room = MODEL_CODE_SIZE - CODE_HEADER_LENGTH - layout.code_length;
+    end.has_code = true;
+    end.last_at = CODE_HEADER_LENGTH + layout.code_length - 2;
+    end.last_word = END_CODE;
+    return end;
 }
 
 }  // namespace lumora

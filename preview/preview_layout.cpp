@@ -1,4 +1,4 @@
-#include "inspect/preview_layout.h"
+#include "preview/preview_layout.h"
 
 #include <cmath>
 
@@ -54,7 +54,7 @@ void widen_all(Extents& e, const Point3& p)
 }
 
 // Everything to be shown, the model's origin included.
-Extents measure(const PreviewGeometry& geometry)
+Extents measure(const GroundView& geometry)
 {
     Extents e = {{0, 0}, {0, 0}, {0, 0}};
     if (geometry.gear_given) {
@@ -62,7 +62,7 @@ Extents measure(const PreviewGeometry& geometry)
         widen_all(e, geometry.other_gear);
     }
     for (unsigned i = 0; i < geometry.light_count; ++i) {
-        const PreviewLight& light = geometry.lights[i];
+        const LightOnGround& light = geometry.lights[i];
         if (!light.computed) {
             continue;
         }
@@ -146,7 +146,7 @@ int tick_decimals(double step)
     return decimals;
 }
 
-void lay_out_views(const PreviewGeometry& geometry, View& side, View& top)
+void lay_out_views(const GroundView& geometry, View& side, View& top)
 {
     Extents e = measure(geometry);
     add_margin(e.z, 0.04);

@@ -1,4 +1,4 @@
-#include "inspect/svg_output.h"
+#include "preview/svg_output.h"
 
 #include <cmath>
 #include <cstdarg>

@@ -13,7 +13,7 @@ struct Point3 {
     double z;
 };
 
-struct PreviewLight {
+struct LightOnGround {
     bool computed;               // false: the light's values could not be computed
     double pitch_deg;            // as the light line prints them
     double inclination_deg;      // negative downwards
@@ -28,7 +28,7 @@ struct PreviewLight {
     Point3 lit_area[OUTLINE_POINTS];  // the spot outline moved along the beam onto the ground
 };
 
-struct PreviewGeometry {
+struct GroundView {
     double ground_pitch_deg;
     double slope;            // the ground line's height falls by slope per metre of z
     Point3 main_gear;        // contact point: y = MainGearHeight, z = -MainGearDist (x = 0)
@@ -36,20 +36,20 @@ struct PreviewGeometry {
     bool gear_given;         // both contact points were read
     bool other_gear_is_tail; // the other gear stands behind the main gear
     unsigned light_count;    // lights shown: 0 to 3
-    PreviewLight lights[LIGHT_COUNT_MAX];
+    LightOnGround lights[LIGHT_COUNT_MAX];
 };
 
 // True when the beam meets the ground line before its aim point. A beam
 // aimed at a point on the ground line meets it there, within a rounding, and
 // goes on to no point below the ground.
-bool meets_ground_before_aim(const PreviewLight& light);
+bool meets_ground_before_aim(const LightOnGround& light);
 
 // The ground line's height y at longitudinal position z: through the main
 // gear's contact point at the ground pitch.
-double ground_height(const PreviewGeometry& geometry, double z);
+double ground_height(const GroundView& geometry, double z);
 
 // Fills the geometry from the ground geometry and the lights' values and
 // records for lights 1 .. light_count (at most 3).
-PreviewGeometry compute_preview_geometry(const GroundGeometry& ground, const LightSet& lights, unsigned light_count);
+GroundView compute_ground_view(const GroundGeometry& ground, const LightSet& lights, unsigned light_count);
 
 }  // namespace lumora

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "definition/definition.h"
-#include "inspect/check_text.h"
+#include "check/check_text.h"
 
 namespace lumora {
 

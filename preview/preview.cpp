@@ -1,8 +1,8 @@
-#include "inspect/preview.h"
+#include "preview/preview.h"
 
-#include "inspect/check_values.h"
-#include "inspect/preview_geometry.h"
-#include "inspect/preview_svg.h"
+#include "lights/value_notes.h"
+#include "lights/ground_view.h"
+#include "preview/preview_svg.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
 
@@ -53,9 +53,9 @@ int run_preview(const Console& console, const char* definition_name, const char*
             --drawn;
         }
     }
-    const PreviewGeometry geometry = compute_preview_geometry(definition.ground, lights, drawn);
+    const GroundView geometry = compute_ground_view(definition.ground, lights, drawn);
     PreviewCaption caption = {definition_name, complete};
-    for (const CheckWarning& warning : check_values(definition, lights, drawn)) {
+    for (const ValueNote& warning : note_values(definition, lights, drawn)) {
         caption.notes.push_back(warning.text);
     }
     release_definition(definition);

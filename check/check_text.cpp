@@ -1,4 +1,4 @@
-#include "inspect/check_text.h"
+#include "check/check_text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -120,10 +120,10 @@ bool starts_with_byte_order_mark(const DefinitionText& text)
     return !text.lines.empty() && text.lines[0].visible.compare(0, 3, "\xEF\xBB\xBF") == 0;
 }
 
-std::vector<CheckWarning> check_text(const DefinitionText& text, const Definition& definition,
+std::vector<ValueNote> check_text(const DefinitionText& text, const Definition& definition,
                                      std::uint32_t lines_read)
 {
-    std::vector<CheckWarning> notes;
+    std::vector<ValueNote> notes;
     const std::uint32_t count = static_cast<std::uint32_t>(text.lines.size());
     const std::uint32_t last = lines_read < count ? lines_read : count;
     // Where the other gear's keys are, a note belongs at the later of the two.

@@ -1,4 +1,4 @@
-#include "inspect/preview_svg.h"
+#include "preview/preview_svg.h"
 
 #include <cerrno>
 #include <cmath>
@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "basics/number_text.h"
-#include "inspect/preview_layout.h"
-#include "inspect/svg_output.h"
+#include "preview/preview_layout.h"
+#include "preview/svg_output.h"
 
 namespace lumora {
 
@@ -102,7 +102,7 @@ struct Pixel {
     double y;
 };
 
-void write_beam(std::string& svg, const PreviewLight& light, Pixel from, Pixel hit, Pixel aim, const char* colour)
+void write_beam(std::string& svg, const LightOnGround& light, Pixel from, Pixel hit, Pixel aim, const char* colour)
 {
     char attributes[128];
     std::snprintf(attributes, sizeof attributes, "class=\"beam\" stroke=\"%s\" stroke-width=\"2\"", colour);
@@ -118,7 +118,7 @@ void write_beam(std::string& svg, const PreviewLight& light, Pixel from, Pixel h
 
 // The side view: height y against z, the ground line, the gear, and per light
 // its position, beam, aim point and lit stretch of ground.
-void write_side_view(std::string& svg, const View& view, const PreviewGeometry& geometry)
+void write_side_view(std::string& svg, const View& view, const GroundView& geometry)
 {
     write_axes(svg, view, "side", "Side view", "y: height (m)");
     svg += "<g clip-path=\"url(#side-clip)\">\n";
@@ -148,7 +148,7 @@ void write_side_view(std::string& svg, const View& view, const PreviewGeometry& 
         }
     }
     for (unsigned i = 0; i < geometry.light_count; ++i) {
-        const PreviewLight& light = geometry.lights[i];
+        const LightOnGround& light = geometry.lights[i];
         if (!light.computed) {
             continue;
         }
@@ -182,7 +182,7 @@ void write_side_view(std::string& svg, const View& view, const PreviewGeometry& 
 
 // The top view: x against z, the aircraft's axis, and per light its position,
 // beam, aim point and lit area.
-void write_top_view(std::string& svg, const View& view, const PreviewGeometry& geometry)
+void write_top_view(std::string& svg, const View& view, const GroundView& geometry)
 {
     write_axes(svg, view, "top", "Top view", "x: sideways (m)");
     // Which half is which: compute_light turns a positive Direction towards
@@ -197,7 +197,7 @@ void write_top_view(std::string& svg, const View& view, const PreviewGeometry& g
     write_line(svg, px(view, view.z.low), py(view, 0), px(view, view.z.high), py(view, 0),
                "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
     for (unsigned i = 0; i < geometry.light_count; ++i) {
-        const PreviewLight& light = geometry.lights[i];
+        const LightOnGround& light = geometry.lights[i];
         if (!light.computed) {
             continue;
         }
@@ -236,7 +236,7 @@ void write_scale_bar(std::string& svg, double x, double y, double scale, double 
     svg += "</g>\n";
 }
 
-bool any_beam_below_ground(const PreviewGeometry& geometry)
+bool any_beam_below_ground(const GroundView& geometry)
 {
     for (unsigned i = 0; i < geometry.light_count; ++i) {
         if (meets_ground_before_aim(geometry.lights[i])) {
@@ -246,14 +246,14 @@ bool any_beam_below_ground(const PreviewGeometry& geometry)
     return false;
 }
 
-double write_legend(std::string& svg, double top, const PreviewGeometry& geometry,
+double write_legend(std::string& svg, double top, const GroundView& geometry,
                     const std::vector<std::string>& notes)
 {
     svg += "<g id=\"legend\" font-size=\"12\">\n";
     double y = top;
     char text[256];
     for (unsigned i = 0; i < geometry.light_count; ++i) {
-        const PreviewLight& light = geometry.lights[i];
+        const LightOnGround& light = geometry.lights[i];
         append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"%s\"/>\n", PLOT_LEFT, y - 9,
                      LIGHT_COLOURS[i]);
         if (!light.computed) {
@@ -308,7 +308,7 @@ constexpr OutputMessages PREVIEW_MESSAGES = {
 
 }  // namespace
 
-std::string preview_svg(const PreviewGeometry& geometry, const PreviewCaption& caption)
+std::string preview_svg(const GroundView& geometry, const PreviewCaption& caption)
 {
     View side{};
     View top{};
@@ -355,7 +355,7 @@ std::string preview_svg(const PreviewGeometry& geometry, const PreviewCaption& c
     return svg;
 }
 
-int write_preview_svg(const OutputContext& context, const char* path, const PreviewGeometry& geometry,
+int write_preview_svg(const OutputContext& context, const char* path, const GroundView& geometry,
                       const PreviewCaption& caption)
 {
     const std::string svg = preview_svg(geometry, caption);

@@ -14,7 +14,7 @@
 namespace lumora {
 
 // One finding about the definition file that veska itself does not report.
-struct CheckWarning {
+struct ValueNote {
     std::uint32_t line;  // the definition file's line it concerns; 0 when the value is a default
     std::string text;    // what is wrong
     std::string hint;    // what to change, one short line
@@ -26,6 +26,6 @@ struct CheckWarning {
 // at or below the ground line, a beam that does not come down to the ground
 // with the aircraft on its gear, and a lit area that reaches back past the
 // light.
-std::vector<CheckWarning> check_values(const Definition& definition, const LightSet& lights, unsigned light_count);
+std::vector<ValueNote> note_values(const Definition& definition, const LightSet& lights, unsigned light_count);
 
 }  // namespace lumora

@@ -1,8 +1,7 @@
-#include "inspect/block_recognition.h"
+#include "lights/block_recognition.h"
 
 #include "basics/le_words.h"
 #include "lights/code_templates.h"
-#include "mdl/insertion.h"
 
 namespace lumora {
 
@@ -30,9 +29,8 @@ Comparison compare_with_template(const std::uint8_t* code, unsigned n)
 
 }  // namespace
 
-BlockMatch recognise_block(const std::uint8_t* code_area)
+BlockMatch recognise_block(const std::uint8_t* code)
 {
-    const std::uint8_t* code = code_area + CODE_HEADER_LENGTH;
     // The closest template is the one with the fewest differing bytes.
     BlockMatch match{BlockVerdict::fixed_byte_differs, 0, 0, 0, 0};
     unsigned fewest = 0;

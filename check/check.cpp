@@ -1,12 +1,12 @@
-#include "inspect/check.h"
+#include "check/check.h"
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "inspect/check_hints.h"
-#include "inspect/check_text.h"
-#include "inspect/check_values.h"
+#include "check/check_hints.h"
+#include "check/check_text.h"
+#include "lights/value_notes.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
 
@@ -83,7 +83,7 @@ bool is_error(const std::string& message, const std::string& name)
            starts_at(message, 0, "Error reading definition file ") || starts_at(message, 0, "Out of memory.");
 }
 
-void print_warning(const Console& console, const std::string& name, const CheckWarning& warning)
+void print_warning(const Console& console, const std::string& name, const ValueNote& warning)
 {
     if (warning.line != 0) {
         console_print(console, "Note in %s, line %u: %s\n", name.c_str(), static_cast<unsigned>(warning.line),
@@ -124,10 +124,10 @@ int run_check(const Console& console, const char* definition_name)
         errors += is_error(message, name) ? 1 : 0;
     }
     if (read) {
-        for (const CheckWarning& note : check_text(text, definition, diagnostics.line_counter)) {
+        for (const ValueNote& note : check_text(text, definition, diagnostics.line_counter)) {
             print_warning(console, name, note);
         }
-        for (const CheckWarning& warning : check_values(definition, lights, count_valid ? count : 0)) {
+        for (const ValueNote& warning : note_values(definition, lights, count_valid ? count : 0)) {
             print_warning(console, name, warning);
         }
     }

@@ -1,4 +1,4 @@
-#include "inspect/check_values.h"
+#include "lights/value_notes.h"
 
 #include <cmath>
 #include <cstdarg>
@@ -7,7 +7,7 @@
 #include "basics/angles.h"
 #include "basics/formatted.h"
 #include "definition/keys.h"
-#include "inspect/preview_geometry.h"
+#include "lights/ground_view.h"
 
 namespace lumora {
 
@@ -31,7 +31,7 @@ std::uint32_t first_line_of(const DefinitionSection& section, KeyId first, KeyId
 // How far the lit area reaches back behind the light (0 when it does not),
 // measured over the ground (level once the aircraft's ground pitch is turned
 // out) along the beam's direction.
-double reach_behind(const PreviewLight& light, double slope)
+double reach_behind(const LightOnGround& light, double slope)
 {
     // cos and sin of the ground pitch, whose tangent the slope is.
     const double cos_pitch = 1.0 / std::sqrt(1.0 + slope * slope);
@@ -52,8 +52,8 @@ double reach_behind(const PreviewLight& light, double slope)
     return behind;
 }
 
-void check_light(std::vector<CheckWarning>& warnings, const Definition& definition, const LightValues& values,
-                 const PreviewLight& light, double slope, unsigned number)
+void check_light(std::vector<ValueNote>& warnings, const Definition& definition, const LightValues& values,
+                 const LightOnGround& light, double slope, unsigned number)
 {
     const DefinitionSection& section = definition.sections[number];
     if (!(values.max_range > 0.0)) {
@@ -117,11 +117,11 @@ void check_light(std::vector<CheckWarning>& warnings, const Definition& definiti
 
 }  // namespace
 
-std::vector<CheckWarning> check_values(const Definition& definition, const LightSet& lights, unsigned light_count)
+std::vector<ValueNote> note_values(const Definition& definition, const LightSet& lights, unsigned light_count)
 {
     const unsigned count = light_count < LIGHT_COUNT_MAX ? light_count : LIGHT_COUNT_MAX;
-    const PreviewGeometry geometry = compute_preview_geometry(definition.ground, lights, count);
-    std::vector<CheckWarning> warnings;
+    const GroundView geometry = compute_ground_view(definition.ground, lights, count);
+    std::vector<ValueNote> warnings;
     for (unsigned i = 0; i < count; ++i) {
         if (lights.values[i].computed) {
             check_light(warnings, definition, lights.values[i], geometry.lights[i], geometry.slope, i + 1);
