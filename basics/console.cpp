@@ -37,4 +37,14 @@ void console_write(const Console& console, const char* text)
     }
 }
 
+void console_write(const Console& console, const std::string& text)
+{
+    if (console.text != nullptr) {
+        console.text->append(text);
+    }
+    if (console.stream != nullptr) {
+        std::fwrite(text.data(), 1, text.size(), console.stream);
+    }
+}
+
 }  // namespace lumora

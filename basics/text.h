@@ -2,19 +2,24 @@
 // letters only, the same on every platform and in every locale.
 #pragma once
 
+#include <string_view>
+
 namespace lumora {
 
 inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // True when a and b are the same text but for the case of ASCII letters.
-inline bool equal_ignoring_case(const char* a, const char* b)
+inline bool equal_ignoring_case(std::string_view a, std::string_view b)
 {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (ascii_lower(*a) != ascii_lower(*b)) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ascii_lower(a[i]) != ascii_lower(b[i])) {
             return false;
         }
     }
-    return *a == *b;
+    return true;
 }
 
 }  // namespace lumora

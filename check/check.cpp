@@ -1,14 +1,10 @@
 #include "check/check.h"
 
-#include <cstring>
-#include <string>
-#include <vector>
-
+#include "basics/text.h"
 #include "check/check_hints.h"
-#include "check/check_text.h"
-#include "lights/value_notes.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
+#include "lights/value_notes.h"
 
 namespace lumora {
 
@@ -16,127 +12,113 @@ namespace {
 
 constexpr char HINT_INDENT[] = "    ";
 
-bool starts_at(const std::string& text, std::size_t at, const std::string& start)
+// Prints each message as veska prints it, on a line of its own, with its
+// hint under it, as the run reports it; and counts the errors.
+class CheckPrinter final : public MessageSink {
+public:
+    CheckPrinter(Console console, const CheckContext& context) : console_(console), context_(context) {}
+
+    void take(const Message& message, const std::string& definition_name) override
+    {
+        std::string text = render_message(message, definition_name);
+        if (text.empty() || text.back() != '\n') {
+            text += '\n';
+        }
+        const std::string hint = message_hint(context_, message);
+        if (!hint.empty()) {
+            text += HINT_INDENT + hint + "\n";
+        }
+        console_write(console_, text);
+        errors_ += message_format(message.id).severity == Severity::error ? 1 : 0;
+    }
+
+    unsigned errors() const { return errors_; }
+
+private:
+    Console console_;
+    const CheckContext& context_;
+    unsigned errors_ = 0;
+};
+
+// A line that begins with a blank is ignored; it deserves a note when it
+// holds more than blanks and a comment.
+bool ignored_setting(std::string_view visible)
 {
-    return text.compare(at, start.size(), start) == 0;
+    if (visible.empty() || visible[0] != ' ') {
+        return false;
+    }
+    const std::size_t first = visible.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && visible[first] != ';';
 }
 
-// Whether a new message or progress line begins at this place of what veska
-// printed.
-bool message_starts(const std::string& printed, std::size_t at, const std::string& name)
+bool starts_with_ignoring_case(std::string_view text, std::string_view start)
 {
-    for (const char* word : {"Fatal error in ", "Error in ", "Warning in ", "Info in "}) {
-        if (starts_at(printed, at, word + name)) {
-            return true;
+    return text.size() >= start.size() && equal_ignoring_case(text.substr(0, start.size()), start);
+}
+
+// The notes on the file's text that veska does not give, in the order of
+// its lines, for the lines the reader got to (1 .. lines_read): a setting on
+// a line that begins with a blank, and the other gear's keys named for two
+// different gears (at the later of the two).
+void note_text(MessageSink& sink, const std::string& name, const Definition& definition, std::uint32_t lines_read)
+{
+    const DefinitionSection& main = definition.sections[MAIN_SECTION];
+    const DefinitionEntry* height = lookup_entry(main, KeyId::other_gear_height);
+    const DefinitionEntry* dist = lookup_entry(main, KeyId::other_gear_dist);
+    const auto written_name = [&](const DefinitionEntry* entry) {
+        return entry != nullptr ? std::string(split_key_line(definition.lines.line(entry->line).visible).name)
+                                : std::string();
+    };
+    const std::string height_name = written_name(height);
+    const std::string dist_name = written_name(dist);
+    const bool mixed = height != nullptr && dist != nullptr &&
+                       starts_with_ignoring_case(height_name, "Tail") != starts_with_ignoring_case(dist_name, "Tail");
+    const std::uint32_t mixed_line = mixed ? (height->line > dist->line ? height->line : dist->line) : 0;
+
+    SourceLines::Cursor cursor(definition.lines);
+    SourceLine line{};
+    while (cursor.next(line) && line.number <= lines_read) {
+        if (ignored_setting(line.visible)) {
+            sink.take(Message{MessageId::note_line_ignored, line.number, {}}, name);
+        }
+        if (line.number == mixed_line) {
+            const bool height_first = height->line < dist->line;
+            const DefinitionEntry* first = height_first ? height : dist;
+            sink.take(Message{MessageId::note_gears_mixed, line.number,
+                              {height_first ? height_name : dist_name, first->line,
+                               height_first ? dist_name : height_name}},
+                      name);
         }
     }
-    for (const char* line : {"Ground Pitch=", "[Light ", "Out of memory.", "Error opening definition file ",
-                             "Error reading definition file "}) {
-        if (starts_at(printed, at, line)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The end of the message that begins at start. A message runs to its line
-// end and over the lines after it that begin no new one (a name that holds
-// its line end). "Unrecognised: " prints the line as the reader saw it,
-// which may lack a line end: its length comes from the file's own line.
-std::size_t message_end(const std::string& printed, std::size_t start, const std::string& name,
-                        const DefinitionText& text)
-{
-    const std::string message_line = printed.substr(start, printed.find('\n', start) - start);
-    const MessageParts parts = message_parts(name.c_str(), message_line);
-    const SourceLine* source = source_line(text, parts.line);
-    if (!parts.severity.empty() && source != nullptr && parts.body.compare(0, 14, "Unrecognised: ") == 0) {
-        const std::size_t body_at = start + message_line.size() - parts.body.size() + 14;
-        if (starts_at(printed, body_at, source->visible)) {
-            return body_at + source->visible.size();
-        }
-    }
-    std::size_t end = start;
-    do {
-        const std::size_t line_end = printed.find('\n', end);
-        end = line_end == std::string::npos ? printed.size() : line_end + 1;
-    } while (end < printed.size() && !message_starts(printed, end, name));
-    return end;
-}
-
-std::vector<std::string> split_messages(const std::string& printed, const std::string& name,
-                                        const DefinitionText& text)
-{
-    std::vector<std::string> messages;
-    std::size_t start = 0;
-    while (start < printed.size()) {
-        const std::size_t end = message_end(printed, start, name, text);
-        messages.push_back(printed.substr(start, end - start));
-        start = end;
-    }
-    return messages;
-}
-
-bool is_error(const std::string& message, const std::string& name)
-{
-    return starts_at(message, 0, "Error in " + name) || starts_at(message, 0, "Fatal error in " + name) ||
-           starts_at(message, 0, "Error opening definition file ") ||
-           starts_at(message, 0, "Error reading definition file ") || starts_at(message, 0, "Out of memory.");
-}
-
-void print_warning(const Console& console, const std::string& name, const ValueNote& warning)
-{
-    if (warning.line != 0) {
-        console_print(console, "Note in %s, line %u: %s\n", name.c_str(), static_cast<unsigned>(warning.line),
-                      warning.text.c_str());
-    } else {
-        console_print(console, "Note in %s: %s\n", name.c_str(), warning.text.c_str());
-    }
-    console_print(console, "%s%s\n", HINT_INDENT, warning.hint.c_str());
 }
 
 }  // namespace
 
-int run_check(const Console& console, const char* definition_name)
+int run_check(const Console& console, const std::string& definition_name)
 {
-    // The same steps as veska's, their messages collected instead of printed.
-    std::string printed;
-    Diagnostics diagnostics{Console{nullptr, &printed}, definition_name, 0, 0};
-    Definition definition{};
+    Definition definition;
+    const CheckContext context(definition);
+    CheckPrinter printer(console, context);
+    // The same steps as veska's, each message printed with its hint as it
+    // comes.
+    Diagnostics diagnostics{printer, definition_name};
     LightSet lights{};
     const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
-    const bool read = outcome != LightsOutcome::not_read;
-    const unsigned count = definition.light_count;
+    const std::uint32_t count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
-    const bool would_write = outcome == LightsOutcome::computed && diagnostics.error_flag == 0;
-
-    const std::string name = definition_name;
-    const DefinitionText text = read_definition_text(definition_name);
-    const CheckContext context{definition_name, text, definition};
-    unsigned errors = 0;
-    for (const std::string& message : split_messages(printed, name, text)) {
-        console_write(console, message.c_str());
-        if (message.empty() || message.back() != '\n') {
-            console_write(console, "\n");
-        }
-        for (const std::string& hint : message_hints(context, message)) {
-            console_print(console, "%s%s\n", HINT_INDENT, hint.c_str());
-        }
-        errors += is_error(message, name) ? 1 : 0;
-    }
-    if (read) {
-        for (const ValueNote& note : check_text(text, definition, diagnostics.line_counter)) {
-            print_warning(console, name, note);
-        }
-        for (const ValueNote& warning : note_values(definition, lights, count_valid ? count : 0)) {
-            print_warning(console, name, warning);
+    const bool would_write = outcome == LightsOutcome::computed && !diagnostics.error_flag;
+    if (outcome != LightsOutcome::not_read) {
+        note_text(printer, definition_name, definition, diagnostics.line_counter);
+        for (const Message& note : note_values(definition, lights, count_valid ? count : 0)) {
+            printer.take(note, definition_name);
         }
     }
-    release_definition(definition);
 
     if (would_write) {
         console_write(console, "veska would write a model with this file.\n");
         return CHECK_WOULD_WRITE;
     }
+    const unsigned errors = printer.errors();
     if (errors == 0) {
         console_write(console, "veska would not write a model with this file.\n");
     } else {

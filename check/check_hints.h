@@ -1,37 +1,48 @@
-// What to change for each of veska's messages about a definition file: one
-// short line worked out from the message's text, the lines of the file it
-// points at, and what the reader stored.
+// What to change for each message about a definition file: one short line
+// chosen by the message's identity and worked out from its subjects, the
+// lines of the file it points at, and what the reader stored.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "basics/messages.h"
 #include "definition/definition.h"
-#include "check/check_text.h"
 
 namespace lumora {
 
-struct CheckContext {
-    const char* definition_name;
-    const DefinitionText& text;
-    const Definition& definition;  // as read_definition_named left it
+// What the hints need to know of the whole file.
+struct FileFacts {
+    int highest_light_section = 0;  // the highest n of the [Light n] headers, 0 when there is none
+    bool has_main_header = false;
 };
 
-// The parts of one message as veska printed it.
-struct MessageParts {
-    std::string severity;  // "Error", "Warning", "Info", "Fatal error", or empty for other lines
-    std::uint32_t line;    // the line named in its header, 0 for none
-    std::string body;      // the text behind the header (all of it for other lines)
+FileFacts file_facts(const SourceLines& lines);
+
+// The definition a check looks at: as the reader fills it, and at the end as
+// read_and_compute_lights left it. The file's facts are gathered once, the
+// first time a hint needs them.
+class CheckContext {
+public:
+    explicit CheckContext(const Definition& definition) : definition(definition) {}
+
+    const FileFacts& facts() const
+    {
+        if (!facts_) {
+            facts_ = file_facts(definition.lines);
+        }
+        return *facts_;
+    }
+
+    const Definition& definition;
+
+private:
+    mutable std::optional<FileFacts> facts_;
 };
 
-// Splits a message printed by report or report_at_line for this definition
-// file into its parts; any other text is all body.
-MessageParts message_parts(const char* definition_name, const std::string& message);
-
-// The hints for one message (its whole text as veska printed it, perhaps
-// over more than one line): none for the progress lines and for messages
-// that need none.
-std::vector<std::string> message_hints(const CheckContext& context, const std::string& message);
+// The hint for one message, or empty for the progress lines and for
+// messages that need none.
+std::string message_hint(const CheckContext& context, const Message& message);
 
 // The case-insensitive edit distance between two names.
 unsigned edit_distance(const std::string& a, const std::string& b);

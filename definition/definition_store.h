@@ -4,46 +4,50 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace lumora {
 
-using KeyId = std::uint8_t;  // 0 ends a key table
+// The identity of a definition key. Two names may share one: NoseGearDist
+// and TailGearDist are one parameter, and so are the two heights.
+enum class KeyId : std::uint8_t {
+    lights = 1,
+    pitch = 2,
+    other_gear_dist = 3,    // NoseGearDist or TailGearDist
+    other_gear_height = 4,  // NoseGearHeight or TailGearHeight
+    main_gear_dist = 5,
+    main_gear_height = 6,
+    direction = 7,
+    lat_offset = 8,
+    lon_offset = 9,
+    z_offset = 10,
+    max_range = 11,
+    spot_width = 12,
+    spot_depth = 13,
+};
 
 struct DefinitionEntry {
-    DefinitionEntry* next;
     KeyId key;
-    std::uint32_t line;
-    char* value;  // owned
+    std::uint32_t line;  // the line it was read from
+    std::string value;   // as the reader cut it from the line
 };
 
 struct DefinitionSection {
-    DefinitionEntry* first;
-    DefinitionEntry* last;
-    char* header;          // owned copy of the header line, or null
-    std::uint32_t defined;  // 1 once the section's lines have been read
+    std::vector<DefinitionEntry> entries;  // in the order they were read, one per key
+    std::string header;                    // the header line as written, without its line end; empty before
+    std::uint32_t header_line = 0;         // the line of the first header that named the section
+    bool defined = false;                  // true once the section's lines have been read
 };
 
-enum : unsigned { MAIN_SECTION = 0, SECTION_COUNT = 4 };
+constexpr unsigned MAIN_SECTION = 0;
+constexpr unsigned SECTION_COUNT = 4;  // [Main], [Light 1] .. [Light 3]
 
-// The results of add_entry.
-enum : int { ENTRY_ADDED = 0, ENTRY_DUPLICATE = 1, ENTRY_NO_MEMORY = 2 };
-
-// Stores a copy of value under key, read from the given line. Returns
-// ENTRY_DUPLICATE (and stores nothing) when the section already holds the
-// key, ENTRY_NO_MEMORY (storing nothing) when memory is exhausted.
-int add_entry(DefinitionSection& section, KeyId key, const char* value, std::uint32_t line);
+// Stores value under key, read from the given line. False (and nothing
+// stored) when the section already holds the key.
+bool add_entry(DefinitionSection& section, KeyId key, std::string value, std::uint32_t line);
 
 // The section's entry for key, or null.
-DefinitionEntry* lookup_entry(const DefinitionSection& section, KeyId key);
-
-// Frees the header text and every entry; the defined word stays.
-void clear_section(DefinitionSection& section);
-
-// Replaces the section's header text by a copy of text. 0, or 1 when memory
-// is exhausted (the old header stays).
-int set_section_header(DefinitionSection& section, const char* text);
-
-// A heap copy of text, or null when memory is exhausted.
-char* copy_text(const char* text);
+const DefinitionEntry* lookup_entry(const DefinitionSection& section, KeyId key);
 
 }  // namespace lumora

@@ -17,10 +17,10 @@ constexpr double MIN_GEAR_DISTANCE = 0.01;
 
 // The four gear keys in the order they are checked and read.
 constexpr KeyId GEAR_KEYS[] = {
-    KEY_MAIN_GEAR_HEIGHT,
-    KEY_MAIN_GEAR_DIST,
-    KEY_OTHER_GEAR_HEIGHT,
-    KEY_OTHER_GEAR_DIST,
+    KeyId::main_gear_height,
+    KeyId::main_gear_dist,
+    KeyId::other_gear_height,
+    KeyId::other_gear_dist,
 };
 
 }  // namespace
@@ -31,23 +31,23 @@ void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& mai
     // the main-gear values are then not read at all.
     for (const KeyId key : GEAR_KEYS) {
         if (lookup_entry(main, key) == nullptr) {
-            report(diagnostics, "iNot all gear positions/heights specified, zero ground pitch assumed.\n");
+            report(diagnostics, MessageId::gear_incomplete);
             ground.pitch_deg = 0.0;
             ground.slope = 0.0;
             return;
         }
     }
 
-    ground.main_gear_height = get_number_with_unit(diagnostics, main, KEY_MAIN_GEAR_HEIGHT, 0.0);
-    ground.main_gear_dist = get_number_with_unit(diagnostics, main, KEY_MAIN_GEAR_DIST, 0.0);
-    ground.other_gear_height = get_number_with_unit(diagnostics, main, KEY_OTHER_GEAR_HEIGHT, 0.0);
-    ground.other_gear_dist = get_number_with_unit(diagnostics, main, KEY_OTHER_GEAR_DIST, 0.0);
+    ground.main_gear_height = get_number_with_unit(diagnostics, main, KeyId::main_gear_height, 0.0);
+    ground.main_gear_dist = get_number_with_unit(diagnostics, main, KeyId::main_gear_dist, 0.0);
+    ground.other_gear_height = get_number_with_unit(diagnostics, main, KeyId::other_gear_height, 0.0);
+    ground.other_gear_dist = get_number_with_unit(diagnostics, main, KeyId::other_gear_dist, 0.0);
     ground.gear_read = true;
     const double height_diff = ground.main_gear_height - ground.other_gear_height;
     const double dist_diff = ground.main_gear_dist - ground.other_gear_dist;
 
     if (std::fabs(dist_diff) < MIN_GEAR_DISTANCE) {
-        report(diagnostics, "wGear distance too small, zero ground pitch assumed.\n");
+        report(diagnostics, MessageId::gear_distance_too_small);
         ground.pitch_deg = 0.0;
         ground.slope = 0.0;
         return;
@@ -60,8 +60,8 @@ void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& mai
         ground.slope = 0.0;
     }
     ground.pitch_deg = rad_to_deg(portable_atan(ground.slope));
-    console_print(diagnostics.console, "Ground Pitch=%s degrees (means pitch %s).\n",
-                  fixed_text(ground.pitch_deg, 5, 2).c_str(), ground.pitch_deg < 0.0 ? "down" : "up");
+    report(diagnostics, MessageId::ground_pitch,
+           {fixed_text(ground.pitch_deg, 5, 2), ground.pitch_deg < 0.0 ? "down" : "up"});
 }
 
 }  // namespace lumora

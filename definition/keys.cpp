@@ -5,28 +5,44 @@
 
 namespace lumora {
 
-const KeyName main_keys[] = {
-    {"Lights", KEY_LIGHTS},
-    {"NoseGearDist", KEY_OTHER_GEAR_DIST},
-    {"NoseGearHeight", KEY_OTHER_GEAR_HEIGHT},
-    {"TailGearDist", KEY_OTHER_GEAR_DIST},
-    {"TailGearHeight", KEY_OTHER_GEAR_HEIGHT},
-    {"MainGearDist", KEY_MAIN_GEAR_DIST},
-    {"MainGearHeight", KEY_MAIN_GEAR_HEIGHT},
-    {"", 0},
+namespace {
+
+constexpr KeyName MAIN_KEYS[] = {
+    {"Lights", KeyId::lights},
+    {"NoseGearDist", KeyId::other_gear_dist},
+    {"NoseGearHeight", KeyId::other_gear_height},
+    {"TailGearDist", KeyId::other_gear_dist},
+    {"TailGearHeight", KeyId::other_gear_height},
+    {"MainGearDist", KeyId::main_gear_dist},
+    {"MainGearHeight", KeyId::main_gear_height},
 };
 
-const KeyName light_keys[] = {
-    {"Pitch", KEY_PITCH},
-    {"Direction", KEY_DIRECTION},
-    {"LatOffset", KEY_LAT_OFFSET},
-    {"LonOffset", KEY_LON_OFFSET},
-    {"ZOffset", KEY_Z_OFFSET},
-    {"MaxRange", KEY_MAX_RANGE},
-    {"SpotWidth", KEY_SPOT_WIDTH},
-    {"SpotDepth", KEY_SPOT_DEPTH},
-    {"", 0},
+constexpr KeyName LIGHT_KEYS[] = {
+    {"Pitch", KeyId::pitch},
+    {"Direction", KeyId::direction},
+    {"LatOffset", KeyId::lat_offset},
+    {"LonOffset", KeyId::lon_offset},
+    {"ZOffset", KeyId::z_offset},
+    {"MaxRange", KeyId::max_range},
+    {"SpotWidth", KeyId::spot_width},
+    {"SpotDepth", KeyId::spot_depth},
 };
+
+}  // namespace
+
+KeyTable main_keys() { return {MAIN_KEYS, sizeof MAIN_KEYS / sizeof MAIN_KEYS[0]}; }
+
+KeyTable light_keys() { return {LIGHT_KEYS, sizeof LIGHT_KEYS / sizeof LIGHT_KEYS[0]}; }
+
+const KeyName* find_key(const KeyTable& table, std::string_view name)
+{
+    for (const KeyName& key : table) {
+        if (equal_ignoring_case(name, key.name)) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
 
 const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
     {"in", 0.0254},
@@ -60,9 +76,9 @@ double get_number(Diagnostics& diagnostics, const DefinitionSection& section, Ke
         return fallback;
     }
     const char* rest = nullptr;
-    const double number = leading_number(entry->value, &rest);
+    const double number = leading_number(entry->value.c_str(), &rest);
     if (*rest != '\0') {
-        report(diagnostics, "wNo unit of measurement expected in line %u.\n", entry->line);
+        report(diagnostics, MessageId::no_unit_expected, {entry->line}, entry->line);
     }
     return number;
 }
@@ -75,7 +91,7 @@ double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& s
         return fallback;
     }
     const char* rest = nullptr;
-    const double number = leading_number(entry->value, &rest);
+    const double number = leading_number(entry->value.c_str(), &rest);
     if (*rest == '\0') {
         return number;
     }
@@ -84,7 +100,7 @@ double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& s
             return number * unit.metres;
         }
     }
-    report(diagnostics, "eInvalid unit of measurement specification '%s' in line %u.\n", entry->value, entry->line);
+    report(diagnostics, MessageId::invalid_unit, {entry->value, entry->line}, entry->line);
     return number;
 }
 

@@ -3,34 +3,32 @@
 // text into a number.
 #pragma once
 
-#include "basics/diagnostics.h"
+#include <cstddef>
+#include <string_view>
+
+#include "basics/messages.h"
 #include "definition/definition_store.h"
 
 namespace lumora {
 
 struct KeyName {
     char name[16];
-    KeyId id;  // 0 ends a table
+    KeyId id;
 };
 
-enum : KeyId {
-    KEY_LIGHTS = 1,
-    KEY_PITCH = 2,
-    KEY_OTHER_GEAR_DIST = 3,    // NoseGearDist or TailGearDist
-    KEY_OTHER_GEAR_HEIGHT = 4,  // NoseGearHeight or TailGearHeight
-    KEY_MAIN_GEAR_DIST = 5,
-    KEY_MAIN_GEAR_HEIGHT = 6,
-    KEY_DIRECTION = 7,
-    KEY_LAT_OFFSET = 8,
-    KEY_LON_OFFSET = 9,
-    KEY_Z_OFFSET = 10,
-    KEY_MAX_RANGE = 11,
-    KEY_SPOT_WIDTH = 12,
-    KEY_SPOT_DEPTH = 13,
+// The keys of one kind of section, in the order they are matched.
+struct KeyTable {
+    const KeyName* keys;
+    std::size_t count;
+    const KeyName* begin() const { return keys; }
+    const KeyName* end() const { return keys + count; }
 };
 
-extern const KeyName main_keys[];   // [Main]
-extern const KeyName light_keys[];  // [Light 1] .. [Light 3]
+KeyTable main_keys();   // [Main]
+KeyTable light_keys();  // [Light 1] .. [Light 3]
+
+// The key of the table whose name is name without regard to case, or null.
+const KeyName* find_key(const KeyTable& table, std::string_view name);
 
 struct LengthUnit {
     char suffix[3];

@@ -1,9 +1,10 @@
 #include "definition/reader.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <new>
 
-#include "basics/text.h"
 #include "basics/whole_number.h"
 #include "definition/keys.h"
 #include "platform/platform.h"
@@ -12,38 +13,31 @@ namespace lumora {
 
 namespace {
 
-// Marks the end of the text: outside a section it ends the file, inside one
-// it ends the section.
-constexpr char CTRL_Z = 0x1A;
-
-constexpr char SECTION_HEADERS[SECTION_COUNT][10] = {"[Main]", "[Light 1]", "[Light 2]", "[Light 3]"};
-
 // A line is classified by its first character alone.
 enum class LineKind { ignored, end_of_text, header, key };
 
 // How the section read last stopped; none once the main loop has taken note.
-// stopped: reading cannot go on at all (a read error, memory exhausted).
+// stopped: reading cannot go on at all (memory exhausted).
 enum class SectionEnd { none, end_of_text, next_header, end_of_input, stopped };
 
-// One reading of a definition file.
+// One reading of a definition file: its lines, read one after the other.
 struct Reader {
     Diagnostics& diagnostics;
     Definition& definition;
-    std::FILE* stream;
-    SectionEnd section_end;
-    int read_error;  // the error number of a failed read, 0 while none failed
-    char line_buffer[LINE_BUFFER_SIZE];
+    SourceLines::Cursor cursor;
+    SectionEnd section_end = SectionEnd::none;
+    std::string_view line;  // the line read last, as the reader sees it
 };
 
-LineKind classify_line(const char* line)
+LineKind classify_line(std::string_view line)
 {
-    switch (line[0]) {
+    switch (line.empty() ? '\0' : line[0]) {
     case ';':
     case ' ':
     case '\r':
     case '\n':
         return LineKind::ignored;
-    case CTRL_Z:
+    case END_OF_TEXT:
         return LineKind::end_of_text;
     case '[':
         return LineKind::header;
@@ -54,23 +48,15 @@ LineKind classify_line(const char* line)
     }
 }
 
-// Reads the next line, or the next 255 characters of a longer one, into the
-// line buffer and counts it. At the end of the input, or when reading fails
-// (the error is kept in the reader), returns false and leaves the buffer as
-// it was.
+// Reads the next line and counts it. At the end of the text returns false
+// and leaves the line read last as it was.
 bool read_line(Reader& reader)
 {
-    char piece[LINE_BUFFER_SIZE];
-    errno = 0;
-    if (std::fgets(piece, sizeof piece, reader.stream) == nullptr) {
-        if (std::ferror(reader.stream) != 0) {
-            reader.read_error = errno != 0 ? errno : EIO;
-        }
+    SourceLine line{};
+    if (!reader.cursor.next(line)) {
         return false;
     }
-    // A zero byte read from the file ends the line as far as the program can
-    // see it; whatever followed it on the line is dropped.
-    std::memcpy(reader.line_buffer, piece, std::strlen(piece) + 1);
+    reader.line = line.visible;
     ++reader.diagnostics.line_counter;
     return true;
 }
@@ -79,57 +65,44 @@ bool read_line(Reader& reader)
 // so and reading fails at once.
 SectionEnd out_of_memory(Reader& reader)
 {
-    console_write(reader.diagnostics.console, "Out of memory.\n");
+    report(reader.diagnostics, MessageId::out_of_memory);
     return SectionEnd::stopped;
 }
 
 // Splits a key line into name and value and stores the value under the
-// name's key. The line is cut up in place. Gives stopped when memory is
-// exhausted, none otherwise.
-SectionEnd parse_key_line(Reader& reader, DefinitionSection& section, const KeyName* keys, char* line)
+// name's key. Gives stopped when memory is exhausted, none otherwise.
+SectionEnd parse_key_line(Reader& reader, DefinitionSection& section, const KeyTable& keys)
 {
     Diagnostics& diagnostics = reader.diagnostics;
-    char* name = line + std::strspn(line, " \t");
-    name += std::strspn(name, "=");
-    char* value = std::strchr(name, '=');
-    if (value != nullptr) {
-        *value++ = '\0';
-    } else {
-        // The name runs to the end of the line, its line end included.
-        value = name + std::strlen(name);
-    }
-    value += std::strspn(value, "\r\n");
-    value[std::strcspn(value, "\r\n")] = '\0';
-    if (*value == '\0') {
-        report_at_line(diagnostics, "eName=%s, NO VALUE given.\n", name);
+    const KeyLine key_line = split_key_line(reader.line);
+    if (key_line.value.empty()) {
+        report(diagnostics, MessageId::no_value, {std::string(key_line.name)});
         return SectionEnd::none;
     }
-
-    const KeyName* key = keys;
-    while (key->id != 0 && !equal_ignoring_case(name, key->name)) {
-        ++key;
-    }
-    if (key->id == 0) {
-        report_at_line(diagnostics, "eUnrecognised name=%s\n", name);
+    const KeyName* key = find_key(keys, key_line.name);
+    if (key == nullptr) {
+        report(diagnostics, MessageId::unrecognised_name, {std::string(key_line.name)});
         return SectionEnd::none;
     }
-    const int added = add_entry(section, key->id, value, diagnostics.line_counter);
-    if (added == ENTRY_NO_MEMORY) {
+    bool added = false;
+    try {
+        added = add_entry(section, key->id, std::string(key_line.value), diagnostics.line_counter);
+    } catch (const std::bad_alloc&) {
         return out_of_memory(reader);
     }
-    if (added == ENTRY_DUPLICATE) {
-        report_at_line(diagnostics, "eDuplicate definition: Name=%s\n", name);
+    if (!added) {
+        report(diagnostics, MessageId::duplicate_definition, {std::string(key_line.name)});
     }
     return SectionEnd::none;
 }
 
-// Reads the lines of a section up to a Ctrl-Z line, a header (left in the
-// line buffer) or the end of the input. Key lines are stored only when
-// store is set.
-SectionEnd read_section_lines(Reader& reader, DefinitionSection& section, const KeyName* keys, bool store)
+// Reads the lines of a section up to an end-of-text line, a header (left
+// as the line read last) or the end of the text. Key lines are stored only
+// when store is set.
+SectionEnd read_section_lines(Reader& reader, DefinitionSection& section, const KeyTable& keys, bool store)
 {
     while (read_line(reader)) {
-        switch (classify_line(reader.line_buffer)) {
+        switch (classify_line(reader.line)) {
         case LineKind::ignored:
             break;
         case LineKind::end_of_text:
@@ -137,116 +110,151 @@ SectionEnd read_section_lines(Reader& reader, DefinitionSection& section, const 
         case LineKind::header:
             return SectionEnd::next_header;
         case LineKind::key:
-            if (store && parse_key_line(reader, section, keys, reader.line_buffer) == SectionEnd::stopped) {
+            if (store && parse_key_line(reader, section, keys) == SectionEnd::stopped) {
                 return SectionEnd::stopped;
             }
             break;
         }
     }
-    return reader.read_error != 0 ? SectionEnd::stopped : SectionEnd::end_of_input;
+    return SectionEnd::end_of_input;
 }
 
 // Reads one section's lines. A section met a second time draws an error and
 // its lines are skipped: the first definition stays.
-SectionEnd read_section_body(Reader& reader, DefinitionSection& section, const KeyName* keys)
+SectionEnd read_section_body(Reader& reader, DefinitionSection& section, const KeyTable& keys)
 {
-    const bool repeated = section.defined != 0;
+    const bool repeated = section.defined;
     if (repeated) {
-        report_at_line(reader.diagnostics, "eSection %s defined already.\n", section.header);
+        report(reader.diagnostics, MessageId::section_defined_already, {section.header});
     }
     const SectionEnd end = read_section_lines(reader, section, keys, !repeated);
-    section.defined = 1;
+    section.defined = true;
     reader.section_end = end;
     return end;
 }
 
-int read_light_section(Reader& reader, unsigned index)
+bool read_light_section(Reader& reader, unsigned index)
 {
-    const SectionEnd end = read_section_body(reader, reader.definition.sections[index], light_keys);
-    return end == SectionEnd::stopped ? 1 : 0;
+    const SectionEnd end = read_section_body(reader, reader.definition.sections[index], light_keys());
+    return end != SectionEnd::stopped;
 }
 
 // Reads [Main], then settles the number of lights and computes the ground
 // pitch, also when the section was repeated (on the entries of the first) or
 // Lights is invalid. The file must not end inside [Main].
-int read_main_section(Reader& reader)
+bool read_main_section(Reader& reader)
 {
     Diagnostics& diagnostics = reader.diagnostics;
     Definition& definition = reader.definition;
     DefinitionSection& section = definition.sections[MAIN_SECTION];
-    const SectionEnd end = read_section_body(reader, section, main_keys);
+    const SectionEnd end = read_section_body(reader, section, main_keys());
     if (end == SectionEnd::stopped) {
-        return 1;
+        return false;
     }
-    int result = end == SectionEnd::end_of_input ? 1 : 0;
+    bool success = end != SectionEnd::end_of_input;
 
-    const DefinitionEntry* lights = lookup_entry(section, KEY_LIGHTS);
+    const DefinitionEntry* lights = lookup_entry(section, KeyId::lights);
     if (lights == nullptr) {
-        report(diagnostics, "eRequired parameter \"Lights=n\" was not specified.\n");
-        result = 1;
+        report(diagnostics, MessageId::lights_not_given);
+        success = false;
     } else {
-        definition.light_count = low_bits_of_whole(get_number(diagnostics, section, KEY_LIGHTS, 0.0));
+        definition.light_count = low_bits_of_whole(get_number(diagnostics, section, KeyId::lights, 0.0));
         if (definition.light_count < 1 || definition.light_count > 3) {
-            report(diagnostics, "eInvalid number of lights in line %u, must be 1,2 or 3.\n", lights->line);
-            result = 1;
+            report(diagnostics, MessageId::invalid_light_count_in_line, {lights->line}, lights->line);
+            success = false;
         }
     }
     compute_ground_pitch(diagnostics, section, definition.ground);
     // A file that ends inside [Main] has no light section after it: say
     // which of the configured ones are missing.
     if (end == SectionEnd::end_of_input && definition.light_count >= 1 && definition.light_count <= 3) {
-        for (unsigned n = 1; n <= definition.light_count; ++n) {
-            if (definition.sections[n].defined == 0) {
-                report(diagnostics, "e[Light %u] not specified in definition file.\n", n);
+        for (std::uint32_t n = 1; n <= definition.light_count; ++n) {
+            if (!definition.sections[n].defined) {
+                report(diagnostics, MessageId::light_not_specified, {n});
             }
         }
     }
-    return result;
+    return success;
 }
 
-// The line buffer holds a header line: reads the section it names. A header
+// The line read last is a header line: reads the section it names. A header
 // that names no section ends reading with failure.
-int open_section(Reader& reader)
+bool open_section(Reader& reader)
 {
     Diagnostics& diagnostics = reader.diagnostics;
     Definition& definition = reader.definition;
-    char* line = reader.line_buffer;
-    line[std::strcspn(line, "\r\n")] = '\0';
-
-    unsigned index = 0;
-    while (index < SECTION_COUNT && !equal_ignoring_case(line, SECTION_HEADERS[index])) {
-        ++index;
+    const std::string_view header = without_line_end(reader.line);
+    const int named = header_section(header);
+    if (named == NO_SECTION) {
+        report(diagnostics, MessageId::unrecognised_section, {std::string(header)});
+        return false;
     }
-    if (index == SECTION_COUNT) {
-        report_at_line(diagnostics, "eUnrecognised section: %s\n", line);
-        line[0] = '\0';
-        return 1;
-    }
+    const auto index = static_cast<unsigned>(named);
     if (index != MAIN_SECTION) {
-        if (definition.sections[MAIN_SECTION].defined == 0) {
-            report_at_line(diagnostics, "e[Main] section must be specified first.\n");
+        if (!definition.sections[MAIN_SECTION].defined) {
+            report(diagnostics, MessageId::main_section_first);
         }
         if (index > definition.light_count) {
-            report_at_line(diagnostics, "wThis section is not expected as \"Lights=%u\" only was specified.\n",
-                           definition.light_count);
+            report(diagnostics, MessageId::section_not_expected, {definition.light_count});
         }
     }
-    if (set_section_header(definition.sections[index], line) != 0) {
+    DefinitionSection& section = definition.sections[index];
+    try {
+        section.header = std::string(header);
+    } catch (const std::bad_alloc&) {
         out_of_memory(reader);
-        return 1;
+        return false;
+    }
+    if (section.header_line == 0) {
+        section.header_line = diagnostics.line_counter;
     }
     return index == MAIN_SECTION ? read_main_section(reader) : read_light_section(reader, index);
 }
 
+// Reads the whole named file into bytes. 0, or the error number of opening
+// it (*opening set) or of reading it.
+int read_whole_file(const std::string& name, std::string& bytes, bool& opening)
+{
+    // A folder opens on some systems and not on others; everywhere it gives
+    // the error that reading it gives where it opens.
+    opening = false;
+    FileInfo info{};
+    if (file_info(name, true, info) == 0 && info.kind == FileKind::directory) {
+        return EISDIR;
+    }
+    opening = true;
+    std::FILE* stream = open_file(name.c_str(), "rb");
+    if (stream == nullptr) {
+        return errno != 0 ? errno : ENOENT;
+    }
+    opening = false;
+    char chunk[65536];
+    std::size_t got = 0;
+    errno = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
+        bytes.append(chunk, got);
+    }
+    const int error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
+    std::fclose(stream);
+    return error;
+}
+
 }  // namespace
 
-int read_definition_file(Diagnostics& diagnostics, Definition& definition, std::FILE* stream)
+ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definition, std::string bytes)
 {
-    Reader reader{diagnostics, definition, stream, SectionEnd::none, 0, {}};
-    int result = 0;
-    while (result == 0) {
-        // After a section, the header that ended it is still in the buffer;
-        // a section that ran to the end of the input ends the file.
+    DecodedText decoded = decode_definition_bytes(std::move(bytes));
+    definition.encoding = decoded.encoding;
+    if (!decoded.valid) {
+        report(diagnostics, MessageId::definition_read_error, {diagnostics.definition_name, std::strerror(EILSEQ)});
+        return ReadOutcome::not_read;
+    }
+    definition.lines = SourceLines(std::move(decoded.text));
+    Reader reader{diagnostics, definition, SourceLines::Cursor(definition.lines), SectionEnd::none, std::string_view()};
+    bool success = true;
+    while (success) {
+        // After a section, the header that ended it is still the line read
+        // last; a section that ran to the end of the text ends the file.
         const SectionEnd section_end = reader.section_end;
         reader.section_end = SectionEnd::none;
         if (section_end == SectionEnd::end_of_input) {
@@ -255,49 +263,39 @@ int read_definition_file(Diagnostics& diagnostics, Definition& definition, std::
         if (section_end != SectionEnd::next_header && !read_line(reader)) {
             break;
         }
-        switch (classify_line(reader.line_buffer)) {
+        switch (classify_line(reader.line)) {
         case LineKind::end_of_text:
-            return 0;
+            return ReadOutcome::read;
         case LineKind::ignored:
             break;
         case LineKind::header:
-            result = open_section(reader);
+            success = open_section(reader);
             break;
         case LineKind::key:
             // The line's own line end ends the message.
-            report_at_line(diagnostics, "eUnrecognised: %s", reader.line_buffer);
+            report(diagnostics, MessageId::unrecognised_line, {std::string(reader.line)});
             break;
         }
     }
-    if (reader.read_error != 0) {
-        // Whatever was read is not the whole file: nothing more is said of
-        // it, and nothing is written.
-        console_print(diagnostics.console, "Error reading definition file %s: %s\n",
-                      diagnostics.definition_name != nullptr ? diagnostics.definition_name : "",
-                      std::strerror(reader.read_error));
-        return DEFINITION_NOT_READ;
-    }
-    return result;
+    return success ? ReadOutcome::read : ReadOutcome::failed;
 }
 
-int read_definition_named(Diagnostics& diagnostics, Definition& definition, const char* name)
+ReadOutcome read_definition_named(Diagnostics& diagnostics, Definition& definition,
+                                  const std::optional<std::string>& name)
 {
-    // A folder opens on some systems and not on others; everywhere it gives
-    // the error that reading it gives where it opens.
-    FileInfo info{};
-    if (name != nullptr && file_info(name, true, info) == 0 && info.kind == FileKind::directory) {
-        console_print(diagnostics.console, "Error reading definition file %s: %s\n", name, std::strerror(EISDIR));
-        return DEFINITION_NOT_READ;
+    if (!name) {
+        report(diagnostics, MessageId::definition_open_error, {"(none)", std::strerror(ENOENT)});
+        return ReadOutcome::not_read;
     }
-    std::FILE* stream = name != nullptr ? open_file(name, "rb") : nullptr;
-    if (stream == nullptr) {
-        console_print(diagnostics.console, "Error opening definition file %s: %s\n",
-                      name != nullptr ? name : "(none)", std::strerror(name != nullptr ? errno : ENOENT));
-        return DEFINITION_NOT_READ;
+    std::string bytes;
+    bool opening = false;
+    const int error = read_whole_file(*name, bytes, opening);
+    if (error != 0) {
+        report(diagnostics, opening ? MessageId::definition_open_error : MessageId::definition_read_error,
+               {*name, std::strerror(error)});
+        return ReadOutcome::not_read;
     }
-    const int result = read_definition_file(diagnostics, definition, stream);
-    std::fclose(stream);
-    return result;
+    return read_definition_bytes(diagnostics, definition, std::move(bytes));
 }
 
 }  // namespace lumora

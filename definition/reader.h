@@ -1,39 +1,39 @@
 // The reader of the definition file: a plain-text file in sections ([Main],
 // [Light 1] .. [Light 3]) of "name=value" lines, comments starting with ';'.
-// Every accepted line is stored as text in the definition's sections;
-// problems are reported and reading goes on, except where noted below.
+// Every accepted line is stored as text in the definition's sections, and
+// every line read is kept; problems are reported and reading goes on,
+// except where noted below.
 #pragma once
 
-#include <cstdio>
+#include <optional>
+#include <string>
 
-#include "basics/diagnostics.h"
+#include "basics/messages.h"
 #include "definition/definition.h"
 
 namespace lumora {
 
-constexpr unsigned LINE_BUFFER_SIZE = 256;  // a line of at most 255 characters and its terminator
-
-// The results of reading a definition file.
-enum : int {
-    DEFINITION_READ = 0,        // read to its end
-    DEFINITION_FAILED = 1,      // read, but its contents make reading fail
-    DEFINITION_NOT_READ = 2,    // the file could not be opened or read
+enum class ReadOutcome {
+    read,      // read to its end
+    failed,    // read, but its contents make reading fail
+    not_read,  // the file could not be opened or read, or is not the text it claims to be
 };
 
-// Reads the whole definition file from stream, which the caller opened and
-// closes afterwards. At the end of [Main] the number of lights is settled
-// and the ground pitch is computed. Returns DEFINITION_FAILED when its
-// contents make reading fail: a header that names no known section, a
-// missing or invalid Lights value, the end of the file inside [Main] (the
-// light sections it lacks are reported), or memory exhausted. A read error
-// stops reading at once, prints "Error reading definition file ..." and
-// gives DEFINITION_NOT_READ. Otherwise returns DEFINITION_READ.
-int read_definition_file(Diagnostics& diagnostics, Definition& definition, std::FILE* stream);
+// Reads the definition from the file's bytes. At the end of [Main] the
+// number of lights is settled and the ground pitch is computed. Gives
+// ReadOutcome::failed when the contents make reading fail: a header that
+// names no known section, a missing or invalid Lights value, the end of the
+// file inside [Main] (the light sections it lacks are reported), or memory
+// exhausted. A file that announces UTF-16 by its byte-order mark but is not
+// UTF-16 is not read at all ("Error reading definition file ...").
+ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definition, std::string bytes);
 
-// Opens the named definition file, reads it with read_definition_file and
-// closes it. A file that cannot be opened (or no name: the command line
-// gave none) prints "Error opening definition file ..." and gives
-// DEFINITION_NOT_READ; otherwise the result is read_definition_file's.
-int read_definition_named(Diagnostics& diagnostics, Definition& definition, const char* name);
+// Reads the named file whole and then its definition. A file that cannot be
+// opened (or no name: the command line gave none) reports "Error opening
+// definition file ...", one that cannot be read to its end "Error reading
+// definition file ...", and gives ReadOutcome::not_read: nothing of it is
+// read then.
+ReadOutcome read_definition_named(Diagnostics& diagnostics, Definition& definition,
+                                  const std::optional<std::string>& name);
 
 }  // namespace lumora

@@ -12,13 +12,9 @@ int main(int argc, char** argv)
     prepare_standard_output();
     install_interrupt_cleanup();
     const std::vector<std::string> arguments = program_arguments(argc, argv);
-    std::vector<const char*> pointers;
-    for (const std::string& argument : arguments) {
-        pointers.push_back(argument.c_str());
-    }
-    RunState state{};
-    state.diagnostics.console.stream = stdout;
-    const int exit_code = run_veska(state, static_cast<int>(pointers.size()), pointers.data());
+    MessagePrinter printer{Console{stdout}};
+    RunState state{Console{stdout}, printer};
+    const int exit_code = run_veska(state, arguments);
     std::fflush(stdout);
     hold_own_window();
     return exit_code;

@@ -1,6 +1,9 @@
 // The run sequence of the VESKA command, from the banner to the exit code.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "driver/run_state.h"
 
 namespace lumora {
@@ -34,12 +37,9 @@ constexpr const char HELP_TEXT[] =
     "--version is given as ./--help or ./--version.\n";
 
 // Runs the whole sequence once for the arguments that follow the program
-// name (argv[0] .. argv[argc - 1]) in state, which the caller created with
-// its console (and, in tests, an output fault), and returns the exit code.
-// "--help" or "--version" as the only argument prints the help or the
-// version and returns 0.
-// Everything the run allocated is released before it returns; the rest of
-// state is left as the run left it.
-int run_veska(RunState& state, int argc, const char* const* argv);
+// name, in state, which the caller created with its console and the sink of
+// its messages, and returns the exit code. "--help" or "--version" as the
+// only argument prints the help or the version and returns 0.
+int run_veska(RunState& state, const std::vector<std::string>& arguments);
 
 }  // namespace lumora

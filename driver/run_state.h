@@ -3,7 +3,8 @@
 // next run.
 #pragma once
 
-#include "basics/diagnostics.h"
+#include "basics/console.h"
+#include "basics/messages.h"
 #include "definition/definition.h"
 #include "lights/code_templates.h"
 #include "lights/light_geometry.h"
@@ -13,16 +14,15 @@
 namespace lumora {
 
 struct RunState {
-    Diagnostics diagnostics;   // the console, the definition file's name, the line counter, the error flag
-    MdlImage image;
-    Definition definition;     // the number of lights, the four sections, the ground geometry
-    LightSet lights;           // each light's record and values
-    CodeTemplate block;        // the template for the number of lights, once filled
-    OutputFault output_fault;  // none in the program; tests inject faults into the writers here
-};
+    explicit RunState(Console console, MessageSink& messages) : console(console), diagnostics{messages} {}
 
-// Releases everything the run allocated: the image, and every section's
-// header text and entries. Safe to call any number of times.
-void release_all(RunState& state);
+    Console console;           // the banner, the usage and the help
+    Diagnostics diagnostics;   // every message of the run, the definition file's name, the error flag
+    MdlImage image;
+    Definition definition;     // the number of lights, the four sections, the ground geometry, the lines
+    LightSet lights;           // each light's record and values
+    CodeTemplate block{};      // the template for the number of lights, once filled
+    OutputFault output_fault{};  // none in the program; tests inject faults into the writers here
+};
 
 }  // namespace lumora

@@ -41,14 +41,16 @@ void fill_records_from(const Bytes& input, LightSet& lights)
     }
 }
 
-Bytes image_bytes(const MdlImage& image) { return Bytes(image.buffer, image.buffer + image.size); }
+Bytes image_bytes(const MdlImage& image) { return Bytes(image.buffer.get(), image.buffer.get() + image.size); }
 
 // The input written as a model file at path and loaded into image.
 const char* check_model(const Bytes& input, const std::string& path, MdlImage& image)
 {
     write_file_bytes(path, input);
-    if (load_mdl(Console{nullptr}, image, path.c_str()) != 0) {
-        if (image.buffer != nullptr || image.code_area != nullptr) {
+    MessageLog unheard;
+    Diagnostics diagnostics{unheard};
+    if (load_mdl(diagnostics, image, path) != 0) {
+        if (image.buffer || image.code_area != nullptr) {
             return "a refused model left an image behind";
         }
         return nullptr;
@@ -56,7 +58,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     if (image_bytes(image) != input) {
         return "the loaded image differs from the file";
     }
-    if (input.size() < MODEL_CODE_END || image.code_area != image.buffer + MODEL_CODE_OFFSET) {
+    if (input.size() < MODEL_CODE_END || image.code_area != image.buffer.get() + MODEL_CODE_OFFSET) {
         return "a model without a whole model-code area was accepted";
     }
     if (check_unmodified(image.code_area) != 0) {
@@ -73,7 +75,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     }
     Bytes expected;
     const bool fits = expected_insertion(input, block.bytes, block.size, expected);
-    const int inserted = insert_code(Console{nullptr}, image.code_area, block.bytes, block.size);
+    const int inserted = insert_code(diagnostics, image.code_area, block.bytes, block.size);
     if (inserted != 0) {
         if (fits) {
             return "a block that fits was refused";
@@ -97,9 +99,10 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
 
 // What reading a definition file and computing its lights uses.
 struct DefinitionRun {
-    Diagnostics diagnostics;
+    MessageLog unheard;
+    Diagnostics diagnostics{unheard};
     Definition definition;
-    LightSet lights;
+    LightSet lights{};
 };
 
 // The input written as a definition file at path, read and its lights
@@ -107,19 +110,22 @@ struct DefinitionRun {
 const char* check_definition(const Bytes& input, const std::string& path, DefinitionRun& run)
 {
     write_file_bytes(path, input);
-    run.diagnostics.definition_name = path.c_str();
-    const int result = read_definition_named(run.diagnostics, run.definition, path.c_str());
-    if (result == DEFINITION_NOT_READ) {
-        return "the definition file was not read";
+    run.diagnostics.definition_name = path;
+    const ReadOutcome result = read_definition_named(run.diagnostics, run.definition, path);
+    if (result == ReadOutcome::not_read) {
+        // Only a file that announces UTF-16 and is none is not read.
+        return decode_definition_bytes(std::string(input.begin(), input.end())).valid
+                   ? "the definition file was not read"
+                   : nullptr;
     }
     const unsigned lights = run.definition.light_count;
-    if (run.definition.sections[MAIN_SECTION].defined == 0 && lights != 0) {
+    if (!run.definition.sections[MAIN_SECTION].defined && lights != 0) {
         return "a number of lights without a [Main] section";
     }
-    if (result == 0 && run.definition.sections[MAIN_SECTION].defined != 0 && (lights < 1 || lights > 3)) {
+    if (result == ReadOutcome::read && run.definition.sections[MAIN_SECTION].defined && (lights < 1 || lights > 3)) {
         return "reading succeeded with an invalid number of lights";
     }
-    if (result != 0) {
+    if (result != ReadOutcome::read) {
         return nullptr;
     }
     if (compute_lights(run.diagnostics, run.definition, run.lights) != 0 || lights < 1 ||
@@ -212,20 +218,15 @@ const char* check_run(const ScratchDir& folder, const Bytes& definition, const B
 const char* fuzz_definition_input(const std::uint8_t* data, std::size_t size)
 {
     const ScratchDir folder;
-    DefinitionRun run{};
-    run.diagnostics.console = Console{nullptr};
-    const char* problem = check_definition(Bytes(data, data + size), folder.file("lights.cfg"), run);
-    release_definition(run.definition);
-    return problem;
+    DefinitionRun run;
+    return check_definition(Bytes(data, data + size), folder.file("lights.cfg"), run);
 }
 
 const char* fuzz_model_input(const std::uint8_t* data, std::size_t size)
 {
     const ScratchDir folder;
-    MdlImage image{};
-    const char* problem = check_model(Bytes(data, data + size), folder.file("model.mdl"), image);
-    release_image(image);
-    return problem;
+    MdlImage image;
+    return check_model(Bytes(data, data + size), folder.file("model.mdl"), image);
 }
 
 const char* fuzz_run_input(const std::uint8_t* data, std::size_t size)

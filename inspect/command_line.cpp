@@ -1,6 +1,5 @@
 #include "inspect/command_line.h"
 
-#include <cstring>
 
 #include "basics/version.h"
 #include "check/check.h"
@@ -43,10 +42,10 @@ constexpr char HELP_TEXT[] =
     "has errors; 2 for a command line that is not understood. For --check: 0\n"
     "when VESKA would write a model with the file, 1 when it would not.\n";
 
-int usage_error(const Console& console, const char* problem, const char* argument)
+int usage_error(const Console& console, const char* problem, const std::string* argument = nullptr)
 {
     if (argument != nullptr) {
-        console_print(console, "veska-inspect: %s: %s\n", problem, argument);
+        console_print(console, "veska-inspect: %s: %s\n", problem, argument->c_str());
     } else {
         console_print(console, "veska-inspect: %s\n", problem);
     }
@@ -54,49 +53,50 @@ int usage_error(const Console& console, const char* problem, const char* argumen
     return 2;
 }
 
-bool is_option(const char* argument) { return argument[0] == '-' && argument[1] == '-'; }
+bool is_option(const std::string& argument) { return argument.size() >= 2 && argument[0] == '-'; }
 
 }  // namespace
 
-int run_inspect(const Console& console, int argc, const char* const* argv)
+int run_inspect(const Console& console, const std::vector<std::string>& arguments)
 {
-    if (argc < 1) {
-        return usage_error(console, "no model or command given", nullptr);
+    const std::size_t count = arguments.size();
+    if (count < 1) {
+        return usage_error(console, "no model or command given");
     }
-    const char* command = argv[0];
-    if (std::strcmp(command, "--help") == 0 && argc == 1) {
+    const std::string& command = arguments[0];
+    if (command == "--help" && count == 1) {
         console_write(console, INSPECT_USAGE_TEXT);
         console_write(console, "\n");
         console_write(console, HELP_TEXT);
         return 0;
     }
-    if (std::strcmp(command, "--version") == 0 && argc == 1) {
+    if (command == "--version" && count == 1) {
         console_write(console, "veska-inspect (Lumora) " LUMORA_VERSION "\n");
         return 0;
     }
-    if (std::strcmp(command, "--strip") == 0) {
-        if (argc < 2 || argc > 3) {
-            return usage_error(console, "--strip takes a model and an optional target", nullptr);
+    if (command == "--strip") {
+        if (count < 2 || count > 3) {
+            return usage_error(console, "--strip takes a model and an optional target");
         }
-        return run_strip(console, argv[1], argc == 3 ? argv[2] : nullptr);
+        return run_strip(console, arguments[1], count == 3 ? std::optional<std::string>(arguments[2]) : std::nullopt);
     }
-    if (std::strcmp(command, "--check") == 0) {
-        if (argc != 2) {
-            return usage_error(console, "--check takes a definition file", nullptr);
+    if (command == "--check") {
+        if (count != 2) {
+            return usage_error(console, "--check takes a definition file");
         }
-        return run_check(console, argv[1]);
+        return run_check(console, arguments[1]);
     }
-    if (std::strcmp(command, "--preview") == 0) {
-        if (argc != 3) {
-            return usage_error(console, "--preview takes a definition file and the picture's name", nullptr);
+    if (command == "--preview") {
+        if (count != 3) {
+            return usage_error(console, "--preview takes a definition file and the picture's name");
         }
-        return run_preview(console, argv[1], argv[2]);
+        return run_preview(console, arguments[1], arguments[2]);
     }
-    if (is_option(command) || (command[0] == '-' && command[1] != '\0')) {
-        return usage_error(console, "unknown option", command);
+    if (is_option(command)) {
+        return usage_error(console, "unknown option", &command);
     }
-    if (argc != 1) {
-        return usage_error(console, "a report takes one model", nullptr);
+    if (count != 1) {
+        return usage_error(console, "a report takes one model");
     }
     return run_report(console, command);
 }

@@ -2,6 +2,9 @@
 // --preview, --help and --version.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "basics/console.h"
 
 namespace lumora {
@@ -17,6 +20,6 @@ constexpr char INSPECT_USAGE_TEXT[] =
 // returns the exit code: 0 on success, 1 for a refused or unreadable input,
 // 2 for a command line that is not understood (or the writer's error number);
 // for --check, 0 when veska would write a model with the file, 1 when not.
-int run_inspect(const Console& console, int argc, const char* const* argv);
+int run_inspect(const Console& console, const std::vector<std::string>& arguments);
 
 }  // namespace lumora

@@ -2,16 +2,16 @@
 // report and by --strip's refusals.
 #pragma once
 
-#include <cstddef>
+#include <string>
 #include <cstdint>
 
 #include "mdl/insertion_layout.h"
 
 namespace lumora {
 
-// Writes into text (at most size bytes, always terminated) what keeps the
+// Sets text to what keeps the
 // layout from being a complete insertion of this program, e.g. "the trailer
 // block is missing: ...". For InsertionProblem::complete, a short confirmation.
-void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout, char* text, std::size_t size);
+void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout, std::string& text);
 
 }  // namespace lumora

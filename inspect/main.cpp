@@ -12,11 +12,7 @@ int main(int argc, char** argv)
     prepare_standard_output();
     install_interrupt_cleanup();
     const std::vector<std::string> arguments = program_arguments(argc, argv);
-    std::vector<const char*> pointers;
-    for (const std::string& argument : arguments) {
-        pointers.push_back(argument.c_str());
-    }
-    const int exit_code = run_inspect(Console{stdout}, static_cast<int>(pointers.size()), pointers.data());
+    const int exit_code = run_inspect(Console{stdout}, arguments);
     std::fflush(stdout);
     hold_own_window();
     return exit_code;

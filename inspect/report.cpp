@@ -93,10 +93,10 @@ void print_processed(const Console& console, std::uint8_t* area, const Insertion
     for (unsigned i = 1; i <= n; ++i) {
         print_light(console, area, n, i);
     }
-    char text[512];
-    describe_insertion(area, layout, text, sizeof text);
+    std::string text;
+    describe_insertion(area, layout, text);
     if (layout.problem != InsertionProblem::complete) {
-        console_print(console, "Trailer block: not intact: %s.\n", text);
+        console_print(console, "Trailer block: not intact: %s.\n", text.c_str());
         console_print(console, "--strip refuses this model.\n");
         return;
     }
@@ -108,19 +108,20 @@ void print_processed(const Console& console, std::uint8_t* area, const Insertion
 
 }  // namespace
 
-int run_report(const Console& console, const char* model_name)
+int run_report(const Console& console, const std::string& model_name)
 {
-    MdlImage image{};
+    MessagePrinter printer{console};
+    Diagnostics diagnostics{printer};
+    MdlImage image;
     StructureFindings findings{};
-    if (read_model(console, image, model_name, &findings) != 0) {
+    if (read_model(diagnostics, image, model_name, &findings) != 0) {
         return 1;
     }
-    console_print(console, "Model file: %s (%lu bytes)\n", model_name, static_cast<unsigned long>(image.size));
+    console_print(console, "Model file: %s (%lu bytes)\n", model_name.c_str(), static_cast<unsigned long>(image.size));
     if (findings.result != StructureCheck::ok) {
-        char text[256];
-        describe_structure_fault(image, findings, text, sizeof text);
-        console_print(console, "Layout: not accepted: %s.\n", text);
-        release_image(image);
+        std::string text;
+        describe_structure_fault(image, findings, text);
+        console_print(console, "Layout: not accepted: %s.\n", text.c_str());
         return 0;
     }
     console_print(console, "Layout: accepted (PE header at 0x%lX, resource section at file offset 0x%lX).\n",
@@ -133,15 +134,14 @@ int run_report(const Console& console, const char* model_name)
         console_print(console, "State: unprocessed (no landing lights).\n");
         print_room(console, find_code_end(area), "Model code");
     } else if (layout.problem == InsertionProblem::no_block) {
-        char text[512];
-        describe_insertion(area, layout, text, sizeof text);
-        console_print(console, "State: neither unprocessed nor processed by this program: %s.\n", text);
+        std::string text;
+        describe_insertion(area, layout, text);
+        console_print(console, "State: neither unprocessed nor processed by this program: %s.\n", text.c_str());
         print_free_room(console, area);
         console_print(console, "No lights can be added: veska refuses a model that is not an unmodified MDL file.\n");
     } else {
         print_processed(console, area, layout);
     }
-    release_image(image);
     return 0;
 }
 

@@ -1,12 +1,14 @@
 // veska-inspect MODEL: a readable report on one model.
 #pragma once
 
+#include <string>
+
 #include "basics/console.h"
 
 namespace lumora {
 
 // Prints the report on the named model. Returns 0 when the file could be
 // read (whatever it holds), 1 after the reader's message when it could not.
-int run_report(const Console& console, const char* model_name);
+int run_report(const Console& console, const std::string& model_name);
 
 }  // namespace lumora

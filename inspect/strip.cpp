@@ -1,50 +1,57 @@
 #include "inspect/strip.h"
 
 #include "inspect/descriptions.h"
-#include "mdl/insertion_layout.h"
 #include "inspect/structure_check.h"
+#include "mdl/insertion_layout.h"
 
 namespace lumora {
 
 namespace {
 
-int refuse(const Console& console, MdlImage& image, const char* message, const char* name, const char* reason)
+int refuse(Diagnostics& diagnostics, MessageId message, const std::string& name, const std::string& reason)
 {
-    console_print(console, message, name, reason);
-    console_write(console, "Nothing written.\n");
-    release_image(image);
+    report(diagnostics, message, {name, reason});
+    report(diagnostics, MessageId::nothing_written);
     return 1;
 }
 
 }  // namespace
 
-int run_strip(const Console& console, const char* model_name, const char* target_name, const OutputFault& fault)
+int strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name, const StructureFindings& findings,
+                 unsigned& lights)
 {
-    const char* target = target_name != nullptr ? target_name : model_name;
-    MdlImage image{};
-    StructureFindings findings{};
-    if (read_model(console, image, model_name, &findings) != 0) {
-        return 1;
-    }
-    char text[512];
+    std::string text;
     if (findings.result != StructureCheck::ok) {
-        describe_structure_fault(image, findings, text, sizeof text);
-        return refuse(console, image, "%s is not a MDL file: %s.\n", model_name, text);
+        describe_structure_fault(image, findings, text);
+        return refuse(diagnostics, MessageId::strip_not_a_model, model_name, text);
     }
     const InsertionLayout layout = find_insertion(image.code_area);
     if (layout.problem != InsertionProblem::complete) {
-        describe_insertion(image.code_area, layout, text, sizeof text);
-        return refuse(console, image, "Cannot take landing lights out of %s: %s.\n", model_name, text);
+        describe_insertion(image.code_area, layout, text);
+        return refuse(diagnostics, MessageId::strip_refused, model_name, text);
     }
     take_out_code(image.code_area, layout.block.size, layout.code_length);
-    const int result = write_target(OutputContext{console, nullptr, fault}, target, image.buffer, image.size);
-    release_image(image);
-    if (result != 0) {
+    lights = layout.block.lights;
+    return 0;
+}
+
+int run_strip(const Console& console, const std::string& model_name, const std::optional<std::string>& target_name,
+              const OutputFault& fault)
+{
+    const std::string& target = target_name ? *target_name : model_name;
+    MessagePrinter printer{console};
+    Diagnostics diagnostics{printer};
+    MdlImage image;
+    StructureFindings findings{};
+    unsigned lights = 0;
+    if (read_model(diagnostics, image, model_name, &findings) != 0 ||
+        strip_lights(diagnostics, image, model_name, findings, lights) != 0) {
         return 1;
     }
-    const unsigned n = layout.block.lights;
-    console_print(console, "%u landing light%s and the trailer block taken out of %s; the restored model is written to %s.\n",
-                  n, n == 1 ? "" : "s", model_name, target);
+    if (write_target(OutputContext{diagnostics, nullptr, fault}, target.c_str(), image.buffer.get(), image.size) != 0) {
+        return 1;
+    }
+    report(diagnostics, MessageId::lights_taken_out, {lights, lights == 1 ? "" : "s", model_name, target});
     return 0;
 }
 

@@ -1,20 +1,26 @@
-// veska-inspect --strip MODEL [TARGET]: takes this program's landing lights
-// out of a processed model again.
+// veska-inspect --strip MODEL [TARGET]: the landing lights taken out again.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "basics/console.h"
+#include "mdl/mdl_image.h"
 #include "mdl/output.h"
 
 namespace lumora {
 
-// Reads the model, takes the landing-light block and the trailer out and
-// restores the model-code area byte for byte as it was before processing,
-// then writes the whole file to target (or back to the model when target is
-// null) with the same all-or-nothing write as veska. Anything that is not
-// exactly this program's insertion is refused with a message and nothing is
-// written. Returns 0 when written, 1 when refused, unreadable or not
-// written.
-int run_strip(const Console& console, const char* model_name, const char* target_name,
+// Takes the landing lights and the trailer block out of the image, which
+// read_model read and examined (findings), giving back the model exactly as
+// it was before veska processed it; lights is set to their number. Anything
+// else than veska's insertion is refused with a message that says why and
+// "Nothing written.", and 1 is returned with the image unchanged.
+int strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name,
+                 const StructureFindings& findings, unsigned& lights);
+
+// Reads the model, takes its lights out and writes it to the target, or in
+// place when there is none. Returns 0, or 1 after the messages.
+int run_strip(const Console& console, const std::string& model_name, const std::optional<std::string>& target_name,
               const OutputFault& fault = OutputFault{});
 
 }  // namespace lumora

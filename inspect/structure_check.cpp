@@ -1,7 +1,7 @@
 #include "inspect/structure_check.h"
 
-#include <cstdio>
 
+#include "basics/formatted.h"
 #include "basics/le_words.h"
 
 namespace lumora {
@@ -19,68 +19,65 @@ void resource_values(const StructureFindings& f, StructureCheck check, unsigned 
 
 }  // namespace
 
-int read_model(const Console& console, MdlImage& image, const char* name, StructureFindings* findings)
+int read_model(Diagnostics& diagnostics, MdlImage& image, const std::string& name, StructureFindings* findings)
 {
-    if (read_mdl_file(console, image, name) != 0) {
+    if (read_mdl_file(diagnostics, image, name) != 0) {
         return 1;
     }
     *findings = check_structure(image);
     if (findings->result == StructureCheck::ok) {
-        image.code_area = image.buffer + MODEL_CODE_OFFSET;
+        image.code_area = image.buffer.get() + MODEL_CODE_OFFSET;
     }
     return 0;
 }
 
-void describe_structure_fault(const MdlImage& image, const StructureFindings& f, char* text, std::size_t size)
+void describe_structure_fault(const MdlImage& image, const StructureFindings& f, std::string& text)
 {
     const unsigned long length = image.size;
     const unsigned long pe = f.pe_offset;
     switch (f.result) {
     case StructureCheck::ok:
-        std::snprintf(text, size, "%s", "");
+        text = "";
         return;
     case StructureCheck::no_mz_signature:
         if (image.size < 2) {
-            std::snprintf(text, size, "the file is %lu byte%s long, too short for the \"MZ\" signature", length,
+            text = formatted("the file is %lu byte%s long, too short for the \"MZ\" signature", length,
                           length == 1 ? "" : "s");
         } else {
-            std::snprintf(text, size, "the file does not begin with the \"MZ\" signature (its first word is 0x%04X)",
-                          static_cast<unsigned>(load_u16(image.buffer)));
+            text = formatted("the file does not begin with the \"MZ\" signature (its first word is 0x%04X)",
+                          static_cast<unsigned>(load_u16(image.buffer.get())));
         }
         return;
     case StructureCheck::no_pe_offset:
-        std::snprintf(text, size, "the file (%lu bytes) ends before the PE header offset at 0x3C", length);
+        text = formatted("the file (%lu bytes) ends before the PE header offset at 0x3C", length);
         return;
     case StructureCheck::no_pe_signature:
         if (static_cast<std::uint64_t>(f.pe_offset) + 4 > image.size) {
-            std::snprintf(text, size, "the PE header offset 0x%lX points outside the file (%lu bytes)", pe, length);
+            text = formatted("the PE header offset 0x%lX points outside the file (%lu bytes)", pe, length);
         } else {
-            const std::uint8_t* p = image.buffer + f.pe_offset;
-            std::snprintf(text, size,
-                          "no \"PE\" signature with two zero bytes at the PE header offset 0x%lX "
+            const std::uint8_t* p = image.buffer.get() + f.pe_offset;
+            text = formatted("no \"PE\" signature with two zero bytes at the PE header offset 0x%lX "
                           "(found the bytes %02X %02X %02X %02X)",
                           pe, p[0], p[1], p[2], p[3]);
         }
         return;
     case StructureCheck::no_resource_address:
-        std::snprintf(text, size,
-                      "the file (%lu bytes) ends before the resource table address at 0x%lX (PE header + 0x88)",
+        text = formatted("the file (%lu bytes) ends before the resource table address at 0x%lX (PE header + 0x88)",
                       length, pe + PE_RESOURCE_RVA_FIELD);
         return;
     case StructureCheck::section_table_outside:
         if (static_cast<std::uint64_t>(f.pe_offset) + 8 > image.size) {
-            std::snprintf(text, size, "the file (%lu bytes) ends before the section count at 0x%lX", length, pe + 6);
+            text = formatted("the file (%lu bytes) ends before the section count at 0x%lX", length, pe + 6);
         } else {
-            std::snprintf(text, size, "the section table of %u entries at 0x%lX runs past the file's end (%lu bytes)",
+            text = formatted("the section table of %u entries at 0x%lX runs past the file's end (%lu bytes)",
                           static_cast<unsigned>(f.section_count), pe + PE_SECTION_TABLE, length);
         }
         return;
     case StructureCheck::no_resource_section:
         if (f.section_count == 0) {
-            std::snprintf(text, size, "%s", "the section table has no entries, so no section holds the resources");
+            text = "the section table has no entries, so no section holds the resources";
         } else {
-            std::snprintf(text, size,
-                          "none of the %u sections starts at a non-zero address at or below the resource table "
+            text = formatted("none of the %u sections starts at a non-zero address at or below the resource table "
                           "address 0x%lX",
                           static_cast<unsigned>(f.section_count), static_cast<unsigned long>(f.resource_rva));
         }
@@ -99,18 +96,17 @@ void describe_structure_fault(const MdlImage& image, const StructureFindings& f,
         unsigned long found = 0;
         unsigned long required = 0;
         resource_values(f, f.result, &found, &required);
-        std::snprintf(text, size, formats[static_cast<int>(f.result) - static_cast<int>(StructureCheck::raw_offset)], found, required);
+        text = formatted(formats[static_cast<int>(f.result) - static_cast<int>(StructureCheck::raw_offset)], found, required);
         return;
     }
     case StructureCheck::code_area_outside:
-        std::snprintf(text, size,
-                      "the file (%lu bytes) ends before the end of the model-code area (file offset 0x%lX + "
+        text = formatted("the file (%lu bytes) ends before the end of the model-code area (file offset 0x%lX + "
                       "65536 = %lu bytes)",
                       length, static_cast<unsigned long>(MODEL_CODE_OFFSET),
                       static_cast<unsigned long>(MODEL_CODE_END));
         return;
     }
-    std::snprintf(text, size, "%s", "an unknown structural test failed");
+    text = "an unknown structural test failed";
 }
 
 }  // namespace lumora

@@ -2,7 +2,7 @@
 // test it fails, with the values found.
 #pragma once
 
-#include <cstddef>
+#include <string>
 
 #include "mdl/mdl_image.h"
 
@@ -12,12 +12,11 @@ namespace lumora {
 // after the reader's message when the file cannot be read (no image is left
 // then), otherwise 0 with the findings stored in *findings and, when every
 // test passed, image.code_area set.
-int read_model(const Console& console, MdlImage& image, const char* name, StructureFindings* findings);
+int read_model(Diagnostics& diagnostics, MdlImage& image, const std::string& name, StructureFindings* findings);
 
-// Writes into text (at most size bytes, always terminated) what the failing
+// Sets text to what the failing
 // test found, e.g. "the resource section's raw data is 0x10400 bytes long, not
 // 0x10800". Empty for StructureCheck::ok.
-void describe_structure_fault(const MdlImage& image, const StructureFindings& findings, char* text,
-                              std::size_t size);
+void describe_structure_fault(const MdlImage& image, const StructureFindings& findings, std::string& text);
 
 }  // namespace lumora

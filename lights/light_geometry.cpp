@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "basics/angles.h"
+#include "basics/number_text.h"
 #include "basics/portable_math.h"
 #include "basics/whole_number.h"
 #include "definition/keys.h"
@@ -110,14 +111,14 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     const unsigned number = index + 1;
 
     // Read in this order so that their messages come in this order too.
-    const double pitch = get_number_with_unit(diagnostics, section, KEY_PITCH, ground.pitch_deg);
-    const double Z = get_number_with_unit(diagnostics, section, KEY_Z_OFFSET, 0.0);
-    const double R = get_number_with_unit(diagnostics, section, KEY_MAX_RANGE, 30.0);
-    const double direction = get_number(diagnostics, section, KEY_DIRECTION, 0.0);
-    const double SW = get_number_with_unit(diagnostics, section, KEY_SPOT_WIDTH, 20.0);
-    const double SD = get_number_with_unit(diagnostics, section, KEY_SPOT_DEPTH, 40.0);
-    const double X = get_number_with_unit(diagnostics, section, KEY_LAT_OFFSET, 0.0);
-    const double L = get_number_with_unit(diagnostics, section, KEY_LON_OFFSET, 20.0);
+    const double pitch = get_number_with_unit(diagnostics, section, KeyId::pitch, ground.pitch_deg);
+    const double Z = get_number_with_unit(diagnostics, section, KeyId::z_offset, 0.0);
+    const double R = get_number_with_unit(diagnostics, section, KeyId::max_range, 30.0);
+    const double direction = get_number(diagnostics, section, KeyId::direction, 0.0);
+    const double SW = get_number_with_unit(diagnostics, section, KeyId::spot_width, 20.0);
+    const double SD = get_number_with_unit(diagnostics, section, KeyId::spot_depth, 40.0);
+    const double X = get_number_with_unit(diagnostics, section, KeyId::lat_offset, 0.0);
+    const double L = get_number_with_unit(diagnostics, section, KeyId::lon_offset, 20.0);
 
     const double P = deg_to_rad(pitch);  // aircraft pitch, nose up positive
     // The light's height above the ground line through the two gear contacts.
@@ -142,12 +143,11 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     const double checked[] = {pitch, Z, R, direction, SW, SD, X, L, P, H, h, beta, B, K, W,
                               spot_factor(SW, COARSEST_UNIT), spot_factor(W, COARSEST_UNIT)};
     if (!all_finite(checked, sizeof checked / sizeof checked[0])) {
-        report(diagnostics, "e[Light %u]: beam geometry cannot be computed from these values.\n", number);
+        report(diagnostics, MessageId::beam_not_computable, {number});
         return;
     }
 
-    console_print(diagnostics.console, "[Light %u]: pitch=%.2f degrees, beam inclination=%.2f degrees\n", number, rad_to_deg(P),
-                  rad_to_deg(-B));
+    report(diagnostics, MessageId::light_line, {number, fixed_text(rad_to_deg(P), 0, 2), fixed_text(rad_to_deg(-B), 0, 2)});
 
     LightRecord& record = lights.records[index];
     record.beam = beam;
@@ -160,8 +160,8 @@ int compute_lights(Diagnostics& diagnostics, const Definition& definition, Light
     const unsigned count = definition.light_count < LIGHT_COUNT_MAX ? definition.light_count : LIGHT_COUNT_MAX;
     int missing = 0;
     for (unsigned n = 1; n <= count; ++n) {
-        if (definition.sections[n].defined == 0) {
-            report(diagnostics, "e[Light %u] not specified in definition file.\n", n);
+        if (!definition.sections[n].defined) {
+            report(diagnostics, MessageId::light_not_specified, {n});
             missing = 1;
         }
     }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "basics/diagnostics.h"
+#include "basics/messages.h"
 #include "definition/definition.h"
 
 namespace lumora {

@@ -4,22 +4,39 @@
 
 namespace lumora {
 
-LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
-                                      const char* definition_name)
+namespace {
+
+LightsOutcome compute_after_reading(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
+                                    ReadOutcome read)
 {
-    const int read = read_definition_named(diagnostics, definition, definition_name);
-    if (read == DEFINITION_NOT_READ) {
+    if (read == ReadOutcome::not_read) {
         return LightsOutcome::not_read;
     }
-    if (read != DEFINITION_READ || compute_lights(diagnostics, definition, lights) != 0) {
+    if (read != ReadOutcome::read || compute_lights(diagnostics, definition, lights) != 0) {
         return LightsOutcome::failed;
     }
-    const unsigned count = definition.light_count;
+    const std::uint32_t count = definition.light_count;
     if (count < 1 || count > LIGHT_COUNT_MAX) {
-        report(diagnostics, "eInvalid number of lights: %u\n", count);
+        report(diagnostics, MessageId::invalid_light_count, {count});
         return LightsOutcome::invalid_count;
     }
     return LightsOutcome::computed;
+}
+
+}  // namespace
+
+LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
+                                      const std::optional<std::string>& definition_name)
+{
+    return compute_after_reading(diagnostics, definition, lights,
+                                 read_definition_named(diagnostics, definition, definition_name));
+}
+
+LightsOutcome compute_lights_from_bytes(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
+                                        std::string bytes)
+{
+    return compute_after_reading(diagnostics, definition, lights,
+                                 read_definition_bytes(diagnostics, definition, std::move(bytes)));
 }
 
 }  // namespace lumora

@@ -3,7 +3,10 @@
 // The inspector takes the same steps for its preview and its check.
 #pragma once
 
-#include "basics/diagnostics.h"
+#include <optional>
+#include <string>
+
+#include "basics/messages.h"
 #include "definition/definition.h"
 #include "lights/light_geometry.h"
 
@@ -21,6 +24,10 @@ enum class LightsOutcome {
 // lights outside 1 to 3 as veska does. Errors reported on the way are in
 // the error flag; the outcome says which step, if any, failed.
 LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
-                                      const char* definition_name);
+                                      const std::optional<std::string>& definition_name);
+
+// The same steps for a definition file's bytes, as the tuning page has them.
+LightsOutcome compute_lights_from_bytes(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
+                                        std::string bytes);
 
 }  // namespace lumora

@@ -1,8 +1,6 @@
 #include "lights/value_notes.h"
 
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
 
 #include "basics/angles.h"
 #include "basics/formatted.h"
@@ -52,82 +50,61 @@ double reach_behind(const LightOnGround& light, double slope)
     return behind;
 }
 
-void check_light(std::vector<ValueNote>& warnings, const Definition& definition, const LightValues& values,
-                 const LightOnGround& light, double slope, unsigned number)
+void check_light(std::vector<Message>& notes, const Definition& definition, const LightValues& values,
+                 const LightOnGround& light, double slope, std::uint32_t number)
 {
     const DefinitionSection& section = definition.sections[number];
     if (!(values.max_range > 0.0)) {
-        warnings.push_back({line_of(section, KEY_MAX_RANGE),
-                            formatted("[Light %u]: MaxRange is %g m, not above zero.", number, values.max_range),
-                            "MaxRange is how far ahead the beam meets the ground: give it above zero, e.g. "
-                            "MaxRange=30."});
+        notes.push_back({MessageId::note_max_range_not_positive, line_of(section, KeyId::max_range),
+                         {number, formatted("%g", values.max_range)}});
     }
     if (!(values.spot_width > 0.0)) {
-        warnings.push_back({line_of(section, KEY_SPOT_WIDTH),
-                            formatted("[Light %u]: SpotWidth is %g m, not above zero.", number, values.spot_width),
-                            "SpotWidth is the width of the lit spot: give it above zero, e.g. SpotWidth=20."});
+        notes.push_back({MessageId::note_spot_width_not_positive, line_of(section, KeyId::spot_width),
+                         {number, formatted("%g", values.spot_width)}});
     }
     if (!(values.spot_depth > 0.0)) {
-        warnings.push_back({line_of(section, KEY_SPOT_DEPTH),
-                            formatted("[Light %u]: SpotDepth is %g m, not above zero.", number, values.spot_depth),
-                            "SpotDepth is the depth of the lit spot along the ground: give it above zero and below "
-                            "MaxRange."});
+        notes.push_back({MessageId::note_spot_depth_not_positive, line_of(section, KeyId::spot_depth),
+                         {number, formatted("%g", values.spot_depth)}});
     }
     const double direction_deg = rad_to_deg(values.direction);
     if (std::fabs(direction_deg) > 90.0) {
-        warnings.push_back({line_of(section, KEY_DIRECTION),
-                            formatted("[Light %u]: Direction is %g degrees: the beam points backwards.", number,
-                                      direction_deg),
-                            "Direction turns the beam sideways from straight ahead (0): use -90 to 90."});
+        notes.push_back({MessageId::note_direction_backwards, line_of(section, KeyId::direction),
+                         {number, formatted("%g", direction_deg)}});
     }
     if (!(values.height > 0.0)) {
         const std::string where = values.height == 0.0
                                       ? std::string("on the ground line")
                                       : formatted("%.2f m below the ground line", -values.height);
-        warnings.push_back({line_of(section, KEY_Z_OFFSET),
-                            formatted("[Light %u]: the light is %s.", number, where.c_str()),
-                            definition.ground.gear_read
-                                ? "Raise ZOffset (the light's height, up positive) or check the gear heights."
-                                : "Without the four gear keys the ground is level with the model's origin: give "
-                                  "them in [Main], or raise ZOffset."});
+        notes.push_back({MessageId::note_light_not_above_ground, line_of(section, KeyId::z_offset), {number, where}});
         return;
     }
     if (!light.lit) {
         if (values.max_range > 0.0) {
-            warnings.push_back({line_of(section, KEY_PITCH),
-                                formatted("[Light %u]: with the aircraft on its gear the beam points level or up and "
-                                          "lights no ground.",
-                                          number),
-                                lookup_entry(section, KEY_PITCH) != nullptr
-                                    ? "Pitch aims the beam for another attitude: raise it, or leave it out to aim "
-                                      "for the ground pitch."
-                                    : "Check Direction and the gear keys: the beam must slope down to the ground."});
+            notes.push_back({MessageId::note_beam_lights_no_ground, line_of(section, KeyId::pitch), {number}});
         }
         return;
     }
     const double behind = reach_behind(light, slope);
     if (behind > 0.0) {
-        warnings.push_back({first_line_of(section, KEY_SPOT_DEPTH, KEY_MAX_RANGE),
-                            formatted("[Light %u]: the lit area reaches %.2f m back past the light (SpotDepth %g m, "
-                                      "the aim point %g m ahead).",
-                                      number, behind, values.spot_depth, values.max_range),
-                            "Make SpotDepth clearly smaller than MaxRange, or MaxRange larger."});
+        notes.push_back({MessageId::note_lit_area_behind_light, first_line_of(section, KeyId::spot_depth, KeyId::max_range),
+                         {number, formatted("%.2f", behind), formatted("%g", values.spot_depth),
+                          formatted("%g", values.max_range)}});
     }
 }
 
 }  // namespace
 
-std::vector<ValueNote> note_values(const Definition& definition, const LightSet& lights, unsigned light_count)
+std::vector<Message> note_values(const Definition& definition, const LightSet& lights, unsigned light_count)
 {
     const unsigned count = light_count < LIGHT_COUNT_MAX ? light_count : LIGHT_COUNT_MAX;
-    const GroundView geometry = compute_ground_view(definition.ground, lights, count);
-    std::vector<ValueNote> warnings;
-    for (unsigned i = 0; i < count; ++i) {
+    const GroundView view = compute_ground_view(definition.ground, lights, count);
+    std::vector<Message> notes;
+    for (std::uint32_t i = 0; i < count; ++i) {
         if (lights.values[i].computed) {
-            check_light(warnings, definition, lights.values[i], geometry.lights[i], geometry.slope, i + 1);
+            check_light(notes, definition, lights.values[i], view.lights[i], view.slope, i + 1);
         }
     }
-    return warnings;
+    return notes;
 }
 
 }  // namespace lumora

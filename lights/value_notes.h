@@ -4,28 +4,21 @@
 // messages; --preview puts them in the picture's legend.
 #pragma once
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
+#include "basics/messages.h"
 #include "definition/definition.h"
 #include "lights/light_geometry.h"
 
 namespace lumora {
 
-// One finding about the definition file that veska itself does not report.
-struct ValueNote {
-    std::uint32_t line;  // the definition file's line it concerns; 0 when the value is a default
-    std::string text;    // what is wrong
-    std::string hint;    // what to change, one short line
-};
-
-// The warnings about the computed lights 1 .. light_count (at most 3; lights
-// not computed are passed over), in the order of the lights: MaxRange or a
-// spot size not above zero, Direction beyond 90 degrees either way, a light
-// at or below the ground line, a beam that does not come down to the ground
-// with the aircraft on its gear, and a lit area that reaches back past the
-// light.
-std::vector<ValueNote> note_values(const Definition& definition, const LightSet& lights, unsigned light_count);
+// The notes (messages of severity note) about the computed lights 1 ..
+// light_count (at most 3; lights not computed are passed over), in the order
+// of the lights: MaxRange or a spot size not above zero, Direction beyond 90
+// degrees either way, a light at or below the ground line, a beam that does
+// not come down to the ground with the aircraft on its gear, and a lit area
+// that reaches back past the light. Each names the line of the key it
+// concerns, or none where the value is a default.
+std::vector<Message> note_values(const Definition& definition, const LightSet& lights, unsigned light_count);
 
 }  // namespace lumora

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "basics/formatted.h"
 #include "basics/le_words.h"
 #include "basics/scramble.h"
 #include "basics/version.h"
@@ -65,19 +66,17 @@ CodeEnd find_code_end(const std::uint8_t* code_area)
     return end;
 }
 
-int insert_code(const Console& console, std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
+int insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
 {
     const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
     const CodeEnd end = find_code_end(code_area);
     if (!ends_with_end_code(end)) {
-        console_print(console, "Unexpected end of data: code=0x%04x\n", end.last_word);
+        report(diagnostics, MessageId::unexpected_end_of_data, {formatted("%04x", static_cast<unsigned>(end.last_word))});
         return 1;
     }
     // Compared in 64 bits so that no block length can wrap the sum.
     if (end.free_room < static_cast<std::uint64_t>(n) + ROOM_BESIDES_BLOCK) {
-        console_print(console,
-                      "Not enough space in MDL file for landing lights, space needed=%u, space available=%u.\n", n,
-                      end.free_room);
+        report(diagnostics, MessageId::not_enough_space, {n, end.free_room});
         return 1;
     }
     store_u32(code_area + 4, load_u32(code_area + 4) + n);

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "basics/console.h"
+#include "basics/messages.h"
 
 namespace lumora {
 
@@ -49,7 +49,7 @@ const std::array<std::uint8_t, TRAILER_SIZE>& stored_trailer();
 // (MODEL_CODE_SIZE bytes), moves the former code behind it and puts the
 // trailer block four bytes behind the moved end code. 0 on success; 1 after
 // one message, with the area unchanged.
-int insert_code(const Console& console, std::uint8_t* code_area, const std::uint8_t* block, unsigned n);
+int insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::uint8_t* block, unsigned n);
 
 // The inverse of insert_code: subtracts n from the length word, moves the
 // used bytes of former code (end code included) from behind the n-byte

@@ -1,6 +1,6 @@
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <new>
 #include <cstring>
 
 #include "basics/le_words.h"
@@ -23,63 +23,78 @@ bool inside(const MdlImage& image, std::uint64_t offset, std::uint64_t count)
     return offset + count <= image.size;
 }
 
-int refuse(const Console& console, MdlImage& image, const char* name, const char* format)
+int refuse(Diagnostics& diagnostics, MdlImage& image, const std::string& name, MessageId message)
 {
-    console_print(console, format, name);
-    release_image(image);
+    report(diagnostics, message, {name});
+    image = MdlImage{};
     return 1;
+}
+
+// A buffer of size bytes (one at least), or null when memory is short.
+std::unique_ptr<std::uint8_t[]> new_buffer(std::size_t size)
+{
+    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size > 0 ? size : 1]);
 }
 
 }  // namespace
 
-// Reads the file into a buffer of exactly its length. On failure
-// prints the message, leaves no buffer behind and returns 1.
-int read_mdl_file(const Console& console, MdlImage& image, const char* name)
+int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
 {
-    release_image(image);  // an image read before is not kept
+    image = MdlImage{};  // an image read before is not kept
     // A folder opens on some systems and not on others; everywhere it is a
     // file without a length, as where it opens.
     FileInfo info{};
     if (file_info(name, true, info) == 0 && info.kind == FileKind::directory) {
-        console_print(console, "%s is not a MDL file.\n", name);
+        report(diagnostics, MessageId::not_a_model, {name});
         return 1;
     }
-    std::FILE* file = open_file(name, "rb");
+    std::FILE* file = open_file(name.c_str(), "rb");
     if (file == nullptr) {
-        console_print(console, "Error opening file %s: %s\n", name, std::strerror(errno));
+        report(diagnostics, MessageId::model_open_error, {name, std::strerror(errno)});
         return 1;
     }
     std::uint64_t length = 0;
-    if (file_length(file, length) != 0) {
-        // Not a file with a length (a pipe): nothing to read whole.
+    if (file_length(file, length) != 0 || length > LARGEST_SIZE) {
+        // Not a file with a length (a pipe), or too long for any model.
         std::fclose(file);
-        console_print(console, "%s is not a MDL file.\n", name);
-        return 1;
-    }
-    if (length > LARGEST_SIZE) {
-        std::fclose(file);
-        console_print(console, "%s is not a MDL file.\n", name);
+        report(diagnostics, MessageId::not_a_model, {name});
         return 1;
     }
     image.size = static_cast<std::uint32_t>(length);
     // Not zero-filled: the read below fills every byte or the load fails.
-    image.buffer = static_cast<std::uint8_t*>(std::malloc(image.size > 0 ? image.size : 1));
-    if (image.buffer == nullptr) {
+    image.buffer = new_buffer(image.size);
+    if (!image.buffer) {
         std::fclose(file);
-        console_print(console, "Error reading MDL file %s: %s\n", name, std::strerror(ENOMEM));
+        image = MdlImage{};
+        report(diagnostics, MessageId::model_read_error, {name, std::strerror(ENOMEM)});
         return 1;
     }
     errno = 0;
-    const std::size_t got = std::fread(image.buffer, 1, image.size, file);
+    const std::size_t got = std::fread(image.buffer.get(), 1, image.size, file);
     if (got != image.size) {
         const int error = errno != 0 ? errno : EIO;
         std::fclose(file);
-        console_print(console, "Error reading MDL file %s: %s\n", name, std::strerror(error));
-        release_image(image);
+        image = MdlImage{};
+        report(diagnostics, MessageId::model_read_error, {name, std::strerror(error)});
         return 1;
     }
     std::fclose(file);
     return 0;
+}
+
+bool image_of_bytes(MdlImage& image, const std::uint8_t* bytes, std::size_t size)
+{
+    image = MdlImage{};
+    if (size > LARGEST_SIZE) {
+        return false;
+    }
+    image.buffer = new_buffer(size);
+    if (!image.buffer) {
+        return false;
+    }
+    std::memcpy(image.buffer.get(), bytes, size);
+    image.size = static_cast<std::uint32_t>(size);
+    return true;
 }
 
 const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
@@ -88,13 +103,13 @@ const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t p
     if (!inside(image, std::uint64_t{pe_offset} + 6, 2)) {
         return nullptr;
     }
-    const unsigned count = load_u16(image.buffer + pe_offset + 6);
+    const unsigned count = load_u16(image.buffer.get() + pe_offset + 6);
     // A table that runs past the file's end is no section table.
     if (!inside(image, std::uint64_t{pe_offset} + PE_SECTION_TABLE, std::uint64_t{SECTION_ENTRY_SIZE} * count)) {
         return nullptr;
     }
     for (unsigned i = count; i-- > 0;) {
-        const std::uint8_t* entry = image.buffer + pe_offset + PE_SECTION_TABLE + SECTION_ENTRY_SIZE * i;
+        const std::uint8_t* entry = image.buffer.get() + pe_offset + PE_SECTION_TABLE + SECTION_ENTRY_SIZE * i;
         const std::uint32_t address = load_u32(entry + 12);
         if (address != 0 && address <= resource_rva) {
             return entry;
@@ -129,39 +144,32 @@ const ResourceField& resource_field(StructureCheck check)
     return RESOURCE_FIELDS[0];
 }
 
-void release_image(MdlImage& image)
-{
-    std::free(image.buffer);
-    image.buffer = nullptr;
-    image.code_area = nullptr;
-}
-
 StructureFindings check_structure(const MdlImage& image)
 {
     StructureFindings found{};
     found.result = StructureCheck::no_mz_signature;
-    if (!inside(image, 0, 2) || load_u16(image.buffer) != MZ_SIGNATURE) {
+    if (!inside(image, 0, 2) || load_u16(image.buffer.get()) != MZ_SIGNATURE) {
         return found;
     }
     found.result = StructureCheck::no_pe_offset;
     if (!inside(image, PE_OFFSET_FIELD, 4)) {
         return found;
     }
-    found.pe_offset = load_u32(image.buffer + PE_OFFSET_FIELD);
+    found.pe_offset = load_u32(image.buffer.get() + PE_OFFSET_FIELD);
     found.result = StructureCheck::no_pe_signature;
-    if (!inside(image, found.pe_offset, 4) || load_u32(image.buffer + found.pe_offset) != PE_SIGNATURE) {
+    if (!inside(image, found.pe_offset, 4) || load_u32(image.buffer.get() + found.pe_offset) != PE_SIGNATURE) {
         return found;
     }
     found.result = StructureCheck::no_resource_address;
     if (!inside(image, std::uint64_t{found.pe_offset} + PE_RESOURCE_RVA_FIELD, 4)) {
         return found;
     }
-    found.resource_rva = load_u32(image.buffer + found.pe_offset + PE_RESOURCE_RVA_FIELD);
+    found.resource_rva = load_u32(image.buffer.get() + found.pe_offset + PE_RESOURCE_RVA_FIELD);
     found.result = StructureCheck::section_table_outside;
     if (!inside(image, std::uint64_t{found.pe_offset} + 6, 2)) {
         return found;
     }
-    found.section_count = load_u16(image.buffer + found.pe_offset + 6);
+    found.section_count = load_u16(image.buffer.get() + found.pe_offset + 6);
     if (!inside(image, std::uint64_t{found.pe_offset} + PE_SECTION_TABLE,
                 std::uint64_t{SECTION_ENTRY_SIZE} * found.section_count)) {
         return found;
@@ -186,17 +194,17 @@ StructureFindings check_structure(const MdlImage& image)
     return found;
 }
 
-int load_mdl(const Console& console, MdlImage& image, const char* name)
+int load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
 {
-    if (read_mdl_file(console, image, name) != 0) {
+    if (read_mdl_file(diagnostics, image, name) != 0) {
         return 1;
     }
     if (check_structure(image).result != StructureCheck::ok) {
-        return refuse(console, image, name, "%s is not a MDL file.\n");
+        return refuse(diagnostics, image, name, MessageId::not_a_model);
     }
-    image.code_area = image.buffer + MODEL_CODE_OFFSET;
+    image.code_area = image.buffer.get() + MODEL_CODE_OFFSET;
     if (check_unmodified(image.code_area) != 0) {
-        return refuse(console, image, name, "%s is not an unmodified MDL file.\n");
+        return refuse(diagnostics, image, name, MessageId::not_unmodified);
     }
     return 0;
 }

@@ -4,15 +4,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 
-#include "basics/console.h"
+#include "basics/messages.h"
 
 namespace lumora {
 
 struct MdlImage {
-    std::uint8_t* buffer;     // the whole file, exactly size bytes; owned
-    std::uint32_t size;       // the file's length in bytes
-    std::uint8_t* code_area;  // buffer + MODEL_CODE_OFFSET once accepted, else null
+    std::unique_ptr<std::uint8_t[]> buffer;  // the whole file, exactly size bytes
+    std::uint32_t size = 0;                  // the file's length in bytes
+    std::uint8_t* code_area = nullptr;       // buffer + MODEL_CODE_OFFSET once accepted, else null
 };
 
 // Fixed places of the layout that is accepted.
@@ -27,17 +29,18 @@ constexpr std::uint32_t PE_SECTION_TABLE = 248;        // from the PE header
 constexpr std::uint32_t SECTION_ENTRY_SIZE = 40;
 
 // Reads and validates the named MDL file into image. 0 on success; 1 after
-// printing one message, with no image left behind.
-int load_mdl(const Console& console, MdlImage& image, const char* name);
+// reporting one message, with no image left behind.
+int load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
 
 // Reads the named file whole into image without testing anything (the code
-// area stays null). 0 on success; 1 after printing one message, with no
-// image left behind.
-int read_mdl_file(const Console& console, MdlImage& image, const char* name);
+// area stays null). 0 on success; 1 after reporting one message, with no
+// image left behind. A buffer that cannot be had is a read error with the
+// system's text for "out of memory".
+int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
 
-// Frees the image's buffer and clears the buffer and the code area; the size
-// stays. Safe to call any number of times.
-void release_image(MdlImage& image);
+// The image of the bytes: a copy of them, the code area not yet set. False
+// when there is no memory for it.
+bool image_of_bytes(MdlImage& image, const std::uint8_t* bytes, std::size_t size);
 
 // The structural tests of the accepted layout, in the order they are made;
 // the first one that fails decides.

@@ -10,15 +10,15 @@ namespace lumora {
 namespace {
 
 constexpr OutputMessages BACKUP_MESSAGES = {
-    "Error opening backup file %s: %s\n",
-    "Error writing backup file %s: %s\n",
-    "Error closing backup file %s: %s\n",
+    MessageId::backup_open_error,
+    MessageId::backup_write_error,
+    MessageId::backup_close_error,
 };
 
 constexpr OutputMessages TARGET_MESSAGES = {
-    "Error opening target MDL file %s: %s\n",
-    "Error writing target MDL file %s: %s\n",
-    "Error closing target MDL file %s: %s\n",
+    MessageId::target_open_error,
+    MessageId::target_write_error,
+    MessageId::target_close_error,
 };
 
 // One write: where the messages go, what they call the destination, and
@@ -44,12 +44,12 @@ bool has_fault(const Writing& w, OutputStage stage)
 }
 
 // Prints the message of a failed step and gives its error number, never 0.
-int fail(const Writing& w, const char* format, int error)
+int fail(const Writing& w, MessageId message, int error)
 {
     if (error == 0) {
         error = EIO;
     }
-    console_print(w.context.console, format, w.name.c_str(), std::strerror(error));
+    report(w.context.diagnostics, message, {w.name, std::strerror(error)});
     return error;
 }
 
@@ -129,13 +129,13 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
     if (created != 0) {
         return fail(w, messages.opening, created);
     }
-    auto abandon = [&](const char* format, int error, bool open) {
+    auto abandon = [&](MessageId message, int error, bool open) {
         if (open) {
             close_file(file);
         }
         remove_file(temporary);
         remove_on_interrupt(nullptr);
-        return fail(w, format, error);
+        return fail(w, message, error);
     };
 
     if (inherited.present) {
@@ -286,7 +286,7 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
     }
     const int result = write_through_temporary(w, name, Inherited{model_known, model}, buffer, size);
     if (result == 0) {
-        console_print(context.console, "Backup MDL file %s created.\n", name.c_str());
+        report(context.diagnostics, MessageId::backup_created, {name});
     }
     return result;
 }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "basics/console.h"
+#include "basics/messages.h"
 
 namespace lumora {
 
@@ -32,7 +32,7 @@ struct OutputFault {
 
 // What every write needs besides its bytes.
 struct OutputContext {
-    Console console;              // where the messages go
+    Diagnostics& diagnostics;     // where the messages go
     const char* definition_name;  // the definition file, which no write may replace; null for none
     OutputFault fault;            // none in the programs
 };
@@ -40,9 +40,9 @@ struct OutputContext {
 // The messages of the three steps of one kind of write: each takes the
 // destination's name and the error's text.
 struct OutputMessages {
-    char opening[48];
-    char writing[48];
-    char closing[48];
+    MessageId opening;
+    MessageId writing;
+    MessageId closing;
 };
 
 // The backup name: the model's name with the extension of its last path

@@ -1,10 +1,10 @@
 #include "preview/preview.h"
 
-#include "lights/value_notes.h"
 #include "lights/ground_view.h"
-#include "preview/preview_svg.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
+#include "lights/value_notes.h"
+#include "preview/preview_svg.h"
 
 namespace lumora {
 
@@ -12,14 +12,13 @@ namespace {
 
 // The lights veska would not compute (it stops at the first failing step)
 // are still computed for the picture where their sections were read, without
-// printing: veska prints nothing for them either.
-void compute_remaining_lights_quietly(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
-                                      unsigned count)
+// a word: veska says nothing of them either.
+void compute_remaining_lights_quietly(const Definition& definition, LightSet& lights, unsigned count)
 {
-    Diagnostics silent = diagnostics;
-    silent.console = Console{nullptr};
+    MessageLog unheard;
+    Diagnostics silent{unheard};
     for (unsigned n = 1; n <= count; ++n) {
-        if (definition.sections[n].defined != 0 && !lights.values[n - 1].computed) {
+        if (definition.sections[n].defined && !lights.values[n - 1].computed) {
             compute_light(silent, definition.ground, definition.sections[n], n - 1, lights);
         }
     }
@@ -27,48 +26,56 @@ void compute_remaining_lights_quietly(const Diagnostics& diagnostics, const Defi
 
 }  // namespace
 
-int run_preview(const Console& console, const char* definition_name, const char* svg_name)
+Preview draw_preview(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
+                     LightsOutcome outcome)
 {
-    Diagnostics diagnostics{console, definition_name, 0, 0};
-    Definition definition{};
+    const std::uint32_t count = definition.light_count;
+    const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
+    const unsigned shown = count_valid ? count : LIGHT_COUNT_MAX;
+    if (outcome != LightsOutcome::computed) {
+        compute_remaining_lights_quietly(definition, lights, shown);
+    }
+    Preview preview;
+    preview.complete = outcome == LightsOutcome::computed && !diagnostics.error_flag;
+    preview.lights = shown;
+    if (!count_valid) {
+        // Show the sections that were read, up to the last one.
+        while (preview.lights > 0 && !definition.sections[preview.lights].defined) {
+            --preview.lights;
+        }
+    }
+    const GroundView view = compute_ground_view(definition.ground, lights, preview.lights);
+    PreviewCaption caption = {diagnostics.definition_name.c_str(), preview.complete};
+    for (const Message& note : note_values(definition, lights, preview.lights)) {
+        caption.notes.push_back(message_body(note));
+    }
+    preview.svg = preview_svg(view, caption);
+    return preview;
+}
+
+int run_preview(const Console& console, const std::string& definition_name, const std::string& svg_name)
+{
+    MessagePrinter printer{console};
+    Diagnostics diagnostics{printer, definition_name};
+    Definition definition;
     LightSet lights{};
     // The same steps as veska's, with the same messages.
     const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
     if (outcome == LightsOutcome::not_read) {
-        release_definition(definition);
         return 1;
     }
-    const unsigned count = definition.light_count;
-    const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
-    const unsigned shown = count_valid ? count : LIGHT_COUNT_MAX;
-    if (outcome != LightsOutcome::computed) {
-        compute_remaining_lights_quietly(diagnostics, definition, lights, shown);
-    }
-    const bool complete = outcome == LightsOutcome::computed && diagnostics.error_flag == 0;
-
-    unsigned drawn = shown;
-    if (!count_valid) {
-        // Show the sections that were read, up to the last one.
-        while (drawn > 0 && definition.sections[drawn].defined == 0) {
-            --drawn;
-        }
-    }
-    const GroundView geometry = compute_ground_view(definition.ground, lights, drawn);
-    PreviewCaption caption = {definition_name, complete};
-    for (const ValueNote& warning : note_values(definition, lights, drawn)) {
-        caption.notes.push_back(warning.text);
-    }
-    release_definition(definition);
+    const Preview preview = draw_preview(diagnostics, definition, lights, outcome);
     // The picture may not replace the definition file.
-    if (write_preview_svg(OutputContext{console, definition_name, OutputFault{}}, svg_name, geometry, caption) != 0) {
+    const OutputContext output{diagnostics, definition_name.c_str(), OutputFault{}};
+    if (write_replacing(output, PREVIEW_MESSAGES, svg_name.c_str(),
+                        reinterpret_cast<const std::uint8_t*>(preview.svg.data()), preview.svg.size()) != 0) {
         return 1;
     }
-    if (complete) {
-        console_print(console, "Preview of %u landing light%s written to %s.\n", drawn, drawn == 1 ? "" : "s",
-                      svg_name);
+    if (preview.complete) {
+        report(diagnostics, MessageId::preview_written, {preview.lights, preview.lights == 1 ? "" : "s", svg_name});
         return 0;
     }
-    console_print(console, "Preview written to %s; it is incomplete: the definition file has errors.\n", svg_name);
+    report(diagnostics, MessageId::preview_incomplete, {svg_name});
     return 1;
 }
 

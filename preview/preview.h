@@ -2,18 +2,44 @@
 // definition file's lights shine, before any model is touched.
 #pragma once
 
+#include <string>
+
 #include "basics/console.h"
+#include "basics/messages.h"
+#include "definition/definition.h"
+#include "lights/light_geometry.h"
+#include "lights/lights_from_definition.h"
+#include "mdl/output.h"
 
 namespace lumora {
 
+// The messages of the three steps of writing the picture.
+constexpr OutputMessages PREVIEW_MESSAGES = {
+    MessageId::preview_open_error,
+    MessageId::preview_write_error,
+    MessageId::preview_write_error,
+};
+
+struct Preview {
+    std::string svg;
+    unsigned lights = 0;    // the lights drawn
+    bool complete = false;  // false: the definition file has errors, and the picture says so
+};
+
+// The picture of the lights that the definition file's reading and
+// computing (its outcome, with their messages in diagnostics) gave, with the
+// notes on its values in the legend. A definition file with errors still
+// gives a picture of what could be computed, marked as incomplete: lights
+// veska would not get to are computed here without a word.
+Preview draw_preview(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
+                     LightsOutcome outcome);
+
 // Reads the definition file and computes the ground pitch and the lights
-// with the program's own code, printing every diagnostic and progress line as
-// veska prints them, and draws the result, with the warnings of
-// check_values in its legend. A definition file with errors still gives a
-// picture of what could be computed, marked as incomplete.
-// Returns 0 when a complete picture was written; 1 when the definition file
-// cannot be opened or read, has errors (the picture is still written then),
-// or the picture cannot be written.
-int run_preview(const Console& console, const char* definition_name, const char* svg_name);
+// with the program's own code, printing every message as veska prints it,
+// and writes the picture to svg_name all or nothing. Returns 0 when a
+// complete picture was written; 1 when the definition file cannot be opened
+// or read, has errors (the picture is still written then), or the picture
+// cannot be written.
+int run_preview(const Console& console, const std::string& definition_name, const std::string& svg_name);
 
 }  // namespace lumora

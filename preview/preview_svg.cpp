@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "basics/number_text.h"
+#include "preview/preview.h"
 #include "preview/preview_layout.h"
 #include "preview/svg_output.h"
 
@@ -299,12 +300,6 @@ double write_legend(std::string& svg, double top, const GroundView& geometry,
     svg += "</g>\n";
     return y;
 }
-
-constexpr OutputMessages PREVIEW_MESSAGES = {
-    "Error opening preview file %s: %s\n",
-    "Error writing preview file %s: %s\n",
-    "Error writing preview file %s: %s\n",
-};
 
 }  // namespace
 

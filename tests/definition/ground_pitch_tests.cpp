@@ -6,7 +6,6 @@
 #include "definition/ground_pitch.h"
 #include "definition/keys.h"
 #include "tests/support/console_capture.h"
-#include "tests/support/owned.h"
 
 namespace lumora {
 
@@ -19,10 +18,10 @@ void store_gear(DefinitionSection& main, const char* main_height, const char* ma
                 const char* other_dist)
 {
     const char* const values[] = {other_dist, other_height, main_dist, main_height};
-    const KeyId keys[] = {KEY_OTHER_GEAR_DIST, KEY_OTHER_GEAR_HEIGHT, KEY_MAIN_GEAR_DIST, KEY_MAIN_GEAR_HEIGHT};
+    const KeyId keys[] = {KeyId::other_gear_dist, KeyId::other_gear_height, KeyId::main_gear_dist, KeyId::main_gear_height};
     for (int i = 0; i < 4; ++i) {
         if (values[i] != nullptr) {
-            EXPECT_EQ(add_entry(main, keys[i], values[i], static_cast<std::uint32_t>(i + 1)), ENTRY_ADDED);
+            EXPECT_TRUE(add_entry(main, keys[i], values[i], static_cast<std::uint32_t>(i + 1)));
         }
     }
 }
@@ -64,18 +63,19 @@ TEST(GroundPitch, ComputesChecksAndPrints)
     };
     for (const GearCase& c : cases) {
         SCOPED_TRACE(c.output);
-        OwnedSection main;
-        store_gear(main.section, c.main_height, c.main_dist, c.other_height, c.other_dist);
+        DefinitionSection main;
+        store_gear(main, c.main_height, c.main_dist, c.other_height, c.other_dist);
         ConsoleCapture console;
-        Diagnostics diagnostics{console.console(), "gear.def", 0, 0};
+        MessagePrinter printer{console.console()};
+        Diagnostics diagnostics{printer, "gear.def"};
         GroundGeometry ground{};
-        compute_ground_pitch(diagnostics, main.section, ground);
+        compute_ground_pitch(diagnostics, main, ground);
         EXPECT_EQ(console.text(), c.output);
         EXPECT_NEAR(ground.pitch_deg, c.pitch_deg, 1e-6);
         EXPECT_NEAR(ground.slope, c.slope, 1e-9);
         EXPECT_DOUBLE_EQ(ground.main_gear_height, c.main_gear_height);
         EXPECT_DOUBLE_EQ(ground.main_gear_dist, c.main_gear_dist);
-        EXPECT_EQ(diagnostics.error_flag, 0u);
+        EXPECT_FALSE(diagnostics.error_flag);
     }
 }
 
@@ -83,19 +83,20 @@ TEST(GroundPitch, ComputesChecksAndPrints)
 // their unit errors appear in that order; the numbers are used unscaled.
 TEST(GroundPitch, BadUnitsAreReportedInReadingOrderAndUsedUnscaled)
 {
-    OwnedSection main;
-    store_gear(main.section, "-2 x", "-1 x", "-0.5 x", "8 x");
+    DefinitionSection main;
+    store_gear(main, "-2 x", "-1 x", "-0.5 x", "8 x");
     ConsoleCapture console;
-    Diagnostics diagnostics{console.console(), "gear.def", 0, 0};
+    MessagePrinter printer{console.console()};
+    Diagnostics diagnostics{printer, "gear.def"};
     GroundGeometry ground{};
-    compute_ground_pitch(diagnostics, main.section, ground);
+    compute_ground_pitch(diagnostics, main, ground);
     EXPECT_EQ(console.text(),
               "Error in gear.def: Invalid unit of measurement specification '-2 x' in line 4.\n"
               "Error in gear.def: Invalid unit of measurement specification '-1 x' in line 3.\n"
               "Error in gear.def: Invalid unit of measurement specification '-0.5 x' in line 2.\n"
               "Error in gear.def: Invalid unit of measurement specification '8 x' in line 1.\n"
               "Ground Pitch= 9.46 degrees (means pitch up).\n");
-    EXPECT_EQ(diagnostics.error_flag, 1u);
+    EXPECT_TRUE(diagnostics.error_flag);
     EXPECT_DOUBLE_EQ(ground.main_gear_height, -2.0);
 }
 

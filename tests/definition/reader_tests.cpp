@@ -5,7 +5,6 @@
 
 #include "definition/reader.h"
 #include "tests/support/console_capture.h"
-#include "tests/support/owned.h"
 #include "tests/support/files.h"
 
 namespace lumora {
@@ -45,13 +44,14 @@ std::string dump_store(const Definition& definition)
     std::string out = "lights=" + std::to_string(definition.light_count) + "\n";
     for (unsigned index = 0; index < SECTION_COUNT; ++index) {
         const DefinitionSection& section = definition.sections[index];
-        if (section.header == nullptr && section.defined == 0 && section.first == nullptr) {
+        if (section.header.empty() && !section.defined && section.entries.empty()) {
             continue;
         }
-        out += std::to_string(index) + " " + (section.header != nullptr ? section.header : "-");
-        out += section.defined != 0 ? " defined" : "";
-        for (const DefinitionEntry* entry = section.first; entry != nullptr; entry = entry->next) {
-            out += " " + std::to_string(entry->key) + "@" + std::to_string(entry->line) + "='" + entry->value + "'";
+        out += std::to_string(index) + " " + (!section.header.empty() ? section.header : "-");
+        out += section.defined ? " defined" : "";
+        for (const DefinitionEntry& entry : section.entries) {
+            out += " " + std::to_string(static_cast<int>(entry.key)) + "@" + std::to_string(entry.line) + "='" +
+                   entry.value + "'";
         }
         out += "\n";
     }
@@ -69,15 +69,14 @@ protected:
             SCOPED_TRACE(c.title);
             const std::string path = scratch_.file("lights.def");
             write_file_text(path, c.text);
-            std::FILE* file = std::fopen(path.c_str(), "rb");
-            ASSERT_NE(file, nullptr);
             ConsoleCapture console;
-            Diagnostics diagnostics{console.console(), "lights.def", 0, 0};
-            OwnedDefinition owned;
-            EXPECT_EQ(read_definition_file(diagnostics, owned.definition, file), c.result);
-            std::fclose(file);
+            MessagePrinter printer{console.console()};
+            Diagnostics diagnostics{printer, "lights.def"};
+            Definition definition;
+            EXPECT_EQ(read_definition_named(diagnostics, definition, path),
+                      c.result == 0 ? ReadOutcome::read : ReadOutcome::failed);
             EXPECT_EQ(console.text(), c.output);
-            EXPECT_EQ(dump_store(owned.definition), c.store);
+            EXPECT_EQ(dump_store(definition), c.store);
         }
     }
 

@@ -8,21 +8,18 @@
 #include "basics/whole_number.h"
 #include "definition/keys.h"
 #include "tests/support/console_capture.h"
-#include "tests/support/owned.h"
 
 namespace lumora {
 
 namespace {
 
 
-// The diagnostics of a run reading units.def, printing to console.
-Diagnostics units_diagnostics(const Console& console) { return Diagnostics{console, "units.def", 0, 0}; }
-
-// Stores value under key in owned's section as if read from line 7.
-const DefinitionSection& section_with(OwnedSection& owned, KeyId key, const char* value)
+// A section holding value under key, as if read from line 7.
+DefinitionSection section_with(KeyId key, const char* value)
 {
-    EXPECT_EQ(add_entry(owned.section, key, value, 7), ENTRY_ADDED);
-    return owned.section;
+    DefinitionSection section;
+    EXPECT_TRUE(add_entry(section, key, value, 7));
+    return section;
 }
 
 struct ValueCase {
@@ -73,13 +70,13 @@ TEST(DefinitionValues, LengthsWithUnits)
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.value);
-        OwnedSection owned;
-        const DefinitionSection& section = section_with(owned, KEY_PITCH, c.value);
+        const DefinitionSection section = section_with(KeyId::pitch, c.value);
         ConsoleCapture console;
-        Diagnostics diagnostics = units_diagnostics(console.console());
-        EXPECT_NEAR(get_number_with_unit(diagnostics, section, KEY_PITCH, 99.0), c.number, 1e-12);
+        MessagePrinter printer{console.console()};
+        Diagnostics diagnostics{printer, "units.def"};
+        EXPECT_NEAR(get_number_with_unit(diagnostics, section, KeyId::pitch, 99.0), c.number, 1e-12);
         EXPECT_EQ(console.text(), expected_message(c.message, c.value));
-        EXPECT_EQ(diagnostics.error_flag, c.message != nullptr ? 1u : 0u);
+        EXPECT_EQ(diagnostics.error_flag, c.message != nullptr);
     }
 }
 
@@ -96,35 +93,35 @@ TEST(DefinitionValues, PlainNumbers)
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.value);
-        OwnedSection owned;
-        const DefinitionSection& section = section_with(owned, KEY_DIRECTION, c.value);
+        const DefinitionSection section = section_with(KeyId::direction, c.value);
         ConsoleCapture console;
-        Diagnostics diagnostics = units_diagnostics(console.console());
-        EXPECT_DOUBLE_EQ(get_number(diagnostics, section, KEY_DIRECTION, 99.0), c.number);
+        MessagePrinter printer{console.console()};
+        Diagnostics diagnostics{printer, "units.def"};
+        EXPECT_DOUBLE_EQ(get_number(diagnostics, section, KeyId::direction, 99.0), c.number);
         EXPECT_EQ(console.text(), expected_message(c.message, c.value));
-        EXPECT_EQ(diagnostics.error_flag, 0u);
+        EXPECT_FALSE(diagnostics.error_flag);
     }
 }
 
 TEST(DefinitionValues, AbsentKeyGivesTheDefaultUnconverted)
 {
-    OwnedSection owned;
-    const DefinitionSection& section = section_with(owned, KEY_PITCH, "1 in");
+    const DefinitionSection section = section_with(KeyId::pitch, "1 in");
     ConsoleCapture console;
-    Diagnostics diagnostics = units_diagnostics(console.console());
-    EXPECT_EQ(get_number_with_unit(diagnostics, section, KEY_MAX_RANGE, 30.0), 30.0);
-    EXPECT_EQ(get_number(diagnostics, section, KEY_DIRECTION, -4.5), -4.5);
+    MessagePrinter printer{console.console()};
+    Diagnostics diagnostics{printer, "units.def"};
+    EXPECT_EQ(get_number_with_unit(diagnostics, section, KeyId::max_range, 30.0), 30.0);
+    EXPECT_EQ(get_number(diagnostics, section, KeyId::direction, -4.5), -4.5);
     EXPECT_EQ(console.text(), "");
 }
 
 TEST(DefinitionValues, EveryReadReportsAgain)
 {
-    OwnedSection owned;
-    const DefinitionSection& section = section_with(owned, KEY_MAX_RANGE, "12 mm");
+    const DefinitionSection section = section_with(KeyId::max_range, "12 mm");
     ConsoleCapture console;
-    Diagnostics diagnostics = units_diagnostics(console.console());
-    get_number_with_unit(diagnostics, section, KEY_MAX_RANGE, 0.0);
-    get_number_with_unit(diagnostics, section, KEY_MAX_RANGE, 0.0);
+    MessagePrinter printer{console.console()};
+    Diagnostics diagnostics{printer, "units.def"};
+    get_number_with_unit(diagnostics, section, KeyId::max_range, 0.0);
+    get_number_with_unit(diagnostics, section, KeyId::max_range, 0.0);
     const std::string once = expected_message(BAD_UNIT, "12 mm");
     EXPECT_EQ(console.text(), once + once);
 }
@@ -160,32 +157,20 @@ TEST(WholeNumber, TruncatesThenKeepsLowBits)
     EXPECT_EQ(to_signed_word(-32768.9), -32768);
 }
 
-TEST(DefinitionValues, StoreKeepsTheFirstOfAKeyAndSurvivesClearing)
+TEST(DefinitionValues, StoreKeepsTheFirstOfAKeyInOrder)
 {
-    OwnedSection owned;
-    OwnedSection empty;
-    DefinitionSection& section = owned.section;
-    EXPECT_EQ(add_entry(section, 5, "five", 3), ENTRY_ADDED);
-    EXPECT_EQ(add_entry(section, 6, "six", 3), ENTRY_ADDED);
-    EXPECT_EQ(add_entry(section, 3, "first", 3), ENTRY_ADDED);
-    EXPECT_EQ(add_entry(section, 3, "second", 4), ENTRY_DUPLICATE);
-    ASSERT_NE(lookup_entry(section, 3), nullptr);
-    EXPECT_STREQ(lookup_entry(section, 3)->value, "first");
-    EXPECT_EQ(lookup_entry(section, 3)->line, 3u);
-    EXPECT_STREQ(lookup_entry(section, 6)->value, "six");
-    EXPECT_EQ(section.last, lookup_entry(section, 3));
-    EXPECT_EQ(lookup_entry(section, 4), nullptr);
-
-    EXPECT_EQ(set_section_header(section, "[Main]"), 0);
-    section.defined = 1;
-    clear_section(section);
-    clear_section(section);
-    clear_section(empty.section);
-    EXPECT_EQ(section.first, nullptr);
-    EXPECT_EQ(section.last, nullptr);
-    EXPECT_EQ(section.header, nullptr);
-    EXPECT_EQ(section.defined, 1u);
-    EXPECT_EQ(add_entry(section, 3, "again", 4), ENTRY_ADDED);
+    DefinitionSection section;
+    EXPECT_TRUE(add_entry(section, KeyId::main_gear_dist, "five", 3));
+    EXPECT_TRUE(add_entry(section, KeyId::main_gear_height, "six", 3));
+    EXPECT_TRUE(add_entry(section, KeyId::other_gear_dist, "first", 3));
+    EXPECT_FALSE(add_entry(section, KeyId::other_gear_dist, "second", 4));
+    ASSERT_NE(lookup_entry(section, KeyId::other_gear_dist), nullptr);
+    EXPECT_EQ(lookup_entry(section, KeyId::other_gear_dist)->value, "first");
+    EXPECT_EQ(lookup_entry(section, KeyId::other_gear_dist)->line, 3u);
+    EXPECT_EQ(lookup_entry(section, KeyId::main_gear_height)->value, "six");
+    EXPECT_EQ(lookup_entry(section, KeyId::other_gear_height), nullptr);
+    ASSERT_EQ(section.entries.size(), 3u);
+    EXPECT_EQ(section.entries[0].value, "five");
 }
 
 }  // namespace

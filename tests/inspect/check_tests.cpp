@@ -71,9 +71,13 @@ TEST_F(Check, VeskasMessagesWithAHintEachAndTheNotes)
     };
     const Case cases[] = {
         {"a clean file", MAIN + LIGHT, ""},
-        {"a byte-order mark", "\xEF\xBB\xBF" + MAIN + LIGHT,
-         "Error in {file}, line 1: Unrecognised: \xEF\xBB\xBF[Main]\n"
-         "    The file begins with an invisible byte-order mark: save it as ANSI, or as UTF-8 without BOM.\n"},
+        // The rest of a line longer than 255 characters is read as a line of
+        // its own: its message says what it is.
+        {"a comment longer than 255 characters", MAIN + LIGHT + "; " + std::string(300, 'x') + "\n",
+         "Error in {file}, line 12: Name=" + std::string(47, 'x') +
+             "\n, NO VALUE given.\n"
+             "    This is the rest of line 11, longer than 255 characters, which veska reads in pieces: shorten "
+             "line 11.\n"},
         {"blanks around =", replaced(MAIN, "Lights=1", "Lights = 1") + LIGHT,
          "Error in {file}, line 2: Unrecognised name=Lights \n    Remove the blanks around the =: write Lights=1.\n"},
         {"an indented setting", MAIN + LIGHT + "  Direction=5\n",

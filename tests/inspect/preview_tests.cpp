@@ -33,15 +33,14 @@ protected:
     GroundView geometry_of(const std::string& text)
     {
         write_file_text(definition_, text);
-        Diagnostics diagnostics{Console{nullptr}, definition_.c_str(), 0, 0};
-        Definition definition{};
+        MessageLog unheard;
+        Diagnostics diagnostics{unheard, definition_};
+        Definition definition;
         LightSet lights{};
-        EXPECT_EQ(read_definition_named(diagnostics, definition, definition_.c_str()), 0);
+        EXPECT_EQ(read_definition_named(diagnostics, definition, definition_), ReadOutcome::read);
         EXPECT_EQ(compute_lights(diagnostics, definition, lights), 0);
-        const GroundView geometry = compute_ground_view(definition.ground, lights, definition.light_count);
         ground_ = definition.ground;
-        release_definition(definition);
-        return geometry;
+        return compute_ground_view(definition.ground, lights, definition.light_count);
     }
 
     GroundGeometry ground_{};
@@ -195,7 +194,9 @@ TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
     const PreviewCaption caption = {"lights.cfg", true};
     write_file_bytes(svg_, old);
     ConsoleCapture capture;
-    const OutputContext faulty{capture.console(), nullptr, OutputFault{OutputStage::write, ENOSPC, nullptr}};
+    MessagePrinter printer{capture.console()};
+    Diagnostics diagnostics{printer};
+    const OutputContext faulty{diagnostics, nullptr, OutputFault{OutputStage::write, ENOSPC, nullptr}};
     EXPECT_EQ(write_preview_svg(faulty, svg_.c_str(), geometry, caption), ENOSPC);
     EXPECT_EQ(capture.text(), "Error writing preview file " + svg_ + ": No space left on device\n");
     EXPECT_EQ(read_file_bytes(svg_), old);

@@ -106,17 +106,15 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
         const Bytes model = mb::build_sample_mdl(c.options);
         write_file_bytes(model_, model);
 
-        MdlImage image{};
+        MdlImage image;
         StructureFindings findings{};
-        {
-            ConsoleCapture quiet;
-            ASSERT_EQ(read_model(quiet.console(), image, model_.c_str(), &findings), 0);
-        }
+        MessageLog unheard;
+        Diagnostics quiet{unheard};
+        ASSERT_EQ(read_model(quiet, image, model_, &findings), 0);
         EXPECT_EQ(findings.result, c.check);
-        char text[256];
-        describe_structure_fault(image, findings, text, sizeof text);
-        release_image(image);
-        EXPECT_STREQ(text, c.text);
+        std::string text;
+        describe_structure_fault(image, findings, text);
+        EXPECT_EQ(text, c.text);
 
         const RunOutcome r = report(model);
         EXPECT_EQ(r.exit_code, 0);
@@ -124,9 +122,10 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
             EXPECT_EQ(r.output, "Model file: " + model_ + " (" + std::to_string(model.size()) +
                                     " bytes)\nLayout: not accepted: " + c.text + ".\n");
             ConsoleCapture capture;
-            MdlImage refused{};
-            EXPECT_EQ(load_mdl(capture.console(), refused, model_.c_str()), 1);
-            release_image(refused);
+            MessagePrinter printer{capture.console()};
+            Diagnostics diagnostics{printer};
+            MdlImage refused;
+            EXPECT_EQ(load_mdl(diagnostics, refused, model_), 1);
             EXPECT_EQ(capture.text(), model_ + " is not a MDL file.\n");
         }
     }

@@ -63,22 +63,22 @@ TEST(CodeTemplates, UnfilledTemplatesHoldTheirFixedWords)
 
 TEST(CodeTemplates, WorkedExampleLightFillsTheOneLightTemplate)
 {
-    Definition definition{};
+    Definition definition;
     definition.ground.slope = 1.0 / 6.0;
-    definition.ground.pitch_deg = std::atan(1.0 / 6.0) / 3.141592653589793 * 180.0;
+    definition.ground.pitch_deg = 9.462322208025618;  // atan(1/6) in degrees, correctly rounded
     definition.ground.main_gear_height = -2.0;
     definition.ground.main_gear_dist = -1.0;
     DefinitionSection& section = definition.sections[1];
-    section.defined = 1;
-    add_entry(section, KEY_Z_OFFSET, "0.5", 0);
-    add_entry(section, KEY_LON_OFFSET, "1.5", 0);
-    add_entry(section, KEY_LAT_OFFSET, "3", 0);
-    add_entry(section, KEY_DIRECTION, "10", 0);
+    section.defined = true;
+    add_entry(section, KeyId::z_offset, "0.5", 0);
+    add_entry(section, KeyId::lon_offset, "1.5", 0);
+    add_entry(section, KeyId::lat_offset, "3", 0);
+    add_entry(section, KeyId::direction, "10", 0);
     definition.light_count = 1;
-    Diagnostics quiet{Console{nullptr}, "lights.def", 0, 0};
+    MessageLog unheard;
+    Diagnostics quiet{unheard, "lights.def"};
     LightSet lights{};
     const int computed = compute_lights(quiet, definition, lights);
-    release_definition(definition);
     ASSERT_EQ(computed, 0);
 
     const std::vector<std::uint8_t> bytes = filled_bytes(1, lights.records);

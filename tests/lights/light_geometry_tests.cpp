@@ -28,16 +28,14 @@ struct Point {
 // its own, printing to a console of its own.
 class LightGeometry : public ::testing::Test {
 protected:
-    void TearDown() override { release_definition(definition_); }
-
     // Defines [Light n] with the given entries, one per line from first_line on.
     void define_light(unsigned n, const std::vector<Entry>& entries, unsigned first_line = 10)
     {
         DefinitionSection& section = definition_.sections[n];
-        section.defined = 1;
+        section.defined = true;
         std::uint32_t line = first_line;
         for (const Entry& entry : entries) {
-            ASSERT_EQ(add_entry(section, entry.key, entry.value, line), ENTRY_ADDED);
+            ASSERT_TRUE(add_entry(section, entry.key, entry.value, line));
             ++line;
         }
     }
@@ -48,7 +46,7 @@ protected:
     {
         GroundGeometry& ground = definition_.ground;
         ground.slope = 1.0 / 6.0;
-        ground.pitch_deg = std::atan(1.0 / 6.0) / 3.141592653589793 * 180.0;
+        ground.pitch_deg = 9.462322208025618;  // atan(1/6) in degrees, correctly rounded
         ground.main_gear_height = -2.0;
         ground.main_gear_dist = -1.0;
     }
@@ -56,8 +54,9 @@ protected:
     int compute() { return compute_lights(diagnostics_, definition_, lights_); }
 
     ConsoleCapture capture_;
-    Diagnostics diagnostics_{capture_.console(), "lights.def", 0, 0};
-    Definition definition_{};
+    MessagePrinter printer_{capture_.console()};
+    Diagnostics diagnostics_{printer_, "lights.def"};
+    Definition definition_;
     LightSet lights_{};
 };
 
@@ -105,7 +104,7 @@ const char* const KEYLESS_LINE = "pitch=0.00 degrees, beam inclination=-0.00 deg
 TEST_F(LightGeometry, WorkedExample)
 {
     worked_example_ground();
-    define_light(1, {{KEY_Z_OFFSET, "0.5"}, {KEY_LON_OFFSET, "1.5"}, {KEY_LAT_OFFSET, "3"}, {KEY_DIRECTION, "10"}});
+    define_light(1, {{KeyId::z_offset, "0.5"}, {KeyId::lon_offset, "1.5"}, {KeyId::lat_offset, "3"}, {KeyId::direction, "10"}});
     definition_.light_count = 1;
 
     EXPECT_EQ(compute(), 0);
@@ -139,7 +138,7 @@ TEST_F(LightGeometry, LightWithoutKeysFallsToFinestScale)
 
 TEST_F(LightGeometry, LightBelowGroundLinePointsUpAndDrawsSpotAboveApex)
 {
-    define_light(1, {{KEY_PITCH, "0"}, {KEY_Z_OFFSET, "-5"}});
+    define_light(1, {{KeyId::pitch, "0"}, {KeyId::z_offset, "-5"}});
     definition_.light_count = 1;
 
     EXPECT_EQ(compute(), 0);
@@ -160,14 +159,14 @@ TEST_F(LightGeometry, KeysAreReadInTheirFixedOrder)
 {
     // Entries stored in the reverse of the reading order, each with a suffix
     // that draws a message naming its line.
-    define_light(1, {{KEY_LON_OFFSET, "1 xx"},
-                     {KEY_LAT_OFFSET, "1 xx"},
-                     {KEY_SPOT_DEPTH, "1 xx"},
-                     {KEY_SPOT_WIDTH, "1 xx"},
-                     {KEY_DIRECTION, "1 xx"},
-                     {KEY_MAX_RANGE, "1 xx"},
-                     {KEY_Z_OFFSET, "1 xx"},
-                     {KEY_PITCH, "1 xx"}},
+    define_light(1, {{KeyId::lon_offset, "1 xx"},
+                     {KeyId::lat_offset, "1 xx"},
+                     {KeyId::spot_depth, "1 xx"},
+                     {KeyId::spot_width, "1 xx"},
+                     {KeyId::direction, "1 xx"},
+                     {KeyId::max_range, "1 xx"},
+                     {KeyId::z_offset, "1 xx"},
+                     {KeyId::pitch, "1 xx"}},
                  1);
     definition_.light_count = 1;
 
@@ -183,9 +182,9 @@ TEST_F(LightGeometry, KeysAreReadInTheirFixedOrder)
 
 TEST_F(LightGeometry, UnitOnPitchScalesSilentlyUnitOnDirectionWarns)
 {
-    define_light(1, {{KEY_PITCH, "5 cm"}});
-    define_light(2, {{KEY_DIRECTION, "5 cm"}}, 20);
-    define_light(3, {{KEY_DIRECTION, "5"}}, 30);
+    define_light(1, {{KeyId::pitch, "5 cm"}});
+    define_light(2, {{KeyId::direction, "5 cm"}}, 20);
+    define_light(3, {{KeyId::direction, "5"}}, 30);
     definition_.light_count = 3;
 
     EXPECT_EQ(compute(), 0);
@@ -285,22 +284,22 @@ TEST_P(UncomputableLight, IsReportedAndLeavesItsRecordAlone)
 std::vector<UncomputableCase> uncomputable_cases()
 {
     std::vector<UncomputableCase> cases = {
-        {"ZeroRangeAtZeroHeight", {{KEY_MAX_RANGE, "0"}}, 0.0},
-        {"ZeroRangeAboveGround", {{KEY_MAX_RANGE, "0"}, {KEY_Z_OFFSET, "1"}}, 0.0},
-        {"ZeroRangePitched", {{KEY_MAX_RANGE, "0 m"}, {KEY_Z_OFFSET, "1"}, {KEY_PITCH, "3"}}, 0.0},
+        {"ZeroRangeAtZeroHeight", {{KeyId::max_range, "0"}}, 0.0},
+        {"ZeroRangeAboveGround", {{KeyId::max_range, "0"}, {KeyId::z_offset, "1"}}, 0.0},
+        {"ZeroRangePitched", {{KeyId::max_range, "0 m"}, {KeyId::z_offset, "1"}, {KeyId::pitch, "3"}}, 0.0},
         // cos P equals h sin P / R exactly: the projected depth divides by zero.
-        {"ZeroDenominator", {{KEY_PITCH, "90"}, {KEY_Z_OFFSET, "6.123233995736766e-17"}, {KEY_MAX_RANGE, "1"}},
+        {"ZeroDenominator", {{KeyId::pitch, "90"}, {KeyId::z_offset, "6.123233995736766e-17"}, {KeyId::max_range, "1"}},
          0.0},
-        {"DepthOverflows", {{KEY_SPOT_DEPTH, "1e308"}, {KEY_Z_OFFSET, "300"}}, 0.0},
-        {"HeightOverflows", {{KEY_LON_OFFSET, "1e308"}}, 2.0},
-        {"ValueOutOfRange", {{KEY_LAT_OFFSET, "1e999"}}, 0.0},
+        {"DepthOverflows", {{KeyId::spot_depth, "1e308"}, {KeyId::z_offset, "300"}}, 0.0},
+        {"HeightOverflows", {{KeyId::lon_offset, "1e308"}}, 2.0},
+        {"ValueOutOfRange", {{KeyId::lat_offset, "1e999"}}, 0.0},
     };
     const struct {
         KeyId key;
         const char* name;
-    } keys[] = {{KEY_PITCH, "Pitch"},         {KEY_Z_OFFSET, "ZOffset"},     {KEY_MAX_RANGE, "MaxRange"},
-                {KEY_DIRECTION, "Direction"}, {KEY_SPOT_WIDTH, "SpotWidth"}, {KEY_SPOT_DEPTH, "SpotDepth"},
-                {KEY_LAT_OFFSET, "LatOffset"}, {KEY_LON_OFFSET, "LonOffset"}};
+    } keys[] = {{KeyId::pitch, "Pitch"},         {KeyId::z_offset, "ZOffset"},     {KeyId::max_range, "MaxRange"},
+                {KeyId::direction, "Direction"}, {KeyId::spot_width, "SpotWidth"}, {KeyId::spot_depth, "SpotDepth"},
+                {KeyId::lat_offset, "LatOffset"}, {KeyId::lon_offset, "LonOffset"}};
     const struct {
         const char* text;
         const char* name;

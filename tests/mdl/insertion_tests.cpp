@@ -82,7 +82,9 @@ TEST(Insertion, PlacesBlockMovesCodeAndAddsTrailer)
             auto area = before;
             const auto block = block_of(n);
             ConsoleCapture capture;
-            ASSERT_EQ(insert_code(capture.console(), area.data(), block.data(), n), 0);
+            MessagePrinter printer{capture.console()};
+            Diagnostics diagnostics{printer};
+            ASSERT_EQ(insert_code(diagnostics, area.data(), block.data(), n), 0);
             EXPECT_EQ(capture.text(), "");
 
             const std::uint32_t end = LAST_WORD - free_room;
@@ -121,7 +123,9 @@ TEST(Insertion, TrailerIsStoredScrambledAndEveryCopyIsPlain)
     for (int use = 0; use < 2; ++use) {
         SCOPED_TRACE(use);
         auto area = area_with_free_room(2000);
-        ASSERT_EQ(insert_code(Console{nullptr}, area.data(), block.data(), 364), 0);
+        MessageLog unheard;
+        Diagnostics diagnostics{unheard};
+        ASSERT_EQ(insert_code(diagnostics, area.data(), block.data(), 364), 0);
         const std::uint32_t trailer_at = LAST_WORD - 2000 + 364 + 4;
         EXPECT_EQ(0, std::memcmp(area.data() + trailer_at, plain.data(), TRAILER_SIZE));
         EXPECT_EQ(stored_trailer(), stored);
@@ -160,7 +164,9 @@ TEST(Insertion, RefusesWithoutTouchingTheArea)
         const auto before = c.area;
         const auto block = block_of(c.n);
         ConsoleCapture capture;
-        EXPECT_EQ(insert_code(capture.console(), c.area.data(), block.data(), c.n), 1);
+        MessagePrinter printer{capture.console()};
+        Diagnostics diagnostics{printer};
+        EXPECT_EQ(insert_code(diagnostics, c.area.data(), block.data(), c.n), 1);
         EXPECT_EQ(capture.text(), c.message);
         EXPECT_EQ(c.area, before);
     }

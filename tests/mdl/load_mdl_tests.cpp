@@ -23,15 +23,15 @@ struct Outcome {
     std::string text;
 };
 
-// Each test loads into an image of its own, released when the test ends.
+// Each test loads into an image of its own.
 class LoadMdl : public ::testing::Test {
 protected:
-    void TearDown() override { release_image(image_); }
-
     Outcome load_file(const std::string& name)
     {
         ConsoleCapture capture;
-        const int result = load_mdl(capture.console(), image_, name.c_str());
+        MessagePrinter printer{capture.console()};
+        Diagnostics diagnostics{printer};
+        const int result = load_mdl(diagnostics, image_, name);
         return {result, capture.text()};
     }
 
@@ -47,7 +47,7 @@ protected:
         std::snprintf(expected, sizeof expected, format, path_.c_str());
         EXPECT_EQ(1, outcome.result);
         EXPECT_EQ(expected, outcome.text);
-        EXPECT_EQ(nullptr, image_.buffer);
+        EXPECT_FALSE(image_.buffer);
         EXPECT_EQ(nullptr, image_.code_area);
     }
 
@@ -55,13 +55,13 @@ protected:
     {
         ASSERT_EQ(0, outcome.result) << outcome.text;
         EXPECT_EQ("", outcome.text);
-        ASSERT_NE(nullptr, image_.buffer);
+        ASSERT_TRUE(image_.buffer);
         ASSERT_EQ(bytes.size(), image_.size);
-        EXPECT_EQ(image_.buffer + 0x11F8, image_.code_area);
-        EXPECT_EQ(0, std::memcmp(bytes.data(), image_.buffer, bytes.size()));
+        EXPECT_EQ(image_.buffer.get() + 0x11F8, image_.code_area);
+        EXPECT_EQ(0, std::memcmp(bytes.data(), image_.buffer.get(), bytes.size()));
     }
 
-    MdlImage image_{};
+    MdlImage image_;
     ScratchDir dir_;
     std::string path_ = dir_.file("plane.mdl");
 };
@@ -208,7 +208,6 @@ TEST_F(LoadMdl, AcceptedFilesAreHeldWhole)
         variant.adjust(options);
         const Bytes bytes = mb::build_sample_mdl(options);
         expect_loaded(load_bytes(bytes), bytes);
-        release_image(image_);
     }
 }
 
@@ -220,11 +219,9 @@ TEST_F(LoadMdl, SectionsAfterTheResourceSectionThatDoNotQualifyAreSkipped)
     const std::uint32_t last_entry = mb::SECTION_TABLE_AT + 3 * mb::SECTION_ENTRY_SIZE;
     mb::put_le32(bytes, last_entry + 12, 0);
     expect_loaded(load_bytes(bytes), bytes);
-    release_image(image_);
 
     mb::put_le32(bytes, last_entry + 12, mb::RESOURCE_RVA + 1);
     expect_loaded(load_bytes(bytes), bytes);
-    release_image(image_);
 
     mb::put_le32(bytes, last_entry + 12, mb::RESOURCE_RVA);  // an exact match nearer the end wins
     expect_refused(load_bytes(bytes), NOT_MDL);
@@ -249,8 +246,7 @@ TEST_F(LoadMdl, HeaderAtTheEndIsReadOnlyInsideTheFile)
         std::memcpy(bytes.data() + pe_offset, bytes.data() + mb::PE_HEADER_AT, header_length - missing);
         if (missing == 0) {
             expect_loaded(load_bytes(bytes), bytes);
-            release_image(image_);
-        } else {
+            } else {
             expect_refused(load_bytes(bytes), NOT_MDL);
         }
     }
@@ -277,7 +273,7 @@ TEST_F(LoadMdl, MissingFileCannotBeOpened)
     const Outcome outcome = load_file(missing);
     EXPECT_EQ(1, outcome.result);
     EXPECT_EQ("Error opening file " + missing + ": " + std::strerror(ENOENT) + "\n", outcome.text);
-    EXPECT_EQ(nullptr, image_.buffer);
+    EXPECT_FALSE(image_.buffer);
 }
 
 TEST_F(LoadMdl, DirectoryIsRefusedWithoutAnImage)
@@ -288,24 +284,18 @@ TEST_F(LoadMdl, DirectoryIsRefusedWithoutAnImage)
                                outcome.text.rfind("Error reading MDL file " + dir_.path() + ": ", 0) == 0 ||
                                outcome.text.rfind("Error opening file " + dir_.path() + ": ", 0) == 0;
     EXPECT_TRUE(known_message) << outcome.text;
-    EXPECT_EQ(nullptr, image_.buffer);
+    EXPECT_FALSE(image_.buffer);
 }
 
-TEST_F(LoadMdl, ReleaseImageTwiceIsHarmless)
+// A refused model leaves no image behind, also where a model was loaded
+// before into the same record.
+TEST_F(LoadMdl, RefusalAfterALoadLeavesNoImage)
 {
     const Bytes bytes = mb::build_sample_mdl();
     expect_loaded(load_bytes(bytes), bytes);
-    release_image(image_);
-    release_image(image_);
-    EXPECT_EQ(nullptr, image_.buffer);
-    EXPECT_EQ(nullptr, image_.code_area);
-
     mb::SampleOptions processed;
     processed.word_42 = mb::MARK_38;
     expect_refused(load_bytes(mb::build_sample_mdl(processed)), NOT_UNMODIFIED);
-    release_image(image_);  // as the driver does after a failed load
-    release_image(image_);
-    EXPECT_EQ(nullptr, image_.buffer);
 }
 
 }  // namespace

@@ -25,10 +25,23 @@ protected:
 
 // The context of writes that print to console, with fault injected and
 // definition as the file no write may replace.
-OutputContext context(const Console& console, const OutputFault& fault = OutputFault{},
-                      const char* definition = nullptr)
+struct Writes {
+    Writes(const Console& console, const OutputFault& fault, const char* definition)
+        : printer(console), diagnostics(printer), context{diagnostics, definition, fault}
+    {
+    }
+    Writes(const Writes&) = delete;
+    Writes& operator=(const Writes&) = delete;
+    operator const OutputContext&() const { return context; }
+
+    MessagePrinter printer;
+    Diagnostics diagnostics;
+    OutputContext context;
+};
+
+Writes context(const Console& console, const OutputFault& fault = OutputFault{}, const char* definition = nullptr)
 {
-    return OutputContext{console, definition, fault};
+    return Writes(console, fault, definition);
 }
 
 TEST(BackupName, ReplacesTheLastComponentsExtension)

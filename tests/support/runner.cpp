@@ -7,36 +7,21 @@
 
 namespace lumora {
 
-namespace {
-
-std::vector<const char*> pointers(const std::vector<std::string>& arguments)
-{
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(argument.c_str());
-    }
-    return argv;
-}
-
-}  // namespace
-
 RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, const OutputFault& fault)
 {
-    const std::vector<const char*> argv = pointers(arguments);
     ConsoleCapture capture;
-    RunState state{};
-    state.diagnostics.console = capture.console();
+    MessageLog log{capture.console()};
+    RunState state{capture.console(), log};
     state.output_fault = fault;
-    const int exit_code = run_veska(state, static_cast<int>(argv.size()), argv.data());
-    return {exit_code, capture.text(), state.diagnostics.error_flag, state.lights, state.block};
+    const int exit_code = run_veska(state, arguments);
+    return {exit_code, capture.text(), state.diagnostics.error_flag, state.lights, state.block, log.messages()};
 }
 
 RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments)
 {
-    const std::vector<const char*> argv = pointers(arguments);
     ConsoleCapture capture;
-    const int exit_code = run_inspect(capture.console(), static_cast<int>(argv.size()), argv.data());
-    return {exit_code, capture.text(), 0, LightSet{}, CodeTemplate{}};
+    const int exit_code = run_inspect(capture.console(), arguments);
+    return {exit_code, capture.text(), false, LightSet{}, CodeTemplate{}, {}};
 }
 
 std::string banner_text()

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "basics/messages.h"
 #include "lights/code_templates.h"
 #include "lights/light_geometry.h"
 #include "mdl/output.h"
@@ -15,9 +16,10 @@ namespace lumora {
 struct RunOutcome {
     int exit_code;
     std::string output;        // everything printed, veska's banner included
-    std::uint32_t error_flag;  // veska: as the run left it
+    bool error_flag;           // veska: as the run left it
     LightSet lights;           // veska: the lights as the run computed them
     CodeTemplate block;        // veska: the filled block, size 0 when none was filled
+    std::vector<Message> messages;  // veska: every message of the run
 };
 
 // veska with these arguments (those after the program name), in a RunState

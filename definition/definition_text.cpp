@@ -1,0 +1,212 @@
+#include "definition/definition_text.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "basics/text.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr std::uint32_t LINES_PER_CHECKPOINT = 16;
+
+// Appends code point c as UTF-8.
+void append_utf8(std::string& text, std::uint32_t c)
+{
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (c >> 18));
+        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16 code units from the bytes behind the mark, to UTF-8. False when
+// they are not UTF-16: an odd number of bytes, or a surrogate without its
+// partner.
+bool utf16_to_utf8(const std::string& bytes, bool little_endian, std::string& text)
+{
+    const std::size_t size = bytes.size();
+    if ((size - 2) % 2 != 0) {
+        return false;
+    }
+    text.reserve(size / 2 + size / 4);
+    const auto unit = [&](std::size_t at) {
+        const auto first = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]));
+        const auto second = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1]));
+        return little_endian ? first | (second << 8) : (first << 8) | second;
+    };
+    for (std::size_t at = 2; at < size; at += 2) {
+        const std::uint32_t c = unit(at);
+        if (c >= 0xDC00 && c <= 0xDFFF) {
+            return false;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (at + 2 >= size) {
+                return false;
+            }
+            const std::uint32_t low = unit(at + 2);
+            if (low < 0xDC00 || low > 0xDFFF) {
+                return false;
+            }
+            append_utf8(text, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+            at += 2;
+            continue;
+        }
+        append_utf8(text, c);
+    }
+    return true;
+}
+
+bool starts_with(const std::string& bytes, const char* mark, std::size_t length)
+{
+    return bytes.size() >= length && std::memcmp(bytes.data(), mark, length) == 0;
+}
+
+// The length of the line that begins at at: through its line feed, or
+// LINE_PIECE_MAX characters, or to the end of the text.
+std::size_t piece_length(const std::string& text, std::size_t at)
+{
+    const std::size_t room = std::min(text.size() - at, LINE_PIECE_MAX);
+    const void* feed = std::memchr(text.data() + at, '\n', room);
+    return feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - (text.data() + at)) + 1 : room;
+}
+
+}  // namespace
+
+DecodedText decode_definition_bytes(std::string bytes)
+{
+    if (starts_with(bytes, "\xEF\xBB\xBF", 3)) {
+        bytes.erase(0, 3);
+        return {std::move(bytes), TextEncoding::utf8_with_mark, true};
+    }
+    const bool little = starts_with(bytes, "\xFF\xFE", 2);
+    if (little || starts_with(bytes, "\xFE\xFF", 2)) {
+        std::string text;
+        const bool valid = utf16_to_utf8(bytes, little, text);
+        return {valid ? std::move(text) : std::string(),
+                little ? TextEncoding::utf16_little_endian : TextEncoding::utf16_big_endian, valid};
+    }
+    return {std::move(bytes), TextEncoding::plain, true};
+}
+
+SourceLines::SourceLines(std::string text) : text_(std::move(text))
+{
+    int section = NO_SECTION;
+    std::uint32_t long_start = 0;
+    for (std::size_t at = 0; at < text_.size();) {
+        const std::size_t length = piece_length(text_, at);
+        const std::uint32_t n = ++count_;
+        if ((n - 1) % LINES_PER_CHECKPOINT == 0) {
+            checkpoints_.push_back(at);
+        }
+        // A line of LINE_PIECE_MAX characters without its line feed goes on
+        // in the next piece.
+        const bool cut = length == LINE_PIECE_MAX && text_[at + length - 1] != '\n' && at + length < text_.size();
+        if (cut && long_start == 0) {
+            long_start = n;
+        } else if (!cut && long_start != 0) {
+            long_lines_.push_back({long_start, n});
+            long_start = 0;
+        }
+        const char first = text_[at];
+        int next = section;
+        if (first == '[') {
+            const std::string_view raw(text_.data() + at, length);
+            section = next = header_section(without_line_end(raw.substr(0, raw.find('\0'))));
+        } else if (first == END_OF_TEXT) {
+            next = NO_SECTION;
+        }
+        if (sections_.empty() || sections_.back().section != section) {
+            sections_.push_back({n, section});
+        }
+        section = next;
+        at += length;
+    }
+}
+
+int SourceLines::section_of(std::uint32_t n) const
+{
+    const auto after = std::upper_bound(sections_.begin(), sections_.end(), n,
+                                        [](std::uint32_t line, const SectionStart& start) { return line < start.line; });
+    return after == sections_.begin() ? NO_SECTION : std::prev(after)->section;
+}
+
+std::uint32_t SourceLines::continued_line(std::uint32_t n) const
+{
+    const auto after = std::upper_bound(long_lines_.begin(), long_lines_.end(), n,
+                                        [](std::uint32_t line, const LongLine& long_line) { return line < long_line.first; });
+    if (after == long_lines_.begin()) {
+        return 0;
+    }
+    const LongLine& found = *std::prev(after);
+    return n > found.first && n <= found.last ? found.first : 0;
+}
+
+SourceLine SourceLines::line_at(std::uint32_t n, std::size_t at) const
+{
+    const std::string_view raw(text_.data() + at, piece_length(text_, at));
+    return {n, section_of(n), raw, raw.substr(0, raw.find('\0')), continued_line(n)};
+}
+
+bool SourceLines::Cursor::next(SourceLine& line)
+{
+    if (number_ >= lines_->count_) {
+        return false;
+    }
+    line = lines_->line_at(++number_, at_);
+    at_ += line.raw.size();
+    return true;
+}
+
+SourceLine SourceLines::line(std::uint32_t n) const
+{
+    if (n < 1 || n > count_) {
+        return {0, NO_SECTION, std::string_view(), std::string_view(), 0};
+    }
+    std::size_t at = checkpoints_[(n - 1) / LINES_PER_CHECKPOINT];
+    for (std::uint32_t k = (n - 1) / LINES_PER_CHECKPOINT * LINES_PER_CHECKPOINT + 1; k < n; ++k) {
+        at += piece_length(text_, at);
+    }
+    return line_at(n, at);
+}
+
+int header_section(std::string_view line)
+{
+    constexpr char HEADERS[4][10] = {"[Main]", "[Light 1]", "[Light 2]", "[Light 3]"};
+    for (int index = 0; index < 4; ++index) {
+        if (equal_ignoring_case(line, HEADERS[index])) {
+            return index;
+        }
+    }
+    return NO_SECTION;
+}
+
+std::string_view without_line_end(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+KeyLine split_key_line(std::string_view visible)
+{
+    std::size_t start = visible.find_first_not_of(" \t");
+    start = start == std::string_view::npos ? visible.size() : start;
+    start = visible.find_first_not_of('=', start);
+    start = start == std::string_view::npos ? visible.size() : start;
+    const std::size_t equals = visible.find('=', start);
+    if (equals == std::string_view::npos) {
+        return {visible.substr(start), std::string_view(), false};
+    }
+    std::size_t value = visible.find_first_not_of("\r\n", equals + 1);
+    value = value == std::string_view::npos ? visible.size() : value;
+    return {visible.substr(start, equals - start), without_line_end(visible.substr(value)), true};
+}
+
+}  // namespace lumora
