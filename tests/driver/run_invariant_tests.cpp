@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lights/code_templates.h"
+#include "tests/support/expected_template.h"
 #include "tests/support/files.h"
 #include "tests/support/run_invariants.h"
 #include "tests/support/runner.h"
@@ -216,7 +217,7 @@ struct Model {
 
 Model make_model(Random& random, unsigned lights)
 {
-    const std::uint32_t n = template_size(lights);
+    const std::uint32_t n = TEMPLATE_VALUES[lights - 1].size;
     mb::SampleOptions options;
     switch (pick(random, 4)) {
     case 0:  // right at the edge of what the block needs
@@ -334,7 +335,7 @@ void run_case(Random& random, const ScratchDir& dir, Tally& tally)
         return;
     }
     ++tally.written;
-    EXPECT_EQ(run.block.size, template_size(definition.lights)) << "the block is not the one for the lights defined";
+    EXPECT_EQ(run.block.size, TEMPLATE_VALUES[definition.lights - 1].size) << "the block is not the one for the lights defined";
 }
 
 constexpr unsigned CASES_PER_SEED = 250;

@@ -111,7 +111,7 @@ TEST_F(Preview, WorkedExampleGroundLineAimPointAndLitArea)
     // ahead of the light and the light's height h below it.
     const LightOnGround& light = g.lights[0];
     ASSERT_TRUE(light.computed);
-    const double pitch = std::atan(1.0 / 6.0);
+    const double pitch = 0.16514867741462683;  // atan(1/6)
     const double h = 0.5 + 2.0 + (1.5 - 1.0) / 6.0;
     const double dx = light.aim.x - 3.0;
     const double dy = light.aim.y - 0.5;

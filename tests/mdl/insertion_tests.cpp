@@ -10,6 +10,7 @@
 #include "mdl/insertion.h"
 #include "mdl/mdl_image.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/expected_template.h"
 
 namespace lumora {
 
@@ -96,8 +97,8 @@ TEST(Insertion, PlacesBlockMovesCodeAndAddsTrailer)
             EXPECT_EQ(0, std::memcmp(area.data() + 12 + n, before.data() + 12, used));
             EXPECT_EQ(load_u16(area.data() + end + n), END_CODE);
             EXPECT_EQ(load_u16(area.data() + end + n + 2), 0);
-            const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
-            EXPECT_EQ(0, std::memcmp(area.data() + end + n + 4, trailer.data(), TRAILER_SIZE));
+            const std::vector<std::uint8_t> trailer = expected_trailer();
+            EXPECT_EQ(0, std::memcmp(area.data() + end + n + 4, trailer.data(), trailer.size()));
             for (std::uint32_t p = end + n + 254; p < MODEL_CODE_SIZE; ++p) {
                 ASSERT_EQ(area[p], 0) << p;
             }

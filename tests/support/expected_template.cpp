@@ -1,5 +1,7 @@
 #include "tests/support/expected_template.h"
 
+#include <string>
+
 namespace lumora {
 
 const TemplateValues TEMPLATE_VALUES[3] = {
@@ -72,6 +74,18 @@ void put_word(std::vector<std::uint8_t>& bytes, std::size_t offset, int value)
     const auto word = static_cast<std::uint16_t>(value & 0xFFFF);
     bytes.at(offset) = static_cast<std::uint8_t>(word & 0xFF);
     bytes.at(offset + 1) = static_cast<std::uint8_t>(word >> 8);
+}
+
+std::vector<std::uint8_t> expected_trailer()
+{
+    const std::string text =
+        "Landing lights by Lumora VESKA 1.0.\n"
+        "Each light is drawn as a beam and a lit spot on the ground, computed from the definition file's gear "
+        "geometry, pitch, range and spot size.\n"
+        "Restore the .MD$ backup to remove them.\n";
+    std::vector<std::uint8_t> trailer(text.begin(), text.end());
+    trailer.resize(250, 0);
+    return trailer;
 }
 
 }  // namespace lumora

@@ -30,6 +30,10 @@ std::vector<std::uint8_t> expected_template_bytes(const TemplateValues& v);
 // The template for v.lights lights filled with records[0 .. v.lights - 1].
 std::vector<std::uint8_t> expected_filled_template(const TemplateValues& v, const LightRecord* records);
 
+// The trailer block's 250 plain bytes, as they must read: its text, then
+// zero bytes.
+std::vector<std::uint8_t> expected_trailer();
+
 // Stores value's low 16 bits little-endian at offset.
 void put_word(std::vector<std::uint8_t>& bytes, std::size_t offset, int value);
 

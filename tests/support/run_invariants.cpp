@@ -113,7 +113,7 @@ bool expected_insertion(const Bytes& source, const std::uint8_t* block, std::siz
               result.begin() + AREA_AT + HEADER_BYTES + n);
     // One zero word behind the moved end code, then the trailer; the rest of
     // the free room stays zero.
-    const std::array<std::uint8_t, TRAILER_BYTES> trailer = plain_trailer();
+    const std::vector<std::uint8_t> trailer = expected_trailer();
     std::fill(result.begin() + AREA_AT + end + n + 2, result.begin() + AREA_AT + AREA_SIZE, 0);
     std::copy(trailer.begin(), trailer.end(), result.begin() + AREA_AT + end + n + 4);
     return true;
