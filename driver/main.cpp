@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "driver/run.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 
 using namespace lumora;
@@ -16,8 +17,10 @@ int main(int argc, char** argv)
     for (const std::string& argument : arguments) {
         pointers.push_back(argument.c_str());
     }
+    SystemFileSystem files;
     RunState state{};
     state.diagnostics.console.stream = stdout;
+    state.files = &files;
     const int exit_code = run_veska(state, static_cast<int>(pointers.size()), pointers.data());
     std::fflush(stdout);
     hold_own_window();

@@ -58,7 +58,7 @@ int run_veska(RunState& state, int argc, const char* const* argv)
     const char* definition = in_place ? (argc == 2 ? argv[1] : nullptr) : argv[2];
     state.diagnostics.definition_name = definition;
     // No write may replace the definition file.
-    const OutputContext output{console, definition, state.output_fault};
+    const OutputContext output{console, definition, *state.files};
 
     if (load_mdl(console, state.image, source) != 0) {
         return finish(state, 1);

@@ -35,7 +35,7 @@ constexpr const char HELP_TEXT[] =
 
 // Runs the whole sequence once for the arguments that follow the program
 // name (argv[0] .. argv[argc - 1]) in state, which the caller created with
-// its console (and, in tests, an output fault), and returns the exit code.
+// its console and its file system, and returns the exit code.
 // "--help" or "--version" as the only argument prints the help or the
 // version and returns 0.
 // Everything the run allocated is released before it returns; the rest of

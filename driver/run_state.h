@@ -18,7 +18,7 @@ struct RunState {
     Definition definition;     // the number of lights, the four sections, the ground geometry
     LightSet lights;           // each light's record and values
     CodeTemplate block;        // the template for the number of lights, once filled
-    OutputFault output_fault;  // none in the program; tests inject faults into the writers here
+    FileSystem* files;         // the writers' file operations, made by the caller
 };
 
 // Releases everything the run allocated: the image, and every section's

@@ -58,7 +58,7 @@ bool is_option(const char* argument) { return argument[0] == '-' && argument[1] 
 
 }  // namespace
 
-int run_inspect(const Console& console, int argc, const char* const* argv)
+int run_inspect(const Console& console, FileSystem& files, int argc, const char* const* argv)
 {
     if (argc < 1) {
         return usage_error(console, "no model or command given", nullptr);
@@ -78,7 +78,7 @@ int run_inspect(const Console& console, int argc, const char* const* argv)
         if (argc < 2 || argc > 3) {
             return usage_error(console, "--strip takes a model and an optional target", nullptr);
         }
-        return run_strip(console, argv[1], argc == 3 ? argv[2] : nullptr);
+        return run_strip(console, files, argv[1], argc == 3 ? argv[2] : nullptr);
     }
     if (std::strcmp(command, "--check") == 0) {
         if (argc != 2) {
@@ -90,7 +90,7 @@ int run_inspect(const Console& console, int argc, const char* const* argv)
         if (argc != 3) {
             return usage_error(console, "--preview takes a definition file and the picture's name", nullptr);
         }
-        return run_preview(console, argv[1], argv[2]);
+        return run_preview(console, files, argv[1], argv[2]);
     }
     if (is_option(command) || (command[0] == '-' && command[1] != '\0')) {
         return usage_error(console, "unknown option", command);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "inspect/command_line.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 
 using namespace lumora;
@@ -16,7 +17,8 @@ int main(int argc, char** argv)
     for (const std::string& argument : arguments) {
         pointers.push_back(argument.c_str());
     }
-    const int exit_code = run_inspect(Console{stdout}, static_cast<int>(pointers.size()), pointers.data());
+    SystemFileSystem files;
+    const int exit_code = run_inspect(Console{stdout}, files, static_cast<int>(pointers.size()), pointers.data());
     std::fflush(stdout);
     hold_own_window();
     return exit_code;

@@ -27,7 +27,7 @@ void compute_remaining_lights_quietly(const Diagnostics& diagnostics, const Defi
 
 }  // namespace
 
-int run_preview(const Console& console, const char* definition_name, const char* svg_name)
+int run_preview(const Console& console, FileSystem& files, const char* definition_name, const char* svg_name)
 {
     Diagnostics diagnostics{console, definition_name, 0, 0};
     Definition definition{};
@@ -60,7 +60,7 @@ int run_preview(const Console& console, const char* definition_name, const char*
     }
     release_definition(definition);
     // The picture may not replace the definition file.
-    if (write_preview_svg(OutputContext{console, definition_name, OutputFault{}}, svg_name, geometry, caption) != 0) {
+    if (write_preview_svg(OutputContext{console, definition_name, files}, svg_name, geometry, caption) != 0) {
         return 1;
     }
     if (complete) {

@@ -3,6 +3,7 @@
 #include "inspect/descriptions.h"
 #include "inspect/insertion_layout.h"
 #include "inspect/structure_check.h"
+#include "mdl/output.h"
 
 namespace lumora {
 
@@ -18,7 +19,7 @@ int refuse(const Console& console, MdlImage& image, const char* message, const c
 
 }  // namespace
 
-int run_strip(const Console& console, const char* model_name, const char* target_name, const OutputFault& fault)
+int run_strip(const Console& console, FileSystem& files, const char* model_name, const char* target_name)
 {
     const char* target = target_name != nullptr ? target_name : model_name;
     MdlImage image{};
@@ -37,7 +38,7 @@ int run_strip(const Console& console, const char* model_name, const char* target
         return refuse(console, image, "Cannot take landing lights out of %s: %s.\n", model_name, text);
     }
     take_out_insertion(image.code_area, layout);
-    const int result = write_target(OutputContext{console, nullptr, fault}, target, image.buffer, image.size);
+    const int result = write_target(OutputContext{console, nullptr, files}, target, image.buffer, image.size);
     release_image(image);
     if (result != 0) {
         return 1;

@@ -2,7 +2,9 @@
 # namespace scope (nm's B, D, G, S and V symbols, and their local forms):
 # everything a run uses must live in records that the caller creates. The
 # one exception is the record that a signal handler must reach, whose name
-# says so. Symbols the compiler makes for itself are not the project's own.
+# says so. Symbols the compiler makes for itself (among them the tables of
+# virtual functions and the type records, which are written only when the
+# program is loaded) are not the project's own.
 # Run with -DNM=<nm> -DLIBRARIES=<library files, separated by ;>.
 set(problems "")
 foreach(library IN LISTS LIBRARIES)
@@ -16,7 +18,8 @@ foreach(library IN LISTS LIBRARIES)
       continue()
     endif()
     set(name "${CMAKE_MATCH_2}")
-    if(name MATCHES "^(DW\\.ref\\.|__|\\.|_ZGV|guard variable|std::|__gnu_cxx::)" OR name MATCHES "for_signal_handler")
+    if(name MATCHES "^(DW\\.ref\\.|__|\\.|_ZGV|guard variable|std::|__gnu_cxx::|vtable for |typeinfo for |typeinfo name for )"
+       OR name MATCHES "for_signal_handler")
       continue()
     endif()
     get_filename_component(library_name "${library}" NAME)

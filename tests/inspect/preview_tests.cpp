@@ -14,6 +14,7 @@
 #include "inspect/preview_layout.h"
 #include "inspect/preview_svg.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/special_files.h"
 #include "inspect/svg_output.h"
 #include "lights/light_geometry.h"
@@ -195,8 +196,9 @@ TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
     const PreviewCaption caption = {"lights.cfg", true};
     write_file_bytes(svg_, old);
     ConsoleCapture capture;
-    const OutputContext faulty{capture.console(), nullptr, OutputFault{OutputStage::write, ENOSPC, nullptr}};
-    EXPECT_EQ(write_preview_svg(faulty, svg_.c_str(), geometry, caption), ENOSPC);
+    FaultyFileSystem files(FileFault{FileStep::write, ENOSPC, ""});
+    EXPECT_EQ(write_preview_svg(OutputContext{capture.console(), nullptr, files}, svg_.c_str(), geometry, caption),
+              ENOSPC);
     EXPECT_EQ(capture.text(), "Error writing preview file " + svg_ + ": No space left on device\n");
     EXPECT_EQ(read_file_bytes(svg_), old);
 

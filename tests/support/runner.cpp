@@ -20,23 +20,35 @@ std::vector<const char*> pointers(const std::vector<std::string>& arguments)
 
 }  // namespace
 
-RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, const OutputFault& fault)
+RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, FileSystem& files)
 {
     const std::vector<const char*> argv = pointers(arguments);
     ConsoleCapture capture;
     RunState state{};
     state.diagnostics.console = capture.console();
-    state.output_fault = fault;
+    state.files = &files;
     const int exit_code = run_veska(state, static_cast<int>(argv.size()), argv.data());
     return {exit_code, capture.text(), state.diagnostics.error_flag, state.lights, state.block};
 }
 
-RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments)
+RunOutcome run_veska_in_process(const std::vector<std::string>& arguments)
+{
+    SystemFileSystem files;
+    return run_veska_in_process(arguments, files);
+}
+
+RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments, FileSystem& files)
 {
     const std::vector<const char*> argv = pointers(arguments);
     ConsoleCapture capture;
-    const int exit_code = run_inspect(capture.console(), static_cast<int>(argv.size()), argv.data());
+    const int exit_code = run_inspect(capture.console(), files, static_cast<int>(argv.size()), argv.data());
     return {exit_code, capture.text(), 0, LightSet{}, CodeTemplate{}};
+}
+
+RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments)
+{
+    SystemFileSystem files;
+    return run_inspect_in_process(arguments, files);
 }
 
 std::string banner_text()
