@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,15 @@ int main(int argc, char** argv)
     RunState state{};
     state.diagnostics.console.stream = stdout;
     state.files = &files;
-    const int exit_code = run_veska(state, static_cast<int>(pointers.size()), pointers.data());
-    std::fflush(stdout);
+    const int count = static_cast<int>(pointers.size());
+    const int exit_code = run_veska(state, count, pointers.data());
     hold_own_window();
+    const int output_error = close_standard_output();
+    // A run's exit code tells what became of the model, whatever became of
+    // its messages; the help and the version are nothing but their text.
+    if (output_error != 0 && asks_for_text(count, pointers.data())) {
+        std::fprintf(stderr, "veska: error writing standard output: %s\n", std::strerror(output_error));
+        return 1;
+    }
     return exit_code;
 }

@@ -34,6 +34,11 @@ int finish_unwritten(RunState& state, const char* target)
 
 }  // namespace
 
+bool asks_for_text(int argc, const char* const* argv)
+{
+    return argc == 1 && (std::strcmp(argv[0], "--version") == 0 || std::strcmp(argv[0], "--help") == 0);
+}
+
 int run_veska(RunState& state, int argc, const char* const* argv)
 {
     const Console& console = state.diagnostics.console;

@@ -42,4 +42,7 @@ constexpr const char HELP_TEXT[] =
 // state is left as the run left it.
 int run_veska(RunState& state, int argc, const char* const* argv);
 
+// True when the arguments ask for the help or the version text alone.
+bool asks_for_text(int argc, const char* const* argv);
+
 }  // namespace lumora

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,12 @@ int main(int argc, char** argv)
     }
     SystemFileSystem files;
     const int exit_code = run_inspect(Console{stdout}, files, static_cast<int>(pointers.size()), pointers.data());
-    std::fflush(stdout);
     hold_own_window();
+    // A report that did not reach its reader is no success.
+    const int output_error = close_standard_output();
+    if (output_error != 0) {
+        std::fprintf(stderr, "veska-inspect: error writing standard output: %s\n", std::strerror(output_error));
+        return 1;
+    }
     return exit_code;
 }

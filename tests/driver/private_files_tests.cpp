@@ -1,13 +1,14 @@
 // What other users can do with the files the programs write, on real files
 // and as real users: access control lists kept, owner and group kept one by
-// one where they can be, and links in shared folders followed only as the
-// kernel's protection of them would. The tests that act as other users
-// need the administrator and are skipped without; those of access control
-// lists need setfacl.
+// one where they can be, links in shared folders followed only as the
+// kernel's protection of them would, and standard output that cannot be
+// written. The tests that act as other users need the administrator and
+// are skipped without; those of access control lists need setfacl.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -222,6 +223,48 @@ TEST_F(PrivateFiles, LinksInSharedFoldersAreFollowedOnlyAsTheKernelWould)
         << run.output;
     EXPECT_EQ(read_file_bytes(model_), sample_);
     EXPECT_EQ(folder_entries(sticky), std::vector<std::string>{"plane.mdl"});
+}
+
+// A program that cannot write its standard output says so on standard
+// error and ends with 1, except veska's runs, whose exit code tells what
+// became of the model.
+TEST_F(PrivateFiles, StandardOutputThatCannotBeWrittenIsNoSuccess)
+{
+    const std::string full = full_device();
+    if (full.empty()) {
+        GTEST_SKIP() << "no device that is always full here";
+    }
+    const std::string processed = dir_.file("processed.mdl");
+    ASSERT_EQ(run_veska_in_process({model_, processed, definition_}).exit_code, 0);
+    const std::string veska_error = std::string("veska: error writing standard output: ") + std::strerror(ENOSPC) + "\n";
+    const std::string inspect_error =
+        std::string("veska-inspect: error writing standard output: ") + std::strerror(ENOSPC) + "\n";
+    const struct {
+        const char* program;
+        std::vector<std::string> arguments;
+        int exit_code;         // with an output that takes everything
+        std::string message;  // on standard error when it takes nothing
+    } cases[] = {
+        {VESKA_PROGRAM, {"--help"}, 0, veska_error},
+        {VESKA_PROGRAM, {"--version"}, 0, veska_error},
+        {VESKA_PROGRAM, {model_, dir_.file("lit.mdl"), definition_}, 0, ""},
+        {VESKA_INSPECT_PROGRAM, {model_}, 0, inspect_error},
+        {VESKA_INSPECT_PROGRAM, {"--check", definition_}, 0, inspect_error},
+        {VESKA_INSPECT_PROGRAM, {"--help"}, 0, inspect_error},
+        {VESKA_INSPECT_PROGRAM, {"--version"}, 0, inspect_error},
+        {VESKA_INSPECT_PROGRAM, {"--strip", processed, dir_.file("stripped.mdl")}, 0, inspect_error},
+        {VESKA_INSPECT_PROGRAM, {"--preview", definition_, dir_.file("lights.svg")}, 0, inspect_error},
+        {VESKA_INSPECT_PROGRAM, {"--bad-option"}, 2, inspect_error},
+    };
+    const std::string errors = dir_.file("errors.txt");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.program) + " " + c.arguments.front());
+        EXPECT_EQ(run_program(c.program, c.arguments, dir_.file("output.txt"), errors), c.exit_code);
+        EXPECT_EQ(read_file_text(errors), "");
+        EXPECT_EQ(run_program(c.program, c.arguments, full, errors), c.message.empty() ? c.exit_code : 1);
+        EXPECT_EQ(read_file_text(errors), c.message);
+    }
+    EXPECT_EQ(read_file_bytes(dir_.file("stripped.mdl")), sample_);
 }
 
 }  // namespace
