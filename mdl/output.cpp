@@ -205,7 +205,7 @@ int write_directly(const Writing& w, const std::string& destination, const std::
 
 std::string backup_name(const char* mdl_name)
 {
-    const std::string name(mdl_name);
+    const std::string name = name_as_resolved(mdl_name);
     // An optional drive letter with its colon comes first; the last path
     // component begins after the last separator.
     const std::size_t drive = name.size() >= 2 && name[1] == ':' ? 2 : 0;

@@ -34,9 +34,10 @@ struct OutputMessages {
     char closing[48];
 };
 
-// The backup name: the model's name with the extension of its last path
-// component (from its last dot; "\" and "/" both separate components)
-// replaced by ".MD$", or ".MD$" appended when it has none.
+// The backup name: the model's name as the system resolves it (see
+// name_as_resolved) with the extension of its last path component (from its
+// last dot; "\" and "/" both separate components) replaced by ".MD$", or
+// ".MD$" appended when it has none.
 std::string backup_name(const char* mdl_name);
 
 // Writes the bytes as the new backup of mdl_name, a regular file of the

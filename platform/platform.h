@@ -25,6 +25,12 @@ std::string directory_of(const std::string& path);
 // The last component of a path.
 std::string last_component(const std::string& path);
 
+// The name of the file that the system reaches by path, where the system
+// reads a name otherwise than it is written: Windows drops the dots and
+// blanks that end the last component ("plane.mdl. " is "plane.mdl").
+// Elsewhere the name as it is.
+std::string name_as_resolved(const std::string& path);
+
 // The longest a single component of a name may be, in bytes of UTF-8.
 constexpr std::size_t COMPONENT_MAX = 255;
 

@@ -47,6 +47,8 @@ std::string directory_of(const std::string& path)
 
 std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
 
+std::string name_as_resolved(const std::string& path) { return path; }
+
 int file_info(const std::string& path, bool follow_links, FileInfo& info)
 {
     info = FileInfo{};

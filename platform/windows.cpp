@@ -189,6 +189,22 @@ std::string directory_of(const std::string& path)
 
 std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
 
+std::string name_as_resolved(const std::string& path)
+{
+    // The system drops the dots and blanks that end a name ("plane.mdl. "
+    // opens plane.mdl), but not from "." and "..", nor all of a name.
+    const std::size_t start = directory_of(path).size();
+    const std::string last = path.substr(start);
+    if (last == "." || last == "..") {
+        return path;
+    }
+    std::size_t end = path.size();
+    while (end > start && (path[end - 1] == '.' || path[end - 1] == ' ')) {
+        --end;
+    }
+    return end > start ? path.substr(0, end) : path;
+}
+
 int file_info(const std::string& path, bool follow_links, FileInfo& info)
 {
     info = FileInfo{};
