@@ -1,5 +1,6 @@
 #include "basics/console.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "basics/formatted.h"
@@ -45,6 +46,20 @@ void console_write(const Console& console, const std::string& text)
     if (console.stream != nullptr) {
         std::fwrite(text.data(), 1, text.size(), console.stream);
     }
+}
+
+int close_standard_output()
+{
+    // A write that failed earlier leaves its bytes in the buffer, so that
+    // the flush fails again with the same error.
+    errno = 0;
+    int error = std::fflush(stdout) != 0 ? errno : 0;
+    const bool failed = std::ferror(stdout) != 0;
+    errno = 0;
+    if (std::fclose(stdout) != 0 && error == 0) {
+        error = errno;
+    }
+    return error == 0 && failed ? EIO : error;
 }
 
 }  // namespace lumora

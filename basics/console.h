@@ -28,4 +28,8 @@ void console_vprint(const Console& console, const char* format, std::va_list arg
 void console_write(const Console& console, const char* text);
 void console_write(const Console& console, const std::string& text);
 
+// Flushes and closes standard output: 0 when all that was written to it
+// reached it, else the error number (EIO where the system gave none).
+int close_standard_output();
+
 }  // namespace lumora

@@ -19,6 +19,11 @@ int end_unwritten(RunState& state, const std::string& target)
 
 }  // namespace
 
+bool asks_for_text(const std::vector<std::string>& arguments)
+{
+    return arguments.size() == 1 && (arguments[0] == "--version" || arguments[0] == "--help");
+}
+
 int run_veska(RunState& state, const std::vector<std::string>& arguments)
 {
     const Console& console = state.console;
@@ -46,7 +51,7 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
                  : std::optional<std::string>(arguments[2]);
     diagnostics.definition_name = definition.value_or(std::string());
     // No write may replace the definition file.
-    const OutputContext output{diagnostics, definition ? definition->c_str() : nullptr, state.output_fault};
+    const OutputContext output{diagnostics, definition ? definition->c_str() : nullptr, state.files};
 
     if (load_mdl(diagnostics, state.image, source) != 0) {
         return 1;

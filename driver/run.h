@@ -37,9 +37,13 @@ constexpr const char HELP_TEXT[] =
     "--version is given as ./--help or ./--version.\n";
 
 // Runs the whole sequence once for the arguments that follow the program
-// name, in state, which the caller created with its console and the sink of
-// its messages, and returns the exit code. "--help" or "--version" as the
-// only argument prints the help or the version and returns 0.
+// name, in state, which the caller created with its console, the sink of
+// its messages and its file system, and returns the exit code. "--help" or
+// "--version" as the only argument prints the help or the version and
+// returns 0.
 int run_veska(RunState& state, const std::vector<std::string>& arguments);
+
+// True when the arguments ask for the help or the version text alone.
+bool asks_for_text(const std::vector<std::string>& arguments);
 
 }  // namespace lumora

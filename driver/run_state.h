@@ -10,11 +10,15 @@
 #include "lights/light_geometry.h"
 #include "mdl/mdl_image.h"
 #include "mdl/output.h"
+#include "platform/file_system.h"
 
 namespace lumora {
 
 struct RunState {
-    explicit RunState(Console console, MessageSink& messages) : console(console), diagnostics{messages} {}
+    RunState(Console console, MessageSink& messages, FileSystem& files)
+        : console(console), diagnostics{messages}, files(files)
+    {
+    }
 
     Console console;           // the banner, the usage and the help
     Diagnostics diagnostics;   // every message of the run, the definition file's name, the error flag
@@ -22,7 +26,7 @@ struct RunState {
     Definition definition;     // the number of lights, the four sections, the ground geometry, the lines
     LightSet lights;           // each light's record and values
     CodeTemplate block{};      // the template for the number of lights, once filled
-    OutputFault output_fault{};  // none in the program; tests inject faults into the writers here
+    FileSystem& files;         // the writers' file operations, made by the caller
 };
 
 }  // namespace lumora

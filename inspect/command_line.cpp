@@ -57,7 +57,7 @@ bool is_option(const std::string& argument) { return argument.size() >= 2 && arg
 
 }  // namespace
 
-int run_inspect(const Console& console, const std::vector<std::string>& arguments)
+int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments)
 {
     const std::size_t count = arguments.size();
     if (count < 1) {
@@ -78,7 +78,7 @@ int run_inspect(const Console& console, const std::vector<std::string>& argument
         if (count < 2 || count > 3) {
             return usage_error(console, "--strip takes a model and an optional target");
         }
-        return run_strip(console, arguments[1], count == 3 ? std::optional<std::string>(arguments[2]) : std::nullopt);
+        return run_strip(console, files, arguments[1], count == 3 ? std::optional<std::string>(arguments[2]) : std::nullopt);
     }
     if (command == "--check") {
         if (count != 2) {
@@ -90,7 +90,7 @@ int run_inspect(const Console& console, const std::vector<std::string>& argument
         if (count != 3) {
             return usage_error(console, "--preview takes a definition file and the picture's name");
         }
-        return run_preview(console, arguments[1], arguments[2]);
+        return run_preview(console, files, arguments[1], arguments[2]);
     }
     if (is_option(command)) {
         return usage_error(console, "unknown option", &command);

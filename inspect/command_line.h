@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "basics/console.h"
+#include "platform/file_system.h"
 
 namespace lumora {
 
@@ -16,10 +17,10 @@ constexpr char INSPECT_USAGE_TEXT[] =
     "       veska-inspect --preview DEFINITION OUT.svg\n"
     "       veska-inspect --help | --version\n";
 
-// Runs one command for the arguments that follow the program name and
-// returns the exit code: 0 on success, 1 for a refused or unreadable input,
+// Runs one command for the arguments that follow the program name, writing
+// through files, and returns the exit code: 0 on success, 1 for a refused or unreadable input,
 // 2 for a command line that is not understood (or the writer's error number);
 // for --check, 0 when veska would write a model with the file, 1 when not.
-int run_inspect(const Console& console, const std::vector<std::string>& arguments);
+int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments);
 
 }  // namespace lumora

@@ -1,8 +1,10 @@
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "inspect/command_line.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 
 using namespace lumora;
@@ -12,8 +14,14 @@ int main(int argc, char** argv)
     prepare_standard_output();
     install_interrupt_cleanup();
     const std::vector<std::string> arguments = program_arguments(argc, argv);
-    const int exit_code = run_inspect(Console{stdout}, arguments);
-    std::fflush(stdout);
+    SystemFileSystem files;
+    const int exit_code = run_inspect(Console{stdout}, files, arguments);
     hold_own_window();
+    // A report that did not reach its reader is no success.
+    const int output_error = close_standard_output();
+    if (output_error != 0) {
+        std::fprintf(stderr, "veska-inspect: error writing standard output: %s\n", std::strerror(output_error));
+        return 1;
+    }
     return exit_code;
 }

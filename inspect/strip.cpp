@@ -3,6 +3,7 @@
 #include "inspect/descriptions.h"
 #include "inspect/structure_check.h"
 #include "mdl/insertion_layout.h"
+#include "mdl/output.h"
 
 namespace lumora {
 
@@ -35,8 +36,8 @@ int strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& m
     return 0;
 }
 
-int run_strip(const Console& console, const std::string& model_name, const std::optional<std::string>& target_name,
-              const OutputFault& fault)
+int run_strip(const Console& console, FileSystem& files, const std::string& model_name,
+              const std::optional<std::string>& target_name)
 {
     const std::string& target = target_name ? *target_name : model_name;
     MessagePrinter printer{console};
@@ -48,7 +49,7 @@ int run_strip(const Console& console, const std::string& model_name, const std::
         strip_lights(diagnostics, image, model_name, findings, lights) != 0) {
         return 1;
     }
-    if (write_target(OutputContext{diagnostics, nullptr, fault}, target.c_str(), image.buffer.get(), image.size) != 0) {
+    if (write_target(OutputContext{diagnostics, nullptr, files}, target.c_str(), image.buffer.get(), image.size) != 0) {
         return 1;
     }
     report(diagnostics, MessageId::lights_taken_out, {lights, lights == 1 ? "" : "s", model_name, target});

@@ -6,7 +6,7 @@
 
 #include "basics/console.h"
 #include "mdl/mdl_image.h"
-#include "mdl/output.h"
+#include "platform/file_system.h"
 
 namespace lumora {
 
@@ -18,9 +18,9 @@ namespace lumora {
 int strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name,
                  const StructureFindings& findings, unsigned& lights);
 
-// Reads the model, takes its lights out and writes it to the target, or in
-// place when there is none. Returns 0, or 1 after the messages.
-int run_strip(const Console& console, const std::string& model_name, const std::optional<std::string>& target_name,
-              const OutputFault& fault = OutputFault{});
+// Reads the model, takes its lights out and writes it through files to the
+// target, or in place when there is none. Returns 0, or 1 after the messages.
+int run_strip(const Console& console, FileSystem& files, const std::string& model_name,
+              const std::optional<std::string>& target_name);
 
 }  // namespace lumora

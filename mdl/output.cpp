@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_system.h"
 #include "platform/platform.h"
 
 namespace lumora {
@@ -21,27 +22,18 @@ constexpr OutputMessages TARGET_MESSAGES = {
     MessageId::target_close_error,
 };
 
+constexpr std::uint32_t GROUP_BITS = 0070;
+constexpr std::uint32_t SET_USER_ID = 04000;
+constexpr std::uint32_t SET_GROUP_ID = 02000;
+
 // One write: where the messages go, what they call the destination, and
-// the injected fault.
+// the file operations.
 struct Writing {
     const OutputContext& context;
     const OutputMessages& messages;
     const std::string& name;  // the destination as the user gave it
+    FileSystem& files;
 };
-
-// The injected error for this stage of the write, or 0.
-int fault_at(const Writing& w, OutputStage stage)
-{
-    const OutputFault& fault = w.context.fault;
-    const bool hit = fault.stage == stage && (fault.only_name == nullptr || w.name == fault.only_name);
-    return hit ? fault.error : 0;
-}
-
-bool has_fault(const Writing& w, OutputStage stage)
-{
-    const OutputFault& fault = w.context.fault;
-    return fault.stage == stage && (fault.only_name == nullptr || w.name == fault.only_name);
-}
 
 // Prints the message of a failed step and gives its error number, never 0.
 int fail(const Writing& w, MessageId message, int error)
@@ -53,18 +45,6 @@ int fail(const Writing& w, MessageId message, int error)
     return error;
 }
 
-// Writes all of the bytes; under an injected write fault half of them reach
-// the file before the fault, as on a full disk.
-int write_all(const Writing& w, FileHandle file, const std::uint8_t* bytes, std::size_t size)
-{
-    if (has_fault(w, OutputStage::write)) {
-        std::size_t written = 0;
-        write_bytes(file, bytes, size / 2, &written);
-        return fault_at(w, OutputStage::write);
-    }
-    return write_bytes(file, bytes, size, nullptr);
-}
-
 // True when the file named path is the definition file.
 bool is_definition_file(const OutputContext& context, const FileInfo& info)
 {
@@ -72,105 +52,130 @@ bool is_definition_file(const OutputContext& context, const FileInfo& info)
         return false;
     }
     FileInfo definition{};
-    return file_info(context.definition_name, true, definition) == 0 && same_file(info, definition);
+    return context.files.file_info(context.definition_name, true, definition) == 0 && same_file(info, definition);
 }
 
-// Cuts text to at most length bytes without splitting a UTF-8 character.
-std::string cut_to(const std::string& text, std::size_t length)
-{
-    if (text.size() <= length) {
-        return text;
-    }
-    std::size_t end = length;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0u) == 0x80u) {
-        --end;
-    }
-    return text.substr(0, end);
-}
-
-// Creates the temporary file beside destination, ".NAME.veska-XXXXXX" with
-// random letters; a name that is taken is tried again with others. A long
-// NAME is cut so that the whole stays a name the system takes.
-int create_temporary(const std::string& destination, std::string& temporary, FileHandle& file)
+// Creates a temporary file named prefix and six random letters; a name that
+// is taken is tried again with others.
+int create_named(FileSystem& files, const std::string& prefix, std::string& temporary, FileHandle& file)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const std::string suffix = ".veska-";
-    const std::string stem = "." + cut_to(last_component(destination), COMPONENT_MAX - 1 - suffix.size() - 6);
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
         std::uint32_t random = random_number();
-        temporary = directory_of(destination) + stem + suffix;
+        temporary = prefix;
         for (int i = 0; i < 6; ++i) {
             temporary += letters[random % (sizeof letters - 1)];
             random /= sizeof letters - 1;
         }
-        error = create_temporary_file(temporary, file);
+        error = files.create_temporary(temporary, file);
     }
     return error;
 }
 
-// What the new file takes over: the permissions and owner of the file it
-// replaces, or of the model for a backup; nothing for a new file.
-struct Inherited {
+// Creates the temporary file beside destination, ".NAME.veska-XXXXXX", so
+// that a file left by a kill tells whose it was; where the system takes no
+// name that long, ".veska-XXXXXX".
+int create_temporary(FileSystem& files, const std::string& destination, std::string& temporary, FileHandle& file)
+{
+    const std::string folder = directory_of(destination);
+    const int error = create_named(files, folder + "." + last_component(destination) + ".veska-", temporary, file);
+    return error == ENAMETOOLONG ? create_named(files, folder + ".veska-", temporary, file) : error;
+}
+
+// Whose permissions the new file takes: those of an existing file (the one
+// it replaces, or the model for a backup), or else a new file's.
+struct Predecessor {
     bool present;
-    FileInfo from;
+    FileInfo info;     // its owner, group and permission bits
+    std::string name;  // where its access control list is read
 };
+
+// Gives the complete new file the owner, group, access control list and
+// permission bits it is meant to have. The owner comes first: a change of
+// owner takes away the set-ID bits that the permission bits then give back.
+// What cannot be kept is given up towards less access, never more: where
+// the group cannot be kept (or the list cannot be read or given, whose
+// mask the group bits stand for), the group bits are cleared, so that no
+// other group gains access. Gives the error of the last step, which the
+// write cannot do without.
+int give_permissions(FileSystem& files, FileHandle file, const std::string& destination,
+                     const Predecessor& predecessor)
+{
+    Permissions wanted{};
+    bool group_bits_kept = true;
+    if (predecessor.present) {
+        wanted.mode = predecessor.info.mode;
+        if (files.set_owner(file, predecessor.info.owner) != 0) {
+            wanted.mode &= ~SET_USER_ID;
+        }
+        if (files.set_group(file, predecessor.info.group) != 0) {
+            wanted.mode &= ~SET_GROUP_ID;
+            group_bits_kept = false;
+        }
+        if (files.access_control(predecessor.name, wanted.access_control) != 0) {
+            wanted.access_control.clear();
+            group_bits_kept = false;
+        }
+    } else if (files.new_file_permissions(directory_of(destination), wanted) != 0) {
+        // What the folder would give is unknown: its owner alone.
+        wanted = Permissions{0600, {}};
+    }
+    if (!wanted.access_control.empty() && files.set_access_control(file, wanted.access_control) != 0) {
+        group_bits_kept = false;
+    }
+    if (!group_bits_kept) {
+        wanted.mode &= ~GROUP_BITS;
+    }
+    return files.set_permissions(file, wanted.mode);
+}
 
 // Writes the bytes to a new file beside destination and puts it in place of
 // destination once it is complete. On any failure the new file is removed
 // and the destination is left as it was.
-int write_through_temporary(const Writing& w, const std::string& destination, const Inherited& inherited,
+int write_through_temporary(const Writing& w, const std::string& destination, const Predecessor& predecessor,
                             const std::uint8_t* bytes, std::size_t size)
 {
     const OutputMessages& messages = w.messages;
+    FileSystem& files = w.files;
     std::string temporary;
     FileHandle file{};
-    const int created = create_temporary(destination, temporary, file);
+    const int created = create_temporary(files, destination, temporary, file);
     if (created != 0) {
         return fail(w, messages.opening, created);
     }
     auto abandon = [&](MessageId message, int error, bool open) {
         if (open) {
-            close_file(file);
+            files.close(file);
         }
-        remove_file(temporary);
+        files.remove(temporary);
         remove_on_interrupt(nullptr);
         return fail(w, message, error);
     };
 
-    if (inherited.present) {
-        // The owner first: a change of owner may take away permission bits
-        // that the mode then gives back. Where the process may not set the
-        // owner, the file keeps the process's own.
-        set_owner(file, inherited.from.owner, inherited.from.group);
-        const int mode_error = set_permissions(file, inherited.from.mode);
-        if (mode_error != 0) {
-            return abandon(messages.opening, mode_error, true);
-        }
-    }
-    const int write_error = write_all(w, file, bytes, size);
+    const int write_error = files.write(file, bytes, size, nullptr);
     if (write_error != 0) {
         return abandon(messages.writing, write_error, true);
     }
-    const int sync_error = has_fault(w, OutputStage::sync) ? fault_at(w, OutputStage::sync) : flush_to_disk(file);
-    if (sync_error != 0 || has_fault(w, OutputStage::sync)) {
+    const int permission_error = give_permissions(files, file, destination, predecessor);
+    if (permission_error != 0) {
+        return abandon(messages.closing, permission_error, true);
+    }
+    const int sync_error = files.flush_to_disk(file);
+    if (sync_error != 0) {
         return abandon(messages.closing, sync_error, true);
     }
-    if (has_fault(w, OutputStage::close)) {
-        return abandon(messages.closing, fault_at(w, OutputStage::close), true);
-    }
-    const int close_error = close_file(file);
+    const int close_error = files.close(file);
     if (close_error != 0) {
         return abandon(messages.closing, close_error, false);
     }
-    const int rename_error =
-        has_fault(w, OutputStage::rename) ? fault_at(w, OutputStage::rename) : replace_file(temporary, destination);
-    if (rename_error != 0 || has_fault(w, OutputStage::rename)) {
+    const int rename_error = files.replace(temporary, destination);
+    if (rename_error != 0) {
         return abandon(messages.closing, rename_error, false);
     }
     remove_on_interrupt(nullptr);
     // Make the replacement itself durable; the file is complete either way.
-    flush_directory(directory_of(destination));
+    files.flush_directory(directory_of(destination));
     return 0;
 }
 
@@ -180,18 +185,18 @@ int write_directly(const Writing& w, const std::string& destination, const std::
 {
     const OutputMessages& messages = w.messages;
     FileHandle file{};
-    const int opened = open_for_writing(destination, file);
+    const int opened = w.files.open_for_writing(destination, file);
     if (opened != 0) {
         return fail(w, messages.opening, opened);
     }
-    const int write_error = write_all(w, file, bytes, size);
+    const int write_error = w.files.write(file, bytes, size, nullptr);
     if (write_error != 0) {
-        close_file(file);
+        w.files.close(file);
         return fail(w, messages.writing, write_error);
     }
-    const int close_error = close_file(file);
-    if (close_error != 0 || has_fault(w, OutputStage::close)) {
-        return fail(w, messages.closing, close_error != 0 ? close_error : fault_at(w, OutputStage::close));
+    const int close_error = w.files.close(file);
+    if (close_error != 0) {
+        return fail(w, messages.closing, close_error);
     }
     return 0;
 }
@@ -200,7 +205,7 @@ int write_directly(const Writing& w, const std::string& destination, const std::
 
 std::string backup_name(const char* mdl_name)
 {
-    const std::string name(mdl_name);
+    const std::string name = name_as_resolved(mdl_name);
     // An optional drive letter with its colon comes first; the last path
     // component begins after the last separator.
     const std::size_t drive = name.size() >= 2 && name[1] == ':' ? 2 : 0;
@@ -219,15 +224,17 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
                     const std::uint8_t* buffer, std::size_t size)
 {
     const std::string shown(name);
-    const Writing w{context, messages, shown};
-    if (has_fault(w, OutputStage::open)) {
-        return fail(w, messages.opening, fault_at(w, OutputStage::open));
-    }
+    const Writing w{context, messages, shown, context.files};
     // A link is followed, so that a link to a model keeps pointing at the
-    // replaced model.
-    const std::string destination = resolve_links(shown);
+    // replaced model; but not one that another user may have put in a
+    // shared folder.
+    std::string destination;
+    const int followed = context.files.follow_links(shown, destination);
+    if (followed != 0) {
+        return fail(w, messages.opening, followed);
+    }
     FileInfo existing{};
-    const int looked = file_info(destination, true, existing);
+    const int looked = context.files.file_info(destination, true, existing);
     if (looked != 0) {
         // A name the system cannot take (too long, a file where a folder
         // must be, a loop of links) fails here, as opening it would, rather
@@ -243,8 +250,8 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
     case FileKind::other:
         return write_directly(w, destination, buffer, size);
     default:
-        return write_through_temporary(w, destination, Inherited{existing.kind == FileKind::regular, existing}, buffer,
-                                       size);
+        return write_through_temporary(
+            w, destination, Predecessor{existing.kind == FileKind::regular, existing, destination}, buffer, size);
     }
 }
 
@@ -257,8 +264,16 @@ int write_target(const OutputContext& context, const char* target_name, const st
 int write_backup(const OutputContext& context, const char* mdl_name, const std::uint8_t* buffer,
                  std::uint32_t size)
 {
+    FileSystem& files = context.files;
     const std::string name = backup_name(mdl_name);
-    const Writing w{context, BACKUP_MESSAGES, name};
+    const Writing w{context, BACKUP_MESSAGES, name, files};
+    // The model is replaced later in the run; a model name that the target
+    // may not follow stops the run here, before anything is written.
+    std::string model_file;
+    const int followed = files.follow_links(mdl_name, model_file);
+    if (followed != 0) {
+        return fail(w, BACKUP_MESSAGES.opening, followed);
+    }
     // A backup name that leads to the model itself (a model named plane.MD$,
     // or a backup name linked to the model) would hold the result instead of
     // the model once the result replaces the model: the only copy of the
@@ -266,25 +281,22 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
     // replace it before it is read. No backup is made, and the run stops.
     FileInfo model{};
     FileInfo backup{};
-    const bool model_known = file_info(mdl_name, true, model) == 0;
-    if (file_info(name, true, backup) == 0 && ((model_known && same_file(model, backup)) ||
-                                               is_definition_file(context, backup))) {
+    const bool model_known = files.file_info(model_file, true, model) == 0 && model.kind != FileKind::missing;
+    if (files.file_info(name, true, backup) == 0 &&
+        ((model_known && same_file(model, backup)) || is_definition_file(context, backup))) {
         return fail(w, BACKUP_MESSAGES.opening, EEXIST);
-    }
-    if (has_fault(w, OutputStage::open)) {
-        return fail(w, BACKUP_MESSAGES.opening, fault_at(w, OutputStage::open));
     }
     // Whatever stands at the backup name itself (a file, a link, a pipe, a
     // device) is replaced by the new file, never written through.
     FileInfo standing{};
-    const int looked = file_info(name, false, standing);
+    const int looked = files.file_info(name, false, standing);
     if (looked != 0) {
         return fail(w, BACKUP_MESSAGES.opening, looked);
     }
     if (standing.kind == FileKind::directory) {
         return fail(w, BACKUP_MESSAGES.opening, EISDIR);
     }
-    const int result = write_through_temporary(w, name, Inherited{model_known, model}, buffer, size);
+    const int result = write_through_temporary(w, name, Predecessor{model_known, model, model_file}, buffer, size);
     if (result == 0) {
         report(context.diagnostics, MessageId::backup_created, {name});
     }

@@ -1,9 +1,13 @@
 // Writing files out: the ".MD$" backup beside the model, the result under
 // the target name, and any other file the programs write. Every write is
 // all or nothing: the bytes go to a new file beside the destination, named
-// ".NAME.veska-XXXXXX", which replaces the destination only once it was
-// wholly written, flushed to the disk and closed. The temporary file is
-// removed when a step fails or the process is interrupted.
+// ".NAME.veska-XXXXXX" (".veska-XXXXXX" where that name would be longer
+// than the system takes), which replaces the destination only once it was
+// wholly written, flushed to the disk and closed. Until then only its owner
+// may read or write it; the owner, group, access control list and
+// permission bits it is meant to have are given to it after its bytes. The
+// temporary file is removed when a step fails or the process is
+// interrupted.
 #pragma once
 
 #include <cstdint>
@@ -13,28 +17,13 @@
 
 namespace lumora {
 
-// A test seam: makes a write fail at one stage with a chosen error number,
-// as a full disk or a failing device would. Zero means no fault.
-enum class OutputStage {
-    none = 0,
-    open,
-    write,   // a short write: half the bytes reach the file
-    sync,
-    close,
-    rename,
-};
-
-struct OutputFault {
-    OutputStage stage;
-    int error;               // the error number the stage fails with
-    const char* only_name;   // fail only writes to this destination, or any when null
-};
+class FileSystem;
 
 // What every write needs besides its bytes.
 struct OutputContext {
     Diagnostics& diagnostics;     // where the messages go
     const char* definition_name;  // the definition file, which no write may replace; null for none
-    OutputFault fault;            // none in the programs
+    FileSystem& files;            // the file operations: the system's, or a test's
 };
 
 // The messages of the three steps of one kind of write: each takes the
@@ -45,16 +34,19 @@ struct OutputMessages {
     MessageId closing;
 };
 
-// The backup name: the model's name with the extension of its last path
-// component (from its last dot; "\" and "/" both separate components)
-// replaced by ".MD$", or ".MD$" appended when it has none.
+// The backup name: the model's name as the system resolves it (see
+// name_as_resolved) with the extension of its last path component (from its
+// last dot; "\" and "/" both separate components) replaced by ".MD$", or
+// ".MD$" appended when it has none.
 std::string backup_name(const char* mdl_name);
 
 // Writes the bytes as the new backup of mdl_name, a regular file of the
-// model's permissions (and owner, where the process may set it) that
-// replaces whatever stood at the backup name (a directory there is an
-// error), and prints "Backup MDL file ... created." A backup name that
-// leads to the model or to the definition file is refused. Returns 0, or the
+// model's permissions and access control list (and owner and group, where
+// the process may set them) that replaces whatever stood at the backup name
+// (a directory there is an error), and prints "Backup MDL file ...
+// created." A backup name that leads to the model or to the definition
+// file is refused, and so is a model name that is a link the system's
+// protection of links would not follow (EACCES). Returns 0, or the
 // error number of the failing step after its message (never 0 on failure).
 int write_backup(const OutputContext& context, const char* mdl_name, const std::uint8_t* buffer,
                  std::uint32_t size);
@@ -64,11 +56,16 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
 int write_target(const OutputContext& context, const char* target_name, const std::uint8_t* buffer,
                  std::uint32_t size);
 
-// Writes the bytes to name: a symbolic link is followed, an existing file is
-// replaced and keeps its permissions (and owner, where the process may set
-// it), a destination that is not a regular file (a device) is written
-// directly, a directory or the definition file is refused at the opening
-// step. Returns 0, or the error number of the failing step after its
+// Writes the bytes to name: a symbolic link is followed where the system's
+// protection of links in shared folders would follow it (elsewhere EACCES),
+// an existing file is replaced and keeps its permissions and access control
+// list (and owner and group, where the process may set them), a new file
+// gets what a new file in its folder gets, a destination that is not a
+// regular file (a device) is written directly, a directory or the
+// definition file is refused at the opening step. Where the group cannot be
+// kept, the new file gives its group no permission, and a set-user-ID or
+// set-group-ID bit is not carried over to an owner or group that could not
+// be kept. Returns 0, or the error number of the failing step after its
 // message (never 0 on failure).
 int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,
                     const std::uint8_t* buffer, std::size_t size);

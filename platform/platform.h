@@ -1,7 +1,7 @@
 // What differs between the systems the programs run on: file names, the
-// kind and identity of a file, writing a new file and putting it in place,
-// the standard output, and cleaning up when the process is interrupted.
-// One implementation per system, chosen by the build (posix.cpp,
+// kind and identity of a file, the operations of writing a file
+// (file_system.h), the standard output, and cleaning up when the process is
+// interrupted. One implementation per system, chosen by the build (posix.cpp,
 // windows.cpp); the rest of the code uses only these operations. Errors come
 // back as the standard error numbers (ENOENT, EACCES, ENOSPC, ...) on every
 // system, so that messages and exit codes are the same.
@@ -24,6 +24,12 @@ std::string directory_of(const std::string& path);
 
 // The last component of a path.
 std::string last_component(const std::string& path);
+
+// The name of the file that the system reaches by path, where the system
+// reads a name otherwise than it is written: Windows drops the dots and
+// blanks that end the last component ("plane.mdl. " is "plane.mdl").
+// Elsewhere the name as it is.
+std::string name_as_resolved(const std::string& path);
 
 // The longest a single component of a name may be, in bytes of UTF-8.
 constexpr std::size_t COMPONENT_MAX = 255;
@@ -49,9 +55,6 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info);
 // True when both name one existing file (also through links or hard links).
 bool same_file(const FileInfo& a, const FileInfo& b);
 
-// The file that writing to path reaches: symbolic links followed.
-std::string resolve_links(const std::string& path);
-
 // fopen for a UTF-8 name.
 std::FILE* open_file(const char* name, const char* mode);
 
@@ -59,46 +62,11 @@ std::FILE* open_file(const char* name, const char* mode);
 // something without a length, such as a pipe).
 int file_length(std::FILE* file, std::uint64_t& length);
 
-// ---- Writing.
+// ---- Writing (the operations themselves: platform/file_system.h).
 
 struct FileHandle {
     std::intptr_t handle;  // the system's handle of an open file
 };
-
-// Creates path, which must not exist yet, for writing; a new file gets read
-// and write permission for all, less what the process withholds (its
-// umask). From the moment it exists, an interrupt removes it (see
-// install_interrupt_cleanup) until remove_on_interrupt(nullptr). 0 or the
-// error number (EEXIST when something stands there).
-int create_temporary_file(const std::string& path, FileHandle& file);
-
-// Opens an existing file that is not a regular file (a device) for writing.
-int open_for_writing(const std::string& path, FileHandle& file);
-
-// Writes all of bytes, going on after partial writes. 0 or the error number;
-// *written tells how many bytes reached the file.
-int write_bytes(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written);
-
-// Flushes what was written to the disk.
-int flush_to_disk(FileHandle file);
-
-// Closes the file. 0 or the error number.
-int close_file(FileHandle file);
-
-// Gives an open file permission bits, and an owner and group. Systems
-// without such things succeed without doing anything.
-int set_permissions(FileHandle file, std::uint32_t mode);
-int set_owner(FileHandle file, std::uint32_t owner, std::uint32_t group);
-
-// Puts the file from in place of to, replacing whatever stands at to, in
-// one step. 0 or the error number.
-int replace_file(const std::string& from, const std::string& to);
-
-// Removes the file. 0 or the error number.
-int remove_file(const std::string& path);
-
-// Makes a replacement in directory durable where the system needs that.
-void flush_directory(const std::string& directory);
 
 // A number that differs from call to call and process to process, for
 // names of new files.

@@ -1,6 +1,7 @@
 // The platform layer on POSIX systems.
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -8,7 +9,10 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include "platform/file_system.h"
 
 namespace lumora {
 
@@ -43,6 +47,8 @@ std::string directory_of(const std::string& path)
 
 std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
 
+std::string name_as_resolved(const std::string& path) { return path; }
+
 int file_info(const std::string& path, bool follow_links, FileInfo& info)
 {
     info = FileInfo{};
@@ -72,25 +78,6 @@ bool same_file(const FileInfo& a, const FileInfo& b)
     return a.kind != FileKind::missing && b.kind != FileKind::missing && a.volume == b.volume && a.index == b.index;
 }
 
-std::string resolve_links(const std::string& path)
-{
-    std::string current = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat status {};
-        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            return current;
-        }
-        std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1, '\0');
-        const ssize_t length = ::readlink(current.c_str(), &target[0], target.size());
-        if (length < 0 || static_cast<std::size_t>(length) >= target.size()) {
-            return current;
-        }
-        target.resize(static_cast<std::size_t>(length));
-        current = target[0] == '/' ? target : directory_of(current) + target;
-    }
-    return current;
-}
-
 std::FILE* open_file(const char* name, const char* mode) { return std::fopen(name, mode); }
 
 int file_length(std::FILE* file, std::uint64_t& length)
@@ -114,7 +101,235 @@ int file_length(std::FILE* file, std::uint64_t& length)
     return 0;
 }
 
-int create_temporary_file(const std::string& path, FileHandle& file)
+// ---- The file system.
+
+namespace {
+
+// The entries of an access control list in its extended attribute: a
+// header of one 32-bit version word, then per entry a 16-bit kind, 16-bit
+// permission bits and a 32-bit user or group number, all little-endian.
+constexpr char ACCESS_LIST[] = "system.posix_acl_access";
+constexpr char INHERITED_LIST[] = "system.posix_acl_default";
+constexpr std::size_t LIST_HEADER = 4;
+constexpr std::size_t LIST_ENTRY = 8;
+constexpr unsigned OWNER_ENTRY = 0x01;
+constexpr unsigned NAMED_USER_ENTRY = 0x02;
+constexpr unsigned GROUP_ENTRY = 0x04;
+constexpr unsigned NAMED_GROUP_ENTRY = 0x08;
+constexpr unsigned MASK_ENTRY = 0x10;
+constexpr unsigned OTHER_ENTRY = 0x20;
+
+unsigned entry_kind(const std::vector<std::uint8_t>& list, std::size_t at)
+{
+    return static_cast<unsigned>(list[at]) | static_cast<unsigned>(list[at + 1]) << 8;
+}
+
+unsigned entry_bits(const std::vector<std::uint8_t>& list, std::size_t at) { return list[at + 2] & 7u; }
+
+void set_entry_bits(std::vector<std::uint8_t>& list, std::size_t at, unsigned bits)
+{
+    list[at + 2] = static_cast<std::uint8_t>(bits);
+    list[at + 3] = 0;
+}
+
+// Reads the extended attribute name of path whole: 0 with the bytes, 0
+// with none where the file has no such attribute or its file system knows
+// none, or the error number.
+int read_attribute(const std::string& path, const char* name, std::vector<std::uint8_t>& bytes)
+{
+    bytes.clear();
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const ssize_t size = ::getxattr(path.c_str(), name, nullptr, 0);
+        if (size < 0) {
+            return errno == ENODATA || errno == ENOTSUP ? 0 : errno;
+        }
+        bytes.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::getxattr(path.c_str(), name, bytes.data(), bytes.size());
+        if (got >= 0) {
+            bytes.resize(static_cast<std::size_t>(got));
+            return 0;
+        }
+        if (errno != ERANGE) {  // ERANGE: it grew in between
+            bytes.clear();
+            return errno == ENODATA || errno == ENOTSUP ? 0 : errno;
+        }
+    }
+    bytes.clear();
+    return ERANGE;
+}
+
+bool well_formed(const std::vector<std::uint8_t>& list)
+{
+    return list.size() >= LIST_HEADER && (list.size() - LIST_HEADER) % LIST_ENTRY == 0;
+}
+
+// The list that a new file gets from its folder's inherited list when it is
+// created for reading and writing by all, as the kernel makes it: the
+// owner's, the mask's (or without a mask the group's) and the others'
+// entries keep at most read and write. mode receives the bits that follow
+// from it. Empty when the list gives nothing beyond the bits.
+std::vector<std::uint8_t> list_of_new_file(std::vector<std::uint8_t> list, std::uint32_t& mode)
+{
+    std::size_t group_at = 0;
+    std::size_t mask_at = 0;
+    bool extended = false;
+    std::uint32_t owner = 0;
+    std::uint32_t other = 0;
+    for (std::size_t at = LIST_HEADER; at < list.size(); at += LIST_ENTRY) {
+        const unsigned kind = entry_kind(list, at);
+        if (kind == OWNER_ENTRY || kind == OTHER_ENTRY) {
+            set_entry_bits(list, at, entry_bits(list, at) & 6u);
+            (kind == OWNER_ENTRY ? owner : other) = entry_bits(list, at);
+        } else if (kind == GROUP_ENTRY) {
+            group_at = at;
+        } else if (kind == MASK_ENTRY) {
+            mask_at = at;
+            extended = true;
+        } else if (kind == NAMED_USER_ENTRY || kind == NAMED_GROUP_ENTRY) {
+            extended = true;
+        }
+    }
+    const std::size_t group_class = mask_at != 0 ? mask_at : group_at;
+    std::uint32_t group = 0;
+    if (group_class != 0) {
+        set_entry_bits(list, group_class, entry_bits(list, group_class) & 6u);
+        group = entry_bits(list, group_class);
+    }
+    mode = owner << 6 | group << 3 | other;
+    return extended ? list : std::vector<std::uint8_t>{};
+}
+
+int error_of(int result) { return result != 0 ? errno : 0; }
+
+// True when the kernel, protecting links in shared folders, follows the
+// link with the given status that stands in folder: anywhere but in a
+// sticky folder that all may write to, and there only a link of the
+// process's own or of the folder's owner.
+bool may_follow(const struct stat& link, const std::string& folder)
+{
+    struct stat status {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &status) != 0) {
+        return true;  // what cannot be looked at is left to the steps that follow
+    }
+    const bool shared = (status.st_mode & S_ISVTX) != 0 && (status.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == status.st_uid;
+}
+
+// The components of path after the first "start" of them, joined again.
+std::string rest_of(const std::vector<std::string>& components, std::size_t start, bool trailing_separator)
+{
+    std::string rest;
+    for (std::size_t i = start; i < components.size(); ++i) {
+        rest += components[i];
+        if (i + 1 < components.size() || trailing_separator) {
+            rest += '/';
+        }
+    }
+    return rest;
+}
+
+// Follows path component by component as the kernel does, each link by
+// the rule of may_follow; links counts the links followed so far.
+int walk(const std::string& path, std::string& destination, int& links)
+{
+    std::vector<std::string> components;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        if (slash > start) {
+            components.push_back(path.substr(start, slash - start));
+        }
+        start = slash + 1;
+    }
+    const bool trailing_separator = !path.empty() && path.back() == '/' && !components.empty();
+    std::string done = !path.empty() && path[0] == '/' ? "/" : "";
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        const bool last = i + 1 == components.size() && !trailing_separator;
+        const std::string here = done + components[i];
+        struct stat status {};
+        if (::lstat(here.c_str(), &status) != 0) {
+            // Nothing to follow here: the rest stays as given, for the
+            // following steps to report.
+            destination = here + (last ? "" : "/" + rest_of(components, i + 1, trailing_separator));
+            return 0;
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            done = last ? here : here + "/";
+            continue;
+        }
+        if (++links > 40) {
+            return ELOOP;
+        }
+        if (!may_follow(status, done)) {
+            return EACCES;
+        }
+        std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1, '\0');
+        const ssize_t length = ::readlink(here.c_str(), &target[0], target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) {
+            destination = here + (last ? "" : "/" + rest_of(components, i + 1, trailing_separator));
+            return 0;
+        }
+        target.resize(static_cast<std::size_t>(length));
+        std::string reached;
+        const int error = walk(target[0] == '/' ? target : done + target, reached, links);
+        if (error != 0) {
+            return error;
+        }
+        if (last) {
+            destination = reached;
+            return 0;
+        }
+        done = reached.empty() || reached.back() == '/' ? reached : reached + "/";
+    }
+    destination = components.empty() ? path : done;
+    return 0;
+}
+
+}  // namespace
+
+int SystemFileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
+{
+    return lumora::file_info(path, follow_links, info);
+}
+
+int SystemFileSystem::follow_links(const std::string& path, std::string& destination)
+{
+    int links = 0;
+    destination = path;
+    return walk(path, destination, links);
+}
+
+int SystemFileSystem::access_control(const std::string& path, std::vector<std::uint8_t>& list)
+{
+    const int error = read_attribute(path, ACCESS_LIST, list);
+    if (error == 0 && !list.empty() && !well_formed(list)) {
+        list.clear();
+        return EINVAL;
+    }
+    return error;
+}
+
+int SystemFileSystem::new_file_permissions(const std::string& folder, Permissions& permissions)
+{
+    std::vector<std::uint8_t> inherited;
+    const int error = read_attribute(folder.empty() ? "." : folder, INHERITED_LIST, inherited);
+    if (error != 0) {
+        return error;
+    }
+    if (!inherited.empty() && well_formed(inherited)) {
+        // With an inherited list the kernel leaves the process's mask of
+        // permission bits aside.
+        permissions.access_control = list_of_new_file(inherited, permissions.mode);
+        return 0;
+    }
+    // The mask can only be read by setting it; it is set back at once.
+    const mode_t withheld = ::umask(077);
+    ::umask(withheld);
+    permissions.mode = 0666u & ~static_cast<std::uint32_t>(withheld);
+    permissions.access_control.clear();
+    return 0;
+}
+
+int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file)
 {
     // The signals that remove the file wait until it is both created and
     // known to the handler.
@@ -125,7 +340,9 @@ int create_temporary_file(const std::string& path, FileHandle& file)
         sigaddset(&interrupts, signal_number);
     }
     ::sigprocmask(SIG_BLOCK, &interrupts, &previous);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Nobody else may open it while it is being written; it gets the
+    // permissions it is meant to have only once it is complete.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     const int error = fd < 0 ? errno : 0;
     if (fd >= 0) {
         file.handle = fd;
@@ -135,7 +352,7 @@ int create_temporary_file(const std::string& path, FileHandle& file)
     return error;
 }
 
-int open_for_writing(const std::string& path, FileHandle& file)
+int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) {
@@ -145,7 +362,7 @@ int open_for_writing(const std::string& path, FileHandle& file)
     return 0;
 }
 
-int write_bytes(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     std::size_t done = 0;
     int error = 0;
@@ -166,29 +383,38 @@ int write_bytes(FileHandle file, const std::uint8_t* bytes, std::size_t size, st
     return error;
 }
 
-int flush_to_disk(FileHandle file) { return ::fsync(static_cast<int>(file.handle)) != 0 ? errno : 0; }
+int SystemFileSystem::flush_to_disk(FileHandle file) { return error_of(::fsync(static_cast<int>(file.handle))); }
 
-int close_file(FileHandle file) { return ::close(static_cast<int>(file.handle)) != 0 ? errno : 0; }
+int SystemFileSystem::close(FileHandle file) { return error_of(::close(static_cast<int>(file.handle))); }
 
-int set_permissions(FileHandle file, std::uint32_t mode)
+int SystemFileSystem::set_owner(FileHandle file, std::uint32_t owner)
 {
-    return ::fchmod(static_cast<int>(file.handle), static_cast<mode_t>(mode)) != 0 ? errno : 0;
+    return error_of(::fchown(static_cast<int>(file.handle), static_cast<uid_t>(owner), static_cast<gid_t>(-1)));
 }
 
-int set_owner(FileHandle file, std::uint32_t owner, std::uint32_t group)
+int SystemFileSystem::set_group(FileHandle file, std::uint32_t group)
 {
-    return ::fchown(static_cast<int>(file.handle), static_cast<uid_t>(owner), static_cast<gid_t>(group)) != 0 ? errno
-                                                                                                             : 0;
+    return error_of(::fchown(static_cast<int>(file.handle), static_cast<uid_t>(-1), static_cast<gid_t>(group)));
 }
 
-int replace_file(const std::string& from, const std::string& to)
+int SystemFileSystem::set_access_control(FileHandle file, const std::vector<std::uint8_t>& list)
 {
-    return ::rename(from.c_str(), to.c_str()) != 0 ? errno : 0;
+    return error_of(::fsetxattr(static_cast<int>(file.handle), ACCESS_LIST, list.data(), list.size(), 0));
 }
 
-int remove_file(const std::string& path) { return ::unlink(path.c_str()) != 0 ? errno : 0; }
+int SystemFileSystem::set_permissions(FileHandle file, std::uint32_t mode)
+{
+    return error_of(::fchmod(static_cast<int>(file.handle), static_cast<mode_t>(mode)));
+}
 
-void flush_directory(const std::string& directory)
+int SystemFileSystem::replace(const std::string& from, const std::string& to)
+{
+    return error_of(::rename(from.c_str(), to.c_str()));
+}
+
+int SystemFileSystem::remove(const std::string& path) { return error_of(::unlink(path.c_str())); }
+
+void SystemFileSystem::flush_directory(const std::string& directory)
 {
     const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -196,6 +422,8 @@ void flush_directory(const std::string& directory)
         ::close(fd);
     }
 }
+
+// ---- The process.
 
 std::uint32_t random_number()
 {

@@ -12,6 +12,8 @@
 #include <random>
 #include <windows.h>
 
+#include "platform/file_system.h"
+
 namespace lumora {
 
 // The temporary file that the console's interrupt handler removes. The
@@ -187,6 +189,22 @@ std::string directory_of(const std::string& path)
 
 std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
 
+std::string name_as_resolved(const std::string& path)
+{
+    // The system drops the dots and blanks that end a name ("plane.mdl. "
+    // opens plane.mdl), but not from "." and "..", nor all of a name.
+    const std::size_t start = directory_of(path).size();
+    const std::string last = path.substr(start);
+    if (last == "." || last == "..") {
+        return path;
+    }
+    std::size_t end = path.size();
+    while (end > start && (path[end - 1] == '.' || path[end - 1] == ' ')) {
+        --end;
+    }
+    return end > start ? path.substr(0, end) : path;
+}
+
 int file_info(const std::string& path, bool follow_links, FileInfo& info)
 {
     info = FileInfo{};
@@ -233,29 +251,50 @@ bool same_file(const FileInfo& a, const FileInfo& b)
            a.index == b.index;
 }
 
-std::string resolve_links(const std::string& path)
+int SystemFileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
 {
+    return lumora::file_info(path, follow_links, info);
+}
+
+int SystemFileSystem::follow_links(const std::string& path, std::string& destination)
+{
+    // No folder here protects the links in it: every link is followed.
+    destination = path;
     FileInfo info{};
-    if (file_info(path, false, info) != 0 || info.kind != FileKind::link) {
-        return path;
+    if (lumora::file_info(path, false, info) != 0 || info.kind != FileKind::link) {
+        return 0;
     }
     std::wstring name;
     if (system_name(path, name) != 0) {
-        return path;
+        return 0;
     }
     HANDLE handle = ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return path;
+        return 0;
     }
     std::wstring target(33000, L'\0');
     const DWORD length = ::GetFinalPathNameByHandleW(handle, &target[0], static_cast<DWORD>(target.size()), 0);
     ::CloseHandle(handle);
-    if (length == 0 || length >= target.size()) {
-        return path;
+    if (length != 0 && length < target.size()) {
+        target.resize(length);
+        destination = to_utf8(target.c_str());
     }
-    target.resize(length);
-    return to_utf8(target.c_str());
+    return 0;
+}
+
+// Files here have no access control list of this kind; the system's own
+// lists come with the folder a file is made in.
+int SystemFileSystem::access_control(const std::string&, std::vector<std::uint8_t>& list)
+{
+    list.clear();
+    return 0;
+}
+
+int SystemFileSystem::new_file_permissions(const std::string&, Permissions& permissions)
+{
+    permissions = Permissions{0666, {}};
+    return 0;
 }
 
 std::FILE* open_file(const char* name, const char* mode)
@@ -287,7 +326,7 @@ int file_length(std::FILE* file, std::uint64_t& length)
     return 0;
 }
 
-int create_temporary_file(const std::string& path, FileHandle& file)
+int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file)
 {
     std::wstring name;
     const int name_error = system_name(path, name);
@@ -306,7 +345,7 @@ int create_temporary_file(const std::string& path, FileHandle& file)
     return 0;
 }
 
-int open_for_writing(const std::string& path, FileHandle& file)
+int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file)
 {
     std::wstring name;
     if (!to_wide(path, name)) {
@@ -321,7 +360,7 @@ int open_for_writing(const std::string& path, FileHandle& file)
     return 0;
 }
 
-int write_bytes(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     std::size_t done = 0;
     int error = 0;
@@ -345,11 +384,11 @@ int write_bytes(FileHandle file, const std::uint8_t* bytes, std::size_t size, st
     return error;
 }
 
-int flush_to_disk(FileHandle file) { return ::FlushFileBuffers(handle_of(file)) ? 0 : last_error(); }
+int SystemFileSystem::flush_to_disk(FileHandle file) { return ::FlushFileBuffers(handle_of(file)) ? 0 : last_error(); }
 
-int close_file(FileHandle file) { return ::CloseHandle(handle_of(file)) ? 0 : last_error(); }
+int SystemFileSystem::close(FileHandle file) { return ::CloseHandle(handle_of(file)) ? 0 : last_error(); }
 
-int set_permissions(FileHandle file, std::uint32_t mode)
+int SystemFileSystem::set_permissions(FileHandle file, std::uint32_t mode)
 {
     // Only one bit of the permissions exists here: read-only.
     if ((mode & 0222) != 0) {
@@ -363,9 +402,13 @@ int set_permissions(FileHandle file, std::uint32_t mode)
     return ::SetFileInformationByHandle(handle_of(file), FileBasicInfo, &basic, sizeof basic) ? 0 : last_error();
 }
 
-int set_owner(FileHandle, std::uint32_t, std::uint32_t) { return 0; }
+int SystemFileSystem::set_owner(FileHandle, std::uint32_t) { return 0; }
 
-int replace_file(const std::string& from, const std::string& to)
+int SystemFileSystem::set_group(FileHandle, std::uint32_t) { return 0; }
+
+int SystemFileSystem::set_access_control(FileHandle, const std::vector<std::uint8_t>&) { return 0; }
+
+int SystemFileSystem::replace(const std::string& from, const std::string& to)
 {
     std::wstring source;
     std::wstring destination;
@@ -394,7 +437,7 @@ int replace_file(const std::string& from, const std::string& to)
     return 0;
 }
 
-int remove_file(const std::string& path)
+int SystemFileSystem::remove(const std::string& path)
 {
     std::wstring name;
     const int name_error = system_name(path, name);
@@ -404,7 +447,7 @@ int remove_file(const std::string& path)
     return ::DeleteFileW(name.c_str()) ? 0 : last_error();
 }
 
-void flush_directory(const std::string&) {}
+void SystemFileSystem::flush_directory(const std::string&) {}
 
 std::uint32_t random_number()
 {

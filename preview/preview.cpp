@@ -53,7 +53,8 @@ Preview draw_preview(const Diagnostics& diagnostics, const Definition& definitio
     return preview;
 }
 
-int run_preview(const Console& console, const std::string& definition_name, const std::string& svg_name)
+int run_preview(const Console& console, FileSystem& files, const std::string& definition_name,
+                const std::string& svg_name)
 {
     MessagePrinter printer{console};
     Diagnostics diagnostics{printer, definition_name};
@@ -66,7 +67,7 @@ int run_preview(const Console& console, const std::string& definition_name, cons
     }
     const Preview preview = draw_preview(diagnostics, definition, lights, outcome);
     // The picture may not replace the definition file.
-    const OutputContext output{diagnostics, definition_name.c_str(), OutputFault{}};
+    const OutputContext output{diagnostics, definition_name.c_str(), files};
     if (write_replacing(output, PREVIEW_MESSAGES, svg_name.c_str(),
                         reinterpret_cast<const std::uint8_t*>(preview.svg.data()), preview.svg.size()) != 0) {
         return 1;

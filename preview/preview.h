@@ -10,6 +10,7 @@
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
 #include "mdl/output.h"
+#include "platform/file_system.h"
 
 namespace lumora {
 
@@ -36,10 +37,11 @@ Preview draw_preview(const Diagnostics& diagnostics, const Definition& definitio
 
 // Reads the definition file and computes the ground pitch and the lights
 // with the program's own code, printing every message as veska prints it,
-// and writes the picture to svg_name all or nothing. Returns 0 when a
+// and writes the picture through files to svg_name all or nothing. Returns 0 when a
 // complete picture was written; 1 when the definition file cannot be opened
 // or read, has errors (the picture is still written then), or the picture
 // cannot be written.
-int run_preview(const Console& console, const std::string& definition_name, const std::string& svg_name);
+int run_preview(const Console& console, FileSystem& files, const std::string& definition_name,
+                const std::string& svg_name);
 
 }  // namespace lumora

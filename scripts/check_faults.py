@@ -3,11 +3,16 @@
 calls that read and write files fails with EIO or ENOSPC, or the process is
 killed there (SIGTERM, SIGKILL), under strace's fault injection, for an
 in-place run, a three-name run, --strip in place and to a target, and
---preview. After every run: each destination holds its old or its complete
-new bytes; the backup is absent, old or complete; a run that did not finish
-ended with a non-zero exit code, and its message names one of the run's
-files (never a temporary one); no temporary file is left, except after
-SIGKILL.
+--preview. Every file the runs replace carries permission bits 0640 and,
+where the file system has them, an access control list. After every run:
+each destination holds its old or its complete new bytes; the backup is
+absent, old or complete; a new file has the permissions and list of the file
+it replaces (the backup: of the model), or, where giving the group or the
+list failed, the same with the group bits cleared (and cleared they must be
+when setting the group or the list of that very file failed); a run that did
+not finish ended with a non-zero exit code, and its message names one of the
+run's files (never a temporary one) or says that the standard output could
+not be written; no temporary file is left, except after SIGKILL.
 
     scripts/check_faults.py BUILD_FOLDER
 
@@ -21,7 +26,11 @@ import subprocess
 import sys
 import tempfile
 
-SYSCALLS = ["openat", "read", "write", "fsync", "close", "rename", "fchmod", "fchown"]
+SYSCALLS = ["openat", "read", "write", "fsync", "close", "rename", "fchmod", "fchown", "getxattr", "fsetxattr"]
+# The calls that give a new file its group and list, and the one that reads
+# the list to give: where one fails, the group bits are cleared instead.
+PERMISSION_CALLS = ["fchown", "getxattr", "fsetxattr"]
+ACCESS_LIST = "system.posix_acl_access"
 ERRORS = ["EIO", "ENOSPC"]
 SIGNALS = ["SIGTERM", "SIGKILL"]
 
@@ -75,42 +84,89 @@ SCENARIOS = [
 TEMPORARY = re.compile(r"\.veska-")
 
 
+def permissions(path):
+    """The permission bits and the access control list (None: none)."""
+    try:
+        acl = os.getxattr(path, ACCESS_LIST)
+    except OSError:
+        acl = None
+    return os.stat(path).st_mode & 0o7777, acl
+
+
 def prepare(files):
     d = tempfile.mkdtemp(dir=work)
     for name, data in files.items():
-        open(os.path.join(d, name), "wb").write(data)
+        path = os.path.join(d, name)
+        open(path, "wb").write(data)
+        os.chmod(path, 0o640)
+        # Another user may read it; the list's mask is then r--, as the
+        # group bits show.
+        subprocess.run(["setfacl", "-m", "u:4322:r", path], stderr=subprocess.DEVNULL)
     return d
 
 
+def predecessor(name):
+    """The file whose permissions the new file at name takes."""
+    return "m.mdl" if name == "m.MD$" else name
+
+
+def temporary_owner(text):
+    """The destination of a temporary file named in a traced call, or None."""
+    m = re.search(r"<[^>]*/\.([^/>]+)\.veska-[A-Za-z0-9]{6}>", text)
+    return m.group(1) if m else None
+
+
 def count_calls(files, command):
-    """How often the clean run makes each system call."""
+    """How often the clean run makes each system call, and the text of each
+    call (with the names of its open files)."""
     d = prepare(files)
     log = os.path.join(work, "count.log")
-    subprocess.run(["strace", "-f", "-qq", "-o", log, "-e", "trace=" + ",".join(SYSCALLS)] + command, cwd=d,
+    subprocess.run(["strace", "-f", "-qq", "-y", "-o", log, "-e", "trace=" + ",".join(SYSCALLS)] + command, cwd=d,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     counts = collections.Counter()
+    calls = collections.defaultdict(list)
     for line in open(log):
         m = re.match(r"(?:\d+\s+)?(\w+)\(", line)
         if m and m.group(1) in SYSCALLS:
             counts[m.group(1)] += 1
+            calls[m.group(1)].append(line)
     shutil.rmtree(d)
-    return counts
+    return counts, calls
 
 
-def check(files, command, destinations, injection, kind):
-    """Runs once with the injection; returns a problem or None."""
+def check(files, command, destinations, injection, kind, syscall, call):
+    """Runs once with the injection into syscall, whose clean call was call;
+    returns a problem or None."""
     d = prepare(files)
+    before = {name: permissions(os.path.join(d, predecessor(name))) for name in destinations}
     out = os.path.join(work, "out.txt")
-    with open(out, "wb") as stdout:
+    err = os.path.join(work, "err.txt")
+    with open(out, "wb") as stdout, open(err, "wb") as stderr:
         code = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-e", injection] + command, cwd=d,
-                              stdout=stdout, stderr=subprocess.DEVNULL).returncode
+                              stdout=stdout, stderr=stderr).returncode
     output = open(out, "rb").read().decode("utf-8", "replace")
+    # Where the standard output itself failed, the message is on standard
+    # error.
+    lost_output = [line for line in open(err, "rb").read().decode("utf-8", "replace").split("\n")
+                   if line.startswith(os.path.basename(command[0]) + ": error writing standard output: ")]
     problems = []
     finished = True
     for name, (old, new) in destinations.items():
         path = os.path.join(d, name)
         now = open(path, "rb").read() if os.path.lexists(path) else None
         if now == new:
+            mode, acl = permissions(path)
+            wanted_mode, wanted_acl = before[name]
+            # Setting the group of, or giving the list to, this very file
+            # failed: its group must get nothing.
+            must_clear = kind == "error" and temporary_owner(call) == name and (
+                syscall == "fsetxattr" or (syscall == "fchown" and re.search(r"\(\d+<[^>]*>, -1, \d+\)", call)))
+            cleared = mode == wanted_mode & ~0o070
+            if (mode, acl) == (wanted_mode, wanted_acl) and not must_clear:
+                continue
+            if not (cleared and kind == "error" and syscall in PERMISSION_CALLS):
+                problems.append("%s has permissions %o %r instead of %o %r" % (name, mode, acl, wanted_mode,
+                                                                                wanted_acl))
             continue
         finished = False
         if now != old:
@@ -126,16 +182,17 @@ def check(files, command, destinations, injection, kind):
         problems.append("exit code %d" % code)
     if kind == "error" and code != 0:
         named = [line for line in output.split("\n") if any(name in line for name in list(files) + list(destinations))]
-        if not named:
+        if not named and not lost_output:
             problems.append("no message names a file of the run: %r" % output[-200:])
     if TEMPORARY.search(output):
         problems.append("a message names a temporary file")
     left = sorted(set(os.listdir(d)) - set(files) - set(destinations))
     if left and kind != "SIGKILL":
         problems.append("left behind: %s" % ", ".join(left))
-    # What a SIGKILL may leave is a temporary file whose name tells whose it is.
+    # What a SIGKILL may leave is a temporary file whose name tells whose it
+    # is, or, where that name would be too long, ".veska-XXXXXX".
     for name in left:
-        if not any(re.fullmatch(r"\.%s\.veska-[A-Za-z0-9]{6}" % re.escape(owner), name) for owner in destinations):
+        if not any(re.fullmatch(r"(\.%s)?\.veska-[A-Za-z0-9]{6}" % re.escape(owner), name) for owner in destinations):
             problems.append("a left file of another name: %s" % name)
     shutil.rmtree(d)
     return "; ".join(problems) if problems else None
@@ -143,7 +200,7 @@ def check(files, command, destinations, injection, kind):
 
 passed = failed = 0
 for title, files, command, destinations in SCENARIOS:
-    counts = count_calls(files, command)
+    counts, calls = count_calls(files, command)
     print("%s: %s" % (title, ", ".join("%s %d" % (name, counts[name]) for name in SYSCALLS)))
     classes = [(error, "error", "%s:error=%s:when=%d") for error in ERRORS]
     classes += [(signal, signal, "%s:signal=%s:when=%d") for signal in SIGNALS]
@@ -152,7 +209,8 @@ for title, files, command, destinations in SCENARIOS:
         first = None
         for syscall in SYSCALLS:
             for n in range(1, counts[syscall] + 1):
-                problem = check(files, command, destinations, "inject=" + form % (syscall, label, n), kind)
+                problem = check(files, command, destinations, "inject=" + form % (syscall, label, n), kind, syscall,
+                                calls[syscall][n - 1])
                 runs += 1
                 if problem:
                     bad += 1

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mdl/output.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
 #include "tests/support/special_files.h"
@@ -24,22 +24,20 @@ namespace {
 const char NO_BACKUP[] = "No further processing due to non-available MDL backup file.\n";
 
 struct StageCase {
-    OutputStage stage;
-    int error;         // injected; 0 stands for a step that fails without one
+    FileStep step;
+    int error;
     const char* verb;  // of the message
 };
 
 const StageCase STAGES[] = {
-    {OutputStage::open, EACCES, "opening"},  {OutputStage::write, ENOSPC, "writing"},
-    {OutputStage::sync, EIO, "closing"},     {OutputStage::close, EFBIG, "closing"},
-    {OutputStage::rename, EXDEV, "closing"}, {OutputStage::close, 0, "closing"},
+    {FileStep::create, EACCES, "opening"},         {FileStep::write, ENOSPC, "writing"},
+    {FileStep::set_permissions, EPERM, "closing"}, {FileStep::flush, EIO, "closing"},
+    {FileStep::close, EFBIG, "closing"},           {FileStep::replace, EXDEV, "closing"},
 };
-
-int reported_error(const StageCase& c) { return c.error != 0 ? c.error : EIO; }
 
 std::string message(const char* what, const StageCase& c, const std::string& name)
 {
-    return std::string("Error ") + c.verb + " " + what + " " + name + ": " + std::strerror(reported_error(c)) + "\n";
+    return std::string("Error ") + c.verb + " " + what + " " + name + ": " + std::strerror(c.error) + "\n";
 }
 
 class RunFaults : public ::testing::Test {
@@ -63,15 +61,15 @@ TEST_F(RunFaults, BackupFaultEndsTheRunBeforeTheDefinitionIsRead)
 {
     for (const StageCase& c : STAGES) {
         for (const bool earlier_backup : {true, false}) {
-            SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(reported_error(c)) +
+            SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(c.error) +
                          (earlier_backup ? ", earlier backup" : ", no backup yet"));
             std::filesystem::remove(backup_);
             if (earlier_backup) {
                 write_file_bytes(backup_, old_);
             }
             write_file_bytes(model_, sample_);
-            const RunOutcome run =
-                run_veska_in_process({model_, definition_}, OutputFault{c.stage, c.error, backup_.c_str()});
+            FaultyFileSystem files(FileFault{c.step, c.error, backup_});
+            const RunOutcome run = run_veska_in_process({model_, definition_}, files);
 
             EXPECT_EQ(run.exit_code, 1);
             EXPECT_TRUE(ends_with(run.output, message("backup file", c, backup_) + NO_BACKUP)) << run.output;
@@ -91,13 +89,13 @@ TEST_F(RunFaults, BackupFaultEndsTheRunBeforeTheDefinitionIsRead)
 TEST_F(RunFaults, TargetFaultInPlaceKeepsTheModelAndItsBackup)
 {
     for (const StageCase& c : STAGES) {
-        SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(reported_error(c)));
+        SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(c.error));
         write_file_bytes(backup_, old_);
         write_file_bytes(model_, sample_);
-        const RunOutcome run =
-            run_veska_in_process({model_, definition_}, OutputFault{c.stage, c.error, model_.c_str()});
+        FaultyFileSystem files(FileFault{c.step, c.error, model_});
+        const RunOutcome run = run_veska_in_process({model_, definition_}, files);
 
-        EXPECT_EQ(run.exit_code, reported_error(c));
+        EXPECT_EQ(run.exit_code, c.error);
         EXPECT_TRUE(ends_with(run.output, message("target MDL file", c, model_))) << run.output;
         EXPECT_NE(run.output.find("Backup MDL file " + backup_ + " created.\n"), std::string::npos);
         EXPECT_EQ(run.output.find("successfully written"), std::string::npos);
@@ -111,17 +109,17 @@ TEST_F(RunFaults, TargetFaultWithThreeNamesKeepsSourceAndTarget)
 {
     for (const StageCase& c : STAGES) {
         for (const bool target_exists : {true, false}) {
-            SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(reported_error(c)) +
+            SCOPED_TRACE(std::string(c.verb) + " " + std::strerror(c.error) +
                          (target_exists ? ", target exists" : ", new target"));
             std::filesystem::remove(target_);
             if (target_exists) {
                 write_file_bytes(target_, old_);
             }
             write_file_bytes(model_, sample_);
-            const RunOutcome run = run_veska_in_process({model_, target_, definition_},
-                                                        OutputFault{c.stage, c.error, target_.c_str()});
+            FaultyFileSystem files(FileFault{c.step, c.error, target_});
+            const RunOutcome run = run_veska_in_process({model_, target_, definition_}, files);
 
-            EXPECT_EQ(run.exit_code, reported_error(c));
+            EXPECT_EQ(run.exit_code, c.error);
             EXPECT_TRUE(ends_with(run.output, message("target MDL file", c, target_))) << run.output;
             EXPECT_EQ(read_file_bytes(model_), sample_);
             if (target_exists) {
@@ -281,6 +279,40 @@ TEST_F(LongNames, ComponentsLongerThanTheSystemTakesFailClearly)
     EXPECT_EQ(read_file_bytes(dir_.file(stem + ".MD$")), sample_);
     EXPECT_EQ(folder_entries(dir_.path()),
               (std::vector<std::string>{stem + ".MD$", stem + ".mdl", "lights.cfg", "model.mdl"}));
+}
+
+// A target whose name the system takes is written, also where the name of
+// its temporary file beside it would be too long: for the last component
+// (a name of 250 bytes) or for the whole path (one within a few bytes of
+// the system's limit).
+TEST_F(LongNames, TargetsJustWithinTheLimitsAreWritten)
+{
+#ifdef _WIN32
+    const std::size_t whole_limit = 32767;  // characters of a whole name, the terminator included
+#else
+    const std::size_t whole_limit = 4096;  // bytes of a whole name, the terminator included
+#endif
+    const std::string name = "target-of-the-run.mdl";
+    std::string folder = dir_.path();
+    while (folder.size() + 1 + 200 + 1 + name.size() < whole_limit - 5) {
+        folder += "/" + std::string(200, 'd');
+    }
+    folder += "/" + std::string(whole_limit - 5 - folder.size() - 2 - name.size(), 'e');
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::u8path(folder), error);
+    if (error) {
+        GTEST_SKIP() << "no folder this deep here: " << error.message();
+    }
+    const std::string targets[] = {dir_.file(std::string(246, 't') + ".mdl"), folder + "/" + name};
+    ASSERT_EQ(targets[1].size(), whole_limit - 5);
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target.size());
+        const RunOutcome run = run_veska_in_process({model_, target, definition_});
+        EXPECT_EQ(run.exit_code, 0) << run.output.substr(run.output.size() > 300 ? run.output.size() - 300 : 0);
+        EXPECT_EQ(read_file_bytes(target).size(), sample_.size());
+        EXPECT_EQ(folder_entries(std::filesystem::u8path(target).parent_path().u8string()).size(),
+                  target == targets[0] ? 4u : 1u);
+    }
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 // and with three names over an existing target, run in the test's process
 // (UTF-8 names) and by the program itself (its command line, which Windows
 // gives as UTF-16); a read-only target; a target that is a hard link of the
-// definition file; and standard output without CR LF line ends.
+// definition file; a model's name ending in dots or blanks, which Windows
+// drops; and standard output without CR LF line ends.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -143,6 +144,29 @@ TEST_F(WindowsFiles, StandardOutputHasNoCarriageReturns)
         const std::string output = read_file_text(output_file);
         EXPECT_NE(output.find('\n'), std::string::npos) << output;
         EXPECT_EQ(output.find('\r'), std::string::npos) << output;
+    }
+}
+
+// Windows drops the dots and blanks that end a name: the model typed as
+// "plane.mdl." is plane.mdl, and its backup is plane.MD$ beside it.
+TEST_F(WindowsFiles, TheBackupOfANameEndingInDotsOrBlanksIsThatOfTheFileReached)
+{
+#ifndef _WIN32
+    GTEST_SKIP() << "only Windows reads such a name as another";
+#endif
+    const std::string model = dir_.file("plane.mdl");
+    const std::string backup = dir_.file("plane.MD$");
+    for (const char* ending : {".", " ", ". .", "..."}) {
+        SCOPED_TRACE(std::string("\"") + ending + "\"");
+        std::error_code ignored;
+        fs::remove(fs::u8path(backup), ignored);
+        write_file_bytes(model, sample_);
+        const Ran run = in_process({model + ending, definition_});
+        EXPECT_EQ(run.exit_code, 0) << run.output;
+        EXPECT_EQ(run.output.rfind("Backup MDL file " + backup + " created.\n", 0), 0u) << run.output;
+        EXPECT_EQ(read_file_bytes(backup), sample_);
+        EXPECT_NE(read_file_bytes(model), sample_);
+        EXPECT_EQ(folder_entries(dir_.path()), (std::vector<std::string>{"lights.cfg", "plane.MD$", "plane.mdl"}));
     }
 }
 

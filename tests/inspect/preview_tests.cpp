@@ -14,6 +14,7 @@
 #include "preview/preview_layout.h"
 #include "preview/preview_svg.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/special_files.h"
 #include "preview/svg_output.h"
 #include "lights/light_geometry.h"
@@ -196,8 +197,8 @@ TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
     ConsoleCapture capture;
     MessagePrinter printer{capture.console()};
     Diagnostics diagnostics{printer};
-    const OutputContext faulty{diagnostics, nullptr, OutputFault{OutputStage::write, ENOSPC, nullptr}};
-    EXPECT_EQ(write_preview_svg(faulty, svg_.c_str(), geometry, caption), ENOSPC);
+    FaultyFileSystem files(FileFault{FileStep::write, ENOSPC, ""});
+    EXPECT_EQ(write_preview_svg(OutputContext{diagnostics, nullptr, files}, svg_.c_str(), geometry, caption), ENOSPC);
     EXPECT_EQ(capture.text(), "Error writing preview file " + svg_ + ": No space left on device\n");
     EXPECT_EQ(read_file_bytes(svg_), old);
 

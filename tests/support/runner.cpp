@@ -7,21 +7,32 @@
 
 namespace lumora {
 
-RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, const OutputFault& fault)
+RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, FileSystem& files)
 {
     ConsoleCapture capture;
     MessageLog log{capture.console()};
-    RunState state{capture.console(), log};
-    state.output_fault = fault;
+    RunState state{capture.console(), log, files};
     const int exit_code = run_veska(state, arguments);
     return {exit_code, capture.text(), state.diagnostics.error_flag, state.lights, state.block, log.messages()};
 }
 
-RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments)
+RunOutcome run_veska_in_process(const std::vector<std::string>& arguments)
+{
+    SystemFileSystem files;
+    return run_veska_in_process(arguments, files);
+}
+
+RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments, FileSystem& files)
 {
     ConsoleCapture capture;
-    const int exit_code = run_inspect(capture.console(), arguments);
+    const int exit_code = run_inspect(capture.console(), files, arguments);
     return {exit_code, capture.text(), false, LightSet{}, CodeTemplate{}, {}};
+}
+
+RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments)
+{
+    SystemFileSystem files;
+    return run_inspect_in_process(arguments, files);
 }
 
 std::string banner_text()

@@ -9,7 +9,7 @@
 #include "basics/messages.h"
 #include "lights/code_templates.h"
 #include "lights/light_geometry.h"
-#include "mdl/output.h"
+#include "platform/file_system.h"
 
 namespace lumora {
 
@@ -23,11 +23,13 @@ struct RunOutcome {
 };
 
 // veska with these arguments (those after the program name), in a RunState
-// of its own, with fault injected into its writers.
-RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, const OutputFault& fault = OutputFault{});
+// of its own, writing through files (the system's when not given).
+RunOutcome run_veska_in_process(const std::vector<std::string>& arguments);
+RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, FileSystem& files);
 
 // veska-inspect with these arguments.
 RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments);
+RunOutcome run_inspect_in_process(const std::vector<std::string>& arguments, FileSystem& files);
 
 // The banner as veska prints it.
 std::string banner_text();

@@ -1,0 +1,108 @@
+// The file operations that the writers use, behind one interface: each
+// program's main creates the system's own (SystemFileSystem) and hands it
+// down; a test may hand down one of its own that makes a chosen operation
+// fail. Errors come back as the standard error numbers on every system, 0
+// meaning success.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace lumora {
+
+// What a file allows: its permission bits and, where the file has one, its
+// access control list beyond them, in the system's own form. With such a
+// list the group bits of mode are the list's mask.
+struct Permissions {
+    std::uint32_t mode;
+    std::vector<std::uint8_t> access_control;  // empty: the bits alone
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // What stands at path: a symbolic link itself, or what it leads to when
+    // follow_links is set (see lumora::file_info).
+    virtual int file_info(const std::string& path, bool follow_links, FileInfo& info) = 0;
+
+    // The name that writing to path reaches, every symbolic link on the way
+    // followed. A link that the system's protection of links in shared
+    // folders would not follow gives EACCES; too many links give ELOOP.
+    // Names that cannot be looked up are given back as far as they were
+    // followed, for the following steps to report.
+    virtual int follow_links(const std::string& path, std::string& destination) = 0;
+
+    // The access control list of the file at path (empty where it has none
+    // or the system knows none).
+    virtual int access_control(const std::string& path, std::vector<std::uint8_t>& list) = 0;
+
+    // What a new file created in folder would be given: the usual
+    // permission bits less what the process withholds, or what the folder's
+    // inherited list gives.
+    virtual int new_file_permissions(const std::string& folder, Permissions& permissions) = 0;
+
+    // Creates path, which must not exist yet, for writing, readable and
+    // writable by its owner only. From the moment it exists an interrupt
+    // removes it (see install_interrupt_cleanup) until
+    // remove_on_interrupt(nullptr). EEXIST when something stands there.
+    virtual int create_temporary(const std::string& path, FileHandle& file) = 0;
+
+    // Opens an existing file that is not a regular file (a device) for
+    // writing.
+    virtual int open_for_writing(const std::string& path, FileHandle& file) = 0;
+
+    // Writes all of bytes, going on after partial writes; *written (when
+    // given) tells how many reached the file.
+    virtual int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) = 0;
+
+    // Flushes what was written to the disk.
+    virtual int flush_to_disk(FileHandle file) = 0;
+
+    virtual int close(FileHandle file) = 0;
+
+    // Give an open file an owner, a group, an access control list and
+    // permission bits. Systems without such things succeed without doing
+    // anything.
+    virtual int set_owner(FileHandle file, std::uint32_t owner) = 0;
+    virtual int set_group(FileHandle file, std::uint32_t group) = 0;
+    virtual int set_access_control(FileHandle file, const std::vector<std::uint8_t>& list) = 0;
+    virtual int set_permissions(FileHandle file, std::uint32_t mode) = 0;
+
+    // Puts the file from in place of to, replacing whatever stands at to,
+    // in one step.
+    virtual int replace(const std::string& from, const std::string& to) = 0;
+
+    virtual int remove(const std::string& path) = 0;
+
+    // Makes a replacement in directory durable where the system needs that.
+    virtual void flush_directory(const std::string& directory) = 0;
+};
+
+// The file system of the system the program runs on (posix.cpp,
+// windows.cpp).
+class SystemFileSystem final : public FileSystem {
+public:
+    int file_info(const std::string& path, bool follow_links, FileInfo& info) override;
+    int follow_links(const std::string& path, std::string& destination) override;
+    int access_control(const std::string& path, std::vector<std::uint8_t>& list) override;
+    int new_file_permissions(const std::string& folder, Permissions& permissions) override;
+    int create_temporary(const std::string& path, FileHandle& file) override;
+    int open_for_writing(const std::string& path, FileHandle& file) override;
+    int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
+    int flush_to_disk(FileHandle file) override;
+    int close(FileHandle file) override;
+    int set_owner(FileHandle file, std::uint32_t owner) override;
+    int set_group(FileHandle file, std::uint32_t group) override;
+    int set_access_control(FileHandle file, const std::vector<std::uint8_t>& list) override;
+    int set_permissions(FileHandle file, std::uint32_t mode) override;
+    int replace(const std::string& from, const std::string& to) override;
+    int remove(const std::string& path) override;
+    void flush_directory(const std::string& directory) override;
+};
+
+}  // namespace lumora

@@ -1,0 +1,150 @@
+#include "tests/support/faulty_file_system.h"
+
+#include <algorithm>
+
+namespace lumora {
+
+namespace {
+
+// True when path names destination, or a temporary file the writers make
+// for it: ".NAME.veska-XXXXXX" in the same folder.
+bool belongs_to(const std::string& path, const std::string& destination)
+{
+    if (path == destination) {
+        return true;
+    }
+    const std::string prefix = "." + last_component(destination) + ".veska-";
+    const std::string last = last_component(path);
+    return directory_of(path) == directory_of(destination) && last.size() == prefix.size() + 6 &&
+           last.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+bool FaultyFileSystem::hits(FileStep step, const std::string& path)
+{
+    const bool hit = step == fault_.step && (fault_.destination.empty() || belongs_to(path, fault_.destination));
+    strikes_ += hit ? 1 : 0;
+    return hit;
+}
+
+bool FaultyFileSystem::hits(FileStep step, FileHandle file)
+{
+    if (look_) {
+        look_(step, names_[file.handle]);
+    }
+    const bool ours = fault_.destination.empty() ||
+                      std::find(destination_files_.begin(), destination_files_.end(), file.handle) !=
+                          destination_files_.end();
+    const bool hit = step == fault_.step && ours;
+    strikes_ += hit ? 1 : 0;
+    return hit;
+}
+
+void FaultyFileSystem::remember(const std::string& path, FileHandle file)
+{
+    names_[file.handle] = path;
+    if (!fault_.destination.empty() && belongs_to(path, fault_.destination)) {
+        destination_files_.push_back(file.handle);
+    }
+}
+
+int FaultyFileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
+{
+    return system_.file_info(path, follow_links, info);
+}
+
+int FaultyFileSystem::follow_links(const std::string& path, std::string& destination)
+{
+    return system_.follow_links(path, destination);
+}
+
+int FaultyFileSystem::access_control(const std::string& path, std::vector<std::uint8_t>& list)
+{
+    return hits(FileStep::read_access_control, path) ? fault_.error : system_.access_control(path, list);
+}
+
+int FaultyFileSystem::new_file_permissions(const std::string& folder, Permissions& permissions)
+{
+    return system_.new_file_permissions(folder, permissions);
+}
+
+int FaultyFileSystem::create_temporary(const std::string& path, FileHandle& file)
+{
+    if (hits(FileStep::create, path)) {
+        return fault_.error;
+    }
+    const int error = system_.create_temporary(path, file);
+    if (error == 0) {
+        remember(path, file);
+    }
+    return error;
+}
+
+int FaultyFileSystem::open_for_writing(const std::string& path, FileHandle& file)
+{
+    if (hits(FileStep::create, path)) {
+        return fault_.error;
+    }
+    const int error = system_.open_for_writing(path, file);
+    if (error == 0) {
+        remember(path, file);
+    }
+    return error;
+}
+
+int FaultyFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+{
+    if (hits(FileStep::write, file)) {
+        system_.write(file, bytes, size / 2, written);
+        return fault_.error;
+    }
+    return system_.write(file, bytes, size, written);
+}
+
+int FaultyFileSystem::flush_to_disk(FileHandle file)
+{
+    return hits(FileStep::flush, file) ? fault_.error : system_.flush_to_disk(file);
+}
+
+int FaultyFileSystem::close(FileHandle file)
+{
+    // A close that fails still lets the file go, as the system's does.
+    const bool hit = hits(FileStep::close, file);
+    destination_files_.erase(std::remove(destination_files_.begin(), destination_files_.end(), file.handle),
+                             destination_files_.end());
+    names_.erase(file.handle);
+    const int error = system_.close(file);
+    return hit ? fault_.error : error;
+}
+
+int FaultyFileSystem::set_owner(FileHandle file, std::uint32_t owner)
+{
+    return hits(FileStep::set_owner, file) ? fault_.error : system_.set_owner(file, owner);
+}
+
+int FaultyFileSystem::set_group(FileHandle file, std::uint32_t group)
+{
+    return hits(FileStep::set_group, file) ? fault_.error : system_.set_group(file, group);
+}
+
+int FaultyFileSystem::set_access_control(FileHandle file, const std::vector<std::uint8_t>& list)
+{
+    return hits(FileStep::set_access_control, file) ? fault_.error : system_.set_access_control(file, list);
+}
+
+int FaultyFileSystem::set_permissions(FileHandle file, std::uint32_t mode)
+{
+    return hits(FileStep::set_permissions, file) ? fault_.error : system_.set_permissions(file, mode);
+}
+
+int FaultyFileSystem::replace(const std::string& from, const std::string& to)
+{
+    return hits(FileStep::replace, to) ? fault_.error : system_.replace(from, to);
+}
+
+int FaultyFileSystem::remove(const std::string& path) { return system_.remove(path); }
+
+void FaultyFileSystem::flush_directory(const std::string& directory) { system_.flush_directory(directory); }
+
+}  // namespace lumora
