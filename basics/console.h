@@ -1,14 +1,18 @@
 // Where the program's output goes. Everything it says, progress lines and
-// diagnostics alike, is written to one stream: standard output in the
-// programs, a file when a test wants to read it back, none when a caller
-// wants a step to run silently. A caller that wants the text itself (to
-// look at each message before it shows it) also gives a string, which
-// receives everything that is printed, whether or not a stream is set.
+// diagnostics alike, is written to one place: the platform's standard
+// output in the programs (which shows the text on a Windows console as the
+// characters it holds), a stream such as a file when a test wants to read
+// it back, nothing when a caller wants a step to run silently. A caller that
+// wants the text itself (to look at each message before it shows it) also
+// gives a string, which receives everything that is printed, whether or not
+// anything else is set.
 #pragma once
 
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+
+#include "platform/standard_output.h"
 
 namespace lumora {
 
@@ -19,8 +23,9 @@ namespace lumora {
 #endif
 
 struct Console {
-    std::FILE* stream;           // null: nothing is printed
+    std::FILE* stream;           // null: nothing is printed to a stream
     std::string* text = nullptr;  // when set, everything printed is also appended here
+    StandardOutput* standard_output = nullptr;  // when set, everything printed goes here too
 };
 
 void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);
@@ -28,8 +33,9 @@ void console_vprint(const Console& console, const char* format, std::va_list arg
 void console_write(const Console& console, const char* text);
 void console_write(const Console& console, const std::string& text);
 
-// Flushes and closes standard output: 0 when all that was written to it
-// reached it, else the error number (EIO where the system gave none).
-int close_standard_output();
+// Flushes and closes standard output, which output writes: 0 when all that
+// was written to it reached it, else the error number (EIO where the system
+// gave none).
+int close_standard_output(StandardOutput& output);
 
 }  // namespace lumora

@@ -6,6 +6,7 @@
 #include "driver/run.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "platform/standard_output.h"
 
 using namespace lumora;
 
@@ -15,11 +16,13 @@ int main(int argc, char** argv)
     install_interrupt_cleanup();
     const std::vector<std::string> arguments = program_arguments(argc, argv);
     SystemFileSystem files;
-    MessagePrinter printer{Console{stdout}};
-    RunState state{Console{stdout}, printer, files};
+    StandardOutput output{stdout};
+    const Console console{nullptr, nullptr, &output};
+    MessagePrinter printer{console};
+    RunState state{console, printer, files};
     const int exit_code = run_veska(state, arguments);
     hold_own_window();
-    const int output_error = close_standard_output();
+    const int output_error = close_standard_output(output);
     // A run's exit code tells what became of the model, whatever became of
     // its messages; the help and the version are nothing but their text.
     if (output_error != 0 && asks_for_text(arguments)) {

@@ -6,6 +6,7 @@
 #include "inspect/command_line.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "platform/standard_output.h"
 
 using namespace lumora;
 
@@ -15,10 +16,11 @@ int main(int argc, char** argv)
     install_interrupt_cleanup();
     const std::vector<std::string> arguments = program_arguments(argc, argv);
     SystemFileSystem files;
-    const int exit_code = run_inspect(Console{stdout}, files, arguments);
+    StandardOutput output{stdout};
+    const int exit_code = run_inspect(Console{nullptr, nullptr, &output}, files, arguments);
     hold_own_window();
     // A report that did not reach its reader is no success.
-    const int output_error = close_standard_output();
+    const int output_error = close_standard_output(output);
     if (output_error != 0) {
         std::fprintf(stderr, "veska-inspect: error writing standard output: %s\n", std::strerror(output_error));
         return 1;

@@ -1,0 +1,40 @@
+// Standard output on POSIX systems: the bytes as they are, to a terminal
+// too, which reads them as UTF-8 or in its own encoding as the user set it.
+#include "platform/standard_output.h"
+
+#include <cerrno>
+
+namespace lumora {
+
+StandardOutput::StandardOutput(std::FILE* stream) : stream_(stream) {}
+
+void StandardOutput::fail(int error)
+{
+    if (error_ == 0) {
+        error_ = error != 0 ? error : EIO;
+    }
+}
+
+void StandardOutput::to_stream(const char* bytes, std::size_t size)
+{
+    errno = 0;
+    if (size != 0 && std::fwrite(bytes, 1, size, stream_) != size) {
+        fail(errno);
+    }
+}
+
+void StandardOutput::write(const char* bytes, std::size_t size) { to_stream(bytes, size); }
+
+int StandardOutput::flush()
+{
+    errno = 0;
+    if (std::fflush(stream_) != 0) {
+        fail(errno);
+    }
+    if (std::ferror(stream_) != 0) {
+        fail(EIO);
+    }
+    return error_;
+}
+
+}  // namespace lumora
