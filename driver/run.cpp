@@ -17,11 +17,22 @@ int end_unwritten(RunState& state, const std::string& target)
     return 1;
 }
 
+bool asks_for_help(const std::vector<std::string>& arguments)
+{
+    return arguments.size() == 1 && (arguments[0] == "--help" || is_system_help_option(arguments[0]));
+}
+
 }  // namespace
+
+std::string help_text(ManualForm form)
+{
+    return std::string(HELP_TEXT) + (form == ManualForm::man_pages ? MANUALS_AS_MAN_PAGES : MANUALS_AS_HTML) +
+           HELP_EXIT_CODES;
+}
 
 bool asks_for_text(const std::vector<std::string>& arguments)
 {
-    return arguments.size() == 1 && (arguments[0] == "--version" || arguments[0] == "--help");
+    return asks_for_help(arguments) || (arguments.size() == 1 && arguments[0] == "--version");
 }
 
 int run_veska(RunState& state, const std::vector<std::string>& arguments)
@@ -33,9 +44,9 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
         return 0;
     }
     print_banner(console);
-    if (arguments.size() == 1 && arguments[0] == "--help") {
+    if (asks_for_help(arguments)) {
         console_write(console, USAGE_TEXT);
-        console_write(console, HELP_TEXT);
+        console_write(console, help_text(manual_form()));
         return 0;
     }
     if (arguments.empty()) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "driver/run_state.h"
+#include "platform/help_conventions.h"
 
 namespace lumora {
 
@@ -12,7 +13,9 @@ constexpr const char USAGE_TEXT[] =
     "Usage is:\n\n      VESKA <mdl_file> <LL_definition_file>\n"
     "or:   VESKA <source_mdl_file> <target_mdl_file> <LL_definition_file>\n";
 
-// What "veska --help" prints after the banner and the usage.
+// What "veska --help" prints after the banner and the usage: this, the line
+// that names the manuals in the form in which the system keeps them, and
+// the exit codes (help_text puts them together).
 constexpr const char HELP_TEXT[] =
     "\n"
     "The first form changes the MDL file in place after writing a backup of it\n"
@@ -29,18 +32,23 @@ constexpr const char HELP_TEXT[] =
     "\n"
     "  veska-inspect --check DEFINITION            what to change in a definition file\n"
     "  veska-inspect --preview DEFINITION OUT.svg  a picture of where the lights shine\n"
-    "  veska-inspect MODEL                         a report on a model\n"
-    "  man veska, man veska-inspect                the manuals\n"
+    "  veska-inspect MODEL                         a report on a model\n";
+constexpr const char MANUALS_AS_MAN_PAGES[] = "  man veska, man veska-inspect                the manuals\n";
+constexpr const char MANUALS_AS_HTML[] =
+    "  veska.html, veska-inspect.html              the manuals, in this program's folder\n";
+constexpr const char HELP_EXIT_CODES[] =
     "\n"
     "Exit code: 0 when the model was written, 1 when it was not, the system's\n"
     "error number when the result could not be written. A model named --help or\n"
     "--version is given as ./--help or ./--version.\n";
 
+std::string help_text(ManualForm form);
+
 // Runs the whole sequence once for the arguments that follow the program
 // name, in state, which the caller created with its console, the sink of
-// its messages and its file system, and returns the exit code. "--help" or
-// "--version" as the only argument prints the help or the version and
-// returns 0.
+// its messages and its file system, and returns the exit code. "--help" (or
+// the system's own word for it, "/?" on Windows) or "--version" as the only
+// argument prints the help or the version and returns 0.
 int run_veska(RunState& state, const std::vector<std::string>& arguments);
 
 // True when the arguments ask for the help or the version text alone.

@@ -42,6 +42,13 @@ constexpr char HELP_TEXT[] =
     "has errors; 2 for a command line that is not understood. For --check: 0\n"
     "when VESKA would write a model with the file, 1 when it would not.\n";
 
+// The last line of the help, in the form in which the system keeps the
+// manuals.
+constexpr char MANUAL_AS_MAN_PAGE[] = "The manual: man veska-inspect (and man veska).\n";
+constexpr char MANUAL_AS_HTML[] =
+    "The manual: veska-inspect.html (and veska.html) in this program's folder,\n"
+    "to open in a web browser.\n";
+
 int usage_error(const Console& console, const char* problem, const std::string* argument = nullptr)
 {
     if (argument != nullptr) {
@@ -57,6 +64,11 @@ bool is_option(const std::string& argument) { return argument.size() >= 2 && arg
 
 }  // namespace
 
+std::string inspect_help_text(ManualForm form)
+{
+    return std::string(HELP_TEXT) + "\n" + (form == ManualForm::man_pages ? MANUAL_AS_MAN_PAGE : MANUAL_AS_HTML);
+}
+
 int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments)
 {
     const std::size_t count = arguments.size();
@@ -64,10 +76,10 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
         return usage_error(console, "no model or command given");
     }
     const std::string& command = arguments[0];
-    if (command == "--help" && count == 1) {
+    if (count == 1 && (command == "--help" || is_system_help_option(command))) {
         console_write(console, INSPECT_USAGE_TEXT);
         console_write(console, "\n");
-        console_write(console, HELP_TEXT);
+        console_write(console, inspect_help_text(manual_form()));
         return 0;
     }
     if (command == "--version" && count == 1) {

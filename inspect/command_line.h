@@ -7,6 +7,7 @@
 
 #include "basics/console.h"
 #include "platform/file_system.h"
+#include "platform/help_conventions.h"
 
 namespace lumora {
 
@@ -17,10 +18,16 @@ constexpr char INSPECT_USAGE_TEXT[] =
     "       veska-inspect --preview DEFINITION OUT.svg\n"
     "       veska-inspect --help | --version\n";
 
+// What "veska-inspect --help" prints after the usage, with the manual named
+// as it comes on a system that keeps the manuals in form.
+std::string inspect_help_text(ManualForm form);
+
 // Runs one command for the arguments that follow the program name, writing
 // through files, and returns the exit code: 0 on success, 1 for a refused or unreadable input,
 // 2 for a command line that is not understood (or the writer's error number);
 // for --check, 0 when veska would write a model with the file, 1 when not.
+// "--help" (or the system's own word for it, "/?" on Windows) or "--version"
+// alone prints the help or the version.
 int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments);
 
 }  // namespace lumora
