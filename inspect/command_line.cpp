@@ -2,6 +2,7 @@
 
 
 #include "basics/version.h"
+#include "inspect/given_file.h"
 #include "check/check.h"
 #include "preview/preview.h"
 #include "inspect/report.h"
@@ -22,6 +23,12 @@ constexpr char HELP_TEXT[] =
     "      the model-code area's header words, used length and free room, which\n"
     "      numbers of lights would fit, and for a processed model each light's\n"
     "      beam, scale, position and spot size and the state of the trailer block.\n"
+    "  veska-inspect DEFINITION\n"
+    "      A text file given alone (or dropped onto the program) is checked as\n"
+    "      with --check. Text is a file of at least two bytes that does not begin\n"
+    "      with \"MZ\" and either begins with a byte-order mark or whose first 512\n"
+    "      bytes are printable characters, tabs, line ends, Ctrl-Z or bytes from\n"
+    "      0x80 up; anything else is reported on as a model.\n"
     "  veska-inspect --strip MODEL [TARGET]\n"
     "      Takes the landing lights and the trailer block out of a model processed\n"
     "      by VESKA and restores the model exactly as it was before, in place or\n"
@@ -109,6 +116,10 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
     }
     if (count != 1) {
         return usage_error(console, "a report takes one model");
+    }
+    if (kind_of_file(command) == GivenFileKind::definition_text) {
+        console_print(console, "%s is text, not a model: it is checked as a definition file.\n", command.c_str());
+        return run_check(console, command);
     }
     return run_report(console, command);
 }

@@ -1,5 +1,6 @@
-// The command line of veska-inspect: a report on a model, --strip, --check,
-// --preview, --help and --version.
+// The command line of veska-inspect: a report on a model (or the check of a
+// definition file given alone), --strip, --check, --preview, --help and
+// --version.
 #pragma once
 
 #include <string>
@@ -27,7 +28,8 @@ std::string inspect_help_text(ManualForm form);
 // 2 for a command line that is not understood (or the writer's error number);
 // for --check, 0 when veska would write a model with the file, 1 when not.
 // "--help" (or the system's own word for it, "/?" on Windows) or "--version"
-// alone prints the help or the version.
+// alone prints the help or the version. A name alone gets the report on a
+// model, or the check when it names a text file (given_file.h).
 int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments);
 
 }  // namespace lumora

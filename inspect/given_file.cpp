@@ -1,0 +1,55 @@
+#include "inspect/given_file.h"
+
+#include <cstdio>
+
+#include "platform/platform.h"
+
+namespace lumora {
+
+namespace {
+
+bool starts_with(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
+
+bool is_text_byte(unsigned char c)
+{
+    return (c >= 0x20 && c < 0x7F) || c >= 0x80 || c == '\t' || c == '\n' || c == '\r' || c == 0x1A;
+}
+
+}  // namespace
+
+GivenFileKind kind_of_start(std::string_view start)
+{
+    if (start.size() < 2 || starts_with(start, "MZ")) {
+        return GivenFileKind::model;
+    }
+    if (starts_with(start, "\xEF\xBB\xBF") || starts_with(start, "\xFF\xFE") || starts_with(start, "\xFE\xFF")) {
+        return GivenFileKind::definition_text;
+    }
+    for (const char c : start.substr(0, GIVEN_FILE_SAMPLE)) {
+        if (!is_text_byte(static_cast<unsigned char>(c))) {
+            return GivenFileKind::model;
+        }
+    }
+    return GivenFileKind::definition_text;
+}
+
+GivenFileKind kind_of_file(const std::string& name)
+{
+    // Only a regular file is looked into: the start of a pipe, once read,
+    // would be missing for the report or the check.
+    FileInfo info{};
+    if (file_info(name, true, info) != 0 || info.kind != FileKind::regular) {
+        return GivenFileKind::model;
+    }
+    std::FILE* file = open_file(name.c_str(), "rb");
+    if (file == nullptr) {
+        return GivenFileKind::model;
+    }
+    char start[GIVEN_FILE_SAMPLE];
+    const std::size_t got = std::fread(start, 1, sizeof start, file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? GivenFileKind::model : kind_of_start(std::string_view(start, got));
+}
+
+}  // namespace lumora
