@@ -1,0 +1,57 @@
+# Packs the Windows ZIP as the package step does, into a folder of its own,
+# and checks its README.txt: CRLF line ends throughout, and every file that
+# the ZIP holds named in it (a file in a folder as a Windows path,
+# examples\one_light.cfg). Run with -DCPACK=<cpack> -DBUILD_DIR=<the build>
+# -DWORK=<a folder that may be made anew>.
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+execute_process(COMMAND "${CPACK}" -G ZIP -B "${WORK}" --config "${BUILD_DIR}/CPackConfig.cmake"
+                RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
+file(GLOB zips "${WORK}/*.zip")
+list(LENGTH zips count)
+if(NOT result EQUAL 0 OR NOT count EQUAL 1)
+  message(FATAL_ERROR "cpack made no ZIP (${result}): ${said}")
+endif()
+file(ARCHIVE_EXTRACT INPUT "${zips}" DESTINATION "${WORK}/unpacked")
+# Everything lies in the one folder the ZIP unpacks to.
+file(GLOB top RELATIVE "${WORK}/unpacked" "${WORK}/unpacked/*")
+list(LENGTH top count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "the ZIP holds more than one folder at its top: ${top}")
+endif()
+set(folder "${WORK}/unpacked/${top}")
+if(NOT EXISTS "${folder}/README.txt")
+  message(FATAL_ERROR "the ZIP holds no README.txt")
+endif()
+
+# The line ends, byte by byte (file(READ) as text would drop the CRs):
+# every byte pair 0a must follow 0d.
+file(READ "${folder}/README.txt" bytes HEX)
+string(REGEX MATCHALL "0d0a|0a|.." pieces "${bytes}")
+set(crlf_ends ${pieces})
+list(FILTER crlf_ends INCLUDE REGEX "^0d0a$")
+set(bare_ends ${pieces})
+list(FILTER bare_ends INCLUDE REGEX "^0a$")
+list(LENGTH crlf_ends crlfs)
+list(LENGTH bare_ends bare)
+if(crlfs EQUAL 0 OR NOT bare EQUAL 0)
+  message(FATAL_ERROR "README.txt has ${bare} line ends without CR and ${crlfs} with")
+endif()
+
+file(READ "${folder}/README.txt" readme)
+
+file(GLOB_RECURSE files RELATIVE "${folder}" "${folder}/*")
+set(unnamed "")
+foreach(name IN LISTS files)
+  string(REPLACE "/" "\\" windows_name "${name}")
+  string(FIND "${readme}" "${windows_name}" at)
+  if(at EQUAL -1)
+    list(APPEND unnamed "${windows_name}")
+  endif()
+endforeach()
+if(unnamed)
+  message(FATAL_ERROR "README.txt does not name these files of the ZIP: ${unnamed}")
+endif()
+file(REMOVE_RECURSE "${WORK}")
+list(LENGTH files count)
+message(STATUS "README.txt has CRLF line ends and names all ${count} files of the ZIP")
