@@ -56,14 +56,6 @@ struct LightSet {
 // Scales outside SCALE_FINEST .. SCALE_COARSEST give 0.
 double scale_unit(std::uint16_t scale);
 
-struct ShapePoint {
-    int x;
-    int y;
-};
-
-// The spot's outline, 100 wide and 100 deep, apex (0, 0) first, body below it.
-extern const ShapePoint spot_shape[OUTLINE_POINTS];
-
 // Reports every configured light whose section is missing and returns 1
 // without computing any; otherwise computes lights 1 .. light count into
 // lights and returns 0.
