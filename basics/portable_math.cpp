@@ -25,7 +25,7 @@ namespace lumora {
 // double once: no fused multiply-add and no wider intermediate precision,
 // which the checks below ensure.
 //
-// sin, cos, tan: the argument is reduced to r = |x| - n pi/2 with |r| <= pi/4,
+// sin, cos: the argument is reduced to r = |x| - n pi/2 with |r| <= pi/4,
 // exactly enough that r keeps its 2^-100 accuracy (below). Then
 // r = a + t with a = i/64 from a table of sin a and cos a, |t| <= 1/128, and
 // sin r = sin a cos t + cos a sin t (cos r likewise), with sin t and cos t
@@ -754,21 +754,6 @@ double portable_cos(double x)
     const SineCosine sc = sine_cosine(reduced.r);
     const DoubleDouble values[4] = {sc.cosine, neg(sc.sine), neg(sc.cosine), sc.sine};
     return to_double(values[reduced.quadrant]);
-}
-
-double portable_tan(double x)
-{
-    const double a = abs_of(x);
-    if (!(a <= DBL_MAX)) {
-        return x - x;
-    }
-    if (a < 0x1p-27) {
-        return x;  // x + x^3/3 rounds to x
-    }
-    const Reduced reduced = reduce(a);
-    const SineCosine sc = sine_cosine(reduced.r);
-    const DoubleDouble t = (reduced.quadrant & 1) != 0 ? neg(div(sc.cosine, sc.sine)) : div(sc.sine, sc.cosine);
-    return with_sign_of(to_double(t), x);
 }
 
 double portable_atan(double x)
