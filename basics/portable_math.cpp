@@ -251,8 +251,10 @@ int sign_of_exact_sum(const double* terms, int count)
 // atan x = sum 2^2n (n!)^2 / (2n+1)! x^(2n+1) / (1 + x^2)^(n+1), sines and
 // cosines from their Taylor series. Each value v is given as hi = v rounded
 // to double and lo = v - hi rounded to double. All were checked against an
-// independent multiple-precision library.
+// independent multiple-precision library. The lines between BEGIN and END
+// are the script's output as it prints it; a test keeps the two equal.
 
+// BEGIN lines printed by tools/portable_math_tables.py
 constexpr DoubleDouble PI_DD = {0x1.921fb54442d18p+1, 0x1.1a62633145c07p-53};
 constexpr DoubleDouble PIO2_DD = {0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};
 constexpr double PIO4_ROUNDED = 0x1.921fb54442d18p-1;
@@ -263,9 +265,9 @@ constexpr double TWO_OVER_PI_ROUNDED = 0x1.45f306dc9c883p-1;
 // the first three are the bits of pi/2 from 2^0 to 2^-32, from 2^-33 to
 // 2^-65 and from 2^-66 to 2^-98 (33 bits or fewer each, so that n times a
 // piece is exact for n < 2^20), the fourth the rest rounded.
-constexpr double PIO2_PIECE_1 = 0x1.921fb544p+0;
-constexpr double PIO2_PIECE_2 = 0x1.0b4611a6p-34;
-constexpr double PIO2_PIECE_3 = 0x1.3198a2ep-69;
+constexpr double PIO2_PIECE_1 = 0x1.921fb54400000p+0;
+constexpr double PIO2_PIECE_2 = 0x1.0b4611a600000p-34;
+constexpr double PIO2_PIECE_3 = 0x1.3198a2e000000p-69;
 constexpr double PIO2_PIECE_4 = 0x1.b839a252049c1p-104;
 
 // The bits of 2/pi after the binary point, 32 to a word, most significant
@@ -486,6 +488,7 @@ constexpr double INV_FACT_8 = 0x1.a01a01a01a01ap-16;
 constexpr double INV_FACT_9 = 0x1.71de3a556c734p-19;
 constexpr double INV_FACT_10 = 0x1.27e4fb7789f5cp-22;
 constexpr double INV_FACT_11 = 0x1.ae64567f544e4p-26;
+// END lines printed by tools/portable_math_tables.py
 
 // ---------------------------------------------------------------------------
 // Argument reduction
