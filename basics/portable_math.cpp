@@ -724,6 +724,46 @@ int side_of_midpoint(double a, double b, double m_hi, double m_lo)
 // neighbouring doubles, which a tie does not round to.
 bool odd_significand(double x) { return (bits_of(x) & 1) != 0; }
 
+// x = m 2^e with m odd, for finite x > 0.
+struct OddForm {
+    std::uint64_t m;
+    int e;
+};
+
+OddForm odd_form(double x)
+{
+    const std::uint64_t bits = bits_of(x);
+    const int biased = static_cast<int>(bits >> 52);
+    std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+    int e = -1074;
+    if (biased != 0) {
+        m |= std::uint64_t{1} << 52;
+        e = biased - 1075;
+    }
+    while ((m & 1) == 0) {
+        m >>= 1;
+        ++e;
+    }
+    return {m, e};
+}
+
+// a/b rounded to double for finite a, b > 0 whose quotient is at most 2^-1022,
+// except that a quotient exactly halfway between two multiples of 2^-1074
+// gives the lower one instead of the even one: what a value a hair below
+// a/b rounds to. With a = ma 2^ea and b = mb 2^eb (ma, mb odd), a/b is such
+// a midpoint, an odd multiple of 2^-1075, only when mb divides ma and
+// ea - eb = -1075. (Above 2^-1022 no quotient of two doubles is a midpoint:
+// an odd significand of 54 bits times an odd mb has more than 53 bits.)
+double quotient_rounded_down_at_ties(double a, double b)
+{
+    const OddForm oa = odd_form(a);
+    const OddForm ob = odd_form(b);
+    if (oa.e - ob.e != -1075 || oa.m % ob.m != 0) {
+        return a / b;
+    }
+    return from_bits((oa.m / ob.m) >> 1);  // the multiple of 2^-1074 below
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -827,13 +867,12 @@ double portable_atan2(double y, double x)
     DoubleDouble angle;
     if (sy < 0x1p-60) {
         // y/x < 2^-60: atan(y/x) = y/x (1 - (y/x)^2/3 ...), and no quotient of
-        // two doubles is close enough to a midpoint for the factor to matter.
-        // (Except a subnormal y/x exactly halfway between two subnormals: the
-        // tie goes to even where the exact value, a hair smaller, would round
-        // down; the C library does the same.)
+        // two doubles is close enough to a midpoint for the factor to matter,
+        // but for one exactly on a midpoint between two subnormals: there the
+        // exact angle, a hair smaller, rounds down, not to even.
         const double q = ay / ax;
         if (!left) {
-            return with_sign_of(q, y);
+            return with_sign_of(q <= DBL_MIN ? quotient_rounded_down_at_ties(ay, ax) : q, y);
         }
         angle = add(PI_DD, -q);
     } else if (sx < 0x1p-60) {

@@ -186,6 +186,10 @@ TEST(PortableMath, KnownValuesAreCorrectlyRounded)
         {"atan2", portable_atan2, 1.0, 1e17, 0x1.70ef54646d497p-57},
         {"atan2", portable_atan2, 1e-300, -1e300, 0x1.921fb54442d18p+1},
         {"atan2", portable_atan2, 12345.0, 0.5, 0x1.921d0dc0849fp+0},
+        // y/x lies exactly halfway between two subnormals; the angle, a hair
+        // smaller, rounds down (glibc: other neighbour).
+        {"atan2", portable_atan2, 0x0.fffffffffffffp-1022, 2.0, 0x0.7ffffffffffffp-1022},
+        {"atan2", portable_atan2, -0x1.8p-1072, 0x1p+2, -0x0.0000000000001p-1022},
         {"hypot", portable_hypot, 0x1.6a48c3611dcffp+15, 0x1.6f9b7891be336p+16,
          0x1.99d06913dc646p+16},  // glibc: other neighbour
         {"hypot", portable_hypot, 3e-320, 4e-320, 0x0.0000000002788p-1022},  // subnormal
