@@ -340,27 +340,6 @@ TEST(TextFit, LinesBreakAtBlanksAndWithinTheWidth)
               (std::vector<std::string>{"aim point", "29.6 m", "ahead"}));
 }
 
-// Labels of lights at one place go side by side, not on each other.
-TEST(TextFit, LabelsAtOnePlaceDoNotOverlap)
-{
-    LabelPlacement labels{{0, 0, 200, 100}, {}};
-    const LabelSpot spots[] = {{-7, -6, Anchor::end}, {7, -6, Anchor::start}, {-7, 14, Anchor::end}};
-    LabelSpot chosen{};
-    for (const char* text : {"1", "2", "3"}) {
-        ASSERT_TRUE(place_label(labels, 100, 50, text, 11, true, spots, 3, chosen));
-    }
-    EXPECT_FALSE(place_label(labels, 100, 50, "4", 11, true, spots, 3, chosen));
-    for (std::size_t i = 0; i < labels.taken.size(); ++i) {
-        for (std::size_t j = i + 1; j < labels.taken.size(); ++j) {
-            EXPECT_FALSE(boxes_overlap(labels.taken[i], labels.taken[j])) << i << " " << j;
-        }
-    }
-    // Where the first spot leaves the area, a later one inside is taken.
-    LabelPlacement edge{{0, 0, 200, 100}, {}};
-    ASSERT_TRUE(place_label(edge, 2, 50, "1", 11, true, spots, 3, chosen));
-    EXPECT_EQ(chosen.anchor, Anchor::start);
-}
-
 // Tick steps are 1, 2 or 5 times a power of ten, the same on every
 // platform, also next to a power of ten; a label shows just enough decimals.
 TEST(PreviewLayout, NiceStepsAndTheirDecimals)
