@@ -13,11 +13,11 @@ struct DecodedLight {
     std::uint16_t scale;
     ModelVector outline[OUTLINE_POINTS];
     double inclination_deg;  // the beam's angle to the longitudinal axis, negative downwards
-    double direction_deg;    // its sideways turn, towards +x positive
+    double direction_deg;    // its sideways turn, towards the right wing (+x) positive
     double unit;             // metres per outline unit at the scale
-    double position[3];      // x, y, z of the outline's apex (the light), metres
-    double spot_width;       // the outline's extent across, metres
-    double spot_depth;       // and up and down, metres
+    double position[3];      // x, y, z of the outline's apex (the light), metres, cut to the unit
+    double spot_width;       // the outline's extent across: SpotWidth cut to the unit, metres
+    double spot_depth;       // and up and down: the spot's depth seen along the beam in the light's plane
 };
 
 // The inclination B that compute_light encoded in a beam vector

@@ -254,48 +254,6 @@ TEST_F(Check, TheLitAreaReachingBackInCheckAndInTheLegend)
     }
 }
 
-// The number in the attribute name="..." of the element whose other
-// attributes include marker, the first one after from.
-double attribute_of(const std::string& svg, std::size_t from, const std::string& marker, const std::string& name)
-{
-    const std::size_t at = svg.find(marker, from);
-    if (at == std::string::npos) {
-        return -1.0;
-    }
-    const std::size_t element = svg.rfind('<', at);
-    const std::size_t value = svg.find(" " + name + "=\"", element);
-    return std::strtod(svg.c_str() + value + name.size() + 3, nullptr);
-}
-
-// The top view's halves are labelled by the sign of x: light 1 (LatOffset 3,
-// Direction 10) lies in the upper half and its beam turns further up; light 2
-// mirrors it in the lower half.
-TEST_F(Check, TheTopViewsHalvesAreLabelledBySide)
-{
-    const std::string svg = dir_.file("lights.svg");
-    write_file_text(definition_, worked_definition(2));
-    ASSERT_EQ(run_inspect_in_process({"--preview", definition_, svg}).exit_code, 0);
-    const std::string picture = read_file_text(svg);
-    EXPECT_NE(picture.find(">Upper half, +x: where a positive LatOffset puts the light; a positive Direction turns "
-                           "the beam towards it.<"),
-              std::string::npos);
-    EXPECT_NE(picture.find(">Lower half, -x: where a negative LatOffset puts the light; a negative Direction turns "
-                           "the beam towards it.<"),
-              std::string::npos);
-    const std::size_t top_view = picture.find("clip-path=\"url(#top-clip)\"");
-    ASSERT_NE(top_view, std::string::npos);
-    const double axis_y = attribute_of(picture, top_view, "class=\"model-axis\"", "y1");
-    for (const unsigned light : {1u, 2u}) {
-        SCOPED_TRACE(light);
-        const std::size_t group = picture.find("id=\"light-" + std::to_string(light) + "-top\"");
-        ASSERT_NE(group, std::string::npos);
-        const double light_y = attribute_of(picture, group, "class=\"light-position\"", "cy");
-        const double aim_y = attribute_of(picture, group, "class=\"aim-point\"", "y1") + 5.0;
-        EXPECT_EQ(light_y < axis_y, light == 1) << light_y << " " << axis_y;
-        EXPECT_EQ(aim_y < light_y, light == 1) << aim_y << " " << light_y;
-    }
-}
-
 }  // namespace
 
 }  // namespace lumora
