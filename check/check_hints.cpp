@@ -476,6 +476,10 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::definition_open_error:
         return "Check the file's name and folder, and that it may be read.";
     case MessageId::definition_read_error:
+        if (context.definition.encoding == TextEncoding::utf16_little_endian ||
+            context.definition.encoding == TextEncoding::utf16_big_endian) {
+            return "The file begins as UTF-16 text but is not UTF-16 to its end: save it again, as UTF-8.";
+        }
         return "The file could not be read to its end: copy it again, or check the disk.";
     case MessageId::no_value:
         return hint_no_value(context, line);
