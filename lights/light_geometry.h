@@ -37,7 +37,7 @@ struct LightValues {
     double z_offset;     //                       y
     double lon_offset;   //                       z
     double max_range;    // horizontal distance of the aim point
-    double direction;    // sideways turn of the beam, towards +x
+    double direction;    // sideways turn of the beam, towards the right wing (+x)
     double spot_width;
     double spot_depth;
     double height;       // h: the light's height above the ground line
