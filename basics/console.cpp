@@ -7,13 +7,7 @@
 
 namespace lumora {
 
-void console_print(const Console& console, const char* format, ...)
-{
-    std::va_list args;
-    va_start(args, format);
-    console_vprint(console, format, args);
-    va_end(args);
-}
+namespace {
 
 void console_vprint(const Console& console, const char* format, std::va_list args)
 {
@@ -34,6 +28,16 @@ void console_vprint(const Console& console, const char* format, std::va_list arg
     if (console.stream != nullptr) {
         std::vfprintf(console.stream, format, args);
     }
+}
+
+}  // namespace
+
+void console_print(const Console& console, const char* format, ...)
+{
+    std::va_list args;
+    va_start(args, format);
+    console_vprint(console, format, args);
+    va_end(args);
 }
 
 void console_write(const Console& console, const char* text)

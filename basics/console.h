@@ -29,7 +29,6 @@ struct Console {
 };
 
 void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);
-void console_vprint(const Console& console, const char* format, std::va_list args);
 void console_write(const Console& console, const char* text);
 void console_write(const Console& console, const std::string& text);
 

@@ -11,7 +11,7 @@ using S = Severity;
 using H = Header;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 55> MESSAGES = {{
+constexpr std::array<MessageFormat, 57> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -32,6 +32,7 @@ constexpr std::array<MessageFormat, 55> MESSAGES = {{
     {M::beam_not_computable, S::error, H::file, "[Light %u]: beam geometry cannot be computed from these values.\n"},
     {M::ground_pitch, S::progress, H::none, "Ground Pitch=%s degrees (means pitch %s).\n"},
     {M::light_line, S::progress, H::none, "[Light %u]: pitch=%s degrees, beam inclination=%s degrees\n"},
+    {M::lit_area, S::progress, H::none, "[Light %u]: %s\n"},
     {M::definition_open_error, S::error, H::none, "Error opening definition file %s: %s\n"},
     {M::definition_read_error, S::error, H::none, "Error reading definition file %s: %s\n"},
     {M::out_of_memory, S::error, H::none, "Out of memory.\n"},
@@ -62,6 +63,7 @@ constexpr std::array<MessageFormat, 55> MESSAGES = {{
     {M::nothing_written, S::progress, H::none, "Nothing written.\n"},
     {M::lights_taken_out, S::progress, H::none,
      "%u landing light%s and the trailer block taken out of %s; the restored model is written to %s.\n"},
+    {M::encoding_read, S::progress, H::none, "The file was read as %s.\n"},
     {M::note_max_range_not_positive, S::note, H::file_and_line_if_known, "[Light %u]: MaxRange is %s m, not above zero.\n"},
     {M::note_spot_width_not_positive, S::note, H::file_and_line_if_known,
      "[Light %u]: SpotWidth is %s m, not above zero.\n"},

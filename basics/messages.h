@@ -38,6 +38,7 @@ enum class MessageId : std::uint8_t {
     // Progress of the computation.
     ground_pitch,
     light_line,
+    lit_area,
     // The definition file as a file.
     definition_open_error,
     definition_read_error,
@@ -70,6 +71,8 @@ enum class MessageId : std::uint8_t {
     strip_refused,
     nothing_written,
     lights_taken_out,
+    // What --check says of the file as a whole.
+    encoding_read,
     // Notes on what veska accepts but is hardly meant.
     note_max_range_not_positive,
     note_spot_width_not_positive,

@@ -25,7 +25,7 @@ namespace lumora {
 // double once: no fused multiply-add and no wider intermediate precision,
 // which the checks below ensure.
 //
-// sin, cos, tan: the argument is reduced to r = |x| - n pi/2 with |r| <= pi/4,
+// sin, cos: the argument is reduced to r = |x| - n pi/2 with |r| <= pi/4,
 // exactly enough that r keeps its 2^-100 accuracy (below). Then
 // r = a + t with a = i/64 from a table of sin a and cos a, |t| <= 1/128, and
 // sin r = sin a cos t + cos a sin t (cos r likewise), with sin t and cos t
@@ -251,8 +251,10 @@ int sign_of_exact_sum(const double* terms, int count)
 // atan x = sum 2^2n (n!)^2 / (2n+1)! x^(2n+1) / (1 + x^2)^(n+1), sines and
 // cosines from their Taylor series. Each value v is given as hi = v rounded
 // to double and lo = v - hi rounded to double. All were checked against an
-// independent multiple-precision library.
+// independent multiple-precision library. The lines between BEGIN and END
+// are the script's output as it prints it; a test keeps the two equal.
 
+// BEGIN lines printed by tools/portable_math_tables.py
 constexpr DoubleDouble PI_DD = {0x1.921fb54442d18p+1, 0x1.1a62633145c07p-53};
 constexpr DoubleDouble PIO2_DD = {0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};
 constexpr double PIO4_ROUNDED = 0x1.921fb54442d18p-1;
@@ -263,9 +265,9 @@ constexpr double TWO_OVER_PI_ROUNDED = 0x1.45f306dc9c883p-1;
 // the first three are the bits of pi/2 from 2^0 to 2^-32, from 2^-33 to
 // 2^-65 and from 2^-66 to 2^-98 (33 bits or fewer each, so that n times a
 // piece is exact for n < 2^20), the fourth the rest rounded.
-constexpr double PIO2_PIECE_1 = 0x1.921fb544p+0;
-constexpr double PIO2_PIECE_2 = 0x1.0b4611a6p-34;
-constexpr double PIO2_PIECE_3 = 0x1.3198a2ep-69;
+constexpr double PIO2_PIECE_1 = 0x1.921fb54400000p+0;
+constexpr double PIO2_PIECE_2 = 0x1.0b4611a600000p-34;
+constexpr double PIO2_PIECE_3 = 0x1.3198a2e000000p-69;
 constexpr double PIO2_PIECE_4 = 0x1.b839a252049c1p-104;
 
 // The bits of 2/pi after the binary point, 32 to a word, most significant
@@ -486,6 +488,7 @@ constexpr double INV_FACT_8 = 0x1.a01a01a01a01ap-16;
 constexpr double INV_FACT_9 = 0x1.71de3a556c734p-19;
 constexpr double INV_FACT_10 = 0x1.27e4fb7789f5cp-22;
 constexpr double INV_FACT_11 = 0x1.ae64567f544e4p-26;
+// END lines printed by tools/portable_math_tables.py
 
 // ---------------------------------------------------------------------------
 // Argument reduction
@@ -721,6 +724,46 @@ int side_of_midpoint(double a, double b, double m_hi, double m_lo)
 // neighbouring doubles, which a tie does not round to.
 bool odd_significand(double x) { return (bits_of(x) & 1) != 0; }
 
+// x = m 2^e with m odd, for finite x > 0.
+struct OddForm {
+    std::uint64_t m;
+    int e;
+};
+
+OddForm odd_form(double x)
+{
+    const std::uint64_t bits = bits_of(x);
+    const int biased = static_cast<int>(bits >> 52);
+    std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+    int e = -1074;
+    if (biased != 0) {
+        m |= std::uint64_t{1} << 52;
+        e = biased - 1075;
+    }
+    while ((m & 1) == 0) {
+        m >>= 1;
+        ++e;
+    }
+    return {m, e};
+}
+
+// a/b rounded to double for finite a, b > 0 whose quotient is at most 2^-1022,
+// except that a quotient exactly halfway between two multiples of 2^-1074
+// gives the lower one instead of the even one: what a value a hair below
+// a/b rounds to. With a = ma 2^ea and b = mb 2^eb (ma, mb odd), a/b is such
+// a midpoint, an odd multiple of 2^-1075, only when mb divides ma and
+// ea - eb = -1075. (Above 2^-1022 no quotient of two doubles is a midpoint:
+// an odd significand of 54 bits times an odd mb has more than 53 bits.)
+double quotient_rounded_down_at_ties(double a, double b)
+{
+    const OddForm oa = odd_form(a);
+    const OddForm ob = odd_form(b);
+    if (oa.e - ob.e != -1075 || oa.m % ob.m != 0) {
+        return a / b;
+    }
+    return from_bits((oa.m / ob.m) >> 1);  // the multiple of 2^-1074 below
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -754,21 +797,6 @@ double portable_cos(double x)
     const SineCosine sc = sine_cosine(reduced.r);
     const DoubleDouble values[4] = {sc.cosine, neg(sc.sine), neg(sc.cosine), sc.sine};
     return to_double(values[reduced.quadrant]);
-}
-
-double portable_tan(double x)
-{
-    const double a = abs_of(x);
-    if (!(a <= DBL_MAX)) {
-        return x - x;
-    }
-    if (a < 0x1p-27) {
-        return x;  // x + x^3/3 rounds to x
-    }
-    const Reduced reduced = reduce(a);
-    const SineCosine sc = sine_cosine(reduced.r);
-    const DoubleDouble t = (reduced.quadrant & 1) != 0 ? neg(div(sc.cosine, sc.sine)) : div(sc.sine, sc.cosine);
-    return with_sign_of(to_double(t), x);
 }
 
 double portable_atan(double x)
@@ -839,13 +867,12 @@ double portable_atan2(double y, double x)
     DoubleDouble angle;
     if (sy < 0x1p-60) {
         // y/x < 2^-60: atan(y/x) = y/x (1 - (y/x)^2/3 ...), and no quotient of
-        // two doubles is close enough to a midpoint for the factor to matter.
-        // (Except a subnormal y/x exactly halfway between two subnormals: the
-        // tie goes to even where the exact value, a hair smaller, would round
-        // down; the C library does the same.)
+        // two doubles is close enough to a midpoint for the factor to matter,
+        // but for one exactly on a midpoint between two subnormals: there the
+        // exact angle, a hair smaller, rounds down, not to even.
         const double q = ay / ax;
         if (!left) {
-            return with_sign_of(q, y);
+            return with_sign_of(q <= DBL_MIN ? quotient_rounded_down_at_ties(ay, ax) : q, y);
         }
         angle = add(PI_DD, -q);
     } else if (sx < 0x1p-60) {

@@ -17,7 +17,6 @@ namespace lumora {
 
 double portable_sin(double x);
 double portable_cos(double x);
-double portable_tan(double x);
 double portable_atan(double x);
 double portable_asin(double x);
 // The angle of the point (x, y) from the positive x axis, in [-pi, pi].

@@ -2,6 +2,7 @@
 
 #include "basics/text.h"
 #include "check/check_hints.h"
+#include "lights/ground_view.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
 #include "lights/value_notes.h"
@@ -92,6 +93,21 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
     }
 }
 
+const char* encoding_words(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::utf8_with_mark:
+        return "UTF-8; its byte-order mark was skipped";
+    case TextEncoding::utf16_little_endian:
+        return "UTF-16 little-endian text (what editors save as \"Unicode\"), converted to UTF-8";
+    case TextEncoding::utf16_big_endian:
+        return "UTF-16 big-endian text (what editors save as \"Unicode big endian\"), converted to UTF-8";
+    case TextEncoding::plain:
+        break;
+    }
+    return "plain text (ASCII or UTF-8, without a byte-order mark)";
+}
+
 }  // namespace
 
 int run_check(const Console& console, const std::string& definition_name)
@@ -109,11 +125,23 @@ int run_check(const Console& console, const std::string& definition_name)
     const bool would_write = outcome == LightsOutcome::computed && !diagnostics.error_flag;
     if (outcome != LightsOutcome::not_read) {
         note_text(printer, definition_name, definition, diagnostics.line_counter);
-        for (const Message& note : note_values(definition, lights, count_valid ? count : 0)) {
+        const unsigned shown = count_valid ? count : 0;
+        for (const Message& note : note_values(definition, lights, shown)) {
             printer.take(note, definition_name);
+        }
+        // Where each computed light shines, in numbers.
+        const GroundView view = compute_ground_view(definition.ground, lights, shown);
+        for (std::uint32_t i = 0; i < view.light_count; ++i) {
+            if (lights.values[i].computed) {
+                printer.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(lit_area_figures(view, i))}},
+                             definition_name);
+            }
         }
     }
 
+    if (outcome != LightsOutcome::not_read) {
+        printer.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding)}}, definition_name);
+    }
     if (would_write) {
         console_write(console, "veska would write a model with this file.\n");
         return CHECK_WOULD_WRITE;

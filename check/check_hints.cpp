@@ -35,6 +35,28 @@ std::string key_list(const KeyTable& table)
     return list;
 }
 
+// The case-insensitive edit distance between two names.
+unsigned edit_distance(const std::string& a, const std::string& b)
+{
+    std::vector<unsigned> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = static_cast<unsigned>(j);
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        unsigned diagonal = row[0];
+        row[0] = static_cast<unsigned>(i);
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const unsigned substitution = diagonal + (ascii_lower(a[i - 1]) == ascii_lower(b[j - 1]) ? 0 : 1);
+            diagonal = row[j];
+            const unsigned insertion = row[j - 1] + 1;
+            const unsigned deletion = row[j] + 1;
+            row[j] = substitution < insertion ? substitution : insertion;
+            row[j] = deletion < row[j] ? deletion : row[j];
+        }
+    }
+    return row[b.size()];
+}
+
 // Names far longer than any key are no misspelt key: their distance to the
 // nearest is not worth its time.
 constexpr std::size_t NAME_COMPARED_MAX = 64;
@@ -421,26 +443,6 @@ std::uint32_t number_of(const Message& message, std::size_t index)
 
 }  // namespace
 
-unsigned edit_distance(const std::string& a, const std::string& b)
-{
-    std::vector<unsigned> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        row[j] = static_cast<unsigned>(j);
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        unsigned diagonal = row[0];
-        row[0] = static_cast<unsigned>(i);
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const unsigned substitution = diagonal + (ascii_lower(a[i - 1]) == ascii_lower(b[j - 1]) ? 0 : 1);
-            diagonal = row[j];
-            const unsigned insertion = row[j - 1] + 1;
-            const unsigned deletion = row[j] + 1;
-            row[j] = substitution < insertion ? substitution : insertion;
-            row[j] = deletion < row[j] ? deletion : row[j];
-        }
-    }
-    return row[b.size()];
-}
 
 FileFacts file_facts(const SourceLines& lines)
 {
@@ -474,6 +476,10 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::definition_open_error:
         return "Check the file's name and folder, and that it may be read.";
     case MessageId::definition_read_error:
+        if (context.definition.encoding == TextEncoding::utf16_little_endian ||
+            context.definition.encoding == TextEncoding::utf16_big_endian) {
+            return "The file begins as UTF-16 text but is not UTF-16 to its end: save it again, as UTF-8.";
+        }
         return "The file could not be read to its end: copy it again, or check the disk.";
     case MessageId::no_value:
         return hint_no_value(context, line);

@@ -44,7 +44,4 @@ private:
 // messages that need none.
 std::string message_hint(const CheckContext& context, const Message& message);
 
-// The case-insensitive edit distance between two names.
-unsigned edit_distance(const std::string& a, const std::string& b);
-
 }  // namespace lumora

@@ -228,13 +228,23 @@ int read_whole_file(const std::string& name, std::string& bytes, bool& opening)
         return errno != 0 ? errno : ENOENT;
     }
     opening = false;
-    char chunk[65536];
-    std::size_t got = 0;
-    errno = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
-        bytes.append(chunk, got);
+    int error = 0;
+    // A file too large to be held is a file that cannot be read.
+    try {
+        std::uint64_t length = 0;
+        if (file_length(stream, length) == 0 && length < bytes.max_size()) {
+            bytes.reserve(static_cast<std::size_t>(length));
+        }
+        char chunk[65536];
+        std::size_t got = 0;
+        errno = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
+            bytes.append(chunk, got);
+        }
+        error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
     }
-    const int error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
     std::fclose(stream);
     return error;
 }
@@ -243,13 +253,24 @@ int read_whole_file(const std::string& name, std::string& bytes, bool& opening)
 
 ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definition, std::string bytes)
 {
-    DecodedText decoded = decode_definition_bytes(std::move(bytes));
-    definition.encoding = decoded.encoding;
-    if (!decoded.valid) {
-        report(diagnostics, MessageId::definition_read_error, {diagnostics.definition_name, std::strerror(EILSEQ)});
+    // The text and its lines are held whole: a file too large for that is
+    // a file that cannot be read, as is one that claims UTF-16 but is none.
+    int error = 0;
+    try {
+        DecodedText decoded = decode_definition_bytes(std::move(bytes));
+        definition.encoding = decoded.encoding;
+        if (decoded.valid) {
+            definition.lines = SourceLines(std::move(decoded.text));
+        } else {
+            error = EILSEQ;
+        }
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+    }
+    if (error != 0) {
+        report(diagnostics, MessageId::definition_read_error, {diagnostics.definition_name, std::strerror(error)});
         return ReadOutcome::not_read;
     }
-    definition.lines = SourceLines(std::move(decoded.text));
     Reader reader{diagnostics, definition, SourceLines::Cursor(definition.lines), SectionEnd::none, std::string_view()};
     bool success = true;
     while (success) {

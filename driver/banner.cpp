@@ -15,8 +15,6 @@ constexpr auto STORED_BANNER = scrambled_block<BANNER_SIZE>(
 
 }  // namespace
 
-const std::array<std::uint8_t, BANNER_SIZE>& stored_banner() { return STORED_BANNER; }
-
 void print_banner(const Console& console)
 {
     const std::array<std::uint8_t, BANNER_SIZE> banner = unscrambled_copy(STORED_BANNER);

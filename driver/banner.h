@@ -13,7 +13,4 @@ constexpr int BANNER_SIZE = 409;  // at most 408 characters and the terminating 
 // Writes the banner, unscrambled into a copy, to the console unformatted.
 void print_banner(const Console& console);
 
-// The banner as the program stores it, scrambled.
-const std::array<std::uint8_t, BANNER_SIZE>& stored_banner();
-
 }  // namespace lumora

@@ -77,9 +77,18 @@ void print_light(const Console& console, const std::uint8_t* area, unsigned n, u
     console_print(console, "  beam vector   (%d, %d, %d): inclination=%.2f degrees, direction=%.2f degrees\n", light.beam.x,
                   light.beam.y, light.beam.z, light.inclination_deg, light.direction_deg);
     console_print(console, "  scale         %u (one outline unit = %.7g m)\n", static_cast<unsigned>(light.scale), light.unit);
-    console_print(console, "  position      x=%.3f m, y=%.3f m, z=%.3f m (rounded to the outline unit)\n",
+    // The outline's words are the definition file's values divided by the
+    // unit and truncated towards zero: "cut", not rounded.
+    console_print(console, "  position      x=%.3f m, y=%.3f m, z=%.3f m (cut to the outline unit)\n",
                   light.position[0], light.position[1], light.position[2]);
-    console_print(console, "  spot outline  %.3f m wide, %.3f m deep\n", light.spot_width, light.spot_depth);
+    console_print(console, "  spot width    %.3f m: SpotWidth, cut to the outline unit\n", light.spot_width);
+    // The outline stands in the light's plane, square to the aircraft's
+    // axis: its depth is the lit ground's as the beam sees it.
+    console_print(console,
+                  "  spot depth    %.3f m: the spot's depth as seen along the beam, in the light's plane, cut to the "
+                  "outline unit\n"
+                  "                (it comes from SpotDepth, MaxRange and the light's height; it is not SpotDepth)\n",
+                  light.spot_depth);
 }
 
 // A processed model: its lights, the trailer, and the model code as --strip

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "basics/angles.h"
+#include "basics/formatted.h"
+#include "basics/number_text.h"
 #include "basics/portable_math.h"
 
 namespace lumora {
@@ -61,6 +63,48 @@ LightOnGround preview_light(const GroundView& geometry, const LightSet& lights, 
     return light;
 }
 
+// The aim point counts as on the ground within this height, in metres; the
+// figures say how far it lies off it beyond.
+constexpr double AIM_OFF_GROUND = 0.5;
+
+// The cosine of the ground pitch, whose tangent the slope is.
+double ground_cosine(double slope) { return 1.0 / std::sqrt(1.0 + slope * slope); }
+
+// How far p lies ahead of from, over the ground: along the ground line's
+// direction forwards, (0, -slope, 1) made a unit vector. Points square to
+// the ground from each other are equally far ahead.
+double ahead_over_ground(const Point3& from, const Point3& p, double slope)
+{
+    return ((p.z - from.z) - slope * (p.y - from.y)) * ground_cosine(slope);
+}
+
+// A length rounded to one decimal as it is shown, so that its sign and its
+// digits agree: -0.04 shows as 0.0, without a sign.
+double shown(double metres) { return std::round(metres * 10.0) / 10.0 + 0.0; }
+
+// The size of a shown length, to one decimal.
+std::string size_text(double value) { return fixed_text(std::fabs(value), 0, 1); }
+
+// "12.3 m ahead" or "3.0 m behind", and alike sideways.
+std::string one_way(double metres, const char* positive, const char* negative)
+{
+    const double value = shown(metres);
+    return size_text(value) + " m " + (value < 0.0 ? negative : positive);
+}
+
+// From low to high: "3.0 m behind to 12.3 m ahead", or "2.0 to 12.3 m ahead"
+// when both lie on one side ("12.3 to 2.0 m behind" on the other; a high
+// end shown as 0.0 stays on the low end's side).
+std::string span_text(double low, double high, const char* positive, const char* negative)
+{
+    const double from = shown(low);
+    const double to = shown(high);
+    if (from < 0.0 && to > 0.0) {
+        return one_way(from, positive, negative) + " to " + one_way(to, positive, negative);
+    }
+    return size_text(from) + " to " + size_text(to) + " m " + (from < 0.0 ? negative : positive);
+}
+
 }  // namespace
 
 bool meets_ground_before_aim(const LightOnGround& light)
@@ -88,6 +132,68 @@ GroundView compute_ground_view(const GroundGeometry& ground, const LightSet& lig
         geometry.lights[i] = preview_light(geometry, lights, i);
     }
     return geometry;
+}
+
+LitAreaFigures lit_area_figures(const GroundView& geometry, unsigned index)
+{
+    LitAreaFigures figures{};
+    if (index >= geometry.light_count || !geometry.lights[index].computed) {
+        figures.state = LitArea::not_computed;
+        return figures;
+    }
+    const LightOnGround& light = geometry.lights[index];
+    if (!light.lit) {
+        const bool above = light.position.y - ground_height(geometry, light.position.z) > 0.0;
+        figures.state = above ? LitArea::beam_not_down : LitArea::light_not_above;
+        return figures;
+    }
+    figures.state = LitArea::lit;
+    const double slope = geometry.slope;
+    figures.nearest = ahead_over_ground(light.position, light.lit_area[0], slope);
+    figures.farthest = figures.nearest;
+    figures.leftmost = light.lit_area[0].x;
+    figures.rightmost = figures.leftmost;
+    for (const Point3& p : light.lit_area) {
+        const double ahead = ahead_over_ground(light.position, p, slope);
+        figures.nearest = std::fmin(figures.nearest, ahead);
+        figures.farthest = std::fmax(figures.farthest, ahead);
+        figures.leftmost = std::fmin(figures.leftmost, p.x);
+        figures.rightmost = std::fmax(figures.rightmost, p.x);
+    }
+    figures.aim_ahead = ahead_over_ground(light.position, light.aim, slope);
+    figures.aim_x = light.aim.x;
+    figures.aim_height = (light.aim.y - ground_height(geometry, light.aim.z)) * ground_cosine(slope);
+    return figures;
+}
+
+std::string lit_area_description(const LitAreaFigures& figures)
+{
+    switch (figures.state) {
+    case LitArea::not_computed:
+        return "no lit area: the light's values give no beam";
+    case LitArea::light_not_above:
+        return "no lit area: the light is not above the ground";
+    case LitArea::beam_not_down:
+        return "no lit area: with the aircraft on its gear the beam does not come down to the ground";
+    case LitArea::lit:
+        break;
+    }
+    std::string text = "lit area " + span_text(figures.nearest, figures.farthest, "ahead", "behind") +
+                       (shown(figures.farthest) < 0.0 ? " the light, " : " of the light, ");
+    text += shown(figures.leftmost) == 0.0 && shown(figures.rightmost) == 0.0
+                ? "on the aircraft's axis"
+                : span_text(figures.leftmost, figures.rightmost, "right", "left") + " of the aircraft's axis";
+    text += "; aim point " + one_way(figures.aim_ahead, "ahead", "behind");
+    text += shown(figures.aim_x) == 0.0 ? ", on the axis" : ", " + one_way(figures.aim_x, "right", "left");
+    if (std::fabs(figures.aim_height) >= AIM_OFF_GROUND) {
+        text += " (" + one_way(figures.aim_height, "above", "below") + " the ground)";
+    }
+    return text;
+}
+
+std::string lit_area_line(unsigned number, const LitAreaFigures& figures)
+{
+    return formatted("[Light %u]: ", number) + lit_area_description(figures);
 }
 
 }  // namespace lumora

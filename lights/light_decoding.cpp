@@ -8,6 +8,12 @@
 
 namespace lumora {
 
+namespace {
+
+// The inclination B that compute_light encoded in a beam vector
+// K * (sin Dir, -sin B, cos Dir) with K = 32767 cos B, in degrees with
+// the sign of the program's light line (negative downwards). 0 for a vector
+// without horizontal length.
 double beam_inclination_deg(const ModelVector& beam)
 {
     const double horizontal = portable_hypot(static_cast<double>(beam.x), static_cast<double>(beam.z));
@@ -21,6 +27,7 @@ double beam_inclination_deg(const ModelVector& beam)
     return rad_to_deg(portable_asin(sine));
 }
 
+// The sideways turn Dir encoded in a beam vector, in degrees.
 double beam_direction_deg(const ModelVector& beam)
 {
     if (beam.x == 0 && beam.z == 0) {
@@ -28,6 +35,8 @@ double beam_direction_deg(const ModelVector& beam)
     }
     return rad_to_deg(portable_atan2(static_cast<double>(beam.x), static_cast<double>(beam.z)));
 }
+
+}  // namespace
 
 DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
 {

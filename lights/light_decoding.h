@@ -13,21 +13,12 @@ struct DecodedLight {
     std::uint16_t scale;
     ModelVector outline[OUTLINE_POINTS];
     double inclination_deg;  // the beam's angle to the longitudinal axis, negative downwards
-    double direction_deg;    // its sideways turn, towards +x positive
+    double direction_deg;    // its sideways turn, towards the right wing (+x) positive
     double unit;             // metres per outline unit at the scale
-    double position[3];      // x, y, z of the outline's apex (the light), metres
-    double spot_width;       // the outline's extent across, metres
-    double spot_depth;       // and up and down, metres
+    double position[3];      // x, y, z of the outline's apex (the light), metres, cut to the unit
+    double spot_width;       // the outline's extent across: SpotWidth cut to the unit, metres
+    double spot_depth;       // and up and down: the spot's depth seen along the beam in the light's plane
 };
-
-// The inclination B that compute_light encoded in a beam vector
-// K * (sin Dir, -sin B, cos Dir) with K = 32767 cos B, in degrees with
-// the sign of the program's light line (negative downwards). 0 for a vector
-// without horizontal length.
-double beam_inclination_deg(const ModelVector& beam);
-
-// The sideways turn Dir encoded in a beam vector, in degrees.
-double beam_direction_deg(const ModelVector& beam);
 
 // Light i (1 to n) of the n-light block that begins at block.
 DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i);

@@ -12,6 +12,17 @@ namespace lumora {
 
 namespace {
 
+struct ShapePoint {
+    int x;
+    int y;
+};
+
+// The spot's outline, 100 wide and 100 deep, apex (0, 0) first, body below it.
+constexpr ShapePoint spot_shape[OUTLINE_POINTS] = {
+    {0, 0},     {-25, -5},  {-40, -15}, {-45, -25}, {-50, -45}, {-45, -65}, {-35, -80}, {-15, -95},
+    {0, -100},  {15, -95},  {35, -80},  {45, -65},  {50, -45},  {45, -25},  {40, -15},  {25, -5},
+};
+
 constexpr double BEAM_LENGTH = 32767.0;
 
 // One outline unit at the coarsest scale, in metres (1.4142 * 0.125).
@@ -60,10 +71,6 @@ bool all_finite(const double* values, unsigned count)
 
 }  // namespace
 
-const ShapePoint spot_shape[OUTLINE_POINTS] = {
-    {0, 0},     {-25, -5},  {-40, -15}, {-45, -25}, {-50, -45}, {-45, -65}, {-35, -80}, {-15, -95},
-    {0, -100},  {15, -95},  {35, -80},  {45, -65},  {50, -45},  {45, -25},  {40, -15},  {25, -5},
-};
 
 double scale_unit(std::uint16_t scale)
 {

@@ -37,7 +37,7 @@ struct LightValues {
     double z_offset;     //                       y
     double lon_offset;   //                       z
     double max_range;    // horizontal distance of the aim point
-    double direction;    // sideways turn of the beam, towards +x
+    double direction;    // sideways turn of the beam, towards the right wing (+x)
     double spot_width;
     double spot_depth;
     double height;       // h: the light's height above the ground line
@@ -55,14 +55,6 @@ struct LightSet {
 // The length of one outline unit at a scale, in metres: 0.176775 / 2^(13 - scale).
 // Scales outside SCALE_FINEST .. SCALE_COARSEST give 0.
 double scale_unit(std::uint16_t scale);
-
-struct ShapePoint {
-    int x;
-    int y;
-};
-
-// The spot's outline, 100 wide and 100 deep, apex (0, 0) first, body below it.
-extern const ShapePoint spot_shape[OUTLINE_POINTS];
 
 // Reports every configured light whose section is missing and returns 1
 // without computing any; otherwise computes lights 1 .. light count into

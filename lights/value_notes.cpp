@@ -26,32 +26,8 @@ std::uint32_t first_line_of(const DefinitionSection& section, KeyId first, KeyId
     return line != 0 ? line : line_of(section, second);
 }
 
-// How far the lit area reaches back behind the light (0 when it does not),
-// measured over the ground (level once the aircraft's ground pitch is turned
-// out) along the beam's direction.
-double reach_behind(const LightOnGround& light, double slope)
-{
-    // cos and sin of the ground pitch, whose tangent the slope is.
-    const double cos_pitch = 1.0 / std::sqrt(1.0 + slope * slope);
-    const double sin_pitch = slope * cos_pitch;
-    const double beam_x = light.direction.x;
-    const double beam_z = light.direction.z * cos_pitch - light.direction.y * sin_pitch;
-    const double beam_length = std::sqrt(beam_x * beam_x + beam_z * beam_z);
-    double behind = 0.0;
-    if (!(beam_length > 0.0)) {
-        return behind;  // straight down: the lit area lies round the light's foot
-    }
-    for (const Point3& p : light.lit_area) {
-        const double dx = p.x - light.position.x;
-        const double dz = (p.z - light.position.z) * cos_pitch - (p.y - light.position.y) * sin_pitch;
-        const double ahead = (dx * beam_x + dz * beam_z) / beam_length;
-        behind = -ahead > behind ? -ahead : behind;
-    }
-    return behind;
-}
-
 void check_light(std::vector<Message>& notes, const Definition& definition, const LightValues& values,
-                 const LightOnGround& light, double slope, std::uint32_t number)
+                 const GroundView& view, std::uint32_t number)
 {
     const DefinitionSection& section = definition.sections[number];
     if (!(values.max_range > 0.0)) {
@@ -78,14 +54,18 @@ void check_light(std::vector<Message>& notes, const Definition& definition, cons
         notes.push_back({MessageId::note_light_not_above_ground, line_of(section, KeyId::z_offset), {number, where}});
         return;
     }
+    const LightOnGround& light = view.lights[number - 1];
     if (!light.lit) {
         if (values.max_range > 0.0) {
             notes.push_back({MessageId::note_beam_lights_no_ground, line_of(section, KeyId::pitch), {number}});
         }
         return;
     }
-    const double behind = reach_behind(light, slope);
-    if (behind > 0.0) {
+    // The lit area reaches back past the light where its nearest point lies
+    // behind the ground below the light, as the lit area's figures say.
+    const LitAreaFigures figures = lit_area_figures(view, number - 1);
+    const double behind = -figures.nearest;
+    if (figures.state == LitArea::lit && behind > 0.0) {
         notes.push_back({MessageId::note_lit_area_behind_light, first_line_of(section, KeyId::spot_depth, KeyId::max_range),
                          {number, formatted("%.2f", behind), formatted("%g", values.spot_depth),
                           formatted("%g", values.max_range)}});
@@ -101,7 +81,7 @@ std::vector<Message> note_values(const Definition& definition, const LightSet& l
     std::vector<Message> notes;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (lights.values[i].computed) {
-            check_light(notes, definition, lights.values[i], view.lights[i], view.slope, i + 1);
+            check_light(notes, definition, lights.values[i], view, i + 1);
         }
     }
     return notes;

@@ -34,8 +34,6 @@ constexpr std::uint32_t LAST_WORD = MODEL_CODE_SIZE - 2;  // 0xFFFE
 
 }  // namespace
 
-const std::array<std::uint8_t, TRAILER_SIZE>& stored_trailer() { return STORED_TRAILER; }
-
 std::array<std::uint8_t, TRAILER_SIZE> plain_trailer() { return unscrambled_copy(STORED_TRAILER); }
 
 std::uint32_t count_free_space(const std::uint8_t* code_area)

@@ -42,9 +42,6 @@ std::uint32_t count_free_space(const std::uint8_t* code_area);
 // The trailer block's plain bytes: a copy, unscrambled each time.
 std::array<std::uint8_t, TRAILER_SIZE> plain_trailer();
 
-// The trailer block as the program stores it, scrambled.
-const std::array<std::uint8_t, TRAILER_SIZE>& stored_trailer();
-
 // Inserts the n-byte block at the start of the model code of the area
 // (MODEL_CODE_SIZE bytes), moves the former code behind it and puts the
 // trailer block four bytes behind the moved end code. 0 on success; 1 after

@@ -36,6 +36,32 @@ std::unique_ptr<std::uint8_t[]> new_buffer(std::size_t size)
     return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size > 0 ? size : 1]);
 }
 
+// The section-table entry that describes the resource section, or null: the
+// entry nearest the end of the table whose virtual address is non-zero and
+// not above resource_rva. Null as well when the section count or the table
+// of that many entries does not lie wholly inside the image: the walk starts
+// at the last entry, so a table cut short cannot be read.
+const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
+                                          std::uint32_t resource_rva)
+{
+    if (!inside(image, std::uint64_t{pe_offset} + 6, 2)) {
+        return nullptr;
+    }
+    const unsigned count = load_u16(image.buffer.get() + pe_offset + 6);
+    // A table that runs past the file's end is no section table.
+    if (!inside(image, std::uint64_t{pe_offset} + PE_SECTION_TABLE, std::uint64_t{SECTION_ENTRY_SIZE} * count)) {
+        return nullptr;
+    }
+    for (unsigned i = count; i-- > 0;) {
+        const std::uint8_t* entry = image.buffer.get() + pe_offset + PE_SECTION_TABLE + SECTION_ENTRY_SIZE * i;
+        const std::uint32_t address = load_u32(entry + 12);
+        if (address != 0 && address <= resource_rva) {
+            return entry;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
@@ -97,26 +123,6 @@ bool image_of_bytes(MdlImage& image, const std::uint8_t* bytes, std::size_t size
     return true;
 }
 
-const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
-                                          std::uint32_t resource_rva)
-{
-    if (!inside(image, std::uint64_t{pe_offset} + 6, 2)) {
-        return nullptr;
-    }
-    const unsigned count = load_u16(image.buffer.get() + pe_offset + 6);
-    // A table that runs past the file's end is no section table.
-    if (!inside(image, std::uint64_t{pe_offset} + PE_SECTION_TABLE, std::uint64_t{SECTION_ENTRY_SIZE} * count)) {
-        return nullptr;
-    }
-    for (unsigned i = count; i-- > 0;) {
-        const std::uint8_t* entry = image.buffer.get() + pe_offset + PE_SECTION_TABLE + SECTION_ENTRY_SIZE * i;
-        const std::uint32_t address = load_u32(entry + 12);
-        if (address != 0 && address <= resource_rva) {
-            return entry;
-        }
-    }
-    return nullptr;
-}
 
 std::uint32_t mark_word(const std::uint8_t* code_area, const CodeMark& mark)
 {

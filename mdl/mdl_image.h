@@ -97,14 +97,6 @@ struct StructureFindings {
 // Runs the structural tests on the image's buffer. Reads nothing outside it.
 StructureFindings check_structure(const MdlImage& image);
 
-// The section-table entry that describes the resource section, or null: the
-// entry nearest the end of the table whose virtual address is non-zero and
-// not above resource_rva. Null as well when the section count or the table
-// of that many entries does not lie wholly inside the image: the walk starts
-// at the last entry, so a table cut short cannot be read.
-const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
-                                          std::uint32_t resource_rva);
-
 // The marks of an unmodified model code, in the order they are tested: the
 // header length, and the two words that an inserted landing-light block
 // changes (it carries 0x0023 at both places).

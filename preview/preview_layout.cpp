@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "basics/formatted.h"
 #include "basics/whole_number.h"
+#include "preview/text_fit.h"
 
 namespace lumora {
 
@@ -11,8 +13,25 @@ namespace {
 constexpr double PLOT_WIDTH = 840.0;
 constexpr double VIEW_HEIGHT_MAX = 400.0;
 constexpr double VIEW_HEIGHT_MIN = 110.0;
+// Narrower than this at one scale for both axes, the views give up the
+// common scale as far as needed: they take this width, and a view too tall
+// at that scale gets a smaller scale upright.
+constexpr double COMMON_WIDTH_MIN = 420.0;
+// A view then grows up to this much taller rather than give up the scale.
+constexpr double TALLER_FOR_SCALE = 1.25;
 constexpr double TICKS_ALONG = 8.0;   // about this many steps along z
 constexpr double TICKS_ACROSS = 5.0;  // and up or across
+// Room between two tick labels side by side, and from one label's baseline
+// to the next above it.
+constexpr double LABEL_GAP = 8.0;
+constexpr double LABEL_ROW = (TEXT_ASCENT + TEXT_DESCENT) * TICK_FONT + 4.0;
+// The tick labels upright end this far left of a view, and their axis's
+// title keeps this far from them and from the page's edge.
+constexpr double LABEL_TO_VIEW = 6.0;
+constexpr double TITLE_TO_LABELS = 4.0;
+constexpr double PAGE_MARGIN = 6.0;
+// The steps grow until the labels fit; a few dozen doublings reach any span.
+constexpr int STEP_ATTEMPTS = 64;
 // Points farther than this from the model's origin do not widen the views;
 // they are clipped at the plot's edge.
 constexpr double FARTHEST_SHOWN = 10000.0;
@@ -77,18 +96,49 @@ Extents measure(const GroundView& geometry)
     return e;
 }
 
-// A view of a short range gets more of it, so that it is not too flat.
-void give_height(View& view)
+// A view of a short range gets more of it, so that it is not too flat, and
+// is at least as tall as its axis's title is long.
+void give_height(View& view, const char* axis_title)
 {
-    const double missing = VIEW_HEIGHT_MIN / view.scale - (view.v.high - view.v.low);
+    const double height_min = std::fmax(VIEW_HEIGHT_MIN, text_width(axis_title, AXIS_TITLE_FONT, false) + 12.0);
+    const double missing = height_min / view.scale_v - (view.v.high - view.v.low);
     if (missing > 0) {
         view.v.low -= missing / 2;
         view.v.high += missing / 2;
-        view.step_v = nice_step(view.v.high - view.v.low, TICKS_ACROSS);
+        // A larger step only: the labels keep their room.
+        view.step_v = std::fmax(view.step_v, nice_step(view.v.high - view.v.low, TICKS_ACROSS));
         round_out(view.v, view.step_v);
     }
-    view.height = (view.v.high - view.v.low) * view.scale;
+    view.height = (view.v.high - view.v.low) * view.scale_v;
 }
+
+struct Scales {
+    double z;
+    double y;
+    double x;
+};
+
+// A view's upright scale once the common scale is given up: z's scale where
+// the view may grow a little taller for it, else the most its height allows.
+double upright_scale(double along, double most) { return most * TALLER_FOR_SCALE >= along ? along : most; }
+
+// One scale for everything while the views keep a readable width; else z
+// takes that width and y and x what the height allows, at most z's scale.
+Scales choose_scales(const Range& z, const Range& y, const Range& x)
+{
+    const double z_span = z.high - z.low;
+    const double y_most = VIEW_HEIGHT_MAX / (y.high - y.low);
+    const double x_most = VIEW_HEIGHT_MAX / (x.high - x.low);
+    const double common = std::fmin(PLOT_WIDTH / z_span, std::fmin(y_most, x_most));
+    if (common * z_span >= COMMON_WIDTH_MIN) {
+        return {common, common, common};
+    }
+    const double along = COMMON_WIDTH_MIN / z_span;
+    return {along, upright_scale(along, y_most), upright_scale(along, x_most)};
+}
+
+// The next larger step of 1, 2 or 5 times a power of ten.
+double next_step(double step) { return nice_step(step * 2.2, 1.0); }
 
 // The powers of ten from 10^-30 to 10^30, each the double nearest to it (as
 // the compiler reads the literal), so that the steps are the same on every
@@ -146,30 +196,96 @@ int tick_decimals(double step)
     return decimals;
 }
 
+std::string tick_label(double value, double step)
+{
+    // A tick at zero may be a hair below it and would print as "-0".
+    const double shown = std::fabs(value) < step * 1e-6 ? 0.0 : value;
+    return formatted("%.*f", tick_decimals(step), shown);
+}
+
+double widest_tick_label(const Range& range, double step)
+{
+    double widest = 0.0;
+    const std::uint32_t ticks = step_count(range, step);
+    for (std::uint32_t i = 0; i <= ticks; ++i) {
+        const std::string label = tick_label(range.low + static_cast<double>(i) * step, step);
+        widest = std::fmax(widest, text_width(label, TICK_FONT, false));
+    }
+    return widest;
+}
+
 void lay_out_views(const GroundView& geometry, View& side, View& top)
 {
     Extents e = measure(geometry);
     add_margin(e.z, 0.04);
-    const double step_z = nice_step(e.z.high - e.z.low, TICKS_ALONG);
-    round_out(e.z, step_z);
-    // The ground line runs across the whole side view.
-    widen(e.y, ground_height(geometry, e.z.low));
-    widen(e.y, ground_height(geometry, e.z.high));
-    add_margin(e.y, 0.08);
     add_margin(e.x, 0.08);
-    const double step_y = nice_step(e.y.high - e.y.low, TICKS_ACROSS);
-    const double step_x = nice_step(e.x.high - e.x.low, TICKS_ACROSS);
-    round_out(e.y, step_y);
-    round_out(e.x, step_x);
+    double step_z = nice_step(e.z.high - e.z.low, TICKS_ALONG);
+    double step_y = 0.0;
+    double step_x = nice_step(e.x.high - e.x.low, TICKS_ACROSS);
+    Range z{};
+    Range y{};
+    Range x{};
+    Scales scales{};
+    // Each step grows until its labels have room at the scales the rounded
+    // ranges give; a larger step can only widen a range by less than it
+    // gains, so each axis comes to rest.
+    for (int attempt = 0; attempt < STEP_ATTEMPTS; ++attempt) {
+        z = e.z;
+        round_out(z, step_z);
+        // The ground line runs across the whole side view.
+        y = e.y;
+        widen(y, ground_height(geometry, z.low));
+        widen(y, ground_height(geometry, z.high));
+        add_margin(y, 0.08);
+        if (step_y == 0.0) {
+            step_y = nice_step(y.high - y.low, TICKS_ACROSS);
+        }
+        round_out(y, step_y);
+        x = e.x;
+        round_out(x, step_x);
+        scales = choose_scales(z, y, x);
 
-    double scale = PLOT_WIDTH / (e.z.high - e.z.low);
-    scale = std::fmin(scale, VIEW_HEIGHT_MAX / (e.y.high - e.y.low));
-    scale = std::fmin(scale, VIEW_HEIGHT_MAX / (e.x.high - e.x.low));
-    const double width = (e.z.high - e.z.low) * scale;
-    side = View{e.z, e.y, step_z, step_y, scale, PLOT_LEFT, 0, width, 0};
-    top = View{e.z, e.x, step_z, step_x, scale, PLOT_LEFT, 0, width, 0};
-    give_height(side);
-    give_height(top);
+        bool crowded = false;
+        if (step_z * scales.z < widest_tick_label(z, step_z) + LABEL_GAP) {
+            step_z = next_step(step_z);
+            crowded = true;
+        }
+        if (step_y * scales.y < LABEL_ROW) {
+            step_y = next_step(step_y);
+            crowded = true;
+        }
+        if (step_x * scales.x < LABEL_ROW) {
+            step_x = next_step(step_x);
+            crowded = true;
+        }
+        if (!crowded) {
+            break;
+        }
+    }
+
+    const double width = (z.high - z.low) * scales.z;
+    side = View{z, y, step_z, step_y, scales.z, scales.y, false, 0, 0, 0, width, 0};
+    top = View{z, x, step_z, step_x, scales.z, scales.x, true, 0, 0, 0, width, 0};
+    give_height(side, SIDE_AXIS_TITLE);
+    give_height(top, TOP_AXIS_TITLE);
+    // Room for the labels and, left of them, the axes' titles written
+    // upwards, at one place for both views.
+    const double labels = std::fmax(widest_tick_label(side.v, side.step_v), widest_tick_label(top.v, top.step_v));
+    const double title_depth = (TEXT_ASCENT + TEXT_DESCENT) * AXIS_TITLE_FONT;
+    const double left = std::fmax(PLOT_LEFT_MIN, PAGE_MARGIN + title_depth + TITLE_TO_LABELS + labels + LABEL_TO_VIEW);
+    for (View* view : {&side, &top}) {
+        view->left = left;
+        view->label_width = labels;
+    }
+}
+
+double tick_label_right(const View& view) { return view.left - LABEL_TO_VIEW; }
+
+double axis_title_x(const View& view)
+{
+    const double beside_labels =
+        tick_label_right(view) - view.label_width - TITLE_TO_LABELS - TEXT_DESCENT * AXIS_TITLE_FONT;
+    return std::fmin(view.left - 48.0, beside_labels);
 }
 
 }  // namespace lumora

@@ -1,41 +1,78 @@
 #include "preview/preview_svg.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
-#include <cstring>
 
 #include "basics/number_text.h"
 #include "preview/preview.h"
 #include "preview/preview_layout.h"
 #include "preview/svg_output.h"
+#include "preview/text_fit.h"
 
 namespace lumora {
 
 namespace {
 
 constexpr double PAGE_WIDTH_MIN = 800.0;  // pixels; the legend needs them
+// The page grows to hold the legend's lines up to this width; longer lines
+// are broken, as are titles and notes that do not fit.
+constexpr double PAGE_WIDTH_MAX = 1000.0;
+constexpr double PLOT_RIGHT_MARGIN = 40.0;  // right of the views, for the last tick label
+constexpr double TEXT_RIGHT_MARGIN = 12.0;  // between any text and the page's right edge
+constexpr double TEXT_FONT = 12.0;
+constexpr double NOTE_FONT = 11.0;
+constexpr double LABEL_FONT = 11.0;
+constexpr double LEGEND_ROW = 18.0;  // from one legend entry to the next
+constexpr double WRAPPED_ROW = 15.0;  // from one line of a broken text to the next
 
 const char LIGHT_COLOURS[3][8] = {"#d62728", "#1f77b4", "#2ca02c"};
 const char GROUND_COLOUR[] = "#8c6d31";
+// The notes on which side of the top view is which wing.
+const char SIDE_NOTE_ATTRIBUTES[] = "class=\"x-side\" fill=\"#444444\"";
 
-void write_number(std::string& svg, double value, double step)
+// Where texts may reach: the page's width less a margin.
+struct Page {
+    double width;
+    double text_right() const { return width - TEXT_RIGHT_MARGIN; }
+};
+
+// Writes text from (x, y), broken into lines that end before the page's
+// text edge, one below the other, at this font size (not written out when
+// it is the inherited 12). Returns the last line's baseline.
+double write_paragraph(std::string& svg, const Page& page, double x, double y, double font_size, bool bold,
+                       const std::string& attributes, const std::string& text, const char* first_line_id = nullptr)
 {
-    // A tick at zero may be a hair below it and would print as "-0".
-    const double shown = std::fabs(value) < step * 1e-6 ? 0.0 : value;
-    append_format(svg, "%.*f", tick_decimals(step), shown);
+    const double row = font_size <= TEXT_FONT ? WRAPPED_ROW : font_size * 1.25;
+    std::string all = attributes;
+    if (font_size != TEXT_FONT) {
+        all += formatted("%sfont-size=\"%g\"", all.empty() ? "" : " ", font_size);
+    }
+    if (bold) {
+        all += std::string(all.empty() ? "" : " ") + "font-weight=\"bold\"";
+    }
+    const std::vector<std::string> lines = wrap_text(text, page.text_right() - x, font_size, bold);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            y += row;
+        }
+        const std::string line_attributes =
+            i == 0 && first_line_id != nullptr ? formatted("id=\"%s\" ", first_line_id) + all : all;
+        write_text(svg, x, y, line_attributes.c_str(), lines[i].c_str());
+    }
+    return y;
 }
 
 // The frame, grid, tick labels and axis titles of a view, and its clip path.
-void write_axes(std::string& svg, const View& view, const char* id, const char* title, const char* v_title)
+// A tick label that would run into the one before it is left out: the steps
+// are chosen so that none does. Returns the baseline of the title under the
+// view.
+double write_axes(std::string& svg, const View& view, const char* id, const char* v_title)
 {
     const double right = view.left + view.width;
     const double bottom = view.top + view.height;
     append_format(svg, "<clipPath id=\"%s-clip\"><rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\"/></clipPath>\n",
-                 id, view.left, view.top, view.width, view.height);
-    write_text(svg, view.left, view.top - 10, "font-size=\"14\" font-weight=\"bold\"", title);
-    append_format(svg, "<g class=\"grid\" stroke=\"#dddddd\" stroke-width=\"1\">\n");
+                  id, view.left, view.top, view.width, view.height);
+    svg += "<g class=\"grid\" stroke=\"#dddddd\" stroke-width=\"1\">\n";
     const std::uint32_t z_ticks = step_count(view.z, view.step_z);
     const std::uint32_t v_ticks = step_count(view.v, view.step_v);
     for (std::uint32_t i = 0; i <= z_ticks; ++i) {
@@ -48,95 +85,162 @@ void write_axes(std::string& svg, const View& view, const char* id, const char* 
     }
     svg += "</g>\n";
     append_format(svg,
-                 "<rect class=\"frame\" x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"none\" "
-                 "stroke=\"#444444\"/>\n",
-                 view.left, view.top, view.width, view.height);
-    append_format(svg, "<g class=\"tick-labels\" font-size=\"11\" fill=\"#333333\">\n");
+                  "<rect class=\"frame\" x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"none\" "
+                  "stroke=\"#444444\"/>\n",
+                  view.left, view.top, view.width, view.height);
+    append_format(svg, "<g class=\"tick-labels\" font-size=\"%g\" fill=\"#333333\">\n", TICK_FONT);
+    bool any = false;
+    Box last{};
     for (std::uint32_t i = 0; i <= z_ticks; ++i) {
         const double z = view.z.low + static_cast<double>(i) * view.step_z;
-        append_format(svg, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"middle\">", px(view, z), bottom + 15);
-        write_number(svg, z, view.step_z);
-        svg += "</text>\n";
+        const std::string label = tick_label(z, view.step_z);
+        const Box box = text_box(px(view, z), bottom + 17, label, TICK_FONT, false, Anchor::middle);
+        if (!any || !boxes_overlap(box, last)) {
+            write_text(svg, px(view, z), bottom + 17, "text-anchor=\"middle\"", label.c_str());
+            last = box;
+            any = true;
+        }
     }
+    any = false;
     for (std::uint32_t i = 0; i <= v_ticks; ++i) {
         const double v = view.v.low + static_cast<double>(i) * view.step_v;
-        append_format(svg, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"end\">", view.left - 6, py(view, v) + 4);
-        write_number(svg, v, view.step_v);
-        svg += "</text>\n";
+        const std::string label = tick_label(v, view.step_v);
+        const Box box = text_box(tick_label_right(view), py(view, v) + 4, label, TICK_FONT, false, Anchor::end);
+        if (!any || !boxes_overlap(box, last)) {
+            write_text(svg, tick_label_right(view), py(view, v) + 4, "text-anchor=\"end\"", label.c_str());
+            last = box;
+            any = true;
+        }
     }
     svg += "</g>\n";
-    write_text(svg, view.left + view.width / 2, bottom + 32, "text-anchor=\"middle\"",
+    write_text(svg, view.left + view.width / 2, bottom + 34, "text-anchor=\"middle\"",
                "z: along the aircraft, forwards (m)");
     append_format(svg, "<text x=\"0\" y=\"0\" transform=\"translate(%.2f %.2f) rotate(-90)\" text-anchor=\"middle\">",
-                 view.left - 48, view.top + view.height / 2);
+                  axis_title_x(view), view.top + view.height / 2);
     write_xml_text(svg, v_title);
     svg += "</text>\n";
+    return bottom + 34;
+}
+
+// The view's title; a view that does not show its axes at one scale says how
+// much smaller it draws the upright one. Returns the last line's baseline.
+double write_view_title(std::string& svg, const Page& page, const View& view, double y, const char* title,
+                        const char* upright)
+{
+    std::string text = title;
+    if (!to_scale(view)) {
+        text += " (not to scale: " + std::string(upright) + " drawn " + fixed_text(view.scale_z / view.scale_v, 0, 1) +
+                " times smaller than z)";
+    }
+    return write_paragraph(svg, page, view.left, y, 14, true, "class=\"view-title\"", text);
+}
+
+bool inside(const View& view, double x, double y)
+{
+    return x >= view.left && x <= view.left + view.width && y >= view.top && y <= view.top + view.height;
+}
+
+LabelPlacement labels_of(const View& view)
+{
+    return LabelPlacement{{view.left, view.top, view.left + view.width, view.top + view.height}, {}};
 }
 
 void write_light_marker(std::string& svg, double x, double y, const char* colour)
 {
     append_format(svg, "<circle class=\"light-position\" cx=\"%.2f\" cy=\"%.2f\" r=\"4.5\" fill=\"%s\" stroke=\"black\"/>\n",
-                 clamp_pixel(x), clamp_pixel(y), colour);
+                  clamp_pixel(x), clamp_pixel(y), colour);
 }
 
 // The light's number beside its position, so that lights can be told apart
-// without their colours.
-void write_light_label(std::string& svg, double x, double y, unsigned number, const char* colour)
+// without their colours: above left of it where that is free, else at the
+// first free place around it. Lights at one place get their numbers side by
+// side.
+void write_light_label(std::string& svg, const View& view, LabelPlacement& labels, double x, double y,
+                       unsigned number, const char* colour)
 {
-    append_format(svg, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" font-weight=\"bold\" fill=\"%s\" text-anchor=\"end\">%u</text>\n",
-                 clamp_pixel(x - 7), clamp_pixel(y - 6), colour, number);
+    if (!inside(view, x, y)) {
+        return;
+    }
+    constexpr LabelSpot spots[] = {
+        {-7, -6, Anchor::end},   {7, -6, Anchor::start},  {-7, 14, Anchor::end},   {7, 14, Anchor::start},
+        {-16, -6, Anchor::end},  {16, -6, Anchor::start}, {-16, 14, Anchor::end},  {16, 14, Anchor::start},
+        {-7, -19, Anchor::end},  {7, -19, Anchor::start}, {-7, 27, Anchor::end},   {7, 27, Anchor::start},
+        {-7, -32, Anchor::end},  {7, -32, Anchor::start}, {-7, 40, Anchor::end},   {7, 40, Anchor::start},
+    };
+    const std::string text = std::to_string(number);
+    LabelSpot spot{};
+    if (place_label(labels, x, y, text, LABEL_FONT, true, spots, sizeof spots / sizeof spots[0], spot)) {
+        append_format(svg,
+                      "<text x=\"%.2f\" y=\"%.2f\" font-size=\"%g\" font-weight=\"bold\" fill=\"%s\" "
+                      "text-anchor=\"%s\">%u</text>\n",
+                      x + spot.dx, y + spot.dy, LABEL_FONT, colour, anchor_name(spot.anchor), number);
+    }
+}
+
+void write_gear_label(std::string& svg, const View& view, LabelPlacement& labels, double x, double y, const char* name)
+{
+    if (!inside(view, x, y)) {
+        return;
+    }
+    constexpr LabelSpot spots[] = {
+        {0, 17, Anchor::middle}, {0, -9, Anchor::middle}, {9, 4, Anchor::start},   {-9, 4, Anchor::end},
+        {0, 30, Anchor::middle}, {0, -22, Anchor::middle}, {0, 43, Anchor::middle}, {0, -35, Anchor::middle},
+    };
+    LabelSpot spot{};
+    if (place_label(labels, x, y, name, LABEL_FONT, false, spots, sizeof spots / sizeof spots[0], spot)) {
+        const std::string attributes = formatted("class=\"gear-label\" text-anchor=\"%s\" font-size=\"%g\"",
+                                                 anchor_name(spot.anchor), LABEL_FONT);
+        write_text(svg, x + spot.dx, y + spot.dy, attributes.c_str(), name);
+    }
 }
 
 void write_aim_marker(std::string& svg, double x, double y, const char* colour)
 {
-    char attributes[96];
-    std::snprintf(attributes, sizeof attributes, "class=\"aim-point\" stroke=\"%s\" stroke-width=\"2.5\"", colour);
-    write_line(svg, x - 5, y - 5, x + 5, y + 5, attributes);
-    write_line(svg, x - 5, y + 5, x + 5, y - 5, attributes);
+    const std::string attributes = formatted("class=\"aim-point\" stroke=\"%s\" stroke-width=\"2.5\"", colour);
+    write_line(svg, x - 5, y - 5, x + 5, y + 5, attributes.c_str());
+    write_line(svg, x - 5, y + 5, x + 5, y - 5, attributes.c_str());
 }
 
-// The beam from the light to its aim point; where the ground line comes
-// first (the aircraft stands at another pitch than the light's), the rest
-// behind the ground is dashed. project gives a point's pixel position.
 struct Pixel {
     double x;
     double y;
 };
 
+// The beam from the light to its aim point; where the ground line comes
+// first (the aircraft stands at another pitch than the light's), the rest
+// behind the ground is dashed.
 void write_beam(std::string& svg, const LightOnGround& light, Pixel from, Pixel hit, Pixel aim, const char* colour)
 {
-    char attributes[128];
-    std::snprintf(attributes, sizeof attributes, "class=\"beam\" stroke=\"%s\" stroke-width=\"2\"", colour);
+    std::string attributes = formatted("class=\"beam\" stroke=\"%s\" stroke-width=\"2\"", colour);
     if (!meets_ground_before_aim(light)) {
-        write_line(svg, from.x, from.y, aim.x, aim.y, attributes);
+        write_line(svg, from.x, from.y, aim.x, aim.y, attributes.c_str());
         return;
     }
-    write_line(svg, from.x, from.y, hit.x, hit.y, attributes);
-    std::snprintf(attributes, sizeof attributes,
-                  "class=\"beam-below-ground\" stroke=\"%s\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"", colour);
-    write_line(svg, hit.x, hit.y, aim.x, aim.y, attributes);
+    write_line(svg, from.x, from.y, hit.x, hit.y, attributes.c_str());
+    attributes = formatted("class=\"beam-below-ground\" stroke=\"%s\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"",
+                           colour);
+    write_line(svg, hit.x, hit.y, aim.x, aim.y, attributes.c_str());
 }
 
 // The side view: height y against z, the ground line, the gear, and per light
 // its position, beam, aim point and lit stretch of ground.
 void write_side_view(std::string& svg, const View& view, const GroundView& geometry)
 {
-    write_axes(svg, view, "side", "Side view", "y: height (m)");
     svg += "<g clip-path=\"url(#side-clip)\">\n";
     const double z_left = view.z.low;
     const double z_right = view.z.high;
     const double bottom = view.top + view.height;
     append_format(svg, "<polygon class=\"ground-fill\" fill=\"#efe4cf\" points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\"/>\n",
-                 clamp_pixel(px(view, z_left)), clamp_pixel(py(view, ground_height(geometry, z_left))),
-                 clamp_pixel(px(view, z_right)), clamp_pixel(py(view, ground_height(geometry, z_right))),
-                 clamp_pixel(px(view, z_right)), clamp_pixel(std::fmax(bottom, py(view, ground_height(geometry, z_right))) + 1),
-                 clamp_pixel(px(view, z_left)), clamp_pixel(std::fmax(bottom, py(view, ground_height(geometry, z_left))) + 1));
-    char attributes[128];
-    std::snprintf(attributes, sizeof attributes, "id=\"ground-line\" stroke=\"%s\" stroke-width=\"2\"", GROUND_COLOUR);
+                  clamp_pixel(px(view, z_left)), clamp_pixel(py(view, ground_height(geometry, z_left))),
+                  clamp_pixel(px(view, z_right)), clamp_pixel(py(view, ground_height(geometry, z_right))),
+                  clamp_pixel(px(view, z_right)), clamp_pixel(std::fmax(bottom, py(view, ground_height(geometry, z_right))) + 1),
+                  clamp_pixel(px(view, z_left)), clamp_pixel(std::fmax(bottom, py(view, ground_height(geometry, z_left))) + 1));
+    const std::string ground = formatted("id=\"ground-line\" stroke=\"%s\" stroke-width=\"2\"", GROUND_COLOUR);
     write_line(svg, px(view, z_left), py(view, ground_height(geometry, z_left)), px(view, z_right),
-               py(view, ground_height(geometry, z_right)), attributes);
+               py(view, ground_height(geometry, z_right)), ground.c_str());
     write_line(svg, px(view, z_left), py(view, 0), px(view, z_right), py(view, 0),
                "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
+    LabelPlacement labels = labels_of(view);
     if (geometry.gear_given) {
         const Point3* gears[2] = {&geometry.main_gear, &geometry.other_gear};
         const char* names[2] = {"main gear", geometry.other_gear_is_tail ? "tail gear" : "nose gear"};
@@ -144,8 +248,8 @@ void write_side_view(std::string& svg, const View& view, const GroundView& geome
             const double x = px(view, gears[g]->z);
             const double y = py(view, gears[g]->y);
             append_format(svg, "<circle class=\"gear\" cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"black\"/>\n",
-                         clamp_pixel(x), clamp_pixel(y));
-            write_text(svg, x, y + 17, "text-anchor=\"middle\" font-size=\"11\"", names[g]);
+                          clamp_pixel(x), clamp_pixel(y));
+            write_gear_label(svg, view, labels, x, y, names[g]);
         }
     }
     for (unsigned i = 0; i < geometry.light_count; ++i) {
@@ -164,39 +268,31 @@ void write_side_view(std::string& svg, const View& view, const GroundView& geome
                 nearest = p.z < nearest ? p.z : nearest;
                 farthest = p.z > farthest ? p.z : farthest;
             }
-            std::snprintf(attributes, sizeof attributes,
-                          "class=\"lit-area\" stroke=\"%s\" stroke-width=\"7\" stroke-opacity=\"0.45\"", colour);
+            const std::string lit = formatted(
+                "class=\"lit-area\" stroke=\"%s\" stroke-width=\"7\" stroke-opacity=\"0.45\"", colour);
             write_line(svg, px(view, nearest), py(view, ground_height(geometry, nearest)), px(view, farthest),
-                       py(view, ground_height(geometry, farthest)), attributes);
+                       py(view, ground_height(geometry, farthest)), lit.c_str());
         }
         write_beam(svg, light, {px(view, light.position.z), py(view, light.position.y)},
                    {px(view, light.ground_hit.z), py(view, light.ground_hit.y)},
                    {px(view, light.aim.z), py(view, light.aim.y)}, colour);
         write_aim_marker(svg, px(view, light.aim.z), py(view, light.aim.y), colour);
         write_light_marker(svg, px(view, light.position.z), py(view, light.position.y), colour);
-        // Lights side by side coincide here: their numbers go in a row.
-        write_light_label(svg, px(view, light.position.z) - 9.0 * i, py(view, light.position.y), i + 1, colour);
+        write_light_label(svg, view, labels, px(view, light.position.z), py(view, light.position.y), i + 1, colour);
         svg += "</g>\n";
     }
     svg += "</g>\n";
 }
 
-// The top view: x against z, the aircraft's axis, and per light its position,
-// beam, aim point and lit area.
+// The top view, seen from above with the nose to the right: x against z,
+// the aircraft's axis, and per light its position, beam, aim point and lit
+// area. The right wing lies below the axis.
 void write_top_view(std::string& svg, const View& view, const GroundView& geometry)
 {
-    write_axes(svg, view, "top", "Top view", "x: sideways (m)");
-    // Which half is which: compute_light turns a positive Direction towards
-    // +x, and +x is drawn upwards.
-    write_text(svg, view.left + 80, view.top - 10, "class=\"x-side\" font-size=\"11\" fill=\"#444444\"",
-               "Upper half, +x: where a positive LatOffset puts the light; a positive Direction turns the beam "
-               "towards it.");
-    write_text(svg, view.left, view.top + view.height + 50, "class=\"x-side\" font-size=\"11\" fill=\"#444444\"",
-               "Lower half, -x: where a negative LatOffset puts the light; a negative Direction turns the beam "
-               "towards it.");
     svg += "<g clip-path=\"url(#top-clip)\">\n";
     write_line(svg, px(view, view.z.low), py(view, 0), px(view, view.z.high), py(view, 0),
                "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
+    LabelPlacement labels = labels_of(view);
     for (unsigned i = 0; i < geometry.light_count; ++i) {
         const LightOnGround& light = geometry.lights[i];
         if (!light.computed) {
@@ -206,10 +302,10 @@ void write_top_view(std::string& svg, const View& view, const GroundView& geomet
         append_format(svg, "<g class=\"light\" id=\"light-%u-top\">\n", i + 1);
         if (light.lit) {
             append_format(svg, "<polygon class=\"lit-area\" fill=\"%s\" fill-opacity=\"0.25\" stroke=\"%s\" points=\"",
-                         colour, colour);
+                          colour, colour);
             for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
                 append_format(svg, "%s%.2f,%.2f", k == 0 ? "" : " ", clamp_pixel(px(view, light.lit_area[k].z)),
-                             clamp_pixel(py(view, light.lit_area[k].x)));
+                              clamp_pixel(py(view, light.lit_area[k].x)));
             }
             svg += "\"/>\n";
         }
@@ -218,23 +314,27 @@ void write_top_view(std::string& svg, const View& view, const GroundView& geomet
                    {px(view, light.aim.z), py(view, light.aim.x)}, colour);
         write_aim_marker(svg, px(view, light.aim.z), py(view, light.aim.x), colour);
         write_light_marker(svg, px(view, light.position.z), py(view, light.position.x), colour);
-        write_light_label(svg, px(view, light.position.z), py(view, light.position.x), i + 1, colour);
+        write_light_label(svg, view, labels, px(view, light.position.z), py(view, light.position.x), i + 1, colour);
         svg += "</g>\n";
     }
     svg += "</g>\n";
 }
 
-// A bar of a round length with its length written under it.
-void write_scale_bar(std::string& svg, double x, double y, double scale, double width)
+// A bar of a round length with its length written under it; with the
+// common scale given up in either view it holds for z alone. Returns the
+// baseline of that text.
+double write_scale_bar(std::string& svg, double x, double y, const View& view, bool common)
 {
-    const double metres = nice_step(width / scale, 5.0);
-    const double length = metres * scale;
+    const double metres = nice_step(view.width / view.scale_z, 5.0);
+    const double length = metres * view.scale_z;
     svg += "<g id=\"scale-bar\">\n";
     append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"6\" fill=\"black\"/>\n", x, y, length);
-    char text[64];
-    std::snprintf(text, sizeof text, "%g m", metres);
-    write_text(svg, x + length / 2, y + 20, "text-anchor=\"middle\"", text);
+    const char* along = common ? "" : " along z";
+    const std::string text = formatted("%g m%s", metres, along);
+    const double centre = std::fmax(x + length / 2, x + text_width(text, TEXT_FONT, false) / 2);
+    write_text(svg, centre, y + 20, "text-anchor=\"middle\"", text.c_str());
     svg += "</g>\n";
+    return y + 20;
 }
 
 bool any_beam_below_ground(const GroundView& geometry)
@@ -247,58 +347,112 @@ bool any_beam_below_ground(const GroundView& geometry)
     return false;
 }
 
-double write_legend(std::string& svg, double top, const GroundView& geometry,
-                    const std::vector<std::string>& notes)
+// What the legend says, worked out before the page's width is chosen.
+struct LegendTexts {
+    std::vector<std::string> lights;     // per light: its values
+    std::vector<std::string> lit_areas;  // and where its lit area lies
+    std::string ground;
+    std::vector<std::string> notes;
+};
+
+// Where the legend's texts start, right of their symbols.
+constexpr double LEGEND_TEXT = 32.0;
+constexpr double AIM_TEXT = 88.0;
+const char AIM_LEGEND[] = "aim point: MaxRange ahead and the light's height below it, at the light's pitch";
+const char LIT_LEGEND[] = "lit area: the spot outline carried along the beam to the ground line";
+const char DASHED_LEGEND[] = "dashed: the beam on behind the point where it meets the ground line";
+
+LegendTexts legend_texts(const GroundView& geometry, const std::vector<std::string>& notes)
 {
-    svg += "<g id=\"legend\" font-size=\"12\">\n";
-    double y = top;
-    char text[256];
+    LegendTexts texts;
     for (unsigned i = 0; i < geometry.light_count; ++i) {
         const LightOnGround& light = geometry.lights[i];
-        append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"%s\"/>\n", PLOT_LEFT, y - 9,
-                     LIGHT_COLOURS[i]);
         if (!light.computed) {
-            std::snprintf(text, sizeof text, "Light %u: not computed", i + 1);
+            texts.lights.push_back(formatted("Light %u: not computed", i + 1));
         } else {
-            std::snprintf(text, sizeof text, "Light %u: pitch=%.2f degrees, beam inclination=%.2f degrees, MaxRange %g m%s",
-                          i + 1, light.pitch_deg, light.inclination_deg, light.max_range,
-                          light.lit ? "" : " (no lit area: the beam does not come down to the ground)");
+            texts.lights.push_back(
+                formatted("Light %u: pitch=%.2f degrees, beam inclination=%.2f degrees, MaxRange %g m", i + 1,
+                          light.pitch_deg, light.inclination_deg, light.max_range));
         }
-        write_text(svg, PLOT_LEFT + 32, y, "class=\"legend-light\"", text);
-        y += 18;
+        texts.lit_areas.push_back(lit_area_description(lit_area_figures(geometry, i)));
+    }
+    texts.ground = geometry.gear_given
+                       ? "Ground line: ground pitch " + fixed_text(geometry.ground_pitch_deg, 0, 2) +
+                             " degrees, through the main gear contact point"
+                       : "Ground line: gear not given, level through the model's origin";
+    for (const std::string& note : notes) {
+        texts.notes.push_back("Note: " + note);
+    }
+    return texts;
+}
+
+// The page's width that holds each legend line whole, within the limits.
+double legend_width(const LegendTexts& texts, double left)
+{
+    double widest = left + AIM_TEXT + text_width(AIM_LEGEND, TEXT_FONT, false);
+    const std::vector<std::string>* groups[3] = {&texts.lights, &texts.lit_areas, &texts.notes};
+    for (const std::vector<std::string>* group : groups) {
+        for (const std::string& text : *group) {
+            widest = std::fmax(widest, left + LEGEND_TEXT + text_width(text, TEXT_FONT, false));
+        }
+    }
+    widest = std::fmax(widest, left + LEGEND_TEXT + text_width(texts.ground, TEXT_FONT, false));
+    return std::fmin(PAGE_WIDTH_MAX, widest + TEXT_RIGHT_MARGIN);
+}
+
+// Returns the last line's baseline.
+double write_legend(std::string& svg, const Page& page, double left, double top, const GroundView& geometry,
+                    const LegendTexts& texts)
+{
+    svg += "<g id=\"legend\" font-size=\"12\">\n";
+    const double text_x = left + LEGEND_TEXT;
+    double y = top;
+    for (unsigned i = 0; i < geometry.light_count; ++i) {
+        append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"%s\"/>\n", left, y - 9,
+                      LIGHT_COLOURS[i]);
+        y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "class=\"legend-light\"", texts.lights[i]);
+        y = write_paragraph(svg, page, text_x, y + WRAPPED_ROW, TEXT_FONT, false,
+                            "class=\"legend-lit-area\" fill=\"#333333\"", texts.lit_areas[i]);
+        y += LEGEND_ROW;
     }
     append_format(svg, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" stroke-width=\"2\"/>\n",
-                 PLOT_LEFT, y - 4, PLOT_LEFT + 24, y - 4, GROUND_COLOUR);
-    if (geometry.gear_given) {
-        std::snprintf(text, sizeof text, "Ground line: ground pitch %s degrees, through the main gear contact point",
-                      fixed_text(geometry.ground_pitch_deg, 0, 2).c_str());
-    } else {
-        std::snprintf(text, sizeof text, "%s", "Ground line: gear not given, level through the model's origin");
-    }
-    write_text(svg, PLOT_LEFT + 32, y, "", text);
-    y += 18;
-    write_light_marker(svg, PLOT_LEFT + 6, y - 4, "white");
-    write_text(svg, PLOT_LEFT + 16, y, "", "light");
-    write_aim_marker(svg, PLOT_LEFT + 76, y - 4, "#444444");
-    write_text(svg, PLOT_LEFT + 88, y, "", "aim point: MaxRange ahead and the light's height below it, at the light's pitch");
-    y += 18;
+                  left, y - 4, left + 24, y - 4, GROUND_COLOUR);
+    y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "", texts.ground) + LEGEND_ROW;
+    write_light_marker(svg, left + 6, y - 4, "white");
+    write_text(svg, left + 16, y, "", "light");
+    write_aim_marker(svg, left + 76, y - 4, "#444444");
+    y = write_paragraph(svg, page, left + AIM_TEXT, y, TEXT_FONT, false, "", AIM_LEGEND) + LEGEND_ROW;
     append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"#444444\" fill-opacity=\"0.3\"/>\n",
-                 PLOT_LEFT, y - 9);
-    write_text(svg, PLOT_LEFT + 32, y, "", "lit area: the spot outline carried along the beam to the ground line");
+                  left, y - 9);
+    y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "", LIT_LEGEND);
     if (any_beam_below_ground(geometry)) {
-        y += 18;
-        write_line(svg, PLOT_LEFT, y - 4, PLOT_LEFT + 24, y - 4,
+        y += LEGEND_ROW;
+        write_line(svg, left, y - 4, left + 24, y - 4,
                    "stroke=\"#444444\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"");
-        write_text(svg, PLOT_LEFT + 32, y, "",
-                   "dashed: the beam on behind the point where it meets the ground line");
+        y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "", DASHED_LEGEND);
     }
-    for (const std::string& note : notes) {
-        y += 18;
-        write_text(svg, PLOT_LEFT + 8, y, "font-weight=\"bold\" fill=\"#a04000\"", "!");
-        write_text(svg, PLOT_LEFT + 32, y, "class=\"legend-note\" fill=\"#a04000\"", ("Note: " + note).c_str());
+    for (const std::string& note : texts.notes) {
+        y += LEGEND_ROW;
+        write_text(svg, left + 8, y, "font-weight=\"bold\" fill=\"#a04000\"", "!");
+        y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "class=\"legend-note\" fill=\"#a04000\"", note);
     }
     svg += "</g>\n";
     return y;
+}
+
+// The picture's subtitle: what it shows and at which scale.
+std::string subtitle(const GroundView& geometry, const View& side, const View& top)
+{
+    std::string text = formatted("%u light%s, in the model's axes; ", geometry.light_count,
+                                 geometry.light_count == 1 ? "" : "s");
+    if (to_scale(side) && to_scale(top)) {
+        return text + "both views in metres at the same scale, the aircraft's nose to the right";
+    }
+    const char* which = !to_scale(side) && !to_scale(top) ? "both views draw their upright axes"
+                        : !to_scale(side)                  ? "the side view draws y"
+                                                           : "the top view draws x";
+    return text + "views in metres, the aircraft's nose to the right; NOT TO SCALE: " + which +
+           " smaller than z (see the view titles)";
 }
 
 }  // namespace
@@ -308,44 +462,51 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     View side{};
     View top{};
     lay_out_views(geometry, side, top);
-    double y = 34;
-    const double title_block = caption.complete ? 60 : 82;
-    side.top = title_block + 24;
-    top.top = side.top + side.height + 80;
-    const double legend_top = top.top + top.height + 80;
-    const double legend_lines = geometry.light_count + 4.0 + static_cast<double>(caption.notes.size());
-    const double page_height = legend_top + 18.0 * legend_lines + 54;
-    const double page_width = std::fmax(PAGE_WIDTH_MIN, PLOT_LEFT + side.width + 40);
+    const double left = side.left;
+    const LegendTexts legend = legend_texts(geometry, caption.notes);
+    const Page page{std::fmax(std::fmax(PAGE_WIDTH_MIN, left + side.width + PLOT_RIGHT_MARGIN),
+                              legend_width(legend, left))};
+
+    std::string body;
+    double y = write_paragraph(body, page, left, 34, 18, true, "",
+                               std::string("Landing lights of ") + caption.definition_name, "title");
+    y = write_paragraph(body, page, left, y + 20, TEXT_FONT, false, "fill=\"#444444\"", subtitle(geometry, side, top));
+    if (!caption.complete) {
+        y = write_paragraph(body, page, left, y + 22, 14, true, "fill=\"#b00000\"",
+                            "INCOMPLETE: the definition file has errors; this shows only what could be computed.",
+                            "incomplete");
+    }
+
+    y = write_view_title(body, page, side, y + 20, "Side view", "y");
+    side.top = y + 10;
+    y = write_axes(body, side, "side", SIDE_AXIS_TITLE);
+    write_side_view(body, side, geometry);
+
+    y = write_view_title(body, page, top, y + 36, "Top view, from above", "x");
+    y = write_paragraph(body, page, left, y + 17, NOTE_FONT, false, SIDE_NOTE_ATTRIBUTES,
+                        "Above the axis: the left wing's side, x < 0: a negative LatOffset puts a light here, a "
+                        "negative Direction turns its beam this way.");
+    top.top = y + 9;
+    y = write_axes(body, top, "top", TOP_AXIS_TITLE);
+    y = write_paragraph(body, page, left, y + 18, NOTE_FONT, false, SIDE_NOTE_ATTRIBUTES,
+                        "Below the axis: the right wing's side, x > 0: a positive LatOffset puts a light here, a "
+                        "positive Direction turns its beam this way.");
+    write_top_view(body, top, geometry);
+
+    y = write_legend(body, page, left, y + 30, geometry, legend);
+    y = write_scale_bar(body, left, y + 18, side, to_scale(side) && to_scale(top));
+    const double page_height = std::ceil(y + 16);
 
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     append_format(svg,
-                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\" "
-                 "font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n",
-                 page_width, page_height, page_width, page_height);
+                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\" "
+                  "font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n",
+                  std::ceil(page.width), page_height, std::ceil(page.width), page_height);
     svg += "<title>Landing-light preview of ";
     write_xml_text(svg, caption.definition_name);
     svg += "</title>\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-
-    char text[512];
-    std::snprintf(text, sizeof text, "Landing lights of %s", caption.definition_name);
-    write_text(svg, PLOT_LEFT, y, "id=\"title\" font-size=\"18\" font-weight=\"bold\"", text);
-    y += 20;
-    std::snprintf(text, sizeof text,
-                  "%u light%s, in the model's axes; both views in metres at the same scale, the aircraft's nose to "
-                  "the right",
-                  geometry.light_count, geometry.light_count == 1 ? "" : "s");
-    write_text(svg, PLOT_LEFT, y, "fill=\"#444444\"", text);
-    if (!caption.complete) {
-        y += 22;
-        write_text(svg, PLOT_LEFT, y, "id=\"incomplete\" fill=\"#b00000\" font-weight=\"bold\" font-size=\"14\"",
-                   "INCOMPLETE: the definition file has errors; this shows only what could be computed.");
-    }
-
-    write_side_view(svg, side, geometry);
-    write_top_view(svg, top, geometry);
-    const double legend_bottom = write_legend(svg, legend_top, geometry, caption.notes);
-    write_scale_bar(svg, PLOT_LEFT, legend_bottom + 18, side.scale, side.width);
+    svg += body;
     svg += "</svg>\n";
     return svg;
 }

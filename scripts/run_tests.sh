@@ -8,13 +8,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# python3 parses the preview pictures and drives the real-fault check;
-# groff checks the man pages and renders them as HTML for the Windows ZIP;
-# strace injects the faults; acl's setfacl and getfacl give and show the
-# access control lists that the writers keep, and util-linux's setpriv runs
-# the programs as other users; MinGW-w64 builds for Windows (with GoogleTest
-# from its source), Wine runs what it built.
-scripts/install_deps.sh python3 groff-base groff strace acl util-linux g++-mingw-w64-x86-64 googletest wine64
+# python3 parses the preview pictures, drives the real-fault check and
+# checks the math tables against their script; MPFR is the correctly rounded
+# reference of the math functions' test; groff checks the man pages and
+# renders them as HTML for the Windows ZIP; strace injects the faults; acl's
+# setfacl and getfacl give and show the access control lists that the
+# writers keep, and util-linux's setpriv runs the programs as other users;
+# MinGW-w64 builds for Windows (with GoogleTest from its source), Wine runs
+# what it built.
+scripts/install_deps.sh python3 libmpfr-dev groff-base groff strace acl util-linux g++-mingw-w64-x86-64 googletest \
+    wine64
 
 cmake --workflow --preset release
 

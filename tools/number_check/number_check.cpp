@@ -473,7 +473,7 @@ std::string light_lines(const std::string& report)
         std::size_t end = report.find('\n', start);
         end = end == std::string::npos ? report.size() : end + 1;
         const std::string line = report.substr(start, end - start);
-        for (const char* lead : {"  beam vector", "  scale", "  position", "  spot outline"}) {
+        for (const char* lead : {"  beam vector", "  scale", "  position", "  spot width", "  spot depth"}) {
             if (line.compare(0, std::strlen(lead), lead) == 0) {
                 lines += line;
             }

@@ -1,0 +1,143 @@
+#include "preview/text_fit.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr double DIGIT_WIDTH = 0.64;
+constexpr double CHARACTER_WIDTH = 0.6;
+constexpr double BOLD_FACTOR = 1.1;
+
+bool continues_character(char c) { return (static_cast<unsigned char>(c) & 0xC0u) == 0x80u; }
+
+// The longest start of word, ending between two characters, that fits into
+// width; at least one character.
+std::size_t fitting_start(const std::string& word, double width, double font_size, bool bold)
+{
+    std::size_t end = 1;
+    while (end < word.size() && continues_character(word[end])) {
+        ++end;
+    }
+    for (std::size_t next = end; next < word.size();) {
+        ++next;
+        while (next < word.size() && continues_character(word[next])) {
+            ++next;
+        }
+        if (text_width(word.substr(0, next), font_size, bold) > width) {
+            break;
+        }
+        end = next;
+    }
+    return end;
+}
+
+}  // namespace
+
+const char* anchor_name(Anchor anchor)
+{
+    switch (anchor) {
+    case Anchor::start:
+        return "start";
+    case Anchor::middle:
+        return "middle";
+    case Anchor::end:
+        return "end";
+    }
+    return "start";
+}
+
+double text_width(const std::string& text, double font_size, bool bold)
+{
+    double ems = 0.0;
+    for (const char c : text) {
+        ems += c >= '0' && c <= '9' ? DIGIT_WIDTH : CHARACTER_WIDTH;
+    }
+    return ems * font_size * (bold ? BOLD_FACTOR : 1.0);
+}
+
+Box text_box(double x, double y, const std::string& text, double font_size, bool bold, Anchor anchor)
+{
+    const double width = text_width(text, font_size, bold);
+    const double left = anchor == Anchor::start ? x : anchor == Anchor::middle ? x - width / 2 : x - width;
+    return {left, y - TEXT_ASCENT * font_size, left + width, y + TEXT_DESCENT * font_size};
+}
+
+bool boxes_overlap(const Box& a, const Box& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool box_within(const Box& inner, const Box& outer)
+{
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+           inner.bottom <= outer.bottom;
+}
+
+std::vector<std::string> wrap_text(const std::string& text, double width, double font_size, bool bold)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t blank = text.find(' ', at);
+        if (blank == std::string::npos) {
+            blank = text.size();
+        }
+        std::string word = text.substr(at, blank - at);
+        at = blank + 1;
+        if (word.empty()) {
+            continue;
+        }
+        const std::string joined = line.empty() ? word : line + " " + word;
+        if (text_width(joined, font_size, bold) <= width) {
+            line = joined;
+            continue;
+        }
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+        // A word wider than a whole line is cut where it must be.
+        while (text_width(word, font_size, bold) > width) {
+            const std::size_t cut = fitting_start(word, width, font_size, bold);
+            lines.push_back(word.substr(0, cut));
+            word.erase(0, cut);
+        }
+        line = word;
+    }
+    if (!line.empty() || lines.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool place_label(LabelPlacement& placement, double x, double y, const std::string& text, double font_size,
+                 bool bold, const LabelSpot* spots, std::size_t spot_count, LabelSpot& chosen)
+{
+    const LabelSpot* clear = nullptr;
+    for (std::size_t i = 0; i < spot_count; ++i) {
+        const LabelSpot& spot = spots[i];
+        const Box box = text_box(x + spot.dx, y + spot.dy, text, font_size, bold, spot.anchor);
+        bool free = true;
+        for (const Box& taken : placement.taken) {
+            free = free && !boxes_overlap(box, taken);
+        }
+        if (!free) {
+            continue;
+        }
+        if (clear == nullptr) {
+            clear = &spot;
+        }
+        if (box_within(box, placement.area)) {
+            clear = &spot;
+            break;
+        }
+    }
+    if (clear == nullptr) {
+        return false;
+    }
+    chosen = *clear;
+    placement.taken.push_back(text_box(x + chosen.dx, y + chosen.dy, text, font_size, bold, chosen.anchor));
+    return true;
+}
+
+}  // namespace lumora
