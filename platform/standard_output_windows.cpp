@@ -177,7 +177,7 @@ int StandardOutput::flush()
 {
     // A sequence that stays cut short is shown byte by byte.
     if (console_ != 0 && !held_.empty()) {
-        to_console(nullptr, 0, true);
+        to_console("", 0, true);
     }
     errno = 0;
     if (std::fflush(stream_) != 0) {

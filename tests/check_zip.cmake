@@ -1,13 +1,22 @@
-# Packs the Windows ZIP as the package step does, into a folder of its own,
-# and checks its README.txt: CRLF line ends throughout, and every file that
-# the ZIP holds named in it (a file in a folder as a Windows path,
-# examples\one_light.cfg). Run with -DCPACK=<cpack> -DBUILD_DIR=<the build>
-# -DWORK=<a folder that may be made anew>.
+# Packs the Windows ZIP with the package's own CPack settings and checks its
+# README.txt: CRLF line ends throughout, and every file that the ZIP holds
+# named in it (a file in a folder as a Windows path,
+# examples\one_light.cfg). The ZIP is packed from an install of the build,
+# which is what CPack packs: CPack's own install would first build whatever
+# is out of date, under the feet of the tests that run beside this one. Run
+# with -DCPACK=<cpack> -DBUILD_DIR=<the build> -DWORK=<a folder that may be
+# made anew>.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
-execute_process(COMMAND "${CPACK}" -G ZIP -B "${WORK}" --config "${BUILD_DIR}/CPackConfig.cmake"
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK}/installed"
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE said)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed (${result}): ${said}")
+endif()
+execute_process(COMMAND "${CPACK}" -G ZIP -B "${WORK}/package" --config "${BUILD_DIR}/CPackConfig.cmake"
+                        -D CPACK_INSTALL_CMAKE_PROJECTS= -D "CPACK_INSTALLED_DIRECTORIES=${WORK}/installed;."
                 RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
-file(GLOB zips "${WORK}/*.zip")
+file(GLOB zips "${WORK}/package/*.zip")
 list(LENGTH zips count)
 if(NOT result EQUAL 0 OR NOT count EQUAL 1)
   message(FATAL_ERROR "cpack made no ZIP (${result}): ${said}")
@@ -17,7 +26,7 @@ file(ARCHIVE_EXTRACT INPUT "${zips}" DESTINATION "${WORK}/unpacked")
 file(GLOB top RELATIVE "${WORK}/unpacked" "${WORK}/unpacked/*")
 list(LENGTH top count)
 if(NOT count EQUAL 1)
-  message(FATAL_ERROR "the ZIP holds more than one folder at its top: ${top}")
+  message(FATAL_ERROR "the ZIP does not hold exactly one folder at its top: ${top}")
 endif()
 set(folder "${WORK}/unpacked/${top}")
 if(NOT EXISTS "${folder}/README.txt")
