@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test: the release
-# build and its tests, the real-fault check, each fuzz harness for a bounded time
-# (scripts/run_fuzzers.sh), the tests again under AddressSanitizer and
+# build and its tests, the tuning page (built with Emscripten, tested in
+# headless Chromium against the release build's programs), the real-fault
+# check, each fuzz harness for a bounded time (scripts/run_fuzzers.sh), the
+# tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the Windows build: cross-compiled with
 # MinGW-w64, its tests run under Wine, and its ZIP. The builds are the
 # workflow presets of CMakePresets.json.
@@ -11,10 +13,17 @@ cd "$(dirname "$0")/.."
 # python3 parses the preview pictures and drives the real-fault check;
 # groff checks the man pages and renders them as HTML for the Windows ZIP;
 # strace injects the faults; MinGW-w64 builds for Windows (with GoogleTest
-# from its source), Wine runs what it built.
-scripts/install_deps.sh python3 groff-base groff strace g++-mingw-w64-x86-64 googletest wine64
+# from its source), Wine runs what it built; Emscripten builds the tuning
+# page and Chromium runs its test, driven by puppeteer-core from npm.
+scripts/install_deps.sh python3 groff-base groff strace g++-mingw-w64-x86-64 googletest wine64 emscripten chromium
+command -v npm > /dev/null || scripts/install_deps.sh nodejs npm
 
 cmake --workflow --preset release
+
+# The tuning page, and its test against the programs just built. The test's
+# packages are those pinned in tests/web/package-lock.json.
+(cd tests/web && npm ci --no-audit --no-fund)
+cmake --workflow --preset web
 
 # Real faults through the release programs: every occurrence of the file
 # system calls failing, and kills at each of them.

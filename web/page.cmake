@@ -19,13 +19,11 @@ add_custom_command(
   COMMENT "Putting the tuning page together: lumora-tuning.html"
   VERBATIM)
 add_custom_target(lumora_page ALL DEPENDS ${page})
-install(FILES ${page} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lumora)
 
 # The page in a browser: headless Chromium against the native programs of
 # the release build (VESKA_NATIVE_BUILD).
 set(VESKA_NATIVE_BUILD ${PROJECT_SOURCE_DIR}/build CACHE PATH "The native build whose programs the page is compared with")
 find_program(NODE node)
-enable_testing()
 if(NODE)
   add_test(NAME tuning_page_in_browser
            COMMAND ${NODE} ${PROJECT_SOURCE_DIR}/tests/web/page_test.mjs --page ${page}
