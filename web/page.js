@@ -236,7 +236,10 @@
   // ---- Evaluating and editing: the code's work, drawn.
 
   function evaluate() {
-    const view = state.core.evaluate(state.name || 'lights.cfg', state.bytes);
+    render(state.core.evaluate(state.name || 'lights.cfg', state.bytes));
+  }
+
+  function render(view) {
     state.view = view;
     byId('picture').innerHTML = state.name !== null ? view.svg : '';
     fillVerdict(view);
@@ -402,7 +405,7 @@
     wire();
     const first = core.evaluate('lights.cfg', state.bytes);
     buildForm(first);
-    evaluate();
+    render(first);
     document.body.dataset.ready = String(performance.now());
   });
 
