@@ -83,8 +83,7 @@ val figures_out(const PageFigures& page)
     const LightFigures& figures = page.figures;
     val out = val::object();
     out.set("light", page.light);
-    out.set("lit", figures.lit);
-    out.set("state", figures.state);
+    out.set("lit", figures.state == LitState::lit);
     out.set("nearest", figures.nearest);
     out.set("farthest", figures.farthest);
     out.set("leftmost", figures.leftmost);

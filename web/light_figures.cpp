@@ -34,16 +34,15 @@ LightFigures light_figures(const GroundView& geometry, unsigned index)
     LightFigures figures{};
     const LightOnGround& light = geometry.lights[index];
     if (!light.computed) {
-        figures.state = "not computed";
+        figures.state = LitState::not_computed;
         return figures;
     }
     if (!light.lit) {
         const double above = light.position.y - ground_height(geometry, light.position.z);
-        figures.state = above > 0.0 ? "beam not down" : "light not above the ground";
+        figures.state = above > 0.0 ? LitState::beam_not_down : LitState::light_not_above_ground;
         return figures;
     }
-    figures.lit = true;
-    figures.state = "lit";
+    figures.state = LitState::lit;
     figures.nearest = figures.leftmost = HUGE_VAL;
     figures.farthest = figures.rightmost = -HUGE_VAL;
     for (const Point3& point : light.lit_area) {
@@ -60,14 +59,15 @@ LightFigures light_figures(const GroundView& geometry, unsigned index)
 
 std::string light_figures_text(const LightFigures& figures)
 {
-    if (figures.state == "not computed") {
-        return "not computed: its values give no beam";
-    }
-    if (figures.state == "beam not down") {
+    switch (figures.state) {
+    case LitState::not_computed:
+        return "not computed";
+    case LitState::beam_not_down:
         return "lights no ground: with the aircraft on its gear the beam points level or up";
-    }
-    if (!figures.lit) {
+    case LitState::light_not_above_ground:
         return "lights no ground: the light is not above the ground";
+    case LitState::lit:
+        break;
     }
     return "lit area " + fixed_text(figures.nearest, 0, 1) + " to " + metres(figures.farthest) +
            " ahead of the light, " + sideways(figures.leftmost) + " to " + sideways(figures.rightmost) +

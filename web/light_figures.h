@@ -8,10 +8,12 @@
 
 namespace lumora {
 
+// Whether a light lights the ground, or why not.
+enum class LitState { lit, not_computed, light_not_above_ground, beam_not_down };
+
 struct LightFigures {
-    bool lit;  // false: the light lights no ground (why is in state)
-    std::string state;  // "lit", "not computed", "light not above the ground", "beam not down"
-    // Lit: ahead of the light, measured over the ground along the aircraft's
+    LitState state;
+    // LitState::lit: ahead of the light, measured over the ground along the aircraft's
     // longitudinal axis as it stands on its gear, from the ground point
     // square below the light (negative: behind it); sideways as the model's
     // x, right wing positive.

@@ -7,7 +7,7 @@
 (function () {
   const byId = (id) => document.getElementById(id);
   const SECTION_TITLES = ['[Main]', '[Light 1]', '[Light 2]', '[Light 3]'];
-  const UNITS = [['', 'm (no unit)'], ['m', 'm'], ['cm', 'cm'], ['ft', 'ft'], ['in', 'in']];
+  const UNITS = [['', 'metres'], ['m', 'm'], ['cm', 'cm'], ['ft', 'ft'], ['in', 'in']];
 
   // What the page holds: the definition file as it will be saved, its name,
   // the model, and what the code said about them last.

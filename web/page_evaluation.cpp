@@ -134,13 +134,20 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     for (unsigned n = 1; n <= preview.lights; ++n) {
         const LightFigures figures = light_figures(view, n - 1);
         std::vector<std::string> cells;
-        if (figures.lit) {
+        if (figures.state == LitState::lit) {
             for (const double value : {figures.nearest, figures.farthest, figures.leftmost, figures.rightmost,
                                        figures.aim_ahead, figures.aim_x}) {
                 cells.push_back(fixed_text(value, 0, 1));
             }
         }
-        page.figures.push_back({n, figures, light_figures_text(figures), std::move(cells)});
+        // A light not computed: its section is missing, or its values give
+        // no beam.
+        std::string text = light_figures_text(figures);
+        if (figures.state == LitState::not_computed) {
+            text = definition.sections[n].defined ? "not computed: its values give no beam"
+                                                  : "not computed: the file has no [Light " + std::to_string(n) + "] section";
+        }
+        page.figures.push_back({n, figures, text, std::move(cells)});
     }
     return page;
 }

@@ -131,6 +131,8 @@ TEST(TuningPage, PutsEachMessageWhereItBelongs)
         }
         EXPECT_TRUE(found) << want.text_start;
     }
+    ASSERT_EQ(page.figures.size(), 3u);
+    EXPECT_EQ(page.figures[2].text, "not computed: the file has no [Light 3] section");
     // With the lights computed: a warning on Direction's line, a note on
     // MaxRange's.
     const PageEvaluation computed =
@@ -207,7 +209,7 @@ TEST(TuningPage, FiguresSayWhereTheLightFalls)
     const PageEvaluation page = evaluate_definition("x.cfg", level);
     ASSERT_EQ(page.figures.size(), 2u);
     const LightFigures& ahead = page.figures[0].figures;
-    ASSERT_TRUE(ahead.lit);
+    ASSERT_EQ(ahead.state, LitState::lit);
     EXPECT_NEAR(ahead.aim_ahead, 20.0, 1e-6);
     EXPECT_NEAR(ahead.aim_x, 0.0, 1e-9);
     EXPECT_NEAR(ahead.leftmost, -ahead.rightmost, 0.2);
@@ -221,8 +223,8 @@ TEST(TuningPage, FiguresSayWhereTheLightFalls)
     // A light under the ground lights nothing.
     const PageEvaluation under = evaluate_definition("x.cfg", "[Main]\nLights=1\n[Light 1]\nZOffset=-1\nPitch=0\n");
     ASSERT_EQ(under.figures.size(), 1u);
-    EXPECT_FALSE(under.figures[0].figures.lit);
-    EXPECT_EQ(under.figures[0].figures.state, "light not above the ground");
+    EXPECT_EQ(under.figures[0].figures.state, LitState::light_not_above_ground);
+    EXPECT_EQ(under.figures[0].text, "lights no ground: the light is not above the ground");
 }
 
 TEST(TuningPage, WorksOnAModelAsThePrograms)
