@@ -98,12 +98,8 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
     }
 }
 
-}  // namespace
-
-namespace {
-
-// The check's steps after veska's reading and computing (outcome): the
-// notes on the text and on the values, and the verdict.
+// The check's steps after veska's reading and computing (report.outcome):
+// the notes on the text and on the values, and whether veska would write.
 void finish_check(CheckReport& report, CheckCollector& collector, const std::string& name,
                   const Definition& definition, const LightSet& lights, const Diagnostics& diagnostics)
 {
