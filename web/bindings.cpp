@@ -105,6 +105,7 @@ val evaluate(const std::string& name, const std::string& bytes)
     out.set("lines", array_of(page.lines, line_out));
     out.set("messages", array_of(page.messages, message_out));
     out.set("wouldWrite", page.would_write);
+    out.set("errors", page.errors);
     out.set("verdict", page.verdict);
     out.set("svg", page.svg);
     out.set("complete", page.complete);
@@ -156,6 +157,8 @@ val apply(const std::string& model_name, const std::string& model, const std::st
     return model_out(apply_to_model(model_name, model, definition_name, definition));
 }
 
+bool is_model(const std::string& name, const std::string& bytes) { return looks_like_model(name, bytes); }
+
 val strip(const std::string& model_name, const std::string& model)
 {
     enter_work_folder();
@@ -174,4 +177,5 @@ EMSCRIPTEN_BINDINGS(lumora_page)
     emscripten::function("convertNumber", &lumora::convert);
     emscripten::function("applyToModel", &lumora::apply);
     emscripten::function("takeLightsOut", &lumora::strip);
+    emscripten::function("isModel", &lumora::is_model);
 }

@@ -225,8 +225,7 @@
     let stateName = 'no-file';
     let words = 'No file yet: open a definition file, drop one on this page, or start from an example.';
     if (state.name !== null) {
-      const errors = view.messages.some((message) => message.severity === 'error');
-      stateName = view.wouldWrite ? 'would-write' : errors ? 'errors' : 'would-not-write';
+      stateName = view.wouldWrite ? 'would-write' : view.errors > 0 ? 'errors' : 'would-not-write';
       words = view.verdict;
     }
     document.body.dataset.state = stateName;
@@ -340,14 +339,10 @@
 
   // ---- Files in: pickers and drops.
 
-  function isModel(name, bytes) {
-    return /\.mdl$/i.test(name) || (bytes.length > 1 && bytes[0] === 0x4D && bytes[1] === 0x5A);
-  }
-
   async function takeFiles(files) {
     for (const file of files) {
       const bytes = new Uint8Array(await file.arrayBuffer());
-      if (isModel(file.name, bytes)) openModel(file.name, bytes);
+      if (state.core.isModel(file.name, bytes)) openModel(file.name, bytes);
       else openDefinition(file.name, bytes);
     }
   }

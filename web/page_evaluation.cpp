@@ -99,6 +99,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     page.readable = report.outcome != LightsOutcome::not_read;
     page.encoding = encoding_name(definition.encoding);
     page.would_write = report.would_write;
+    page.errors = report.errors;
     page.verdict = check_verdict(report);
     page.verdict.pop_back();
     page.form = form_state(definition);

@@ -46,6 +46,7 @@ struct PageEvaluation {
     std::vector<PageLine> lines;
     std::vector<PageMessage> messages;
     bool would_write;
+    unsigned errors;       // the messages of severity error
     std::string verdict;   // the check's last line, without its line end
     std::string svg;       // byte for byte what veska-inspect --preview writes
     bool complete;         // the picture is complete: no errors

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "basics/text.h"
 #include "driver/run.h"
 #include "inspect/strip.h"
 #include "platform/platform.h"
@@ -63,6 +64,12 @@ private:
 ModelRun not_written(std::string output) { return ModelRun{false, false, 1, std::move(output), std::string()}; }
 
 }  // namespace
+
+bool looks_like_model(const std::string& name, const std::string& bytes)
+{
+    const bool named = name.size() >= 4 && equal_ignoring_case(std::string_view(name).substr(name.size() - 4), ".mdl");
+    return named || bytes.compare(0, 2, "MZ") == 0;
+}
 
 ModelRun apply_to_model(const std::string& model_name, const std::string& model, const std::string& definition_name,
                         const std::string& definition)

@@ -18,6 +18,11 @@ struct ModelRun {
     std::string model;   // the model to download
 };
 
+// Whether a file the user gives the page is a model rather than a
+// definition file: its name ends in .mdl (in any case), or it begins with
+// the "MZ" signature that every model begins with.
+bool looks_like_model(const std::string& name, const std::string& bytes);
+
 // veska SOURCE TARGET DEFINITION with the model as source and as target,
 // and the definition file beside it.
 ModelRun apply_to_model(const std::string& model_name, const std::string& model, const std::string& definition_name,

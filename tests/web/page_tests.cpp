@@ -227,6 +227,14 @@ TEST(TuningPage, FiguresSayWhereTheLightFalls)
     EXPECT_EQ(under.figures[0].text, "lights no ground: the light is not above the ground");
 }
 
+TEST(TuningPage, TellsModelsFromDefinitionFiles)
+{
+    EXPECT_TRUE(looks_like_model("cub.MDL", ""));
+    EXPECT_TRUE(looks_like_model("cub", "MZ\x90"));
+    EXPECT_FALSE(looks_like_model("lights.cfg", "[Main]\n"));
+    EXPECT_FALSE(looks_like_model("mdl", "M"));
+}
+
 TEST(TuningPage, WorksOnAModelAsThePrograms)
 {
     const InScratchFolder folder;
