@@ -1,5 +1,6 @@
 #include "check/check.h"
 
+#include "basics/formatted.h"
 #include "basics/text.h"
 #include "check/check_hints.h"
 #include "lights/ground_view.h"
@@ -13,32 +14,42 @@ namespace {
 
 constexpr char HINT_INDENT[] = "    ";
 
-// Prints each message as veska prints it, on a line of its own, with its
-// hint under it, as the run reports it; and counts the errors.
-class CheckPrinter final : public MessageSink {
+// Works out each message's hint as the run reports it (the definition as
+// read so far), prints it as veska prints it, on a line of its own, with the
+// hint under it, where echo says, and keeps it with its hint where keep
+// says: the command line's check keeps nothing, so that a file of millions
+// of faulty lines costs no more memory than its text.
+class CheckCollector final : public MessageSink {
 public:
-    CheckPrinter(Console console, const CheckContext& context) : console_(console), context_(context) {}
+    CheckCollector(Console echo, bool keep, const CheckContext& context, CheckReport& report)
+        : echo_(echo), keep_(keep), context_(context), report_(report)
+    {
+    }
 
     void take(const Message& message, const std::string& definition_name) override
     {
-        std::string text = render_message(message, definition_name);
-        if (text.empty() || text.back() != '\n') {
-            text += '\n';
+        CheckRecord record{message, message_hint(context_, message)};
+        if (echo_.stream != nullptr || echo_.text != nullptr) {
+            std::string text = render_message(message, definition_name);
+            if (text.empty() || text.back() != '\n') {
+                text += '\n';
+            }
+            if (!record.hint.empty()) {
+                text += HINT_INDENT + record.hint + "\n";
+            }
+            console_write(echo_, text);
         }
-        const std::string hint = message_hint(context_, message);
-        if (!hint.empty()) {
-            text += HINT_INDENT + hint + "\n";
+        report_.errors += message_format(message.id).severity == Severity::error ? 1 : 0;
+        if (keep_) {
+            report_.records.push_back(std::move(record));
         }
-        console_write(console_, text);
-        errors_ += message_format(message.id).severity == Severity::error ? 1 : 0;
     }
 
-    unsigned errors() const { return errors_; }
-
 private:
-    Console console_;
+    Console echo_;
+    bool keep_;
     const CheckContext& context_;
-    unsigned errors_ = 0;
+    CheckReport& report_;
 };
 
 // A line that begins with a blank is ignored; it deserves a note when it
@@ -108,52 +119,74 @@ const char* encoding_words(TextEncoding encoding)
     return "plain text (ASCII or UTF-8, without a byte-order mark)";
 }
 
+// The check's steps after veska's reading and computing (report.outcome):
+// the notes on the text and on the values, where each computed light's lit
+// area lies, how the file was read, and whether veska would write.
+void finish_check(CheckReport& report, CheckCollector& collector, const std::string& name,
+                  const Definition& definition, const LightSet& lights, const Diagnostics& diagnostics)
+{
+    const std::uint32_t count = definition.light_count;
+    const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
+    report.error_flag = diagnostics.error_flag;
+    report.would_write = report.outcome == LightsOutcome::computed && !diagnostics.error_flag;
+    if (report.outcome == LightsOutcome::not_read) {
+        return;
+    }
+    note_text(collector, name, definition, diagnostics.line_counter);
+    const unsigned shown = count_valid ? count : 0;
+    for (const Message& note : note_values(definition, lights, shown)) {
+        collector.take(note, name);
+    }
+    const GroundView view = compute_ground_view(definition.ground, lights, shown);
+    for (std::uint32_t i = 0; i < view.light_count; ++i) {
+        if (lights.values[i].computed) {
+            collector.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(lit_area_figures(view, i))}},
+                           name);
+        }
+    }
+    collector.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding)}}, name);
+}
+
 }  // namespace
+
+CheckReport check_definition_bytes(const std::string& name, std::string bytes, Definition& definition,
+                                   LightSet& lights, const Console& echo)
+{
+    CheckReport report;
+    const CheckContext context(definition);
+    CheckCollector collector(echo, true, context, report);
+    Diagnostics diagnostics{collector, name};
+    report.outcome = compute_lights_from_bytes(diagnostics, definition, lights, std::move(bytes));
+    finish_check(report, collector, name, definition, lights, diagnostics);
+    return report;
+}
+
+std::string check_verdict(const CheckReport& report)
+{
+    if (report.would_write) {
+        return "veska would write a model with this file.\n";
+    }
+    if (report.errors == 0) {
+        return "veska would not write a model with this file.\n";
+    }
+    return formatted("veska would not write a model with this file: it has %u error%s.\n", report.errors,
+                     report.errors == 1 ? "" : "s");
+}
 
 int run_check(const Console& console, const std::string& definition_name)
 {
+    CheckReport report;
     Definition definition;
     const CheckContext context(definition);
-    CheckPrinter printer(console, context);
+    CheckCollector collector(console, false, context, report);
     // The same steps as veska's, each message printed with its hint as it
     // comes.
-    Diagnostics diagnostics{printer, definition_name};
+    Diagnostics diagnostics{collector, definition_name};
     LightSet lights{};
-    const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
-    const std::uint32_t count = definition.light_count;
-    const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
-    const bool would_write = outcome == LightsOutcome::computed && !diagnostics.error_flag;
-    if (outcome != LightsOutcome::not_read) {
-        note_text(printer, definition_name, definition, diagnostics.line_counter);
-        const unsigned shown = count_valid ? count : 0;
-        for (const Message& note : note_values(definition, lights, shown)) {
-            printer.take(note, definition_name);
-        }
-        // Where each computed light shines, in numbers.
-        const GroundView view = compute_ground_view(definition.ground, lights, shown);
-        for (std::uint32_t i = 0; i < view.light_count; ++i) {
-            if (lights.values[i].computed) {
-                printer.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(lit_area_figures(view, i))}},
-                             definition_name);
-            }
-        }
-    }
-
-    if (outcome != LightsOutcome::not_read) {
-        printer.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding)}}, definition_name);
-    }
-    if (would_write) {
-        console_write(console, "veska would write a model with this file.\n");
-        return CHECK_WOULD_WRITE;
-    }
-    const unsigned errors = printer.errors();
-    if (errors == 0) {
-        console_write(console, "veska would not write a model with this file.\n");
-    } else {
-        console_print(console, "veska would not write a model with this file: it has %u error%s.\n", errors,
-                      errors == 1 ? "" : "s");
-    }
-    return CHECK_WOULD_NOT_WRITE;
+    report.outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
+    finish_check(report, collector, definition_name, definition, lights, diagnostics);
+    console_write(console, check_verdict(report));
+    return report.would_write ? CHECK_WOULD_WRITE : CHECK_WOULD_NOT_WRITE;
 }
 
 }  // namespace lumora

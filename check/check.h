@@ -2,8 +2,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "basics/console.h"
+#include "basics/messages.h"
+#include "definition/definition.h"
+#include "lights/light_geometry.h"
+#include "lights/lights_from_definition.h"
 
 namespace lumora {
 
@@ -11,6 +16,33 @@ namespace lumora {
 // command line's).
 constexpr int CHECK_WOULD_WRITE = 0;      // veska would write a model with this file
 constexpr int CHECK_WOULD_NOT_WRITE = 1;  // it would not: the file has errors or cannot be read
+
+// One message of the check: veska's message or a note, and the hint that
+// --check prints under it (empty for none).
+struct CheckRecord {
+    Message message;
+    std::string hint;
+};
+
+// Everything the check found in a definition file, in the order --check
+// prints it.
+struct CheckReport {
+    std::vector<CheckRecord> records;
+    LightsOutcome outcome = LightsOutcome::not_read;
+    bool error_flag = false;  // veska's error flag at the end of its steps
+    bool would_write = false;
+    unsigned errors = 0;      // the records of severity error
+};
+
+// The check of a definition file's bytes (the tuning page's), named name in
+// the messages: veska's steps into definition and lights, with every
+// record. Each record is also printed as --check prints it where echo has a
+// stream or a text.
+CheckReport check_definition_bytes(const std::string& name, std::string bytes, Definition& definition,
+                                   LightSet& lights, const Console& echo = Console{nullptr});
+
+// The check's last line: whether veska would write a model with the file.
+std::string check_verdict(const CheckReport& report);
 
 // Reads the definition file and computes its lights with the program's own
 // code, as veska does, and prints veska's messages unchanged, each followed

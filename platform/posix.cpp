@@ -9,7 +9,9 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
+#if !defined(__EMSCRIPTEN__)
 #include <sys/xattr.h>
+#endif
 #include <unistd.h>
 
 #include "platform/file_system.h"
@@ -132,6 +134,30 @@ void set_entry_bits(std::vector<std::uint8_t>& list, std::size_t at, unsigned bi
     list[at + 3] = 0;
 }
 
+// The extended attributes of a file, where the system has them: the
+// in-memory file system of the browser has none.
+ssize_t get_attribute(const std::string& path, const char* name, void* value, std::size_t size)
+{
+#if defined(__EMSCRIPTEN__)
+    (void)path, (void)name, (void)value, (void)size;
+    errno = ENOTSUP;
+    return -1;
+#else
+    return ::getxattr(path.c_str(), name, value, size);
+#endif
+}
+
+int set_attribute(int fd, const char* name, const void* value, std::size_t size)
+{
+#if defined(__EMSCRIPTEN__)
+    (void)fd, (void)name, (void)value, (void)size;
+    errno = ENOTSUP;
+    return -1;
+#else
+    return ::fsetxattr(fd, name, value, size, 0);
+#endif
+}
+
 // Reads the extended attribute name of path whole: 0 with the bytes, 0
 // with none where the file has no such attribute or its file system knows
 // none, or the error number.
@@ -139,12 +165,12 @@ int read_attribute(const std::string& path, const char* name, std::vector<std::u
 {
     bytes.clear();
     for (int attempt = 0; attempt < 4; ++attempt) {
-        const ssize_t size = ::getxattr(path.c_str(), name, nullptr, 0);
+        const ssize_t size = get_attribute(path, name, nullptr, 0);
         if (size < 0) {
             return errno == ENODATA || errno == ENOTSUP ? 0 : errno;
         }
         bytes.resize(static_cast<std::size_t>(size));
-        const ssize_t got = ::getxattr(path.c_str(), name, bytes.data(), bytes.size());
+        const ssize_t got = get_attribute(path, name, bytes.data(), bytes.size());
         if (got >= 0) {
             bytes.resize(static_cast<std::size_t>(got));
             return 0;
@@ -399,7 +425,7 @@ int SystemFileSystem::set_group(FileHandle file, std::uint32_t group)
 
 int SystemFileSystem::set_access_control(FileHandle file, const std::vector<std::uint8_t>& list)
 {
-    return error_of(::fsetxattr(static_cast<int>(file.handle), ACCESS_LIST, list.data(), list.size(), 0));
+    return error_of(set_attribute(static_cast<int>(file.handle), ACCESS_LIST, list.data(), list.size()));
 }
 
 int SystemFileSystem::set_permissions(FileHandle file, std::uint32_t mode)

@@ -3,7 +3,8 @@
 # under share/ on POSIX systems; on Windows one folder with the programs, the
 # README and the manuals as HTML. Run with -DBUILD_DIR=... -DPREFIX=...
 # [-DWINDOWS=ON] [-DEMULATOR=<runs a program of the build>] [-DNM=<nm>, to
-# check that the programs were stripped].
+# check that the programs were stripped] [-DPAGE=<the tuning page the install
+# brings when it exists>].
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -18,6 +19,18 @@ else()
   set(programs bin/veska bin/veska-inspect)
   list(TRANSFORM examples PREPEND share/doc/lumora/)
   set(documents share/man/man1/veska.1 share/man/man1/veska-inspect.1 ${examples})
+endif()
+# The tuning page, where the build has one to bring: the file as built.
+if(PAGE AND EXISTS "${PAGE}")
+  if(WINDOWS)
+    set(page_installed "${PREFIX}/lumora-tuning.html")
+  else()
+    set(page_installed "${PREFIX}/share/lumora/lumora-tuning.html")
+  endif()
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${PAGE}" "${page_installed}" RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    message(FATAL_ERROR "the tuning page is not installed as ${page_installed}")
+  endif()
 endif()
 foreach(file IN LISTS programs documents)
   if(NOT EXISTS "${PREFIX}/${file}")

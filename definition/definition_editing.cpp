@@ -1,0 +1,400 @@
+#include "definition/definition_editing.h"
+
+#include <vector>
+
+#include "basics/formatted.h"
+#include "basics/number_text.h"
+#include "basics/text.h"
+#include "definition/keys.h"
+
+namespace lumora {
+
+namespace {
+
+// One line of the text being edited, cut as the reader cuts it.
+struct EditLine {
+    std::string raw;   // every byte, its line end included
+    int section;       // as the reader tracks it
+    bool continues;    // a later piece of a line longer than the reader's pieces
+};
+
+struct EditText {
+    std::vector<EditLine> lines;
+    TextEncoding encoding;
+};
+
+std::optional<EditText> open_text(const std::string& bytes)
+{
+    DecodedText decoded = decode_definition_bytes(bytes);
+    if (!decoded.valid) {
+        return std::nullopt;
+    }
+    EditText text{{}, decoded.encoding};
+    const SourceLines lines(std::move(decoded.text));
+    SourceLines::Cursor cursor(lines);
+    SourceLine line{};
+    while (cursor.next(line)) {
+        text.lines.push_back({std::string(line.raw), line.section, line.continues != 0});
+    }
+    return text;
+}
+
+std::string close_text(const EditText& text)
+{
+    std::string joined;
+    for (const EditLine& line : text.lines) {
+        joined += line.raw;
+    }
+    return encode_definition_text(joined, text.encoding);
+}
+
+std::string_view visible_part(const std::string& raw)
+{
+    const std::string_view all(raw);
+    return all.substr(0, all.find('\0'));
+}
+
+char first_char(const EditLine& line)
+{
+    const std::string_view visible = visible_part(line.raw);
+    return visible.empty() ? '\0' : visible[0];
+}
+
+bool is_header(const EditLine& line) { return !line.continues && first_char(line) == '['; }
+
+bool is_end_of_text(const EditLine& line) { return !line.continues && first_char(line) == END_OF_TEXT; }
+
+// A line the reader reads as a key line (the same test as its own).
+bool is_key_line(const EditLine& line)
+{
+    switch (first_char(line)) {
+    case ';':
+    case ' ':
+    case '\r':
+    case '\n':
+    case END_OF_TEXT:
+    case '[':
+        return false;
+    default:
+        return !line.continues;
+    }
+}
+
+bool is_empty_line(const EditLine& line) { return line.raw.find_first_not_of("\r\n") == std::string::npos; }
+
+// The lines of a section's first occurrence: its header at begin, its
+// lines up to end (the next header, an end-of-text mark, or another
+// section).
+struct Block {
+    std::size_t begin;
+    std::size_t end;
+};
+
+std::optional<Block> find_block(const EditText& text, unsigned section)
+{
+    const int wanted = static_cast<int>(section);
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        if (text.lines[i].section == wanted && is_header(text.lines[i])) {
+            std::size_t end = i + 1;
+            while (end < text.lines.size() && text.lines[end].section == wanted && !is_header(text.lines[end]) &&
+                   !is_end_of_text(text.lines[end])) {
+                ++end;
+            }
+            return Block{i, end};
+        }
+    }
+    return std::nullopt;
+}
+
+KeyTable table_of(unsigned section) { return section == MAIN_SECTION ? main_keys() : light_keys(); }
+
+// The key a line names (without regard to a missing '='), or null.
+const KeyName* key_of_line(const EditLine& line, unsigned section)
+{
+    if (!is_key_line(line)) {
+        return nullptr;
+    }
+    const KeyLine key_line = split_key_line(visible_part(line.raw));
+    return find_key(table_of(section), without_line_end(key_line.name));
+}
+
+// The line end the file uses: that of its first line that has one; a file
+// without any gets the one every system's editor reads.
+std::string line_end_of(const EditText& text)
+{
+    for (const EditLine& line : text.lines) {
+        if (!line.raw.empty() && line.raw.back() == '\n') {
+            return line.raw.size() >= 2 && line.raw[line.raw.size() - 2] == '\r' ? "\r\n" : "\n";
+        }
+    }
+    return "\r\n";
+}
+
+// Inserts lines at index; a line before them that lacks its line end gets
+// one first.
+void insert_lines(EditText& text, std::size_t index, int section, const std::vector<std::string>& raws)
+{
+    const std::string end = line_end_of(text);
+    if (index > 0) {
+        std::string& before = text.lines[index - 1].raw;
+        if (before.empty() || before.back() != '\n') {
+            before += end;
+        }
+    }
+    std::vector<EditLine> added;
+    for (const std::string& raw : raws) {
+        added.push_back({raw + end, section, false});
+    }
+    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(index), added.begin(), added.end());
+}
+
+// Where the text ends for the reader: at an end-of-text mark outside any
+// section, or at its last line.
+std::size_t reading_end(const EditText& text)
+{
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        if (text.lines[i].section == NO_SECTION && is_end_of_text(text.lines[i])) {
+            return i;
+        }
+    }
+    return text.lines.size();
+}
+
+std::string header_text(unsigned section)
+{
+    return section == MAIN_SECTION ? std::string("[Main]") : "[Light " + std::to_string(section) + "]";
+}
+
+// Adds a section with the given lines after its header: [Main] before the
+// first section (followed by an empty line), a light section at the end
+// (after an empty line).
+void add_section(EditText& text, unsigned section, const std::vector<std::string>& body)
+{
+    std::vector<std::string> raws{header_text(section)};
+    raws.insert(raws.end(), body.begin(), body.end());
+    const int index = static_cast<int>(section);
+    if (section == MAIN_SECTION) {
+        for (std::size_t i = 0; i < text.lines.size(); ++i) {
+            if (is_header(text.lines[i])) {
+                raws.emplace_back();
+                insert_lines(text, i, index, raws);
+                return;
+            }
+        }
+    }
+    const std::size_t at = reading_end(text);
+    if (at > 0 && !is_empty_line(text.lines[at - 1])) {
+        raws.insert(raws.begin(), std::string());
+    }
+    insert_lines(text, at, index, raws);
+}
+
+// Puts value in place of the value on a line that holds a key.
+void replace_value(EditLine& line, std::string_view value)
+{
+    const std::string_view visible = visible_part(line.raw);
+    const KeyLine key_line = split_key_line(visible);
+    const auto offset = [&](std::string_view part) { return static_cast<std::size_t>(part.data() - visible.data()); };
+    if (!key_line.value.empty()) {
+        line.raw.replace(offset(key_line.value), key_line.value.size(), value);
+        return;
+    }
+    const std::string_view name = without_line_end(key_line.name);
+    const std::size_t after_name = offset(key_line.name) + name.size();
+    if (key_line.has_equals) {
+        line.raw.insert(after_name + 1, value);
+    } else {
+        line.raw.insert(after_name, "=" + std::string(value));
+    }
+}
+
+bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
+
+double unit_factor(std::string_view unit)
+{
+    for (const LengthUnit& known : length_units) {
+        if (equal_ignoring_case(unit, known.suffix)) {
+            return known.metres;
+        }
+    }
+    return 1.0;
+}
+
+}  // namespace
+
+std::string encode_definition_text(const std::string& text, TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::plain:
+        return text;
+    case TextEncoding::utf8_with_mark:
+        return "\xEF\xBB\xBF" + text;
+    case TextEncoding::utf16_little_endian:
+    case TextEncoding::utf16_big_endian:
+        break;
+    }
+    const bool little = encoding == TextEncoding::utf16_little_endian;
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    const auto put = [&](std::uint32_t unit) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += little ? low : high;
+        bytes += little ? high : low;
+    };
+    // The text is UTF-8: decoded from UTF-16, with ASCII added.
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        for (std::size_t k = 1; k < length && at + k < text.size(); ++k) {
+            c = (c << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3F);
+        }
+        at += length;
+        if (c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return bytes;
+}
+
+ValueParts split_value(std::string_view value)
+{
+    const std::string text(value);
+    const char* end = nullptr;
+    read_number(text.c_str(), &end);
+    const auto number_end = static_cast<std::size_t>(end - text.c_str());
+    if (number_end == 0) {
+        return {text, ""};
+    }
+    const std::size_t rest = text.find_first_not_of(" \t", number_end);
+    if (rest == std::string::npos) {
+        return {text.substr(0, number_end), ""};
+    }
+    const std::string unit = text.substr(rest);
+    for (const LengthUnit& known : length_units) {
+        if (equal_ignoring_case(unit, known.suffix)) {
+            return {text.substr(0, number_end), unit};
+        }
+    }
+    return {text, ""};
+}
+
+std::string compose_value(std::string_view number, std::string_view unit)
+{
+    if (only_blanks(number)) {
+        return std::string();
+    }
+    return unit.empty() ? std::string(number) : std::string(number) + " " + std::string(unit);
+}
+
+std::string convert_number(std::string_view number, std::string_view from_unit, std::string_view to_unit)
+{
+    const std::string text(number);
+    const char* end = nullptr;
+    const double value = read_number(text.c_str(), &end);
+    if (end == text.c_str() || !only_blanks(end)) {
+        return text;
+    }
+    return formatted("%.6g", value * unit_factor(from_unit) / unit_factor(to_unit));
+}
+
+std::optional<std::string> edit_key(const std::string& bytes, unsigned section, std::string_view key_name,
+                                     std::string_view value)
+{
+    std::optional<EditText> text = open_text(bytes);
+    if (!text) {
+        return std::nullopt;
+    }
+    const KeyName* key = section < SECTION_COUNT ? find_key(table_of(section), key_name) : nullptr;
+    if (key == nullptr) {
+        return bytes;
+    }
+    const bool clear = only_blanks(value);
+    const std::string line_text = std::string(key->name) + "=" + std::string(value);
+    const std::optional<Block> block = find_block(*text, section);
+    if (!block) {
+        if (!clear) {
+            add_section(*text, section, {line_text});
+        }
+        return close_text(*text);
+    }
+    std::vector<std::size_t> holding;
+    std::size_t last_content = block->begin;
+    for (std::size_t i = block->begin + 1; i < block->end; ++i) {
+        const KeyName* named = key_of_line(text->lines[i], section);
+        if (named != nullptr && named->id == key->id) {
+            holding.push_back(i);
+        }
+        if (is_key_line(text->lines[i])) {
+            last_content = i;
+        }
+    }
+    if (clear) {
+        for (auto i = holding.rbegin(); i != holding.rend(); ++i) {
+            text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(*i));
+        }
+    } else if (!holding.empty()) {
+        replace_value(text->lines[holding.front()], value);
+    } else {
+        insert_lines(*text, last_content + 1, static_cast<int>(section), {line_text});
+    }
+    return close_text(*text);
+}
+
+std::optional<std::string> rename_other_gear(const std::string& bytes, bool tail)
+{
+    std::optional<EditText> text = open_text(bytes);
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::optional<Block> block = find_block(*text, MAIN_SECTION);
+    if (!block) {
+        return bytes;
+    }
+    for (std::size_t i = block->begin + 1; i < block->end; ++i) {
+        EditLine& line = text->lines[i];
+        const KeyName* named = key_of_line(line, MAIN_SECTION);
+        if (named == nullptr || (named->id != KeyId::other_gear_dist && named->id != KeyId::other_gear_height)) {
+            continue;
+        }
+        const std::string_view visible = visible_part(line.raw);
+        const std::string_view name = without_line_end(split_key_line(visible).name);
+        const std::string wanted = std::string(tail ? "TailGear" : "NoseGear") +
+                                   (named->id == KeyId::other_gear_dist ? "Dist" : "Height");
+        line.raw.replace(static_cast<std::size_t>(name.data() - visible.data()), name.size(), wanted);
+    }
+    return close_text(*text);
+}
+
+std::optional<std::string> fit_light_sections(const std::string& bytes, unsigned count)
+{
+    std::optional<EditText> text = open_text(bytes);
+    if (!text) {
+        return std::nullopt;
+    }
+    for (unsigned n = SECTION_COUNT - 1; n > count; --n) {
+        const std::optional<Block> block = find_block(*text, n);
+        if (!block) {
+            continue;
+        }
+        bool empty = true;
+        for (std::size_t i = block->begin + 1; i < block->end; ++i) {
+            empty = empty && is_empty_line(text->lines[i]);
+        }
+        if (empty) {
+            text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(block->begin),
+                              text->lines.begin() + static_cast<std::ptrdiff_t>(block->end));
+        }
+    }
+    for (unsigned n = 1; n <= count && n < SECTION_COUNT; ++n) {
+        if (!find_block(*text, n)) {
+            add_section(*text, n, {});
+        }
+    }
+    return close_text(*text);
+}
+
+}  // namespace lumora

@@ -1,0 +1,47 @@
+// Headless Chromium for the page's test and its benchmark: Debian's
+// chromium, a fresh profile, no network of its own, and the page opened
+// from file:// with every request but its own refused.
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import {pathToFileURL} from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+export async function openBrowser() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'lumora-chromium-'));
+  const args = ['--disable-gpu', '--no-first-run', '--disable-background-networking', '--disable-component-update',
+                '--disable-sync', `--user-data-dir=${profile}`];
+  if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
+  const browser = await puppeteer.launch({executablePath: '/usr/bin/chromium', headless: true, args});
+  const close = async () => {
+    await browser.close();
+    fs.rmSync(profile, {recursive: true, force: true});
+  };
+  return {browser, close};
+}
+
+// Opens the page in a new tab. Every request other than the page itself
+// (and the blob: URLs of its own downloads) is refused and noted in
+// problems, and so is every console error and uncaught exception.
+export async function openPage(browser, pagePath, problems, viewport = {width: 1280, height: 800}) {
+  const page = await browser.newPage();
+  const url = pathToFileURL(path.resolve(pagePath)).href;
+  await page.setRequestInterception(true);
+  page.on('request', (request) => {
+    const asked = request.url();
+    if (asked === url || asked.startsWith('blob:')) {
+      request.continue();
+    } else {
+      problems.push('the page requested ' + asked.slice(0, 100));
+      request.abort();
+    }
+  });
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push('console error: ' + message.text());
+  });
+  page.on('pageerror', (error) => problems.push('uncaught: ' + error.message));
+  await page.setViewport(viewport);
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready]', {timeout: 30000});
+  return page;
+}

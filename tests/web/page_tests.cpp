@@ -1,0 +1,310 @@
+// The tuning page's core: what it shows is what the programs print, the
+// form shows the file, messages sit where they belong, and the work on a
+// model is the programs' own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "definition/definition_editing.h"
+#include "tests/support/files.h"
+#include "tests/support/runner.h"
+#include "tools/mdl_builder/mdl_builder.h"
+#include "web/page_evaluation.h"
+#include "web/page_model.h"
+
+namespace lumora {
+
+namespace {
+
+const std::string GEAR = "[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=-1\nTailGearHeight=-0.5\nTailGearDist=8\n";
+
+// The test's own folder as the current one: the page names files as the
+// user's, without a folder.
+class InScratchFolder {
+public:
+    InScratchFolder() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.path()); }
+    ~InScratchFolder() { std::filesystem::current_path(previous_); }
+    const ScratchDir& dir() const { return dir_; }
+
+private:
+    ScratchDir dir_;
+    std::filesystem::path previous_;
+};
+
+std::string example(const char* name) { return read_file_text(std::string(EXAMPLES_DIR) + "/" + name); }
+
+std::string as_text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// What the page lists, printed as --check prints it.
+std::string as_check_prints(const PageEvaluation& page)
+{
+    std::string text;
+    for (const PageMessage& message : page.messages) {
+        text += message.text;
+        if (text.empty() || text.back() != '\n') {
+            text += '\n';
+        }
+        text += message.hint.empty() ? "" : "    " + message.hint + "\n";
+    }
+    return text + page.verdict + "\n";
+}
+
+// --check's output less the lines the page shows in places of their own:
+// where each light's lit area lies and how the file was read.
+std::string without_own_places(const std::string& check)
+{
+    std::string kept;
+    std::size_t start = 0;
+    while (start < check.size()) {
+        const std::size_t end = check.find('\n', start) + 1;
+        const std::string line = check.substr(start, end - start);
+        if (line.rfind("The file was read as ", 0) != 0 && line.find("]: lit area ") == std::string::npos &&
+            line.find("]: no lit area") == std::string::npos) {
+            kept += line;
+        }
+        start = end;
+    }
+    return kept;
+}
+
+// veska's own messages among the page's.
+std::string veska_messages(const PageEvaluation& page)
+{
+    std::string text;
+    for (const PageMessage& message : page.messages) {
+        text += message.severity != "note" ? message.text : "";
+    }
+    return text;
+}
+
+// veska's messages about the definition: what it printed after its banner,
+// less the last line about the model.
+std::string veska_prints(const std::string& output)
+{
+    std::string text = after_banner(output);
+    const std::size_t last = text.rfind('\n', text.size() - 2);
+    const std::size_t start = last == std::string::npos ? 0 : last + 1;
+    if (text.compare(start, 9, "MDL file ") == 0) {
+        text.erase(start);
+    }
+    return text;
+}
+
+TEST(TuningPage, ShowsWhatTheProgramsPrint)
+{
+    const std::vector<std::string> definitions = {
+        example("one_light.cfg"),
+        example("two_lights.cfg"),
+        example("three_lights.cfg"),
+        GEAR + "[Light 1]\nLatOfset=3\nDirection=5 m\nMaxRange=-2,5\n",
+        GEAR + " Lights=2\n[Light 1]\nZOffset=-3\n[Light 2]\n",
+        "[Main]\nLights=2\n[Light 1]\nSpotDepth=80\n",
+        "[Main]\nLights=4\n[Light 1]\n",
+        "[Light 1]\nPitch=2\n",
+        "Lights=1\n[Main]\nLights=1\nNoseGearHeight=-1\nTailGearDist=5\n[Light1]\n",
+        encode_definition_text(GEAR + "[Light 1]\nLatOffset=2\n", TextEncoding::utf16_little_endian),
+        encode_definition_text(GEAR + "[Light 1]\nLatOffset=2\n", TextEncoding::utf8_with_mark),
+        std::string("\xFF\xFE\x00\xD8", 4),
+    };
+    const InScratchFolder folder;
+    write_file_bytes("sample.mdl", mdl_builder::build_sample_mdl());
+    for (const std::string& bytes : definitions) {
+        write_file_text("lights.cfg", bytes);
+        const PageEvaluation page = evaluate_definition("lights.cfg", bytes);
+        const std::string check = run_inspect_in_process({"--check", "lights.cfg"}).output;
+        EXPECT_EQ(as_check_prints(page), without_own_places(check)) << bytes;
+        // Where veska computes the lights, --check says where they shine as
+        // the page does (the page also draws lights veska stops short of).
+        const bool computed = check.find("]: lit area ") != std::string::npos ||
+                              check.find("]: no lit area") != std::string::npos;
+        for (const PageFigures& figures : page.figures) {
+            if (computed && figures.figures.state != LitArea::not_computed) {
+                EXPECT_NE(check.find("[Light " + std::to_string(figures.light) + "]: " + figures.text + "\n"),
+                          std::string::npos)
+                    << check;
+            }
+        }
+        EXPECT_EQ(veska_messages(page), veska_prints(run_veska_in_process({"sample.mdl", "out.mdl", "lights.cfg"}).output))
+            << bytes;
+        std::remove("preview.svg");
+        run_inspect_in_process({"--preview", "lights.cfg", "preview.svg"});
+        EXPECT_EQ(page.svg, read_file_text("preview.svg")) << bytes;
+        EXPECT_EQ(page.readable, !page.svg.empty()) << bytes;
+    }
+}
+
+TEST(TuningPage, PutsEachMessageWhereItBelongs)
+{
+    struct Placed {
+        std::string text_start;  // of the message's body
+        int section;
+        const char* key;
+    };
+    const std::string definition = "[Main]\nLights=3\nMainGearHeight=-2\nMainGearDist=-1\nNoseGearHeight=-1 mm\n"
+                                   "NoseGearDist=-6\n[Light 1]\nDirection=5 m\nLatOfset=1\nMaxRange=0\n[Light 2]\n";
+    const PageEvaluation page = evaluate_definition("x.cfg", definition);
+    const std::vector<Placed> expected = {
+        {"Error in x.cfg: Invalid unit of measurement specification '-1 mm' in line 5.", 0, "NoseGearHeight"},
+        {"Error in x.cfg, line 9: Unrecognised name=LatOfset", 1, ""},
+        {"Error in x.cfg: [Light 3] not specified", 3, ""},
+    };
+    for (const Placed& want : expected) {
+        bool found = false;
+        for (const PageMessage& message : page.messages) {
+            if (message.text.rfind(want.text_start, 0) == 0) {
+                found = true;
+                EXPECT_EQ(message.section, want.section) << want.text_start;
+                EXPECT_EQ(message.key, want.key) << want.text_start;
+            }
+        }
+        EXPECT_TRUE(found) << want.text_start;
+    }
+    ASSERT_EQ(page.figures.size(), 3u);
+    EXPECT_EQ(page.figures[2].text, "not computed: the file has no [Light 3] section");
+    // With the lights computed: a warning on Direction's line, a note on
+    // MaxRange's.
+    const PageEvaluation computed =
+        evaluate_definition("x.cfg", GEAR + "[Light 1]\nDirection=5 m\nMaxRange=-5\nSpotWidth=-1\n");
+    std::vector<std::string> keys;
+    for (const PageMessage& message : computed.messages) {
+        if (message.section == 1 && !message.key.empty()) {
+            keys.push_back(message.severity + ":" + message.key);
+        }
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"warning:Direction", "note:MaxRange", "note:SpotWidth"}));
+}
+
+const FormField& field(const PageEvaluation& page, unsigned section, const std::string& key)
+{
+    for (const FormField& field : page.form.fields) {
+        if (field.section == section && field.key == key) {
+            return field;
+        }
+    }
+    throw std::runtime_error("no field " + key);
+}
+
+TEST(TuningPage, FormShowsTheFile)
+{
+    const PageEvaluation page = evaluate_definition("three_lights.cfg", example("three_lights.cfg"));
+    EXPECT_FALSE(page.form.other_gear_tail);
+    const FormField& height = field(page, 0, "MainGearHeight");
+    EXPECT_TRUE(height.present);
+    EXPECT_EQ(height.line, 4u);
+    EXPECT_EQ(height.number, "-230");
+    EXPECT_EQ(height.unit, "cm");
+    // The slider runs in centimetres, through the value.
+    EXPECT_DOUBLE_EQ(height.slider_value, -230);
+    EXPECT_LT(height.slider_min, -230);
+    EXPECT_GE(height.slider_step, 1);
+    EXPECT_EQ(field(page, 0, "NoseGearDist").number, "-6");
+    EXPECT_EQ(field(page, 3, "Pitch").number, "2.5");
+    // An absent key: empty, its default as placeholder; the pitch's default
+    // is the ground pitch.
+    const FormField& pitch = field(page, 1, "Pitch");
+    EXPECT_FALSE(pitch.present);
+    EXPECT_EQ(pitch.number, "");
+    EXPECT_EQ(pitch.placeholder.rfind("ground pitch (", 0), 0u);
+    EXPECT_EQ(field(page, 1, "SpotDepth").number, "50");
+    EXPECT_EQ(field(page, 1, "Direction").placeholder, "0");
+    // A value that is not a plain number is shown whole.
+    const PageEvaluation odd = evaluate_definition("x.cfg", GEAR + "[Light 1]\nMaxRange=-2,5 m\nDirection=5 deg\n");
+    EXPECT_EQ(field(odd, 1, "MaxRange").number, "-2,5 m");
+    EXPECT_EQ(field(odd, 1, "MaxRange").unit, "");
+    EXPECT_EQ(field(odd, 1, "Direction").number, "5 deg");
+}
+
+TEST(TuningPage, MoreLightsAddTheirSections)
+{
+    const std::string one = example("one_light.cfg");
+    const std::string three = *edit_field(one, 0, "Lights", "3", "");
+    const PageEvaluation page = evaluate_definition("one_light.cfg", three);
+    EXPECT_TRUE(page.would_write) << three;
+    EXPECT_EQ(page.lights_drawn, 3u);
+    EXPECT_EQ(*edit_field(three, 0, "Lights", "1", ""), one + "\n");
+    // A number of lights veska refuses changes only its line.
+    EXPECT_EQ(*edit_field(one, 0, "Lights", "4", ""), one.substr(0, one.find("Lights=")) + "Lights=4" +
+                                                         one.substr(one.find("Lights=") + 8));
+}
+
+TEST(TuningPage, FiguresSayWhereTheLightFalls)
+{
+    // Level on the ground, the light 2 m up: a beam aimed straight ahead
+    // lights an area symmetric about its axis; turned towards the right
+    // wing, everything moves right.
+    const std::string level = "[Main]\nLights=2\n[Light 1]\nZOffset=2\nLonOffset=0\nMaxRange=20\nSpotDepth=10\n"
+                              "[Light 2]\nZOffset=2\nLonOffset=0\nSpotDepth=10\nDirection=30\n";
+    const PageEvaluation page = evaluate_definition("x.cfg", level);
+    ASSERT_EQ(page.figures.size(), 2u);
+    const LitAreaFigures& ahead = page.figures[0].figures;
+    ASSERT_EQ(ahead.state, LitArea::lit);
+    EXPECT_NEAR(ahead.aim_ahead, 20.0, 1e-6);
+    EXPECT_NEAR(ahead.aim_x, 0.0, 1e-9);
+    EXPECT_NEAR(ahead.leftmost, -ahead.rightmost, 0.2);
+    // The lit area runs from the aim point SpotDepth back towards the light.
+    EXPECT_NEAR(ahead.farthest, ahead.aim_ahead, 0.2);
+    EXPECT_NEAR(ahead.nearest, 10.0, 0.5);
+    const LitAreaFigures& right = page.figures[1].figures;
+    EXPECT_GT(right.aim_x, 10.0);
+    EXPECT_GT(right.leftmost, 0.0);
+    EXPECT_EQ(page.figures[0].text.rfind("lit area ", 0), 0u);
+    // A light under the ground lights nothing.
+    const PageEvaluation under = evaluate_definition("x.cfg", "[Main]\nLights=1\n[Light 1]\nZOffset=-1\nPitch=0\n");
+    ASSERT_EQ(under.figures.size(), 1u);
+    EXPECT_EQ(under.figures[0].figures.state, LitArea::light_not_above);
+    EXPECT_EQ(under.figures[0].text, "no lit area: the light is not above the ground");
+}
+
+TEST(TuningPage, TellsModelsFromDefinitionFiles)
+{
+    EXPECT_TRUE(looks_like_model("cub.MDL", ""));
+    EXPECT_TRUE(looks_like_model("cub", "MZ\x90"));
+    EXPECT_FALSE(looks_like_model("lights.cfg", "[Main]\n"));
+    EXPECT_FALSE(looks_like_model("mdl", "M"));
+}
+
+TEST(TuningPage, WorksOnAModelAsThePrograms)
+{
+    const InScratchFolder folder;
+    const std::string sample = as_text(mdl_builder::build_sample_mdl());
+    const std::string definition = example("two_lights.cfg");
+    const ModelRun lit = apply_to_model("cub.mdl", sample, "lights.cfg", definition);
+    const ModelRun again = apply_to_model("cub.mdl", lit.model, "lights.cfg", definition);
+    const ModelRun stripped = take_lights_out("cub.mdl", lit.model);
+    const ModelRun refused = take_lights_out("cub.mdl", sample);
+    const ModelRun wrong = apply_to_model("cub.mdl", sample, "lights.cfg", "[Main]\nLights=1\n[Light 1]\nX=1\n");
+    // The page's files are gone again.
+    EXPECT_TRUE(folder_entries(folder.dir().path()).empty());
+
+    // veska SOURCE TARGET DEFINITION on the same files.
+    write_file_text("cub.mdl", sample);
+    write_file_text("lights.cfg", definition);
+    const RunOutcome veska = run_veska_in_process({"cub.mdl", "cub.mdl", "lights.cfg"});
+    ASSERT_EQ(veska.exit_code, 0);
+    EXPECT_TRUE(lit.done);
+    EXPECT_EQ(lit.model, read_file_text("cub.mdl"));
+    EXPECT_EQ(lit.output, veska.output);
+
+    EXPECT_FALSE(again.done);
+    EXPECT_TRUE(again.already_lit);
+    EXPECT_TRUE(again.model.empty());
+    EXPECT_EQ(again.output, run_veska_in_process({"cub.mdl", "cub.mdl", "lights.cfg"}).output);
+
+    EXPECT_TRUE(stripped.done);
+    EXPECT_EQ(stripped.model, sample);
+    EXPECT_EQ(stripped.output, run_inspect_in_process({"--strip", "cub.mdl"}).output);
+    EXPECT_EQ(read_file_text("cub.mdl"), sample);
+    EXPECT_FALSE(refused.done);
+    EXPECT_EQ(refused.output, run_inspect_in_process({"--strip", "cub.mdl"}).output);
+
+    // A definition with errors: nothing to download, veska's messages.
+    EXPECT_FALSE(wrong.done);
+    EXPECT_FALSE(wrong.already_lit);
+    EXPECT_NE(wrong.output.find("Error in lights.cfg, line 4: Unrecognised name=X"), std::string::npos);
+}
+
+}  // namespace
+
+}  // namespace lumora

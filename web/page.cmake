@@ -1,0 +1,33 @@
+# The tuning page, with Emscripten: the core and its binding compiled to
+# WebAssembly and embedded in one JavaScript file, and that file put with
+# the page's markup, style, script and the bundled examples into one HTML
+# file, lumora-tuning.html, that needs nothing else.
+add_executable(lumora_page_module bindings.cpp)
+target_link_libraries(lumora_page_module PRIVATE veska_web veska_warnings)
+target_link_options(lumora_page_module PRIVATE
+  --bind -sMODULARIZE=1 -sEXPORT_NAME=createLumora -sSINGLE_FILE=1 -sENVIRONMENT=web
+  -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=1 -sWASM_ASYNC_COMPILATION=0)
+
+set(page ${PROJECT_BINARY_DIR}/lumora-tuning.html)
+file(GLOB page_examples ${PROJECT_SOURCE_DIR}/examples/*.cfg)
+add_custom_command(
+  OUTPUT ${page}
+  COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:lumora_page_module> -DSOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
+          -DEXAMPLES_DIR=${PROJECT_SOURCE_DIR}/examples -DVERSION=${PROJECT_VERSION} -DOUTPUT=${page}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/assemble_page.cmake
+  DEPENDS lumora_page_module page.html page.css page.js assemble_page.cmake ${page_examples}
+  COMMENT "Putting the tuning page together: lumora-tuning.html"
+  VERBATIM)
+add_custom_target(lumora_page ALL DEPENDS ${page})
+
+# The page in a browser: headless Chromium against the native programs of
+# the release build (VESKA_NATIVE_BUILD).
+set(VESKA_NATIVE_BUILD ${PROJECT_SOURCE_DIR}/build CACHE PATH "The native build whose programs the page is compared with")
+find_program(NODE node)
+if(NODE)
+  add_test(NAME tuning_page_in_browser
+           COMMAND ${NODE} ${PROJECT_SOURCE_DIR}/tests/web/page_test.mjs --page ${page}
+                   --native ${VESKA_NATIVE_BUILD} --examples ${PROJECT_SOURCE_DIR}/examples
+                   --artifacts ${PROJECT_BINARY_DIR}/test-artifacts)
+  set_tests_properties(tuning_page_in_browser PROPERTIES TIMEOUT 600)
+endif()

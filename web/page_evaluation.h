@@ -1,0 +1,63 @@
+// Everything the tuning page shows for a definition file, worked out by the
+// programs' own code from the file's bytes: veska's messages with the
+// check's hints and notes, the verdict, the preview picture, the form's
+// fields, the lights' figures and the text as it will be saved.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lights/ground_view.h"
+#include "web/page_form.h"
+
+namespace lumora {
+
+// One record of the check, placed where the page shows it.
+struct PageMessage {
+    std::string text;      // as veska (or --check, for a note) prints it
+    std::string hint;      // what --check prints under it; empty for none
+    std::string severity;  // "error", "warning", "info", "note" or "progress"
+    std::uint32_t line;    // the definition file's line it concerns, 0 for none
+    int section;           // the section it concerns, -1 for none
+    std::string key;       // the form field it concerns (a key name as FormField::key), empty for none
+};
+
+// One line of the text as the reader cuts it.
+struct PageLine {
+    std::uint32_t number;
+    int section;
+    std::string text;  // without its line end
+};
+
+struct PageFigures {
+    unsigned light;  // 1 to 3
+    LitAreaFigures figures;
+    std::string text;
+    // Lit: nearest, farthest, leftmost, rightmost, aim ahead, aim sideways,
+    // in metres to one decimal.
+    std::vector<std::string> cells;
+};
+
+struct PageEvaluation {
+    std::string text;      // the decoded text, as shown
+    std::string encoding;  // how the file is saved, in words
+    bool readable;         // false: the bytes are not the text they claim to be
+    std::vector<PageLine> lines;
+    std::vector<PageMessage> messages;
+    bool would_write;
+    unsigned errors;       // the messages of severity error
+    std::string verdict;   // the check's last line, without its line end
+    std::string svg;       // byte for byte what veska-inspect --preview writes
+    bool complete;         // the picture is complete: no errors
+    unsigned lights_drawn;
+    FormState form;
+    std::uint32_t light_count;            // as Lights gives it (0 before [Main] is read)
+    std::vector<bool> sections_defined;   // [Main], [Light 1] .. [Light 3]
+    std::vector<PageFigures> figures;  // for each light drawn
+};
+
+// The page's view of the definition file name holding bytes.
+PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes);
+
+}  // namespace lumora
