@@ -28,6 +28,12 @@ struct Console {
     StandardOutput* standard_output = nullptr;  // when set, everything printed goes here too
 };
 
+// True when what is printed to the console goes anywhere.
+inline bool console_prints(const Console& console)
+{
+    return console.stream != nullptr || console.text != nullptr || console.standard_output != nullptr;
+}
+
 void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);
 void console_write(const Console& console, const char* text);
 void console_write(const Console& console, const std::string& text);

@@ -29,7 +29,7 @@ public:
     void take(const Message& message, const std::string& definition_name) override
     {
         CheckRecord record{message, message_hint(context_, message)};
-        if (echo_.stream != nullptr || echo_.text != nullptr) {
+        if (console_prints(echo_)) {
             std::string text = render_message(message, definition_name);
             if (text.empty() || text.back() != '\n') {
                 text += '\n';
