@@ -8,21 +8,6 @@ namespace lumora {
 
 StandardOutput::StandardOutput(std::FILE* stream) : stream_(stream) {}
 
-void StandardOutput::fail(int error)
-{
-    if (error_ == 0) {
-        error_ = error != 0 ? error : EIO;
-    }
-}
-
-void StandardOutput::to_stream(const char* bytes, std::size_t size)
-{
-    errno = 0;
-    if (size != 0 && std::fwrite(bytes, 1, size, stream_) != size) {
-        fail(errno);
-    }
-}
-
 void StandardOutput::write(const char* bytes, std::size_t size) { to_stream(bytes, size); }
 
 int StandardOutput::flush()

@@ -113,21 +113,6 @@ StandardOutput::StandardOutput(std::FILE* stream) : stream_(stream)
     }
 }
 
-void StandardOutput::fail(int error)
-{
-    if (error_ == 0) {
-        error_ = error != 0 ? error : EIO;
-    }
-}
-
-void StandardOutput::to_stream(const char* bytes, std::size_t size)
-{
-    errno = 0;
-    if (size != 0 && std::fwrite(bytes, 1, size, stream_) != size) {
-        fail(errno);
-    }
-}
-
 void StandardOutput::to_console(const char* bytes, std::size_t size, bool last)
 {
     std::string text = held_;
