@@ -21,4 +21,16 @@ void StandardOutput::to_stream(const char* bytes, std::size_t size)
     }
 }
 
+int StandardOutput::flush_stream()
+{
+    errno = 0;
+    if (std::fflush(stream_) != 0) {
+        fail(errno);
+    }
+    if (std::ferror(stream_) != 0) {
+        fail(EIO);
+    }
+    return error_;
+}
+
 }  // namespace lumora

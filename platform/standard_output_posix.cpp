@@ -2,24 +2,12 @@
 // too, which reads them as UTF-8 or in its own encoding as the user set it.
 #include "platform/standard_output.h"
 
-#include <cerrno>
-
 namespace lumora {
 
 StandardOutput::StandardOutput(std::FILE* stream) : stream_(stream) {}
 
 void StandardOutput::write(const char* bytes, std::size_t size) { to_stream(bytes, size); }
 
-int StandardOutput::flush()
-{
-    errno = 0;
-    if (std::fflush(stream_) != 0) {
-        fail(errno);
-    }
-    if (std::ferror(stream_) != 0) {
-        fail(EIO);
-    }
-    return error_;
-}
+int StandardOutput::flush() { return flush_stream(); }
 
 }  // namespace lumora

@@ -4,7 +4,6 @@
 // unchanged.
 #include "platform/standard_output.h"
 
-#include <cerrno>
 #include <io.h>
 #include <windows.h>
 
@@ -164,14 +163,7 @@ int StandardOutput::flush()
     if (console_ != 0 && !held_.empty()) {
         to_console("", 0, true);
     }
-    errno = 0;
-    if (std::fflush(stream_) != 0) {
-        fail(errno);
-    }
-    if (std::ferror(stream_) != 0) {
-        fail(EIO);
-    }
-    return error_;
+    return flush_stream();
 }
 
 }  // namespace lumora

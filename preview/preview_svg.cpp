@@ -222,6 +222,22 @@ void write_beam(std::string& svg, const LightOnGround& light, Pixel from, Pixel 
     write_line(svg, hit.x, hit.y, aim.x, aim.y, attributes.c_str());
 }
 
+// Light number's beam, aim point, position and number in a view that draws
+// z across and the coordinate upright (y in the side view, x in the top
+// view) up or down; then the light's group ends.
+void write_light_marks(std::string& svg, const View& view, LabelPlacement& labels, const LightOnGround& light,
+                       unsigned number, const char* colour, double Point3::*upright)
+{
+    const auto pixel = [&](const Point3& p) { return Pixel{px(view, p.z), py(view, p.*upright)}; };
+    const Pixel position = pixel(light.position);
+    const Pixel aim = pixel(light.aim);
+    write_beam(svg, light, position, pixel(light.ground_hit), aim, colour);
+    write_aim_marker(svg, aim.x, aim.y, colour);
+    write_light_marker(svg, position.x, position.y, colour);
+    write_light_label(svg, view, labels, position.x, position.y, number, colour);
+    svg += "</g>\n";
+}
+
 // The side view: height y against z, the ground line, the gear, and per light
 // its position, beam, aim point and lit stretch of ground.
 void write_side_view(std::string& svg, const View& view, const GroundView& geometry)
@@ -273,13 +289,7 @@ void write_side_view(std::string& svg, const View& view, const GroundView& geome
             write_line(svg, px(view, nearest), py(view, ground_height(geometry, nearest)), px(view, farthest),
                        py(view, ground_height(geometry, farthest)), lit.c_str());
         }
-        write_beam(svg, light, {px(view, light.position.z), py(view, light.position.y)},
-                   {px(view, light.ground_hit.z), py(view, light.ground_hit.y)},
-                   {px(view, light.aim.z), py(view, light.aim.y)}, colour);
-        write_aim_marker(svg, px(view, light.aim.z), py(view, light.aim.y), colour);
-        write_light_marker(svg, px(view, light.position.z), py(view, light.position.y), colour);
-        write_light_label(svg, view, labels, px(view, light.position.z), py(view, light.position.y), i + 1, colour);
-        svg += "</g>\n";
+        write_light_marks(svg, view, labels, light, i + 1, colour, &Point3::y);
     }
     svg += "</g>\n";
 }
@@ -309,13 +319,7 @@ void write_top_view(std::string& svg, const View& view, const GroundView& geomet
             }
             svg += "\"/>\n";
         }
-        write_beam(svg, light, {px(view, light.position.z), py(view, light.position.x)},
-                   {px(view, light.ground_hit.z), py(view, light.ground_hit.x)},
-                   {px(view, light.aim.z), py(view, light.aim.x)}, colour);
-        write_aim_marker(svg, px(view, light.aim.z), py(view, light.aim.x), colour);
-        write_light_marker(svg, px(view, light.position.z), py(view, light.position.x), colour);
-        write_light_label(svg, view, labels, px(view, light.position.z), py(view, light.position.x), i + 1, colour);
-        svg += "</g>\n";
+        write_light_marks(svg, view, labels, light, i + 1, colour, &Point3::x);
     }
     svg += "</g>\n";
 }

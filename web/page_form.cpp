@@ -15,7 +15,7 @@ namespace {
 // A field of the form: its key, its words, the default that applies when
 // the key is absent, and the slider's range in metres (or in degrees, or as
 // a count) with its step.
-struct FieldSpec {
+struct KeyField {
     KeyId id;
     const char* key;  // the other gear's keys name the tail gear here
     const char* label;
@@ -28,7 +28,7 @@ struct FieldSpec {
     double step;
 };
 
-constexpr FieldSpec MAIN_FIELDS[] = {
+constexpr KeyField MAIN_FIELDS[] = {
     {KeyId::lights, "Lights", "Lights", "how many light sections are used: 1 to 3", false, "required", 1, 1, 3, 1},
     {KeyId::main_gear_height, "MainGearHeight", "Main gear height",
      "the main gear's contact point: height, up positive", true, "0", 0, -10, 5, 0.05},
@@ -41,7 +41,7 @@ constexpr FieldSpec MAIN_FIELDS[] = {
      0.05},
 };
 
-constexpr FieldSpec LIGHT_FIELDS[] = {
+constexpr KeyField LIGHT_FIELDS[] = {
     {KeyId::lat_offset, "LatOffset", "Sideways (x)", "positive = right wing, negative = left wing", true, "0", 0, -30,
      30, 0.05},
     {KeyId::z_offset, "ZOffset", "Up (y)", "height of the light, up positive", true, "0", 0, -5, 5, 0.05},
@@ -88,29 +88,29 @@ std::string written_name(const Definition& definition, const DefinitionEntry& en
     return key != nullptr ? std::string(key->name) : std::string();
 }
 
-FormField field_of(const Definition& definition, unsigned section, const FieldSpec& spec, bool tail)
+FormField field_of(const Definition& definition, unsigned section, const KeyField& key_field, bool tail)
 {
     FormField field{};
     field.section = section;
-    field.key = spec.key;
-    if (!tail && spec.id == KeyId::other_gear_height) {
+    field.key = key_field.key;
+    if (!tail && key_field.id == KeyId::other_gear_height) {
         field.key = "NoseGearHeight";
-    } else if (!tail && spec.id == KeyId::other_gear_dist) {
+    } else if (!tail && key_field.id == KeyId::other_gear_dist) {
         field.key = "NoseGearDist";
     }
-    field.label = spec.label;
-    field.help = spec.help;
-    field.takes_unit = spec.takes_unit;
-    field.placeholder = spec.default_text != nullptr
-                            ? spec.default_text
+    field.label = key_field.label;
+    field.help = key_field.help;
+    field.takes_unit = key_field.takes_unit;
+    field.placeholder = key_field.default_text != nullptr
+                            ? key_field.default_text
                             : "ground pitch (" + fixed_text(definition.ground.pitch_deg, 0, 2) + ")";
-    double value = spec.default_text != nullptr ? spec.default_value : definition.ground.pitch_deg;
+    double value = key_field.default_text != nullptr ? key_field.default_value : definition.ground.pitch_deg;
 
-    const DefinitionEntry* entry = lookup_entry(definition.sections[section], spec.id);
+    const DefinitionEntry* entry = lookup_entry(definition.sections[section], key_field.id);
     if (entry != nullptr) {
         field.present = true;
         field.line = entry->line;
-        if (spec.takes_unit) {
+        if (key_field.takes_unit) {
             const ValueParts parts = split_value(entry->value);
             field.number = parts.number;
             field.unit = parts.unit;
@@ -122,13 +122,13 @@ FormField field_of(const Definition& definition, unsigned section, const FieldSp
         if (end != field.number.c_str() && std::isfinite(read)) {
             value = read;
         }
-    } else if (spec.takes_unit) {
+    } else if (key_field.takes_unit) {
         value /= unit_metres(field.unit);
     }
-    const double factor = spec.takes_unit ? unit_metres(field.unit) : 1.0;
-    field.slider_step = spec.takes_unit ? step_in_unit(spec.step, field.unit) : spec.step;
-    field.slider_min = std::floor(spec.min / factor / field.slider_step) * field.slider_step;
-    field.slider_max = std::ceil(spec.max / factor / field.slider_step) * field.slider_step;
+    const double factor = key_field.takes_unit ? unit_metres(field.unit) : 1.0;
+    field.slider_step = key_field.takes_unit ? step_in_unit(key_field.step, field.unit) : key_field.step;
+    field.slider_min = std::floor(key_field.min / factor / field.slider_step) * field.slider_step;
+    field.slider_max = std::ceil(key_field.max / factor / field.slider_step) * field.slider_step;
     field.slider_value = value < field.slider_min ? field.slider_min : value > field.slider_max ? field.slider_max : value;
     return field;
 }
@@ -149,12 +149,12 @@ FormState form_state(const Definition& definition)
             break;
         }
     }
-    for (const FieldSpec& spec : MAIN_FIELDS) {
-        form.fields.push_back(field_of(definition, MAIN_SECTION, spec, form.other_gear_tail));
+    for (const KeyField& key_field : MAIN_FIELDS) {
+        form.fields.push_back(field_of(definition, MAIN_SECTION, key_field, form.other_gear_tail));
     }
     for (unsigned section = 1; section < SECTION_COUNT; ++section) {
-        for (const FieldSpec& spec : LIGHT_FIELDS) {
-            form.fields.push_back(field_of(definition, section, spec, form.other_gear_tail));
+        for (const KeyField& key_field : LIGHT_FIELDS) {
+            form.fields.push_back(field_of(definition, section, key_field, form.other_gear_tail));
         }
     }
     return form;

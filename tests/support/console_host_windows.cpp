@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/windows_command_line.h"
+
 namespace lumora {
 
 namespace {
@@ -25,29 +27,11 @@ namespace {
 constexpr int NOT_RUN = 255;
 constexpr wchar_t ON_CONSOLE[] = L"--on-console";
 
-// One argument as CommandLineToArgvW and the C runtime read it back.
-std::wstring quoted(const std::wstring& argument)
-{
-    std::wstring word = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        word.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        word += c;
-    }
-    word.append(2 * backslashes, L'\\');
-    return word + L"\"";
-}
-
 std::wstring command_line(const std::vector<std::wstring>& words)
 {
     std::wstring line;
     for (const std::wstring& word : words) {
-        line += (line.empty() ? L"" : L" ") + quoted(word);
+        line += (line.empty() ? L"" : L" ") + quoted_argument(word);
     }
     return line;
 }

@@ -3,29 +3,11 @@
 #include <filesystem>
 #include <windows.h>
 
+#include "tests/support/windows_command_line.h"
+
 namespace lumora {
 
 namespace {
-
-// One argument as the program's command-line parser (CommandLineToArgvW and
-// the C runtime) reads it back: in quotes, with the backslashes before a
-// quote doubled and the quote itself escaped.
-std::wstring quoted(const std::wstring& argument)
-{
-    std::wstring word = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        word.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        word += c;
-    }
-    word.append(2 * backslashes, L'\\');
-    return word + L"\"";
-}
 
 std::wstring wide(const std::string& text) { return std::filesystem::u8path(text).wstring(); }
 
@@ -35,9 +17,9 @@ int run_program(const std::string& program, const std::vector<std::string>& argu
                 const std::string& error_file)
 {
     const std::wstring application = std::filesystem::absolute(std::filesystem::u8path(program)).wstring();
-    std::wstring command_line = quoted(application);
+    std::wstring command_line = quoted_argument(application);
     for (const std::string& argument : arguments) {
-        command_line += L" " + quoted(wide(argument));
+        command_line += L" " + quoted_argument(wide(argument));
     }
 
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
