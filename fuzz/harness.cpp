@@ -11,7 +11,7 @@
 #include "lights/light_geometry.h"
 #include "mdl/insertion.h"
 #include "mdl/mdl_image.h"
-#include "mdl/output.h"
+#include "output/output.h"
 #include "tests/support/files.h"
 #include "tests/support/run_invariants.h"
 #include "tests/support/runner.h"

@@ -3,7 +3,7 @@
 #include "inspect/descriptions.h"
 #include "inspect/structure_check.h"
 #include "mdl/insertion_layout.h"
-#include "mdl/output.h"
+#include "output/output.h"
 
 namespace lumora {
 

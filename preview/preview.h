@@ -9,7 +9,7 @@
 #include "definition/definition.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
-#include "mdl/output.h"
+#include "output/output.h"
 #include "platform/file_system.h"
 
 namespace lumora {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "lights/ground_view.h"
-#include "mdl/output.h"
+#include "output/output.h"
 
 namespace lumora {
 
