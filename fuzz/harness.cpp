@@ -10,7 +10,7 @@
 #include "lights/code_templates.h"
 #include "lights/light_geometry.h"
 #include "mdl/insertion.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "output/output.h"
 #include "tests/support/files.h"
 #include "tests/support/run_invariants.h"
@@ -61,7 +61,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     if (input.size() < MODEL_CODE_END || image.code_area != image.buffer.get() + MODEL_CODE_OFFSET) {
         return "a model without a whole model-code area was accepted";
     }
-    if (check_unmodified(image.code_area) != 0) {
+    if (!code_is_unmodified(image.code_area)) {
         return "a modified model was accepted";
     }
 
@@ -91,7 +91,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     if (image_bytes(image) != expected) {
         return "the image after the insertion differs from the expected bytes";
     }
-    if (check_unmodified(image.code_area) == 0) {
+    if (code_is_unmodified(image.code_area)) {
         return "a model with lights still counts as unmodified";
     }
     return nullptr;

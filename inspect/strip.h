@@ -5,7 +5,7 @@
 #include <string>
 
 #include "basics/console.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "platform/file_system.h"
 
 namespace lumora {

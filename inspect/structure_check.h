@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 
 namespace lumora {
 

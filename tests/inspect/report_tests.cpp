@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "inspect/structure_check.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "tests/inspect/inspect_support.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/files.h"

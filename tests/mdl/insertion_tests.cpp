@@ -8,7 +8,7 @@
 #include "basics/le_words.h"
 #include "basics/scramble.h"
 #include "mdl/insertion.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/expected_template.h"
 

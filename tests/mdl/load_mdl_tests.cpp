@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/files.h"
 #include "tools/mdl_builder/mdl_builder.h"
