@@ -49,7 +49,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     write_file_bytes(path, input);
     MessageLog unheard;
     Diagnostics diagnostics{unheard};
-    if (load_mdl(diagnostics, image, path) != 0) {
+    if (load_mdl(diagnostics, image, path) != Step::done) {
         if (image.buffer || image.code_area != nullptr) {
             return "a refused model left an image behind";
         }
@@ -75,8 +75,8 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     }
     Bytes expected;
     const bool fits = expected_insertion(input, block.bytes, block.size, expected);
-    const int inserted = insert_code(diagnostics, image.code_area, block.bytes, block.size);
-    if (inserted != 0) {
+    const Step inserted = insert_code(diagnostics, image.code_area, block.bytes, block.size);
+    if (inserted != Step::done) {
         if (fits) {
             return "a block that fits was refused";
         }
@@ -128,7 +128,7 @@ const char* check_definition(const Bytes& input, const std::string& path, Defini
     if (result != ReadOutcome::read) {
         return nullptr;
     }
-    if (compute_lights(run.diagnostics, run.definition, run.lights) != 0 || lights < 1 ||
+    if (compute_lights(run.diagnostics, run.definition, run.lights) != Step::done || lights < 1 ||
         lights > LIGHT_COUNT_MAX) {
         return nullptr;
     }

@@ -64,24 +64,24 @@ CodeEnd find_code_end(const std::uint8_t* code_area)
     return end;
 }
 
-int insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
+Step insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
 {
     const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
     const CodeEnd end = find_code_end(code_area);
     if (!ends_with_end_code(end)) {
         report(diagnostics, MessageId::unexpected_end_of_data, {formatted("%04x", static_cast<unsigned>(end.last_word))});
-        return 1;
+        return Step::reported;
     }
     // Compared in 64 bits so that no block length can wrap the sum.
     if (end.free_room < static_cast<std::uint64_t>(n) + ROOM_BESIDES_BLOCK) {
         report(diagnostics, MessageId::not_enough_space, {n, end.free_room});
-        return 1;
+        return Step::reported;
     }
     store_u32(code_area + 4, load_u32(code_area + 4) + n);
     std::memmove(code_area + CODE_HEADER_LENGTH + n, code_area + CODE_HEADER_LENGTH, end.used);
     std::memcpy(code_area + CODE_HEADER_LENGTH, block, n);
     std::memcpy(code_area + end.last_at + n + TRAILER_BEHIND_END_CODE, trailer.data(), TRAILER_SIZE);
-    return 0;
+    return Step::done;
 }
 
 void take_out_code(std::uint8_t* code_area, unsigned n, std::uint32_t used)

@@ -12,11 +12,11 @@ namespace {
 
 constexpr std::uint64_t LARGEST_SIZE = 0xFFFFFFFFu;  // the size is kept in 32 bits
 
-int refuse(Diagnostics& diagnostics, MdlImage& image, const std::string& name, MessageId message)
+Step refuse(Diagnostics& diagnostics, MdlImage& image, const std::string& name, MessageId message)
 {
     report(diagnostics, message, {name});
     image = MdlImage{};
-    return 1;
+    return Step::reported;
 }
 
 // A buffer of size bytes (one at least), or null when memory is short.
@@ -27,7 +27,7 @@ std::unique_ptr<std::uint8_t[]> new_buffer(std::size_t size)
 
 }  // namespace
 
-int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
+Step read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
 {
     image = MdlImage{};  // an image read before is not kept
     // A folder opens on some systems and not on others; everywhere it is a
@@ -35,19 +35,19 @@ int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& 
     FileInfo info{};
     if (file_info(name, true, info) == 0 && info.kind == FileKind::directory) {
         report(diagnostics, MessageId::not_a_model, {name});
-        return 1;
+        return Step::reported;
     }
     std::FILE* file = open_file(name.c_str(), "rb");
     if (file == nullptr) {
         report(diagnostics, MessageId::model_open_error, {name, std::strerror(errno)});
-        return 1;
+        return Step::reported;
     }
     std::uint64_t length = 0;
     if (file_length(file, length) != 0 || length > LARGEST_SIZE) {
         // Not a file with a length (a pipe), or too long for any model.
         std::fclose(file);
         report(diagnostics, MessageId::not_a_model, {name});
-        return 1;
+        return Step::reported;
     }
     image.size = static_cast<std::uint32_t>(length);
     // Not zero-filled: the read below fills every byte or the load fails.
@@ -56,7 +56,7 @@ int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& 
         std::fclose(file);
         image = MdlImage{};
         report(diagnostics, MessageId::model_read_error, {name, std::strerror(ENOMEM)});
-        return 1;
+        return Step::reported;
     }
     errno = 0;
     const std::size_t got = std::fread(image.buffer.get(), 1, image.size, file);
@@ -65,16 +65,16 @@ int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& 
         std::fclose(file);
         image = MdlImage{};
         report(diagnostics, MessageId::model_read_error, {name, std::strerror(error)});
-        return 1;
+        return Step::reported;
     }
     std::fclose(file);
-    return 0;
+    return Step::done;
 }
 
-int load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
+Step load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
 {
-    if (read_mdl_file(diagnostics, image, name) != 0) {
-        return 1;
+    if (read_mdl_file(diagnostics, image, name) != Step::done) {
+        return Step::reported;
     }
     if (check_structure(image).result != StructureCheck::ok) {
         return refuse(diagnostics, image, name, MessageId::not_a_model);
@@ -83,7 +83,7 @@ int load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
     if (!code_is_unmodified(image.code_area)) {
         return refuse(diagnostics, image, name, MessageId::not_unmodified);
     }
-    return 0;
+    return Step::done;
 }
 
 }  // namespace lumora

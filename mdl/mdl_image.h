@@ -22,14 +22,14 @@ constexpr std::uint32_t MODEL_CODE_OFFSET = 0x11F8;   // file offset of the mode
 constexpr std::uint32_t MODEL_CODE_SIZE = 0x10000;    // the area's length in bytes
 constexpr std::uint32_t MODEL_CODE_END = MODEL_CODE_OFFSET + MODEL_CODE_SIZE;  // 70,136
 
-// Reads and validates the named MDL file into image. 0 on success; 1 after
-// reporting one message, with no image left behind.
-int load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
+// Reads and validates the named MDL file into image. Step::reported after
+// one message, with no image left behind.
+Step load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
 
 // Reads the named file whole into image without testing anything (the code
-// area stays null). 0 on success; 1 after reporting one message, with no
-// image left behind. A buffer that cannot be had is a read error with the
+// area stays null). Step::reported after one message, with no image left
+// behind. A buffer that cannot be had is a read error with the
 // system's text for "out of memory".
-int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
+Step read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
 
 }  // namespace lumora

@@ -31,7 +31,7 @@ protected:
         ConsoleCapture capture;
         MessagePrinter printer{capture.console()};
         Diagnostics diagnostics{printer};
-        const int result = load_mdl(diagnostics, image_, name);
+        const int result = load_mdl(diagnostics, image_, name) == Step::done ? 0 : 1;
         return {result, capture.text()};
     }
 

@@ -42,7 +42,7 @@ protected:
         Definition definition;
         LightSet lights{};
         EXPECT_EQ(read_definition_named(diagnostics, definition, definition_), ReadOutcome::read);
-        EXPECT_EQ(compute_lights(diagnostics, definition, lights), 0);
+        EXPECT_EQ(compute_lights(diagnostics, definition, lights), Step::done);
         ground_ = definition.ground;
         return compute_ground_view(definition.ground, lights, definition.light_count);
     }
