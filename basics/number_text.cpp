@@ -139,6 +139,38 @@ double read_nan(const char* at, bool negative, const char** end)
     return value;
 }
 
+// The value of the decimal digits at text (length characters, digits of
+// them digits, one point at most, no exponent) where it can be had exactly
+// without the C library: a whole number below 2^53 divided by a power of ten
+// that a double holds exactly, which one correctly rounded division turns
+// into the double nearest the decimal number, as strtod gives it. False
+// for any other number.
+bool exact_decimal(const char* text, std::size_t length, std::size_t digits, double& value)
+{
+    static constexpr double POWERS_OF_TEN[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (digits > 15) {  // 10^15 < 2^53
+        return false;
+    }
+    std::uint64_t whole = 0;
+    std::size_t fraction_digits = 0;
+    bool point = false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (!is_digit(text[i])) {
+            return false;  // an exponent
+        }
+        whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        fraction_digits += point ? 1 : 0;
+    }
+    value = static_cast<double>(whole) / POWERS_OF_TEN[fraction_digits];
+    return true;
+}
+
 }  // namespace
 
 double read_number(const char* text, const char** end)
@@ -182,6 +214,10 @@ double read_number(const char* text, const char** end)
         length += exponent_length(p + length, 'e');
     }
     *end = p + length;
+    double value = 0.0;
+    if (!hex && exact_decimal(p, length, digits, value)) {
+        return negative ? -value : value;
+    }
     const std::string number(start, *end);
     return std::strtod(number.c_str(), nullptr);
 }
