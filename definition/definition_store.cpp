@@ -7,10 +7,6 @@ bool add_entry(DefinitionSection& section, KeyId key, std::string value, std::ui
     if (lookup_entry(section, key) != nullptr) {
         return false;
     }
-    if (section.entries.empty()) {
-        // One allocation for the section: room for every key (ids 1 .. spot_depth).
-        section.entries.reserve(static_cast<std::size_t>(KeyId::spot_depth));
-    }
     section.entries.push_back({key, line, std::move(value)});
     return true;
 }
