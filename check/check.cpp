@@ -173,7 +173,7 @@ std::string check_verdict(const CheckReport& report)
                      report.errors == 1 ? "" : "s");
 }
 
-int run_check(const Console& console, const std::string& definition_name)
+int run_check(const Console& console, FileSystem& files, const std::string& definition_name)
 {
     CheckReport report;
     Definition definition;
@@ -183,7 +183,7 @@ int run_check(const Console& console, const std::string& definition_name)
     // comes.
     Diagnostics diagnostics{collector, definition_name};
     LightSet lights{};
-    report.outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
+    report.outcome = read_and_compute_lights(diagnostics, files, definition, lights, definition_name);
     finish_check(report, collector, definition_name, definition, lights, diagnostics);
     console_write(console, check_verdict(report));
     return report.would_write ? CHECK_WOULD_WRITE : CHECK_WOULD_NOT_WRITE;

@@ -45,7 +45,7 @@ int run_strip(const Console& console, FileSystem& files, const std::string& mode
     MdlImage image;
     StructureFindings findings{};
     unsigned lights = 0;
-    if (read_model(diagnostics, image, model_name, &findings) != 0 ||
+    if (read_model(diagnostics, files, image, model_name, &findings) != 0 ||
         strip_lights(diagnostics, image, model_name, findings, lights) != 0) {
         return 1;
     }

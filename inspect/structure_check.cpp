@@ -19,9 +19,10 @@ void resource_values(const StructureFindings& f, StructureCheck check, unsigned 
 
 }  // namespace
 
-int read_model(Diagnostics& diagnostics, MdlImage& image, const std::string& name, StructureFindings* findings)
+int read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
+               StructureFindings* findings)
 {
-    if (read_mdl_file(diagnostics, image, name) != 0) {
+    if (read_mdl_file(diagnostics, files, image, name) != 0) {
         return 1;
     }
     *findings = check_structure(image);

@@ -8,11 +8,12 @@
 
 namespace lumora {
 
-// Reads the named file into image and runs the structural tests. Returns 1
+// Reads the named file through files into image and runs the structural tests. Returns 1
 // after the reader's message when the file cannot be read (no image is left
 // then), otherwise 0 with the findings stored in *findings and, when every
 // test passed, image.code_area set.
-int read_model(Diagnostics& diagnostics, MdlImage& image, const std::string& name, StructureFindings* findings);
+int read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
+               StructureFindings* findings);
 
 // Sets text to what the failing
 // test found, e.g. "the resource section's raw data is 0x10400 bytes long, not

@@ -11,6 +11,8 @@
 
 namespace lumora {
 
+class FileSystem;
+
 struct MdlImage {
     std::unique_ptr<std::uint8_t[]> buffer;  // the whole file, exactly size bytes
     std::uint32_t size = 0;                  // the file's length in bytes
@@ -30,13 +32,14 @@ constexpr std::uint32_t SECTION_ENTRY_SIZE = 40;
 
 // Reads and validates the named MDL file into image. 0 on success; 1 after
 // reporting one message, with no image left behind.
-int load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
+int load_mdl(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name);
 
-// Reads the named file whole into image without testing anything (the code
-// area stays null). 0 on success; 1 after reporting one message, with no
+// Reads the named file whole through files into image without testing
+// anything (the code area stays null). A folder, a pipe or a file longer
+// than 32 bits can count is not a model. 0 on success; 1 after reporting one message, with no
 // image left behind. A buffer that cannot be had is a read error with the
 // system's text for "out of memory".
-int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
+int read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name);
 
 // The image of the bytes: a copy of them, the code area not yet set. False
 // when there is no memory for it.
