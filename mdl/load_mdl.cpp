@@ -30,12 +30,6 @@ int refuse(Diagnostics& diagnostics, MdlImage& image, const std::string& name, M
     return 1;
 }
 
-// A buffer of size bytes (one at least), or null when memory is short.
-std::unique_ptr<std::uint8_t[]> new_buffer(std::size_t size)
-{
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size > 0 ? size : 1]);
-}
-
 // The section-table entry that describes the resource section, or null: the
 // entry nearest the end of the table whose virtual address is non-zero and
 // not above resource_rva. Null as well when the section count or the table
@@ -80,10 +74,8 @@ int read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, 
                {name, std::strerror(read.error)});
         return 1;
     }
-    if (!image_of_bytes(image, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())) {
-        report(diagnostics, MessageId::model_read_error, {name, std::strerror(ENOMEM)});
-        return 1;
-    }
+    image.size = static_cast<std::uint32_t>(bytes.size());
+    image.buffer = ImageBytes(std::move(bytes));
     return 0;
 }
 
@@ -93,11 +85,11 @@ bool image_of_bytes(MdlImage& image, const std::uint8_t* bytes, std::size_t size
     if (size > LARGEST_SIZE) {
         return false;
     }
-    image.buffer = new_buffer(size);
-    if (!image.buffer) {
+    try {
+        image.buffer = ImageBytes(std::string(reinterpret_cast<const char*>(bytes), size));
+    } catch (const std::bad_alloc&) {
         return false;
     }
-    std::memcpy(image.buffer.get(), bytes, size);
     image.size = static_cast<std::uint32_t>(size);
     return true;
 }

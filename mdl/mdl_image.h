@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <utility>
 
 #include "basics/messages.h"
 
@@ -13,8 +13,23 @@ namespace lumora {
 
 class FileSystem;
 
+// The bytes of a file held whole, as they were read: none (false) until a
+// file was taken in.
+class ImageBytes {
+public:
+    ImageBytes() = default;
+    explicit ImageBytes(std::string bytes) : bytes_(std::move(bytes)), held_(true) {}
+    std::uint8_t* get() { return held_ ? reinterpret_cast<std::uint8_t*>(&bytes_[0]) : nullptr; }
+    const std::uint8_t* get() const { return held_ ? reinterpret_cast<const std::uint8_t*>(bytes_.data()) : nullptr; }
+    explicit operator bool() const { return held_; }
+
+private:
+    std::string bytes_;
+    bool held_ = false;
+};
+
 struct MdlImage {
-    std::unique_ptr<std::uint8_t[]> buffer;  // the whole file, exactly size bytes
+    ImageBytes buffer;                       // the whole file, exactly size bytes
     std::uint32_t size = 0;                  // the file's length in bytes
     std::uint8_t* code_area = nullptr;       // buffer + MODEL_CODE_OFFSET once accepted, else null
 };

@@ -132,7 +132,7 @@ struct Predecessor {
 // - where the group cannot be kept, the group bits are cleared, and the
 //   others keep only what the old group had too, so that neither another
 //   group nor the old group's members through "other" gain access;
-// - where the existing file's list cannot be read or given (*list_lost
+// - where the existing file's list cannot be read or given (list_lost
 //   set), only the owner keeps access, so that no entry that denied
 //   someone is lost;
 // - where the existing file has no list, the new file gets none either
@@ -185,7 +185,7 @@ int give_permissions(FileSystem& files, FileHandle file, const std::string& dest
 
 // Writes the bytes to a new file beside destination and puts it in place of
 // destination once it is complete. On any failure the new file is removed
-// and the destination is left as it was. *list_lost tells that the new file
+// and the destination is left as it was. list_lost tells that the new file
 // could not get the access control list it was meant to have.
 int write_through_temporary(const Writing& w, const std::string& destination, const Predecessor& predecessor,
                             const std::uint8_t* bytes, std::size_t size, bool& list_lost)
@@ -224,8 +224,8 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
     return 0;
 }
 
-// Writes straight to a destination that is not a regular file (a device),
-// where nothing could be put in its place.
+// Writes straight to a destination that is not a regular file (a device, a
+// pipe), where nothing could be put in its place.
 int write_directly(const Writing& w, const std::string& destination, const std::uint8_t* bytes, std::size_t size)
 {
     const OutputMessages& messages = w.messages;
@@ -360,9 +360,12 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
     if (standing.kind == FileKind::directory) {
         return fail(w, BACKUP_MESSAGES.opening, EISDIR);
     }
+    // Another user's file in a sticky folder at the backup name is not
+    // replaced; nor is the model itself later, so the run stops here.
     const int planted = refuse_planted(files, name, standing);
-    if (planted != 0) {
-        return fail(w, BACKUP_MESSAGES.opening, planted);
+    const int model_planted = model_known ? refuse_planted(files, model_file, model) : 0;
+    if (planted != 0 || model_planted != 0) {
+        return fail(w, BACKUP_MESSAGES.opening, planted != 0 ? planted : model_planted);
     }
     bool list_lost = false;
     const int result =

@@ -141,11 +141,11 @@ else:
     os.chown(theirs, OTHER, OTHER)
     denied = os.strerror(errno.EACCES)
 
-    def planted(path, fifo=False):
+    def planted(path, fifo, data):
         if fifo:
             os.mkfifo(path, 0o622)
         else:
-            open(path, "wb").write(b"theirs\n")
+            open(path, "wb").write(data)
             os.chmod(path, 0o600)
         os.chown(path, OTHER, OTHER)
 
@@ -157,12 +157,18 @@ else:
         ("another user's file as backup in a sticky folder", sticky, "m.MD$", False, ["m.mdl", "d.cfg"], 1,
          "Error opening backup file m.MD$: %s\nNo further processing due to non-available MDL backup file.\n" %
          denied),
+        ("another user's model in place in a sticky folder", sticky, "m.mdl", False, ["m.mdl", "d.cfg"], 1,
+         "Error opening backup file m.MD$: %s\nNo further processing due to non-available MDL backup file.\n" %
+         denied),
         ("the folder owner's file as target in a sticky folder", theirs, "out.mdl", False,
          ["m.mdl", "out.mdl", "d.cfg"], 0, "successfully written.\n"),
     ]
     for title, d, name, fifo, arguments, code, ending in cases:
         path = os.path.join(d, name)
-        planted(path, fifo)
+        data = sample if name == "m.mdl" else b"theirs\n"
+        if os.path.exists(path):
+            os.unlink(path)
+        planted(path, fifo, data)
         try:
             r = run(d, arguments)
         except subprocess.TimeoutExpired:
@@ -173,7 +179,7 @@ else:
             problems.append("output %r" % r.stdout[-300:])
         status = os.lstat(path)
         if code != 0:
-            if status.st_uid != OTHER or (not fifo and open(path, "rb").read() != b"theirs\n"):
+            if status.st_uid != OTHER or (not fifo and open(path, "rb").read() != data):
                 problems.append("%s changed" % name)
             if open(os.path.join(d, "m.mdl"), "rb").read() != sample:
                 problems.append("the model changed")
@@ -184,6 +190,8 @@ else:
             problems.append("left behind: %s" % left)
         check(title, problems)
         os.unlink(path)
+        if name == "m.mdl":
+            open(path, "wb").write(sample)
 
 shutil.rmtree(work)
 sys.exit(1 if failures else 0)
