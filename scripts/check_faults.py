@@ -14,6 +14,13 @@ not finish ended with a non-zero exit code, and its message names one of the
 run's files (never a temporary one) or says that the standard output could
 not be written; no temporary file is left, except after SIGKILL.
 
+Then every signal whose default action ends the process, sent while the
+temporary file exists, ends the run by that signal with no temporary file
+left; SIGHUP, SIGINT and SIGQUIT ignored from the start (nohup, a background
+job) stay ignored and the run completes; and with standard output a pipe
+whose reader is gone, the texts and the inspector end with 1 after saying so
+on standard error while veska's run keeps the exit code of the model's fate.
+
     scripts/check_faults.py BUILD_FOLDER
 
 Prints one line per class of fault and scenario, then "N passed, M failed";
