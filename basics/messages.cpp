@@ -11,7 +11,7 @@ using S = Severity;
 using H = Header;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 57> MESSAGES = {{
+constexpr std::array<MessageFormat, 58> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -52,6 +52,8 @@ constexpr std::array<MessageFormat, 57> MESSAGES = {{
     {M::target_close_error, S::error, H::none, "Error closing target MDL file %s: %s\n"},
     {M::preview_open_error, S::error, H::none, "Error opening preview file %s: %s\n"},
     {M::preview_write_error, S::error, H::none, "Error writing preview file %s: %s\n"},
+    {M::file_in_use, S::progress, H::none,
+     "The file is open in another program (perhaps the simulator): close it there, then run veska again.\n"},
     {M::no_backup_no_processing, S::error, H::none, "No further processing due to non-available MDL backup file.\n"},
     {M::not_written_due_to_errors, S::progress, H::none, "MDL file %s not written due to errors.\n"},
     {M::model_written, S::progress, H::none, "MDL file %s with %u landing light%s successfully written.\n"},

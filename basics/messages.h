@@ -60,6 +60,8 @@ enum class MessageId : std::uint8_t {
     target_close_error,
     preview_open_error,
     preview_write_error,
+    // A file another program holds.
+    file_in_use,
     // The end of a run.
     no_backup_no_processing,
     not_written_due_to_errors,

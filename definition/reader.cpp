@@ -314,6 +314,9 @@ ReadOutcome read_definition_named(Diagnostics& diagnostics, Definition& definiti
     if (error != 0) {
         report(diagnostics, opening ? MessageId::definition_open_error : MessageId::definition_read_error,
                {*name, std::strerror(error)});
+        if (error == EACCES && file_in_use(*name)) {
+            report(diagnostics, MessageId::file_in_use);
+        }
         return ReadOutcome::not_read;
     }
     return read_definition_bytes(diagnostics, definition, std::move(bytes));

@@ -76,7 +76,11 @@ int read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& 
     }
     std::FILE* file = open_file(name.c_str(), "rb");
     if (file == nullptr) {
-        report(diagnostics, MessageId::model_open_error, {name, std::strerror(errno)});
+        const int error = errno;
+        report(diagnostics, MessageId::model_open_error, {name, std::strerror(error)});
+        if (error == EACCES && file_in_use(name)) {
+            report(diagnostics, MessageId::file_in_use);
+        }
         return 1;
     }
     std::uint64_t length = 0;

@@ -55,6 +55,12 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info);
 // True when both name one existing file (also through links or hard links).
 bool same_file(const FileInfo& a, const FileInfo& b);
 
+// True when another program holds the file at path open and keeps to
+// itself an access that the programs need (reading, writing or replacing
+// it), as a running simulator holds its models on Windows. Always false on
+// systems without such sharing rules.
+bool file_in_use(const std::string& path);
+
 // fopen for a UTF-8 name.
 std::FILE* open_file(const char* name, const char* mode);
 

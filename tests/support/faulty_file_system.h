@@ -51,6 +51,7 @@ public:
     int new_file_permissions(const std::string& folder, Permissions& permissions) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
+    int check_writable(const std::string& path) override;
     int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
     int flush_to_disk(FileHandle file) override;
     int close(FileHandle file) override;
