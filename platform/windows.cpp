@@ -388,7 +388,8 @@ bool file_in_use(const std::string& path)
     // Each kind of access that another program may keep to itself; what
     // the file itself refuses (a read-only file's writing) is no sharing
     // violation and tells nothing.
-    for (const DWORD access : {GENERIC_READ, GENERIC_WRITE, static_cast<DWORD>(DELETE)}) {
+    const DWORD accesses[] = {GENERIC_READ, GENERIC_WRITE, DELETE};
+    for (const DWORD access : accesses) {
         HANDLE handle = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {

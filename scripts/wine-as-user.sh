@@ -4,7 +4,9 @@
 # administrator writes through a file's read-only attribute, as the
 # administrator writes any file on Linux; a user's run shows what a Windows
 # user sees. The user's home, with its Wine prefix, is kept in the folder
-# given as the first argument, so that the prefix is made only once.
+# given as the first argument, so that the prefix is made only once. The
+# environment variable VESKA_TEST_NOT_ADMINISTRATOR tells the tests whose
+# run it is.
 #
 #     wine-as-user.sh HOME_FOLDER PROGRAM [ARGUMENT...]
 #
@@ -21,7 +23,7 @@ fi
 mkdir -p "$home"
 chown "$user:$user" "$home"
 as_user=(/usr/bin/setpriv "--reuid=$user" "--regid=$user" --clear-groups
-         env "HOME=$home" "WINEPREFIX=$home/wine" "TMPDIR=$home")
+         env "HOME=$home" "WINEPREFIX=$home/wine" "TMPDIR=$home" VESKA_TEST_NOT_ADMINISTRATOR=1)
 "${as_user[@]}" "$(dirname "$0")/wine-run.sh" "$@"
 status=$?
 # The user's Wine server ends with its last program.

@@ -34,8 +34,11 @@ TEST(Help, HelpAndVersionOnlyAsTheSoleArgument)
         const RunOutcome inspect_help = run_inspect_in_process({word});
         EXPECT_EQ(inspect_help.exit_code, 0);
         EXPECT_EQ(inspect_help.output, std::string(INSPECT_USAGE_TEXT) + "\n" + inspect_help_text(manual_form()));
+        // With more on the command line it is a name ("-?" one that Windows
+        // does not take).
         const RunOutcome with_more = run_veska_in_process({word, "lights.cfg"});
-        EXPECT_EQ(after_banner(with_more.output), "Error opening file " + std::string(word) + ": No such file or directory\n");
+        EXPECT_EQ(after_banner(with_more.output).rfind("Error opening file " + std::string(word) + ": ", 0), 0u)
+            << with_more.output;
     }
     const RunOutcome version = run_veska_in_process({"--version"});
     EXPECT_EQ(version.exit_code, 0);
