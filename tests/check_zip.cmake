@@ -57,6 +57,27 @@ endforeach()
 
 file(READ "${folder}/README.txt" readme)
 
+# The manuals are Windows' own: they say what holds there, leave out what
+# holds only on POSIX systems, and link to each other.
+foreach(pair IN ITEMS "veska.html:veska-inspect.html" "veska-inspect.html:veska.html")
+  string(REPLACE ":" ";" pair "${pair}")
+  list(GET pair 0 page)
+  list(GET pair 1 other)
+  file(READ "${folder}/${page}" manual)
+  foreach(said IN ITEMS "href=\"${other}\"" "read-only" "another program" "/?")
+    string(FIND "${manual}" "${said}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "${page} does not say ${said}")
+    endif()
+  endforeach()
+  foreach(posix_only IN ITEMS "SIGKILL" "sticky" "access control list" "set-user-ID" "man veska")
+    string(FIND "${manual}" "${posix_only}" at)
+    if(NOT at EQUAL -1)
+      message(FATAL_ERROR "${page} says ${posix_only}, which holds only on POSIX systems")
+    endif()
+  endforeach()
+endforeach()
+
 file(GLOB_RECURSE files RELATIVE "${folder}" "${folder}/*")
 set(unnamed "")
 foreach(name IN LISTS files)
