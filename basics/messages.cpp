@@ -11,7 +11,7 @@ using S = Severity;
 using H = Header;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 58> MESSAGES = {{
+constexpr std::array<MessageFormat, 61> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -66,6 +66,13 @@ constexpr std::array<MessageFormat, 58> MESSAGES = {{
     {M::lights_taken_out, S::progress, H::none,
      "%u landing light%s and the trailer block taken out of %s; the restored model is written to %s.\n"},
     {M::encoding_read, S::progress, H::none, "The file was read as %s.\n"},
+    {M::dropped_folder, S::progress, H::none, "In the folder %s:\n"},
+    {M::dropped_model_alone, S::progress, H::none,
+     "%s is a model and no definition file came with it, so nothing was done to it. Drop the model together with "
+     "its definition file onto veska, or open the tuning page lumora-tuning.html beside this program to write "
+     "one.\n"},
+    {M::dropped_definition_alone, S::progress, H::none,
+     "To give a model these lights, drop the model together with this definition file onto veska.\n"},
     {M::note_max_range_not_positive, S::note, H::file_and_line_if_known, "[Light %u]: MaxRange is %s m, not above zero.\n"},
     {M::note_spot_width_not_positive, S::note, H::file_and_line_if_known,
      "[Light %u]: SpotWidth is %s m, not above zero.\n"},

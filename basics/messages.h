@@ -75,6 +75,10 @@ enum class MessageId : std::uint8_t {
     lights_taken_out,
     // What --check says of the file as a whole.
     encoding_read,
+    // What veska says in a window of its own about the files dropped onto it.
+    dropped_folder,
+    dropped_model_alone,
+    dropped_definition_alone,
     // Notes on what veska accepts but is hardly meant.
     note_max_range_not_positive,
     note_spot_width_not_positive,

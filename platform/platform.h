@@ -86,6 +86,16 @@ std::vector<std::string> program_arguments(int argc, char** argv);
 // Standard output writes its bytes unchanged (no line-end translation).
 void prepare_standard_output();
 
+// True when the console window belongs to the program alone: it was made
+// for the program, which was started by opening it (or by dropping files
+// on it) in the file manager, not from a command prompt or a script. Always
+// false on systems without such windows.
+bool owns_console();
+
+// The width of the console window in columns, 0 when the output is no
+// console or the width is not known.
+unsigned console_width();
+
 // When the console window belongs to the program alone (it was started by
 // opening it from the file manager, not from a command prompt or a script),
 // asks for Enter and waits for it, so that the window stays until its

@@ -482,6 +482,10 @@ std::vector<std::string> program_arguments(int argc, char** argv)
 
 void prepare_standard_output() {}
 
+bool owns_console() { return false; }
+
+unsigned console_width() { return 0; }
+
 void hold_own_window() {}
 
 void install_interrupt_cleanup()

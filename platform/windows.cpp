@@ -512,12 +512,27 @@ void prepare_standard_output()
     ::_setmode(::_fileno(stdout), _O_BINARY);
 }
 
-void hold_own_window()
+bool owns_console()
 {
     // A console that no other process shares was made for this program;
     // one opened from a command prompt also holds the prompt's process.
     DWORD processes[2] = {0, 0};
-    if (::GetConsoleProcessList(processes, 2) != 1) {
+    return ::GetConsoleProcessList(processes, 2) == 1;
+}
+
+unsigned console_width()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
+        return 0;
+    }
+    const int width = info.srWindow.Right - info.srWindow.Left + 1;
+    return width > 0 ? static_cast<unsigned>(width) : 0;
+}
+
+void hold_own_window()
+{
+    if (!owns_console()) {
         return;
     }
     const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
