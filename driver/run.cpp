@@ -19,7 +19,7 @@ int end_unwritten(RunState& state, const std::string& target)
 
 bool asks_for_help(const std::vector<std::string>& arguments)
 {
-    return arguments.size() == 1 && (arguments[0] == "--help" || is_system_help_option(arguments[0]));
+    return arguments.size() == 1 && is_help_option(arguments[0]);
 }
 
 }  // namespace

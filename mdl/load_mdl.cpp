@@ -35,6 +35,9 @@ Step read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image,
     if (read.error != 0) {
         report(diagnostics, read.step == ReadStep::opening ? MessageId::model_open_error : MessageId::model_read_error,
                {name, std::strerror(read.error)});
+        if (read.error == EACCES && file_in_use(name)) {
+            report(diagnostics, MessageId::file_in_use);
+        }
         return Step::reported;
     }
     image.size = static_cast<std::uint32_t>(bytes.size());
