@@ -3,6 +3,7 @@
 #include "basics/formatted.h"
 #include "basics/text.h"
 #include "check/check_hints.h"
+#include "definition/keys.h"
 #include "lights/ground_view.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
@@ -63,11 +64,6 @@ bool ignored_setting(std::string_view visible)
     return first != std::string_view::npos && visible[first] != ';';
 }
 
-bool starts_with_ignoring_case(std::string_view text, std::string_view start)
-{
-    return text.size() >= start.size() && equal_ignoring_case(text.substr(0, start.size()), start);
-}
-
 // The notes on the file's text that veska does not give, in the order of
 // its lines, for the lines the reader got to (1 .. lines_read): a setting on
 // a line that begins with a blank, and the other gear's keys named for two
@@ -84,7 +80,7 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
     const std::string height_name = written_name(height);
     const std::string dist_name = written_name(dist);
     const bool mixed = height != nullptr && dist != nullptr &&
-                       starts_with_ignoring_case(height_name, "Tail") != starts_with_ignoring_case(dist_name, "Tail");
+                       names_nose_gear(height_name) != names_nose_gear(dist_name);
     const std::uint32_t mixed_line = mixed ? (height->line > dist->line ? height->line : dist->line) : 0;
 
     SourceLines::Cursor cursor(definition.lines);

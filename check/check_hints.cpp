@@ -23,7 +23,7 @@ std::string trimmed(std::string_view text)
     return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
-KeyTable key_table(int section) { return section == static_cast<int>(MAIN_SECTION) ? main_keys() : light_keys(); }
+KeyTable key_table(int section) { return section_keys(static_cast<unsigned>(section)); }
 
 std::string key_list(const KeyTable& table)
 {
@@ -77,11 +77,7 @@ const KeyName& nearest_key(const KeyTable& table, const std::string& name)
     return *nearest;
 }
 
-std::string section_title(int section)
-{
-    return section == static_cast<int>(MAIN_SECTION) ? std::string("[Main]")
-                                                     : "[Light " + decimal(static_cast<unsigned long>(section)) + "]";
-}
+std::string section_title(int section) { return section_header(static_cast<unsigned>(section)); }
 
 // "in, ft, cm and m", from the table of units.
 std::string unit_list()
@@ -158,8 +154,9 @@ std::string other_gear_word(const CheckContext& context)
     for (const KeyId id : {KeyId::other_gear_height, KeyId::other_gear_dist}) {
         const DefinitionEntry* entry = lookup_entry(main, id);
         if (entry != nullptr) {
-            const std::string name = trimmed(split_key_line(context.definition.lines.line(entry->line).visible).name);
-            return equal_ignoring_case(name.substr(0, 4), "Nose") ? "NoseGear" : "TailGear";
+            const bool nose = names_nose_gear(split_key_line(context.definition.lines.line(entry->line).visible).name);
+            const std::string name = key_by_id(id, nose).name;
+            return name.substr(0, name.size() - (id == KeyId::other_gear_dist ? 4 : 6));
         }
     }
     return std::string();
@@ -200,7 +197,7 @@ std::string hint_unknown_name(const CheckContext& context, std::uint32_t line, s
         const std::string value = trimmed(split_key_line(source.visible).value);
         return std::string("Remove the blanks around the =: write ") + key->name + "=" + value + ".";
     }
-    const KeyName* other = find_key(source.section == static_cast<int>(MAIN_SECTION) ? light_keys() : main_keys(), plain);
+    const KeyName* other = find_key(other_section_keys(static_cast<unsigned>(source.section)), plain);
     if (other != nullptr) {
         return source.section == static_cast<int>(MAIN_SECTION)
                    ? std::string(other->name) + " belongs in a [Light n] section, not in [Main]."
@@ -253,8 +250,8 @@ std::string hint_missing_gear(const CheckContext& context)
         KeyId id;
         std::string name;
     } gear[] = {
-        {KeyId::main_gear_height, "MainGearHeight"},
-        {KeyId::main_gear_dist, "MainGearDist"},
+        {KeyId::main_gear_height, key_by_id(KeyId::main_gear_height).name},
+        {KeyId::main_gear_dist, key_by_id(KeyId::main_gear_dist).name},
         {KeyId::other_gear_height, other.empty() ? "TailGearHeight (or NoseGearHeight)" : other + "Height"},
         {KeyId::other_gear_dist, other.empty() ? "TailGearDist (or NoseGearDist)" : other + "Dist"},
     };
@@ -405,7 +402,7 @@ std::string hint_geometry(const CheckContext& context, std::uint32_t light)
     if (light >= 1 && light <= LIGHT_COUNT_MAX) {
         MessageLog unheard;
         Diagnostics silent{unheard};
-        const double range = get_number_with_unit(silent, context.definition.sections[light], KeyId::max_range, 30.0);
+        const double range = get_key_value(silent, context.definition.sections[light], KeyId::max_range, 0.0);
         if (range == 0.0) {
             return "MaxRange is 0: give the distance ahead where the beam meets the ground, e.g. MaxRange=30.";
         }

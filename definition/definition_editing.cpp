@@ -6,6 +6,7 @@
 #include "basics/number_text.h"
 #include "basics/text.h"
 #include "definition/keys.h"
+#include "definition/reader.h"
 
 namespace lumora {
 
@@ -54,31 +55,18 @@ std::string_view visible_part(const std::string& raw)
     return all.substr(0, all.find('\0'));
 }
 
-char first_char(const EditLine& line)
+// What the reader makes of a line; a later piece of a long line is no line
+// of its own here.
+LineKind kind_of(const EditLine& line)
 {
-    const std::string_view visible = visible_part(line.raw);
-    return visible.empty() ? '\0' : visible[0];
+    return line.continues ? LineKind::ignored : classify_line(visible_part(line.raw));
 }
 
-bool is_header(const EditLine& line) { return !line.continues && first_char(line) == '['; }
+bool is_header(const EditLine& line) { return kind_of(line) == LineKind::header; }
 
-bool is_end_of_text(const EditLine& line) { return !line.continues && first_char(line) == END_OF_TEXT; }
+bool is_end_of_text(const EditLine& line) { return kind_of(line) == LineKind::end_of_text; }
 
-// A line the reader reads as a key line (the same test as its own).
-bool is_key_line(const EditLine& line)
-{
-    switch (first_char(line)) {
-    case ';':
-    case ' ':
-    case '\r':
-    case '\n':
-    case END_OF_TEXT:
-    case '[':
-        return false;
-    default:
-        return !line.continues;
-    }
-}
+bool is_key_line(const EditLine& line) { return kind_of(line) == LineKind::key; }
 
 bool is_empty_line(const EditLine& line) { return line.raw.find_first_not_of("\r\n") == std::string::npos; }
 
@@ -106,7 +94,7 @@ std::optional<Block> find_block(const EditText& text, unsigned section)
     return std::nullopt;
 }
 
-KeyTable table_of(unsigned section) { return section == MAIN_SECTION ? main_keys() : light_keys(); }
+KeyTable table_of(unsigned section) { return section_keys(section); }
 
 // The key a line names (without regard to a missing '='), or null.
 const KeyName* key_of_line(const EditLine& line, unsigned section)
@@ -160,17 +148,12 @@ std::size_t reading_end(const EditText& text)
     return text.lines.size();
 }
 
-std::string header_text(unsigned section)
-{
-    return section == MAIN_SECTION ? std::string("[Main]") : "[Light " + std::to_string(section) + "]";
-}
-
 // Adds a section with the given lines after its header: [Main] before the
 // first section (followed by an empty line), a light section at the end
 // (after an empty line).
 void add_section(EditText& text, unsigned section, const std::vector<std::string>& body)
 {
-    std::vector<std::string> raws{header_text(section)};
+    std::vector<std::string> raws{section_header(section)};
     raws.insert(raws.end(), body.begin(), body.end());
     const int index = static_cast<int>(section);
     if (section == MAIN_SECTION) {
@@ -210,15 +193,6 @@ void replace_value(EditLine& line, std::string_view value)
 
 bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
-double unit_factor(std::string_view unit)
-{
-    for (const LengthUnit& known : length_units) {
-        if (equal_ignoring_case(unit, known.suffix)) {
-            return known.metres;
-        }
-    }
-    return 1.0;
-}
 
 }  // namespace
 
@@ -274,10 +248,8 @@ ValueParts split_value(std::string_view value)
         return {text.substr(0, number_end), ""};
     }
     const std::string unit = text.substr(rest);
-    for (const LengthUnit& known : length_units) {
-        if (equal_ignoring_case(unit, known.suffix)) {
-            return {text.substr(0, number_end), unit};
-        }
+    if (find_unit(unit) != nullptr) {
+        return {text.substr(0, number_end), unit};
     }
     return {text, ""};
 }
@@ -298,7 +270,7 @@ std::string convert_number(std::string_view number, std::string_view from_unit, 
     if (end == text.c_str() || !only_blanks(end)) {
         return text;
     }
-    return formatted("%.6g", value * unit_factor(from_unit) / unit_factor(to_unit));
+    return formatted("%.6g", value * unit_metres(from_unit) / unit_metres(to_unit));
 }
 
 std::optional<std::string> edit_key(const std::string& bytes, unsigned section, std::string_view key_name,
@@ -362,8 +334,7 @@ std::optional<std::string> rename_other_gear(const std::string& bytes, bool tail
         }
         const std::string_view visible = visible_part(line.raw);
         const std::string_view name = without_line_end(split_key_line(visible).name);
-        const std::string wanted = std::string(tail ? "TailGear" : "NoseGear") +
-                                   (named->id == KeyId::other_gear_dist ? "Dist" : "Height");
+        const std::string wanted = key_by_id(named->id, !tail).name;
         line.raw.replace(static_cast<std::size_t>(name.data() - visible.data()), name.size(), wanted);
     }
     return close_text(*text);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "basics/text.h"
+#include "definition/keys.h"
 
 namespace lumora {
 
@@ -183,10 +184,9 @@ SourceLine SourceLines::line(std::uint32_t n) const
 
 int header_section(std::string_view line)
 {
-    constexpr char HEADERS[4][10] = {"[Main]", "[Light 1]", "[Light 2]", "[Light 3]"};
-    for (int index = 0; index < 4; ++index) {
-        if (equal_ignoring_case(line, HEADERS[index])) {
-            return index;
+    for (unsigned index = 0; index < SECTION_COUNT; ++index) {
+        if (equal_ignoring_case(line, section_header(index))) {
+            return static_cast<int>(index);
         }
     }
     return NO_SECTION;

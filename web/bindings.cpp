@@ -118,6 +118,22 @@ val evaluate(const std::string& name, const std::string& bytes)
     return out;
 }
 
+val vocabulary()
+{
+    const PageVocabulary words = page_vocabulary();
+    val out = val::object();
+    out.set("sectionTitles", array_of(words.section_titles, [](const std::string& title) { return val(title); }));
+    out.set("units", array_of(words.units, [](const std::pair<std::string, std::string>& unit) {
+                val pair = val::array();
+                pair.call<void>("push", unit.first);
+                pair.call<void>("push", unit.second);
+                return pair;
+            }));
+    out.set("tailGearWords", words.tail_gear_words);
+    out.set("noseGearWords", words.nose_gear_words);
+    return out;
+}
+
 val edit(const std::string& bytes, unsigned section, const std::string& key, const std::string& number,
          const std::string& unit)
 {
@@ -172,6 +188,7 @@ val strip(const std::string& model_name, const std::string& model)
 EMSCRIPTEN_BINDINGS(lumora_page)
 {
     emscripten::function("evaluate", &lumora::evaluate);
+    emscripten::function("vocabulary", &lumora::vocabulary);
     emscripten::function("editField", &lumora::edit);
     emscripten::function("renameOtherGear", &lumora::rename_gear);
     emscripten::function("convertNumber", &lumora::convert);

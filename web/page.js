@@ -6,8 +6,9 @@
 
 (function () {
   const byId = (id) => document.getElementById(id);
-  const SECTION_TITLES = ['[Main]', '[Light 1]', '[Light 2]', '[Light 3]'];
-  const UNITS = [['', 'metres'], ['m', 'm'], ['cm', 'cm'], ['ft', 'ft'], ['in', 'in']];
+  // The section titles, unit choices and gear words, from the core's key
+  // table when it is ready.
+  let words = null;
 
   // What the page holds: the definition file as it will be saved, its name,
   // the model, and what the code said about them last.
@@ -58,16 +59,17 @@
   function buildForm(view) {
     const form = byId('form');
     form.replaceChildren();
-    for (let section = 0; section < 4; ++section) {
+    for (let section = 0; section < words.sectionTitles.length; ++section) {
       const fieldset = element('fieldset', {id: 'section-' + section});
-      fieldset.append(element('legend', {text: section === 0 ? '[Main]: number of lights and gear' : SECTION_TITLES[section]}));
+      const title = words.sectionTitles[section];
+      fieldset.append(element('legend', {text: section === 0 ? title + ': number of lights and gear' : title}));
       fieldset.append(element('ul', {className: 'section-messages', id: 'section-messages-' + section}));
       if (section === 0) {
         const kind = element('fieldset', {className: 'gear-kind'}, element('legend', {text: 'The other gear is the'}));
-        for (const [value, words] of [['tail', 'tail gear (TailGear…)'], ['nose', 'nose gear (NoseGear…)']]) {
+        for (const [value, gearWords] of [['tail', words.tailGearWords], ['nose', words.noseGearWords]]) {
           const radio = element('input', {type: 'radio', name: 'gear-kind', id: 'gear-' + value, value});
           radio.addEventListener('change', () => renameGear(value === 'tail'));
-          kind.append(element('label', {}, radio, ' ' + words));
+          kind.append(element('label', {}, radio, ' ' + gearWords));
         }
         fieldset.append(kind);
       }
@@ -90,7 +92,7 @@
     let unit = null;
     if (field.takesUnit) {
       unit = element('select', {'aria-label': field.label + ' unit'});
-      for (const [value, words] of UNITS) unit.append(element('option', {value, text: words}));
+      for (const [value, unitWords] of words.units) unit.append(element('option', {value, text: unitWords}));
     }
     const help = element('span', {className: 'help', id: id + '-help', text: field.help});
     const messages = element('ul', {className: 'field-messages', id: id + '-messages'});
@@ -140,7 +142,7 @@
     byId('gear-nose').checked = !view.otherGearTail;
     // The light sections in use, and any the file has beyond them.
     const count = view.lightCount >= 1 && view.lightCount <= 3 ? view.lightCount : 1;
-    for (let section = 1; section < 4; ++section) {
+    for (let section = 1; section < words.sectionTitles.length; ++section) {
       byId('section-' + section).hidden = section > count && !view.sectionsDefined[section];
     }
   }
@@ -180,7 +182,7 @@
   function fillMessages(view) {
     const list = byId('message-list');
     list.replaceChildren();
-    for (let section = 0; section < 4; ++section) byId('section-messages-' + section).replaceChildren();
+    for (let section = 0; section < words.sectionTitles.length; ++section) byId('section-messages-' + section).replaceChildren();
     const lineSeverity = new Map();
     for (const message of state.name !== null ? view.messages : []) {
       list.append(messageItem(message, true));
@@ -397,6 +399,7 @@
   createLumora().ready.then((core) => {
     performance.mark('lumora-module');
     state.core = core;
+    words = core.vocabulary();
     wire();
     const first = core.evaluate('lights.cfg', state.bytes);
     buildForm(first);

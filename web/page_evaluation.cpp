@@ -5,6 +5,7 @@
 #include "basics/number_text.h"
 #include "check/check.h"
 #include "definition/keys.h"
+#include "definition/reader.h"
 #include "preview/preview.h"
 
 namespace lumora {
@@ -46,7 +47,7 @@ const char* encoding_name(TextEncoding encoding)
 // The form field that shows the key k of a section.
 std::string field_key(const FormState& form, unsigned section, KeyId k)
 {
-    const KeyTable keys = section == MAIN_SECTION ? main_keys() : light_keys();
+    const KeyTable keys = section_keys(section);
     for (const FormField& field : form.fields) {
         const KeyName* named = find_key(keys, field.key);
         if (field.section == section && named != nullptr && named->id == k) {
@@ -64,11 +65,10 @@ void place_message(const Definition& definition, const FormState& form, const Me
     if (message.line != 0) {
         const SourceLine line = definition.lines.line(message.line);
         placed.section = line.section;
-        if (line.section != NO_SECTION && line.continues == 0) {
-            const KeyTable keys = line.section == 0 ? main_keys() : light_keys();
-            const KeyName* key = find_key(keys, without_line_end(split_key_line(line.visible).name));
-            if (key != nullptr && !line.visible.empty() && line.visible[0] != '[' && line.visible[0] != ' ' &&
-                line.visible[0] != ';') {
+        if (line.section != NO_SECTION && line.continues == 0 && classify_line(line.visible) == LineKind::key) {
+            const auto section = static_cast<unsigned>(line.section);
+            const KeyName* key = find_key(section_keys(section), without_line_end(split_key_line(line.visible).name));
+            if (key != nullptr) {
                 placed.key = field_key(form, static_cast<unsigned>(line.section), key->id);
             }
         }
@@ -79,7 +79,7 @@ void place_message(const Definition& definition, const FormState& form, const Me
     if (id == MessageId::lights_not_given || id == MessageId::invalid_light_count ||
         id == MessageId::invalid_light_count_in_line) {
         placed.section = MAIN_SECTION;
-        placed.key = "Lights";
+        placed.key = key_by_id(KeyId::lights).name;
     } else if (id == MessageId::gear_incomplete || id == MessageId::gear_distance_too_small ||
                id == MessageId::ground_pitch) {
         placed.section = MAIN_SECTION;

@@ -81,7 +81,7 @@ TEST(DefinitionEditing, TheReaderReadsWhatTheFormGave)
     for (const char* example : {"one_light.cfg", "two_lights.cfg", "three_lights.cfg"}) {
         const std::string original = read_file_text(std::string(EXAMPLES_DIR) + "/" + example);
         for (unsigned section = 0; section < SECTION_COUNT; ++section) {
-            for (const KeyName& key : section == 0 ? main_keys() : light_keys()) {
+            for (const KeyName& key : section_keys(section)) {
                 for (const std::string value : {"7 ft", ""}) {
                     const std::string edited = *edit_key(original, section, key.name, value);
                     MessageLog log;
