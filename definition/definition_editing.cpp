@@ -5,6 +5,7 @@
 #include "basics/formatted.h"
 #include "basics/number_text.h"
 #include "basics/text.h"
+#include "basics/windows_1252.h"
 #include "definition/keys.h"
 #include "definition/reader.h"
 
@@ -22,6 +23,7 @@ struct EditLine {
 struct EditText {
     std::vector<EditLine> lines;
     TextEncoding encoding;
+    bool ansi;  // plain text that is not UTF-8: new text is written as Windows-1252
 };
 
 std::optional<EditText> open_text(const std::string& bytes)
@@ -30,7 +32,7 @@ std::optional<EditText> open_text(const std::string& bytes)
     if (!decoded.valid) {
         return std::nullopt;
     }
-    EditText text{{}, decoded.encoding};
+    EditText text{{}, decoded.encoding, decoded.encoding == TextEncoding::plain && !is_utf8(decoded.text)};
     const SourceLines lines(std::move(decoded.text));
     SourceLines::Cursor cursor(lines);
     SourceLine line{};
@@ -172,22 +174,31 @@ void add_section(EditText& text, unsigned section, const std::vector<std::string
     insert_lines(text, at, index, raws);
 }
 
-// Puts value in place of the value on a line that holds a key.
-void replace_value(EditLine& line, std::string_view value)
+// Text as shown (UTF-8) written as the file writes its text.
+std::string file_text(std::string_view shown, bool ansi)
+{
+    return ansi ? windows_1252_bytes(shown) : std::string(shown);
+}
+
+// Puts value (as shown) in place of the value on a line that holds a key:
+// the characters the old value shares with it at its start and end keep
+// their bytes.
+void replace_value(EditLine& line, std::string_view value, bool ansi)
 {
     const std::string_view visible = visible_part(line.raw);
     const KeyLine key_line = split_key_line(visible);
     const auto offset = [&](std::string_view part) { return static_cast<std::size_t>(part.data() - visible.data()); };
     if (!key_line.value.empty()) {
-        line.raw.replace(offset(key_line.value), key_line.value.size(), value);
+        const std::string merged = merged_text(key_line.value, value, ansi, "\n");
+        line.raw.replace(offset(key_line.value), key_line.value.size(), merged);
         return;
     }
     const std::string_view name = without_line_end(key_line.name);
     const std::size_t after_name = offset(key_line.name) + name.size();
     if (key_line.has_equals) {
-        line.raw.insert(after_name + 1, value);
+        line.raw.insert(after_name + 1, file_text(value, ansi));
     } else {
-        line.raw.insert(after_name, "=" + std::string(value));
+        line.raw.insert(after_name, "=" + file_text(value, ansi));
     }
 }
 
@@ -195,6 +206,65 @@ bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") =
 
 
 }  // namespace
+
+std::string merged_text(std::string_view old_bytes, std::string_view new_text, bool ansi, std::string_view line_end)
+{
+    // The old text's units, a line end (CR LF, CR or LF) shown as one line
+    // feed, as a text box shows it.
+    std::vector<TextUnit> old_units = text_units(old_bytes);
+    std::vector<TextUnit> joined;
+    for (std::size_t i = 0; i < old_units.size(); ++i) {
+        TextUnit unit = old_units[i];
+        if (unit.shown == "\r") {
+            unit.shown = "\n";
+            if (i + 1 < old_units.size() && old_units[i + 1].bytes == "\n") {
+                unit.bytes = old_bytes.substr(static_cast<std::size_t>(unit.bytes.data() - old_bytes.data()), 2);
+                ++i;
+            }
+        }
+        joined.push_back(std::move(unit));
+    }
+    const std::vector<TextUnit> new_units = text_units(new_text);
+    std::size_t head = 0;
+    while (head < joined.size() && head < new_units.size() && joined[head].shown == new_units[head].shown) {
+        ++head;
+    }
+    std::size_t tail = 0;
+    while (tail < joined.size() - head && tail < new_units.size() - head &&
+           joined[joined.size() - 1 - tail].shown == new_units[new_units.size() - 1 - tail].shown) {
+        ++tail;
+    }
+    std::string merged;
+    for (std::size_t i = 0; i < head; ++i) {
+        merged += joined[i].bytes;
+    }
+    for (std::size_t i = head; i < new_units.size() - tail; ++i) {
+        merged += new_units[i].shown == "\n" ? std::string(line_end) : file_text(new_units[i].shown, ansi);
+    }
+    for (std::size_t i = joined.size() - tail; i < joined.size(); ++i) {
+        merged += joined[i].bytes;
+    }
+    return merged;
+}
+
+std::string shown_definition_text(const std::string& bytes)
+{
+    const DecodedText decoded = decode_definition_bytes(bytes);
+    return shown_text(decoded.text);
+}
+
+std::optional<std::string> replace_definition_text(const std::string& bytes, std::string_view shown)
+{
+    const std::optional<EditText> text = open_text(bytes);
+    if (!text) {
+        return std::nullopt;
+    }
+    std::string joined;
+    for (const EditLine& line : text->lines) {
+        joined += line.raw;
+    }
+    return encode_definition_text(merged_text(joined, shown, text->ansi, line_end_of(*text)), text->encoding);
+}
 
 std::string encode_definition_text(const std::string& text, TextEncoding encoding)
 {
@@ -285,7 +355,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
         return bytes;
     }
     const bool clear = only_blanks(value);
-    const std::string line_text = std::string(key->name) + "=" + std::string(value);
+    const std::string line_text = std::string(key->name) + "=" + file_text(value, text->ansi);
     const std::optional<Block> block = find_block(*text, section);
     if (!block) {
         if (!clear) {
@@ -309,7 +379,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
             text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(*i));
         }
     } else if (!holding.empty()) {
-        replace_value(text->lines[holding.front()], value);
+        replace_value(text->lines[holding.front()], value, text->ansi);
     } else {
         insert_lines(*text, last_content + 1, static_cast<int>(section), {line_text});
     }

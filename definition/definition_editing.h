@@ -17,6 +17,24 @@ namespace lumora {
 // back, UTF-8 turned into UTF-16 with its mark; plain text as it is.
 std::string encode_definition_text(const std::string& text, TextEncoding encoding);
 
+// new_text (UTF-8, as a text box or field shows the text) put in place of
+// old_bytes (as the file holds them): the characters the two share at their
+// start and at their end keep their bytes, and only those between are
+// written anew, as the file writes its text (Windows-1252 where ansi is
+// set), a line feed as line_end. A CR LF or a lone CR of the old text
+// counts as one line feed.
+std::string merged_text(std::string_view old_bytes, std::string_view new_text, bool ansi, std::string_view line_end);
+
+// The definition's text as the page shows it in its text box: decoded, any
+// byte that is not UTF-8 read as Windows-1252.
+std::string shown_definition_text(const std::string& bytes);
+
+// The bytes with their text replaced by shown, the text box's text: only
+// what changed is written anew, in the file's own encoding, line ends and
+// code page; every other byte stays. Nothing when the bytes cannot be
+// decoded.
+std::optional<std::string> replace_definition_text(const std::string& bytes, std::string_view shown);
+
 // A key's value as a form shows it: the number as written and the unit
 // suffix behind it. A value that is not just a number with an optional
 // known unit (a comment behind it, a comma for the decimal point, an

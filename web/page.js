@@ -130,7 +130,9 @@
       entry.keyName.textContent = field.key;
       if (document.activeElement !== entry.input) entry.input.value = field.number;
       entry.input.placeholder = field.placeholder;
-      if (entry.unit && document.activeElement !== entry.unit) entry.unit.value = field.unit.toLowerCase();
+      // A number being retyped keeps the unit it had.
+      const retyping = !field.present && entry.beforeClear !== null;
+      if (entry.unit && document.activeElement !== entry.unit && !retyping) entry.unit.value = field.unit.toLowerCase();
       entry.slider.min = field.sliderMin;
       entry.slider.max = field.sliderMax;
       entry.slider.step = field.sliderStep;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "basics/number_text.h"
+#include "basics/windows_1252.h"
 #include "check/check.h"
 #include "definition/keys.h"
 #include "definition/reader.h"
@@ -111,8 +112,8 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     SourceLines::Cursor cursor(definition.lines);
     SourceLine line{};
     while (cursor.next(line)) {
-        page.text += line.raw;
-        page.lines.push_back({line.number, line.section, std::string(without_line_end(line.raw))});
+        page.text += shown_text(line.raw);
+        page.lines.push_back({line.number, line.section, shown_text(without_line_end(line.raw))});
     }
     for (const CheckRecord& record : report.records) {
         // The page shows where the lights shine and how the file was read in
@@ -120,7 +121,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
         if (record.message.id == MessageId::lit_area || record.message.id == MessageId::encoding_read) {
             continue;
         }
-        PageMessage placed{render_message(record.message, name), record.hint,
+        PageMessage placed{shown_text(render_message(record.message, name)), shown_text(record.hint),
                            severity_name(message_format(record.message.id).severity), record.message.line, -1, ""};
         place_message(definition, page.form, record.message, placed);
         page.messages.push_back(std::move(placed));

@@ -6,6 +6,7 @@
 #include "basics/number_text.h"
 #include "basics/text.h"
 #include "basics/whole_number.h"
+#include "basics/windows_1252.h"
 #include "definition/definition_editing.h"
 #include "definition/keys.h"
 
@@ -96,10 +97,10 @@ FormField field_of(const Definition& definition, unsigned section, const KeyFiel
         field.line = entry->line;
         if (key.takes_unit) {
             const ValueParts parts = split_value(entry->value);
-            field.number = parts.number;
+            field.number = shown_text(parts.number);
             field.unit = parts.unit;
         } else {
-            field.number = entry->value;
+            field.number = shown_text(entry->value);
         }
         const char* end = nullptr;
         const double read = read_number(field.number.c_str(), &end);

@@ -3,6 +3,8 @@
 // model is the programs' own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -214,6 +216,14 @@ TEST(TuningPage, FormShowsTheFile)
     EXPECT_EQ(field(odd, 1, "MaxRange").number, "-2,5 m");
     EXPECT_EQ(field(odd, 1, "MaxRange").unit, "");
     EXPECT_EQ(field(odd, 1, "Direction").number, "5 deg");
+    // Bytes that are not UTF-8 are shown as Windows-1252 reads them, in the
+    // field, the lines and the messages.
+    const PageEvaluation ansi = evaluate_definition("x.cfg", GEAR + "[Light 1]\nZOffset=0.5 m ; H\xF6he\n");
+    EXPECT_EQ(field(ansi, 1, "ZOffset").number, "0.5 m ; H\xC3\xB6he");
+    EXPECT_NE(ansi.text.find("H\xC3\xB6he\n"), std::string::npos);
+    EXPECT_TRUE(std::any_of(ansi.messages.begin(), ansi.messages.end(), [](const PageMessage& message) {
+        return message.text.find("m ; H\xC3\xB6he") != std::string::npos;
+    }));
 }
 
 TEST(TuningPage, MoreLightsAddTheirSections)
