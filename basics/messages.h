@@ -83,6 +83,7 @@ enum class MessageId : std::uint8_t {
     note_lit_area_behind_light,
     note_line_ignored,
     note_gears_mixed,
+    note_pitch_steep,
 };
 
 enum class Severity : std::uint8_t { progress, info, warning, error, note };

@@ -135,6 +135,9 @@ void finish_check(CheckReport& report, CheckCollector& collector, const std::str
     }
     const GroundView view = compute_ground_view(definition.ground, lights, shown);
     for (std::uint32_t i = 0; i < view.light_count; ++i) {
+        if (lights.values[i].computed && lit_area_figures(view, i).state != LitArea::lit) {
+            report.dark_lights.push_back(i + 1);
+        }
         if (lights.values[i].computed) {
             collector.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(lit_area_figures(view, i))}},
                            name);
@@ -159,6 +162,16 @@ CheckReport check_definition_bytes(const std::string& name, std::string bytes, D
 
 std::string check_verdict(const CheckReport& report)
 {
+    if (report.would_write && !report.dark_lights.empty()) {
+        // Written, but not what a landing light is for: say which lights.
+        std::string lights;
+        for (std::size_t i = 0; i < report.dark_lights.size(); ++i) {
+            lights += i == 0 ? "" : i + 1 == report.dark_lights.size() ? " and " : ", ";
+            lights += formatted("Light %u", report.dark_lights[i]);
+        }
+        return "veska would write a model with this file, but " + lights +
+               (report.dark_lights.size() == 1 ? " lights" : " light") + " no ground.\n";
+    }
     if (report.would_write) {
         return "veska would write a model with this file.\n";
     }

@@ -424,7 +424,7 @@ std::string hint_beam_lights_no_ground(const CheckContext& context, std::uint32_
                              lookup_entry(context.definition.sections[light], KeyId::pitch) != nullptr;
     return pitch_given ? "Pitch aims the beam for another attitude: raise it, or leave it out to aim for the ground "
                          "pitch."
-                       : "Check Direction and the gear keys: the beam must slope down to the ground.";
+                       : "Give Pitch a value that slopes the beam down to the ground, or check the gear keys.";
 }
 
 // The text subject at index, or empty.
@@ -531,6 +531,9 @@ std::string message_hint(const CheckContext& context, const Message& message)
         return "Make SpotDepth clearly smaller than MaxRange, or MaxRange larger.";
     case MessageId::note_line_ignored:
         return "Remove the blanks at its start if it is meant to count.";
+    case MessageId::note_pitch_steep:
+        return "Pitch is the aircraft's pitch the beam is aimed for: give it between -45 and 45, or leave it out to "
+               "aim for the ground pitch.";
     case MessageId::note_gears_mixed:
         return "Name the other gear's keys alike: TailGearHeight and TailGearDist, or NoseGearHeight and NoseGearDist.";
     default:

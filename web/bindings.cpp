@@ -46,6 +46,7 @@ val message_out(const PageMessage& message)
     out.set("line", message.line);
     out.set("section", message.section);
     out.set("key", message.key);
+    out.set("keys", array_of(message.keys, [](const std::string& key) { return val(key); }));
     return out;
 }
 

@@ -163,9 +163,9 @@
     return item;
   }
 
-  function entryOf(message) {
+  function entryOf(message, key) {
     for (const entry of state.fields.values()) {
-      if (entry.section === message.section && entry.key === message.key) return entry;
+      if (entry.section === message.section && entry.key === (key || message.key)) return entry;
     }
     return null;
   }
@@ -188,12 +188,14 @@
     const lineSeverity = new Map();
     for (const message of state.name !== null ? view.messages : []) {
       list.append(messageItem(message, true));
-      const entry = message.key ? entryOf(message) : null;
-      if (entry) {
+      // At every field whose value fixes it.
+      const entries = message.keys.map((key) => entryOf(message, key)).filter((entry) => entry);
+      for (const entry of entries) {
         entry.messages.append(messageItem(message, false));
         if (message.severity === 'error') entry.row.classList.add('has-error');
         if (message.severity === 'warning') entry.row.classList.add('has-warning');
-      } else if (message.section >= 0 && message.severity !== 'progress') {
+      }
+      if (!entries.length && message.section >= 0 && message.severity !== 'progress') {
         byId('section-messages-' + message.section).append(messageItem(message, false));
       }
       if (message.line > 0 && message.severity !== 'progress' && !lineSeverity.has(message.line)) {

@@ -58,8 +58,57 @@ std::string field_key(const FormState& form, unsigned section, KeyId k)
     return std::string();
 }
 
+// The key whose value fixes a message about a light's values, where the
+// message says; KeyId::lights for none.
+KeyId fixing_key(MessageId id)
+{
+    switch (id) {
+    case MessageId::note_max_range_not_positive:
+    case MessageId::beam_not_computable:
+        return KeyId::max_range;
+    case MessageId::note_spot_width_not_positive:
+        return KeyId::spot_width;
+    case MessageId::note_spot_depth_not_positive:
+    case MessageId::note_lit_area_behind_light:
+        return KeyId::spot_depth;
+    case MessageId::note_direction_backwards:
+        return KeyId::direction;
+    case MessageId::note_light_not_above_ground:
+        return KeyId::z_offset;
+    case MessageId::note_beam_lights_no_ground:
+    case MessageId::note_pitch_steep:
+        return KeyId::pitch;
+    case MessageId::gear_distance_too_small:
+        return KeyId::main_gear_dist;
+    default:
+        return KeyId::lights;
+    }
+}
+
 // Where a message belongs: the key line it names, else what it is about.
+void place_by_line(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed);
+
 void place_message(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed)
+{
+    place_by_line(definition, form, message, placed);
+    const KeyId fixing = fixing_key(message.id);
+    if (message.id == MessageId::gear_incomplete) {
+        // At each gear key the file lacks.
+        for (const KeyId id : {KeyId::main_gear_height, KeyId::main_gear_dist, KeyId::other_gear_height,
+                               KeyId::other_gear_dist}) {
+            if (lookup_entry(definition.sections[MAIN_SECTION], id) == nullptr) {
+                placed.keys.push_back(field_key(form, MAIN_SECTION, id));
+            }
+        }
+    } else if (fixing != KeyId::lights && placed.section >= 0) {
+        placed.keys.push_back(field_key(form, static_cast<unsigned>(placed.section), fixing));
+    } else if (!placed.key.empty()) {
+        placed.keys.push_back(placed.key);
+    }
+    placed.key = placed.keys.empty() ? std::string() : placed.keys.front();
+}
+
+void place_by_line(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed)
 {
     placed.section = -1;
     const MessageId id = message.id;
@@ -122,7 +171,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
             continue;
         }
         PageMessage placed{shown_text(render_message(record.message, name)), shown_text(record.hint),
-                           severity_name(message_format(record.message.id).severity), record.message.line, -1, ""};
+                           severity_name(message_format(record.message.id).severity), record.message.line, -1, "", {}};
         place_message(definition, page.form, record.message, placed);
         page.messages.push_back(std::move(placed));
     }

@@ -21,6 +21,7 @@ struct PageMessage {
     std::uint32_t line;    // the definition file's line it concerns, 0 for none
     int section;           // the section it concerns, -1 for none
     std::string key;       // the form field it concerns (a key name as FormField::key), empty for none
+    std::vector<std::string> keys;  // every field whose value fixes it, key first; empty for none
 };
 
 // One line of the text as the reader cuts it.

@@ -178,6 +178,47 @@ TEST(TuningPage, PutsEachMessageWhereItBelongs)
     EXPECT_EQ(keys, (std::vector<std::string>{"warning:Direction", "note:MaxRange", "note:SpotWidth"}));
 }
 
+// Each note and each message about a value stands at the fields whose
+// values fix it, also where the file lacks that key, and its hint names it.
+TEST(TuningPage, PutsEachNoteAtTheKeyThatFixesIt)
+{
+    const struct {
+        std::string file;
+        const char* text;  // a part of the message
+        std::vector<std::string> keys;
+        int section;
+    } cases[] = {
+        {"[Main]\nLights=1\nMainGearDist=-1\nTailGearDist=8\n[Light 1]\n", "Not all gear",
+         {"MainGearHeight", "TailGearHeight"}, 0},
+        {GEAR + "[Light 1]\nMaxRange=-5\n", "MaxRange is -5", {"MaxRange"}, 1},
+        {GEAR + "[Light 1]\nSpotWidth=-1\n", "SpotWidth is -1", {"SpotWidth"}, 1},
+        {GEAR + "[Light 1]\nSpotDepth=-1\n", "SpotDepth is -1", {"SpotDepth"}, 1},
+        {GEAR + "[Light 1]\nDirection=120\n", "points backwards", {"Direction"}, 1},
+        {GEAR + "[Light 1]\nZOffset=-9\n", "the light is", {"ZOffset"}, 1},
+        {GEAR + "[Light 1]\nZOffset=0.5\n", "reaches", {"SpotDepth"}, 1},
+        {GEAR + "[Light 1]\nPitch=95\n", "Pitch is 95 degrees", {"Pitch"}, 1},
+        {"[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=-1\nTailGearHeight=-12\nTailGearDist=8\n[Light 1]\n",
+         "Pitch is ", {"Pitch"}, 1},
+        {GEAR + "[Light 1]\nPitch=-30\n", "lights no ground", {"Pitch"}, 1},
+        {GEAR + "[Light 1]\nMaxRange=0\n", "cannot be computed", {"MaxRange"}, 1},
+        {"[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=1\nTailGearHeight=-0.5\nTailGearDist=1\n[Light 1]\n",
+         "too small", {"MainGearDist"}, 0},
+    };
+    for (const auto& c : cases) {
+        const PageEvaluation page = evaluate_definition("x.cfg", c.file);
+        const auto found = std::find_if(page.messages.begin(), page.messages.end(), [&](const PageMessage& message) {
+            return message.text.find(c.text) != std::string::npos;
+        });
+        ASSERT_NE(found, page.messages.end()) << c.text << "\n" << c.file;
+        EXPECT_EQ(found->keys, c.keys) << c.text;
+        EXPECT_EQ(found->section, c.section) << c.text;
+        EXPECT_NE(found->hint.find(c.keys.front()), std::string::npos) << found->hint;
+    }
+    // The verdict of a file veska writes but whose light lights no ground.
+    EXPECT_EQ(evaluate_definition("x.cfg", GEAR + "[Light 1]\nPitch=-30\n").verdict,
+              "veska would write a model with this file, but Light 1 lights no ground.");
+}
+
 const FormField& field(const PageEvaluation& page, unsigned section, const std::string& key)
 {
     for (const FormField& field : page.form.fields) {
