@@ -61,21 +61,27 @@ unsigned edit_distance(const std::string& a, const std::string& b)
 // nearest is not worth its time.
 constexpr std::size_t NAME_COMPARED_MAX = 64;
 
-// The key whose name is nearest to name; the first of equals.
-const KeyName& nearest_key(const KeyTable& table, const std::string& name)
+}  // namespace
+
+const KeyName& nearest_key(const KeyTable& table, const std::string& name, unsigned* distance)
 {
     const std::string compared = name.substr(0, NAME_COMPARED_MAX);
     const KeyName* nearest = table.begin();
     unsigned best = edit_distance(compared, nearest->name);
     for (const KeyName& key : table) {
-        const unsigned distance = edit_distance(compared, key.name);
-        if (distance < best) {
-            best = distance;
+        const unsigned this_distance = edit_distance(compared, key.name);
+        if (this_distance < best) {
+            best = this_distance;
             nearest = &key;
         }
     }
+    if (distance != nullptr) {
+        *distance = best;
+    }
     return *nearest;
 }
+
+namespace {
 
 std::string section_title(int section) { return section_header(static_cast<unsigned>(section)); }
 
@@ -120,7 +126,8 @@ bool decimal_comma(const NumberText& number)
 
 std::string with_decimal_point(const NumberText& number) { return number.number + "." + number.rest.substr(1); }
 
-// The unit a common word for one stands for, or empty.
+}  // namespace
+
 std::string unit_for_word(const std::string& word)
 {
     const char* const words[][2] = {
@@ -139,6 +146,8 @@ std::string unit_for_word(const std::string& word)
     }
     return std::string();
 }
+
+namespace {
 
 bool is_degrees_word(const std::string& word)
 {

@@ -266,6 +266,24 @@ std::optional<std::string> replace_definition_text(const std::string& bytes, std
     return encode_definition_text(merged_text(joined, shown, text->ansi, line_end_of(*text)), text->encoding);
 }
 
+std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t n,
+                                        const std::optional<std::string>& shown)
+{
+    std::optional<EditText> text = open_text(bytes);
+    if (!text || n == 0 || n > text->lines.size()) {
+        return std::nullopt;
+    }
+    std::string& raw = text->lines[n - 1].raw;
+    if (!shown) {
+        text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(n - 1));
+    } else {
+        const std::size_t end = raw.find_last_not_of("\r\n") + 1;
+        raw = merged_text(std::string_view(raw).substr(0, end), *shown, text->ansi, line_end_of(*text)) +
+              raw.substr(end);
+    }
+    return close_text(*text);
+}
+
 std::string encode_definition_text(const std::string& text, TextEncoding encoding)
 {
     switch (encoding) {

@@ -5,6 +5,7 @@
 // operation takes the file's bytes as saved and gives the bytes to save.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,15 @@ std::string shown_definition_text(const std::string& bytes);
 // code page; every other byte stays. Nothing when the bytes cannot be
 // decoded.
 std::optional<std::string> replace_definition_text(const std::string& bytes, std::string_view shown);
+
+// The bytes with line n (as the reader numbers the lines, from 1) holding
+// shown (its text as shown, without its line end; a line feed in it starts
+// a new line with the file's line end): only the characters that differ are
+// written anew; the line keeps its line end. With no text (nullopt) the line
+// is taken out, its line end with it. Nothing when the bytes cannot be
+// decoded or have no line n.
+std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t n,
+                                        const std::optional<std::string>& shown);
 
 // A key's value as a form shows it: the number as written and the unit
 // suffix behind it. A value that is not just a number with an optional

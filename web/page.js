@@ -15,6 +15,8 @@
   const state = {
     core: null,
     name: null,          // null: no file yet
+    named: false,        // the name is an opened file's (else a new file's, asked for on saving)
+    opened: null,        // the bytes as the file was opened: the picture draws them faintly once changed
     bytes: new Uint8Array(0),
     view: null,          // the last evaluation
     model: null,         // {name, bytes}
@@ -155,6 +157,7 @@
     const item = element('li', {className: message.severity},
                          element('div', {className: 'msg-text', text: message.text.replace(/\n$/, '')}));
     if (message.hint) item.append(element('div', {className: 'msg-hint', text: message.hint}));
+    if (withLink && message.fix) item.append(fixButton(message));
     if (withLink && message.line > 0) {
       const go = element('button', {type: 'button', className: 'goto', text: 'line ' + message.line});
       go.addEventListener('click', () => showLine(message));
@@ -213,6 +216,28 @@
     }
   }
 
+  // ---- Mending the file: the text box and the fix buttons. The core works
+  // out every change's bytes; each is one step through commitDefinition.
+
+  function fixButton(message) {
+    const button = element('button', {type: 'button', className: 'fix', text: message.fix});
+    button.addEventListener('click', () => {
+      commitDefinition(state.core.applyFix(state.bytes, message.fixLine, message.fixText, message.fixRemoves), message.fix);
+    });
+    return button;
+  }
+
+  function fillTextBox() {
+    const box = byId('definition-text');
+    if (document.activeElement !== box) box.value = state.core.definitionText(state.bytes);
+  }
+
+  function wireTextBox() {
+    byId('definition-text').addEventListener('input', (event) => {
+      commitDefinition(state.core.replaceText(state.bytes, event.target.value), 'Edit text');
+    });
+  }
+
   function fillFigures(view) {
     const body = byId('figures').tBodies[0];
     body.replaceChildren();
@@ -241,7 +266,7 @@
   // ---- Evaluating and editing: the code's work, drawn.
 
   function evaluate() {
-    render(state.core.evaluate(state.name || 'lights.cfg', state.bytes));
+    render(state.core.evaluate(state.name || 'lights.cfg', state.bytes, state.opened));
   }
 
   function render(view) {
@@ -251,6 +276,7 @@
     fillForm(view);
     fillMessages(view);
     fillFigures(view);
+    fillTextBox();
     byId('file-name').textContent = state.name !== null ? state.name : 'No file yet';
     byId('encoding').textContent = state.name !== null ? '(' + view.encoding + ')' : '';
     document.body.dataset.evaluations = String(++state.evaluations);
@@ -262,6 +288,13 @@
     state.bytes = bytes;
     if (state.name === null) state.name = 'lights.cfg';
     evaluate();
+  }
+
+  // Every change of the definition's bytes goes through here: a field, a fix,
+  // the text box.
+  function commitDefinition(bytes, label) {
+    void label;
+    setBytes(bytes);
   }
 
   function typeInto(entry) {
@@ -286,7 +319,21 @@
     setBytes(state.core.renameOtherGear(state.bytes, tail));
   }
 
+  // An opened file is saved under its own name; a new one asks for a name.
+  function saveDefinition() {
+    if (!state.named) {
+      const name = window.prompt('Save the definition file as', state.name || 'lights.cfg');
+      if (!name) return;
+      state.name = name;
+      state.named = true;
+      byId('file-name').textContent = name;
+    }
+    download(state.name, state.bytes, 'application/octet-stream');
+  }
+
   function openDefinition(name, bytes) {
+    state.opened = bytes;
+    state.named = true;
     state.name = name;
     state.bytes = bytes;
     evaluate();
@@ -369,9 +416,7 @@
       if (file) openModel(file.name, new Uint8Array(await file.arrayBuffer()));
       event.target.value = '';
     });
-    byId('save-definition').addEventListener('click', () => {
-      download(state.name || 'lights.cfg', state.bytes, 'application/octet-stream');
-    });
+    byId('save-definition').addEventListener('click', saveDefinition);
     byId('save-picture').addEventListener('click', () => {
       if (!state.view || !state.view.svg) return;
       const base = (state.name || 'lights.cfg').replace(/\.[^.]*$/, '');
@@ -405,7 +450,8 @@
     state.core = core;
     words = core.vocabulary();
     wire();
-    const first = core.evaluate('lights.cfg', state.bytes);
+    wireTextBox();
+    const first = core.evaluate('lights.cfg', state.bytes, null);
     buildForm(first);
     render(first);
     document.body.dataset.ready = String(performance.now());

@@ -5,6 +5,7 @@
 #include "basics/number_text.h"
 #include "basics/windows_1252.h"
 #include "check/check.h"
+#include "check/check_fixes.h"
 #include "definition/keys.h"
 #include "definition/reader.h"
 #include "preview/preview.h"
@@ -140,7 +141,7 @@ void place_by_line(const Definition& definition, const FormState& form, const Me
 
 }  // namespace
 
-PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes)
+PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes, const std::string* opened)
 {
     PageEvaluation page{};
     Definition definition;
@@ -171,7 +172,14 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
             continue;
         }
         PageMessage placed{shown_text(render_message(record.message, name)), shown_text(record.hint),
-                           severity_name(message_format(record.message.id).severity), record.message.line, -1, "", {}};
+                           severity_name(message_format(record.message.id).severity), record.message.line, -1, "", {},
+                           "", 0, "", false};
+        if (const std::optional<MessageFix> fix = message_fix(definition, record.message)) {
+            placed.fix = fix->words;
+            placed.fix_line = fix->line;
+            placed.fix_text = fix->text.value_or("");
+            placed.fix_removes = !fix->text;
+        }
         place_message(definition, page.form, record.message, placed);
         page.messages.push_back(std::move(placed));
     }
@@ -182,7 +190,10 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     MessageLog unheard;
     Diagnostics diagnostics{unheard, name};
     diagnostics.error_flag = report.error_flag;
-    const Preview preview = draw_preview(diagnostics, definition, lights, report.outcome);
+    MessageLog earlier_messages;
+    const std::optional<EarlierLights> before =
+        opened != nullptr && *opened != bytes ? earlier_lights(earlier_messages, name, *opened) : std::nullopt;
+    const Preview preview = draw_preview(diagnostics, definition, lights, report.outcome, before ? &*before : nullptr);
     page.svg = preview.svg;
     page.complete = preview.complete;
     page.lights_drawn = preview.lights;

@@ -219,6 +219,69 @@ TEST(TuningPage, PutsEachNoteAtTheKeyThatFixesIt)
               "veska would write a model with this file, but Light 1 lights no ground.");
 }
 
+// Each mechanical fix, applied as the page applies it, mends its mistake
+// and touches no other line.
+TEST(TuningPage, EachFixMendsItsMistake)
+{
+    // A file of CR LF lines, in Windows-1252.
+    std::string main;
+    for (const char c : GEAR) {
+        main += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const std::string light = "[Light 1]\r\nZOffset=0.5\r\nSpotDepth=15\r\n";
+    const struct {
+        std::string file;
+        const char* words;
+        std::string fixed;
+    } cases[] = {
+        {main + light + "LatOfset=3\r\n", "Fix: rename LatOfset to LatOffset", main + light + "LatOffset=3\r\n"},
+        {replaced(main, "Lights=1", "Lights = 1") + light, "Fix: remove the blanks around the =", main + light},
+        {main + light + "MaxRange=25,5\r\n", "Fix: use a decimal point instead of the comma",
+         main + light + "MaxRange=25.5\r\n"},
+        {main + light + "Direction=5,5\r\n", "Fix: use a decimal point instead of the comma",
+         main + light + "Direction=5.5\r\n"},
+        {main + "[Light1]\r\nZOffset=0.5\r\nSpotDepth=15\r\n", "Fix: write the header as [Light 1]", main + light},
+        {main + light + "SpotWidth=20 m ; H\xF6he\r\n", "Fix: move the comment onto its own line",
+         main + light + "; H\xF6he\r\nSpotWidth=20 m\r\n"},
+        {main + light + "SpotWidth=30\r\nSpotWidth=20\r\n", "Fix: remove line 10, the earlier SpotWidth",
+         main + light + "SpotWidth=20\r\n"},
+        {main + light + "SpotWidth=60 feet\r\n", "Fix: write the unit feet as ft", main + light + "SpotWidth=60 ft\r\n"},
+    };
+    for (const auto& c : cases) {
+        const PageEvaluation page = evaluate_definition("x.cfg", c.file);
+        const auto fixable = std::find_if(page.messages.begin(), page.messages.end(),
+                                          [](const PageMessage& message) { return !message.fix.empty(); });
+        ASSERT_NE(fixable, page.messages.end()) << c.words;
+        EXPECT_EQ(fixable->fix, c.words);
+        const std::optional<std::string> fixed = replace_line(
+            c.file, fixable->fix_line, fixable->fix_removes ? std::nullopt : std::optional<std::string>(fixable->fix_text));
+        EXPECT_EQ(fixed, c.fixed) << c.words;
+        const PageEvaluation after = evaluate_definition("x.cfg", fixed.value_or(""));
+        EXPECT_EQ(after.verdict, "veska would write a model with this file.") << c.words;
+        for (const PageMessage& message : after.messages) {
+            EXPECT_TRUE(message.severity == "progress" || message.severity == "info") << c.words << ": " << message.text;
+        }
+    }
+}
+
+// The definition as opened drawn faintly under the changed one: the bytes
+// of --preview NEW OUT --before OPENED; with nothing changed, today's picture.
+TEST(TuningPage, DrawsTheFileAsOpenedUnderTheChanges)
+{
+    const InScratchFolder folder;
+    const std::string opened = GEAR + "[Light 1]\nLatOffset=-5\nSpotDepth=15\n";
+    const std::string changed = GEAR + "[Light 1]\nLatOffset=3\nSpotDepth=15\n";
+    write_file_text("lights.cfg", changed);
+    write_file_text("opened.cfg", opened);
+    ASSERT_EQ(run_inspect_in_process({"--preview", "lights.cfg", "both.svg", "--before", "opened.cfg"}).exit_code, 0);
+    EXPECT_EQ(evaluate_definition("lights.cfg", changed, &opened).svg, read_file_text("both.svg"));
+    ASSERT_EQ(run_inspect_in_process({"--preview", "lights.cfg", "alone.svg"}).exit_code, 0);
+    EXPECT_EQ(evaluate_definition("lights.cfg", changed, &changed).svg, read_file_text("alone.svg"));
+}
+
 const FormField& field(const PageEvaluation& page, unsigned section, const std::string& key)
 {
     for (const FormField& field : page.form.fields) {
