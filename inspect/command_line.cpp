@@ -112,8 +112,7 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
             return run_preview(console, files, arguments[1], arguments[2], arguments[4]);
         }
         if (count != 3) {
-            return usage_error(console, "--preview takes a definition file and the picture's name, and optionally "
-                                        "--before and an earlier definition file");
+            return usage_error(console, "--preview takes a definition file and the picture's name");
         }
         return run_preview(console, files, arguments[1], arguments[2]);
     }

@@ -91,6 +91,7 @@ for (const [mistake, button, mended] of [
 // ---- The text box: typing in it changes the definition, the form follows.
 {
   await open('typed.cfg', latin1('; H\xF6he\r\n' + main + light));
+  check(!(await page.evaluate(() => window.lumoraPage.svg)).includes('before'), 'a file as opened: today\'s picture');
   const box = await page.$('aria/Definition text');
   check(box !== null, 'a text box named "Definition text"');
   await page.evaluate(() => {
@@ -109,7 +110,9 @@ for (const [mistake, button, mended] of [
     return row.querySelector('input[type="text"]').value;
   });
   check(width === '25', 'the form follows the text box', width);
-  check((await page.evaluate(() => window.lumoraPage.svg)).length > 0, 'the picture follows the text box');
+  const svg = await page.evaluate(() => window.lumoraPage.svg);
+  check(svg.includes('id="before-light-1-top"') && svg.includes('class="legend-before"'),
+        'once changed, the picture draws the file as opened faintly under it');
 }
 
 // ---- The verdict on a light that lights no ground.
