@@ -132,8 +132,8 @@
       entry.keyName.textContent = field.key;
       if (document.activeElement !== entry.input) entry.input.value = field.number;
       entry.input.placeholder = field.placeholder;
-      // A number being retyped keeps the unit it had.
-      const retyping = !field.present && entry.beforeClear !== null;
+      // A number being typed (or cleared and retyped) keeps the unit it had.
+      const retyping = document.activeElement === entry.input || (!field.present && entry.beforeClear !== null);
       if (entry.unit && document.activeElement !== entry.unit && !retyping) entry.unit.value = field.unit.toLowerCase();
       entry.slider.min = field.sliderMin;
       entry.slider.max = field.sliderMax;

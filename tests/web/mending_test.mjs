@@ -115,6 +115,21 @@ for (const [mistake, button, mended] of [
         'once changed, the picture draws the file as opened faintly under it');
 }
 
+// ---- A number cleared and retyped keeps its unit.
+{
+  await open('unit.cfg', latin1(main + '[Light 1]\r\nZOffset=50 cm\r\nSpotDepth=15\r\n'));
+  const field = await page.evaluate(() => {
+    const row = [...document.querySelectorAll('#section-1 .field')].find((r) => r.querySelector('code').textContent === 'ZOffset');
+    return '#' + row.querySelector('input[type="text"]').id;
+  });
+  await page.click(field, {clickCount: 3});
+  await evaluated(() => page.keyboard.press('Backspace'));
+  await page.keyboard.type('-250');
+  const bytes = Buffer.from(await page.evaluate(() => [...window.lumoraPage.bytes]));
+  check(bytes.toString('latin1').includes('\r\nZOffset=-250 cm\r\n'), 'a cleared number retyped keeps its unit',
+        bytes.toString('latin1'));
+}
+
 // ---- The verdict on a light that lights no ground.
 await open('dark.cfg', latin1(main + '[Light 1]\r\nPitch=-30\r\n'));
 check(await verdict() === 'veska would write a model with this file, but Light 1 lights no ground.',
