@@ -141,8 +141,12 @@ std::optional<MessageFix> fix_duplicate(const Definition& definition, const Sour
     if (first == nullptr || first->line >= source.number) {
         return std::nullopt;
     }
-    return MessageFix{"Fix: remove line " + std::to_string(first->line) + ", the earlier " + key->name, first->line,
-                      std::nullopt};
+    // Named as that line writes it: the other gear's keys have two names.
+    const std::string_view written = split_key_line(definition.lines.line(first->line).visible).name;
+    const std::size_t start = written.find_first_not_of(" \t");
+    const std::string name = start == std::string_view::npos ? std::string() : trimmed_end(written.substr(start));
+    return MessageFix{"Fix: remove line " + std::to_string(first->line) + ", the earlier " + shown_text(name),
+                      first->line, std::nullopt};
 }
 
 }  // namespace

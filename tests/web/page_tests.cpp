@@ -248,6 +248,8 @@ TEST(TuningPage, EachFixMendsItsMistake)
          main + light + "; H\xF6he\r\nSpotWidth=20 m\r\n"},
         {main + light + "SpotWidth=30\r\nSpotWidth=20\r\n", "Fix: remove line 10, the earlier SpotWidth",
          main + light + "SpotWidth=20\r\n"},
+        {replaced(main, "TailGearHeight", "NoseGearHeight=-0.7\r\nTailGearHeight") + light,
+         "Fix: remove line 5, the earlier NoseGearHeight", main + light},
         {main + light + "SpotWidth=60 feet\r\n", "Fix: write the unit feet as ft", main + light + "SpotWidth=60 ft\r\n"},
     };
     for (const auto& c : cases) {
