@@ -20,7 +20,7 @@ namespace lumora {
 enum class LineKind { ignored, end_of_text, header, key };
 LineKind classify_line(std::string_view line);
 
-enum class ReadOutcome {
+enum class [[nodiscard]] ReadOutcome {
     read,      // read to its end
     failed,    // read, but its contents make reading fail
     not_read,  // the file could not be opened or read, or is not the text it claims to be

@@ -11,7 +11,7 @@
 #include "lights/ground_view.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
-#include "mdl/output.h"
+#include "output/output.h"
 #include "platform/file_system.h"
 
 namespace lumora {
@@ -57,7 +57,8 @@ std::optional<EarlierLights> earlier_lights(MessageLog& log, const std::string& 
 // With before_name, the lights of that definition file are drawn faintly
 // under these (--before); one that cannot be read is reported as veska
 // reports it, and nothing is written.
-int run_preview(const Console& console, FileSystem& files, const std::string& definition_name,
-                const std::string& svg_name, const std::optional<std::string>& before_name = std::nullopt);
+[[nodiscard]] int run_preview(const Console& console, FileSystem& files, const std::string& definition_name,
+                              const std::string& svg_name,
+                              const std::optional<std::string>& before_name = std::nullopt);
 
 }  // namespace lumora
