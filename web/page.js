@@ -240,7 +240,9 @@
 
   function render(view) {
     state.view = view;
-    byId('picture').innerHTML = state.name !== null ? view.svg : '';
+    const drawn = state.name !== null ? view.svg : '';
+    byId('picture').innerHTML = drawn;
+    byId('save-picture').disabled = drawn === '';
     fillVerdict(view);
     fillForm(view);
     fillMessages(view);
@@ -347,7 +349,16 @@
     }
   }
 
+  // The sticky header's height, for the picture that stays in view under it.
+  function followHeader() {
+    const header = document.querySelector('.top');
+    const place = () => document.documentElement.style.setProperty('--top', header.offsetHeight + 'px');
+    new ResizeObserver(place).observe(header);
+    place();
+  }
+
   function wire() {
+    followHeader();
     const examples = byId('example');
     for (const [name] of BUNDLED_EXAMPLES) examples.append(element('option', {value: name, text: name}));
     byId('open-example').addEventListener('click', () => {

@@ -292,7 +292,10 @@ async function drop(name, bytes) {
 
 // ---- Screenshots: the example at 1280x800, and a narrow window.
 await after(evaluations, () => byFileInput(path.join(options.examples, 'one_light.cfg')));
-await page.evaluate(() => window.scrollTo(0, 0));
+await page.evaluate(() => {
+  window.scrollTo(0, 0);
+  document.querySelector('.picture').scrollTo(0, 0);
+});
 await page.screenshot({path: path.join(options.artifacts, 'tuning-page.png')});
 await page.setViewport({width: 420, height: 900});
 await page.screenshot({path: path.join(options.artifacts, 'tuning-page-narrow.png')});
