@@ -31,7 +31,7 @@ await page.select('#example', 'one_light.cfg');
 await page.click('#open-example');
 const timings = await page.evaluate(async () => {
   const row = [...document.querySelectorAll('#section-1 .field')]
-                  .find((candidate) => candidate.querySelector('code').textContent === 'LatOffset');
+                  .find((candidate) => candidate.querySelector('code')?.textContent === 'LatOffset');
   const slider = row.querySelector('input[type="range"]');
   const picture = document.getElementById('picture');
   const toSvg = [];

@@ -19,11 +19,26 @@
     model: null,         // {name, bytes}
     modelRun: null,      // the last run on the model: {done, alreadyLit, output, model}
     downloadable: null,  // {name, bytes} offered by "Download model"
-    fields: new Map(),   // "section:key" of the form's own key -> the field's elements
+    fields: new Map(),   // "section:index" of a field of the form -> the field's elements
     modelTimer: 0,
     evaluations: 0,
     modelRuns: 0,
+    // The definition as opened (what each field's Reset goes back to) and
+    // as last saved; its form as opened.
+    opened: new Uint8Array(0),
+    saved: new Uint8Array(0),
+    openedFields: new Map(),
+    // Undo and redo: the definitions before (past) and after (future) the
+    // one shown, each with the words of its change. The change in progress
+    // (a drag, a value being typed) is one step: gesture names it until the
+    // control is let go.
+    past: [],
+    future: [],
+    gesture: null,
+    keepTimer: 0,
   };
+  const HISTORY_STEPS = 500;
+  const STORAGE_KEY = 'lumora-tuning-definition';
 
   function hexBytes(hex) {
     const bytes = new Uint8Array(hex.length / 2);
@@ -40,6 +55,33 @@
     }
     for (const child of children) made.append(child);
     return made;
+  }
+
+  function sameBytes(a, b) {
+    if (a.length !== b.length) return false;
+    for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
+    return true;
+  }
+
+  // Bytes as text for the browser's storage, and back.
+  function bytesToBase64(bytes) {
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(text);
+  }
+  function base64ToBytes(text) {
+    const binary = atob(text);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+  }
+
+  // A word for the user that is not one of the core's messages: a file
+  // refused, a failure caught; cleared by the next file taken.
+  function notify(words) {
+    const notice = byId('notice');
+    notice.textContent = words;
+    notice.hidden = words === '';
   }
 
   function download(name, bytes, type) {
@@ -81,9 +123,11 @@
   function buildField(field, index) {
     const id = fieldId(field.section, index);
     const row = element('div', {className: 'field'});
-    const label = element('label', {for: id}, field.label + ' ');
+    // The key's name beside its words, where they differ: each control is
+    // named once.
+    const label = element('label', {for: id}, field.label);
     const keyName = element('code', {text: field.key});
-    label.append(keyName);
+    if (field.label !== field.key) label.append(' ', keyName);
     const input = element('input', {type: 'text', id, inputmode: 'decimal', spellcheck: 'false',
                                     'aria-describedby': id + '-help ' + id + '-messages'});
     const slider = element('input', {type: 'range', 'aria-label': field.label + ' slider', tabindex: '0'});
@@ -93,11 +137,14 @@
       for (const [value, words] of UNITS) unit.append(element('option', {value, text: words}));
     }
     const help = element('span', {className: 'help', id: id + '-help', text: field.help});
+    const reset = element('button', {type: 'button', className: 'reset', text: 'Reset', disabled: '',
+                                     'aria-label': 'Reset ' + field.label + (field.label === field.key ? '' : ' ' + field.key)});
     const messages = element('ul', {className: 'field-messages', id: id + '-messages'});
     row.append(label, input, unit || element('span', {className: 'unit-missing', text: field.key === 'Lights' ? 'count' : 'degrees'}),
-               slider, help, messages);
+               slider, help, reset, messages);
     const entry = {section: field.section, index, key: field.key, row, input, slider, unit, keyName, messages, field,
-                   beforeClear: null};
+                   reset, beforeClear: null};
+    reset.addEventListener('click', () => resetField(entry));
     input.addEventListener('input', () => typeInto(entry));
     // Retyping a value passes through an empty field, which takes the key's
     // line out; a value typed before the field is left goes back on that line.
@@ -117,12 +164,27 @@
     return row;
   }
 
-  function fillForm(view) {
+  // The fields of a view by "section:index", as the form holds them.
+  function fieldsByPlace(view) {
+    const places = new Map();
     const counts = new Map();
     for (const field of view.fields) {
       const index = counts.get(field.section) || 0;
       counts.set(field.section, index + 1);
-      const entry = state.fields.get(field.section + ':' + index);
+      places.set(field.section + ':' + index, field);
+    }
+    return places;
+  }
+
+  function sameValue(a, b) {
+    return a.present === b.present && a.number === b.number && a.unit.toLowerCase() === b.unit.toLowerCase();
+  }
+
+  function fillForm(view) {
+    for (const [place, field] of fieldsByPlace(view)) {
+      const entry = state.fields.get(place);
+      const opened = state.openedFields.get(place);
+      entry.reset.disabled = state.name === null || !opened || sameValue(field, opened);
       entry.field = field;
       entry.key = field.key;
       entry.keyName.textContent = field.key;
@@ -253,11 +315,145 @@
     scheduleModelRun();
   }
 
-  function setBytes(bytes) {
-    if (bytes === null) return;  // the file cannot be decoded: nothing to edit
+  // Every change of the definition comes here: a field, a slider, a unit,
+  // the gear's kind, a fix, the text, a light added or taken out. It is one
+  // step to undo, or part of the step in progress (a drag, a value being
+  // typed) when that has the same words; then the page shows the new
+  // definition. Returns whether the definition was taken.
+  function commitDefinition(bytes, label) {
+    if (bytes === null || bytes === undefined) return false;  // the file cannot be decoded: nothing to edit
+    bytes = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
+    if (!sameBytes(bytes, state.bytes)) {
+      if (state.gesture === null || state.gesture !== label) {
+        state.past.push({bytes: state.bytes, label});
+        if (state.past.length > HISTORY_STEPS) state.past.shift();
+      }
+      state.future = [];
+      state.gesture = label;
+    }
     state.bytes = bytes;
     if (state.name === null) state.name = 'lights.cfg';
     evaluate();
+    historyChanged();
+    return true;
+  }
+  window.commitDefinition = commitDefinition;
+
+  // The step in progress ends when its control is let go; a step that came
+  // back to where it began (a value retyped as it was) is no step.
+  function endGesture() {
+    const last = state.past[state.past.length - 1];
+    if (state.gesture !== null && last && sameBytes(last.bytes, state.bytes)) {
+      state.past.pop();
+      historyChanged();
+    }
+    state.gesture = null;
+  }
+
+  function undo() {
+    endGesture();
+    const step = state.past.pop();
+    if (!step) return;
+    state.future.push({bytes: state.bytes, label: step.label});
+    state.bytes = step.bytes;
+    evaluate();
+    historyChanged();
+  }
+
+  function redo() {
+    endGesture();
+    const step = state.future.pop();
+    if (!step) return;
+    state.past.push({bytes: state.bytes, label: step.label});
+    state.bytes = step.bytes;
+    evaluate();
+    historyChanged();
+  }
+
+  function changed() { return state.name !== null && !sameBytes(state.bytes, state.saved); }
+
+  function historyChanged() {
+    const undoButton = byId('undo');
+    const redoButton = byId('redo');
+    const last = state.past[state.past.length - 1];
+    const next = state.future[state.future.length - 1];
+    undoButton.disabled = !last;
+    redoButton.disabled = !next;
+    undoButton.title = last ? 'Undo: ' + last.label : '';
+    redoButton.title = next ? 'Redo: ' + next.label : '';
+    keepSoon();
+  }
+
+  // The edited definition is kept in the browser's storage, so that a tab
+  // closed or a browser that crashed loses nothing; it is offered back on
+  // the next visit. Nothing is kept while the definition is as opened or
+  // saved.
+  function keepSoon() {
+    clearTimeout(state.keepTimer);
+    state.keepTimer = setTimeout(keep, 200);
+  }
+  function keep() {
+    clearTimeout(state.keepTimer);
+    if (state.name === null) return;  // nothing opened yet: what was kept stays for the offer
+    try {
+      if (changed()) {
+        localStorage.setItem(STORAGE_KEY, JSON.stringify({name: state.name, bytes: bytesToBase64(state.bytes),
+                                                          opened: bytesToBase64(state.opened), when: Date.now()}));
+      } else {
+        localStorage.removeItem(STORAGE_KEY);
+      }
+    } catch (error) {
+      // Storage full or refused: the page works on without it.
+    }
+  }
+
+  function offerKept() {
+    let kept = null;
+    try {
+      kept = JSON.parse(localStorage.getItem(STORAGE_KEY) || 'null');
+    } catch (error) {
+      kept = null;
+    }
+    if (!kept || typeof kept.name !== 'string' || typeof kept.bytes !== 'string') return;
+    byId('restore-words').textContent = 'Your changed definition ' + kept.name + ' from ' +
+                                         new Date(kept.when).toLocaleString() + ' was kept in this browser.';
+    byId('restore').hidden = false;
+    byId('restore-yes').onclick = () => {
+      byId('restore').hidden = true;
+      try {
+        const opened = kept.opened ? base64ToBytes(kept.opened) : new Uint8Array(0);
+        if (!openDefinition(kept.name, opened)) return;
+        commitDefinition(base64ToBytes(kept.bytes), 'Restore ' + kept.name);
+      } catch (error) {
+        notify('The kept definition could not be restored: ' + error.message);
+      }
+    };
+    byId('restore-no').onclick = () => {
+      byId('restore').hidden = true;
+      try {
+        localStorage.removeItem(STORAGE_KEY);
+      } catch (error) {
+        // nothing kept to remove
+      }
+    };
+  }
+
+  function fieldLabel(entry) {
+    return (entry.section === 0 ? '' : '[Light ' + entry.section + '] ') + entry.key;
+  }
+
+  function setBytes(bytes, entry) {
+    commitDefinition(bytes, fieldLabel(entry));
+  }
+
+  function resetField(entry) {
+    const opened = state.openedFields.get(entry.section + ':' + entry.index);
+    if (!opened) return;
+    endGesture();
+    const bytes = state.core.editField(state.bytes, entry.section, entry.key, opened.present ? opened.number : '',
+                                       opened.present ? opened.unit : '');
+    commitDefinition(bytes, 'Reset ' + fieldLabel(entry));
+    endGesture();
   }
 
   function typeInto(entry) {
@@ -267,25 +463,43 @@
     if (!empty && entry.beforeClear !== null) {
       const restored = entry.beforeClear;
       entry.beforeClear = null;
-      setBytes(state.core.editField(restored, entry.section, entry.key, entry.input.value, unit));
+      setBytes(state.core.editField(restored, entry.section, entry.key, entry.input.value, unit), entry);
       return;
     }
     editField(entry, entry.input.value, unit);
   }
 
   function editField(entry, number, unit) {
-    setBytes(state.core.editField(state.bytes, entry.section, entry.key, number, unit));
+    setBytes(state.core.editField(state.bytes, entry.section, entry.key, number, unit), entry);
   }
 
   function renameGear(tail) {
     if (state.name === null) return;
-    setBytes(state.core.renameOtherGear(state.bytes, tail));
+    endGesture();
+    commitDefinition(state.core.renameOtherGear(state.bytes, tail), tail ? 'Tail gear' : 'Nose gear');
+    endGesture();
   }
 
+  // Opens a definition in place of the one shown, after asking where that
+  // one has changes not saved. Returns whether it was opened.
   function openDefinition(name, bytes) {
+    if (changed() && !window.confirm('The definition ' + state.name + ' has changes that are not saved. ' +
+                                     'Replace it with ' + name + ' and lose them?')) {
+      return false;
+    }
     state.name = name;
     state.bytes = bytes;
-    evaluate();
+    state.opened = bytes;
+    state.saved = bytes;
+    state.past = [];
+    state.future = [];
+    endGesture();
+    state.openedFields = new Map();
+    const view = state.core.evaluate(name, bytes);
+    state.openedFields = fieldsByPlace(view);
+    render(view);
+    historyChanged();
+    return true;
   }
 
   // ---- The model.
@@ -341,11 +555,41 @@
 
   // ---- Files in: pickers and drops.
 
+  // A file's first bytes, enough for the core to tell a model.
+  async function headOf(file) {
+    return new Uint8Array(await file.slice(0, 64).arrayBuffer());
+  }
+
+  async function readWhole(file) {
+    return new Uint8Array(await file.arrayBuffer());
+  }
+
+  // A definition file: refused where its bytes are a model's.
+  async function takeDefinitionFile(file) {
+    if (state.core.isModel('', await headOf(file))) {
+      notify(file.name + ' is a model (MDL file), not a definition file: give it as the model (Model file). ' +
+             'The definition was kept.');
+      return;
+    }
+    const bytes = await readWhole(file);
+    if (openDefinition(file.name, bytes)) notify('');
+  }
+
+  // A model: refused where its bytes are not a model's.
+  async function takeModelFile(file) {
+    if (!state.core.isModel('', await headOf(file))) {
+      notify(file.name + ' is not a model (MDL file): nothing was done with it. The definition was kept.');
+      return;
+    }
+    openModel(file.name, await readWhole(file));
+    notify('');
+  }
+
+  // Files dropped on the page: each taken as what its name and bytes say.
   async function takeFiles(files) {
     for (const file of files) {
-      const bytes = new Uint8Array(await file.arrayBuffer());
-      if (state.core.isModel(file.name, bytes)) openModel(file.name, bytes);
-      else openDefinition(file.name, bytes);
+      if (state.core.isModel(file.name, await headOf(file))) await takeModelFile(file);
+      else await takeDefinitionFile(file);
     }
   }
 
@@ -363,19 +607,50 @@
     for (const [name] of BUNDLED_EXAMPLES) examples.append(element('option', {value: name, text: name}));
     byId('open-example').addEventListener('click', () => {
       const found = BUNDLED_EXAMPLES.find(([name]) => name === examples.value);
-      openDefinition(found[0], hexBytes(found[1]));
+      if (openDefinition(found[0], hexBytes(found[1]))) notify('');
     });
-    byId('definition-input').addEventListener('change', (event) => {
-      takeDefinitionFiles(event.target.files);
+    byId('definition-input').addEventListener('change', async (event) => {
+      const file = event.target.files[0];
+      if (file) await takeDefinitionFile(file);
       event.target.value = '';
     });
     byId('model-input').addEventListener('change', async (event) => {
       const file = event.target.files[0];
-      if (file) openModel(file.name, new Uint8Array(await file.arrayBuffer()));
+      if (file) await takeModelFile(file);
       event.target.value = '';
     });
     byId('save-definition').addEventListener('click', () => {
       download(state.name || 'lights.cfg', state.bytes, 'application/octet-stream');
+      state.saved = state.bytes;
+      keep();
+    });
+    byId('undo').addEventListener('click', undo);
+    byId('redo').addEventListener('click', redo);
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z outside a text field, where the
+    // field's own undo applies.
+    document.addEventListener('keydown', (event) => {
+      if (!(event.ctrlKey || event.metaKey) || event.altKey) return;
+      const target = event.target;
+      const typing = target.isContentEditable || target.tagName === 'TEXTAREA' ||
+                     (target.tagName === 'INPUT' && !['range', 'radio', 'checkbox', 'button', 'file'].includes(target.type));
+      if (typing) return;
+      const key = event.key.toLowerCase();
+      if (key === 'z' && !event.shiftKey) undo();
+      else if (key === 'y' || (key === 'z' && event.shiftKey)) redo();
+      else return;
+      event.preventDefault();
+    });
+    // A control let go, or another one taken, ends the step in progress.
+    for (const type of ['change', 'focusout', 'pointerdown', 'click']) {
+      document.addEventListener(type, endGesture, true);
+    }
+    // Leaving or reloading the page with changes not saved asks first.
+    window.addEventListener('beforeunload', (event) => {
+      keep();
+      if (changed()) {
+        event.preventDefault();
+        event.returnValue = '';
+      }
     });
     byId('save-picture').addEventListener('click', () => {
       if (!state.view || !state.view.svg) return;
@@ -399,11 +674,6 @@
     });
   }
 
-  async function takeDefinitionFiles(files) {
-    const file = files[0];
-    if (file) openDefinition(file.name, new Uint8Array(await file.arrayBuffer()));
-  }
-
   performance.mark('lumora-script');
   createLumora().ready.then((core) => {
     performance.mark('lumora-module');
@@ -412,6 +682,8 @@
     const first = core.evaluate('lights.cfg', state.bytes);
     buildForm(first);
     render(first);
+    historyChanged();
+    offerKept();
     document.body.dataset.ready = String(performance.now());
   });
 

@@ -37,6 +37,14 @@ async function control(page, name, role) {
   if (!found) throw new Error(`no ${role} named "${name}"`);
   return found;
 }
+// A file button: the file input of that name (the query by name finds the
+// section of the same name first), its name checked as a screen reader has it.
+async function fileInput(page, name) {
+  const found = await page.$(`input[type="file"][aria-label=${JSON.stringify(name)}]`);
+  const named = found && await page.accessibility.snapshot({root: found});
+  if (!named || named.role !== 'button' || named.name !== name) throw new Error(`no file button named "${name}"`);
+  return found;
+}
 // A field of a section of the form: the group named by the section's
 // header, the text box named by the field's label and key.
 async function field(page, section, name, role = 'textbox') {
@@ -108,6 +116,179 @@ for (const [width, height, wide] of [[1280, 800, true], [1920, 1080, true], [102
   await page.close();
 }
 console.log('picture on screen per light:', JSON.stringify(inView));
+
+// ---- Undo and redo over the whole definition.
+function random(seed) {
+  let s = seed >>> 0;
+  return () => {
+    s = (s + 0x6D2B79F5) >>> 0;
+    let t = s;
+    t = Math.imul(t ^ (t >>> 15), t | 1);
+    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}
+const FIELDS = [['[Light 1]', 'Sideways (x) LatOffset', true], ['[Light 2]', 'Up (y) ZOffset', true],
+                ['[Light 3]', 'Pitch', false], ['[Light 1]', 'Direction', false],
+                ['[Main]: number of lights and gear', 'Main gear height MainGearHeight', true]];
+async function retype(page, input, text) {
+  await input.click({clickCount: 3});
+  await page.keyboard.press('Backspace');
+  await page.keyboard.type(text);
+  await page.keyboard.press('Tab');
+}
+async function pressUntilDisabled(page, name, limit) {
+  let presses = 0;
+  for (; presses < limit; ++presses) {
+    const button = await control(page, name, 'button');
+    if (await button.evaluate((element) => element.disabled)) break;
+    await button.click();
+  }
+  return presses;
+}
+{
+  const page = await openPage(browser, options.page, problems);
+  await openExample(page, 'three_lights.cfg');
+  const opened = await bytesOf(page);
+  const r = random(23);
+  const states = [opened];
+  const kinds = [];
+  for (let edit = 0; edit < 30; ++edit) {
+    const [section, name, takesUnit] = FIELDS[Math.floor(r() * FIELDS.length)];
+    const kind = ['type', 'type', 'slider', 'unit', 'gear', 'lights', 'reset'][Math.floor(r() * 7)];
+    if (kind === 'type') {
+      await retype(page, await field(page, section, name), (r() * 10 - 5).toFixed(2));
+    } else if (kind === 'slider') {
+      const slider = await field(page, section, name.replace(/ [A-Z]\w+$/, '') + ' slider', 'slider');
+      await slider.focus();
+      await page.keyboard.press(r() < 0.5 ? 'ArrowRight' : 'ArrowLeft');
+      await page.keyboard.press('Tab');
+    } else if (kind === 'unit' && takesUnit) {
+      const unit = await field(page, section, name.replace(/ [A-Z]\w+$/, '') + ' unit', 'combobox');
+      const options = await unit.evaluate((select) => [...select.options].map((option) => option.value));
+      await unit.select(options[Math.floor(r() * options.length)]);
+    } else if (kind === 'gear') {
+      await (await control(page, r() < 0.5 ? 'tail gear (TailGear…)' : 'nose gear (NoseGear…)', 'radio')).click();
+    } else if (kind === 'lights') {
+      await retype(page, await field(page, '[Main]: number of lights and gear', 'Lights'), String(1 + Math.floor(r() * 3)));
+    } else {
+      const reset = await page.$$('::-p-aria([name^="Reset"][role="button"])');
+      const enabled = [];
+      for (const button of reset) if (!(await button.evaluate((element) => element.disabled))) enabled.push(button);
+      if (enabled.length) await enabled[Math.floor(r() * enabled.length)].click();
+    }
+    const now = await bytesOf(page);
+    if (now.join() !== states[states.length - 1].join()) {
+      states.push(now);
+      kinds.push(kind);
+    }
+  }
+  const steps = states.length - 1;
+  check(steps >= 15, 'most of 30 random edits change the definition', `${steps} did (${kinds.join(' ')})`);
+  // Undo two steps by the button, one by the keyboard outside a text field.
+  await (await control(page, 'Undo', 'button')).click();
+  await (await control(page, 'Undo', 'button')).click();
+  check((await bytesOf(page)).join() === states[steps - 2].join(), 'Undo twice goes back two edits');
+  await page.evaluate(() => document.activeElement.blur());
+  await page.keyboard.down('Control');
+  await page.keyboard.press('z');
+  await page.keyboard.up('Control');
+  check((await bytesOf(page)).join() === states[steps - 3].join(), 'Ctrl+Z outside a text field undoes');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('y');
+  await page.keyboard.up('Control');
+  check((await bytesOf(page)).join() === states[steps - 2].join(), 'Ctrl+Y redoes');
+  const undone = await pressUntilDisabled(page, 'Undo', 100);
+  check(undone === steps - 2 && Buffer.from(await bytesOf(page)).equals(Buffer.from(opened)),
+        'undoing every edit gives back the opened bytes', `${undone} undone of ${steps - 2}`);
+  const shown = await (await field(page, '[Light 1]', 'Sideways (x) LatOffset')).evaluate((input) => input.value);
+  check(shown === '-4', 'the form follows an undo', shown);
+  await page.keyboard.down('Control');
+  await page.keyboard.down('Shift');
+  await page.keyboard.press('z');
+  await page.keyboard.up('Shift');
+  await page.keyboard.up('Control');
+  check((await bytesOf(page)).join() === states[1].join(), 'Ctrl+Shift+Z redoes');
+  const redone = await pressUntilDisabled(page, 'Redo', 100);
+  check(redone === steps - 1 && (await bytesOf(page)).join() === states[steps].join(),
+        'redoing every edit gives the last bytes again', `${redone} redone of ${steps - 1}`);
+
+  // A drag of a slider is one step; Reset goes back to the file as opened.
+  await pressUntilDisabled(page, 'Undo', 100);
+  const slider = await field(page, '[Light 1]', 'Sideways (x) slider', 'slider');
+  await slider.evaluate((element) => element.scrollIntoView({block: 'center'}));
+  const box = await slider.boundingBox();
+  await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+  await page.mouse.down();
+  for (let step = 1; step <= 8; ++step) await page.mouse.move(box.x + box.width / 2 + step * 6, box.y + box.height / 2);
+  await page.mouse.up();
+  const dragged = await bytesOf(page);
+  check(dragged.join() !== opened.join(), 'a drag changes the definition');
+  await (await control(page, 'Undo', 'button')).click();
+  check((await bytesOf(page)).join() === opened.join(), 'a drag is undone in one step');
+  await (await control(page, 'Redo', 'button')).click();
+  const reset = await field(page, '[Light 1]', 'Reset Sideways (x) LatOffset', 'button');
+  check(!(await reset.evaluate((element) => element.disabled)), 'Reset offered for a changed field');
+  await reset.click();
+  check((await bytesOf(page)).join() === opened.join() && await reset.evaluate((element) => element.disabled),
+        'Reset puts the value of the file as opened back');
+
+  // ---- A changed definition is not replaced without a question.
+  await retype(page, await field(page, '[Light 2]', 'Up (y) ZOffset'), '0.25');
+  const edited = await bytesOf(page);
+  let asked = [];
+  const answer = (accept) => (dialog) => {
+    asked.push(dialog.type() + ':' + dialog.message());
+    return accept ? dialog.accept() : dialog.dismiss();
+  };
+  page.once('dialog', answer(false));
+  await (await control(page, 'Open example', 'button')).click();
+  check(asked.length === 1 && asked[0].startsWith('confirm:') && (await bytesOf(page)).join() === edited.join(),
+        'opening another definition asks first, and No keeps the changes', asked.join('\n'));
+  asked = [];
+  page.once('dialog', answer(false));
+  await page.evaluate(() => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array([0x89, 0x50, 0x4E, 0x47, 13, 10, 26, 10])], 'photo.png'));
+    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));
+  });
+  await page.waitForFunction(() => true);
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  check(asked.length === 1 && (await bytesOf(page)).join() === edited.join(), 'a dropped file asks first too',
+        asked.join('\n'));
+
+  // Files of the wrong kind are refused with a message; the definition stays.
+  const folder = fs.mkdtempSync(path.join(work, 'kinds-'));
+  const fakeModel = path.join(folder, 'plane.cfg');
+  fs.writeFileSync(fakeModel, Buffer.concat([Buffer.from('MZ'), Buffer.alloc(200)]));
+  const text = path.join(folder, 'lights.mdl');
+  fs.writeFileSync(text, '[Main]\nLights=1\n');
+  await (await fileInput(page, 'Definition file')).uploadFile(fakeModel);
+  await page.waitForFunction(() => !document.getElementById('notice').hidden, {timeout: 5000});
+  let notice = await page.$eval('#notice', (element) => element.textContent);
+  check(notice.includes('plane.cfg') && (await bytesOf(page)).join() === edited.join(),
+        'a model given as the definition is refused, the definition kept', notice);
+  await (await fileInput(page, 'Model file')).uploadFile(text);
+  await page.waitForFunction(() => document.getElementById('notice').textContent.includes('lights.mdl'), {timeout: 5000});
+  notice = await page.$eval('#notice', (element) => element.textContent);
+  check(!(await page.evaluate(() => window.lumoraPage.modelRun)) && (await bytesOf(page)).join() === edited.join(),
+        'a file that is not a model given as the model is refused, the definition kept', notice);
+
+  // ---- Leaving asks; the changes are offered back on the next visit.
+  asked = [];
+  page.once('dialog', answer(true));
+  await page.reload();
+  await page.waitForSelector('body[data-ready]', {timeout: 30000});
+  check(asked.length === 1 && asked[0].startsWith('beforeunload'), 'reloading with changes asks first', asked.join('\n'));
+  const offer = await control(page, 'Restore it', 'button');
+  await afterEvaluation(page, () => offer.click());
+  check((await bytesOf(page)).join() === edited.join() &&
+        (await page.$eval('#file-name', (element) => element.textContent)) === 'three_lights.cfg',
+        'the changed definition is restored after a reload');
+  await (await control(page, 'Undo', 'button')).click();
+  check((await bytesOf(page)).join() === opened.join(), 'the restored definition undoes to the file as opened');
+  await page.close();
+}
 
 check(problems.length === 0, 'no request but the page itself, no console error', problems.join('\n'));
 await close();

@@ -196,7 +196,7 @@ for (let seed = 1; seed <= 50; ++seed) {
   await after(evaluations, () => byFileInput(path.join(folder, 'commented.cfg')));
   const fieldOf = (section, key) => page.evaluate((section, key) => {
     const row = [...document.querySelectorAll(`#section-${section} .field`)]
-                    .find((candidate) => candidate.querySelector('code').textContent === key);
+                    .find((candidate) => candidate.querySelector('code')?.textContent === key);
     return '#' + row.querySelector('input[type="text"]').id;
   }, section, key);
   const retype = async (selector, text) => {
