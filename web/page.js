@@ -38,6 +38,12 @@
     keepTimer: 0,
   };
   const HISTORY_STEPS = 500;
+  // Files the page takes: larger ones are refused before they are read.
+  const DEFINITION_LIMIT = 4 * 1024 * 1024;
+  const MODEL_LIMIT = 256 * 1024 * 1024;
+  // The messages listed, and the lines of the text shown, at most.
+  const MESSAGES_SHOWN = 200;
+  const LINES_SHOWN = 2000;
   const STORAGE_KEY = 'lumora-tuning-definition';
 
   function hexBytes(hex) {
@@ -82,6 +88,31 @@
     const notice = byId('notice');
     notice.textContent = words;
     notice.hidden = words === '';
+  }
+
+  function megabytes(size) { return (size / (1024 * 1024)).toFixed(1) + ' MiB'; }
+
+  // Every call into the core goes through here: a failure (the core's
+  // memory exhausted, an abort) is shown, the core is started afresh, and
+  // the page goes on with what it holds. Returns null on a failure.
+  function core(name, ...args) {
+    if (!state.core) {
+      notify('The page is starting its code again after a failure; try again in a moment.');
+      return null;
+    }
+    try {
+      return state.core[name](...args);
+    } catch (error) {
+      notify('The page\'s code failed (' + (error && error.message ? error.message : String(error)) + '). ' +
+             'The definition was kept; the code is started again.');
+      state.core = null;
+      try {
+        createLumora().ready.then((fresh) => { state.core = fresh; }, () => {});
+      } catch (again) {
+        // Nothing more the page can do: it keeps what it holds.
+      }
+      return null;
+    }
   }
 
   function download(name, bytes, type) {
@@ -155,7 +186,8 @@
     });
     if (unit) {
       unit.addEventListener('change', () => {
-        const number = state.core.convertNumber(input.value, entry.field.unit, unit.value);
+        const number = core('convertNumber', input.value, entry.field.unit, unit.value);
+        if (number === null) return;
         input.value = number;
         editField(entry, number, unit.value);
       });
@@ -244,7 +276,8 @@
     list.replaceChildren();
     for (let section = 0; section < 4; ++section) byId('section-messages-' + section).replaceChildren();
     const lineSeverity = new Map();
-    for (const message of state.name !== null ? view.messages : []) {
+    const all = state.name !== null ? view.messages : [];
+    for (const message of all.slice(0, MESSAGES_SHOWN)) {
       list.append(messageItem(message, true));
       const entry = message.key ? entryOf(message) : null;
       if (entry) {
@@ -258,14 +291,23 @@
         lineSeverity.set(message.line, message.severity);
       }
     }
+    if (all.length > MESSAGES_SHOWN) {
+      list.append(element('li', {className: 'more-messages',
+                                 text: 'and ' + (all.length - MESSAGES_SHOWN) + ' more messages, not shown (' +
+                                       all.length + ' in all)'}));
+    }
     const lines = byId('text-lines');
     lines.replaceChildren();
-    for (const line of view.lines) {
+    for (const line of view.lines.slice(0, LINES_SHOWN)) {
       const item = element('li', {'data-line': line.number},
                            element('span', {className: 'number', text: String(line.number)}),
                            element('span', {className: 'code', text: line.text}));
       if (lineSeverity.has(line.number)) item.className = lineSeverity.get(line.number);
       lines.append(item);
+    }
+    if (view.lines.length > LINES_SHOWN) {
+      lines.append(element('li', {className: 'more-messages',
+                                  text: 'and ' + (view.lines.length - LINES_SHOWN) + ' more lines, not shown'}));
     }
   }
 
@@ -297,7 +339,8 @@
   // ---- Evaluating and editing: the code's work, drawn.
 
   function evaluate() {
-    render(state.core.evaluate(state.name || 'lights.cfg', state.bytes));
+    const view = core('evaluate', state.name || 'lights.cfg', state.bytes);
+    if (view) render(view);
   }
 
   function render(view) {
@@ -450,8 +493,8 @@
     const opened = state.openedFields.get(entry.section + ':' + entry.index);
     if (!opened) return;
     endGesture();
-    const bytes = state.core.editField(state.bytes, entry.section, entry.key, opened.present ? opened.number : '',
-                                       opened.present ? opened.unit : '');
+    const bytes = core('editField', state.bytes, entry.section, entry.key, opened.present ? opened.number : '',
+                       opened.present ? opened.unit : '');
     commitDefinition(bytes, 'Reset ' + fieldLabel(entry));
     endGesture();
   }
@@ -463,20 +506,20 @@
     if (!empty && entry.beforeClear !== null) {
       const restored = entry.beforeClear;
       entry.beforeClear = null;
-      setBytes(state.core.editField(restored, entry.section, entry.key, entry.input.value, unit), entry);
+      setBytes(core('editField', restored, entry.section, entry.key, entry.input.value, unit), entry);
       return;
     }
     editField(entry, entry.input.value, unit);
   }
 
   function editField(entry, number, unit) {
-    setBytes(state.core.editField(state.bytes, entry.section, entry.key, number, unit), entry);
+    setBytes(core('editField', state.bytes, entry.section, entry.key, number, unit), entry);
   }
 
   function renameGear(tail) {
     if (state.name === null) return;
     endGesture();
-    commitDefinition(state.core.renameOtherGear(state.bytes, tail), tail ? 'Tail gear' : 'Nose gear');
+    commitDefinition(core('renameOtherGear', state.bytes, tail), tail ? 'Tail gear' : 'Nose gear');
     endGesture();
   }
 
@@ -487,6 +530,8 @@
                                      'Replace it with ' + name + ' and lose them?')) {
       return false;
     }
+    const view = core('evaluate', name, bytes);
+    if (!view) return false;
     state.name = name;
     state.bytes = bytes;
     state.opened = bytes;
@@ -494,8 +539,6 @@
     state.past = [];
     state.future = [];
     endGesture();
-    state.openedFields = new Map();
-    const view = state.core.evaluate(name, bytes);
     state.openedFields = fieldsByPlace(view);
     render(view);
     historyChanged();
@@ -528,7 +571,11 @@
       byId('model-state').textContent = state.model.name + ': open a definition file to give it lights.';
       return;
     }
-    const run = state.core.applyToModel(state.model.name, state.model.bytes, state.name, state.bytes);
+    const run = core('applyToModel', state.model.name, state.model.bytes, state.name, state.bytes);
+    if (!run) {
+      byId('model-state').textContent = 'veska could not be run on ' + state.model.name + ': see the message at the top.';
+      return;
+    }
     let words;
     if (run.done) words = state.model.name + ' with lights is ready: Download model.';
     else if (run.alreadyLit) words = state.model.name + ' has lights already: take them out first (Take lights out), then apply again.';
@@ -542,7 +589,8 @@
   }
 
   function takeLightsOut() {
-    const run = state.core.takeLightsOut(state.model.name, state.model.bytes);
+    const run = core('takeLightsOut', state.model.name, state.model.bytes);
+    if (!run) return;
     if (run.done) {
       // The model without lights is offered, and the page goes on with it.
       state.model = {name: state.model.name, bytes: run.model};
@@ -555,40 +603,66 @@
 
   // ---- Files in: pickers and drops.
 
-  // A file's first bytes, enough for the core to tell a model.
-  async function headOf(file) {
-    return new Uint8Array(await file.slice(0, 64).arrayBuffer());
+  // A file's first bytes, enough for the core to tell a model, and the
+  // whole file: null, with the reason shown, where it cannot be read.
+  async function read(file, length) {
+    try {
+      return new Uint8Array(await (length === undefined ? file : file.slice(0, length)).arrayBuffer());
+    } catch (error) {
+      notify(file.name + ' could not be read (' + (error && error.message ? error.message : String(error)) +
+             '). The definition was kept.');
+      return null;
+    }
   }
 
-  async function readWhole(file) {
-    return new Uint8Array(await file.arrayBuffer());
-  }
-
-  // A definition file: refused where its bytes are a model's.
+  // A definition file: refused where it is too large or its bytes are a
+  // model's.
   async function takeDefinitionFile(file) {
-    if (state.core.isModel('', await headOf(file))) {
+    if (file.size > DEFINITION_LIMIT) {
+      notify(file.name + ' is ' + megabytes(file.size) + ': a definition file larger than ' + megabytes(DEFINITION_LIMIT) +
+             ' is not read. The definition was kept.');
+      return;
+    }
+    const head = await read(file, 64);
+    if (head === null) return;
+    const model = core('isModel', '', head);
+    if (model === null) return;
+    if (model) {
       notify(file.name + ' is a model (MDL file), not a definition file: give it as the model (Model file). ' +
              'The definition was kept.');
       return;
     }
-    const bytes = await readWhole(file);
-    if (openDefinition(file.name, bytes)) notify('');
+    const bytes = await read(file);
+    if (bytes !== null && openDefinition(file.name, bytes)) notify('');
   }
 
-  // A model: refused where its bytes are not a model's.
+  // A model: refused where it is too large or its bytes are not a model's.
   async function takeModelFile(file) {
-    if (!state.core.isModel('', await headOf(file))) {
+    if (file.size > MODEL_LIMIT) {
+      notify(file.name + ' is ' + megabytes(file.size) + ': a model larger than ' + megabytes(MODEL_LIMIT) +
+             ' is not read. The definition was kept.');
+      return;
+    }
+    const head = await read(file, 64);
+    if (head === null) return;
+    const model = core('isModel', '', head);
+    if (model === null) return;
+    if (!model) {
       notify(file.name + ' is not a model (MDL file): nothing was done with it. The definition was kept.');
       return;
     }
-    openModel(file.name, await readWhole(file));
+    const bytes = await read(file);
+    if (bytes === null) return;
+    openModel(file.name, bytes);
     notify('');
   }
 
   // Files dropped on the page: each taken as what its name and bytes say.
   async function takeFiles(files) {
     for (const file of files) {
-      if (state.core.isModel(file.name, await headOf(file))) await takeModelFile(file);
+      const head = await read(file, 64);
+      if (head === null) continue;
+      if (core('isModel', file.name, head)) await takeModelFile(file);
       else await takeDefinitionFile(file);
     }
   }

@@ -290,6 +290,105 @@ async function pressUntilDisabled(page, name, limit) {
   await page.close();
 }
 
+// ---- Files too large are refused at once with a message; the page goes on.
+{
+  const page = await openPage(browser, options.page, problems);
+  const folder = fs.mkdtempSync(path.join(work, 'large-'));
+  const oneLine = path.join(folder, 'one-line.cfg');
+  fs.writeFileSync(oneLine, Buffer.alloc(10 * 1000 * 1000, 'x'));
+  const huge = path.join(folder, 'huge.mdl');
+  fs.closeSync(fs.openSync(huge, 'w'));
+  fs.truncateSync(huge, 300 * 1000 * 1000);
+  const cases = [['Definition file', oneLine, 'one-line.cfg'], ['Definition file', huge, 'huge.mdl'],
+                 ['Model file', huge, 'huge.mdl']];
+  for (const [button, file, name] of cases) {
+    await page.evaluate(() => {
+      document.getElementById('notice').textContent = '';
+    });
+    const started = Date.now();
+    await (await fileInput(page, button)).uploadFile(file);
+    let shown = true;
+    await page.waitForFunction((name) => document.getElementById('notice').textContent.startsWith(name),
+                               {timeout: 2000}, name).catch(() => { shown = false; });
+    check(shown, `${name} given as ${button}: a message within 2 s`, `${Date.now() - started} ms`);
+  }
+  await page.evaluate((size) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(size).fill(0x79)], 'dropped.cfg'));
+    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));
+  }, 5 * 1024 * 1024);
+  let dropped = true;
+  await page.waitForFunction(() => document.getElementById('notice').textContent.startsWith('dropped.cfg'),
+                             {timeout: 2000}).catch(() => { dropped = false; });
+  check(dropped, 'a dropped definition over 4 MiB is refused with a message');
+  // Still usable: an example opens and a field edits it.
+  await openExample(page, 'one_light.cfg');
+  await afterEvaluation(page, async () => {
+    await retype(page, await field(page, '[Light 1]', 'Up (y) ZOffset'), '0.75');
+  });
+  check(Buffer.from(await bytesOf(page)).toString('latin1').includes('ZOffset=0.75'),
+        'after the refusals the page still opens and edits a definition');
+
+  // Many messages: the first 200 listed and a count of the rest.
+  const noisy = path.join(folder, 'noisy.cfg');
+  fs.writeFileSync(noisy, '[Main]\nLights=1\n' + 'Nonsense=1\n'.repeat(450));
+  page.once('dialog', (dialog) => dialog.accept());
+  await afterEvaluation(page, async () => (await fileInput(page, 'Definition file')).uploadFile(noisy));
+  const listed = await page.evaluate(() => ({
+    items: document.querySelectorAll('#message-list > li').length,
+    last: document.querySelector('#message-list > li:last-child').textContent,
+    all: window.lumoraPage.messages.length,
+  }));
+  check(listed.all > 400 && listed.items === 201 && listed.last.includes(String(listed.all - 200)),
+        'the first 200 messages are listed, and the number of the rest', JSON.stringify(listed));
+  await page.close();
+}
+
+// ---- A failure inside the core is shown, and the page goes on with a
+// fresh core. The test breaks the core from outside the page: each module
+// it makes fails to evaluate while window.breakCore is set.
+{
+  const page = await browser.newPage();
+  await page.evaluateOnNewDocument(() => {
+    let factory;
+    Object.defineProperty(window, 'createLumora', {
+      configurable: true,
+      get() {
+        return factory && ((...args) => {
+          const module = factory(...args);
+          module.ready = module.ready.then((core) => {
+            const evaluate = core.evaluate;
+            core.evaluate = (...more) => {
+              if (window.breakCore) throw new Error('broken on purpose');
+              return evaluate.apply(core, more);
+            };
+            return core;
+          });
+          return module;
+        });
+      },
+      set(made) { factory = made; },
+    });
+  });
+  await page.setViewport({width: 1280, height: 800});
+  await page.goto(new URL('file://' + options.page).href);
+  await page.waitForSelector('body[data-ready]', {timeout: 30000});
+  await openExample(page, 'one_light.cfg');
+  const before = await bytesOf(page);
+  await page.evaluate(() => { window.breakCore = true; });
+  await retype(page, await field(page, '[Light 1]', 'Up (y) ZOffset'), '0.5');
+  const notice = await page.$eval('#notice', (element) => element.hidden ? '' : element.textContent);
+  check(notice.includes('broken on purpose'), 'a failure in the core is shown as a message', notice);
+  await page.evaluate(() => { window.breakCore = false; });
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  await afterEvaluation(page, async () => {
+    await retype(page, await field(page, '[Light 1]', 'Up (y) ZOffset'), '0.25');
+  });
+  const after = Buffer.from(await bytesOf(page)).toString('latin1');
+  check(after.includes('ZOffset=0.25') && after.length >= before.length - 2, 'the page goes on after the failure');
+  await page.close();
+}
+
 check(problems.length === 0, 'no request but the page itself, no console error', problems.join('\n'));
 await close();
 fs.rmSync(work, {recursive: true, force: true});
