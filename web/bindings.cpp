@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "definition/definition_editing.h"
+#include "definition/keys.h"
 #include "web/page_evaluation.h"
 #include "web/page_form.h"
 #include "web/page_model.h"
@@ -131,6 +132,22 @@ std::string convert(const std::string& number, const std::string& from, const st
     return convert_number(number, from, to);
 }
 
+// The units a length may carry, as written, and the one a number without a
+// unit is read in.
+val length_unit_choice()
+{
+    val out = val::object();
+    val suffixes = val::array();
+    for (const LengthUnit& unit : length_units) {
+        suffixes.call<void>("push", std::string(unit.suffix));
+        if (unit.metres == 1.0) {
+            out.set("plain", std::string(unit.suffix));
+        }
+    }
+    out.set("units", suffixes);
+    return out;
+}
+
 // The model's runs work in a folder of their own in the in-memory file
 // system, under the names of the user's files.
 void enter_work_folder()
@@ -178,4 +195,5 @@ EMSCRIPTEN_BINDINGS(lumora_page)
     emscripten::function("applyToModel", &lumora::apply);
     emscripten::function("takeLightsOut", &lumora::strip);
     emscripten::function("isModel", &lumora::is_model);
+    emscripten::function("lengthUnits", &lumora::length_unit_choice);
 }

@@ -7,7 +7,6 @@
 (function () {
   const byId = (id) => document.getElementById(id);
   const SECTION_TITLES = ['[Main]', '[Light 1]', '[Light 2]', '[Light 3]'];
-  const UNITS = [['', 'metres'], ['m', 'm'], ['cm', 'cm'], ['ft', 'ft'], ['in', 'in']];
 
   // What the page holds: the definition file as it will be saved, its name,
   // the model, and what the code said about them last.
@@ -36,6 +35,8 @@
     future: [],
     gesture: null,
     keepTimer: 0,
+    units: null,       // the core's length units: {units: [...], plain: the one of a number without unit}
+    gearTail: null,    // the other gear's kind as chosen while the file names no gear key
   };
   const HISTORY_STEPS = 500;
   // Files the page takes: larger ones are refused before they are read.
@@ -151,6 +152,73 @@
     }
   }
 
+  // The unit a field's box stands for: a number written without one keeps
+  // none while the plain unit is chosen.
+  function unitOf(entry) {
+    if (!entry.unit) return '';
+    const chosen = entry.unit.value;
+    return chosen === state.units.plain && entry.field.unit === '' ? '' : chosen;
+  }
+
+  function decimalsOf(step) {
+    const text = String(step);
+    return text.includes('.') ? text.length - text.indexOf('.') - 1 : 0;
+  }
+
+  // The value a slider announces: rounded to its step, with its unit.
+  function sliderWords(entry) {
+    const words = entry.unit ? entry.unit.value : entry.row.querySelector('.unit-missing').textContent;
+    return Number(entry.slider.value).toFixed(decimalsOf(entry.slider.step)) + ' ' + words;
+  }
+
+  // Dragging a slider: with Shift held it moves ten times finer. The page
+  // moves the slider itself while the pointer is down, so that the step per
+  // pixel can change in the middle of a drag.
+  function fineDrag(entry) {
+    const slider = entry.slider;
+    let drag = null;
+    const valueAt = (event) => {
+      const box = slider.getBoundingClientRect();
+      const min = Number(slider.min);
+      const max = Number(slider.max);
+      const perPixel = (max - min) / Math.max(1, box.width);
+      if (!event.shiftKey) {
+        drag.from = event.clientX;
+        drag.value = min + (event.clientX - box.left) / Math.max(1, box.width) * (max - min);
+      } else {
+        drag.value += (event.clientX - drag.from) * perPixel / 10;
+        drag.from = event.clientX;
+      }
+      const step = Number(slider.step) || 1;
+      const held = Math.min(max, Math.max(min, drag.value));
+      return (Math.round(held / step) * step).toFixed(decimalsOf(slider.step));
+    };
+    const move = (event) => {
+      if (!drag) return;
+      const value = valueAt(event);
+      if (value === slider.value && drag.moved) return;
+      drag.moved = true;
+      slider.value = value;
+      slider.dispatchEvent(new Event('input', {bubbles: true}));
+    };
+    slider.addEventListener('pointerdown', (event) => {
+      if (event.button !== 0) return;
+      event.preventDefault();
+      slider.focus();
+      slider.setPointerCapture(event.pointerId);
+      drag = {from: event.clientX, value: Number(slider.value), moved: false};
+      if (!event.shiftKey) move(event);
+    });
+    slider.addEventListener('pointermove', move);
+    const end = () => {
+      if (!drag) return;
+      drag = null;
+      slider.dispatchEvent(new Event('change', {bubbles: true}));
+    };
+    slider.addEventListener('pointerup', end);
+    slider.addEventListener('pointercancel', end);
+  }
+
   function buildField(field, index) {
     const id = fieldId(field.section, index);
     const row = element('div', {className: 'field'});
@@ -165,9 +233,12 @@
     let unit = null;
     if (field.takesUnit) {
       unit = element('select', {'aria-label': field.label + ' unit'});
-      for (const [value, words] of UNITS) unit.append(element('option', {value, text: words}));
+      for (const suffix of state.units.units) unit.append(element('option', {value: suffix, text: suffix}));
     }
-    const help = element('span', {className: 'help', id: id + '-help', text: field.help});
+    // What the field means, and its default in full (the grey one in the
+    // field may not fit).
+    const help = element('span', {className: 'help', id: id + '-help'}, field.help,
+                         element('span', {className: 'default'}));
     const reset = element('button', {type: 'button', className: 'reset', text: 'Reset', disabled: '',
                                      'aria-label': 'Reset ' + field.label + (field.label === field.key ? '' : ' ' + field.key)});
     const messages = element('ul', {className: 'field-messages', id: id + '-messages'});
@@ -182,14 +253,27 @@
     input.addEventListener('blur', () => { entry.beforeClear = null; });
     slider.addEventListener('input', () => {
       input.value = slider.value;
-      editField(entry, slider.value, unit ? unit.value : '');
+      editField(entry, slider.value, unitOf(entry));
+    });
+    fineDrag(entry);
+    // Arrow Up and Down step the number by the slider's step.
+    input.addEventListener('keydown', (event) => {
+      if (event.key !== 'ArrowUp' && event.key !== 'ArrowDown') return;
+      const step = Number(slider.step) || 1;
+      const now = Number(input.value.trim() === '' ? slider.value : input.value);
+      if (!Number.isFinite(now)) return;
+      event.preventDefault();
+      const decimals = decimalsOf(slider.step);
+      input.value = (Math.round(now / step) * step + (event.key === 'ArrowUp' ? step : -step)).toFixed(decimals);
+      editField(entry, input.value, unitOf(entry));
     });
     if (unit) {
       unit.addEventListener('change', () => {
-        const number = core('convertNumber', input.value, entry.field.unit, unit.value);
+        const to = unitOf(entry);
+        const number = core('convertNumber', input.value, entry.field.unit, to);
         if (number === null) return;
         input.value = number;
-        editField(entry, number, unit.value);
+        editField(entry, number, to);
       });
     }
     state.fields.set(field.section + ':' + index, entry);
@@ -222,16 +306,24 @@
       entry.keyName.textContent = field.key;
       if (document.activeElement !== entry.input) entry.input.value = field.number;
       entry.input.placeholder = field.placeholder;
-      if (entry.unit && document.activeElement !== entry.unit) entry.unit.value = field.unit.toLowerCase();
+      // While its number is typed (and passes through empty), a field keeps
+      // the unit it shows.
+      if (entry.unit && document.activeElement !== entry.unit && document.activeElement !== entry.input) {
+        entry.unit.value = field.unit === '' ? state.units.plain : field.unit.toLowerCase();
+      }
+      entry.row.querySelector('.default').textContent = field.placeholder === '' ? '' : ' (when empty: ' + field.placeholder + ')';
+      entry.input.removeAttribute('aria-invalid');
       entry.slider.min = field.sliderMin;
       entry.slider.max = field.sliderMax;
       entry.slider.step = field.sliderStep;
       if (document.activeElement !== entry.slider) entry.slider.value = field.sliderValue;
+      entry.slider.setAttribute('aria-valuetext', sliderWords(entry));
       entry.messages.replaceChildren();
       entry.row.classList.remove('has-error', 'has-warning');
     }
-    byId('gear-tail').checked = view.otherGearTail;
-    byId('gear-nose').checked = !view.otherGearTail;
+    const tail = state.gearTail !== null ? state.gearTail : view.otherGearTail;
+    byId('gear-tail').checked = tail;
+    byId('gear-nose').checked = !tail;
     // The light sections in use, and any the file has beyond them.
     const count = view.lightCount >= 1 && view.lightCount <= 3 ? view.lightCount : 1;
     for (let section = 1; section < 4; ++section) {
@@ -282,7 +374,10 @@
       const entry = message.key ? entryOf(message) : null;
       if (entry) {
         entry.messages.append(messageItem(message, false));
-        if (message.severity === 'error') entry.row.classList.add('has-error');
+        if (message.severity === 'error') {
+          entry.row.classList.add('has-error');
+          entry.input.setAttribute('aria-invalid', 'true');
+        }
         if (message.severity === 'warning') entry.row.classList.add('has-warning');
       } else if (message.section >= 0 && message.severity !== 'progress') {
         byId('section-messages-' + message.section).append(messageItem(message, false));
@@ -485,7 +580,13 @@
     return (entry.section === 0 ? '' : '[Light ' + entry.section + '] ') + entry.key;
   }
 
+  // A change of a field. Where the other gear's kind was chosen before the
+  // file named any gear key, the keys written follow that choice.
   function setBytes(bytes, entry) {
+    if (bytes !== null && state.gearTail !== null) {
+      const renamed = core('renameOtherGear', bytes, state.gearTail);
+      if (renamed !== null) bytes = renamed;
+    }
     commitDefinition(bytes, fieldLabel(entry));
   }
 
@@ -500,7 +601,7 @@
   }
 
   function typeInto(entry) {
-    const unit = entry.unit ? entry.unit.value : '';
+    const unit = unitOf(entry);
     const empty = entry.input.value.trim() === '';
     if (empty && entry.beforeClear === null && entry.field.present) entry.beforeClear = state.bytes;
     if (!empty && entry.beforeClear !== null) {
@@ -519,7 +620,11 @@
   function renameGear(tail) {
     if (state.name === null) return;
     endGesture();
-    commitDefinition(core('renameOtherGear', state.bytes, tail), tail ? 'Tail gear' : 'Nose gear');
+    const bytes = core('renameOtherGear', state.bytes, tail);
+    if (bytes === null) return;
+    // A file that names no gear key yet keeps the choice for the keys to come.
+    state.gearTail = sameBytes(bytes, state.bytes) ? tail : null;
+    if (!commitDefinition(bytes, tail ? 'Tail gear' : 'Nose gear') || sameBytes(bytes, state.bytes)) fillForm(state.view);
     endGesture();
   }
 
@@ -540,6 +645,7 @@
     state.future = [];
     endGesture();
     state.openedFields = fieldsByPlace(view);
+    state.gearTail = null;
     render(view);
     historyChanged();
     return true;
@@ -752,6 +858,7 @@
   createLumora().ready.then((core) => {
     performance.mark('lumora-module');
     state.core = core;
+    state.units = core.lengthUnits();
     wire();
     const first = core.evaluate('lights.cfg', state.bytes);
     buildForm(first);

@@ -389,6 +389,112 @@ async function pressUntilDisabled(page, name, limit) {
   await page.close();
 }
 
+// ---- The smaller points: names, states and keys of the controls.
+{
+  const page = await openPage(browser, options.page, problems);
+  const savePicture = await control(page, 'Save picture', 'button');
+  check(await savePicture.evaluate((element) => element.disabled), 'Save picture is disabled with nothing to draw');
+  const folder = fs.mkdtempSync(path.join(work, 'small-'));
+  const gearless = path.join(folder, 'gearless.cfg');
+  fs.writeFileSync(gearless, '[Main]\nLights=1\n[Light 1]\nZOffset=1\nLatOffset=3 yd\n');
+  await afterEvaluation(page, async () => (await fileInput(page, 'Definition file')).uploadFile(gearless));
+  check(!(await savePicture.evaluate((element) => element.disabled)), 'Save picture is enabled with a picture');
+  const files = await page.$eval('.files', (element) => element.innerText);
+  check(files.includes('gearless.cfg') && !/no file chosen/i.test(files), 'the open file\'s name is shown, not "No file chosen"',
+        files);
+
+  // The gear's kind chosen before any gear key is kept for the keys typed.
+  await (await control(page, 'nose gear (NoseGear…)', 'radio')).click();
+  await retype(page, await field(page, '[Main]: number of lights and gear', 'Other gear height TailGearHeight'), '-1');
+  const written = Buffer.from(await bytesOf(page)).toString('latin1');
+  const nose = await (await control(page, 'nose gear (NoseGear…)', 'radio')).evaluate((radio) => radio.checked);
+  check(written.includes('NoseGearHeight=-1') && !written.includes('TailGear') && nose,
+        'the nose gear chosen before any gear key is written and stays chosen', written);
+
+  // Names: each control once; a field in error invalid and described by
+  // its message; sliders announce a rounded value with its unit.
+  const names = [];
+  const walk = (node) => {
+    names.push(node);
+    for (const child of node.children || []) walk(child);
+  };
+  walk(await page.accessibility.snapshot({interestingOnly: true}));
+  const doubled = names.filter((node) => /^(.+) \1$/.test(node.name || ''));
+  check(doubled.length === 0, 'no control named twice over', doubled.map((node) => node.name).join(', '));
+  for (const wanted of ['button:Save definition', 'button:Save picture', 'button:Download model', 'region:Messages',
+                        'button:Undo', 'button:Redo']) {
+    check(names.some((node) => `${node.role}:${node.name}` === wanted), `a control named as ${wanted}`);
+  }
+  const lat = await page.accessibility.snapshot({root: await field(page, '[Light 1]', 'Sideways (x) LatOffset')});
+  check(lat.invalid === 'true' && /yd/.test(lat.description || ''), 'a field in error is invalid and described by its message',
+        JSON.stringify(lat));
+  const announced = await page.$$eval('#form .field', (rows) => rows.filter((row) => !row.closest('[hidden]')).map((row) => {
+    const slider = row.querySelector('input[type="range"]');
+    return {value: Number(slider.value), text: slider.getAttribute('aria-valuetext') || ''};
+  }));
+  const badText = announced.filter((a) => {
+    const m = /^(-?\d+(?:\.\d{1,2})?) \S+$/.exec(a.text);
+    return !m || Math.abs(Number(m[1]) - a.value) > 0.01;
+  });
+  check(announced.length >= 13 && badText.length === 0, 'every slider announces a rounded value with its unit',
+        JSON.stringify(badText));
+
+  // The default of every field in full beside it.
+  const defaults = await page.$$eval('#form .field', (rows) => rows.filter((row) => !row.closest('[hidden]')).map((row) => {
+    const input = row.querySelector('input[type="text"]');
+    const shown = row.querySelector('.help');
+    return {placeholder: input.placeholder, shown: shown.innerText, cut: shown.scrollWidth > shown.clientWidth + 1};
+  }));
+  const hidden = defaults.filter((d) => d.placeholder && (!d.shown.includes(d.placeholder) || d.cut));
+  check(defaults.length >= 13 && hidden.length === 0, 'every default is shown whole', JSON.stringify(hidden));
+
+  // One spelling per unit, and a number without unit stays so.
+  const units = await page.$$eval('#form select', (selects) => selects.map((select) =>
+    [...select.options].map((option) => option.textContent)));
+  const spellings = units[0];
+  check(units.every((list) => list.join() === spellings.join()) && new Set(spellings).size === spellings.length &&
+        !spellings.some((words) => words.length > 2), 'one short spelling per unit', JSON.stringify(spellings));
+
+  // Arrow Up and Down step a number by its slider's step.
+  page.once('dialog', (dialog) => dialog.accept());
+  await openExample(page, 'one_light.cfg');
+  const zOffset = await field(page, '[Light 1]', 'Up (y) ZOffset');
+  const step = Number(await (await field(page, '[Light 1]', 'Up (y) slider', 'slider')).evaluate((slider) => slider.step));
+  const was = Number(await zOffset.evaluate((input) => input.value));
+  await zOffset.focus();
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('ArrowDown');
+  const now = Number(await zOffset.evaluate((input) => input.value));
+  const saved = Buffer.from(await bytesOf(page)).toString('latin1');
+  check(Math.abs(now - (was + step)) < 1e-9 && saved.includes('ZOffset=' + now + '\n'),
+        'Arrow Up and Down step the number by the slider\'s step', `${was} -> ${now} by ${step}`);
+
+  // Shift while dragging: ten times finer.
+  const moved = async (shift) => {
+    const slider = await field(page, '[Light 1]', 'Sideways (x) slider', 'slider');
+    await slider.evaluate((element) => element.scrollIntoView({block: 'center'}));
+    const box = await slider.boundingBox();
+    const before = Number(await slider.evaluate((element) => element.value));
+    await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+    await page.mouse.down();
+    await page.mouse.move(box.x + box.width / 2 + 1, box.y + box.height / 2);
+    const start = Number(await slider.evaluate((element) => element.value));
+    if (shift) await page.keyboard.down('Shift');
+    for (let step = 1; step <= 4; ++step) await page.mouse.move(box.x + box.width / 2 + 1 + step * 3, box.y + box.height / 2);
+    if (shift) await page.keyboard.up('Shift');
+    await page.mouse.up();
+    const end = Number(await slider.evaluate((element) => element.value));
+    await (await control(page, 'Undo', 'button')).click();
+    return {moved: end - start, before};
+  };
+  const coarse = await moved(false);
+  const fine = await moved(true);
+  check(coarse.moved > 0 && Math.abs(fine.moved * 10 - coarse.moved) <= coarse.moved * 0.2,
+        'Shift while dragging moves ten times finer', JSON.stringify({coarse, fine}));
+  await page.close();
+}
+
 check(problems.length === 0, 'no request but the page itself, no console error', problems.join('\n'));
 await close();
 fs.rmSync(work, {recursive: true, force: true});
