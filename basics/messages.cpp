@@ -1,6 +1,7 @@
 #include "basics/messages.h"
 
 #include <array>
+#include <cstring>
 
 namespace lumora {
 
@@ -116,20 +117,26 @@ std::string expand(const char* format, const std::vector<Subject>& subjects)
 {
     std::string text;
     std::size_t next = 0;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (*p != '%' || (p[1] != 's' && p[1] != 'u' && p[1] != '%')) {
-            text += *p;
-            continue;
+    for (const char* p = format; *p != '\0';) {
+        // The text up to the next per-cent sign goes over in one piece.
+        const char* percent = std::strchr(p, '%');
+        if (percent == nullptr) {
+            text += p;
+            break;
         }
-        ++p;
-        if (*p == '%') {
+        text.append(p, static_cast<std::size_t>(percent - p));
+        p = percent + 1;
+        if (*p != 's' && *p != 'u' && *p != '%') {
             text += '%';
             continue;
         }
-        if (next < subjects.size()) {
+        if (*p == '%') {
+            text += '%';
+        } else if (next < subjects.size()) {
             const Subject& subject = subjects[next++];
             text += subject.is_number ? std::to_string(subject.number) : subject.text;
         }
+        ++p;
     }
     return text;
 }

@@ -172,6 +172,10 @@ struct Diagnostics {
     bool error_flag = false;         // set by every error; never cleared
 };
 
+// What a step gives back that reports its own failure: done, or stopped
+// after its message went to the run's sink (and nothing more is to be said).
+enum class [[nodiscard]] Step : std::uint8_t { done, reported };
+
 // Hands the message to the run's sink. A message printed under a header
 // with the line read takes the line counter as its line; others keep the
 // line given. An error sets the error flag.

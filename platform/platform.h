@@ -50,7 +50,7 @@ struct FileInfo {
 // What stands at path: a symbolic link itself, or what it leads to when
 // follow_links is set. 0 with info filled (kind FileKind::missing when nothing
 // is there), or the error number when the name cannot be looked up.
-int file_info(const std::string& path, bool follow_links, FileInfo& info);
+[[nodiscard]] int file_info(const std::string& path, bool follow_links, FileInfo& info);
 
 // True when both name one existing file (also through links or hard links).
 bool same_file(const FileInfo& a, const FileInfo& b);
@@ -60,7 +60,7 @@ std::FILE* open_file(const char* name, const char* mode);
 
 // The length of an open file in bytes. 0, or the error number (ESPIPE for
 // something without a length, such as a pipe).
-int file_length(std::FILE* file, std::uint64_t& length);
+[[nodiscard]] int file_length(std::FILE* file, std::uint64_t& length);
 
 // ---- Writing (the operations themselves: platform/file_system.h).
 

@@ -48,12 +48,12 @@ std::string backup_name(const char* mdl_name);
 // file is refused, and so is a model name that is a link the system's
 // protection of links would not follow (EACCES). Returns 0, or the
 // error number of the failing step after its message (never 0 on failure).
-int write_backup(const OutputContext& context, const char* mdl_name, const std::uint8_t* buffer,
+[[nodiscard]] int write_backup(const OutputContext& context, const char* mdl_name, const std::uint8_t* buffer,
                  std::uint32_t size);
 
 // Writes the bytes to target_name with the target's messages; see
 // write_replacing.
-int write_target(const OutputContext& context, const char* target_name, const std::uint8_t* buffer,
+[[nodiscard]] int write_target(const OutputContext& context, const char* target_name, const std::uint8_t* buffer,
                  std::uint32_t size);
 
 // Writes the bytes to name: a symbolic link is followed where the system's
@@ -67,7 +67,7 @@ int write_target(const OutputContext& context, const char* target_name, const st
 // set-group-ID bit is not carried over to an owner or group that could not
 // be kept. Returns 0, or the error number of the failing step after its
 // message (never 0 on failure).
-int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,
+[[nodiscard]] int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,
                     const std::uint8_t* buffer, std::size_t size);
 
 }  // namespace lumora

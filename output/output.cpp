@@ -1,4 +1,4 @@
-#include "mdl/output.h"
+#include "output/output.h"
 
 #include <cerrno>
 #include <cstring>
