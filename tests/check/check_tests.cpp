@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "tests/inspect/inspect_support.h"
+#include "tests/support/svg_text.h"
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
 #include "tests/support/worked_example.h"

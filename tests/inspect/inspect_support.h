@@ -14,10 +14,6 @@ namespace lumora {
 // does not write it. Uses files in dir.
 Bytes processed_by_veska(const ScratchDir& dir, const Bytes& model, const std::string& definition);
 
-// The texts of the elements of a class in a preview picture, in the
-// picture's order, joined by blanks: a text broken into lines whole again.
-std::string lines_of_class(const std::string& svg, const std::string& name);
-
 // Area offset 0 of the model-code area in a file.
 constexpr std::size_t AREA_AT = mdl_builder::CODE_AREA_AT;
 

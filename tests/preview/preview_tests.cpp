@@ -21,7 +21,7 @@
 #include "preview/svg_output.h"
 #include "preview/text_fit.h"
 #include "lights/light_geometry.h"
-#include "tests/inspect/inspect_support.h"
+#include "tests/support/svg_text.h"
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
 #include "tests/support/worked_example.h"
