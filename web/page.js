@@ -721,43 +721,37 @@
     }
   }
 
-  // A definition file: refused where it is too large or its bytes are a
-  // model's.
-  async function takeDefinitionFile(file) {
-    if (file.size > DEFINITION_LIMIT) {
-      notify(file.name + ' is ' + megabytes(file.size) + ': a definition file larger than ' + megabytes(DEFINITION_LIMIT) +
-             ' is not read. The definition was kept.');
-      return;
+  // A file given as a definition file (wanted 'definition') or as the
+  // model: read whole and returned only where it is not larger than the
+  // page takes and its bytes are of that kind; else null, with the reason
+  // shown.
+  async function takeFile(file, wanted) {
+    const model = wanted === 'model';
+    const limit = model ? MODEL_LIMIT : DEFINITION_LIMIT;
+    if (file.size > limit) {
+      notify(file.name + ' is ' + megabytes(file.size) + ': ' + (model ? 'a model' : 'a definition file') +
+             ' larger than ' + megabytes(limit) + ' is not read. The definition was kept.');
+      return null;
     }
     const head = await read(file, 64);
-    if (head === null) return;
-    const model = core('isModel', '', head);
-    if (model === null) return;
-    if (model) {
-      notify(file.name + ' is a model (MDL file), not a definition file: give it as the model (Model file). ' +
-             'The definition was kept.');
-      return;
+    const isModel = head === null ? null : core('isModel', '', head);
+    if (isModel === null) return null;
+    if (isModel !== model) {
+      notify(model ? file.name + ' is not a model (MDL file): nothing was done with it. The definition was kept.'
+                   : file.name + ' is a model (MDL file), not a definition file: give it as the model (Model file). ' +
+                     'The definition was kept.');
+      return null;
     }
-    const bytes = await read(file);
+    return read(file);
+  }
+
+  async function takeDefinitionFile(file) {
+    const bytes = await takeFile(file, 'definition');
     if (bytes !== null && openDefinition(file.name, bytes)) notify('');
   }
 
-  // A model: refused where it is too large or its bytes are not a model's.
   async function takeModelFile(file) {
-    if (file.size > MODEL_LIMIT) {
-      notify(file.name + ' is ' + megabytes(file.size) + ': a model larger than ' + megabytes(MODEL_LIMIT) +
-             ' is not read. The definition was kept.');
-      return;
-    }
-    const head = await read(file, 64);
-    if (head === null) return;
-    const model = core('isModel', '', head);
-    if (model === null) return;
-    if (!model) {
-      notify(file.name + ' is not a model (MDL file): nothing was done with it. The definition was kept.');
-      return;
-    }
-    const bytes = await read(file);
+    const bytes = await takeFile(file, 'model');
     if (bytes === null) return;
     openModel(file.name, bytes);
     notify('');

@@ -8,7 +8,7 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {openBrowser, openPage} from './browser.mjs';
+import {openBrowser, openPage, random} from './browser.mjs';
 
 const options = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -118,16 +118,6 @@ for (const [width, height, wide] of [[1280, 800, true], [1920, 1080, true], [102
 console.log('picture on screen per light:', JSON.stringify(inView));
 
 // ---- Undo and redo over the whole definition.
-function random(seed) {
-  let s = seed >>> 0;
-  return () => {
-    s = (s + 0x6D2B79F5) >>> 0;
-    let t = s;
-    t = Math.imul(t ^ (t >>> 15), t | 1);
-    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
 const FIELDS = [['[Light 1]', 'Sideways (x) LatOffset', true], ['[Light 2]', 'Up (y) ZOffset', true],
                 ['[Light 3]', 'Pitch', false], ['[Light 1]', 'Direction', false],
                 ['[Main]: number of lights and gear', 'Main gear height MainGearHeight', true]];

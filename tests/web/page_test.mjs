@@ -10,7 +10,7 @@ import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {openBrowser, openPage} from './browser.mjs';
+import {openBrowser, openPage, random} from './browser.mjs';
 
 const options = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -69,16 +69,6 @@ function caseFolder(label) {
 }
 
 // ---- Seeded random definition files: valid and damaged ones alike.
-function random(seed) {
-  let s = seed >>> 0;
-  return () => {
-    s = (s + 0x6D2B79F5) >>> 0;
-    let t = s;
-    t = Math.imul(t ^ (t >>> 15), t | 1);
-    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
 
 function randomDefinition(seed) {
   const r = random(seed);
