@@ -60,6 +60,7 @@ enum class MessageId : std::uint8_t {
     target_close_error,
     preview_open_error,
     preview_write_error,
+    access_list_not_kept,
     // The end of a run.
     no_backup_no_processing,
     not_written_due_to_errors,
@@ -82,6 +83,8 @@ enum class MessageId : std::uint8_t {
     note_beam_lights_no_ground,
     note_lit_area_behind_light,
     note_line_ignored,
+    note_key_hidden_by_return,
+    note_key_hidden_by_zero,
     note_gears_mixed,
 };
 

@@ -68,6 +68,10 @@ struct FileHandle {
     std::intptr_t handle;  // the system's handle of an open file
 };
 
+// The user the process acts as, as file owners are numbered (0 where the
+// system numbers none).
+std::uint32_t effective_user();
+
 // A number that differs from call to call and process to process, for
 // names of new files.
 std::uint32_t random_number();
@@ -86,15 +90,17 @@ void prepare_standard_output();
 // messages are read. Anywhere else it does nothing.
 void hold_own_window();
 
-// From now on, an interrupt, termination or hang-up of the process (or a
-// broken pipe) removes the temporary file that is being written, if any,
-// before the process ends as the signal says; a write beyond the file-size
-// limit fails with an error rather than ending the process.
+// From now on, every signal whose default action ends the process (an
+// interrupt, termination, hang-up, quit, alarm, the user signals, ...; all
+// but SIGKILL) removes the temporary file that is being written, if any,
+// before the process ends as the signal says. A signal the process was
+// started ignoring stays ignored. A closed pipe or a write beyond the
+// file-size limit fails with an error rather than ending the process.
 void install_interrupt_cleanup();
 
-// Sets the temporary file that an interrupt removes; null for none. A name
-// too long to keep is not kept, and that file is then left behind by an
-// interrupt.
+// Sets the temporary file that an interrupt removes; null for none (for
+// TemporaryFile). A name too long to keep is not kept, and that file is then
+// left behind by an interrupt.
 void remove_on_interrupt(const char* path);
 
 }  // namespace lumora
