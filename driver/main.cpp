@@ -17,7 +17,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments = program_arguments(argc, argv);
     SystemFileSystem files;
     StandardOutput output{stdout};
-    const Console console{nullptr, nullptr, &output};
+    StandardOutputText text{output};
+    const Console console{&text};
     MessagePrinter printer{console};
     RunState state{console, printer, files};
     const int exit_code = run_veska(state, arguments);
