@@ -227,6 +227,7 @@ std::string encode_definition_text(const std::string& text, TextEncoding encodin
 {
     switch (encoding) {
     case TextEncoding::plain:
+    case TextEncoding::plain_not_utf8:
         return text;
     case TextEncoding::utf8_with_mark:
         return "\xEF\xBB\xBF" + text;
