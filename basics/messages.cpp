@@ -1,6 +1,7 @@
 #include "basics/messages.h"
 
 #include <array>
+#include <cstring>
 
 namespace lumora {
 
@@ -11,7 +12,7 @@ using S = Severity;
 using H = Header;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 61> MESSAGES = {{
+constexpr std::array<MessageFormat, 64> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -54,6 +55,8 @@ constexpr std::array<MessageFormat, 61> MESSAGES = {{
     {M::preview_write_error, S::error, H::none, "Error writing preview file %s: %s\n"},
     {M::file_in_use, S::progress, H::none,
      "The file is open in another program (perhaps the simulator): close it there, then run veska again.\n"},
+    {M::access_list_not_kept, S::note, H::none,
+     "Note: %s could not keep its access control list; only its owner may now read it.\n"},
     {M::no_backup_no_processing, S::error, H::none, "No further processing due to non-available MDL backup file.\n"},
     {M::not_written_due_to_errors, S::progress, H::none, "MDL file %s not written due to errors.\n"},
     {M::model_written, S::progress, H::none, "MDL file %s with %u landing light%s successfully written.\n"},
@@ -86,6 +89,10 @@ constexpr std::array<MessageFormat, 61> MESSAGES = {{
     {M::note_lit_area_behind_light, S::note, H::file_and_line_if_known,
      "[Light %u]: the lit area reaches %s m back past the light (SpotDepth %s m, the aim point %s m ahead).\n"},
     {M::note_line_ignored, S::note, H::file_and_line_if_known, "this line begins with a blank, so veska ignores it.\n"},
+    {M::note_key_hidden_by_return, S::note, H::file_and_line_if_known,
+     "a carriage return hides %s from veska, which reads this line only up to it.\n"},
+    {M::note_key_hidden_by_zero, S::note, H::file_and_line_if_known,
+     "a zero byte hides %s from veska, which reads this line only up to it.\n"},
     {M::note_gears_mixed, S::note, H::file_and_line_if_known, "%s (line %u) and %s are taken as one gear.\n"},
 }};
 
@@ -125,20 +132,26 @@ std::string expand(const char* format, const std::vector<Subject>& subjects)
 {
     std::string text;
     std::size_t next = 0;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (*p != '%' || (p[1] != 's' && p[1] != 'u' && p[1] != '%')) {
-            text += *p;
-            continue;
+    for (const char* p = format; *p != '\0';) {
+        // The text up to the next per-cent sign goes over in one piece.
+        const char* percent = std::strchr(p, '%');
+        if (percent == nullptr) {
+            text += p;
+            break;
         }
-        ++p;
-        if (*p == '%') {
+        text.append(p, static_cast<std::size_t>(percent - p));
+        p = percent + 1;
+        if (*p != 's' && *p != 'u' && *p != '%') {
             text += '%';
             continue;
         }
-        if (next < subjects.size()) {
+        if (*p == '%') {
+            text += '%';
+        } else if (next < subjects.size()) {
             const Subject& subject = subjects[next++];
             text += subject.is_number ? std::to_string(subject.number) : subject.text;
         }
+        ++p;
     }
     return text;
 }

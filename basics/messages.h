@@ -62,6 +62,7 @@ enum class MessageId : std::uint8_t {
     preview_write_error,
     // A file another program holds.
     file_in_use,
+    access_list_not_kept,
     // The end of a run.
     no_backup_no_processing,
     not_written_due_to_errors,
@@ -88,6 +89,8 @@ enum class MessageId : std::uint8_t {
     note_beam_lights_no_ground,
     note_lit_area_behind_light,
     note_line_ignored,
+    note_key_hidden_by_return,
+    note_key_hidden_by_zero,
     note_gears_mixed,
 };
 
@@ -177,6 +180,10 @@ struct Diagnostics {
     std::uint32_t line_counter = 0;  // the definition reader's line count: the line a message is read at
     bool error_flag = false;         // set by every error; never cleared
 };
+
+// What a step gives back that reports its own failure: done, or stopped
+// after its message went to the run's sink (and nothing more is to be said).
+enum class [[nodiscard]] Step : std::uint8_t { done, reported };
 
 // Hands the message to the run's sink. A message printed under a header
 // with the line read takes the line counter as its line; others keep the

@@ -3,6 +3,7 @@
 #include "basics/formatted.h"
 #include "basics/text.h"
 #include "check/check_hints.h"
+#include "definition/keys.h"
 #include "lights/ground_view.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
@@ -63,6 +64,41 @@ bool ignored_setting(std::string_view visible)
     return first != std::string_view::npos && visible[first] != ';';
 }
 
+// The first setting of a known key that a lone carriage return or a zero
+// byte hides on this line (veska reads a value only up to a carriage return
+// and a line only up to a zero byte), with what hides it; an empty name
+// when there is none.
+struct HiddenKey {
+    std::string_view name;
+    MessageId note;
+};
+
+HiddenKey hidden_key(const SourceLine& line)
+{
+    if (line.section == NO_SECTION) {
+        return {};
+    }
+    const KeyTable keys = line.section == MAIN_SECTION ? main_keys() : light_keys();
+    std::string_view text = line.raw;
+    // The line's own end, "\n" or "\r\n", hides nothing.
+    if (!text.empty() && text.back() == '\n') {
+        text.remove_suffix(1);
+        if (!text.empty() && text.back() == '\r') {
+            text.remove_suffix(1);
+        }
+    }
+    for (std::size_t at = text.find_first_of(std::string_view("\r\0", 2)); at != std::string_view::npos;
+         at = text.find_first_of(std::string_view("\r\0", 2), at + 1)) {
+        const std::string_view rest = text.substr(at + 1);
+        const KeyLine piece = split_key_line(rest.substr(0, rest.find_first_of(std::string_view("\r\0", 2))));
+        if (piece.has_equals && find_key(keys, piece.name) != nullptr) {
+            const bool by_zero = text.find('\0') <= at;
+            return {piece.name, by_zero ? MessageId::note_key_hidden_by_zero : MessageId::note_key_hidden_by_return};
+        }
+    }
+    return {};
+}
+
 bool starts_with_ignoring_case(std::string_view text, std::string_view start)
 {
     return text.size() >= start.size() && equal_ignoring_case(text.substr(0, start.size()), start);
@@ -70,7 +106,8 @@ bool starts_with_ignoring_case(std::string_view text, std::string_view start)
 
 // The notes on the file's text that veska does not give, in the order of
 // its lines, for the lines the reader got to (1 .. lines_read): a setting on
-// a line that begins with a blank, and the other gear's keys named for two
+// a line that begins with a blank, a setting hidden behind a lone carriage
+// return or a zero byte, and the other gear's keys named for two
 // different gears (at the later of the two).
 void note_text(MessageSink& sink, const std::string& name, const Definition& definition, std::uint32_t lines_read)
 {
@@ -92,6 +129,10 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
     while (cursor.next(line) && line.number <= lines_read) {
         if (ignored_setting(line.visible)) {
             sink.take(Message{MessageId::note_line_ignored, line.number, {}}, name);
+        }
+        const HiddenKey hidden = hidden_key(line);
+        if (!hidden.name.empty()) {
+            sink.take(Message{hidden.note, line.number, {std::string(hidden.name)}}, name);
         }
         if (line.number == mixed_line) {
             const bool height_first = height->line < dist->line;
@@ -175,7 +216,7 @@ std::string check_verdict(const CheckReport& report)
                      report.errors == 1 ? "" : "s");
 }
 
-int run_check(const Console& console, const std::string& definition_name)
+int run_check(const Console& console, FileSystem& files, const std::string& definition_name)
 {
     CheckReport report;
     Definition definition;
@@ -185,7 +226,7 @@ int run_check(const Console& console, const std::string& definition_name)
     // comes.
     Diagnostics diagnostics{collector, definition_name};
     LightSet lights{};
-    report.outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
+    report.outcome = read_and_compute_lights(diagnostics, files, definition, lights, definition_name);
     finish_check(report, collector, definition_name, definition, lights, diagnostics);
     console_write(console, check_verdict(report));
     return report.would_write ? CHECK_WOULD_WRITE : CHECK_WOULD_NOT_WRITE;

@@ -534,6 +534,9 @@ std::string message_hint(const CheckContext& context, const Message& message)
         return "Make SpotDepth clearly smaller than MaxRange, or MaxRange larger.";
     case MessageId::note_line_ignored:
         return "Remove the blanks at its start if it is meant to count.";
+    case MessageId::note_key_hidden_by_return:
+    case MessageId::note_key_hidden_by_zero:
+        return "Put each setting on a line of its own, ended by a line feed.";
     case MessageId::note_gears_mixed:
         return "Name the other gear's keys alike: TailGearHeight and TailGearDist, or NoseGearHeight and NoseGearDist.";
     default:

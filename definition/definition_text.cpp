@@ -4,32 +4,13 @@
 #include <cstring>
 
 #include "basics/text.h"
+#include "basics/utf.h"
 
 namespace lumora {
 
 namespace {
 
 constexpr std::uint32_t LINES_PER_CHECKPOINT = 16;
-
-// Appends code point c as UTF-8.
-void append_utf8(std::string& text, std::uint32_t c)
-{
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (c >> 18));
-        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // UTF-16 code units from the bytes behind the mark, to UTF-8. False when
 // they are not UTF-16: an odd number of bytes, or a surrogate without its

@@ -64,14 +64,14 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
     // No write may replace the definition file.
     const OutputContext output{diagnostics, definition ? definition->c_str() : nullptr, state.files};
 
-    if (load_mdl(diagnostics, state.image, source) != 0) {
+    if (load_mdl(diagnostics, state.files, state.image, source) != Step::done) {
         return 1;
     }
     if (in_place && write_backup(output, source.c_str(), state.image.buffer.get(), state.image.size) != 0) {
         report(diagnostics, MessageId::no_backup_no_processing);
         return 1;
     }
-    const LightsOutcome outcome = read_and_compute_lights(diagnostics, state.definition, state.lights, definition);
+    const LightsOutcome outcome = read_and_compute_lights(diagnostics, state.files, state.definition, state.lights, definition);
     if (outcome == LightsOutcome::not_read || outcome == LightsOutcome::failed) {
         return 1;
     }
@@ -81,7 +81,7 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
     const std::uint32_t lights = state.definition.light_count;
     state.block = code_template(lights);
     fill_code_template(state.block, lights, state.lights.records);
-    if (insert_code(diagnostics, state.image.code_area, state.block.bytes, state.block.size) != 0) {
+    if (insert_code(diagnostics, state.image.code_area, state.block.bytes, state.block.size) != Step::done) {
         return 1;
     }
     if (diagnostics.error_flag) {

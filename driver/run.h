@@ -50,7 +50,7 @@ std::string help_text(ManualForm form);
 // its messages and its file system, and returns the exit code. "--help",
 // "-h" or "-?" (or the system's own word, "/?" on Windows) or "--version"
 // as the only argument prints the help or the version and returns 0.
-int run_veska(RunState& state, const std::vector<std::string>& arguments);
+[[nodiscard]] int run_veska(RunState& state, const std::vector<std::string>& arguments);
 
 // True when the arguments ask for the help or the version text alone.
 bool asks_for_text(const std::vector<std::string>& arguments);

@@ -103,7 +103,7 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
         if (count != 2) {
             return usage_error(console, "--check takes a definition file");
         }
-        return run_check(console, arguments[1]);
+        return run_check(console, files, arguments[1]);
     }
     if (command == "--preview") {
         if (count != 3) {
@@ -117,11 +117,11 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
     if (count != 1) {
         return usage_error(console, "a report takes one model");
     }
-    if (kind_of_file(command) == GivenFileKind::definition_text) {
+    if (kind_of_file(files, command) == GivenFileKind::definition_text) {
         console_print(console, "%s is text, not a model: it is checked as a definition file.\n", command.c_str());
-        return run_check(console, command);
+        return run_check(console, files, command);
     }
-    return run_report(console, command);
+    return run_report(console, files, command);
 }
 
 }  // namespace lumora

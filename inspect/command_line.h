@@ -30,6 +30,6 @@ std::string inspect_help_text(ManualForm form);
 // "--help", "-h" or "-?" (or the system's own word, "/?" on Windows) or "--version"
 // alone prints the help or the version. A name alone gets the report on a
 // model, or the check when it names a text file (given_file.h).
-int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments);
+[[nodiscard]] int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments);
 
 }  // namespace lumora

@@ -50,7 +50,7 @@ struct FileInfo {
 // What stands at path: a symbolic link itself, or what it leads to when
 // follow_links is set. 0 with info filled (kind FileKind::missing when nothing
 // is there), or the error number when the name cannot be looked up.
-int file_info(const std::string& path, bool follow_links, FileInfo& info);
+[[nodiscard]] int file_info(const std::string& path, bool follow_links, FileInfo& info);
 
 // True when both name one existing file (also through links or hard links).
 bool same_file(const FileInfo& a, const FileInfo& b);
@@ -66,13 +66,17 @@ std::FILE* open_file(const char* name, const char* mode);
 
 // The length of an open file in bytes. 0, or the error number (ESPIPE for
 // something without a length, such as a pipe).
-int file_length(std::FILE* file, std::uint64_t& length);
+[[nodiscard]] int file_length(std::FILE* file, std::uint64_t& length);
 
 // ---- Writing (the operations themselves: platform/file_system.h).
 
 struct FileHandle {
     std::intptr_t handle;  // the system's handle of an open file
 };
+
+// The user the process acts as, as file owners are numbered (0 where the
+// system numbers none).
+std::uint32_t effective_user();
 
 // A number that differs from call to call and process to process, for
 // names of new files.
@@ -102,15 +106,17 @@ unsigned console_width();
 // messages are read. Anywhere else it does nothing.
 void hold_own_window();
 
-// From now on, an interrupt, termination or hang-up of the process (or a
-// broken pipe) removes the temporary file that is being written, if any,
-// before the process ends as the signal says; a write beyond the file-size
-// limit fails with an error rather than ending the process.
+// From now on, every signal whose default action ends the process (an
+// interrupt, termination, hang-up, quit, alarm, the user signals, ...; all
+// but SIGKILL) removes the temporary file that is being written, if any,
+// before the process ends as the signal says. A signal the process was
+// started ignoring stays ignored. A closed pipe or a write beyond the
+// file-size limit fails with an error rather than ending the process.
 void install_interrupt_cleanup();
 
-// Sets the temporary file that an interrupt removes; null for none. A name
-// too long to keep is not kept, and that file is then left behind by an
-// interrupt.
+// Sets the temporary file that an interrupt removes; null for none (for
+// TemporaryFile). A name too long to keep is not kept, and that file is then
+// left behind by an interrupt.
 void remove_on_interrupt(const char* path);
 
 }  // namespace lumora

@@ -341,8 +341,20 @@ int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file
         return last_error();
     }
     file.handle = reinterpret_cast<std::intptr_t>(handle);
-    remove_on_interrupt(path.c_str());
     return 0;
+}
+
+int TemporaryFile::create(const std::string& path)
+{
+    // The console's interrupts are handled beside the program, which only
+    // ever sees the name complete.
+    const int error = files_.create_temporary(path, file_);
+    if (error == 0) {
+        path_ = path;
+        open_ = present_ = true;
+        remove_on_interrupt(path.c_str());
+    }
+    return error;
 }
 
 int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file)
@@ -481,6 +493,8 @@ int SystemFileSystem::remove(const std::string& path)
 }
 
 void SystemFileSystem::flush_directory(const std::string&) {}
+
+std::uint32_t effective_user() { return 0; }
 
 std::uint32_t random_number()
 {

@@ -61,7 +61,7 @@ int run_preview(const Console& console, FileSystem& files, const std::string& de
     Definition definition;
     LightSet lights{};
     // The same steps as veska's, with the same messages.
-    const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
+    const LightsOutcome outcome = read_and_compute_lights(diagnostics, files, definition, lights, definition_name);
     if (outcome == LightsOutcome::not_read) {
         return 1;
     }

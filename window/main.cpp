@@ -42,15 +42,15 @@ int run_in_own_window(const std::vector<std::string>& names, StandardOutput& out
     std::string text;
     const Console console{nullptr, &text, nullptr};
     MessagePrinter printer{console};
+    SystemFileSystem files;
     int exit_code = 1;
     if (drop.kind == DropKind::model_alone) {
         print_banner(console);
         printer.take(Message{MessageId::dropped_model_alone, 0, {drop.arguments[0]}}, std::string());
     } else if (drop.kind == DropKind::definition_alone) {
-        exit_code = run_check(console, drop.arguments[0]);
+        exit_code = run_check(console, files, drop.arguments[0]);
         printer.take(Message{MessageId::dropped_definition_alone, 0, {}}, std::string());
     } else {
-        SystemFileSystem files;
         RunState state{console, printer, files};
         exit_code = run_veska(state, drop.arguments);
     }

@@ -87,7 +87,7 @@ TEST(DefinitionEditing, TheReaderReadsWhatTheFormGave)
                     MessageLog log;
                     Diagnostics diagnostics{log};
                     Definition definition;
-                    read_definition_bytes(diagnostics, definition, edited);
+                    EXPECT_NE(read_definition_bytes(diagnostics, definition, edited), ReadOutcome::not_read);
                     const DefinitionEntry* entry = lookup_entry(definition.sections[section], key.id);
                     const std::string where = std::string(example) + " " + key.name + "='" + value + "'";
                     if (value.empty()) {

@@ -1,6 +1,7 @@
 #include "tests/support/faulty_file_system.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace lumora {
 
@@ -67,6 +68,20 @@ int FaultyFileSystem::access_control(const std::string& path, std::vector<std::u
 int FaultyFileSystem::new_file_permissions(const std::string& folder, Permissions& permissions)
 {
     return system_.new_file_permissions(folder, permissions);
+}
+
+ReadResult FaultyFileSystem::read_file(const std::string& path, const ReadLimits& limits, std::string& contents)
+{
+    if (hits(FileStep::open_to_read, path)) {
+        contents.clear();
+        return {fault_.error, ReadStep::opening};
+    }
+    const ReadResult result = system_.read_file(path, limits, contents);
+    if (result.error != 0 || !hits(FileStep::read, path)) {
+        return result;
+    }
+    contents.resize(fault_.error == ENOMEM ? 0 : contents.size() / 2);
+    return {fault_.error, ReadStep::reading};
 }
 
 int FaultyFileSystem::create_temporary(const std::string& path, FileHandle& file)
