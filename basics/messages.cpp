@@ -12,7 +12,7 @@ using S = Severity;
 using H = Header;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 64> MESSAGES = {{
+constexpr std::array<MessageFormat, 65> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -53,10 +53,10 @@ constexpr std::array<MessageFormat, 64> MESSAGES = {{
     {M::target_close_error, S::error, H::none, "Error closing target MDL file %s: %s\n"},
     {M::preview_open_error, S::error, H::none, "Error opening preview file %s: %s\n"},
     {M::preview_write_error, S::error, H::none, "Error writing preview file %s: %s\n"},
-    {M::file_in_use, S::progress, H::none,
-     "The file is open in another program (perhaps the simulator): close it there, then run veska again.\n"},
     {M::access_list_not_kept, S::note, H::none,
      "Note: %s could not keep its access control list; only its owner may now read it.\n"},
+    {M::file_in_use, S::progress, H::none,
+     "The file is open in another program (perhaps the simulator): close it there, then run veska again.\n"},
     {M::no_backup_no_processing, S::error, H::none, "No further processing due to non-available MDL backup file.\n"},
     {M::not_written_due_to_errors, S::progress, H::none, "MDL file %s not written due to errors.\n"},
     {M::model_written, S::progress, H::none, "MDL file %s with %u landing light%s successfully written.\n"},
@@ -94,6 +94,8 @@ constexpr std::array<MessageFormat, 64> MESSAGES = {{
     {M::note_key_hidden_by_zero, S::note, H::file_and_line_if_known,
      "a zero byte hides %s from veska, which reads this line only up to it.\n"},
     {M::note_gears_mixed, S::note, H::file_and_line_if_known, "%s (line %u) and %s are taken as one gear.\n"},
+    {M::note_pitch_steep, S::note, H::file_and_line_if_known,
+     "[Light %u]: Pitch is %s degrees, more than 45 degrees from level.\n"},
 }};
 
 constexpr bool in_order()
@@ -106,7 +108,7 @@ constexpr bool in_order()
     return true;
 }
 static_assert(in_order(), "the message table must list every message in the order of MessageId");
-static_assert(static_cast<std::size_t>(MessageId::note_gears_mixed) + 1 == MESSAGES.size(),
+static_assert(static_cast<std::size_t>(MessageId::note_pitch_steep) + 1 == MESSAGES.size(),
               "every message needs its entry in the table");
 
 const char* severity_word(Severity severity)

@@ -60,9 +60,9 @@ enum class MessageId : std::uint8_t {
     target_close_error,
     preview_open_error,
     preview_write_error,
+    access_list_not_kept,
     // A file another program holds.
     file_in_use,
-    access_list_not_kept,
     // The end of a run.
     no_backup_no_processing,
     not_written_due_to_errors,
@@ -92,6 +92,7 @@ enum class MessageId : std::uint8_t {
     note_key_hidden_by_return,
     note_key_hidden_by_zero,
     note_gears_mixed,
+    note_pitch_steep,
 };
 
 enum class Severity : std::uint8_t { progress, info, warning, error, note };

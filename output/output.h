@@ -44,8 +44,8 @@ std::string backup_name(const char* mdl_name);
 // model's permissions and access control list (and owner and group, where
 // the process may set them), never read-only: its owner may always write
 // it. It replaces whatever stood at the backup name (a directory there is
-// an error, and so is another user's file in a sticky folder, as for
-// write_replacing, or an existing file the process may not open for
+// an error, and so are another user's file in a sticky folder, as for
+// write_replacing, and an existing file the process may not open for
 // writing), and prints "Backup MDL file ... created." A backup name that
 // leads to the model or to the definition
 // file is refused, and so is a model name that is a link the system's
