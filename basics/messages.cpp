@@ -12,7 +12,7 @@ using S = Severity;
 using H = Header;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 58> MESSAGES = {{
+constexpr std::array<MessageFormat, 65> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -53,6 +53,10 @@ constexpr std::array<MessageFormat, 58> MESSAGES = {{
     {M::target_close_error, S::error, H::none, "Error closing target MDL file %s: %s\n"},
     {M::preview_open_error, S::error, H::none, "Error opening preview file %s: %s\n"},
     {M::preview_write_error, S::error, H::none, "Error writing preview file %s: %s\n"},
+    {M::access_list_not_kept, S::note, H::none,
+     "Note: %s could not keep its access control list; only its owner may now read it.\n"},
+    {M::file_in_use, S::progress, H::none,
+     "The file is open in another program (perhaps the simulator): close it there, then run veska again.\n"},
     {M::no_backup_no_processing, S::error, H::none, "No further processing due to non-available MDL backup file.\n"},
     {M::not_written_due_to_errors, S::progress, H::none, "MDL file %s not written due to errors.\n"},
     {M::model_written, S::progress, H::none, "MDL file %s with %u landing light%s successfully written.\n"},
@@ -65,6 +69,13 @@ constexpr std::array<MessageFormat, 58> MESSAGES = {{
     {M::lights_taken_out, S::progress, H::none,
      "%u landing light%s and the trailer block taken out of %s; the restored model is written to %s.\n"},
     {M::encoding_read, S::progress, H::none, "The file was read as %s.\n"},
+    {M::dropped_folder, S::progress, H::none, "In the folder %s:\n"},
+    {M::dropped_model_alone, S::progress, H::none,
+     "%s is a model and no definition file came with it, so nothing was done to it. Drop the model together with "
+     "its definition file onto veska, or open the tuning page lumora-tuning.html beside this program to write "
+     "one.\n"},
+    {M::dropped_definition_alone, S::progress, H::none,
+     "To give a model these lights, drop the model together with this definition file onto veska.\n"},
     {M::note_max_range_not_positive, S::note, H::file_and_line_if_known, "[Light %u]: MaxRange is %s m, not above zero.\n"},
     {M::note_spot_width_not_positive, S::note, H::file_and_line_if_known,
      "[Light %u]: SpotWidth is %s m, not above zero.\n"},
@@ -78,6 +89,10 @@ constexpr std::array<MessageFormat, 58> MESSAGES = {{
     {M::note_lit_area_behind_light, S::note, H::file_and_line_if_known,
      "[Light %u]: the lit area reaches %s m back past the light (SpotDepth %s m, the aim point %s m ahead).\n"},
     {M::note_line_ignored, S::note, H::file_and_line_if_known, "this line begins with a blank, so veska ignores it.\n"},
+    {M::note_key_hidden_by_return, S::note, H::file_and_line_if_known,
+     "a carriage return hides %s from veska, which reads this line only up to it.\n"},
+    {M::note_key_hidden_by_zero, S::note, H::file_and_line_if_known,
+     "a zero byte hides %s from veska, which reads this line only up to it.\n"},
     {M::note_gears_mixed, S::note, H::file_and_line_if_known, "%s (line %u) and %s are taken as one gear.\n"},
     {M::note_pitch_steep, S::note, H::file_and_line_if_known,
      "[Light %u]: Pitch is %s degrees, more than 45 degrees from level.\n"},

@@ -60,6 +60,9 @@ enum class MessageId : std::uint8_t {
     target_close_error,
     preview_open_error,
     preview_write_error,
+    access_list_not_kept,
+    // A file another program holds.
+    file_in_use,
     // The end of a run.
     no_backup_no_processing,
     not_written_due_to_errors,
@@ -73,6 +76,10 @@ enum class MessageId : std::uint8_t {
     lights_taken_out,
     // What --check says of the file as a whole.
     encoding_read,
+    // What veska says in a window of its own about the files dropped onto it.
+    dropped_folder,
+    dropped_model_alone,
+    dropped_definition_alone,
     // Notes on what veska accepts but is hardly meant.
     note_max_range_not_positive,
     note_spot_width_not_positive,
@@ -82,6 +89,8 @@ enum class MessageId : std::uint8_t {
     note_beam_lights_no_ground,
     note_lit_area_behind_light,
     note_line_ignored,
+    note_key_hidden_by_return,
+    note_key_hidden_by_zero,
     note_gears_mixed,
     note_pitch_steep,
 };

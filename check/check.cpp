@@ -64,9 +64,45 @@ bool ignored_setting(std::string_view visible)
     return first != std::string_view::npos && visible[first] != ';';
 }
 
+// The first setting of a known key that a lone carriage return or a zero
+// byte hides on this line (veska reads a value only up to a carriage return
+// and a line only up to a zero byte), with what hides it; an empty name
+// when there is none.
+struct HiddenKey {
+    std::string_view name;
+    MessageId note;
+};
+
+HiddenKey hidden_key(const SourceLine& line)
+{
+    if (line.section == NO_SECTION) {
+        return {};
+    }
+    const KeyTable keys = section_keys(static_cast<unsigned>(line.section));
+    std::string_view text = line.raw;
+    // The line's own end, "\n" or "\r\n", hides nothing.
+    if (!text.empty() && text.back() == '\n') {
+        text.remove_suffix(1);
+        if (!text.empty() && text.back() == '\r') {
+            text.remove_suffix(1);
+        }
+    }
+    for (std::size_t at = text.find_first_of(std::string_view("\r\0", 2)); at != std::string_view::npos;
+         at = text.find_first_of(std::string_view("\r\0", 2), at + 1)) {
+        const std::string_view rest = text.substr(at + 1);
+        const KeyLine piece = split_key_line(rest.substr(0, rest.find_first_of(std::string_view("\r\0", 2))));
+        if (piece.has_equals && find_key(keys, piece.name) != nullptr) {
+            const bool by_zero = text.find('\0') <= at;
+            return {piece.name, by_zero ? MessageId::note_key_hidden_by_zero : MessageId::note_key_hidden_by_return};
+        }
+    }
+    return {};
+}
+
 // The notes on the file's text that veska does not give, in the order of
 // its lines, for the lines the reader got to (1 .. lines_read): a setting on
-// a line that begins with a blank, and the other gear's keys named for two
+// a line that begins with a blank, a setting hidden behind a lone carriage
+// return or a zero byte, and the other gear's keys named for two
 // different gears (at the later of the two).
 void note_text(MessageSink& sink, const std::string& name, const Definition& definition, std::uint32_t lines_read)
 {
@@ -89,6 +125,10 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
         if (ignored_setting(line.visible)) {
             sink.take(Message{MessageId::note_line_ignored, line.number, {}}, name);
         }
+        const HiddenKey hidden = hidden_key(line);
+        if (!hidden.name.empty()) {
+            sink.take(Message{hidden.note, line.number, {std::string(hidden.name)}}, name);
+        }
         if (line.number == mixed_line) {
             const bool height_first = height->line < dist->line;
             const DefinitionEntry* first = height_first ? height : dist;
@@ -109,6 +149,8 @@ const char* encoding_words(TextEncoding encoding)
         return "UTF-16 little-endian text (what editors save as \"Unicode\"), converted to UTF-8";
     case TextEncoding::utf16_big_endian:
         return "UTF-16 big-endian text (what editors save as \"Unicode big endian\"), converted to UTF-8";
+    case TextEncoding::plain_not_utf8:
+        return "plain text with bytes that are not UTF-8, such as ANSI from Notepad; kept as they are";
     case TextEncoding::plain:
         break;
     }
@@ -182,7 +224,7 @@ std::string check_verdict(const CheckReport& report)
                      report.errors == 1 ? "" : "s");
 }
 
-int run_check(const Console& console, const std::string& definition_name)
+int run_check(const Console& console, FileSystem& files, const std::string& definition_name)
 {
     CheckReport report;
     Definition definition;
@@ -192,7 +234,7 @@ int run_check(const Console& console, const std::string& definition_name)
     // comes.
     Diagnostics diagnostics{collector, definition_name};
     LightSet lights{};
-    report.outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
+    report.outcome = read_and_compute_lights(diagnostics, files, definition, lights, definition_name);
     finish_check(report, collector, definition_name, definition, lights, diagnostics);
     console_write(console, check_verdict(report));
     return report.would_write ? CHECK_WOULD_WRITE : CHECK_WOULD_NOT_WRITE;

@@ -45,12 +45,12 @@ CheckReport check_definition_bytes(const std::string& name, std::string bytes, D
 // The check's last line: whether veska would write a model with the file.
 std::string check_verdict(const CheckReport& report);
 
-// Reads the definition file and computes its lights with the program's own
+// Reads the definition file through files and computes its lights with the program's own
 // code, as veska does, and prints veska's messages unchanged, each followed
 // by an indented line saying what to change; then the notes about what veska
 // accepts but a user almost certainly did not mean; and last one line that
 // says whether veska would write a model with this file. Returns
 // CHECK_WOULD_WRITE or CHECK_WOULD_NOT_WRITE.
-[[nodiscard]] int run_check(const Console& console, const std::string& definition_name);
+[[nodiscard]] int run_check(const Console& console, FileSystem& files, const std::string& definition_name);
 
 }  // namespace lumora

@@ -33,7 +33,7 @@ std::optional<EditText> open_text(const std::string& bytes)
     if (!decoded.valid) {
         return std::nullopt;
     }
-    EditText text{{}, decoded.encoding, decoded.encoding == TextEncoding::plain && !is_utf8(decoded.text)};
+    EditText text{{}, decoded.encoding, decoded.encoding == TextEncoding::plain_not_utf8};
     const SourceLines lines(std::move(decoded.text));
     SourceLines::Cursor cursor(lines);
     SourceLine line{};
@@ -289,6 +289,7 @@ std::string encode_definition_text(const std::string& text, TextEncoding encodin
 {
     switch (encoding) {
     case TextEncoding::plain:
+    case TextEncoding::plain_not_utf8:
         return text;
     case TextEncoding::utf8_with_mark:
         return "\xEF\xBB\xBF" + text;

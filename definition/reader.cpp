@@ -1,7 +1,6 @@
 #include "definition/reader.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -212,44 +211,6 @@ bool open_section(Reader& reader)
     return index == MAIN_SECTION ? read_main_section(reader) : read_light_section(reader, index);
 }
 
-// Reads the whole named file into bytes. 0, or the error number of opening
-// it (*opening set) or of reading it.
-int read_whole_file(const std::string& name, std::string& bytes, bool& opening)
-{
-    // A folder opens on some systems and not on others; everywhere it gives
-    // the error that reading it gives where it opens.
-    opening = false;
-    FileInfo info{};
-    if (file_info(name, true, info) == 0 && info.kind == FileKind::directory) {
-        return EISDIR;
-    }
-    opening = true;
-    std::FILE* stream = open_file(name.c_str(), "rb");
-    if (stream == nullptr) {
-        return errno != 0 ? errno : ENOENT;
-    }
-    opening = false;
-    int error = 0;
-    // A file too large to be held is a file that cannot be read.
-    try {
-        std::uint64_t length = 0;
-        if (file_length(stream, length) == 0 && length < bytes.max_size()) {
-            bytes.reserve(static_cast<std::size_t>(length));
-        }
-        char chunk[65536];
-        std::size_t got = 0;
-        errno = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
-            bytes.append(chunk, got);
-        }
-        error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
-    } catch (const std::bad_alloc&) {
-        error = ENOMEM;
-    }
-    std::fclose(stream);
-    return error;
-}
-
 }  // namespace
 
 ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definition, std::string bytes)
@@ -302,7 +263,7 @@ ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definiti
     return success ? ReadOutcome::read : ReadOutcome::failed;
 }
 
-ReadOutcome read_definition_named(Diagnostics& diagnostics, Definition& definition,
+ReadOutcome read_definition_named(Diagnostics& diagnostics, FileSystem& files, Definition& definition,
                                   const std::optional<std::string>& name)
 {
     if (!name) {
@@ -310,11 +271,14 @@ ReadOutcome read_definition_named(Diagnostics& diagnostics, Definition& definiti
         return ReadOutcome::not_read;
     }
     std::string bytes;
-    bool opening = false;
-    const int error = read_whole_file(*name, bytes, opening);
-    if (error != 0) {
-        report(diagnostics, opening ? MessageId::definition_open_error : MessageId::definition_read_error,
-               {*name, std::strerror(error)});
+    const ReadResult read = files.read_file(*name, ReadLimits{DEFINITION_MOST, false, false}, bytes);
+    if (read.error != 0) {
+        report(diagnostics,
+               read.step == ReadStep::opening ? MessageId::definition_open_error : MessageId::definition_read_error,
+               {*name, std::strerror(read.error)});
+        if (read.error == EACCES && file_in_use(*name)) {
+            report(diagnostics, MessageId::file_in_use);
+        }
         return ReadOutcome::not_read;
     }
     return read_definition_bytes(diagnostics, definition, std::move(bytes));

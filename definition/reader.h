@@ -5,12 +5,14 @@
 // except where noted below.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "basics/messages.h"
 #include "definition/definition.h"
+#include "platform/file_system.h"
 
 namespace lumora {
 
@@ -35,12 +37,16 @@ enum class [[nodiscard]] ReadOutcome {
 // UTF-16 is not read at all ("Error reading definition file ...").
 ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definition, std::string bytes);
 
-// Reads the named file whole and then its definition. A file that cannot be
-// opened (or no name: the command line gave none) reports "Error opening
-// definition file ...", one that cannot be read to its end "Error reading
-// definition file ...", and gives ReadOutcome::not_read: nothing of it is
-// read then.
-ReadOutcome read_definition_named(Diagnostics& diagnostics, Definition& definition,
+// The longest definition file read: a longer one (or a device that never
+// ends) cannot be read, and the memory a read takes stays bounded.
+constexpr std::uint64_t DEFINITION_MOST = 64u << 20;
+
+// Reads the named file whole through files and then its definition. A file
+// that cannot be opened (or no name: the command line gave none) reports
+// "Error opening definition file ...", one that cannot be read to its end
+// or is longer than DEFINITION_MOST "Error reading definition file ...",
+// and gives ReadOutcome::not_read: nothing of it is read then.
+ReadOutcome read_definition_named(Diagnostics& diagnostics, FileSystem& files, Definition& definition,
                                   const std::optional<std::string>& name);
 
 }  // namespace lumora

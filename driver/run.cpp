@@ -19,7 +19,7 @@ int end_unwritten(RunState& state, const std::string& target)
 
 bool asks_for_help(const std::vector<std::string>& arguments)
 {
-    return arguments.size() == 1 && (arguments[0] == "--help" || is_system_help_option(arguments[0]));
+    return arguments.size() == 1 && is_help_option(arguments[0]);
 }
 
 }  // namespace
@@ -64,14 +64,14 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
     // No write may replace the definition file.
     const OutputContext output{diagnostics, definition ? definition->c_str() : nullptr, state.files};
 
-    if (load_mdl(diagnostics, state.image, source) != Step::done) {
+    if (load_mdl(diagnostics, state.files, state.image, source) != Step::done) {
         return 1;
     }
     if (in_place && write_backup(output, source.c_str(), state.image.buffer.get(), state.image.size) != 0) {
         report(diagnostics, MessageId::no_backup_no_processing);
         return 1;
     }
-    const LightsOutcome outcome = read_and_compute_lights(diagnostics, state.definition, state.lights, definition);
+    const LightsOutcome outcome = read_and_compute_lights(diagnostics, state.files, state.definition, state.lights, definition);
     if (outcome == LightsOutcome::not_read || outcome == LightsOutcome::failed) {
         return 1;
     }

@@ -12,6 +12,7 @@
 #include "mdl/insertion.h"
 #include "mdl/mdl_layout.h"
 #include "output/output.h"
+#include "platform/file_system.h"
 #include "tests/support/files.h"
 #include "tests/support/run_invariants.h"
 #include "tests/support/runner.h"
@@ -49,7 +50,8 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     write_file_bytes(path, input);
     MessageLog unheard;
     Diagnostics diagnostics{unheard};
-    if (load_mdl(diagnostics, image, path) != Step::done) {
+    SystemFileSystem files;
+    if (load_mdl(diagnostics, files, image, path) != Step::done) {
         if (image.buffer || image.code_area != nullptr) {
             return "a refused model left an image behind";
         }
@@ -111,7 +113,8 @@ const char* check_definition(const Bytes& input, const std::string& path, Defini
 {
     write_file_bytes(path, input);
     run.diagnostics.definition_name = path;
-    const ReadOutcome result = read_definition_named(run.diagnostics, run.definition, path);
+    SystemFileSystem files;
+    const ReadOutcome result = read_definition_named(run.diagnostics, files, run.definition, path);
     if (result == ReadOutcome::not_read) {
         // Only a file that announces UTF-16 and is none is not read.
         return decode_definition_bytes(std::string(input.begin(), input.end())).valid

@@ -44,7 +44,7 @@ constexpr char HELP_TEXT[] =
     "      messages) and draws a side view and a top view of them as an SVG file.\n"
     "      With --before, the lights of the definition file EARLIER are drawn\n"
     "      faintly under them, to compare before and after a change.\n"
-    "  veska-inspect --help       this text\n"
+    "  veska-inspect --help       this text (also -h or -?)\n"
     "  veska-inspect --version    the version\n"
     "\n"
     "Exit code: 0 on success; 1 when the input is refused, cannot be read or\n"
@@ -85,7 +85,7 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
         return usage_error(console, "no model or command given");
     }
     const std::string& command = arguments[0];
-    if (count == 1 && (command == "--help" || is_system_help_option(command))) {
+    if (count == 1 && is_help_option(command)) {
         console_write(console, INSPECT_USAGE_TEXT);
         console_write(console, "\n");
         console_write(console, inspect_help_text(manual_form()));
@@ -105,7 +105,7 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
         if (count != 2) {
             return usage_error(console, "--check takes a definition file");
         }
-        return run_check(console, arguments[1]);
+        return run_check(console, files, arguments[1]);
     }
     if (command == "--preview") {
         if (count == 5 && arguments[3] == "--before") {
@@ -122,11 +122,11 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
     if (count != 1) {
         return usage_error(console, "a report takes one model");
     }
-    if (kind_of_file(command) == GivenFileKind::definition_text) {
+    if (kind_of_file(files, command) == GivenFileKind::definition_text) {
         console_print(console, "%s is text, not a model: it is checked as a definition file.\n", command.c_str());
-        return run_check(console, command);
+        return run_check(console, files, command);
     }
-    return run_report(console, command);
+    return run_report(console, files, command);
 }
 
 }  // namespace lumora

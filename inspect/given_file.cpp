@@ -1,9 +1,5 @@
 #include "inspect/given_file.h"
 
-#include <cstdio>
-
-#include "platform/platform.h"
-
 namespace lumora {
 
 namespace {
@@ -33,23 +29,17 @@ GivenFileKind kind_of_start(std::string_view start)
     return GivenFileKind::definition_text;
 }
 
-GivenFileKind kind_of_file(const std::string& name)
+GivenFileKind kind_of_file(FileSystem& files, const std::string& name)
 {
     // Only a regular file is looked into: the start of a pipe, once read,
     // would be missing for the report or the check.
     FileInfo info{};
-    if (file_info(name, true, info) != 0 || info.kind != FileKind::regular) {
+    if (files.file_info(name, true, info) != 0 || info.kind != FileKind::regular) {
         return GivenFileKind::model;
     }
-    std::FILE* file = open_file(name.c_str(), "rb");
-    if (file == nullptr) {
-        return GivenFileKind::model;
-    }
-    char start[GIVEN_FILE_SAMPLE];
-    const std::size_t got = std::fread(start, 1, sizeof start, file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return failed ? GivenFileKind::model : kind_of_start(std::string_view(start, got));
+    std::string start;
+    const ReadResult read = files.read_file(name, ReadLimits{GIVEN_FILE_SAMPLE, true, true}, start);
+    return read.error != 0 ? GivenFileKind::model : kind_of_start(start);
 }
 
 }  // namespace lumora

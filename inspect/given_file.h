@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace lumora {
 
 enum class GivenFileKind { model, definition_text };
@@ -26,6 +28,6 @@ GivenFileKind kind_of_start(std::string_view start);
 
 // The kind of the named file. A model when it is no regular file or its
 // start cannot be read: the report then says why.
-GivenFileKind kind_of_file(const std::string& name);
+GivenFileKind kind_of_file(FileSystem& files, const std::string& name);
 
 }  // namespace lumora

@@ -117,13 +117,13 @@ void print_processed(const Console& console, std::uint8_t* area, const Insertion
 
 }  // namespace
 
-int run_report(const Console& console, const std::string& model_name)
+int run_report(const Console& console, FileSystem& files, const std::string& model_name)
 {
     MessagePrinter printer{console};
     Diagnostics diagnostics{printer};
     MdlImage image;
     StructureFindings findings{};
-    if (read_model(diagnostics, image, model_name, &findings) != Step::done) {
+    if (read_model(diagnostics, files, image, model_name, &findings) != Step::done) {
         return 1;
     }
     console_print(console, "Model file: %s (%lu bytes)\n", model_name.c_str(), static_cast<unsigned long>(image.size));

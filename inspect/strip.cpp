@@ -45,7 +45,7 @@ int run_strip(const Console& console, FileSystem& files, const std::string& mode
     MdlImage image;
     StructureFindings findings{};
     unsigned lights = 0;
-    if (read_model(diagnostics, image, model_name, &findings) != Step::done ||
+    if (read_model(diagnostics, files, image, model_name, &findings) != Step::done ||
         strip_lights(diagnostics, image, model_name, findings, lights) != Step::done) {
         return 1;
     }

@@ -19,9 +19,10 @@ void resource_values(const StructureFindings& f, StructureCheck check, unsigned 
 
 }  // namespace
 
-Step read_model(Diagnostics& diagnostics, MdlImage& image, const std::string& name, StructureFindings* findings)
+Step read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
+                StructureFindings* findings)
 {
-    if (read_mdl_file(diagnostics, image, name) != Step::done) {
+    if (read_mdl_file(diagnostics, files, image, name) != Step::done) {
         return Step::reported;
     }
     *findings = check_structure(image);

@@ -25,11 +25,11 @@ LightsOutcome compute_after_reading(Diagnostics& diagnostics, Definition& defini
 
 }  // namespace
 
-LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
-                                      const std::optional<std::string>& definition_name)
+LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, FileSystem& files, Definition& definition,
+                                      LightSet& lights, const std::optional<std::string>& definition_name)
 {
     return compute_after_reading(diagnostics, definition, lights,
-                                 read_definition_named(diagnostics, definition, definition_name));
+                                 read_definition_named(diagnostics, files, definition, definition_name));
 }
 
 LightsOutcome compute_lights_from_bytes(Diagnostics& diagnostics, Definition& definition, LightSet& lights,

@@ -9,6 +9,7 @@
 #include "basics/messages.h"
 #include "definition/definition.h"
 #include "lights/light_geometry.h"
+#include "platform/file_system.h"
 
 namespace lumora {
 
@@ -19,12 +20,12 @@ enum class [[nodiscard]] LightsOutcome {
     invalid_count,  // read and computed, but no valid number of lights (reported as an error)
 };
 
-// Reads the named definition file into definition and computes its lights
+// Reads the named definition file through files into definition and computes its lights
 // into lights, with every message of those steps, then reports a number of
 // lights outside 1 to 3 as veska does. Errors reported on the way are in
 // the error flag; the outcome says which step, if any, failed.
-LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, Definition& definition, LightSet& lights,
-                                      const std::optional<std::string>& definition_name);
+LightsOutcome read_and_compute_lights(Diagnostics& diagnostics, FileSystem& files, Definition& definition,
+                                      LightSet& lights, const std::optional<std::string>& definition_name);
 
 // The same steps for a definition file's bytes, as the tuning page has them.
 LightsOutcome compute_lights_from_bytes(Diagnostics& diagnostics, Definition& definition, LightSet& lights,

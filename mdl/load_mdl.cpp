@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "mdl/mdl_layout.h"
-#include "platform/platform.h"
+#include "platform/file_system.h"
 
 namespace lumora {
 
@@ -19,61 +19,35 @@ Step refuse(Diagnostics& diagnostics, MdlImage& image, const std::string& name, 
     return Step::reported;
 }
 
-// A buffer of size bytes (one at least), or null when memory is short.
-std::unique_ptr<std::uint8_t[]> new_buffer(std::size_t size)
-{
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size > 0 ? size : 1]);
-}
-
 }  // namespace
 
-Step read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
+Step read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name)
 {
     image = MdlImage{};  // an image read before is not kept
-    // A folder opens on some systems and not on others; everywhere it is a
-    // file without a length, as where it opens.
-    FileInfo info{};
-    if (file_info(name, true, info) == 0 && info.kind == FileKind::directory) {
+    // A folder, a file without a length (a pipe) or one too long for any
+    // model is not a model; nothing of it is read.
+    std::string bytes;
+    const ReadResult read = files.read_file(name, ReadLimits{LARGEST_SIZE, true, false}, bytes);
+    if (read.error == EISDIR || read.error == ESPIPE || read.error == EFBIG) {
         report(diagnostics, MessageId::not_a_model, {name});
         return Step::reported;
     }
-    std::FILE* file = open_file(name.c_str(), "rb");
-    if (file == nullptr) {
-        report(diagnostics, MessageId::model_open_error, {name, std::strerror(errno)});
+    if (read.error != 0) {
+        report(diagnostics, read.step == ReadStep::opening ? MessageId::model_open_error : MessageId::model_read_error,
+               {name, std::strerror(read.error)});
+        if (read.error == EACCES && file_in_use(name)) {
+            report(diagnostics, MessageId::file_in_use);
+        }
         return Step::reported;
     }
-    std::uint64_t length = 0;
-    if (file_length(file, length) != 0 || length > LARGEST_SIZE) {
-        // Not a file with a length (a pipe), or too long for any model.
-        std::fclose(file);
-        report(diagnostics, MessageId::not_a_model, {name});
-        return Step::reported;
-    }
-    image.size = static_cast<std::uint32_t>(length);
-    // Not zero-filled: the read below fills every byte or the load fails.
-    image.buffer = new_buffer(image.size);
-    if (!image.buffer) {
-        std::fclose(file);
-        image = MdlImage{};
-        report(diagnostics, MessageId::model_read_error, {name, std::strerror(ENOMEM)});
-        return Step::reported;
-    }
-    errno = 0;
-    const std::size_t got = std::fread(image.buffer.get(), 1, image.size, file);
-    if (got != image.size) {
-        const int error = errno != 0 ? errno : EIO;
-        std::fclose(file);
-        image = MdlImage{};
-        report(diagnostics, MessageId::model_read_error, {name, std::strerror(error)});
-        return Step::reported;
-    }
-    std::fclose(file);
+    image.size = static_cast<std::uint32_t>(bytes.size());
+    image.buffer = ImageBytes(std::move(bytes));
     return Step::done;
 }
 
-Step load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name)
+Step load_mdl(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name)
 {
-    if (read_mdl_file(diagnostics, image, name) != Step::done) {
+    if (read_mdl_file(diagnostics, files, image, name) != Step::done) {
         return Step::reported;
     }
     if (check_structure(image).result != StructureCheck::ok) {

@@ -4,15 +4,32 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <utility>
 
 #include "basics/messages.h"
 
 namespace lumora {
 
+class FileSystem;
+
+// The bytes of a file held whole, as they were read: none (false) until a
+// file was taken in.
+class ImageBytes {
+public:
+    ImageBytes() = default;
+    explicit ImageBytes(std::string bytes) : bytes_(std::move(bytes)), held_(true) {}
+    std::uint8_t* get() { return held_ ? reinterpret_cast<std::uint8_t*>(&bytes_[0]) : nullptr; }
+    const std::uint8_t* get() const { return held_ ? reinterpret_cast<const std::uint8_t*>(bytes_.data()) : nullptr; }
+    explicit operator bool() const { return held_; }
+
+private:
+    std::string bytes_;
+    bool held_ = false;
+};
+
 struct MdlImage {
-    std::unique_ptr<std::uint8_t[]> buffer;  // the whole file, exactly size bytes
+    ImageBytes buffer;                       // the whole file, exactly size bytes
     std::uint32_t size = 0;                  // the file's length in bytes
     std::uint8_t* code_area = nullptr;       // buffer + MODEL_CODE_OFFSET once accepted, else null
 };
@@ -24,12 +41,14 @@ constexpr std::uint32_t MODEL_CODE_END = MODEL_CODE_OFFSET + MODEL_CODE_SIZE;  /
 
 // Reads and validates the named MDL file into image. Step::reported after
 // one message, with no image left behind.
-Step load_mdl(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
+[[nodiscard]] Step load_mdl(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name);
 
-// Reads the named file whole into image without testing anything (the code
-// area stays null). Step::reported after one message, with no image left
-// behind. A buffer that cannot be had is a read error with the
-// system's text for "out of memory".
-Step read_mdl_file(Diagnostics& diagnostics, MdlImage& image, const std::string& name);
+// Reads the named file whole through files into image without testing
+// anything (the code area stays null). A folder, a pipe or a file longer
+// than 32 bits can count is not a model. Step::reported after one message,
+// with no image left behind. A buffer that cannot be had is a read error
+// with the system's text for "out of memory".
+[[nodiscard]] Step read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image,
+                                 const std::string& name);
 
 }  // namespace lumora

@@ -23,8 +23,10 @@ constexpr OutputMessages TARGET_MESSAGES = {
 };
 
 constexpr std::uint32_t GROUP_BITS = 0070;
+constexpr std::uint32_t OTHER_BITS = 0007;
 constexpr std::uint32_t SET_USER_ID = 04000;
 constexpr std::uint32_t SET_GROUP_ID = 02000;
+constexpr std::uint32_t OWNER_WRITE = 0200;
 
 // One write: where the messages go, what they call the destination, and
 // the file operations.
@@ -36,13 +38,29 @@ struct Writing {
 };
 
 // Prints the message of a failed step and gives its error number, never 0.
+// A file that another program holds is named as such, so that the user
+// knows what to close.
 int fail(const Writing& w, MessageId message, int error)
 {
     if (error == 0) {
         error = EIO;
     }
     report(w.context.diagnostics, message, {w.name, std::strerror(error)});
+    if (error == EACCES && file_in_use(w.name)) {
+        report(w.context.diagnostics, MessageId::file_in_use);
+    }
     return error;
+}
+
+// The opening step's test of an existing regular file that is to be
+// replaced: the file is opened for writing as the destination of a write
+// would be, so that a file its user made read-only, or that another
+// program holds without sharing writing, is refused before anything is
+// written, although the bytes go to a new file that takes its place.
+int refuse_unwritable(const Writing& w, const std::string& existing)
+{
+    const int error = w.files.check_writable(existing);
+    return error == 0 ? 0 : fail(w, w.messages.opening, error);
 }
 
 // True when the file named path is the definition file.
@@ -55,20 +73,53 @@ bool is_definition_file(const OutputContext& context, const FileInfo& info)
     return context.files.file_info(context.definition_name, true, definition) == 0 && same_file(info, definition);
 }
 
+// Refuses (EACCES) to write into a file of another user's making in a
+// sticky folder that all may write to: a regular file or a pipe owned by
+// neither the runner nor the folder's owner, which the kernel's protection
+// of such files would not open for the runner either. 0 where the file may
+// be written.
+int refuse_planted(FileSystem& files, const std::string& path, const FileInfo& info)
+{
+    if ((info.kind != FileKind::regular && info.kind != FileKind::other) || info.owner == effective_user()) {
+        return 0;
+    }
+    FileInfo folder{};
+    const std::string folder_name = directory_of(path);
+    if (files.file_info(folder_name.empty() ? "." : folder_name, true, folder) != 0) {
+        return 0;  // what cannot be looked at is left to the steps that follow
+    }
+    const bool shared = (folder.mode & 01000) != 0 && (folder.mode & 0002) != 0;
+    return shared && info.owner != folder.owner ? EACCES : 0;
+}
+
+// What the given name reaches where it is not the file at destination, the
+// path that the walk of its links found: a link of the system's own to an
+// open file (/proc/self/fd/N, /dev/stdout) reaches a pipe or a deleted file
+// that no path names. Kind missing where the two are one.
+FileInfo reached_elsewhere(FileSystem& files, const std::string& name, const FileInfo& destination)
+{
+    FileInfo reached{};
+    if (files.file_info(name, true, reached) != 0 || reached.kind == FileKind::missing ||
+        same_file(reached, destination)) {
+        return FileInfo{};
+    }
+    return reached;
+}
+
 // Creates a temporary file named prefix and six random letters; a name that
 // is taken is tried again with others.
-int create_named(FileSystem& files, const std::string& prefix, std::string& temporary, FileHandle& file)
+int create_named(const std::string& prefix, TemporaryFile& temporary)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
         std::uint32_t random = random_number();
-        temporary = prefix;
+        std::string name = prefix;
         for (int i = 0; i < 6; ++i) {
-            temporary += letters[random % (sizeof letters - 1)];
+            name += letters[random % (sizeof letters - 1)];
             random /= sizeof letters - 1;
         }
-        error = files.create_temporary(temporary, file);
+        error = temporary.create(name);
     }
     return error;
 }
@@ -76,11 +127,11 @@ int create_named(FileSystem& files, const std::string& prefix, std::string& temp
 // Creates the temporary file beside destination, ".NAME.veska-XXXXXX", so
 // that a file left by a kill tells whose it was; where the system takes no
 // name that long, ".veska-XXXXXX".
-int create_temporary(FileSystem& files, const std::string& destination, std::string& temporary, FileHandle& file)
+int create_temporary(const std::string& destination, TemporaryFile& temporary)
 {
     const std::string folder = directory_of(destination);
-    const int error = create_named(files, folder + "." + last_component(destination) + ".veska-", temporary, file);
-    return error == ENAMETOOLONG ? create_named(files, folder + ".veska-", temporary, file) : error;
+    const int error = create_named(folder + "." + last_component(destination) + ".veska-", temporary);
+    return error == ENAMETOOLONG ? create_named(folder + ".veska-", temporary) : error;
 }
 
 // Whose permissions the new file takes: those of an existing file (the one
@@ -94,16 +145,27 @@ struct Predecessor {
 // Gives the complete new file the owner, group, access control list and
 // permission bits it is meant to have. The owner comes first: a change of
 // owner takes away the set-ID bits that the permission bits then give back.
-// What cannot be kept is given up towards less access, never more: where
-// the group cannot be kept (or the list cannot be read or given, whose
-// mask the group bits stand for), the group bits are cleared, so that no
-// other group gains access. Gives the error of the last step, which the
-// write cannot do without.
+// What cannot be kept is given up towards less access, never more:
+// - where the group cannot be kept, the group bits are cleared, and the
+//   others keep only what the old group had too, so that neither another
+//   group nor the old group's members through "other" gain access;
+// - where the existing file's list cannot be read or given (list_lost
+//   set), only the owner keeps access, so that no entry that denied
+//   someone is lost;
+// - where the existing file has no list, the new file gets none either
+//   (not the entries that its folder's inherited list gave it at its
+//   creation); where they cannot be taken away, the group bits, which then
+//   stand for their mask, are cleared;
+// - where a new file's inherited list cannot be given, its group bits are
+//   cleared.
+// Gives the error of the last step, which the write cannot do without.
 int give_permissions(FileSystem& files, FileHandle file, const std::string& destination,
-                     const Predecessor& predecessor)
+                     const Predecessor& predecessor, bool& list_lost)
 {
     Permissions wanted{};
+    bool group_kept = true;
     bool group_bits_kept = true;
+    list_lost = false;
     if (predecessor.present) {
         wanted.mode = predecessor.info.mode;
         if (files.set_owner(file, predecessor.info.owner) != 0) {
@@ -111,76 +173,76 @@ int give_permissions(FileSystem& files, FileHandle file, const std::string& dest
         }
         if (files.set_group(file, predecessor.info.group) != 0) {
             wanted.mode &= ~SET_GROUP_ID;
-            group_bits_kept = false;
+            group_kept = false;
         }
         if (files.access_control(predecessor.name, wanted.access_control) != 0) {
             wanted.access_control.clear();
-            group_bits_kept = false;
+            list_lost = true;
+        } else if (files.set_access_control(file, wanted.access_control) != 0) {
+            group_bits_kept = !wanted.access_control.empty();
+            list_lost = !wanted.access_control.empty();
         }
     } else if (files.new_file_permissions(directory_of(destination), wanted) != 0) {
         // What the folder would give is unknown: its owner alone.
         wanted = Permissions{0600, {}};
-    }
-    if (!wanted.access_control.empty() && files.set_access_control(file, wanted.access_control) != 0) {
+    } else if (!wanted.access_control.empty() && files.set_access_control(file, wanted.access_control) != 0) {
         group_bits_kept = false;
     }
-    if (!group_bits_kept) {
+    if (!group_kept) {
+        wanted.mode &= ~(GROUP_BITS | OTHER_BITS) | (predecessor.info.mode & GROUP_BITS) >> 3;
+    }
+    if (!group_kept || !group_bits_kept) {
         wanted.mode &= ~GROUP_BITS;
+    }
+    if (list_lost) {
+        wanted.mode &= ~(GROUP_BITS | OTHER_BITS);
     }
     return files.set_permissions(file, wanted.mode);
 }
 
 // Writes the bytes to a new file beside destination and puts it in place of
 // destination once it is complete. On any failure the new file is removed
-// and the destination is left as it was.
+// and the destination is left as it was. list_lost tells that the new file
+// could not get the access control list it was meant to have.
 int write_through_temporary(const Writing& w, const std::string& destination, const Predecessor& predecessor,
-                            const std::uint8_t* bytes, std::size_t size)
+                            const std::uint8_t* bytes, std::size_t size, bool& list_lost)
 {
     const OutputMessages& messages = w.messages;
     FileSystem& files = w.files;
-    std::string temporary;
-    FileHandle file{};
-    const int created = create_temporary(files, destination, temporary, file);
+    // Removed again, unless it was put in place, when this function ends.
+    TemporaryFile temporary(files);
+    const int created = create_temporary(destination, temporary);
     if (created != 0) {
         return fail(w, messages.opening, created);
     }
-    auto abandon = [&](MessageId message, int error, bool open) {
-        if (open) {
-            files.close(file);
-        }
-        files.remove(temporary);
-        remove_on_interrupt(nullptr);
-        return fail(w, message, error);
-    };
-
+    const FileHandle file = temporary.file();
     const int write_error = files.write(file, bytes, size, nullptr);
     if (write_error != 0) {
-        return abandon(messages.writing, write_error, true);
+        return fail(w, messages.writing, write_error);
     }
-    const int permission_error = give_permissions(files, file, destination, predecessor);
+    const int permission_error = give_permissions(files, file, destination, predecessor, list_lost);
     if (permission_error != 0) {
-        return abandon(messages.closing, permission_error, true);
+        return fail(w, messages.closing, permission_error);
     }
     const int sync_error = files.flush_to_disk(file);
     if (sync_error != 0) {
-        return abandon(messages.closing, sync_error, true);
+        return fail(w, messages.closing, sync_error);
     }
-    const int close_error = files.close(file);
+    const int close_error = temporary.close();
     if (close_error != 0) {
-        return abandon(messages.closing, close_error, false);
+        return fail(w, messages.closing, close_error);
     }
-    const int rename_error = files.replace(temporary, destination);
+    const int rename_error = temporary.put_in_place(destination);
     if (rename_error != 0) {
-        return abandon(messages.closing, rename_error, false);
+        return fail(w, messages.closing, rename_error);
     }
-    remove_on_interrupt(nullptr);
     // Make the replacement itself durable; the file is complete either way.
     files.flush_directory(directory_of(destination));
     return 0;
 }
 
-// Writes straight to a destination that is not a regular file (a device),
-// where nothing could be put in its place.
+// Writes straight to a destination that is not a regular file (a device, a
+// pipe), where nothing could be put in its place.
 int write_directly(const Writing& w, const std::string& destination, const std::uint8_t* bytes, std::size_t size)
 {
     const OutputMessages& messages = w.messages;
@@ -244,15 +306,39 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
     if (is_definition_file(context, existing)) {
         return fail(w, messages.opening, EEXIST);
     }
+    // What no path names cannot be replaced: a pipe or device is written
+    // directly, a regular file is refused.
+    const FileInfo reached = reached_elsewhere(context.files, shown, existing);
+    if (reached.kind == FileKind::other) {
+        return write_directly(w, shown, buffer, size);
+    }
+    if (reached.kind != FileKind::missing) {
+        return fail(w, messages.opening, reached.kind == FileKind::directory ? EISDIR : EACCES);
+    }
+    const int planted = refuse_planted(context.files, destination, existing);
+    if (planted != 0) {
+        return fail(w, messages.opening, planted);
+    }
     switch (existing.kind) {
     case FileKind::directory:
         return fail(w, messages.opening, EISDIR);
     case FileKind::other:
         return write_directly(w, destination, buffer, size);
+    case FileKind::regular:
+        if (const int refused = refuse_unwritable(w, destination); refused != 0) {
+            return refused;
+        }
+        [[fallthrough]];
     default:
-        return write_through_temporary(
-            w, destination, Predecessor{existing.kind == FileKind::regular, existing, destination}, buffer, size);
+        break;
     }
+    bool list_lost = false;
+    const int result = write_through_temporary(
+        w, destination, Predecessor{existing.kind == FileKind::regular, existing, destination}, buffer, size, list_lost);
+    if (result == 0 && list_lost) {
+        report(context.diagnostics, MessageId::access_list_not_kept, {shown});
+    }
+    return result;
 }
 
 int write_target(const OutputContext& context, const char* target_name, const std::uint8_t* buffer,
@@ -296,9 +382,29 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
     if (standing.kind == FileKind::directory) {
         return fail(w, BACKUP_MESSAGES.opening, EISDIR);
     }
-    const int result = write_through_temporary(w, name, Predecessor{model_known, model, model_file}, buffer, size);
+    // Another user's file in a sticky folder at the backup name is not
+    // replaced; nor is the model itself later, so the run stops here.
+    const int planted = refuse_planted(files, name, standing);
+    const int model_planted = model_known ? refuse_planted(files, model_file, model) : 0;
+    if (planted != 0 || model_planted != 0) {
+        return fail(w, BACKUP_MESSAGES.opening, planted != 0 ? planted : model_planted);
+    }
+    if (standing.kind == FileKind::regular) {
+        if (const int refused = refuse_unwritable(w, name); refused != 0) {
+            return refused;
+        }
+    }
+    // The backup is never read-only, whatever the model is: the next run
+    // must be able to replace it.
+    model.mode |= OWNER_WRITE;
+    bool list_lost = false;
+    const int result =
+        write_through_temporary(w, name, Predecessor{model_known, model, model_file}, buffer, size, list_lost);
     if (result == 0) {
         report(context.diagnostics, MessageId::backup_created, {name});
+    }
+    if (result == 0 && list_lost) {
+        report(context.diagnostics, MessageId::access_list_not_kept, {name});
     }
     return result;
 }

@@ -42,9 +42,12 @@ std::string backup_name(const char* mdl_name);
 
 // Writes the bytes as the new backup of mdl_name, a regular file of the
 // model's permissions and access control list (and owner and group, where
-// the process may set them) that replaces whatever stood at the backup name
-// (a directory there is an error), and prints "Backup MDL file ...
-// created." A backup name that leads to the model or to the definition
+// the process may set them), never read-only: its owner may always write
+// it. It replaces whatever stood at the backup name (a directory there is
+// an error, and so are another user's file in a sticky folder, as for
+// write_replacing, and an existing file the process may not open for
+// writing), and prints "Backup MDL file ... created." A backup name that
+// leads to the model or to the definition
 // file is refused, and so is a model name that is a link the system's
 // protection of links would not follow (EACCES). Returns 0, or the
 // error number of the failing step after its message (never 0 on failure).
@@ -61,12 +64,22 @@ std::string backup_name(const char* mdl_name);
 // an existing file is replaced and keeps its permissions and access control
 // list (and owner and group, where the process may set them), a new file
 // gets what a new file in its folder gets, a destination that is not a
-// regular file (a device) is written directly, a directory or the
-// definition file is refused at the opening step. Where the group cannot be
-// kept, the new file gives its group no permission, and a set-user-ID or
-// set-group-ID bit is not carried over to an owner or group that could not
-// be kept. Returns 0, or the error number of the failing step after its
-// message (never 0 on failure).
+// regular file (a device) is written directly, a directory, the
+// definition file or an existing file that the process may not open for
+// writing (read-only, or held by another program) is refused at the
+// opening step. A name that reaches
+// another file than the path its links lead to (a link of the system's own
+// to an open file) is written directly where that file is a pipe or device
+// and refused (EACCES) where it is a regular file; in a sticky folder that
+// all may write to, an existing regular file or pipe owned by neither the
+// runner nor the folder's owner is refused (EACCES). Where the group cannot
+// be kept, the new file gives its group no permission and the others no
+// more than the old group had, and a set-user-ID or set-group-ID bit is not
+// carried over to an owner or group that could not be kept; where the
+// access control list cannot be given, only the owner keeps access and
+// "Note: ... could not keep its access control list; ..." follows. Returns
+// 0, or the error number of the failing step after its message (never 0 on
+// failure).
 [[nodiscard]] int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,
                     const std::uint8_t* buffer, std::size_t size);
 

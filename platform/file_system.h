@@ -1,8 +1,8 @@
-// The file operations that the writers use, behind one interface: each
-// program's main creates the system's own (SystemFileSystem) and hands it
-// down; a test may hand down one of its own that makes a chosen operation
-// fail. Errors come back as the standard error numbers on every system, 0
-// meaning success.
+// The file operations that the readers and writers use, behind one
+// interface: each program's main creates the system's own
+// (SystemFileSystem) and hands it down; a test may hand down one of its own
+// that makes a chosen operation fail. Errors come back as the standard error
+// numbers on every system, 0 meaning success.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +20,22 @@ namespace lumora {
 struct Permissions {
     std::uint32_t mode;
     std::vector<std::uint8_t> access_control;  // empty: the bits alone
+};
+
+// Where a whole read failed.
+enum class ReadStep { opening, reading };
+
+// The end of a whole read.
+struct ReadResult {
+    int error;      // 0 when the file was read whole, else the error number
+    ReadStep step;  // where it failed
+};
+
+// What a whole read takes.
+struct ReadLimits {
+    std::uint64_t most;    // the most bytes taken
+    bool length_required;  // a file without a length (a pipe, a terminal) gives ESPIPE, unread
+    bool start_only;       // a longer file gives its first `most` bytes, else EFBIG
 };
 
 class FileSystem {
@@ -46,15 +62,35 @@ public:
     // inherited list gives.
     virtual int new_file_permissions(const std::string& folder, Permissions& permissions) = 0;
 
+    // Reads the whole file at path into contents, as far as it got when
+    // the read fails (nothing when memory ran out: ENOMEM). A folder gives
+    // EISDIR at the reading step on every system, whether or not the system
+    // opens it. A file longer than limits.most gives EFBIG (unless only its
+    // start is asked for): unread where its length tells so, else after no
+    // more than one byte beyond the limit, so that the memory a read takes
+    // is bounded by the limit also where the file never ends (a device, a
+    // growing file).
+    [[nodiscard]] virtual ReadResult read_file(const std::string& path, const ReadLimits& limits,
+                                               std::string& contents) = 0;
+
     // Creates path, which must not exist yet, for writing, readable and
-    // writable by its owner only. From the moment it exists an interrupt
-    // removes it (see install_interrupt_cleanup) until
-    // remove_on_interrupt(nullptr). EEXIST when something stands there.
+    // writable by its owner only. EEXIST when something stands there. The
+    // writers create their new files through TemporaryFile, which has an
+    // interrupt remove them.
     virtual int create_temporary(const std::string& path, FileHandle& file) = 0;
 
-    // Opens an existing file that is not a regular file (a device) for
-    // writing.
+    // Opens an existing file that is not a regular file (a device, a pipe)
+    // for writing; a pipe that nobody reads gives ENXIO at once.
     virtual int open_for_writing(const std::string& path, FileHandle& file) = 0;
+
+    // Whether this process may open the existing regular file at path for
+    // writing, found by opening it so and closing it again: it is neither
+    // truncated nor written. 0 when it may, else the error of the opening:
+    // EACCES for a file it may not write (the read-only attribute on
+    // Windows; on POSIX the permission bits as they apply to the process,
+    // which lets the administrator write) or one that another program holds
+    // open without sharing writing.
+    virtual int check_writable(const std::string& path) = 0;
 
     // Writes all of bytes, going on after partial writes; *written (when
     // given) tells how many reached the file.
@@ -65,9 +101,10 @@ public:
 
     virtual int close(FileHandle file) = 0;
 
-    // Give an open file an owner, a group, an access control list and
-    // permission bits. Systems without such things succeed without doing
-    // anything.
+    // Give an open file an owner, a group, an access control list (an
+    // empty one: none beyond the permission bits, taking away what a
+    // folder's inherited list gave it) and permission bits. Systems without
+    // such things succeed without doing anything.
     virtual int set_owner(FileHandle file, std::uint32_t owner) = 0;
     virtual int set_group(FileHandle file, std::uint32_t group) = 0;
     virtual int set_access_control(FileHandle file, const std::vector<std::uint8_t>& list) = 0;
@@ -91,8 +128,10 @@ public:
     int follow_links(const std::string& path, std::string& destination) override;
     int access_control(const std::string& path, std::vector<std::uint8_t>& list) override;
     int new_file_permissions(const std::string& folder, Permissions& permissions) override;
+    ReadResult read_file(const std::string& path, const ReadLimits& limits, std::string& contents) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
+    int check_writable(const std::string& path) override;
     int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
     int flush_to_disk(FileHandle file) override;
     int close(FileHandle file) override;
@@ -103,6 +142,42 @@ public:
     int replace(const std::string& from, const std::string& to) override;
     int remove(const std::string& path) override;
     void flush_directory(const std::string& directory) override;
+};
+
+// A new file being written, from its creation until it is put in place or
+// given up. From the moment it exists until it is put in place or this
+// object ends, an interrupt of the process removes it (see
+// install_interrupt_cleanup); when this object ends before the file was put
+// in place, the file is closed and removed.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(FileSystem& files) : files_(files) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile();
+
+    // Creates the file at path (see FileSystem::create_temporary), the
+    // interrupts held back until the file is both created and known to
+    // their handler. Only one file per object.
+    [[nodiscard]] int create(const std::string& path);
+
+    FileHandle file() const { return file_; }
+
+    // Closes the file; it stays until it is put in place or this object ends.
+    [[nodiscard]] int close();
+
+    // Puts the closed file in place of destination (see
+    // FileSystem::replace); from then on it is no longer removed.
+    [[nodiscard]] int put_in_place(const std::string& destination);
+
+private:
+    void forget();
+
+    FileSystem& files_;
+    std::string path_;
+    FileHandle file_{};
+    bool open_ = false;
+    bool present_ = false;
 };
 
 }  // namespace lumora

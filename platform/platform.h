@@ -55,6 +55,12 @@ struct FileInfo {
 // True when both name one existing file (also through links or hard links).
 bool same_file(const FileInfo& a, const FileInfo& b);
 
+// True when another program holds the file at path open and keeps to
+// itself an access that the programs need (reading, writing or replacing
+// it), as a running simulator holds its models on Windows. Always false on
+// systems without such sharing rules.
+bool file_in_use(const std::string& path);
+
 // fopen for a UTF-8 name.
 std::FILE* open_file(const char* name, const char* mode);
 
@@ -68,6 +74,10 @@ struct FileHandle {
     std::intptr_t handle;  // the system's handle of an open file
 };
 
+// The user the process acts as, as file owners are numbered (0 where the
+// system numbers none).
+std::uint32_t effective_user();
+
 // A number that differs from call to call and process to process, for
 // names of new files.
 std::uint32_t random_number();
@@ -80,21 +90,33 @@ std::vector<std::string> program_arguments(int argc, char** argv);
 // Standard output writes its bytes unchanged (no line-end translation).
 void prepare_standard_output();
 
+// True when the console window belongs to the program alone: it was made
+// for the program, which was started by opening it (or by dropping files
+// on it) in the file manager, not from a command prompt or a script. Always
+// false on systems without such windows.
+bool owns_console();
+
+// The width of the console window in columns, 0 when the output is no
+// console or the width is not known.
+unsigned console_width();
+
 // When the console window belongs to the program alone (it was started by
 // opening it from the file manager, not from a command prompt or a script),
 // asks for Enter and waits for it, so that the window stays until its
 // messages are read. Anywhere else it does nothing.
 void hold_own_window();
 
-// From now on, an interrupt, termination or hang-up of the process (or a
-// broken pipe) removes the temporary file that is being written, if any,
-// before the process ends as the signal says; a write beyond the file-size
-// limit fails with an error rather than ending the process.
+// From now on, every signal whose default action ends the process (an
+// interrupt, termination, hang-up, quit, alarm, the user signals, ...; all
+// but SIGKILL) removes the temporary file that is being written, if any,
+// before the process ends as the signal says. A signal the process was
+// started ignoring stays ignored. A closed pipe or a write beyond the
+// file-size limit fails with an error rather than ending the process.
 void install_interrupt_cleanup();
 
-// Sets the temporary file that an interrupt removes; null for none. A name
-// too long to keep is not kept, and that file is then left behind by an
-// interrupt.
+// Sets the temporary file that an interrupt removes; null for none (for
+// TemporaryFile). A name too long to keep is not kept, and that file is then
+// left behind by an interrupt.
 void remove_on_interrupt(const char* path);
 
 }  // namespace lumora

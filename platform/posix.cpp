@@ -39,6 +39,34 @@ void remove_temporary_and_end(int signal_number)
     ::raise(signal_number);
 }
 
+// The signals whose default action ends the process, but SIGKILL, which
+// cannot be caught, and SIGPIPE and SIGXFSZ, which the programs ignore (a
+// closed pipe or a file-size limit makes the write fail with an error).
+sigset_t ending_signals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1,
+                                    SIGSEGV, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF, SIGSYS}) {
+        sigaddset(&signals, signal_number);
+    }
+#if defined(SIGSTKFLT)
+    sigaddset(&signals, SIGSTKFLT);
+#endif
+#if defined(SIGIO)
+    sigaddset(&signals, SIGIO);
+#endif
+#if defined(SIGPWR)
+    sigaddset(&signals, SIGPWR);
+#endif
+#if defined(SIGRTMIN) && defined(SIGRTMAX) && !defined(__EMSCRIPTEN__)
+    for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number) {
+        sigaddset(&signals, signal_number);
+    }
+#endif
+    return signals;
+}
+
 }  // namespace
 
 std::string directory_of(const std::string& path)
@@ -147,13 +175,18 @@ ssize_t get_attribute(const std::string& path, const char* name, void* value, st
 #endif
 }
 
+// Sets the extended attribute name of the open file; an empty value
+// removes it, where it is there and the file system knows it.
 int set_attribute(int fd, const char* name, const void* value, std::size_t size)
 {
 #if defined(__EMSCRIPTEN__)
-    (void)fd, (void)name, (void)value, (void)size;
+    (void)fd, (void)name, (void)value;
     errno = ENOTSUP;
-    return -1;
+    return size == 0 ? 0 : -1;
 #else
+    if (size == 0) {
+        return ::fremovexattr(fd, name) == 0 || errno == ENODATA || errno == ENOTSUP ? 0 : -1;
+    }
     return ::fsetxattr(fd, name, value, size, 0);
 #endif
 }
@@ -357,21 +390,27 @@ int SystemFileSystem::new_file_permissions(const std::string& folder, Permission
 
 int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file)
 {
-    // The signals that remove the file wait until it is both created and
-    // known to the handler.
-    sigset_t interrupts;
-    sigset_t previous;
-    sigemptyset(&interrupts);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-        sigaddset(&interrupts, signal_number);
-    }
-    ::sigprocmask(SIG_BLOCK, &interrupts, &previous);
     // Nobody else may open it while it is being written; it gets the
     // permissions it is meant to have only once it is complete.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    const int error = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        file.handle = fd;
+    if (fd < 0) {
+        return errno;
+    }
+    file.handle = fd;
+    return 0;
+}
+
+int TemporaryFile::create(const std::string& path)
+{
+    // The signals that remove the file wait until it is both created and
+    // known to the handler.
+    const sigset_t ending = ending_signals();
+    sigset_t previous;
+    ::sigprocmask(SIG_BLOCK, &ending, &previous);
+    const int error = files_.create_temporary(path, file_);
+    if (error == 0) {
+        path_ = path;
+        open_ = present_ = true;
         remove_on_interrupt(path.c_str());
     }
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
@@ -380,13 +419,35 @@ int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file
 
 int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    // Opened without waiting, so that a pipe that nobody reads fails at once
+    // (ENXIO) rather than holding the run; then written as usual.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return errno;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
     }
     file.handle = fd;
     return 0;
 }
+
+int SystemFileSystem::check_writable(const std::string& path)
+{
+    // Not blocking, so that a pipe put in the file's place meanwhile does
+    // not hold the process.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    ::close(fd);
+    return 0;
+}
+
+bool file_in_use(const std::string&) { return false; }
 
 int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
@@ -451,6 +512,8 @@ void SystemFileSystem::flush_directory(const std::string& directory)
 
 // ---- The process.
 
+std::uint32_t effective_user() { return static_cast<std::uint32_t>(::geteuid()); }
+
 std::uint32_t random_number()
 {
     std::random_device random;
@@ -468,20 +531,32 @@ std::vector<std::string> program_arguments(int argc, char** argv)
 
 void prepare_standard_output() {}
 
+bool owns_console() { return false; }
+
+unsigned console_width() { return 0; }
+
 void hold_own_window() {}
 
 void install_interrupt_cleanup()
 {
+    // A closed pipe or a file-size limit makes the write fail with an
+    // error, which is reported as any other.
+    ::signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGXFSZ, SIG_IGN);
+    const sigset_t ending = ending_signals();
     struct sigaction action {};
     action.sa_handler = remove_temporary_and_end;
-    sigemptyset(&action.sa_mask);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-        sigaddset(&action.sa_mask, signal_number);
+    action.sa_mask = ending;
+    for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
+        // A signal that the process was started ignoring (nohup, a
+        // background job) stays ignored, and one that already has a handler
+        // of its own (a sanitizer's) keeps it.
+        struct sigaction current {};
+        if (sigismember(&ending, signal_number) == 1 && ::sigaction(signal_number, nullptr, &current) == 0 &&
+            (current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_DFL) {
+            ::sigaction(signal_number, &action, nullptr);
+        }
     }
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-        ::sigaction(signal_number, &action, nullptr);
-    }
-    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 void remove_on_interrupt(const char* path)

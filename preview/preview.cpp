@@ -88,7 +88,7 @@ int run_preview(const Console& console, FileSystem& files, const std::string& de
         Diagnostics reading{log, *before_name};
         Definition earlier;
         LightSet earlier_lights_set{};
-        const LightsOutcome read = read_and_compute_lights(reading, earlier, earlier_lights_set, *before_name);
+        const LightsOutcome read = read_and_compute_lights(reading, files, earlier, earlier_lights_set, *before_name);
         if (read == LightsOutcome::not_read) {
             for (const Message& message : log.messages()) {
                 printer.take(message, *before_name);
@@ -102,7 +102,7 @@ int run_preview(const Console& console, FileSystem& files, const std::string& de
     Definition definition;
     LightSet lights{};
     // The same steps as veska's, with the same messages.
-    const LightsOutcome outcome = read_and_compute_lights(diagnostics, definition, lights, definition_name);
+    const LightsOutcome outcome = read_and_compute_lights(diagnostics, files, definition, lights, definition_name);
     if (outcome == LightsOutcome::not_read) {
         return 1;
     }

@@ -14,11 +14,19 @@ not finish ended with a non-zero exit code, and its message names one of the
 run's files (never a temporary one) or says that the standard output could
 not be written; no temporary file is left, except after SIGKILL.
 
+Then every signal whose default action ends the process, sent while the
+temporary file exists, ends the run by that signal with no temporary file
+left; SIGHUP, SIGINT and SIGQUIT ignored from the start (nohup, a background
+job) stay ignored and the run completes; and with standard output a pipe
+whose reader is gone, the texts and the inspector end with 1 after saying so
+on standard error while veska's run keeps the exit code of the model's fate.
+
     scripts/check_faults.py BUILD_FOLDER
 
 Prints one line per class of fault and scenario, then "N passed, M failed";
 the exit code is 1 when any run failed."""
 import collections
+import errno
 import os
 import re
 import shutil
@@ -248,6 +256,105 @@ for title, files, command, destinations in SCENARIOS[:2]:
     passed += 0 if problems else 1
     failed += 1 if problems else 0
     print("%-20s file-size limit: %s" % (title, "held" if not problems else "FAILED: " + "; ".join(problems)))
+
+# Every signal whose default action ends the process, sent while the
+# temporary file exists (at its first fchmod): the process ends by that
+# signal and leaves no temporary file; the destinations hold their old or
+# their complete new bytes.
+import signal
+
+ENDING = ["SIGHUP", "SIGINT", "SIGQUIT", "SIGILL", "SIGTRAP", "SIGABRT", "SIGBUS", "SIGFPE", "SIGUSR1", "SIGSEGV",
+          "SIGUSR2", "SIGALRM", "SIGTERM", "SIGSTKFLT", "SIGXCPU", "SIGVTALRM", "SIGPROF", "SIGIO", "SIGPWR", "SIGSYS",
+          "SIGRTMIN", "SIGRTMAX"]
+
+
+def run_in(d, command, injection=None, preexec_fn=None, stdout=subprocess.DEVNULL):
+    traced = ["strace", "-f", "-qq", "-o", "/dev/null", "-e", injection] if injection else []
+    return subprocess.run(traced + command, cwd=d, stdout=stdout, stderr=subprocess.PIPE, preexec_fn=preexec_fn)
+
+
+def outcome_problems(d, files, destinations, finished):
+    """What is wrong with the files after a run that finished or not."""
+    problems = []
+    for name, (old, new) in destinations.items():
+        path = os.path.join(d, name)
+        now = open(path, "rb").read() if os.path.lexists(path) else None
+        if not (now == new if finished else now in (old, new)):
+            problems.append("%s holds %s" % (name, "not its new bytes" if finished else "neither old nor new bytes"))
+    left = sorted(set(os.listdir(d)) - set(files) - set(destinations))
+    if left:
+        problems.append("left behind: %s" % ", ".join(left))
+    return problems
+
+
+title, files, command, destinations = SCENARIOS[0]
+bad = []
+for name in ENDING:
+    number = getattr(signal, name, None)
+    if number is None:
+        continue
+    d = prepare(files)
+    # strace names the real-time signals by number.
+    label = name if not name.startswith("SIGRT") else str(int(number))
+    run = run_in(d, command, "inject=fchmod:signal=%s:when=1" % label)
+    problems = outcome_problems(d, files, destinations, False)
+    if run.returncode != -int(number):
+        problems.append("exit code %d" % run.returncode)
+    if problems:
+        bad.append("%s: %s" % (name, "; ".join(problems)))
+    shutil.rmtree(d)
+passed += len(ENDING) - len(bad)
+failed += len(bad)
+print("%-20s every ending signal (%d): %s" % (title, len(ENDING), "held" if not bad else "FAILED: " + "; ".join(bad)))
+
+
+# A signal that the process was started ignoring (nohup, a background job's
+# interrupt) stays ignored: the run goes on to its end.
+def ignoring(*names):
+    def ignore():
+        for name in names:
+            signal.signal(getattr(signal, name), signal.SIG_IGN)
+    return ignore
+
+
+for name in ["SIGHUP", "SIGINT", "SIGQUIT"]:
+    d = prepare(files)
+    run = run_in(d, command, "inject=fchmod:signal=%s:when=1" % name, preexec_fn=ignoring(name))
+    problems = outcome_problems(d, files, destinations, True)
+    if run.returncode != 0:
+        problems.append("exit code %d" % run.returncode)
+    shutil.rmtree(d)
+    passed += 0 if problems else 1
+    failed += 1 if problems else 0
+    print("%-20s %s ignored at the start: %s" % (title, name, "held" if not problems else "FAILED: " +
+                                                  "; ".join(problems)))
+
+# A standard output whose reader is gone: the write fails with EPIPE (the
+# signal is ignored). The texts and the inspector end with 1 and say so on
+# standard error; veska's runs keep the exit code of the model's fate.
+PIPE_CASES = [
+    ("veska --help", {}, [veska, "--help"], {}, 1),
+    ("veska --version", {}, [veska, "--version"], {}, 1),
+    ("veska in place", files, command, destinations, 0),
+    ("veska-inspect --check", {"d.cfg": definition}, [inspect, "--check", "d.cfg"], {}, 1),
+    ("veska-inspect report", {"m.mdl": sample}, [inspect, "m.mdl"], {}, 1),
+]
+for title, files, command, destinations, expected in PIPE_CASES:
+    d = prepare(files)
+    reader, writer = os.pipe()
+    os.close(reader)
+    run = run_in(d, command, stdout=writer)
+    os.close(writer)
+    problems = outcome_problems(d, files, destinations, True)
+    said = run.stderr.decode("utf-8", "replace")
+    if run.returncode != expected:
+        problems.append("exit code %d" % run.returncode)
+    if expected == 1 and "error writing standard output: %s" % os.strerror(errno.EPIPE) not in said:
+        problems.append("standard error %r" % said[-200:])
+    shutil.rmtree(d)
+    passed += 0 if problems else 1
+    failed += 1 if problems else 0
+    print("%-24s into a closed pipe: %s" % (title, "held" if not problems else "FAILED: " + "; ".join(problems)))
 
 shutil.rmtree(work)
 print("%d passed, %d failed" % (passed, failed))

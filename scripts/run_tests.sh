@@ -31,7 +31,8 @@ cmake --workflow --preset release
 cmake --workflow --preset web
 
 # Real faults through the release programs: every occurrence of the file
-# system calls failing, and kills at each of them.
+# system calls failing, and kills at each of them; every signal that ends
+# the programs, signals ignored from the start, and closed pipes.
 python3 scripts/check_faults.py build
 
 # Every fuzz harness for about a minute each, from the generated seed corpus.

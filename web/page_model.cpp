@@ -1,6 +1,7 @@
 #include "web/page_model.h"
 
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include "basics/text.h"
@@ -23,20 +24,11 @@ bool write_whole(const std::string& name, const std::string& bytes)
     return std::fclose(file) == 0 && written;
 }
 
-std::string read_whole(const std::string& name)
+// The file a run wrote, read back whole; false when it cannot be.
+bool read_back(FileSystem& system, const std::string& name, std::string& bytes)
 {
-    std::string bytes;
-    std::FILE* file = open_file(name.c_str(), "rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    char chunk[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.append(chunk, got);
-    }
-    std::fclose(file);
-    return bytes;
+    return system.read_file(name, ReadLimits{std::numeric_limits<std::uint64_t>::max(), false, false}, bytes).error ==
+           0;
 }
 
 // The files of one run in the page's own file system: written before it,
@@ -91,10 +83,7 @@ ModelRun apply_to_model(const std::string& model_name, const std::string& model,
     for (const Message& message : log.messages()) {
         run.already_lit = run.already_lit || message.id == MessageId::not_unmodified;
     }
-    run.done = run.exit_code == 0;
-    if (run.done) {
-        run.model = read_whole(model_name);
-    }
+    run.done = run.exit_code == 0 && read_back(system, model_name, run.model);
     return run;
 }
 
@@ -109,10 +98,7 @@ ModelRun take_lights_out(const std::string& model_name, const std::string& model
     ModelRun run{};
     run.exit_code = run_strip(Console{nullptr, &output}, system, model_name, std::nullopt);
     run.output = std::move(output);
-    run.done = run.exit_code == 0;
-    if (run.done) {
-        run.model = read_whole(model_name);
-    }
+    run.done = run.exit_code == 0 && read_back(system, model_name, run.model);
     return run;
 }
 

@@ -88,6 +88,12 @@ TEST_F(Check, VeskasMessagesWithAHintEachAndTheNotes)
         {"an indented setting", MAIN + LIGHT + "  Direction=5\n",
          "Note in {file}, line 11: this line begins with a blank, so veska ignores it.\n"
          "    Remove the blanks at its start if it is meant to count.\n"},
+        {"a setting behind a lone carriage return", MAIN + LIGHT + "LatOffset=3\rzoffset=0.5\r\n",
+         "Note in {file}, line 11: a carriage return hides zoffset from veska, which reads this line only up to it.\n"
+         "    Put each setting on a line of its own, ended by a line feed.\n"},
+        {"a setting behind a zero byte", MAIN + LIGHT + std::string("LatOffset=3\0MaxRange=30\n", 25),
+         "Note in {file}, line 11: a zero byte hides MaxRange from veska, which reads this line only up to it.\n"
+         "    Put each setting on a line of its own, ended by a line feed.\n"},
         {"a comment after Lights", replaced(MAIN, "Lights=1", "Lights=1 ; one light") + LIGHT,
          "Warning in {file}: No unit of measurement expected in line 2.\n"
          "    Move the comment \"; one light\" to a line of its own: write Lights=1.\n"},
@@ -267,6 +273,8 @@ TEST_F(Check, DefinitionFilesInEveryEncodingAnEditorSaves)
          "UTF-16 little-endian text (what editors save as \"Unicode\"), converted to UTF-8"},
         {"UTF-16 big-endian, CR LF", utf16(crlf, false),
          "UTF-16 big-endian text (what editors save as \"Unicode big endian\"), converted to UTF-8"},
+        {"ANSI, a comment with an umlaut", "; M\xFCller's Cub\r\n" + crlf,
+         "plain text with bytes that are not UTF-8, such as ANSI from Notepad; kept as they are"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

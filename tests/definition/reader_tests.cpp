@@ -73,7 +73,8 @@ protected:
             MessagePrinter printer{console.console()};
             Diagnostics diagnostics{printer, "lights.def"};
             Definition definition;
-            EXPECT_EQ(read_definition_named(diagnostics, definition, path),
+            SystemFileSystem files;
+            EXPECT_EQ(read_definition_named(diagnostics, files, definition, path),
                       c.result == 0 ? ReadOutcome::read : ReadOutcome::failed);
             EXPECT_EQ(console.text(), c.output);
             EXPECT_EQ(dump_store(definition), c.store);

@@ -12,6 +12,7 @@
 
 #include "definition/reader.h"
 #include "mdl/mdl_image.h"
+#include "platform/file_system.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/files.h"
 #include "tools/mdl_builder/mdl_builder.h"
@@ -89,10 +90,11 @@ TEST(OutOfMemory, AModelWithoutRoomForItsImageIsAReadError)
     MessagePrinter printer{capture.console()};
     Diagnostics diagnostics{printer};
     MdlImage image;
+    SystemFileSystem files;
     Step result = Step::done;
     {
         const RefuseLargeAllocations refused(65536);
-        result = load_mdl(diagnostics, image, path);
+        result = load_mdl(diagnostics, files, image, path);
     }
     EXPECT_EQ(result, Step::reported);
     EXPECT_EQ(capture.text(), "Error reading MDL file " + path + ": " + std::strerror(ENOMEM) + "\n");

@@ -103,9 +103,77 @@ TEST_F(PrivateFiles, AccessControlListsAreKept)
     EXPECT_EQ(list_of(shared + "/new.svg"), new_file_list);
 }
 
+// A model without a list of its own gives the new file none either: the
+// entries of its folder's inherited list, which the new file got when it
+// was created, do not let another user read the model or its backup.
+TEST_F(PrivateFiles, AFolderInheritedListDoesNotReachAReplacedFile)
+{
+    const std::string shared = dir_.file("shared");
+    fs::create_directory(shared);
+    if (!shell("setfacl -d -m u:4322:rw '" + shared + "'")) {
+        GTEST_SKIP() << "setfacl gives no access control list here";
+    }
+    const std::string model = shared + "/plane.mdl";
+    write_file_bytes(model, sample_);
+    ASSERT_TRUE(shell("setfacl -b '" + model + "'") && set_mode(model, 0640));
+    const std::string bits_only = list_of(model);
+    ASSERT_EQ(bits_only.find("user:4322"), std::string::npos) << bits_only;
+
+    const RunOutcome run = run_veska_in_process({model, definition_});
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    const RunOutcome strip = run_inspect_in_process({"--strip", model});
+    ASSERT_EQ(strip.exit_code, 0) << strip.output;
+    for (const std::string& written : {model, shared + "/plane.MD$"}) {
+        EXPECT_EQ(list_of(written), bits_only) << written;
+        EXPECT_EQ(ownership_of(written).mode, 0640u) << written;
+        if (can_give_files_away() && file_exists(SETPRIV)) {
+            EXPECT_NE(run_program(SETPRIV, {"--reuid=4322", "--regid=4322", "--clear-groups", "/bin/cat", written},
+                                  dir_.file("output.txt")),
+                      0)
+                << written;
+        }
+    }
+}
+
+// Where the model's list cannot be given to the new file (the backup on a
+// file system without lists, reached through a link in place), the new
+// file is its owner's alone, and a note says so after the step's output: a
+// user the list denied does not gain access as "other".
+TEST_F(PrivateFiles, AListThatCannotBeGivenLeavesTheOwnerAlone)
+{
+    if (!shell("setfacl -m u:4322:---,o::r '" + model_ + "'") || !set_mode(model_, 0644) ||
+        !shell("setfacl -m u:4322:--- '" + model_ + "'")) {
+        GTEST_SKIP() << "setfacl gives no access control list here";
+    }
+    const std::string bare = dir_.file("bare");
+    fs::create_directory(bare);
+    if (!shell("mount -t ramfs lumora-test '" + bare + "'")) {
+        GTEST_SKIP() << "no file system without access control lists can be mounted here (needs the administrator)";
+    }
+    const std::string model_list = list_of(model_);
+    const std::string link = bare + "/plane.mdl";
+    const bool linked = make_symlink(model_, link);
+    const RunOutcome run = run_veska_in_process({link, definition_});
+    const bool backup_there = file_exists(bare + "/plane.MD$");
+    const Ownership backup = backup_there ? ownership_of(bare + "/plane.MD$") : Ownership{};
+    fs::remove_all(bare + "/plane.MD$");
+    fs::remove_all(link);
+    ASSERT_TRUE(shell("umount '" + bare + "'"));
+    ASSERT_TRUE(linked);
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_NE(run.output.find("Backup MDL file " + bare + "/plane.MD$ created.\nNote: " + bare +
+                              "/plane.MD$ could not keep its access control list; only its owner may now read it.\n"),
+              std::string::npos)
+        << run.output;
+    ASSERT_TRUE(backup_there);
+    EXPECT_EQ(backup.mode, 0600u);
+    EXPECT_EQ(list_of(model_), model_list);
+}
+
 // Owner and group are kept one by one: a user who may not keep the owner
 // may still keep the group; where the group cannot be kept either, the
-// group is given nothing.
+// group is given nothing. The user may write the model (through its group
+// or as anyone), or it would be refused.
 TEST_F(PrivateFiles, OwnerAndGroupAreKeptWhereEachCanBe)
 {
     if (!can_give_files_away() || !file_exists(SETPRIV)) {
@@ -116,8 +184,10 @@ TEST_F(PrivateFiles, OwnerAndGroupAreKeptWhereEachCanBe)
         std::uint32_t mode;
         Ownership expected;
     } cases[] = {
-        {"--groups=5000", 0640, {0640, 4322, 5000}},
-        {"--clear-groups", 0644, {0604, 4322, 4322}},
+        {"--groups=5000", 0660, {0660, 4322, 5000}},
+        {"--clear-groups", 0646, {0604, 4322, 4322}},
+        // The old group's members, refused before, are not let in as others.
+        {"--clear-groups", 0606, {0600, 4322, 4322}},
     };
     ASSERT_TRUE(set_mode(dir_.path(), 0777));
     for (const auto& c : cases) {

@@ -133,6 +133,57 @@ TEST_F(RunFaults, TargetFaultWithThreeNamesKeepsSourceAndTarget)
     }
 }
 
+TEST_F(RunFaults, ReadFaultsEndTheRunWithNothingWritten)
+{
+    // A model of 64 MiB: its bytes held twice would not fit where memory
+    // runs out.
+    const std::string big_model = dir_.file("big.mdl");
+    write_file_bytes(big_model, sample_);
+    std::filesystem::resize_file(big_model, 64u << 20);
+    const std::string longest = dir_.file("long.cfg");  // one byte beyond the longest definition
+    write_file_text(longest, worked_definition(1));
+    std::filesystem::resize_file(longest, (64u << 20) + 1);
+    struct ReadCase {
+        const char* title;
+        FileStep step;
+        int error;
+        std::string model;
+        std::string definition;
+        std::string faulty;  // the file whose reading fails
+        const char* message;
+    };
+    const ReadCase cases[] = {
+        {"an unreadable definition", FileStep::open_to_read, EACCES, model_, definition_, definition_,
+         "Error opening definition file %s: %s\n"},
+        {"a short read of the definition", FileStep::read, EIO, model_, definition_, definition_,
+         "Error reading definition file %s: %s\n"},
+        {"a short read of the model", FileStep::read, EIO, model_, definition_, model_,
+         "Error reading MDL file %s: %s\n"},
+        {"no memory for a 64 MiB model", FileStep::read, ENOMEM, big_model, definition_, big_model,
+         "Error reading MDL file %s: %s\n"},
+        {"a definition one byte too long", FileStep::none, EFBIG, model_, longest, longest,
+         "Error reading definition file %s: %s\n"},
+        {"a definition that never ends", FileStep::none, EFBIG, model_, "/dev/zero", "/dev/zero",
+         "Error reading definition file %s: %s\n"},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.title);
+        if (c.definition == "/dev/zero" && !file_exists(c.definition)) {
+            continue;  // no device that never ends here
+        }
+        FaultyFileSystem files(FileFault{c.step, c.error, c.faulty});
+        const RunOutcome run = run_veska_in_process({c.model, target_, c.definition}, files);
+
+        char expected[4608];
+        std::snprintf(expected, sizeof expected, c.message, c.faulty.c_str(), std::strerror(c.error));
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_TRUE(ends_with(run.output, expected)) << run.output;
+        EXPECT_EQ(files.strikes(), c.step == FileStep::none ? 0 : 1);
+        EXPECT_FALSE(std::filesystem::exists(target_));
+        EXPECT_EQ(read_file_bytes(model_), sample_);
+    }
+}
+
 TEST_F(RunFaults, WithoutAFaultTheSameRunsWrite)
 {
     // The runs above fail only through the injected fault.

@@ -71,14 +71,15 @@ TEST(GivenFile, TheStartDecides)
 
 TEST(GivenFile, OnlyTheFirst512BytesOfARegularFileCount)
 {
+    SystemFileSystem files;
     const ScratchDir dir;
     const std::string name = dir.file("lights.cfg");
     write_file_text(name, std::string(512, ';') + '\0');
-    EXPECT_EQ(kind_of_file(name), Kind::definition_text);
+    EXPECT_EQ(kind_of_file(files, name), Kind::definition_text);
     write_file_text(name, std::string(511, ';') + '\0');
-    EXPECT_EQ(kind_of_file(name), Kind::model);
-    EXPECT_EQ(kind_of_file(dir.path()), Kind::model);
-    EXPECT_EQ(kind_of_file(dir.file("missing.cfg")), Kind::model);
+    EXPECT_EQ(kind_of_file(files, name), Kind::model);
+    EXPECT_EQ(kind_of_file(files, dir.path()), Kind::model);
+    EXPECT_EQ(kind_of_file(files, dir.file("missing.cfg")), Kind::model);
 }
 
 class GivenAlone : public ::testing::Test {

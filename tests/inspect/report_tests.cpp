@@ -110,7 +110,8 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
         StructureFindings findings{};
         MessageLog unheard;
         Diagnostics quiet{unheard};
-        ASSERT_EQ(read_model(quiet, image, model_, &findings), Step::done);
+        SystemFileSystem files;
+        ASSERT_EQ(read_model(quiet, files, image, model_, &findings), Step::done);
         EXPECT_EQ(findings.result, c.check);
         std::string text;
         describe_structure_fault(image, findings, text);
@@ -125,7 +126,7 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
             MessagePrinter printer{capture.console()};
             Diagnostics diagnostics{printer};
             MdlImage refused;
-            EXPECT_EQ(load_mdl(diagnostics, refused, model_), Step::reported);
+            EXPECT_EQ(load_mdl(diagnostics, files, refused, model_), Step::reported);
             EXPECT_EQ(capture.text(), model_ + " is not a MDL file.\n");
         }
     }

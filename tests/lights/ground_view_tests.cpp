@@ -24,7 +24,8 @@ LitAreaFigures figures_of(const std::string& text)
     Diagnostics diagnostics{unheard, name};
     Definition definition;
     LightSet lights{};
-    EXPECT_EQ(read_and_compute_lights(diagnostics, definition, lights, name), LightsOutcome::computed);
+    SystemFileSystem files;
+    EXPECT_EQ(read_and_compute_lights(diagnostics, files, definition, lights, name), LightsOutcome::computed);
     return lit_area_figures(compute_ground_view(definition.ground, lights, definition.light_count), 0);
 }
 

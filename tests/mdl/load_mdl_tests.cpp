@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mdl/mdl_layout.h"
+#include "platform/file_system.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/files.h"
 #include "tools/mdl_builder/mdl_builder.h"
@@ -31,7 +32,8 @@ protected:
         ConsoleCapture capture;
         MessagePrinter printer{capture.console()};
         Diagnostics diagnostics{printer};
-        const int result = load_mdl(diagnostics, image_, name) == Step::done ? 0 : 1;
+        SystemFileSystem files;
+        const int result = load_mdl(diagnostics, files, image_, name) == Step::done ? 0 : 1;
         return {result, capture.text()};
     }
 

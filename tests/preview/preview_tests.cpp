@@ -41,7 +41,8 @@ protected:
         Diagnostics diagnostics{unheard, definition_};
         Definition definition;
         LightSet lights{};
-        EXPECT_EQ(read_definition_named(diagnostics, definition, definition_), ReadOutcome::read);
+        SystemFileSystem files;
+        EXPECT_EQ(read_definition_named(diagnostics, files, definition, definition_), ReadOutcome::read);
         EXPECT_EQ(compute_lights(diagnostics, definition, lights), Step::done);
         ground_ = definition.ground;
         return compute_ground_view(definition.ground, lights, definition.light_count);

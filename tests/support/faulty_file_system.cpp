@@ -1,6 +1,7 @@
 #include "tests/support/faulty_file_system.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace lumora {
 
@@ -69,6 +70,20 @@ int FaultyFileSystem::new_file_permissions(const std::string& folder, Permission
     return system_.new_file_permissions(folder, permissions);
 }
 
+ReadResult FaultyFileSystem::read_file(const std::string& path, const ReadLimits& limits, std::string& contents)
+{
+    if (hits(FileStep::open_to_read, path)) {
+        contents.clear();
+        return {fault_.error, ReadStep::opening};
+    }
+    const ReadResult result = system_.read_file(path, limits, contents);
+    if (result.error != 0 || !hits(FileStep::read, path)) {
+        return result;
+    }
+    contents.resize(fault_.error == ENOMEM ? 0 : contents.size() / 2);
+    return {fault_.error, ReadStep::reading};
+}
+
 int FaultyFileSystem::create_temporary(const std::string& path, FileHandle& file)
 {
     if (hits(FileStep::create, path)) {
@@ -92,6 +107,8 @@ int FaultyFileSystem::open_for_writing(const std::string& path, FileHandle& file
     }
     return error;
 }
+
+int FaultyFileSystem::check_writable(const std::string& path) { return system_.check_writable(path); }
 
 int FaultyFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {

@@ -26,6 +26,8 @@ enum class FileStep {
     set_access_control,
     set_permissions,
     replace,
+    open_to_read,        // opening a file to read it whole
+    read,                // reading it: half its bytes arrive, then the error
 };
 
 struct FileFault {
@@ -49,8 +51,10 @@ public:
     int follow_links(const std::string& path, std::string& destination) override;
     int access_control(const std::string& path, std::vector<std::uint8_t>& list) override;
     int new_file_permissions(const std::string& folder, Permissions& permissions) override;
+    ReadResult read_file(const std::string& path, const ReadLimits& limits, std::string& contents) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
+    int check_writable(const std::string& path) override;
     int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
     int flush_to_disk(FileHandle file) override;
     int close(FileHandle file) override;
