@@ -78,7 +78,7 @@ HiddenKey hidden_key(const SourceLine& line)
     if (line.section == NO_SECTION) {
         return {};
     }
-    const KeyTable keys = section_keys(line.section);
+    const KeyTable keys = section_keys(static_cast<unsigned>(line.section));
     std::string_view text = line.raw;
     // The line's own end, "\n" or "\r\n", hides nothing.
     if (!text.empty() && text.back() == '\n') {

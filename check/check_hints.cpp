@@ -540,12 +540,12 @@ std::string message_hint(const CheckContext& context, const Message& message)
         return "Make SpotDepth clearly smaller than MaxRange, or MaxRange larger.";
     case MessageId::note_line_ignored:
         return "Remove the blanks at its start if it is meant to count.";
-    case MessageId::note_key_hidden_by_return:
-    case MessageId::note_key_hidden_by_zero:
-        return "Put each setting on a line of its own, ended by a line feed.";
     case MessageId::note_pitch_steep:
         return "Pitch is the aircraft's pitch the beam is aimed for: give it between -45 and 45, or leave it out to "
                "aim for the ground pitch.";
+    case MessageId::note_key_hidden_by_return:
+    case MessageId::note_key_hidden_by_zero:
+        return "Put each setting on a line of its own, ended by a line feed.";
     case MessageId::note_gears_mixed:
         return "Name the other gear's keys alike: TailGearHeight and TailGearDist, or NoseGearHeight and NoseGearDist.";
     default:
