@@ -63,7 +63,7 @@ int read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, 
     image = MdlImage{};  // an image read before is not kept
     // A folder, a file without a length (a pipe) or one too long for any
     // model is not a model; nothing of it is read.
-    std::string bytes;
+    FileBytes bytes;
     const ReadResult read = files.read_file(name, ReadLimits{LARGEST_SIZE, true, false}, bytes);
     if (read.error == EISDIR || read.error == ESPIPE || read.error == EFBIG) {
         report(diagnostics, MessageId::not_a_model, {name});
@@ -85,11 +85,17 @@ bool image_of_bytes(MdlImage& image, const std::uint8_t* bytes, std::size_t size
     if (size > LARGEST_SIZE) {
         return false;
     }
+    FileBytes copy;
     try {
-        image.buffer = ImageBytes(std::string(reinterpret_cast<const char*>(bytes), size));
+        copy.make_room(size);
     } catch (const std::bad_alloc&) {
         return false;
     }
+    if (size > 0) {
+        std::memcpy(copy.data(), bytes, size);
+    }
+    copy.grow(size);
+    image.buffer = ImageBytes(std::move(copy));
     image.size = static_cast<std::uint32_t>(size);
     return true;
 }
