@@ -41,6 +41,6 @@ void console_write(const Console& console, const std::string& text);
 // Flushes and closes standard output, which output writes: 0 when all that
 // was written to it reached it, else the error number (EIO where the system
 // gave none).
-int close_standard_output(StandardOutput& output);
+[[nodiscard]] int close_standard_output(StandardOutput& output);
 
 }  // namespace lumora

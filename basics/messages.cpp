@@ -1,6 +1,7 @@
 #include "basics/messages.h"
 
 #include <array>
+#include <cstring>
 
 namespace lumora {
 
@@ -11,7 +12,7 @@ using S = Severity;
 using H = Header;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 60> MESSAGES = {{
+constexpr std::array<MessageFormat, 64> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -54,6 +55,8 @@ constexpr std::array<MessageFormat, 60> MESSAGES = {{
     {M::preview_write_error, S::error, H::none, "Error writing preview file %s: %s\n"},
     {M::access_list_not_kept, S::note, H::none,
      "Note: %s could not keep its access control list; only its owner may now read it.\n"},
+    {M::file_in_use, S::progress, H::none,
+     "The file is open in another program (perhaps the simulator): close it there, then run veska again.\n"},
     {M::no_backup_no_processing, S::error, H::none, "No further processing due to non-available MDL backup file.\n"},
     {M::not_written_due_to_errors, S::progress, H::none, "MDL file %s not written due to errors.\n"},
     {M::model_written, S::progress, H::none, "MDL file %s with %u landing light%s successfully written.\n"},
@@ -66,6 +69,13 @@ constexpr std::array<MessageFormat, 60> MESSAGES = {{
     {M::lights_taken_out, S::progress, H::none,
      "%u landing light%s and the trailer block taken out of %s; the restored model is written to %s.\n"},
     {M::encoding_read, S::progress, H::none, "The file was read as %s.\n"},
+    {M::dropped_folder, S::progress, H::none, "In the folder %s:\n"},
+    {M::dropped_model_alone, S::progress, H::none,
+     "%s is a model and no definition file came with it, so nothing was done to it. Drop the model together with "
+     "its definition file onto veska, or open the tuning page lumora-tuning.html beside this program to write "
+     "one.\n"},
+    {M::dropped_definition_alone, S::progress, H::none,
+     "To give a model these lights, drop the model together with this definition file onto veska.\n"},
     {M::note_max_range_not_positive, S::note, H::file_and_line_if_known, "[Light %u]: MaxRange is %s m, not above zero.\n"},
     {M::note_spot_width_not_positive, S::note, H::file_and_line_if_known,
      "[Light %u]: SpotWidth is %s m, not above zero.\n"},
@@ -122,20 +132,26 @@ std::string expand(const char* format, const std::vector<Subject>& subjects)
 {
     std::string text;
     std::size_t next = 0;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (*p != '%' || (p[1] != 's' && p[1] != 'u' && p[1] != '%')) {
-            text += *p;
-            continue;
+    for (const char* p = format; *p != '\0';) {
+        // The text up to the next per-cent sign goes over in one piece.
+        const char* percent = std::strchr(p, '%');
+        if (percent == nullptr) {
+            text += p;
+            break;
         }
-        ++p;
-        if (*p == '%') {
+        text.append(p, static_cast<std::size_t>(percent - p));
+        p = percent + 1;
+        if (*p != 's' && *p != 'u' && *p != '%') {
             text += '%';
             continue;
         }
-        if (next < subjects.size()) {
+        if (*p == '%') {
+            text += '%';
+        } else if (next < subjects.size()) {
             const Subject& subject = subjects[next++];
             text += subject.is_number ? std::to_string(subject.number) : subject.text;
         }
+        ++p;
     }
     return text;
 }

@@ -61,6 +61,8 @@ enum class MessageId : std::uint8_t {
     preview_open_error,
     preview_write_error,
     access_list_not_kept,
+    // A file another program holds.
+    file_in_use,
     // The end of a run.
     no_backup_no_processing,
     not_written_due_to_errors,
@@ -74,6 +76,10 @@ enum class MessageId : std::uint8_t {
     lights_taken_out,
     // What --check says of the file as a whole.
     encoding_read,
+    // What veska says in a window of its own about the files dropped onto it.
+    dropped_folder,
+    dropped_model_alone,
+    dropped_definition_alone,
     // Notes on what veska accepts but is hardly meant.
     note_max_range_not_positive,
     note_spot_width_not_positive,
@@ -174,6 +180,10 @@ struct Diagnostics {
     std::uint32_t line_counter = 0;  // the definition reader's line count: the line a message is read at
     bool error_flag = false;         // set by every error; never cleared
 };
+
+// What a step gives back that reports its own failure: done, or stopped
+// after its message went to the run's sink (and nothing more is to be said).
+enum class [[nodiscard]] Step : std::uint8_t { done, reported };
 
 // Hands the message to the run's sink. A message printed under a header
 // with the line read takes the line counter as its line; others keep the

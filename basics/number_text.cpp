@@ -10,9 +10,70 @@
 
 namespace lumora {
 
+namespace {
+
+constexpr double POWERS_OF_TEN[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// high + low is a * b exactly (Dekker's product with Veltkamp's split, in
+// plain arithmetic: no fused multiply-add, which not every platform has).
+void exact_product(double a, double b, double& high, double& low)
+{
+    constexpr double SPLIT = 134217729.0;  // 2^27 + 1
+    high = a * b;
+    const double a_scaled = SPLIT * a;
+    const double a_high = a_scaled - (a_scaled - a);
+    const double a_low = a - a_high;
+    const double b_scaled = SPLIT * b;
+    const double b_high = b_scaled - (b_scaled - b);
+    const double b_low = b - b_high;
+    low = ((a_high * b_high - high) + a_high * b_low + a_low * b_high) + a_low * b_low;
+}
+
+// printf's "%.*f" of a finite value without the C library, where the value
+// in units of the last decimal is below 2^52: the exact product rounded to
+// the nearest whole number, a tie to the even one. False elsewhere.
+bool short_fixed(double value, int precision, std::string& text)
+{
+    if (precision < 0 || precision > 15) {
+        return false;
+    }
+    double high = 0.0;
+    double low = 0.0;
+    exact_product(std::fabs(value), POWERS_OF_TEN[precision], high, low);
+    if (!(high < 4503599627370496.0)) {  // 2^52: high's fraction is exact
+        return false;
+    }
+    double whole = std::floor(high);
+    const double fraction = high - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && (low > 0.0 || (low == 0.0 && std::fmod(whole, 2.0) != 0.0)))) {
+        whole += 1.0;
+    }
+    std::string digits = std::to_string(static_cast<std::uint64_t>(whole));
+    if (digits.size() <= static_cast<std::size_t>(precision)) {
+        digits.insert(0, static_cast<std::size_t>(precision) + 1 - digits.size(), '0');
+    }
+    text = std::signbit(value) ? "-" : "";
+    text.append(digits, 0, digits.size() - static_cast<std::size_t>(precision));
+    if (precision > 0) {
+        text += '.';
+        text.append(digits, digits.size() - static_cast<std::size_t>(precision), std::string::npos);
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string fixed_text(double value, int width, int precision)
 {
     char text[400];
+    std::string shown;
+    if (std::isfinite(value) && short_fixed(value, precision, shown)) {
+        if (static_cast<int>(shown.size()) < width) {
+            shown.insert(0, static_cast<std::size_t>(width) - shown.size(), ' ');
+        }
+        return shown;
+    }
     if (std::isfinite(value)) {
         std::snprintf(text, sizeof text, "%*.*f", width, precision, value);
         return text;
@@ -139,6 +200,35 @@ double read_nan(const char* at, bool negative, const char** end)
     return value;
 }
 
+// The value of the decimal digits at text (length characters, digits of
+// them digits, one point at most, no exponent) where it can be had exactly
+// without the C library: a whole number below 2^53 divided by a power of ten
+// that a double holds exactly, which one correctly rounded division turns
+// into the double nearest the decimal number, as strtod gives it. False
+// for any other number.
+bool exact_decimal(const char* text, std::size_t length, std::size_t digits, double& value)
+{
+    if (digits > 15) {  // 10^15 < 2^53
+        return false;
+    }
+    std::uint64_t whole = 0;
+    std::size_t fraction_digits = 0;
+    bool point = false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (!is_digit(text[i])) {
+            return false;  // an exponent
+        }
+        whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        fraction_digits += point ? 1 : 0;
+    }
+    value = static_cast<double>(whole) / POWERS_OF_TEN[fraction_digits];
+    return true;
+}
+
 }  // namespace
 
 double read_number(const char* text, const char** end)
@@ -182,6 +272,10 @@ double read_number(const char* text, const char** end)
         length += exponent_length(p + length, 'e');
     }
     *end = p + length;
+    double value = 0.0;
+    if (!hex && exact_decimal(p, length, digits, value)) {
+        return negative ? -value : value;
+    }
     const std::string number(start, *end);
     return std::strtod(number.c_str(), nullptr);
 }

@@ -7,11 +7,11 @@ void xor_with_key(std::uint8_t* buffer, int length, const std::uint8_t* key, int
     if (key_length <= 0) {
         return;
     }
-    int k = 0;
-    for (int i = 0; i < length - 1; ++i) {
-        buffer[i] = static_cast<std::uint8_t>(buffer[i] ^ key[k]);
-        if (++k == key_length) {
-            k = 0;
+    // One turn of the key at a time: a loop the compiler can widen.
+    for (int start = 0; start < length - 1; start += key_length) {
+        const int count = length - 1 - start < key_length ? length - 1 - start : key_length;
+        for (int k = 0; k < count; ++k) {
+            buffer[start + k] = static_cast<std::uint8_t>(buffer[start + k] ^ key[k]);
         }
     }
 }

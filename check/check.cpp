@@ -154,6 +154,8 @@ const char* encoding_words(TextEncoding encoding)
         return "UTF-16 little-endian text (what editors save as \"Unicode\"), converted to UTF-8";
     case TextEncoding::utf16_big_endian:
         return "UTF-16 big-endian text (what editors save as \"Unicode big endian\"), converted to UTF-8";
+    case TextEncoding::plain_not_utf8:
+        return "plain text with bytes that are not UTF-8, such as ANSI from Notepad; kept as they are";
     case TextEncoding::plain:
         break;
     }

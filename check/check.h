@@ -50,6 +50,6 @@ std::string check_verdict(const CheckReport& report);
 // accepts but a user almost certainly did not mean; and last one line that
 // says whether veska would write a model with this file. Returns
 // CHECK_WOULD_WRITE or CHECK_WOULD_NOT_WRITE.
-int run_check(const Console& console, FileSystem& files, const std::string& definition_name);
+[[nodiscard]] int run_check(const Console& console, FileSystem& files, const std::string& definition_name);
 
 }  // namespace lumora

@@ -5,6 +5,7 @@
 #include "basics/formatted.h"
 #include "basics/number_text.h"
 #include "basics/text.h"
+#include "basics/utf.h"
 #include "definition/keys.h"
 
 namespace lumora {
@@ -226,6 +227,7 @@ std::string encode_definition_text(const std::string& text, TextEncoding encodin
 {
     switch (encoding) {
     case TextEncoding::plain:
+    case TextEncoding::plain_not_utf8:
         return text;
     case TextEncoding::utf8_with_mark:
         return "\xEF\xBB\xBF" + text;
@@ -235,27 +237,19 @@ std::string encode_definition_text(const std::string& text, TextEncoding encodin
     }
     const bool little = encoding == TextEncoding::utf16_little_endian;
     std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
-    const auto put = [&](std::uint32_t unit) {
+    const auto put = [&](std::uint16_t unit) {
         const char high = static_cast<char>(unit >> 8);
         const char low = static_cast<char>(unit & 0xFF);
         bytes += little ? low : high;
         bytes += little ? high : low;
     };
-    // The text is UTF-8: decoded from UTF-16, with ASCII added.
+    // The text is UTF-8 (decoded from UTF-16, with ASCII added); a byte that
+    // is not becomes U+FFFD.
+    const auto* data = reinterpret_cast<const unsigned char*>(text.data());
     for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        std::uint32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        for (std::size_t k = 1; k < length && at + k < text.size(); ++k) {
-            c = (c << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3F);
-        }
-        at += length;
-        if (c >= 0x10000) {
-            put(0xD800 + ((c - 0x10000) >> 10));
-            put(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            put(c);
-        }
+        const Utf8Sequence sequence = decode_utf8(data + at, text.size() - at);
+        append_utf16(sequence.kind == Utf8Kind::whole ? sequence.code_point : 0xFFFD, put);
+        at += sequence.length;
     }
     return bytes;
 }

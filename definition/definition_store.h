@@ -45,7 +45,7 @@ constexpr unsigned SECTION_COUNT = 4;  // [Main], [Light 1] .. [Light 3]
 
 // Stores value under key, read from the given line. False (and nothing
 // stored) when the section already holds the key.
-bool add_entry(DefinitionSection& section, KeyId key, std::string value, std::uint32_t line);
+[[nodiscard]] bool add_entry(DefinitionSection& section, KeyId key, std::string value, std::uint32_t line);
 
 // The section's entry for key, or null.
 const DefinitionEntry* lookup_entry(const DefinitionSection& section, KeyId key);

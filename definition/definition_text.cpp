@@ -4,32 +4,13 @@
 #include <cstring>
 
 #include "basics/text.h"
+#include "basics/utf.h"
 
 namespace lumora {
 
 namespace {
 
 constexpr std::uint32_t LINES_PER_CHECKPOINT = 16;
-
-// Appends code point c as UTF-8.
-void append_utf8(std::string& text, std::uint32_t c)
-{
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (c >> 18));
-        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // UTF-16 code units from the bytes behind the mark, to UTF-8. False when
 // they are not UTF-16: an odd number of bytes, or a surrogate without its
@@ -82,6 +63,34 @@ std::size_t piece_length(const std::string& text, std::size_t at)
     return feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - (text.data() + at)) + 1 : room;
 }
 
+// True when bytes are UTF-8 throughout: no stray continuation byte, no
+// sequence cut short, longer than needed, a surrogate or beyond U+10FFFF.
+bool is_utf8(const std::string& bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned lead = static_cast<unsigned char>(bytes[i]);
+        const std::size_t more = lead < 0x80 ? 0 : lead < 0xC2 ? 9 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : 9;
+        if (more == 9 || bytes.size() - i <= more) {
+            return false;
+        }
+        std::uint32_t c = more == 0 ? lead : lead & (0x3Fu >> more);
+        for (std::size_t k = 1; k <= more; ++k) {
+            const unsigned next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            c = c << 6 | (next & 0x3F);
+        }
+        const bool shortest = more < 2 || (more == 2 ? c >= 0x800 : c >= 0x10000);
+        if (!shortest || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            return false;
+        }
+        i += more + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 DecodedText decode_definition_bytes(std::string bytes)
@@ -97,7 +106,8 @@ DecodedText decode_definition_bytes(std::string bytes)
         return {valid ? std::move(text) : std::string(),
                 little ? TextEncoding::utf16_little_endian : TextEncoding::utf16_big_endian, valid};
     }
-    return {std::move(bytes), TextEncoding::plain, true};
+    const TextEncoding encoding = is_utf8(bytes) ? TextEncoding::plain : TextEncoding::plain_not_utf8;
+    return {std::move(bytes), encoding, true};
 }
 
 SourceLines::SourceLines(std::string text) : text_(std::move(text))

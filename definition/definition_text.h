@@ -12,7 +12,11 @@
 
 namespace lumora {
 
-enum class TextEncoding { plain, utf8_with_mark, utf16_little_endian, utf16_big_endian };
+// How a definition file's bytes were read: plain is ASCII or UTF-8 without
+// a mark; plain_not_utf8 is a file without a mark whose bytes are not UTF-8
+// (a code page of the system, such as what Notepad saves as "ANSI"), read
+// byte for byte all the same.
+enum class TextEncoding { plain, plain_not_utf8, utf8_with_mark, utf16_little_endian, utf16_big_endian };
 
 struct DecodedText {
     std::string text;  // what the reader reads: the bytes as they are, or UTF-8

@@ -6,6 +6,7 @@
 
 #include "basics/whole_number.h"
 #include "definition/keys.h"
+#include "platform/platform.h"
 
 namespace lumora {
 
@@ -280,6 +281,9 @@ ReadOutcome read_definition_named(Diagnostics& diagnostics, FileSystem& files, D
         report(diagnostics,
                read.step == ReadStep::opening ? MessageId::definition_open_error : MessageId::definition_read_error,
                {*name, std::strerror(read.error)});
+        if (read.error == EACCES && file_in_use(*name)) {
+            report(diagnostics, MessageId::file_in_use);
+        }
         return ReadOutcome::not_read;
     }
     bytes.clear();

@@ -15,7 +15,7 @@
 
 namespace lumora {
 
-enum class ReadOutcome {
+enum class [[nodiscard]] ReadOutcome {
     read,      // read to its end
     failed,    // read, but its contents make reading fail
     not_read,  // the file could not be opened or read, or is not the text it claims to be

@@ -19,7 +19,7 @@ int end_unwritten(RunState& state, const std::string& target)
 
 bool asks_for_help(const std::vector<std::string>& arguments)
 {
-    return arguments.size() == 1 && (arguments[0] == "--help" || is_system_help_option(arguments[0]));
+    return arguments.size() == 1 && is_help_option(arguments[0]);
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
     // No write may replace the definition file.
     const OutputContext output{diagnostics, definition ? definition->c_str() : nullptr, state.files};
 
-    if (load_mdl(diagnostics, state.files, state.image, source) != 0) {
+    if (load_mdl(diagnostics, state.files, state.image, source) != Step::done) {
         return 1;
     }
     if (in_place && write_backup(output, source.c_str(), state.image.buffer.get(), state.image.size) != 0) {
@@ -81,7 +81,7 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
     const std::uint32_t lights = state.definition.light_count;
     state.block = code_template(lights);
     fill_code_template(state.block, lights, state.lights.records);
-    if (insert_code(diagnostics, state.image.code_area, state.block.bytes, state.block.size) != 0) {
+    if (insert_code(diagnostics, state.image.code_area, state.block.bytes, state.block.size) != Step::done) {
         return 1;
     }
     if (diagnostics.error_flag) {

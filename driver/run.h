@@ -39,17 +39,18 @@ constexpr const char MANUALS_AS_HTML[] =
 constexpr const char HELP_EXIT_CODES[] =
     "\n"
     "Exit code: 0 when the model was written, 1 when it was not, the system's\n"
-    "error number when the result could not be written. A model named --help or\n"
-    "--version is given as ./--help or ./--version.\n";
+    "error number when the result could not be written. --help, -h or -? alone\n"
+    "shows this help; a model named so or --version is given as ./--help or\n"
+    "./--version.\n";
 
 std::string help_text(ManualForm form);
 
 // Runs the whole sequence once for the arguments that follow the program
 // name, in state, which the caller created with its console, the sink of
-// its messages and its file system, and returns the exit code. "--help" (or
-// the system's own word for it, "/?" on Windows) or "--version" as the only
-// argument prints the help or the version and returns 0.
-int run_veska(RunState& state, const std::vector<std::string>& arguments);
+// its messages and its file system, and returns the exit code. "--help",
+// "-h" or "-?" (or the system's own word, "/?" on Windows) or "--version"
+// as the only argument prints the help or the version and returns 0.
+[[nodiscard]] int run_veska(RunState& state, const std::vector<std::string>& arguments);
 
 // True when the arguments ask for the help or the version text alone.
 bool asks_for_text(const std::vector<std::string>& arguments);

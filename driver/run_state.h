@@ -9,7 +9,7 @@
 #include "lights/code_templates.h"
 #include "lights/light_geometry.h"
 #include "mdl/mdl_image.h"
-#include "mdl/output.h"
+#include "output/output.h"
 #include "platform/file_system.h"
 
 namespace lumora {

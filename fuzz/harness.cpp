@@ -10,8 +10,8 @@
 #include "lights/code_templates.h"
 #include "lights/light_geometry.h"
 #include "mdl/insertion.h"
-#include "mdl/mdl_image.h"
-#include "mdl/output.h"
+#include "mdl/mdl_layout.h"
+#include "output/output.h"
 #include "platform/file_system.h"
 #include "tests/support/files.h"
 #include "tests/support/run_invariants.h"
@@ -51,7 +51,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     MessageLog unheard;
     Diagnostics diagnostics{unheard};
     SystemFileSystem files;
-    if (load_mdl(diagnostics, files, image, path) != 0) {
+    if (load_mdl(diagnostics, files, image, path) != Step::done) {
         if (image.buffer || image.code_area != nullptr) {
             return "a refused model left an image behind";
         }
@@ -63,7 +63,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     if (input.size() < MODEL_CODE_END || image.code_area != image.buffer.get() + MODEL_CODE_OFFSET) {
         return "a model without a whole model-code area was accepted";
     }
-    if (check_unmodified(image.code_area) != 0) {
+    if (!code_is_unmodified(image.code_area)) {
         return "a modified model was accepted";
     }
 
@@ -77,8 +77,8 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     }
     Bytes expected;
     const bool fits = expected_insertion(input, block.bytes, block.size, expected);
-    const int inserted = insert_code(diagnostics, image.code_area, block.bytes, block.size);
-    if (inserted != 0) {
+    const Step inserted = insert_code(diagnostics, image.code_area, block.bytes, block.size);
+    if (inserted != Step::done) {
         if (fits) {
             return "a block that fits was refused";
         }
@@ -93,7 +93,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     if (image_bytes(image) != expected) {
         return "the image after the insertion differs from the expected bytes";
     }
-    if (check_unmodified(image.code_area) == 0) {
+    if (code_is_unmodified(image.code_area)) {
         return "a model with lights still counts as unmodified";
     }
     return nullptr;
@@ -131,7 +131,7 @@ const char* check_definition(const Bytes& input, const std::string& path, Defini
     if (result != ReadOutcome::read) {
         return nullptr;
     }
-    if (compute_lights(run.diagnostics, run.definition, run.lights) != 0 || lights < 1 ||
+    if (compute_lights(run.diagnostics, run.definition, run.lights) != Step::done || lights < 1 ||
         lights > LIGHT_COUNT_MAX) {
         return nullptr;
     }

@@ -42,7 +42,7 @@ constexpr char HELP_TEXT[] =
     "  veska-inspect --preview DEFINITION OUT.svg\n"
     "      Computes the definition file's lights as VESKA does (printing the same\n"
     "      messages) and draws a side view and a top view of them as an SVG file.\n"
-    "  veska-inspect --help       this text\n"
+    "  veska-inspect --help       this text (also -h or -?)\n"
     "  veska-inspect --version    the version\n"
     "\n"
     "Exit code: 0 on success; 1 when the input is refused, cannot be read or\n"
@@ -83,7 +83,7 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
         return usage_error(console, "no model or command given");
     }
     const std::string& command = arguments[0];
-    if (count == 1 && (command == "--help" || is_system_help_option(command))) {
+    if (count == 1 && is_help_option(command)) {
         console_write(console, INSPECT_USAGE_TEXT);
         console_write(console, "\n");
         console_write(console, inspect_help_text(manual_form()));

@@ -27,9 +27,9 @@ std::string inspect_help_text(ManualForm form);
 // through files, and returns the exit code: 0 on success, 1 for a refused or unreadable input,
 // 2 for a command line that is not understood (or the writer's error number);
 // for --check, 0 when veska would write a model with the file, 1 when not.
-// "--help" (or the system's own word for it, "/?" on Windows) or "--version"
+// "--help", "-h" or "-?" (or the system's own word, "/?" on Windows) or "--version"
 // alone prints the help or the version. A name alone gets the report on a
 // model, or the check when it names a text file (given_file.h).
-int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments);
+[[nodiscard]] int run_inspect(const Console& console, FileSystem& files, const std::vector<std::string>& arguments);
 
 }  // namespace lumora

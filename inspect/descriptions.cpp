@@ -5,7 +5,7 @@
 #include "basics/le_words.h"
 #include "lights/code_templates.h"
 #include "mdl/insertion.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 
 namespace lumora {
 

@@ -123,7 +123,7 @@ int run_report(const Console& console, FileSystem& files, const std::string& mod
     Diagnostics diagnostics{printer};
     MdlImage image;
     StructureFindings findings{};
-    if (read_model(diagnostics, files, image, model_name, &findings) != 0) {
+    if (read_model(diagnostics, files, image, model_name, &findings) != Step::done) {
         return 1;
     }
     console_print(console, "Model file: %s (%lu bytes)\n", model_name.c_str(), static_cast<unsigned long>(image.size));

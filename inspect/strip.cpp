@@ -3,22 +3,22 @@
 #include "inspect/descriptions.h"
 #include "inspect/structure_check.h"
 #include "mdl/insertion_layout.h"
-#include "mdl/output.h"
+#include "output/output.h"
 
 namespace lumora {
 
 namespace {
 
-int refuse(Diagnostics& diagnostics, MessageId message, const std::string& name, const std::string& reason)
+Step refuse(Diagnostics& diagnostics, MessageId message, const std::string& name, const std::string& reason)
 {
     report(diagnostics, message, {name, reason});
     report(diagnostics, MessageId::nothing_written);
-    return 1;
+    return Step::reported;
 }
 
 }  // namespace
 
-int strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name, const StructureFindings& findings,
+Step strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name, const StructureFindings& findings,
                  unsigned& lights)
 {
     std::string text;
@@ -33,7 +33,7 @@ int strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& m
     }
     take_out_code(image.code_area, layout.block.size, layout.code_length);
     lights = layout.block.lights;
-    return 0;
+    return Step::done;
 }
 
 int run_strip(const Console& console, FileSystem& files, const std::string& model_name,
@@ -45,8 +45,8 @@ int run_strip(const Console& console, FileSystem& files, const std::string& mode
     MdlImage image;
     StructureFindings findings{};
     unsigned lights = 0;
-    if (read_model(diagnostics, files, image, model_name, &findings) != 0 ||
-        strip_lights(diagnostics, image, model_name, findings, lights) != 0) {
+    if (read_model(diagnostics, files, image, model_name, &findings) != Step::done ||
+        strip_lights(diagnostics, image, model_name, findings, lights) != Step::done) {
         return 1;
     }
     if (write_target(OutputContext{diagnostics, nullptr, files}, target.c_str(), image.buffer.get(), image.size) != 0) {

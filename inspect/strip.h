@@ -5,7 +5,7 @@
 #include <string>
 
 #include "basics/console.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "platform/file_system.h"
 
 namespace lumora {
@@ -14,13 +14,13 @@ namespace lumora {
 // read_model read and examined (findings), giving back the model exactly as
 // it was before veska processed it; lights is set to their number. Anything
 // else than veska's insertion is refused with a message that says why and
-// "Nothing written.", and 1 is returned with the image unchanged.
-int strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name,
+// "Nothing written." (Step::reported) with the image unchanged.
+Step strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name,
                  const StructureFindings& findings, unsigned& lights);
 
 // Reads the model, takes its lights out and writes it through files to the
 // target, or in place when there is none. Returns 0, or 1 after the messages.
-int run_strip(const Console& console, FileSystem& files, const std::string& model_name,
+[[nodiscard]] int run_strip(const Console& console, FileSystem& files, const std::string& model_name,
               const std::optional<std::string>& target_name);
 
 }  // namespace lumora

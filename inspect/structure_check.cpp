@@ -19,17 +19,17 @@ void resource_values(const StructureFindings& f, StructureCheck check, unsigned 
 
 }  // namespace
 
-int read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
-               StructureFindings* findings)
+Step read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
+                StructureFindings* findings)
 {
-    if (read_mdl_file(diagnostics, files, image, name) != 0) {
-        return 1;
+    if (read_mdl_file(diagnostics, files, image, name) != Step::done) {
+        return Step::reported;
     }
     *findings = check_structure(image);
     if (findings->result == StructureCheck::ok) {
         image.code_area = image.buffer.get() + MODEL_CODE_OFFSET;
     }
-    return 0;
+    return Step::done;
 }
 
 void describe_structure_fault(const MdlImage& image, const StructureFindings& f, std::string& text)

@@ -4,16 +4,16 @@
 
 #include <string>
 
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 
 namespace lumora {
 
-// Reads the named file through files into image and runs the structural tests. Returns 1
-// after the reader's message when the file cannot be read (no image is left
-// then), otherwise 0 with the findings stored in *findings and, when every
-// test passed, image.code_area set.
-int read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
-               StructureFindings* findings);
+// Reads the named file through files into image and runs the structural
+// tests. Step::reported after the reader's message when the file cannot be
+// read (no image is left then); otherwise the findings are stored in
+// *findings and, when every test passed, image.code_area set.
+[[nodiscard]] Step read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
+                              StructureFindings* findings);
 
 // Sets text to what the failing
 // test found, e.g. "the resource section's raw data is 0x10400 bytes long, not

@@ -191,9 +191,4 @@ std::string lit_area_description(const LitAreaFigures& figures)
     return text;
 }
 
-std::string lit_area_line(unsigned number, const LitAreaFigures& figures)
-{
-    return formatted("[Light %u]: ", number) + lit_area_description(figures);
-}
-
 }  // namespace lumora

@@ -99,8 +99,4 @@ LitAreaFigures lit_area_figures(const GroundView& geometry, unsigned index);
 // lights no ground.
 std::string lit_area_description(const LitAreaFigures& figures);
 
-// The same as a line of its own about light number (1 to 3): "[Light 1]: "
-// before the description.
-std::string lit_area_line(unsigned number, const LitAreaFigures& figures);
-
 }  // namespace lumora

@@ -162,23 +162,23 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     lights.values[index] = LightValues{P, X, Z, L, R, dir, SW, SD, h, B, W, true};
 }
 
-int compute_lights(Diagnostics& diagnostics, const Definition& definition, LightSet& lights)
+Step compute_lights(Diagnostics& diagnostics, const Definition& definition, LightSet& lights)
 {
     const unsigned count = definition.light_count < LIGHT_COUNT_MAX ? definition.light_count : LIGHT_COUNT_MAX;
-    int missing = 0;
+    bool missing = false;
     for (unsigned n = 1; n <= count; ++n) {
         if (!definition.sections[n].defined) {
             report(diagnostics, MessageId::light_not_specified, {n});
-            missing = 1;
+            missing = true;
         }
     }
-    if (missing != 0) {
-        return 1;
+    if (missing) {
+        return Step::reported;
     }
     for (unsigned n = 1; n <= count; ++n) {
         compute_light(diagnostics, definition.ground, definition.sections[n], n - 1, lights);
     }
-    return 0;
+    return Step::done;
 }
 
 }  // namespace lumora

@@ -56,10 +56,10 @@ struct LightSet {
 // Scales outside SCALE_FINEST .. SCALE_COARSEST give 0.
 double scale_unit(std::uint16_t scale);
 
-// Reports every configured light whose section is missing and returns 1
-// without computing any; otherwise computes lights 1 .. light count into
-// lights and returns 0.
-int compute_lights(Diagnostics& diagnostics, const Definition& definition, LightSet& lights);
+// Reports every configured light whose section is missing and computes
+// none (Step::reported); otherwise computes lights 1 .. light count into
+// lights.
+Step compute_lights(Diagnostics& diagnostics, const Definition& definition, LightSet& lights);
 
 // Computes light index + 1 (index 0 to 2) from its section into
 // lights.records[index] and lights.values[index] and prints its line. A light

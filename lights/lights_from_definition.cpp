@@ -12,7 +12,7 @@ LightsOutcome compute_after_reading(Diagnostics& diagnostics, Definition& defini
     if (read == ReadOutcome::not_read) {
         return LightsOutcome::not_read;
     }
-    if (read != ReadOutcome::read || compute_lights(diagnostics, definition, lights) != 0) {
+    if (read != ReadOutcome::read || compute_lights(diagnostics, definition, lights) != Step::done) {
         return LightsOutcome::failed;
     }
     const std::uint32_t count = definition.light_count;

@@ -13,7 +13,7 @@
 
 namespace lumora {
 
-enum class LightsOutcome {
+enum class [[nodiscard]] LightsOutcome {
     computed = 0,   // read, every configured light computed, 1 to 3 lights
     not_read,       // the file could not be opened or read
     failed,         // reading failed on the file's contents, or a light section is missing

@@ -18,16 +18,18 @@ constexpr auto STORED_TRAILER = scrambled_block<TRAILER_SIZE>(
     "the definition file's gear geometry, pitch, range and spot size.\n"
     "Restore the .MD$ backup to remove them.\n");
 
-// True when the 64 bytes at p are all zero.
-bool chunk_is_zero(const std::uint8_t* p)
+// The sizes of the zero blocks that the free room is measured in, largest
+// first; then words.
+constexpr std::uint32_t ZERO_BLOCKS[2] = {1024, 64};
+static_assert(MODEL_CODE_SIZE % ZERO_BLOCKS[0] == 0 && ZERO_BLOCKS[0] % ZERO_BLOCKS[1] == 0,
+              "the area is whole blocks");
+
+// True when the size bytes at p (at most ZERO_BLOCKS[0]) are all zero. memcmp
+// is the C library's fastest pass over memory.
+bool block_is_zero(const std::uint8_t* p, std::uint32_t size)
 {
-    std::uint64_t words[8];
-    std::memcpy(words, p, sizeof words);
-    std::uint64_t any = 0;
-    for (std::uint64_t word : words) {
-        any |= word;
-    }
-    return any == 0;
+    static constexpr std::uint8_t ZEROS[ZERO_BLOCKS[0]] = {};
+    return std::memcmp(p, ZEROS, size) == 0;
 }
 
 constexpr std::uint32_t LAST_WORD = MODEL_CODE_SIZE - 2;  // 0xFFFE
@@ -39,11 +41,13 @@ std::array<std::uint8_t, TRAILER_SIZE> plain_trailer() { return unscrambled_copy
 std::uint32_t count_free_space(const std::uint8_t* code_area)
 {
     // The free room is most of the area in a typical model, so whole zero
-    // chunks are skipped first and the last words are counted one by one.
-    constexpr std::uint32_t CHUNK = 64;
+    // blocks are skipped first, large then small, and the last words are
+    // counted one by one.
     std::uint32_t end = MODEL_CODE_SIZE;  // everything from here on is zero
-    while (end >= CHUNK && chunk_is_zero(code_area + end - CHUNK)) {
-        end -= CHUNK;
+    for (const std::uint32_t block : ZERO_BLOCKS) {
+        while (end >= block && block_is_zero(code_area + end - block, block)) {
+            end -= block;
+        }
     }
     while (end >= 2 && load_u16(code_area + end - 2) == 0) {
         end -= 2;
@@ -64,24 +68,24 @@ CodeEnd find_code_end(const std::uint8_t* code_area)
     return end;
 }
 
-int insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
+Step insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::uint8_t* block, unsigned n)
 {
     const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
     const CodeEnd end = find_code_end(code_area);
     if (!ends_with_end_code(end)) {
         report(diagnostics, MessageId::unexpected_end_of_data, {formatted("%04x", static_cast<unsigned>(end.last_word))});
-        return 1;
+        return Step::reported;
     }
     // Compared in 64 bits so that no block length can wrap the sum.
     if (end.free_room < static_cast<std::uint64_t>(n) + ROOM_BESIDES_BLOCK) {
         report(diagnostics, MessageId::not_enough_space, {n, end.free_room});
-        return 1;
+        return Step::reported;
     }
     store_u32(code_area + 4, load_u32(code_area + 4) + n);
     std::memmove(code_area + CODE_HEADER_LENGTH + n, code_area + CODE_HEADER_LENGTH, end.used);
     std::memcpy(code_area + CODE_HEADER_LENGTH, block, n);
     std::memcpy(code_area + end.last_at + n + TRAILER_BEHIND_END_CODE, trailer.data(), TRAILER_SIZE);
-    return 0;
+    return Step::done;
 }
 
 void take_out_code(std::uint8_t* code_area, unsigned n, std::uint32_t used)

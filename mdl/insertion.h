@@ -46,7 +46,7 @@ std::array<std::uint8_t, TRAILER_SIZE> plain_trailer();
 // (MODEL_CODE_SIZE bytes), moves the former code behind it and puts the
 // trailer block four bytes behind the moved end code. 0 on success; 1 after
 // one message, with the area unchanged.
-int insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::uint8_t* block, unsigned n);
+Step insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::uint8_t* block, unsigned n);
 
 // The inverse of insert_code: subtracts n from the length word, moves the
 // used bytes of former code (end code included) from behind the n-byte

@@ -3,7 +3,7 @@
 
 #include "basics/le_words.h"
 #include "mdl/insertion.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 
 namespace lumora {
 
@@ -106,7 +106,7 @@ InsertionLayout find_insertion(const std::uint8_t* code_area)
     InsertionLayout layout{};
     layout.free_room = count_free_space(code_area);
     layout.block = recognise_block(code_area + CODE_HEADER_LENGTH);
-    if (check_unmodified(code_area) == 0) {
+    if (code_is_unmodified(code_area)) {
         layout.problem = InsertionProblem::unmodified;
         return layout;
     }

@@ -111,6 +111,15 @@ public:
     // for writing; a pipe that nobody reads gives ENXIO at once.
     virtual int open_for_writing(const std::string& path, FileHandle& file) = 0;
 
+    // Whether this process may open the existing regular file at path for
+    // writing, found by opening it so and closing it again: it is neither
+    // truncated nor written. 0 when it may, else the error of the opening:
+    // EACCES for a file it may not write (the read-only attribute on
+    // Windows; on POSIX the permission bits as they apply to the process,
+    // which lets the administrator write) or one that another program holds
+    // open without sharing writing.
+    virtual int check_writable(const std::string& path) = 0;
+
     // Writes all of bytes, going on after partial writes; *written (when
     // given) tells how many reached the file.
     virtual int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) = 0;
@@ -150,6 +159,7 @@ public:
     ReadResult read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
+    int check_writable(const std::string& path) override;
     int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
     int flush_to_disk(FileHandle file) override;
     int close(FileHandle file) override;

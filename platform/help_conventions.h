@@ -21,4 +21,12 @@ ManualForm manual_form();
 // none elsewhere. The programs' own "--help" holds everywhere.
 bool is_system_help_option(const std::string& argument);
 
+// True for every word that asks a program for its help when it stands
+// alone on the command line: "--help", "-h" and "-?" on every system, and
+// the system's own word.
+inline bool is_help_option(const std::string& argument)
+{
+    return argument == "--help" || argument == "-h" || argument == "-?" || is_system_help_option(argument);
+}
+
 }  // namespace lumora

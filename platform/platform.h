@@ -50,17 +50,23 @@ struct FileInfo {
 // What stands at path: a symbolic link itself, or what it leads to when
 // follow_links is set. 0 with info filled (kind FileKind::missing when nothing
 // is there), or the error number when the name cannot be looked up.
-int file_info(const std::string& path, bool follow_links, FileInfo& info);
+[[nodiscard]] int file_info(const std::string& path, bool follow_links, FileInfo& info);
 
 // True when both name one existing file (also through links or hard links).
 bool same_file(const FileInfo& a, const FileInfo& b);
+
+// True when another program holds the file at path open and keeps to
+// itself an access that the programs need (reading, writing or replacing
+// it), as a running simulator holds its models on Windows. Always false on
+// systems without such sharing rules.
+bool file_in_use(const std::string& path);
 
 // fopen for a UTF-8 name.
 std::FILE* open_file(const char* name, const char* mode);
 
 // The length of an open file in bytes. 0, or the error number (ESPIPE for
 // something without a length, such as a pipe).
-int file_length(std::FILE* file, std::uint64_t& length);
+[[nodiscard]] int file_length(std::FILE* file, std::uint64_t& length);
 
 // ---- Writing (the operations themselves: platform/file_system.h).
 
@@ -83,6 +89,16 @@ std::vector<std::string> program_arguments(int argc, char** argv);
 
 // Standard output writes its bytes unchanged (no line-end translation).
 void prepare_standard_output();
+
+// True when the console window belongs to the program alone: it was made
+// for the program, which was started by opening it (or by dropping files
+// on it) in the file manager, not from a command prompt or a script. Always
+// false on systems without such windows.
+bool owns_console();
+
+// The width of the console window in columns, 0 when the output is no
+// console or the width is not known.
+unsigned console_width();
 
 // When the console window belongs to the program alone (it was started by
 // opening it from the file manager, not from a command prompt or a script),

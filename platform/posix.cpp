@@ -435,6 +435,20 @@ int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file
     return 0;
 }
 
+int SystemFileSystem::check_writable(const std::string& path)
+{
+    // Not blocking, so that a pipe put in the file's place meanwhile does
+    // not hold the process.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    ::close(fd);
+    return 0;
+}
+
+bool file_in_use(const std::string&) { return false; }
+
 int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     std::size_t done = 0;
@@ -516,6 +530,10 @@ std::vector<std::string> program_arguments(int argc, char** argv)
 }
 
 void prepare_standard_output() {}
+
+bool owns_console() { return false; }
+
+unsigned console_width() { return 0; }
 
 void hold_own_window() {}
 

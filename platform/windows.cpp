@@ -372,6 +372,50 @@ int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file
     return 0;
 }
 
+int SystemFileSystem::check_writable(const std::string& path)
+{
+    std::wstring name;
+    const int name_error = system_name(path, name);
+    if (name_error != 0) {
+        return name_error;
+    }
+    // Opened as writing it would open it, sharing everything: a read-only
+    // file refuses the access, a file that another program holds without
+    // sharing writing refuses the sharing.
+    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return last_error();
+    }
+    ::CloseHandle(handle);
+    return 0;
+}
+
+bool file_in_use(const std::string& path)
+{
+    std::wstring name;
+    if (system_name(path, name) != 0) {
+        return false;
+    }
+    // Each kind of access that another program may keep to itself; what
+    // the file itself refuses (a read-only file's writing) is no sharing
+    // violation and tells nothing.
+    const DWORD accesses[] = {GENERIC_READ, GENERIC_WRITE, DELETE};
+    for (const DWORD access : accesses) {
+        HANDLE handle = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(handle);
+            continue;
+        }
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     std::size_t done = 0;
@@ -431,22 +475,11 @@ int SystemFileSystem::replace(const std::string& from, const std::string& to)
     if (error != 0) {
         return error;
     }
-    // A read-only file cannot be replaced: its attribute is taken away for
-    // the replacement and given back when the replacement fails.
-    const DWORD attributes = ::GetFileAttributesW(destination.c_str());
-    const bool read_only = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-                           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    if (read_only) {
-        ::SetFileAttributesW(destination.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    }
-    if (!::MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const int move_error = last_error();
-        if (read_only) {
-            ::SetFileAttributesW(destination.c_str(), attributes);
-        }
-        return move_error;
-    }
-    return 0;
+    // A read-only file is the user's protection of it: it is not replaced
+    // (the system refuses, and the writers refuse it before that).
+    return ::MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : last_error();
 }
 
 int SystemFileSystem::remove(const std::string& path)
@@ -493,12 +526,27 @@ void prepare_standard_output()
     ::_setmode(::_fileno(stdout), _O_BINARY);
 }
 
-void hold_own_window()
+bool owns_console()
 {
     // A console that no other process shares was made for this program;
     // one opened from a command prompt also holds the prompt's process.
     DWORD processes[2] = {0, 0};
-    if (::GetConsoleProcessList(processes, 2) != 1) {
+    return ::GetConsoleProcessList(processes, 2) == 1;
+}
+
+unsigned console_width()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
+        return 0;
+    }
+    const int width = info.srWindow.Right - info.srWindow.Left + 1;
+    return width > 0 ? static_cast<unsigned>(width) : 0;
+}
+
+void hold_own_window()
+{
+    if (!owns_console()) {
         return;
     }
     const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);

@@ -9,7 +9,7 @@
 #include "definition/definition.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
-#include "mdl/output.h"
+#include "output/output.h"
 #include "platform/file_system.h"
 
 namespace lumora {
@@ -41,7 +41,7 @@ Preview draw_preview(const Diagnostics& diagnostics, const Definition& definitio
 // complete picture was written; 1 when the definition file cannot be opened
 // or read, has errors (the picture is still written then), or the picture
 // cannot be written.
-int run_preview(const Console& console, FileSystem& files, const std::string& definition_name,
+[[nodiscard]] int run_preview(const Console& console, FileSystem& files, const std::string& definition_name,
                 const std::string& svg_name);
 
 }  // namespace lumora

@@ -515,12 +515,4 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     return svg;
 }
 
-int write_preview_svg(const OutputContext& context, const char* path, const GroundView& geometry,
-                      const PreviewCaption& caption)
-{
-    const std::string svg = preview_svg(geometry, caption);
-    return write_replacing(context, PREVIEW_MESSAGES, path, reinterpret_cast<const std::uint8_t*>(svg.data()),
-                           svg.size());
-}
-
 }  // namespace lumora

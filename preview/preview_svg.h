@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "lights/ground_view.h"
-#include "mdl/output.h"
 
 namespace lumora {
 
@@ -18,11 +17,5 @@ struct PreviewCaption {
 
 // The picture as SVG text.
 std::string preview_svg(const GroundView& geometry, const PreviewCaption& caption);
-
-// Writes the picture to path all or nothing, as the model is written: an old
-// file stays as it was when anything fails. Returns 0, or after a message
-// the error number of the failing step (never 0 on failure).
-int write_preview_svg(const OutputContext& context, const char* path, const GroundView& geometry,
-                      const PreviewCaption& caption);
 
 }  // namespace lumora

@@ -3,45 +3,15 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+
+#include "basics/utf.h"
 
 namespace lumora {
 
 namespace {
 
 const char REPLACEMENT[] = "\xEF\xBF\xBD";  // U+FFFD
-
-// The length of the valid UTF-8 sequence that starts at text, or 0.
-unsigned utf8_sequence(const unsigned char* text)
-{
-    const unsigned char lead = text[0];
-    unsigned length = 0;
-    unsigned long code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    for (unsigned i = 1; i < length; ++i) {
-        if ((text[i] & 0xC0u) != 0x80u) {  // also stops at the terminating zero
-            return 0;
-        }
-        code = (code << 6) | (text[i] & 0x3Fu);
-    }
-    const unsigned long smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    // XML 1.0 allows neither surrogates nor U+FFFE and U+FFFF.
-    if (code < smallest[length] || code > 0x10FFFF || surrogate || code == 0xFFFE || code == 0xFFFF) {
-        return 0;
-    }
-    return length;
-}
 
 void point_attributes(std::string& svg, const char* x_name, const char* y_name, double x, double y)
 {
@@ -53,7 +23,8 @@ void point_attributes(std::string& svg, const char* x_name, const char* y_name, 
 void write_xml_text(std::string& svg, const char* text)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p != 0) {
+    const unsigned char* const end = p + std::strlen(text);
+    while (p < end) {
         const unsigned char c = *p;
         if (c < 0x80) {
             switch (c) {
@@ -82,14 +53,15 @@ void write_xml_text(std::string& svg, const char* text)
             ++p;
             continue;
         }
-        const unsigned length = utf8_sequence(p);
-        if (length == 0) {
+        // XML 1.0 allows neither surrogates nor U+FFFE and U+FFFF.
+        const Utf8Sequence sequence = decode_utf8(p, static_cast<std::size_t>(end - p));
+        if (sequence.kind != Utf8Kind::whole || sequence.code_point == 0xFFFE || sequence.code_point == 0xFFFF) {
             svg += REPLACEMENT;
             ++p;
             continue;
         }
-        svg.append(reinterpret_cast<const char*>(p), length);
-        p += length;
+        svg.append(reinterpret_cast<const char*>(p), sequence.length);
+        p += sequence.length;
     }
 }
 

@@ -3,7 +3,7 @@
 # programs are shipped alone, linked statically.
 # Run with -DOBJDUMP=<objdump of the cross toolchain> -DPROGRAMS=<.exe files>.
 cmake_policy(SET CMP0057 NEW)  # if(IN_LIST)
-set(system_dlls kernel32 msvcrt shell32 user32 advapi32 ole32 oleaut32 ws2_32 bcrypt ntdll)
+set(system_dlls kernel32 msvcrt shell32 user32 advapi32 ole32 oleaut32 ws2_32 bcrypt ntdll version)
 set(problems "")
 foreach(program IN LISTS PROGRAMS)
   execute_process(COMMAND "${OBJDUMP}" -p "${program}" RESULT_VARIABLE result OUTPUT_VARIABLE listing

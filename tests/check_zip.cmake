@@ -1,5 +1,6 @@
 # Packs the Windows ZIP with the package's own CPack settings and checks its
-# README.txt: CRLF line ends throughout, and every file that the ZIP holds
+# README.txt and example definition files: CRLF line ends throughout, and
+# every file that the ZIP holds
 # named in it (a file in a folder as a Windows path,
 # examples\one_light.cfg). The ZIP is packed from an install of the build,
 # which is what CPack packs: CPack's own install would first build whatever
@@ -33,21 +34,49 @@ if(NOT EXISTS "${folder}/README.txt")
   message(FATAL_ERROR "the ZIP holds no README.txt")
 endif()
 
-# The line ends, byte by byte (file(READ) as text would drop the CRs):
-# every byte pair 0a must follow 0d.
-file(READ "${folder}/README.txt" bytes HEX)
-string(REGEX MATCHALL "0d0a|0a|.." pieces "${bytes}")
-set(crlf_ends ${pieces})
-list(FILTER crlf_ends INCLUDE REGEX "^0d0a$")
-set(bare_ends ${pieces})
-list(FILTER bare_ends INCLUDE REGEX "^0a$")
-list(LENGTH crlf_ends crlfs)
-list(LENGTH bare_ends bare)
-if(crlfs EQUAL 0 OR NOT bare EQUAL 0)
-  message(FATAL_ERROR "README.txt has ${bare} line ends without CR and ${crlfs} with")
+# The line ends of README.txt and of the example definition files, byte by
+# byte (file(READ) as text would drop the CRs): every byte pair 0a must
+# follow 0d.
+file(GLOB examples RELATIVE "${folder}" "${folder}/examples/*.cfg")
+if(NOT examples)
+  message(FATAL_ERROR "the ZIP holds no example definition files")
 endif()
+foreach(text IN ITEMS README.txt ${examples})
+  file(READ "${folder}/${text}" bytes HEX)
+  string(REGEX MATCHALL "0d0a|0a|.." pieces "${bytes}")
+  set(crlf_ends ${pieces})
+  list(FILTER crlf_ends INCLUDE REGEX "^0d0a$")
+  set(bare_ends ${pieces})
+  list(FILTER bare_ends INCLUDE REGEX "^0a$")
+  list(LENGTH crlf_ends crlfs)
+  list(LENGTH bare_ends bare)
+  if(crlfs EQUAL 0 OR NOT bare EQUAL 0)
+    message(FATAL_ERROR "${text} has ${bare} line ends without CR and ${crlfs} with")
+  endif()
+endforeach()
 
 file(READ "${folder}/README.txt" readme)
+
+# The manuals are Windows' own: they say what holds there, leave out what
+# holds only on POSIX systems, and link to each other.
+foreach(pair IN ITEMS "veska.html:veska-inspect.html" "veska-inspect.html:veska.html")
+  string(REPLACE ":" ";" pair "${pair}")
+  list(GET pair 0 page)
+  list(GET pair 1 other)
+  file(READ "${folder}/${page}" manual)
+  foreach(said IN ITEMS "href=\"${other}\"" "read-only" "another program" "/?")
+    string(FIND "${manual}" "${said}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "${page} does not say ${said}")
+    endif()
+  endforeach()
+  foreach(posix_only IN ITEMS "SIGKILL" "sticky" "access control list" "set-user-ID" "man veska")
+    string(FIND "${manual}" "${posix_only}" at)
+    if(NOT at EQUAL -1)
+      message(FATAL_ERROR "${page} says ${posix_only}, which holds only on POSIX systems")
+    endif()
+  endforeach()
+endforeach()
 
 file(GLOB_RECURSE files RELATIVE "${folder}" "${folder}/*")
 set(unnamed "")
@@ -63,4 +92,4 @@ if(unnamed)
 endif()
 file(REMOVE_RECURSE "${WORK}")
 list(LENGTH files count)
-message(STATUS "README.txt has CRLF line ends and names all ${count} files of the ZIP")
+message(STATUS "README.txt and the examples have CRLF line ends; README.txt names all ${count} files of the ZIP")

@@ -33,6 +33,8 @@ const char* encoding_name(TextEncoding encoding)
     switch (encoding) {
     case TextEncoding::plain:
         return "plain text";
+    case TextEncoding::plain_not_utf8:
+        return "plain text, not UTF-8";
     case TextEncoding::utf8_with_mark:
         return "UTF-8 with byte-order mark";
     case TextEncoding::utf16_little_endian:

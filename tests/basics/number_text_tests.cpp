@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -34,6 +35,40 @@ TEST(NumberText, FixedTextOfEveryKindOfValue)
     }
 }
 
+// Fixed texts as the C library writes them, for values of every size and
+// values next to them; the exact ties of binary fractions go to the even
+// digit (as glibc writes them, and so on every platform).
+TEST(NumberText, FixedTextAsTheCLibraryWritesIt)
+{
+    const struct {
+        double value;
+        int precision;
+        const char* text;
+    } ties[] = {
+        {0.125, 2, "0.12"}, {0.375, 2, "0.38"}, {-0.125, 2, "-0.12"}, {2.5, 0, "2"}, {3.5, 0, "4"},
+        {-0.5, 0, "-0"},    {1.0625, 3, "1.062"}, {0.0, 3, "0.000"},
+    };
+    for (const auto& c : ties) {
+        EXPECT_EQ(fixed_text(c.value, 0, c.precision), c.text);
+    }
+    std::uint64_t state = 12345;
+    const auto next = [&state] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return state >> 11;
+    };
+    for (int i = 0; i < 50000; ++i) {
+        const int precision = static_cast<int>(next() % 8);
+        const double scale = std::ldexp(1.0, static_cast<int>(next() % 70) - 40);
+        double value = static_cast<double>(next()) / 9007199254740992.0 * scale;
+        if (i % 2 == 0) {  // next to a value with few decimals
+            value = std::nextafter(std::round(value * 1000.0) / 1000.0 + 0.0005, next() % 2 == 0 ? 0.0 : 1e300);
+        }
+        value = next() % 2 == 0 ? -value : value;
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%*.*f", 6, precision, value);
+        ASSERT_EQ(fixed_text(value, 6, precision), expected) << value << " " << precision;
+    }
+}
 
 std::uint64_t bits_of(double value)
 {

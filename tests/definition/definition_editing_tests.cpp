@@ -87,7 +87,7 @@ TEST(DefinitionEditing, TheReaderReadsWhatTheFormGave)
                     MessageLog log;
                     Diagnostics diagnostics{log};
                     Definition definition;
-                    read_definition_bytes(diagnostics, definition, edited);
+                    EXPECT_NE(read_definition_bytes(diagnostics, definition, edited), ReadOutcome::not_read);
                     const DefinitionEntry* entry = lookup_entry(definition.sections[section], key.id);
                     const std::string where = std::string(example) + " " + key.name + "='" + value + "'";
                     if (value.empty()) {
@@ -129,6 +129,34 @@ TEST(DefinitionEditing, KeepsTheEncoding)
               std::string("\xFF\xFE[\0\xE9\0", 6));
     // UTF-16 that is not cannot be edited.
     EXPECT_FALSE(edit_key(std::string("\xFF\xFE\x00\xD8", 4), 0, "Lights", "1").has_value());
+}
+
+// A file without a mark is UTF-8 only when every sequence in it is; any
+// other is read byte for byte and said to be no UTF-8.
+TEST(DefinitionText, PlainTextIsUtf8OnlyWhenEverySequenceIs)
+{
+    const struct {
+        std::string bytes;
+        TextEncoding encoding;
+    } cases[] = {
+        {"", TextEncoding::plain},
+        {"; Zw\xC3\xB6lf \xE2\x82\xAC \xF0\x9F\x9B\xAB \xF4\x8F\xBF\xBF\n", TextEncoding::plain},
+        {"; M\xFCller\n", TextEncoding::plain_not_utf8},         // ANSI
+        {"; \xC3", TextEncoding::plain_not_utf8},                // cut short at the end
+        {"; \xE2\x82x", TextEncoding::plain_not_utf8},          // cut short inside
+        {"; \x80", TextEncoding::plain_not_utf8},                // a stray continuation
+        {"; \xC0\xAF", TextEncoding::plain_not_utf8},           // longer than needed
+        {"; \xE0\x80\xAF", TextEncoding::plain_not_utf8},
+        {"; \xF0\x80\x80\xAF", TextEncoding::plain_not_utf8},
+        {"; \xED\xA0\x80", TextEncoding::plain_not_utf8},      // a surrogate
+        {"; \xF4\x90\x80\x80", TextEncoding::plain_not_utf8},  // beyond U+10FFFF
+        {"; \xF5\x80\x80\x80", TextEncoding::plain_not_utf8},
+    };
+    for (const auto& c : cases) {
+        const DecodedText decoded = decode_definition_bytes(c.bytes);
+        EXPECT_EQ(decoded.encoding, c.encoding) << c.bytes;
+        EXPECT_EQ(decoded.text, c.bytes);
+    }
 }
 
 TEST(DefinitionEditing, RenamesTheOtherGear)

@@ -91,12 +91,12 @@ TEST(OutOfMemory, AModelWithoutRoomForItsImageIsAReadError)
     Diagnostics diagnostics{printer};
     MdlImage image;
     SystemFileSystem files;
-    int result = 0;
+    Step result = Step::done;
     {
         const RefuseLargeAllocations refused(65536);
         result = load_mdl(diagnostics, files, image, path);
     }
-    EXPECT_EQ(result, 1);
+    EXPECT_EQ(result, Step::reported);
     EXPECT_EQ(capture.text(), "Error reading MDL file " + path + ": " + std::strerror(ENOMEM) + "\n");
     EXPECT_FALSE(image.buffer);
 }

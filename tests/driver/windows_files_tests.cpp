@@ -2,7 +2,7 @@
 // models with non-ASCII names and one deeper than 260 characters, in place
 // and with three names over an existing target, run in the test's process
 // (UTF-8 names) and by the program itself (its command line, which Windows
-// gives as UTF-16); a read-only target; a target that is a hard link of the
+// gives as UTF-16); a target that is a hard link of the
 // definition file; a model's name ending in dots or blanks, which Windows
 // drops; and standard output without CR LF line ends.
 #include <gtest/gtest.h>
@@ -98,21 +98,6 @@ TEST_F(WindowsFiles, UnicodeAndLongNamesInPlaceAndWithThreeNames)
                       (std::vector<std::string>{stem + "-lit.mdl", stem + ".MD$", stem + ".mdl"}));
         }
     }
-}
-
-TEST_F(WindowsFiles, AReadOnlyTargetIsReplacedAndStaysReadOnly)
-{
-    const std::string model = dir_.file("plane.mdl");
-    const std::string target = dir_.file("plane-lit.mdl");
-    write_file_bytes(model, sample_);
-    write_file_bytes(target, OLD);
-    ASSERT_TRUE(set_mode(target, 0444));
-
-    const Ran run = in_process({model, target, definition_});
-    EXPECT_EQ(run.exit_code, 0) << run.output;
-    EXPECT_EQ(read_file_bytes(target).size(), sample_.size());
-    EXPECT_EQ(ownership_of(target).mode, 0444u);
-    EXPECT_EQ(folder_entries(dir_.path()), (std::vector<std::string>{"lights.cfg", "plane-lit.mdl", "plane.mdl"}));
 }
 
 TEST_F(WindowsFiles, ATargetThatIsAHardLinkOfTheDefinitionIsRefused)

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "inspect/structure_check.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "tests/inspect/inspect_support.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/files.h"
@@ -111,7 +111,7 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
         MessageLog unheard;
         Diagnostics quiet{unheard};
         SystemFileSystem files;
-        ASSERT_EQ(read_model(quiet, files, image, model_, &findings), 0);
+        ASSERT_EQ(read_model(quiet, files, image, model_, &findings), Step::done);
         EXPECT_EQ(findings.result, c.check);
         std::string text;
         describe_structure_fault(image, findings, text);
@@ -126,7 +126,7 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
             MessagePrinter printer{capture.console()};
             Diagnostics diagnostics{printer};
             MdlImage refused;
-            EXPECT_EQ(load_mdl(diagnostics, files, refused, model_), 1);
+            EXPECT_EQ(load_mdl(diagnostics, files, refused, model_), Step::reported);
             EXPECT_EQ(capture.text(), model_ + " is not a MDL file.\n");
         }
     }

@@ -70,16 +70,16 @@ TEST(CodeTemplates, WorkedExampleLightFillsTheOneLightTemplate)
     definition.ground.main_gear_dist = -1.0;
     DefinitionSection& section = definition.sections[1];
     section.defined = true;
-    add_entry(section, KeyId::z_offset, "0.5", 0);
-    add_entry(section, KeyId::lon_offset, "1.5", 0);
-    add_entry(section, KeyId::lat_offset, "3", 0);
-    add_entry(section, KeyId::direction, "10", 0);
+    ASSERT_TRUE(add_entry(section, KeyId::z_offset, "0.5", 0));
+    ASSERT_TRUE(add_entry(section, KeyId::lon_offset, "1.5", 0));
+    ASSERT_TRUE(add_entry(section, KeyId::lat_offset, "3", 0));
+    ASSERT_TRUE(add_entry(section, KeyId::direction, "10", 0));
     definition.light_count = 1;
     MessageLog unheard;
     Diagnostics quiet{unheard, "lights.def"};
     LightSet lights{};
-    const int computed = compute_lights(quiet, definition, lights);
-    ASSERT_EQ(computed, 0);
+    const Step computed = compute_lights(quiet, definition, lights);
+    ASSERT_EQ(computed, Step::done);
 
     const std::vector<std::uint8_t> bytes = filled_bytes(1, lights.records);
 

@@ -51,7 +51,7 @@ protected:
         ground.main_gear_dist = -1.0;
     }
 
-    int compute() { return compute_lights(diagnostics_, definition_, lights_); }
+    Step compute() { return compute_lights(diagnostics_, definition_, lights_); }
 
     ConsoleCapture capture_;
     MessagePrinter printer_{capture_.console()};
@@ -107,7 +107,7 @@ TEST_F(LightGeometry, WorkedExample)
     define_light(1, {{KeyId::z_offset, "0.5"}, {KeyId::lon_offset, "1.5"}, {KeyId::lat_offset, "3"}, {KeyId::direction, "10"}});
     definition_.light_count = 1;
 
-    EXPECT_EQ(compute(), 0);
+    EXPECT_EQ(compute(), Step::done);
 
     EXPECT_EQ(capture_.text(), "[Light 1]: pitch=9.46 degrees, beam inclination=-14.38 degrees\n");
     // Beam (5511, -7884, 31257), scale 12, outline from (33, 5, 16) to (89, 3, 16).
@@ -128,7 +128,7 @@ TEST_F(LightGeometry, LightWithoutKeysFallsToFinestScale)
     define_light(1, {});
     definition_.light_count = 1;
 
-    EXPECT_EQ(compute(), 0);
+    EXPECT_EQ(compute(), Step::done);
 
     EXPECT_EQ(capture_.text(), std::string("[Light 1]: ") + KEYLESS_LINE);
     expect_beam(lights_.records[0], 0, 0, 32767);
@@ -141,7 +141,7 @@ TEST_F(LightGeometry, LightBelowGroundLinePointsUpAndDrawsSpotAboveApex)
     define_light(1, {{KeyId::pitch, "0"}, {KeyId::z_offset, "-5"}});
     definition_.light_count = 1;
 
-    EXPECT_EQ(compute(), 0);
+    EXPECT_EQ(compute(), Step::done);
 
     EXPECT_EQ(capture_.text(), "[Light 1]: pitch=0.00 degrees, beam inclination=9.46 degrees\n");
     const LightRecord& record = lights_.records[0];
@@ -170,7 +170,7 @@ TEST_F(LightGeometry, KeysAreReadInTheirFixedOrder)
                  1);
     definition_.light_count = 1;
 
-    EXPECT_EQ(compute(), 0);
+    EXPECT_EQ(compute(), Step::done);
 
     const std::string bad = "Error in lights.def: Invalid unit of measurement specification '1 xx' in line ";
     EXPECT_EQ(capture_.text(), bad + "8.\n" + bad + "7.\n" + bad + "6.\n" +
@@ -187,7 +187,7 @@ TEST_F(LightGeometry, UnitOnPitchScalesSilentlyUnitOnDirectionWarns)
     define_light(3, {{KeyId::direction, "5"}}, 30);
     definition_.light_count = 3;
 
-    EXPECT_EQ(compute(), 0);
+    EXPECT_EQ(compute(), Step::done);
 
     EXPECT_EQ(capture_.text(), "[Light 1]: pitch=0.05 degrees, beam inclination=-0.05 degrees\n"
                                "Warning in lights.def: No unit of measurement expected in line 20.\n"
@@ -202,7 +202,7 @@ TEST_F(LightGeometry, MissingSectionsAreAllReportedAndNothingIsComputed)
     define_light(1, {});
     definition_.light_count = 3;
 
-    EXPECT_EQ(compute(), 1);
+    EXPECT_EQ(compute(), Step::reported);
 
     EXPECT_EQ(capture_.text(), "Error in lights.def: [Light 2] not specified in definition file.\n"
                                "Error in lights.def: [Light 3] not specified in definition file.\n");
@@ -220,7 +220,7 @@ TEST_F(LightGeometry, SectionsBeyondTheLightCountAreIgnored)
     definition_.light_count = 2;
     lights_.records[2] = sentinel_record();
 
-    EXPECT_EQ(compute(), 0);
+    EXPECT_EQ(compute(), Step::done);
 
     EXPECT_EQ(capture_.text(), std::string("[Light 1]: ") + KEYLESS_LINE + "[Light 2]: " + KEYLESS_LINE);
     EXPECT_TRUE(same_record(lights_.records[2], sentinel_record()));
@@ -269,7 +269,7 @@ TEST_P(UncomputableLight, IsReportedAndLeavesItsRecordAlone)
     definition_.light_count = 3;
     lights_.records[1] = sentinel_record();
 
-    EXPECT_EQ(compute(), 0);
+    EXPECT_EQ(compute(), Step::done);
 
     const std::string neighbour_line = c.ground_slope == 0.0 ? KEYLESS_LINE : STEEP_GROUND_LINE;
     EXPECT_EQ(capture_.text(), "[Light 1]: " + neighbour_line +

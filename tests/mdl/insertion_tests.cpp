@@ -8,7 +8,7 @@
 #include "basics/le_words.h"
 #include "basics/scramble.h"
 #include "mdl/insertion.h"
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/expected_template.h"
 
@@ -85,7 +85,7 @@ TEST(Insertion, PlacesBlockMovesCodeAndAddsTrailer)
             ConsoleCapture capture;
             MessagePrinter printer{capture.console()};
             Diagnostics diagnostics{printer};
-            ASSERT_EQ(insert_code(diagnostics, area.data(), block.data(), n), 0);
+            ASSERT_EQ(insert_code(diagnostics, area.data(), block.data(), n), Step::done);
             EXPECT_EQ(capture.text(), "");
 
             const std::uint32_t end = LAST_WORD - free_room;
@@ -123,7 +123,7 @@ TEST(Insertion, EveryCopyOfTheTrailerIsPlain)
         auto area = area_with_free_room(2000);
         MessageLog unheard;
         Diagnostics diagnostics{unheard};
-        ASSERT_EQ(insert_code(diagnostics, area.data(), block.data(), 364), 0);
+        ASSERT_EQ(insert_code(diagnostics, area.data(), block.data(), 364), Step::done);
         const std::uint32_t trailer_at = LAST_WORD - 2000 + 364 + 4;
         EXPECT_EQ(0, std::memcmp(area.data() + trailer_at, plain.data(), TRAILER_SIZE));
     }
@@ -163,7 +163,7 @@ TEST(Insertion, RefusesWithoutTouchingTheArea)
         ConsoleCapture capture;
         MessagePrinter printer{capture.console()};
         Diagnostics diagnostics{printer};
-        EXPECT_EQ(insert_code(diagnostics, c.area.data(), block.data(), c.n), 1);
+        EXPECT_EQ(insert_code(diagnostics, c.area.data(), block.data(), c.n), Step::reported);
         EXPECT_EQ(capture.text(), c.message);
         EXPECT_EQ(c.area, before);
     }

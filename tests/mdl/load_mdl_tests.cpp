@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mdl/mdl_image.h"
+#include "mdl/mdl_layout.h"
 #include "platform/file_system.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/files.h"
@@ -33,7 +33,7 @@ protected:
         MessagePrinter printer{capture.console()};
         Diagnostics diagnostics{printer};
         SystemFileSystem files;
-        const int result = load_mdl(diagnostics, files, image_, name);
+        const int result = load_mdl(diagnostics, files, image_, name) == Step::done ? 0 : 1;
         return {result, capture.text()};
     }
 

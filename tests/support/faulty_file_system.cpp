@@ -108,6 +108,8 @@ int FaultyFileSystem::open_for_writing(const std::string& path, FileHandle& file
     return error;
 }
 
+int FaultyFileSystem::check_writable(const std::string& path) { return system_.check_writable(path); }
+
 int FaultyFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     if (hits(FileStep::write, file)) {

@@ -54,6 +54,7 @@ public:
     ReadResult read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
+    int check_writable(const std::string& path) override;
     int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
     int flush_to_disk(FileHandle file) override;
     int close(FileHandle file) override;

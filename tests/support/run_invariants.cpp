@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "mdl/insertion.h"
-#include "mdl/output.h"
+#include "output/output.h"
 #include "tests/support/expected_template.h"
 
 namespace lumora {

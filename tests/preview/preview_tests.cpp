@@ -43,7 +43,7 @@ protected:
         LightSet lights{};
         SystemFileSystem files;
         EXPECT_EQ(read_definition_named(diagnostics, files, definition, definition_), ReadOutcome::read);
-        EXPECT_EQ(compute_lights(diagnostics, definition, lights), 0);
+        EXPECT_EQ(compute_lights(diagnostics, definition, lights), Step::done);
         ground_ = definition.ground;
         return compute_ground_view(definition.ground, lights, definition.light_count);
     }
@@ -211,15 +211,13 @@ TEST_F(Preview, FilesThatCannotBeReadOrWritten)
 TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)
 {
     const Bytes old = {'o', 'l', 'd', '\n'};
-    const GroundView geometry = geometry_of(worked_definition(1));
-    const PreviewCaption caption = {"lights.cfg", true};
+    write_file_text(definition_, worked_definition(1));
     write_file_bytes(svg_, old);
-    ConsoleCapture capture;
-    MessagePrinter printer{capture.console()};
-    Diagnostics diagnostics{printer};
     FaultyFileSystem files(FileFault{FileStep::write, ENOSPC, ""});
-    EXPECT_EQ(write_preview_svg(OutputContext{diagnostics, nullptr, files}, svg_.c_str(), geometry, caption), ENOSPC);
-    EXPECT_EQ(capture.text(), "Error writing preview file " + svg_ + ": No space left on device\n");
+    const RunOutcome failed = run_inspect_in_process({"--preview", definition_, svg_}, files);
+    EXPECT_EQ(failed.exit_code, 1);
+    EXPECT_EQ(failed.output.substr(failed.output.find("Error")),
+              "Error writing preview file " + svg_ + ": No space left on device\n");
     EXPECT_EQ(read_file_bytes(svg_), old);
 
     // A link to a device that refuses the bytes: the link and the device stay.

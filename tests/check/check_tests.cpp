@@ -272,6 +272,8 @@ TEST_F(Check, DefinitionFilesInEveryEncodingAnEditorSaves)
          "UTF-16 little-endian text (what editors save as \"Unicode\"), converted to UTF-8"},
         {"UTF-16 big-endian, CR LF", utf16(crlf, false),
          "UTF-16 big-endian text (what editors save as \"Unicode big endian\"), converted to UTF-8"},
+        {"ANSI, a comment with an umlaut", "; M\xFCller's Cub\r\n" + crlf,
+         "plain text with bytes that are not UTF-8, such as ANSI from Notepad; kept as they are"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "mdl/output.h"
+#include "output/output.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/files.h"

@@ -1,4 +1,4 @@
-#include "mdl/output.h"
+#include "output/output.h"
 
 #include <cerrno>
 #include <cstring>
@@ -26,6 +26,7 @@ constexpr std::uint32_t GROUP_BITS = 0070;
 constexpr std::uint32_t OTHER_BITS = 0007;
 constexpr std::uint32_t SET_USER_ID = 04000;
 constexpr std::uint32_t SET_GROUP_ID = 02000;
+constexpr std::uint32_t OWNER_WRITE = 0200;
 
 // One write: where the messages go, what they call the destination, and
 // the file operations.
@@ -37,13 +38,29 @@ struct Writing {
 };
 
 // Prints the message of a failed step and gives its error number, never 0.
+// A file that another program holds is named as such, so that the user
+// knows what to close.
 int fail(const Writing& w, MessageId message, int error)
 {
     if (error == 0) {
         error = EIO;
     }
     report(w.context.diagnostics, message, {w.name, std::strerror(error)});
+    if (error == EACCES && file_in_use(w.name)) {
+        report(w.context.diagnostics, MessageId::file_in_use);
+    }
     return error;
+}
+
+// The opening step's test of an existing regular file that is to be
+// replaced: the file is opened for writing as the destination of a write
+// would be, so that a file its user made read-only, or that another
+// program holds without sharing writing, is refused before anything is
+// written, although the bytes go to a new file that takes its place.
+int refuse_unwritable(const Writing& w, const std::string& existing)
+{
+    const int error = w.files.check_writable(existing);
+    return error == 0 ? 0 : fail(w, w.messages.opening, error);
 }
 
 // True when the file named path is the definition file.
@@ -308,6 +325,11 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
         return fail(w, messages.opening, EISDIR);
     case FileKind::other:
         return write_directly(w, destination, buffer, size);
+    case FileKind::regular:
+        if (const int refused = refuse_unwritable(w, destination); refused != 0) {
+            return refused;
+        }
+        [[fallthrough]];
     default:
         break;
     }
@@ -368,6 +390,14 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
     if (planted != 0 || model_planted != 0) {
         return fail(w, BACKUP_MESSAGES.opening, planted != 0 ? planted : model_planted);
     }
+    if (standing.kind == FileKind::regular) {
+        if (const int refused = refuse_unwritable(w, name); refused != 0) {
+            return refused;
+        }
+    }
+    // The backup is never read-only, whatever the model is: the next run
+    // must be able to replace it.
+    model.mode |= OWNER_WRITE;
     bool list_lost = false;
     const int result =
         write_through_temporary(w, name, Predecessor{model_known, model, model_file}, buffer, size, list_lost);

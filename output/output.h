@@ -42,19 +42,21 @@ std::string backup_name(const char* mdl_name);
 
 // Writes the bytes as the new backup of mdl_name, a regular file of the
 // model's permissions and access control list (and owner and group, where
-// the process may set them) that replaces whatever stood at the backup name
-// (a directory there is an error, and so is another user's file in a
-// sticky folder, as for write_replacing), and prints "Backup MDL file ...
-// created." A backup name that leads to the model or to the definition
+// the process may set them), never read-only: its owner may always write
+// it. It replaces whatever stood at the backup name (a directory there is
+// an error, and so are another user's file in a sticky folder, as for
+// write_replacing, and an existing file the process may not open for
+// writing), and prints "Backup MDL file ... created." A backup name that
+// leads to the model or to the definition
 // file is refused, and so is a model name that is a link the system's
 // protection of links would not follow (EACCES). Returns 0, or the
 // error number of the failing step after its message (never 0 on failure).
-int write_backup(const OutputContext& context, const char* mdl_name, const std::uint8_t* buffer,
+[[nodiscard]] int write_backup(const OutputContext& context, const char* mdl_name, const std::uint8_t* buffer,
                  std::uint32_t size);
 
 // Writes the bytes to target_name with the target's messages; see
 // write_replacing.
-int write_target(const OutputContext& context, const char* target_name, const std::uint8_t* buffer,
+[[nodiscard]] int write_target(const OutputContext& context, const char* target_name, const std::uint8_t* buffer,
                  std::uint32_t size);
 
 // Writes the bytes to name: a symbolic link is followed where the system's
@@ -62,8 +64,10 @@ int write_target(const OutputContext& context, const char* target_name, const st
 // an existing file is replaced and keeps its permissions and access control
 // list (and owner and group, where the process may set them), a new file
 // gets what a new file in its folder gets, a destination that is not a
-// regular file (a device) is written directly, a directory or the
-// definition file is refused at the opening step. A name that reaches
+// regular file (a device) is written directly, a directory, the
+// definition file or an existing file that the process may not open for
+// writing (read-only, or held by another program) is refused at the
+// opening step. A name that reaches
 // another file than the path its links lead to (a link of the system's own
 // to an open file) is written directly where that file is a pipe or device
 // and refused (EACCES) where it is a regular file; in a sticky folder that
@@ -76,7 +80,7 @@ int write_target(const OutputContext& context, const char* target_name, const st
 // "Note: ... could not keep its access control list; ..." follows. Returns
 // 0, or the error number of the failing step after its message (never 0 on
 // failure).
-int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,
+[[nodiscard]] int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,
                     const std::uint8_t* buffer, std::size_t size);
 
 }  // namespace lumora
