@@ -12,7 +12,7 @@ using S = Severity;
 using H = Header;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 64> MESSAGES = {{
+constexpr std::array<MessageFormat, 65> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -94,6 +94,8 @@ constexpr std::array<MessageFormat, 64> MESSAGES = {{
     {M::note_key_hidden_by_zero, S::note, H::file_and_line_if_known,
      "a zero byte hides %s from veska, which reads this line only up to it.\n"},
     {M::note_gears_mixed, S::note, H::file_and_line_if_known, "%s (line %u) and %s are taken as one gear.\n"},
+    {M::note_pitch_steep, S::note, H::file_and_line_if_known,
+     "[Light %u]: Pitch is %s degrees, more than 45 degrees from level.\n"},
 }};
 
 constexpr bool in_order()
@@ -106,7 +108,7 @@ constexpr bool in_order()
     return true;
 }
 static_assert(in_order(), "the message table must list every message in the order of MessageId");
-static_assert(static_cast<std::size_t>(MessageId::note_gears_mixed) + 1 == MESSAGES.size(),
+static_assert(static_cast<std::size_t>(MessageId::note_pitch_steep) + 1 == MESSAGES.size(),
               "every message needs its entry in the table");
 
 const char* severity_word(Severity severity)

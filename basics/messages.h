@@ -92,6 +92,7 @@ enum class MessageId : std::uint8_t {
     note_key_hidden_by_return,
     note_key_hidden_by_zero,
     note_gears_mixed,
+    note_pitch_steep,
 };
 
 enum class Severity : std::uint8_t { progress, info, warning, error, note };

@@ -78,7 +78,7 @@ HiddenKey hidden_key(const SourceLine& line)
     if (line.section == NO_SECTION) {
         return {};
     }
-    const KeyTable keys = line.section == MAIN_SECTION ? main_keys() : light_keys();
+    const KeyTable keys = section_keys(line.section);
     std::string_view text = line.raw;
     // The line's own end, "\n" or "\r\n", hides nothing.
     if (!text.empty() && text.back() == '\n') {
@@ -99,11 +99,6 @@ HiddenKey hidden_key(const SourceLine& line)
     return {};
 }
 
-bool starts_with_ignoring_case(std::string_view text, std::string_view start)
-{
-    return text.size() >= start.size() && equal_ignoring_case(text.substr(0, start.size()), start);
-}
-
 // The notes on the file's text that veska does not give, in the order of
 // its lines, for the lines the reader got to (1 .. lines_read): a setting on
 // a line that begins with a blank, a setting hidden behind a lone carriage
@@ -121,7 +116,7 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
     const std::string height_name = written_name(height);
     const std::string dist_name = written_name(dist);
     const bool mixed = height != nullptr && dist != nullptr &&
-                       starts_with_ignoring_case(height_name, "Tail") != starts_with_ignoring_case(dist_name, "Tail");
+                       names_nose_gear(height_name) != names_nose_gear(dist_name);
     const std::uint32_t mixed_line = mixed ? (height->line > dist->line ? height->line : dist->line) : 0;
 
     SourceLines::Cursor cursor(definition.lines);
@@ -182,6 +177,9 @@ void finish_check(CheckReport& report, CheckCollector& collector, const std::str
     }
     const GroundView view = compute_ground_view(definition.ground, lights, shown);
     for (std::uint32_t i = 0; i < view.light_count; ++i) {
+        if (lights.values[i].computed && lit_area_figures(view, i).state != LitArea::lit) {
+            report.dark_lights.push_back(i + 1);
+        }
         if (lights.values[i].computed) {
             collector.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(lit_area_figures(view, i))}},
                            name);
@@ -206,6 +204,16 @@ CheckReport check_definition_bytes(const std::string& name, std::string bytes, D
 
 std::string check_verdict(const CheckReport& report)
 {
+    if (report.would_write && !report.dark_lights.empty()) {
+        // Written, but not what a landing light is for: say which lights.
+        std::string lights;
+        for (std::size_t i = 0; i < report.dark_lights.size(); ++i) {
+            lights += i == 0 ? "" : i + 1 == report.dark_lights.size() ? " and " : ", ";
+            lights += formatted("Light %u", report.dark_lights[i]);
+        }
+        return "veska would write a model with this file, but " + lights +
+               (report.dark_lights.size() == 1 ? " lights" : " light") + " no ground.\n";
+    }
     if (report.would_write) {
         return "veska would write a model with this file.\n";
     }

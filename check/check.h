@@ -32,6 +32,7 @@ struct CheckReport {
     bool error_flag = false;  // veska's error flag at the end of its steps
     bool would_write = false;
     unsigned errors = 0;      // the records of severity error
+    std::vector<std::uint32_t> dark_lights;  // the numbers of the computed lights that light no ground
 };
 
 // The check of a definition file's bytes (the tuning page's), named name in

@@ -23,7 +23,7 @@ std::string trimmed(std::string_view text)
     return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
-KeyTable key_table(int section) { return section == static_cast<int>(MAIN_SECTION) ? main_keys() : light_keys(); }
+KeyTable key_table(int section) { return section_keys(static_cast<unsigned>(section)); }
 
 std::string key_list(const KeyTable& table)
 {
@@ -61,27 +61,29 @@ unsigned edit_distance(const std::string& a, const std::string& b)
 // nearest is not worth its time.
 constexpr std::size_t NAME_COMPARED_MAX = 64;
 
-// The key whose name is nearest to name; the first of equals.
-const KeyName& nearest_key(const KeyTable& table, const std::string& name)
+}  // namespace
+
+const KeyName& nearest_key(const KeyTable& table, const std::string& name, unsigned* distance)
 {
     const std::string compared = name.substr(0, NAME_COMPARED_MAX);
     const KeyName* nearest = table.begin();
     unsigned best = edit_distance(compared, nearest->name);
     for (const KeyName& key : table) {
-        const unsigned distance = edit_distance(compared, key.name);
-        if (distance < best) {
-            best = distance;
+        const unsigned this_distance = edit_distance(compared, key.name);
+        if (this_distance < best) {
+            best = this_distance;
             nearest = &key;
         }
+    }
+    if (distance != nullptr) {
+        *distance = best;
     }
     return *nearest;
 }
 
-std::string section_title(int section)
-{
-    return section == static_cast<int>(MAIN_SECTION) ? std::string("[Main]")
-                                                     : "[Light " + decimal(static_cast<unsigned long>(section)) + "]";
-}
+namespace {
+
+std::string section_title(int section) { return section_header(static_cast<unsigned>(section)); }
 
 // "in, ft, cm and m", from the table of units.
 std::string unit_list()
@@ -124,7 +126,8 @@ bool decimal_comma(const NumberText& number)
 
 std::string with_decimal_point(const NumberText& number) { return number.number + "." + number.rest.substr(1); }
 
-// The unit a common word for one stands for, or empty.
+}  // namespace
+
 std::string unit_for_word(const std::string& word)
 {
     const char* const words[][2] = {
@@ -144,6 +147,8 @@ std::string unit_for_word(const std::string& word)
     return std::string();
 }
 
+namespace {
+
 bool is_degrees_word(const std::string& word)
 {
     const std::string plain = trimmed(word);
@@ -158,8 +163,9 @@ std::string other_gear_word(const CheckContext& context)
     for (const KeyId id : {KeyId::other_gear_height, KeyId::other_gear_dist}) {
         const DefinitionEntry* entry = lookup_entry(main, id);
         if (entry != nullptr) {
-            const std::string name = trimmed(split_key_line(context.definition.lines.line(entry->line).visible).name);
-            return equal_ignoring_case(name.substr(0, 4), "Nose") ? "NoseGear" : "TailGear";
+            const bool nose = names_nose_gear(split_key_line(context.definition.lines.line(entry->line).visible).name);
+            const std::string name = key_by_id(id, nose).name;
+            return name.substr(0, name.size() - (id == KeyId::other_gear_dist ? 4 : 6));
         }
     }
     return std::string();
@@ -200,7 +206,7 @@ std::string hint_unknown_name(const CheckContext& context, std::uint32_t line, s
         const std::string value = trimmed(split_key_line(source.visible).value);
         return std::string("Remove the blanks around the =: write ") + key->name + "=" + value + ".";
     }
-    const KeyName* other = find_key(source.section == static_cast<int>(MAIN_SECTION) ? light_keys() : main_keys(), plain);
+    const KeyName* other = find_key(other_section_keys(static_cast<unsigned>(source.section)), plain);
     if (other != nullptr) {
         return source.section == static_cast<int>(MAIN_SECTION)
                    ? std::string(other->name) + " belongs in a [Light n] section, not in [Main]."
@@ -253,8 +259,8 @@ std::string hint_missing_gear(const CheckContext& context)
         KeyId id;
         std::string name;
     } gear[] = {
-        {KeyId::main_gear_height, "MainGearHeight"},
-        {KeyId::main_gear_dist, "MainGearDist"},
+        {KeyId::main_gear_height, key_by_id(KeyId::main_gear_height).name},
+        {KeyId::main_gear_dist, key_by_id(KeyId::main_gear_dist).name},
         {KeyId::other_gear_height, other.empty() ? "TailGearHeight (or NoseGearHeight)" : other + "Height"},
         {KeyId::other_gear_dist, other.empty() ? "TailGearDist (or NoseGearDist)" : other + "Dist"},
     };
@@ -405,7 +411,7 @@ std::string hint_geometry(const CheckContext& context, std::uint32_t light)
     if (light >= 1 && light <= LIGHT_COUNT_MAX) {
         MessageLog unheard;
         Diagnostics silent{unheard};
-        const double range = get_number_with_unit(silent, context.definition.sections[light], KeyId::max_range, 30.0);
+        const double range = get_key_value(silent, context.definition.sections[light], KeyId::max_range, 0.0);
         if (range == 0.0) {
             return "MaxRange is 0: give the distance ahead where the beam meets the ground, e.g. MaxRange=30.";
         }
@@ -427,7 +433,7 @@ std::string hint_beam_lights_no_ground(const CheckContext& context, std::uint32_
                              lookup_entry(context.definition.sections[light], KeyId::pitch) != nullptr;
     return pitch_given ? "Pitch aims the beam for another attitude: raise it, or leave it out to aim for the ground "
                          "pitch."
-                       : "Check Direction and the gear keys: the beam must slope down to the ground.";
+                       : "Give Pitch a value that slopes the beam down to the ground, or check the gear keys.";
 }
 
 // The text subject at index, or empty.
@@ -537,6 +543,9 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::note_key_hidden_by_return:
     case MessageId::note_key_hidden_by_zero:
         return "Put each setting on a line of its own, ended by a line feed.";
+    case MessageId::note_pitch_steep:
+        return "Pitch is the aircraft's pitch the beam is aimed for: give it between -45 and 45, or leave it out to "
+               "aim for the ground pitch.";
     case MessageId::note_gears_mixed:
         return "Name the other gear's keys alike: TailGearHeight and TailGearDist, or NoseGearHeight and NoseGearDist.";
     default:

@@ -8,6 +8,7 @@
 
 #include "basics/messages.h"
 #include "definition/definition.h"
+#include "definition/keys.h"
 
 namespace lumora {
 
@@ -39,6 +40,14 @@ public:
 private:
     mutable std::optional<FileFacts> facts_;
 };
+
+// The key of the table whose name is nearest to name (by edit distance,
+// without regard to case); the first of equals. *distance gets the distance.
+const KeyName& nearest_key(const KeyTable& table, const std::string& name, unsigned* distance = nullptr);
+
+// The unit suffix a common word for a unit stands for ("feet": "ft"), or
+// empty.
+std::string unit_for_word(const std::string& word);
 
 // The hint for one message, or empty for the progress lines and for
 // messages that need none.

@@ -6,7 +6,9 @@
 #include "basics/number_text.h"
 #include "basics/text.h"
 #include "basics/utf.h"
+#include "basics/windows_1252.h"
 #include "definition/keys.h"
+#include "definition/reader.h"
 
 namespace lumora {
 
@@ -22,6 +24,7 @@ struct EditLine {
 struct EditText {
     std::vector<EditLine> lines;
     TextEncoding encoding;
+    bool ansi;  // plain text that is not UTF-8: new text is written as Windows-1252
 };
 
 std::optional<EditText> open_text(const std::string& bytes)
@@ -30,7 +33,7 @@ std::optional<EditText> open_text(const std::string& bytes)
     if (!decoded.valid) {
         return std::nullopt;
     }
-    EditText text{{}, decoded.encoding};
+    EditText text{{}, decoded.encoding, decoded.encoding == TextEncoding::plain_not_utf8};
     const SourceLines lines(std::move(decoded.text));
     SourceLines::Cursor cursor(lines);
     SourceLine line{};
@@ -55,31 +58,18 @@ std::string_view visible_part(const std::string& raw)
     return all.substr(0, all.find('\0'));
 }
 
-char first_char(const EditLine& line)
+// What the reader makes of a line; a later piece of a long line is no line
+// of its own here.
+LineKind kind_of(const EditLine& line)
 {
-    const std::string_view visible = visible_part(line.raw);
-    return visible.empty() ? '\0' : visible[0];
+    return line.continues ? LineKind::ignored : classify_line(visible_part(line.raw));
 }
 
-bool is_header(const EditLine& line) { return !line.continues && first_char(line) == '['; }
+bool is_header(const EditLine& line) { return kind_of(line) == LineKind::header; }
 
-bool is_end_of_text(const EditLine& line) { return !line.continues && first_char(line) == END_OF_TEXT; }
+bool is_end_of_text(const EditLine& line) { return kind_of(line) == LineKind::end_of_text; }
 
-// A line the reader reads as a key line (the same test as its own).
-bool is_key_line(const EditLine& line)
-{
-    switch (first_char(line)) {
-    case ';':
-    case ' ':
-    case '\r':
-    case '\n':
-    case END_OF_TEXT:
-    case '[':
-        return false;
-    default:
-        return !line.continues;
-    }
-}
+bool is_key_line(const EditLine& line) { return kind_of(line) == LineKind::key; }
 
 bool is_empty_line(const EditLine& line) { return line.raw.find_first_not_of("\r\n") == std::string::npos; }
 
@@ -107,7 +97,7 @@ std::optional<Block> find_block(const EditText& text, unsigned section)
     return std::nullopt;
 }
 
-KeyTable table_of(unsigned section) { return section == MAIN_SECTION ? main_keys() : light_keys(); }
+KeyTable table_of(unsigned section) { return section_keys(section); }
 
 // The key a line names (without regard to a missing '='), or null.
 const KeyName* key_of_line(const EditLine& line, unsigned section)
@@ -161,17 +151,12 @@ std::size_t reading_end(const EditText& text)
     return text.lines.size();
 }
 
-std::string header_text(unsigned section)
-{
-    return section == MAIN_SECTION ? std::string("[Main]") : "[Light " + std::to_string(section) + "]";
-}
-
 // Adds a section with the given lines after its header: [Main] before the
 // first section (followed by an empty line), a light section at the end
 // (after an empty line).
 void add_section(EditText& text, unsigned section, const std::vector<std::string>& body)
 {
-    std::vector<std::string> raws{header_text(section)};
+    std::vector<std::string> raws{section_header(section)};
     raws.insert(raws.end(), body.begin(), body.end());
     const int index = static_cast<int>(section);
     if (section == MAIN_SECTION) {
@@ -190,38 +175,115 @@ void add_section(EditText& text, unsigned section, const std::vector<std::string
     insert_lines(text, at, index, raws);
 }
 
-// Puts value in place of the value on a line that holds a key.
-void replace_value(EditLine& line, std::string_view value)
+// Text as shown (UTF-8) written as the file writes its text.
+std::string file_text(std::string_view shown, bool ansi)
+{
+    return ansi ? windows_1252_bytes(shown) : std::string(shown);
+}
+
+// Puts value (as shown) in place of the value on a line that holds a key:
+// the characters the old value shares with it at its start and end keep
+// their bytes.
+void replace_value(EditLine& line, std::string_view value, bool ansi)
 {
     const std::string_view visible = visible_part(line.raw);
     const KeyLine key_line = split_key_line(visible);
     const auto offset = [&](std::string_view part) { return static_cast<std::size_t>(part.data() - visible.data()); };
     if (!key_line.value.empty()) {
-        line.raw.replace(offset(key_line.value), key_line.value.size(), value);
+        const std::string merged = merged_text(key_line.value, value, ansi, "\n");
+        line.raw.replace(offset(key_line.value), key_line.value.size(), merged);
         return;
     }
     const std::string_view name = without_line_end(key_line.name);
     const std::size_t after_name = offset(key_line.name) + name.size();
     if (key_line.has_equals) {
-        line.raw.insert(after_name + 1, value);
+        line.raw.insert(after_name + 1, file_text(value, ansi));
     } else {
-        line.raw.insert(after_name, "=" + std::string(value));
+        line.raw.insert(after_name, "=" + file_text(value, ansi));
     }
 }
 
 bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
-double unit_factor(std::string_view unit)
-{
-    for (const LengthUnit& known : length_units) {
-        if (equal_ignoring_case(unit, known.suffix)) {
-            return known.metres;
-        }
-    }
-    return 1.0;
-}
 
 }  // namespace
+
+std::string merged_text(std::string_view old_bytes, std::string_view new_text, bool ansi, std::string_view line_end)
+{
+    // The old text's units, a line end (CR LF, CR or LF) shown as one line
+    // feed, as a text box shows it.
+    std::vector<TextUnit> old_units = text_units(old_bytes);
+    std::vector<TextUnit> joined;
+    for (std::size_t i = 0; i < old_units.size(); ++i) {
+        TextUnit unit = old_units[i];
+        if (unit.shown == "\r") {
+            unit.shown = "\n";
+            if (i + 1 < old_units.size() && old_units[i + 1].bytes == "\n") {
+                unit.bytes = old_bytes.substr(static_cast<std::size_t>(unit.bytes.data() - old_bytes.data()), 2);
+                ++i;
+            }
+        }
+        joined.push_back(std::move(unit));
+    }
+    const std::vector<TextUnit> new_units = text_units(new_text);
+    std::size_t head = 0;
+    while (head < joined.size() && head < new_units.size() && joined[head].shown == new_units[head].shown) {
+        ++head;
+    }
+    std::size_t tail = 0;
+    while (tail < joined.size() - head && tail < new_units.size() - head &&
+           joined[joined.size() - 1 - tail].shown == new_units[new_units.size() - 1 - tail].shown) {
+        ++tail;
+    }
+    std::string merged;
+    for (std::size_t i = 0; i < head; ++i) {
+        merged += joined[i].bytes;
+    }
+    for (std::size_t i = head; i < new_units.size() - tail; ++i) {
+        merged += new_units[i].shown == "\n" ? std::string(line_end) : file_text(new_units[i].shown, ansi);
+    }
+    for (std::size_t i = joined.size() - tail; i < joined.size(); ++i) {
+        merged += joined[i].bytes;
+    }
+    return merged;
+}
+
+std::string shown_definition_text(const std::string& bytes)
+{
+    const DecodedText decoded = decode_definition_bytes(bytes);
+    return shown_text(decoded.text);
+}
+
+std::optional<std::string> replace_definition_text(const std::string& bytes, std::string_view shown)
+{
+    const std::optional<EditText> text = open_text(bytes);
+    if (!text) {
+        return std::nullopt;
+    }
+    std::string joined;
+    for (const EditLine& line : text->lines) {
+        joined += line.raw;
+    }
+    return encode_definition_text(merged_text(joined, shown, text->ansi, line_end_of(*text)), text->encoding);
+}
+
+std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t n,
+                                        const std::optional<std::string>& shown)
+{
+    std::optional<EditText> text = open_text(bytes);
+    if (!text || n == 0 || n > text->lines.size()) {
+        return std::nullopt;
+    }
+    std::string& raw = text->lines[n - 1].raw;
+    if (!shown) {
+        text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(n - 1));
+    } else {
+        const std::size_t end = raw.find_last_not_of("\r\n") + 1;
+        raw = merged_text(std::string_view(raw).substr(0, end), *shown, text->ansi, line_end_of(*text)) +
+              raw.substr(end);
+    }
+    return close_text(*text);
+}
 
 std::string encode_definition_text(const std::string& text, TextEncoding encoding)
 {
@@ -268,10 +330,8 @@ ValueParts split_value(std::string_view value)
         return {text.substr(0, number_end), ""};
     }
     const std::string unit = text.substr(rest);
-    for (const LengthUnit& known : length_units) {
-        if (equal_ignoring_case(unit, known.suffix)) {
-            return {text.substr(0, number_end), unit};
-        }
+    if (find_unit(unit) != nullptr) {
+        return {text.substr(0, number_end), unit};
     }
     return {text, ""};
 }
@@ -292,7 +352,7 @@ std::string convert_number(std::string_view number, std::string_view from_unit, 
     if (end == text.c_str() || !only_blanks(end)) {
         return text;
     }
-    return formatted("%.6g", value * unit_factor(from_unit) / unit_factor(to_unit));
+    return formatted("%.6g", value * unit_metres(from_unit) / unit_metres(to_unit));
 }
 
 std::optional<std::string> edit_key(const std::string& bytes, unsigned section, std::string_view key_name,
@@ -307,7 +367,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
         return bytes;
     }
     const bool clear = only_blanks(value);
-    const std::string line_text = std::string(key->name) + "=" + std::string(value);
+    const std::string line_text = std::string(key->name) + "=" + file_text(value, text->ansi);
     const std::optional<Block> block = find_block(*text, section);
     if (!block) {
         if (!clear) {
@@ -331,7 +391,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
             text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(*i));
         }
     } else if (!holding.empty()) {
-        replace_value(text->lines[holding.front()], value);
+        replace_value(text->lines[holding.front()], value, text->ansi);
     } else {
         insert_lines(*text, last_content + 1, static_cast<int>(section), {line_text});
     }
@@ -356,8 +416,7 @@ std::optional<std::string> rename_other_gear(const std::string& bytes, bool tail
         }
         const std::string_view visible = visible_part(line.raw);
         const std::string_view name = without_line_end(split_key_line(visible).name);
-        const std::string wanted = std::string(tail ? "TailGear" : "NoseGear") +
-                                   (named->id == KeyId::other_gear_dist ? "Dist" : "Height");
+        const std::string wanted = key_by_id(named->id, !tail).name;
         line.raw.replace(static_cast<std::size_t>(name.data() - visible.data()), name.size(), wanted);
     }
     return close_text(*text);

@@ -5,6 +5,7 @@
 // operation takes the file's bytes as saved and gives the bytes to save.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,33 @@ namespace lumora {
 // The bytes of a decoded text in an encoding: a UTF-8 byte-order mark put
 // back, UTF-8 turned into UTF-16 with its mark; plain text as it is.
 std::string encode_definition_text(const std::string& text, TextEncoding encoding);
+
+// new_text (UTF-8, as a text box or field shows the text) put in place of
+// old_bytes (as the file holds them): the characters the two share at their
+// start and at their end keep their bytes, and only those between are
+// written anew, as the file writes its text (Windows-1252 where ansi is
+// set), a line feed as line_end. A CR LF or a lone CR of the old text
+// counts as one line feed.
+std::string merged_text(std::string_view old_bytes, std::string_view new_text, bool ansi, std::string_view line_end);
+
+// The definition's text as the page shows it in its text box: decoded, any
+// byte that is not UTF-8 read as Windows-1252.
+std::string shown_definition_text(const std::string& bytes);
+
+// The bytes with their text replaced by shown, the text box's text: only
+// what changed is written anew, in the file's own encoding, line ends and
+// code page; every other byte stays. Nothing when the bytes cannot be
+// decoded.
+std::optional<std::string> replace_definition_text(const std::string& bytes, std::string_view shown);
+
+// The bytes with line n (as the reader numbers the lines, from 1) holding
+// shown (its text as shown, without its line end; a line feed in it starts
+// a new line with the file's line end): only the characters that differ are
+// written anew; the line keeps its line end. With no text (nullopt) the line
+// is taken out, its line end with it. Nothing when the bytes cannot be
+// decoded or have no line n.
+std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t n,
+                                        const std::optional<std::string>& shown);
 
 // A key's value as a form shows it: the number as written and the unit
 // suffix behind it. A value that is not just a number with an optional

@@ -5,6 +5,8 @@
 
 #include "basics/text.h"
 #include "basics/utf.h"
+#include "basics/windows_1252.h"
+#include "definition/keys.h"
 
 namespace lumora {
 
@@ -61,34 +63,6 @@ std::size_t piece_length(const std::string& text, std::size_t at)
     const std::size_t room = std::min(text.size() - at, LINE_PIECE_MAX);
     const void* feed = std::memchr(text.data() + at, '\n', room);
     return feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - (text.data() + at)) + 1 : room;
-}
-
-// True when bytes are UTF-8 throughout: no stray continuation byte, no
-// sequence cut short, longer than needed, a surrogate or beyond U+10FFFF.
-bool is_utf8(const std::string& bytes)
-{
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t more = lead < 0x80 ? 0 : lead < 0xC2 ? 9 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : 9;
-        if (more == 9 || bytes.size() - i <= more) {
-            return false;
-        }
-        std::uint32_t c = more == 0 ? lead : lead & (0x3Fu >> more);
-        for (std::size_t k = 1; k <= more; ++k) {
-            const unsigned next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            c = c << 6 | (next & 0x3F);
-        }
-        const bool shortest = more < 2 || (more == 2 ? c >= 0x800 : c >= 0x10000);
-        if (!shortest || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            return false;
-        }
-        i += more + 1;
-    }
-    return true;
 }
 
 }  // namespace
@@ -193,10 +167,9 @@ SourceLine SourceLines::line(std::uint32_t n) const
 
 int header_section(std::string_view line)
 {
-    constexpr char HEADERS[4][10] = {"[Main]", "[Light 1]", "[Light 2]", "[Light 3]"};
-    for (int index = 0; index < 4; ++index) {
-        if (equal_ignoring_case(line, HEADERS[index])) {
-            return index;
+    for (unsigned index = 0; index < SECTION_COUNT; ++index) {
+        if (equal_ignoring_case(line, section_header(index))) {
+            return static_cast<int>(index);
         }
     }
     return NO_SECTION;

@@ -38,10 +38,10 @@ void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& mai
         }
     }
 
-    ground.main_gear_height = get_number_with_unit(diagnostics, main, KeyId::main_gear_height, 0.0);
-    ground.main_gear_dist = get_number_with_unit(diagnostics, main, KeyId::main_gear_dist, 0.0);
-    ground.other_gear_height = get_number_with_unit(diagnostics, main, KeyId::other_gear_height, 0.0);
-    ground.other_gear_dist = get_number_with_unit(diagnostics, main, KeyId::other_gear_dist, 0.0);
+    ground.main_gear_height = get_key_value(diagnostics, main, KeyId::main_gear_height, 0.0);
+    ground.main_gear_dist = get_key_value(diagnostics, main, KeyId::main_gear_dist, 0.0);
+    ground.other_gear_height = get_key_value(diagnostics, main, KeyId::other_gear_height, 0.0);
+    ground.other_gear_dist = get_key_value(diagnostics, main, KeyId::other_gear_dist, 0.0);
     ground.gear_read = true;
     const double height_diff = ground.main_gear_height - ground.other_gear_height;
     const double dist_diff = ground.main_gear_dist - ground.other_gear_dist;

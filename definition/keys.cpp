@@ -7,32 +7,37 @@ namespace lumora {
 
 namespace {
 
+constexpr KeyDefault V = KeyDefault::value;
+
 constexpr KeyName MAIN_KEYS[] = {
-    {"Lights", KeyId::lights},
-    {"NoseGearDist", KeyId::other_gear_dist},
-    {"NoseGearHeight", KeyId::other_gear_height},
-    {"TailGearDist", KeyId::other_gear_dist},
-    {"TailGearHeight", KeyId::other_gear_height},
-    {"MainGearDist", KeyId::main_gear_dist},
-    {"MainGearHeight", KeyId::main_gear_height},
+    {"Lights", KeyId::lights, true, false, false, KeyDefault::required, 0.0, KeyGear::none},
+    {"NoseGearDist", KeyId::other_gear_dist, true, true, true, V, 0.0, KeyGear::nose},
+    {"NoseGearHeight", KeyId::other_gear_height, true, true, true, V, 0.0, KeyGear::nose},
+    {"TailGearDist", KeyId::other_gear_dist, true, true, true, V, 0.0, KeyGear::tail},
+    {"TailGearHeight", KeyId::other_gear_height, true, true, true, V, 0.0, KeyGear::tail},
+    {"MainGearDist", KeyId::main_gear_dist, true, true, true, V, 0.0, KeyGear::main},
+    {"MainGearHeight", KeyId::main_gear_height, true, true, true, V, 0.0, KeyGear::main},
 };
 
 constexpr KeyName LIGHT_KEYS[] = {
-    {"Pitch", KeyId::pitch},
-    {"Direction", KeyId::direction},
-    {"LatOffset", KeyId::lat_offset},
-    {"LonOffset", KeyId::lon_offset},
-    {"ZOffset", KeyId::z_offset},
-    {"MaxRange", KeyId::max_range},
-    {"SpotWidth", KeyId::spot_width},
-    {"SpotDepth", KeyId::spot_depth},
+    {"Pitch", KeyId::pitch, false, false, true, KeyDefault::ground_pitch, 0.0, KeyGear::none},
+    {"Direction", KeyId::direction, false, false, false, V, 0.0, KeyGear::none},
+    {"LatOffset", KeyId::lat_offset, false, true, true, V, 0.0, KeyGear::none},
+    {"LonOffset", KeyId::lon_offset, false, true, true, V, 20.0, KeyGear::none},
+    {"ZOffset", KeyId::z_offset, false, true, true, V, 0.0, KeyGear::none},
+    {"MaxRange", KeyId::max_range, false, true, true, V, 30.0, KeyGear::none},
+    {"SpotWidth", KeyId::spot_width, false, true, true, V, 20.0, KeyGear::none},
+    {"SpotDepth", KeyId::spot_depth, false, true, true, V, 40.0, KeyGear::none},
 };
+
+constexpr KeyTable MAIN_TABLE{MAIN_KEYS, sizeof MAIN_KEYS / sizeof MAIN_KEYS[0]};
+constexpr KeyTable LIGHT_TABLE{LIGHT_KEYS, sizeof LIGHT_KEYS / sizeof LIGHT_KEYS[0]};
 
 }  // namespace
 
-KeyTable main_keys() { return {MAIN_KEYS, sizeof MAIN_KEYS / sizeof MAIN_KEYS[0]}; }
+KeyTable section_keys(unsigned section) { return section == MAIN_SECTION ? MAIN_TABLE : LIGHT_TABLE; }
 
-KeyTable light_keys() { return {LIGHT_KEYS, sizeof LIGHT_KEYS / sizeof LIGHT_KEYS[0]}; }
+KeyTable other_section_keys(unsigned section) { return section == MAIN_SECTION ? LIGHT_TABLE : MAIN_TABLE; }
 
 const KeyName* find_key(const KeyTable& table, std::string_view name)
 {
@@ -44,12 +49,59 @@ const KeyName* find_key(const KeyTable& table, std::string_view name)
     return nullptr;
 }
 
+const KeyName& key_by_id(KeyId id, bool nose)
+{
+    for (const KeyTable& table : {MAIN_TABLE, LIGHT_TABLE}) {
+        for (const KeyName& key : table) {
+            const bool other_gear = key.gear == KeyGear::tail || key.gear == KeyGear::nose;
+            if (key.id == id && (!other_gear || (key.gear == KeyGear::nose) == nose)) {
+                return key;
+            }
+        }
+    }
+    return MAIN_KEYS[0];
+}
+
+std::string section_header(unsigned section)
+{
+    return section == MAIN_SECTION ? std::string("[Main]") : "[Light " + std::to_string(section) + "]";
+}
+
+bool names_nose_gear(std::string_view written_name)
+{
+    const std::size_t first = written_name.find_first_not_of(" \t");
+    const std::string_view name = first == std::string_view::npos ? std::string_view() : written_name.substr(first);
+    for (const KeyName& key : MAIN_TABLE) {
+        const std::size_t word = std::string_view(key.name).find("Gear");
+        if (key.gear == KeyGear::nose && name.size() >= word && equal_ignoring_case(name.substr(0, word), std::string_view(key.name, word))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
     {"in", 0.0254},
     {"ft", 0.3048},
     {"cm", 0.01},
     {"m", 1.0},
 };
+
+const LengthUnit* find_unit(std::string_view text)
+{
+    for (const LengthUnit& unit : length_units) {
+        if (equal_ignoring_case(text, unit.suffix)) {
+            return &unit;
+        }
+    }
+    return nullptr;
+}
+
+double unit_metres(std::string_view suffix)
+{
+    const LengthUnit* unit = find_unit(suffix);
+    return unit != nullptr ? unit->metres : 1.0;
+}
 
 namespace {
 
@@ -95,13 +147,19 @@ double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& s
     if (*rest == '\0') {
         return number;
     }
-    for (const LengthUnit& unit : length_units) {
-        if (equal_ignoring_case(rest, unit.suffix)) {
-            return number * unit.metres;
-        }
+    if (const LengthUnit* unit = find_unit(rest)) {
+        return number * unit->metres;
     }
     report(diagnostics, MessageId::invalid_unit, {entry->value, entry->line}, entry->line);
     return number;
+}
+
+double get_key_value(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double ground_pitch)
+{
+    const KeyName& named = key_by_id(key);
+    const double fallback = named.absent == KeyDefault::ground_pitch ? ground_pitch : named.default_value;
+    return named.reads_unit ? get_number_with_unit(diagnostics, section, key, fallback)
+                            : get_number(diagnostics, section, key, fallback);
 }
 
 }  // namespace lumora

@@ -1,9 +1,11 @@
-// The vocabulary of the definition file: the keys each kind of section
-// allows, the units of length, and the two readers that turn a stored value
-// text into a number.
+// The vocabulary of the definition file: one table of the keys, with every
+// fact the programs and the page know of a key (its section, whether it
+// takes a unit, the value used without it, the gear it names), the units of
+// length, and the two readers that turn a stored value text into a number.
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "basics/messages.h"
@@ -11,9 +13,25 @@
 
 namespace lumora {
 
+// What a key's absence means.
+enum class KeyDefault {
+    value,         // the key's default_value is used
+    ground_pitch,  // the ground pitch worked out from [Main]
+    required,      // the file must give it
+};
+
+// The gear whose contact point a key places.
+enum class KeyGear { none, main, tail, nose };
+
 struct KeyName {
     char name[16];
     KeyId id;
+    bool main_section;  // a key of [Main]; else of [Light n]
+    bool takes_unit;    // a length: written with a unit suffix (none: metres)
+    bool reads_unit;    // its number is read with a unit suffix converted (the lengths, and Pitch)
+    KeyDefault absent;
+    double default_value;  // in metres, degrees or as a count
+    KeyGear gear;
 };
 
 // The keys of one kind of section, in the order they are matched.
@@ -24,11 +42,25 @@ struct KeyTable {
     const KeyName* end() const { return keys + count; }
 };
 
-KeyTable main_keys();   // [Main]
-KeyTable light_keys();  // [Light 1] .. [Light 3]
+// The keys of a section: [Main] (0) or [Light n] (n, and any other number).
+KeyTable section_keys(unsigned section);
+
+// The keys of the other kind of section.
+KeyTable other_section_keys(unsigned section);
 
 // The key of the table whose name is name without regard to case, or null.
 const KeyName* find_key(const KeyTable& table, std::string_view name);
+
+// The key of the section with this identity; for the other gear, the one
+// named for the nose gear where nose is set, else for the tail gear.
+const KeyName& key_by_id(KeyId id, bool nose = false);
+
+// A section's header as the programs write it: "[Main]", "[Light 2]".
+std::string section_header(unsigned section);
+
+// Whether a name the file writes for one of the other gear's keys names the
+// nose gear (NoseGearDist, nosegearheight); false for the tail gear's.
+bool names_nose_gear(std::string_view written_name);
 
 struct LengthUnit {
     char suffix[3];
@@ -36,6 +68,13 @@ struct LengthUnit {
 };
 constexpr unsigned LENGTH_UNIT_COUNT = 4;
 extern const LengthUnit length_units[LENGTH_UNIT_COUNT];
+
+// The unit whose suffix is text without regard to case, or null.
+const LengthUnit* find_unit(std::string_view text);
+
+// The metres of one unit named by its suffix; the empty text (and an
+// unknown suffix) is metres.
+double unit_metres(std::string_view suffix);
 
 // The value of key as a plain number, or fallback when the section lacks it.
 // Text after the number draws a warning; the number is used all the same.
@@ -46,5 +85,10 @@ double get_number(Diagnostics& diagnostics, const DefinitionSection& section, Ke
 // suffix draws an error and the number is used unconverted.
 double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key,
                             double fallback);
+
+// The value of key read as the table says (with or without a unit), or the
+// key's default when the section lacks it; ground_pitch stands for the
+// default of Pitch.
+double get_key_value(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double ground_pitch);
 
 }  // namespace lumora

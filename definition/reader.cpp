@@ -12,9 +12,6 @@ namespace lumora {
 
 namespace {
 
-// A line is classified by its first character alone.
-enum class LineKind { ignored, end_of_text, header, key };
-
 // How the section read last stopped; none once the main loop has taken note.
 // stopped: reading cannot go on at all (memory exhausted).
 enum class SectionEnd { none, end_of_text, next_header, end_of_input, stopped };
@@ -27,6 +24,8 @@ struct Reader {
     SectionEnd section_end = SectionEnd::none;
     std::string_view line;  // the line read last, as the reader sees it
 };
+
+}  // namespace
 
 LineKind classify_line(std::string_view line)
 {
@@ -46,6 +45,8 @@ LineKind classify_line(std::string_view line)
         return LineKind::key;
     }
 }
+
+namespace {
 
 // Reads the next line and counts it. At the end of the text returns false
 // and leaves the line read last as it was.
@@ -134,7 +135,7 @@ SectionEnd read_section_body(Reader& reader, DefinitionSection& section, const K
 
 bool read_light_section(Reader& reader, unsigned index)
 {
-    const SectionEnd end = read_section_body(reader, reader.definition.sections[index], light_keys());
+    const SectionEnd end = read_section_body(reader, reader.definition.sections[index], section_keys(index));
     return end != SectionEnd::stopped;
 }
 
@@ -146,7 +147,7 @@ bool read_main_section(Reader& reader)
     Diagnostics& diagnostics = reader.diagnostics;
     Definition& definition = reader.definition;
     DefinitionSection& section = definition.sections[MAIN_SECTION];
-    const SectionEnd end = read_section_body(reader, section, main_keys());
+    const SectionEnd end = read_section_body(reader, section, section_keys(MAIN_SECTION));
     if (end == SectionEnd::stopped) {
         return false;
     }

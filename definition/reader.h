@@ -8,12 +8,19 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "basics/messages.h"
 #include "definition/definition.h"
 #include "platform/file_system.h"
 
 namespace lumora {
+
+// What the reader makes of a line, by its first character alone (the
+// visible part of a line as SourceLines cuts it; a later piece of a long
+// line is read as a line of its own).
+enum class LineKind { ignored, end_of_text, header, key };
+LineKind classify_line(std::string_view line);
 
 enum class [[nodiscard]] ReadOutcome {
     read,      // read to its end

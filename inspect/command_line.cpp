@@ -39,9 +39,11 @@ constexpr char HELP_TEXT[] =
     "      then notes on values VESKA accepts but that are hardly meant (a lit\n"
     "      area reaching back past the light, a beam that never comes down), and\n"
     "      last whether VESKA would write a model with the file.\n"
-    "  veska-inspect --preview DEFINITION OUT.svg\n"
+    "  veska-inspect --preview DEFINITION OUT.svg [--before EARLIER]\n"
     "      Computes the definition file's lights as VESKA does (printing the same\n"
     "      messages) and draws a side view and a top view of them as an SVG file.\n"
+    "      With --before, the lights of the definition file EARLIER are drawn\n"
+    "      faintly under them, to compare before and after a change.\n"
     "  veska-inspect --help       this text (also -h or -?)\n"
     "  veska-inspect --version    the version\n"
     "\n"
@@ -106,6 +108,9 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
         return run_check(console, files, arguments[1]);
     }
     if (command == "--preview") {
+        if (count == 5 && arguments[3] == "--before") {
+            return run_preview(console, files, arguments[1], arguments[2], arguments[4]);
+        }
         if (count != 3) {
             return usage_error(console, "--preview takes a definition file and the picture's name");
         }

@@ -16,7 +16,7 @@ constexpr char INSPECT_USAGE_TEXT[] =
     "Usage: veska-inspect MODEL\n"
     "       veska-inspect --strip MODEL [TARGET]\n"
     "       veska-inspect --check DEFINITION\n"
-    "       veska-inspect --preview DEFINITION OUT.svg\n"
+    "       veska-inspect --preview DEFINITION OUT.svg [--before EARLIER]\n"
     "       veska-inspect --help | --version\n";
 
 // What "veska-inspect --help" prints after the usage, with the manual named

@@ -118,14 +118,15 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     const unsigned number = index + 1;
 
     // Read in this order so that their messages come in this order too.
-    const double pitch = get_number_with_unit(diagnostics, section, KeyId::pitch, ground.pitch_deg);
-    const double Z = get_number_with_unit(diagnostics, section, KeyId::z_offset, 0.0);
-    const double R = get_number_with_unit(diagnostics, section, KeyId::max_range, 30.0);
-    const double direction = get_number(diagnostics, section, KeyId::direction, 0.0);
-    const double SW = get_number_with_unit(diagnostics, section, KeyId::spot_width, 20.0);
-    const double SD = get_number_with_unit(diagnostics, section, KeyId::spot_depth, 40.0);
-    const double X = get_number_with_unit(diagnostics, section, KeyId::lat_offset, 0.0);
-    const double L = get_number_with_unit(diagnostics, section, KeyId::lon_offset, 20.0);
+    const auto value = [&](KeyId key) { return get_key_value(diagnostics, section, key, ground.pitch_deg); };
+    const double pitch = value(KeyId::pitch);
+    const double Z = value(KeyId::z_offset);
+    const double R = value(KeyId::max_range);
+    const double direction = value(KeyId::direction);
+    const double SW = value(KeyId::spot_width);
+    const double SD = value(KeyId::spot_depth);
+    const double X = value(KeyId::lat_offset);
+    const double L = value(KeyId::lon_offset);
 
     const double P = deg_to_rad(pitch);  // aircraft pitch, nose up positive
     // The light's height above the ground line through the two gear contacts.

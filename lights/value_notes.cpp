@@ -11,6 +11,9 @@ namespace lumora {
 
 namespace {
 
+// The steepest pitch a beam is sensibly aimed for, either way.
+constexpr double PITCH_LIMIT_DEG = 45.0;
+
 // The line of key in the section, 0 when the section lacks it (the default
 // was used).
 std::uint32_t line_of(const DefinitionSection& section, KeyId key)
@@ -47,6 +50,14 @@ void check_light(std::vector<Message>& notes, const Definition& definition, cons
         notes.push_back({MessageId::note_direction_backwards, line_of(section, KeyId::direction),
                          {number, formatted("%g", direction_deg)}});
     }
+    // A pitch far from any attitude on the ground: the beam is aimed for the
+    // aircraft standing on its tail or its nose, and the lit area's other
+    // figures follow from that, not from the spot's size.
+    const double pitch_deg = rad_to_deg(values.pitch);
+    const bool steep = std::fabs(pitch_deg) > PITCH_LIMIT_DEG;
+    if (steep) {
+        notes.push_back({MessageId::note_pitch_steep, line_of(section, KeyId::pitch), {number, formatted("%g", pitch_deg)}});
+    }
     if (!(values.height > 0.0)) {
         const std::string where = values.height == 0.0
                                       ? std::string("on the ground line")
@@ -65,7 +76,7 @@ void check_light(std::vector<Message>& notes, const Definition& definition, cons
     // behind the ground below the light, as the lit area's figures say.
     const LitAreaFigures figures = lit_area_figures(view, number - 1);
     const double behind = -figures.nearest;
-    if (figures.state == LitArea::lit && behind > 0.0) {
+    if (figures.state == LitArea::lit && behind > 0.0 && !steep) {
         notes.push_back({MessageId::note_lit_area_behind_light, first_line_of(section, KeyId::spot_depth, KeyId::max_range),
                          {number, formatted("%.2f", behind), formatted("%g", values.spot_depth),
                           formatted("%g", values.max_range)}});

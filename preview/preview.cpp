@@ -26,26 +26,49 @@ void compute_remaining_lights_quietly(const Definition& definition, LightSet& li
 
 }  // namespace
 
-Preview draw_preview(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
-                     LightsOutcome outcome)
+// The number of lights the picture shows, those veska would not compute
+// computed quietly.
+unsigned lights_shown(const Definition& definition, LightSet& lights, LightsOutcome outcome)
 {
     const std::uint32_t count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
-    const unsigned shown = count_valid ? count : LIGHT_COUNT_MAX;
+    unsigned shown = count_valid ? count : LIGHT_COUNT_MAX;
     if (outcome != LightsOutcome::computed) {
         compute_remaining_lights_quietly(definition, lights, shown);
     }
-    Preview preview;
-    preview.complete = outcome == LightsOutcome::computed && !diagnostics.error_flag;
-    preview.lights = shown;
     if (!count_valid) {
         // Show the sections that were read, up to the last one.
-        while (preview.lights > 0 && !definition.sections[preview.lights].defined) {
-            --preview.lights;
+        while (shown > 0 && !definition.sections[shown].defined) {
+            --shown;
         }
     }
+    return shown;
+}
+
+std::optional<EarlierLights> earlier_lights(MessageLog& log, const std::string& name, std::string bytes)
+{
+    Diagnostics quiet{log, name};
+    Definition definition;
+    LightSet lights{};
+    const LightsOutcome outcome = compute_lights_from_bytes(quiet, definition, lights, std::move(bytes));
+    if (outcome == LightsOutcome::not_read) {
+        return std::nullopt;
+    }
+    const unsigned shown = lights_shown(definition, lights, outcome);
+    return EarlierLights{compute_ground_view(definition.ground, lights, shown)};
+}
+
+Preview draw_preview(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
+                     LightsOutcome outcome, const EarlierLights* before)
+{
+    Preview preview;
+    preview.complete = outcome == LightsOutcome::computed && !diagnostics.error_flag;
+    preview.lights = lights_shown(definition, lights, outcome);
     const GroundView view = compute_ground_view(definition.ground, lights, preview.lights);
     PreviewCaption caption = {diagnostics.definition_name.c_str(), preview.complete};
+    if (before != nullptr) {
+        caption.before = &before->view;
+    }
     for (const Message& note : note_values(definition, lights, preview.lights)) {
         caption.notes.push_back(message_body(note));
     }
@@ -54,9 +77,27 @@ Preview draw_preview(const Diagnostics& diagnostics, const Definition& definitio
 }
 
 int run_preview(const Console& console, FileSystem& files, const std::string& definition_name,
-                const std::string& svg_name)
+                const std::string& svg_name, const std::optional<std::string>& before_name)
 {
     MessagePrinter printer{console};
+    std::optional<EarlierLights> before;
+    if (before_name) {
+        // The earlier file is read quietly; only why it cannot be read is
+        // said.
+        MessageLog log;
+        Diagnostics reading{log, *before_name};
+        Definition earlier;
+        LightSet earlier_lights_set{};
+        const LightsOutcome read = read_and_compute_lights(reading, files, earlier, earlier_lights_set, *before_name);
+        if (read == LightsOutcome::not_read) {
+            for (const Message& message : log.messages()) {
+                printer.take(message, *before_name);
+            }
+            return 1;
+        }
+        const unsigned shown = lights_shown(earlier, earlier_lights_set, read);
+        before = EarlierLights{compute_ground_view(earlier.ground, earlier_lights_set, shown)};
+    }
     Diagnostics diagnostics{printer, definition_name};
     Definition definition;
     LightSet lights{};
@@ -65,7 +106,7 @@ int run_preview(const Console& console, FileSystem& files, const std::string& de
     if (outcome == LightsOutcome::not_read) {
         return 1;
     }
-    const Preview preview = draw_preview(diagnostics, definition, lights, outcome);
+    const Preview preview = draw_preview(diagnostics, definition, lights, outcome, before ? &*before : nullptr);
     // The picture may not replace the definition file.
     const OutputContext output{diagnostics, definition_name.c_str(), files};
     if (write_replacing(output, PREVIEW_MESSAGES, svg_name.c_str(),

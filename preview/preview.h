@@ -2,11 +2,13 @@
 // definition file's lights shine, before any model is touched.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "basics/console.h"
 #include "basics/messages.h"
 #include "definition/definition.h"
+#include "lights/ground_view.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
 #include "output/output.h"
@@ -32,8 +34,19 @@ struct Preview {
 // notes on its values in the legend. A definition file with errors still
 // gives a picture of what could be computed, marked as incomplete: lights
 // veska would not get to are computed here without a word.
+// Before: the lights of the definition as it was before the changes, drawn
+// faintly under these (see earlier_lights), with a legend line that says so;
+// null for none.
+struct EarlierLights {
+    GroundView view;
+};
 Preview draw_preview(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
-                     LightsOutcome outcome);
+                     LightsOutcome outcome, const EarlierLights* before = nullptr);
+
+// The lights of a definition file's bytes, read and computed without a word,
+// as the picture draws them; the messages of their reading go to log.
+// Nothing when the bytes cannot be read as a definition.
+std::optional<EarlierLights> earlier_lights(MessageLog& log, const std::string& name, std::string bytes);
 
 // Reads the definition file and computes the ground pitch and the lights
 // with the program's own code, printing every message as veska prints it,
@@ -41,7 +54,11 @@ Preview draw_preview(const Diagnostics& diagnostics, const Definition& definitio
 // complete picture was written; 1 when the definition file cannot be opened
 // or read, has errors (the picture is still written then), or the picture
 // cannot be written.
+// With before_name, the lights of that definition file are drawn faintly
+// under these (--before); one that cannot be read is reported as veska
+// reports it, and nothing is written.
 [[nodiscard]] int run_preview(const Console& console, FileSystem& files, const std::string& definition_name,
-                const std::string& svg_name);
+                              const std::string& svg_name,
+                              const std::optional<std::string>& before_name = std::nullopt);
 
 }  // namespace lumora

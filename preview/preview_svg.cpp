@@ -225,7 +225,7 @@ void write_beam(std::string& svg, const LightOnGround& light, Pixel from, Pixel 
 // Light number's beam, aim point, position and number in a view that draws
 // z across and the coordinate upright (y in the side view, x in the top
 // view) up or down; then the light's group ends.
-void write_light_marks(std::string& svg, const View& view, LabelPlacement& labels, const LightOnGround& light,
+void write_light_marks(std::string& svg, const View& view, LabelPlacement* labels, const LightOnGround& light,
                        unsigned number, const char* colour, double Point3::*upright)
 {
     const auto pixel = [&](const Point3& p) { return Pixel{px(view, p.z), py(view, p.*upright)}; };
@@ -234,13 +234,45 @@ void write_light_marks(std::string& svg, const View& view, LabelPlacement& label
     write_beam(svg, light, position, pixel(light.ground_hit), aim, colour);
     write_aim_marker(svg, aim.x, aim.y, colour);
     write_light_marker(svg, position.x, position.y, colour);
-    write_light_label(svg, view, labels, position.x, position.y, number, colour);
+    if (labels != nullptr) {
+        write_light_label(svg, view, *labels, position.x, position.y, number, colour);
+    }
     svg += "</g>\n";
+}
+
+// Each light's lit stretch of ground and marks in the side view, on the
+// ground line of ground; labels null: no numbers beside them.
+void write_side_lights(std::string& svg, const View& view, LabelPlacement* labels, const GroundView& geometry,
+                       const GroundView& ground, const char* id_prefix)
+{
+    for (unsigned i = 0; i < geometry.light_count; ++i) {
+        const LightOnGround& light = geometry.lights[i];
+        if (!light.computed) {
+            continue;
+        }
+        const char* colour = LIGHT_COLOURS[i];
+        append_format(svg, "<g class=\"light\" id=\"%slight-%u-side\">\n", id_prefix, i + 1);
+        if (light.lit) {
+            // The lit area lies on the ground line: its stretch from the
+            // nearest to the farthest point.
+            double nearest = light.lit_area[0].z;
+            double farthest = nearest;
+            for (const Point3& p : light.lit_area) {
+                nearest = p.z < nearest ? p.z : nearest;
+                farthest = p.z > farthest ? p.z : farthest;
+            }
+            const std::string lit = formatted(
+                "class=\"lit-area\" stroke=\"%s\" stroke-width=\"7\" stroke-opacity=\"0.45\"", colour);
+            write_line(svg, px(view, nearest), py(view, ground_height(ground, nearest)), px(view, farthest),
+                       py(view, ground_height(ground, farthest)), lit.c_str());
+        }
+        write_light_marks(svg, view, labels, light, i + 1, colour, &Point3::y);
+    }
 }
 
 // The side view: height y against z, the ground line, the gear, and per light
 // its position, beam, aim point and lit stretch of ground.
-void write_side_view(std::string& svg, const View& view, const GroundView& geometry)
+void write_side_view(std::string& svg, const View& view, const GroundView& geometry, const GroundView* before)
 {
     svg += "<g clip-path=\"url(#side-clip)\">\n";
     const double z_left = view.z.low;
@@ -268,48 +300,27 @@ void write_side_view(std::string& svg, const View& view, const GroundView& geome
             write_gear_label(svg, view, labels, x, y, names[g]);
         }
     }
-    for (unsigned i = 0; i < geometry.light_count; ++i) {
-        const LightOnGround& light = geometry.lights[i];
-        if (!light.computed) {
-            continue;
-        }
-        const char* colour = LIGHT_COLOURS[i];
-        append_format(svg, "<g class=\"light\" id=\"light-%u-side\">\n", i + 1);
-        if (light.lit) {
-            // The lit area lies on the ground line: its stretch from the
-            // nearest to the farthest point.
-            double nearest = light.lit_area[0].z;
-            double farthest = nearest;
-            for (const Point3& p : light.lit_area) {
-                nearest = p.z < nearest ? p.z : nearest;
-                farthest = p.z > farthest ? p.z : farthest;
-            }
-            const std::string lit = formatted(
-                "class=\"lit-area\" stroke=\"%s\" stroke-width=\"7\" stroke-opacity=\"0.45\"", colour);
-            write_line(svg, px(view, nearest), py(view, ground_height(geometry, nearest)), px(view, farthest),
-                       py(view, ground_height(geometry, farthest)), lit.c_str());
-        }
-        write_light_marks(svg, view, labels, light, i + 1, colour, &Point3::y);
+    if (before != nullptr) {
+        svg += "<g class=\"before\" opacity=\"0.3\">\n";
+        write_side_lights(svg, view, nullptr, *before, *before, "before-");
+        svg += "</g>\n";
     }
+    write_side_lights(svg, view, &labels, geometry, geometry, "");
     svg += "</g>\n";
 }
 
-// The top view, seen from above with the nose to the right: x against z,
-// the aircraft's axis, and per light its position, beam, aim point and lit
-// area. The right wing lies below the axis.
-void write_top_view(std::string& svg, const View& view, const GroundView& geometry)
+// Each light's lit area and marks in the top view; labels null: no
+// numbers beside them.
+void write_top_lights(std::string& svg, const View& view, LabelPlacement* labels, const GroundView& geometry,
+                      const char* id_prefix)
 {
-    svg += "<g clip-path=\"url(#top-clip)\">\n";
-    write_line(svg, px(view, view.z.low), py(view, 0), px(view, view.z.high), py(view, 0),
-               "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
-    LabelPlacement labels = labels_of(view);
     for (unsigned i = 0; i < geometry.light_count; ++i) {
         const LightOnGround& light = geometry.lights[i];
         if (!light.computed) {
             continue;
         }
         const char* colour = LIGHT_COLOURS[i];
-        append_format(svg, "<g class=\"light\" id=\"light-%u-top\">\n", i + 1);
+        append_format(svg, "<g class=\"light\" id=\"%slight-%u-top\">\n", id_prefix, i + 1);
         if (light.lit) {
             append_format(svg, "<polygon class=\"lit-area\" fill=\"%s\" fill-opacity=\"0.25\" stroke=\"%s\" points=\"",
                           colour, colour);
@@ -321,6 +332,23 @@ void write_top_view(std::string& svg, const View& view, const GroundView& geomet
         }
         write_light_marks(svg, view, labels, light, i + 1, colour, &Point3::x);
     }
+}
+
+// The top view, seen from above with the nose to the right: x against z,
+// the aircraft's axis, and per light its position, beam, aim point and lit
+// area. The right wing lies below the axis.
+void write_top_view(std::string& svg, const View& view, const GroundView& geometry, const GroundView* before)
+{
+    svg += "<g clip-path=\"url(#top-clip)\">\n";
+    write_line(svg, px(view, view.z.low), py(view, 0), px(view, view.z.high), py(view, 0),
+               "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
+    LabelPlacement labels = labels_of(view);
+    if (before != nullptr) {
+        svg += "<g class=\"before\" opacity=\"0.3\">\n";
+        write_top_lights(svg, view, nullptr, *before, "before-");
+        svg += "</g>\n";
+    }
+    write_top_lights(svg, view, &labels, geometry, "");
     svg += "</g>\n";
 }
 
@@ -357,6 +385,7 @@ struct LegendTexts {
     std::vector<std::string> lit_areas;  // and where its lit area lies
     std::string ground;
     std::vector<std::string> notes;
+    std::string before;  // what the faint lights are; empty: there are none
 };
 
 // Where the legend's texts start, right of their symbols.
@@ -364,11 +393,16 @@ constexpr double LEGEND_TEXT = 32.0;
 constexpr double AIM_TEXT = 88.0;
 const char AIM_LEGEND[] = "aim point: MaxRange ahead and the light's height below it, at the light's pitch";
 const char LIT_LEGEND[] = "lit area: the spot outline carried along the beam to the ground line";
+const char BEFORE_LEGEND[] = "faint: the lights as they were before the changes";
 const char DASHED_LEGEND[] = "dashed: the beam on behind the point where it meets the ground line";
 
-LegendTexts legend_texts(const GroundView& geometry, const std::vector<std::string>& notes)
+LegendTexts legend_texts(const GroundView& geometry, const PreviewCaption& caption)
 {
+    const std::vector<std::string>& notes = caption.notes;
     LegendTexts texts;
+    if (caption.before != nullptr) {
+        texts.before = BEFORE_LEGEND;
+    }
     for (unsigned i = 0; i < geometry.light_count; ++i) {
         const LightOnGround& light = geometry.lights[i];
         if (!light.computed) {
@@ -401,6 +435,7 @@ double legend_width(const LegendTexts& texts, double left)
         }
     }
     widest = std::fmax(widest, left + LEGEND_TEXT + text_width(texts.ground, TEXT_FONT, false));
+    widest = std::fmax(widest, left + LEGEND_TEXT + text_width(texts.before, TEXT_FONT, false));
     return std::fmin(PAGE_WIDTH_MAX, widest + TEXT_RIGHT_MARGIN);
 }
 
@@ -435,6 +470,12 @@ double write_legend(std::string& svg, const Page& page, double left, double top,
                    "stroke=\"#444444\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"");
         y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "", DASHED_LEGEND);
     }
+    if (!texts.before.empty()) {
+        y += LEGEND_ROW;
+        append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"#444444\" fill-opacity=\"0.3\"/>\n",
+                      left, y - 9);
+        y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "class=\"legend-before\"", texts.before);
+    }
     for (const std::string& note : texts.notes) {
         y += LEGEND_ROW;
         write_text(svg, left + 8, y, "font-weight=\"bold\" fill=\"#a04000\"", "!");
@@ -467,7 +508,7 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     View top{};
     lay_out_views(geometry, side, top);
     const double left = side.left;
-    const LegendTexts legend = legend_texts(geometry, caption.notes);
+    const LegendTexts legend = legend_texts(geometry, caption);
     const Page page{std::fmax(std::fmax(PAGE_WIDTH_MIN, left + side.width + PLOT_RIGHT_MARGIN),
                               legend_width(legend, left))};
 
@@ -484,7 +525,7 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     y = write_view_title(body, page, side, y + 20, "Side view", "y");
     side.top = y + 10;
     y = write_axes(body, side, "side", SIDE_AXIS_TITLE);
-    write_side_view(body, side, geometry);
+    write_side_view(body, side, geometry, caption.before);
 
     y = write_view_title(body, page, top, y + 36, "Top view, from above", "x");
     y = write_paragraph(body, page, left, y + 17, NOTE_FONT, false, SIDE_NOTE_ATTRIBUTES,
@@ -495,7 +536,7 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     y = write_paragraph(body, page, left, y + 18, NOTE_FONT, false, SIDE_NOTE_ATTRIBUTES,
                         "Below the axis: the right wing's side, x > 0: a positive LatOffset puts a light here, a "
                         "positive Direction turns its beam this way.");
-    write_top_view(body, top, geometry);
+    write_top_view(body, top, geometry, caption.before);
 
     y = write_legend(body, page, left, y + 30, geometry, legend);
     y = write_scale_bar(body, left, y + 18, side, to_scale(side) && to_scale(top));

@@ -13,6 +13,9 @@ struct PreviewCaption {
     const char* definition_name;
     bool complete;  // false: the definition file has errors; the picture says so
     std::vector<std::string> notes = {};  // warnings about the values, one legend line each
+    // The lights as they were before the changes, drawn faintly under
+    // these; none: nothing to compare.
+    const GroundView* before = nullptr;
 };
 
 // The picture as SVG text.

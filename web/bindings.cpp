@@ -46,6 +46,11 @@ val message_out(const PageMessage& message)
     out.set("line", message.line);
     out.set("section", message.section);
     out.set("key", message.key);
+    out.set("fix", message.fix);
+    out.set("fixLine", message.fix_line);
+    out.set("fixText", message.fix_text);
+    out.set("fixRemoves", message.fix_removes);
+    out.set("keys", array_of(message.keys, [](const std::string& key) { return val(key); }));
     return out;
 }
 
@@ -95,9 +100,11 @@ val figures_out(const PageFigures& page)
     return out;
 }
 
-val evaluate(const std::string& name, const std::string& bytes)
+val evaluate(const std::string& name, const std::string& bytes, const val& opened)
 {
-    const PageEvaluation page = evaluate_definition(name, bytes);
+    // opened: the bytes as the file was opened, or null.
+    const std::string opened_bytes = opened.isNull() || opened.isUndefined() ? bytes : opened.as<std::string>();
+    const PageEvaluation page = evaluate_definition(name, bytes, &opened_bytes);
     val out = val::object();
     out.set("text", page.text);
     out.set("encoding", page.encoding);
@@ -118,10 +125,38 @@ val evaluate(const std::string& name, const std::string& bytes)
     return out;
 }
 
+val vocabulary()
+{
+    const PageVocabulary words = page_vocabulary();
+    val out = val::object();
+    out.set("sectionTitles", array_of(words.section_titles, [](const std::string& title) { return val(title); }));
+    out.set("units", array_of(words.units, [](const std::pair<std::string, std::string>& unit) {
+                val pair = val::array();
+                pair.call<void>("push", unit.first);
+                pair.call<void>("push", unit.second);
+                return pair;
+            }));
+    out.set("tailGearWords", words.tail_gear_words);
+    out.set("noseGearWords", words.nose_gear_words);
+    return out;
+}
+
 val edit(const std::string& bytes, unsigned section, const std::string& key, const std::string& number,
          const std::string& unit)
 {
     return optional_bytes_out(edit_field(bytes, section, key, number, unit));
+}
+
+val apply_fix(const std::string& bytes, std::uint32_t line, const std::string& text, bool removes)
+{
+    return optional_bytes_out(replace_line(bytes, line, removes ? std::nullopt : std::optional<std::string>(text)));
+}
+
+std::string definition_text(const std::string& bytes) { return shown_definition_text(bytes); }
+
+val replace_text(const std::string& bytes, const std::string& text)
+{
+    return optional_bytes_out(replace_definition_text(bytes, text));
 }
 
 val rename_gear(const std::string& bytes, bool tail) { return optional_bytes_out(rename_other_gear(bytes, tail)); }
@@ -172,8 +207,12 @@ val strip(const std::string& model_name, const std::string& model)
 EMSCRIPTEN_BINDINGS(lumora_page)
 {
     emscripten::function("evaluate", &lumora::evaluate);
+    emscripten::function("vocabulary", &lumora::vocabulary);
     emscripten::function("editField", &lumora::edit);
     emscripten::function("renameOtherGear", &lumora::rename_gear);
+    emscripten::function("applyFix", &lumora::apply_fix);
+    emscripten::function("definitionText", &lumora::definition_text);
+    emscripten::function("replaceText", &lumora::replace_text);
     emscripten::function("convertNumber", &lumora::convert);
     emscripten::function("applyToModel", &lumora::apply);
     emscripten::function("takeLightsOut", &lumora::strip);

@@ -30,4 +30,8 @@ if(NODE)
                    --native ${VESKA_NATIVE_BUILD} --examples ${PROJECT_SOURCE_DIR}/examples
                    --artifacts ${PROJECT_BINARY_DIR}/test-artifacts)
   set_tests_properties(tuning_page_in_browser PROPERTIES TIMEOUT 600)
+  add_test(NAME mending_in_browser
+           COMMAND ${NODE} ${PROJECT_SOURCE_DIR}/tests/web/mending_test.mjs --page ${page}
+                   --artifacts ${PROJECT_BINARY_DIR}/test-artifacts)
+  set_tests_properties(mending_in_browser PROPERTIES TIMEOUT 300)
 endif()

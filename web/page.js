@@ -6,14 +6,17 @@
 
 (function () {
   const byId = (id) => document.getElementById(id);
-  const SECTION_TITLES = ['[Main]', '[Light 1]', '[Light 2]', '[Light 3]'];
-  const UNITS = [['', 'metres'], ['m', 'm'], ['cm', 'cm'], ['ft', 'ft'], ['in', 'in']];
+  // The section titles, unit choices and gear words, from the core's key
+  // table when it is ready.
+  let words = null;
 
   // What the page holds: the definition file as it will be saved, its name,
   // the model, and what the code said about them last.
   const state = {
     core: null,
     name: null,          // null: no file yet
+    named: false,        // the name is an opened file's (else a new file's, asked for on saving)
+    opened: null,        // the bytes as the file was opened: the picture draws them faintly once changed
     bytes: new Uint8Array(0),
     view: null,          // the last evaluation
     model: null,         // {name, bytes}
@@ -58,16 +61,17 @@
   function buildForm(view) {
     const form = byId('form');
     form.replaceChildren();
-    for (let section = 0; section < 4; ++section) {
+    for (let section = 0; section < words.sectionTitles.length; ++section) {
       const fieldset = element('fieldset', {id: 'section-' + section});
-      fieldset.append(element('legend', {text: section === 0 ? '[Main]: number of lights and gear' : SECTION_TITLES[section]}));
+      const title = words.sectionTitles[section];
+      fieldset.append(element('legend', {text: section === 0 ? title + ': number of lights and gear' : title}));
       fieldset.append(element('ul', {className: 'section-messages', id: 'section-messages-' + section}));
       if (section === 0) {
         const kind = element('fieldset', {className: 'gear-kind'}, element('legend', {text: 'The other gear is the'}));
-        for (const [value, words] of [['tail', 'tail gear (TailGear…)'], ['nose', 'nose gear (NoseGear…)']]) {
+        for (const [value, gearWords] of [['tail', words.tailGearWords], ['nose', words.noseGearWords]]) {
           const radio = element('input', {type: 'radio', name: 'gear-kind', id: 'gear-' + value, value});
           radio.addEventListener('change', () => renameGear(value === 'tail'));
-          kind.append(element('label', {}, radio, ' ' + words));
+          kind.append(element('label', {}, radio, ' ' + gearWords));
         }
         fieldset.append(kind);
       }
@@ -90,7 +94,7 @@
     let unit = null;
     if (field.takesUnit) {
       unit = element('select', {'aria-label': field.label + ' unit'});
-      for (const [value, words] of UNITS) unit.append(element('option', {value, text: words}));
+      for (const [value, unitWords] of words.units) unit.append(element('option', {value, text: unitWords}));
     }
     const help = element('span', {className: 'help', id: id + '-help', text: field.help});
     const messages = element('ul', {className: 'field-messages', id: id + '-messages'});
@@ -128,7 +132,9 @@
       entry.keyName.textContent = field.key;
       if (document.activeElement !== entry.input) entry.input.value = field.number;
       entry.input.placeholder = field.placeholder;
-      if (entry.unit && document.activeElement !== entry.unit) entry.unit.value = field.unit.toLowerCase();
+      // A number being typed (or cleared and retyped) keeps the unit it had.
+      const retyping = document.activeElement === entry.input || (!field.present && entry.beforeClear !== null);
+      if (entry.unit && document.activeElement !== entry.unit && !retyping) entry.unit.value = field.unit.toLowerCase();
       entry.slider.min = field.sliderMin;
       entry.slider.max = field.sliderMax;
       entry.slider.step = field.sliderStep;
@@ -140,7 +146,7 @@
     byId('gear-nose').checked = !view.otherGearTail;
     // The light sections in use, and any the file has beyond them.
     const count = view.lightCount >= 1 && view.lightCount <= 3 ? view.lightCount : 1;
-    for (let section = 1; section < 4; ++section) {
+    for (let section = 1; section < words.sectionTitles.length; ++section) {
       byId('section-' + section).hidden = section > count && !view.sectionsDefined[section];
     }
   }
@@ -151,6 +157,7 @@
     const item = element('li', {className: message.severity},
                          element('div', {className: 'msg-text', text: message.text.replace(/\n$/, '')}));
     if (message.hint) item.append(element('div', {className: 'msg-hint', text: message.hint}));
+    if (withLink && message.fix) item.append(fixButton(message));
     if (withLink && message.line > 0) {
       const go = element('button', {type: 'button', className: 'goto', text: 'line ' + message.line});
       go.addEventListener('click', () => showLine(message));
@@ -159,9 +166,9 @@
     return item;
   }
 
-  function entryOf(message) {
+  function entryOf(message, key) {
     for (const entry of state.fields.values()) {
-      if (entry.section === message.section && entry.key === message.key) return entry;
+      if (entry.section === message.section && entry.key === (key || message.key)) return entry;
     }
     return null;
   }
@@ -180,16 +187,18 @@
   function fillMessages(view) {
     const list = byId('message-list');
     list.replaceChildren();
-    for (let section = 0; section < 4; ++section) byId('section-messages-' + section).replaceChildren();
+    for (let section = 0; section < words.sectionTitles.length; ++section) byId('section-messages-' + section).replaceChildren();
     const lineSeverity = new Map();
     for (const message of state.name !== null ? view.messages : []) {
       list.append(messageItem(message, true));
-      const entry = message.key ? entryOf(message) : null;
-      if (entry) {
+      // At every field whose value fixes it.
+      const entries = message.keys.map((key) => entryOf(message, key)).filter((entry) => entry);
+      for (const entry of entries) {
         entry.messages.append(messageItem(message, false));
         if (message.severity === 'error') entry.row.classList.add('has-error');
         if (message.severity === 'warning') entry.row.classList.add('has-warning');
-      } else if (message.section >= 0 && message.severity !== 'progress') {
+      }
+      if (!entries.length && message.section >= 0 && message.severity !== 'progress') {
         byId('section-messages-' + message.section).append(messageItem(message, false));
       }
       if (message.line > 0 && message.severity !== 'progress' && !lineSeverity.has(message.line)) {
@@ -205,6 +214,28 @@
       if (lineSeverity.has(line.number)) item.className = lineSeverity.get(line.number);
       lines.append(item);
     }
+  }
+
+  // ---- Mending the file: the text box and the fix buttons. The core works
+  // out every change's bytes; each is one step through commitDefinition.
+
+  function fixButton(message) {
+    const button = element('button', {type: 'button', className: 'fix', text: message.fix});
+    button.addEventListener('click', () => {
+      commitDefinition(state.core.applyFix(state.bytes, message.fixLine, message.fixText, message.fixRemoves), message.fix);
+    });
+    return button;
+  }
+
+  function fillTextBox() {
+    const box = byId('definition-text');
+    if (document.activeElement !== box) box.value = state.core.definitionText(state.bytes);
+  }
+
+  function wireTextBox() {
+    byId('definition-text').addEventListener('input', (event) => {
+      commitDefinition(state.core.replaceText(state.bytes, event.target.value), 'Edit text');
+    });
   }
 
   function fillFigures(view) {
@@ -235,7 +266,7 @@
   // ---- Evaluating and editing: the code's work, drawn.
 
   function evaluate() {
-    render(state.core.evaluate(state.name || 'lights.cfg', state.bytes));
+    render(state.core.evaluate(state.name || 'lights.cfg', state.bytes, state.opened));
   }
 
   function render(view) {
@@ -245,6 +276,7 @@
     fillForm(view);
     fillMessages(view);
     fillFigures(view);
+    fillTextBox();
     byId('file-name').textContent = state.name !== null ? state.name : 'No file yet';
     byId('encoding').textContent = state.name !== null ? '(' + view.encoding + ')' : '';
     document.body.dataset.evaluations = String(++state.evaluations);
@@ -256,6 +288,13 @@
     state.bytes = bytes;
     if (state.name === null) state.name = 'lights.cfg';
     evaluate();
+  }
+
+  // Every change of the definition's bytes goes through here: a field, a fix,
+  // the text box.
+  function commitDefinition(bytes, label) {
+    void label;
+    setBytes(bytes);
   }
 
   function typeInto(entry) {
@@ -280,7 +319,21 @@
     setBytes(state.core.renameOtherGear(state.bytes, tail));
   }
 
+  // An opened file is saved under its own name; a new one asks for a name.
+  function saveDefinition() {
+    if (!state.named) {
+      const name = window.prompt('Save the definition file as', state.name || 'lights.cfg');
+      if (!name) return;
+      state.name = name;
+      state.named = true;
+      byId('file-name').textContent = name;
+    }
+    download(state.name, state.bytes, 'application/octet-stream');
+  }
+
   function openDefinition(name, bytes) {
+    state.opened = bytes;
+    state.named = true;
     state.name = name;
     state.bytes = bytes;
     evaluate();
@@ -363,9 +416,7 @@
       if (file) openModel(file.name, new Uint8Array(await file.arrayBuffer()));
       event.target.value = '';
     });
-    byId('save-definition').addEventListener('click', () => {
-      download(state.name || 'lights.cfg', state.bytes, 'application/octet-stream');
-    });
+    byId('save-definition').addEventListener('click', saveDefinition);
     byId('save-picture').addEventListener('click', () => {
       if (!state.view || !state.view.svg) return;
       const base = (state.name || 'lights.cfg').replace(/\.[^.]*$/, '');
@@ -397,8 +448,10 @@
   createLumora().ready.then((core) => {
     performance.mark('lumora-module');
     state.core = core;
+    words = core.vocabulary();
     wire();
-    const first = core.evaluate('lights.cfg', state.bytes);
+    wireTextBox();
+    const first = core.evaluate('lights.cfg', state.bytes, null);
     buildForm(first);
     render(first);
     document.body.dataset.ready = String(performance.now());

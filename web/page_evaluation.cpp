@@ -3,8 +3,11 @@
 #include <cstring>
 
 #include "basics/number_text.h"
+#include "basics/windows_1252.h"
 #include "check/check.h"
+#include "check/check_fixes.h"
 #include "definition/keys.h"
+#include "definition/reader.h"
 #include "preview/preview.h"
 
 namespace lumora {
@@ -48,7 +51,7 @@ const char* encoding_name(TextEncoding encoding)
 // The form field that shows the key k of a section.
 std::string field_key(const FormState& form, unsigned section, KeyId k)
 {
-    const KeyTable keys = section == MAIN_SECTION ? main_keys() : light_keys();
+    const KeyTable keys = section_keys(section);
     for (const FormField& field : form.fields) {
         const KeyName* named = find_key(keys, field.key);
         if (field.section == section && named != nullptr && named->id == k) {
@@ -58,19 +61,67 @@ std::string field_key(const FormState& form, unsigned section, KeyId k)
     return std::string();
 }
 
+// The key whose value fixes a message about a light's values, where the
+// message says; KeyId::lights for none.
+KeyId fixing_key(MessageId id)
+{
+    switch (id) {
+    case MessageId::note_max_range_not_positive:
+    case MessageId::beam_not_computable:
+        return KeyId::max_range;
+    case MessageId::note_spot_width_not_positive:
+        return KeyId::spot_width;
+    case MessageId::note_spot_depth_not_positive:
+    case MessageId::note_lit_area_behind_light:
+        return KeyId::spot_depth;
+    case MessageId::note_direction_backwards:
+        return KeyId::direction;
+    case MessageId::note_light_not_above_ground:
+        return KeyId::z_offset;
+    case MessageId::note_beam_lights_no_ground:
+    case MessageId::note_pitch_steep:
+        return KeyId::pitch;
+    case MessageId::gear_distance_too_small:
+        return KeyId::main_gear_dist;
+    default:
+        return KeyId::lights;
+    }
+}
+
 // Where a message belongs: the key line it names, else what it is about.
+void place_by_line(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed);
+
 void place_message(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed)
+{
+    place_by_line(definition, form, message, placed);
+    const KeyId fixing = fixing_key(message.id);
+    if (message.id == MessageId::gear_incomplete) {
+        // At each gear key the file lacks.
+        for (const KeyId id : {KeyId::main_gear_height, KeyId::main_gear_dist, KeyId::other_gear_height,
+                               KeyId::other_gear_dist}) {
+            if (lookup_entry(definition.sections[MAIN_SECTION], id) == nullptr) {
+                placed.keys.push_back(field_key(form, MAIN_SECTION, id));
+            }
+        }
+    } else if (fixing != KeyId::lights && placed.section >= 0) {
+        placed.keys.push_back(field_key(form, static_cast<unsigned>(placed.section), fixing));
+    } else if (!placed.key.empty()) {
+        placed.keys.push_back(placed.key);
+    }
+    placed.key = placed.keys.empty() ? std::string() : placed.keys.front();
+}
+
+void place_by_line(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed)
 {
     placed.section = -1;
     const MessageId id = message.id;
     if (message.line != 0) {
         const SourceLine line = definition.lines.line(message.line);
         placed.section = line.section;
-        if (line.section != NO_SECTION && line.continues == 0) {
-            const KeyTable keys = line.section == 0 ? main_keys() : light_keys();
-            const KeyName* key = find_key(keys, without_line_end(split_key_line(line.visible).name));
-            if (key != nullptr && !line.visible.empty() && line.visible[0] != '[' && line.visible[0] != ' ' &&
-                line.visible[0] != ';') {
+        if (line.section != NO_SECTION && line.continues == 0 && classify_line(line.visible) == LineKind::key) {
+            const auto section = static_cast<unsigned>(line.section);
+            const KeyName* key = find_key(section_keys(section), without_line_end(split_key_line(line.visible).name));
+            if (key != nullptr) {
                 placed.key = field_key(form, static_cast<unsigned>(line.section), key->id);
             }
         }
@@ -81,7 +132,7 @@ void place_message(const Definition& definition, const FormState& form, const Me
     if (id == MessageId::lights_not_given || id == MessageId::invalid_light_count ||
         id == MessageId::invalid_light_count_in_line) {
         placed.section = MAIN_SECTION;
-        placed.key = "Lights";
+        placed.key = key_by_id(KeyId::lights).name;
     } else if (id == MessageId::gear_incomplete || id == MessageId::gear_distance_too_small ||
                id == MessageId::ground_pitch) {
         placed.section = MAIN_SECTION;
@@ -92,7 +143,7 @@ void place_message(const Definition& definition, const FormState& form, const Me
 
 }  // namespace
 
-PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes)
+PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes, const std::string* opened)
 {
     PageEvaluation page{};
     Definition definition;
@@ -113,8 +164,8 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     SourceLines::Cursor cursor(definition.lines);
     SourceLine line{};
     while (cursor.next(line)) {
-        page.text += line.raw;
-        page.lines.push_back({line.number, line.section, std::string(without_line_end(line.raw))});
+        page.text += shown_text(line.raw);
+        page.lines.push_back({line.number, line.section, shown_text(without_line_end(line.raw))});
     }
     for (const CheckRecord& record : report.records) {
         // The page shows where the lights shine and how the file was read in
@@ -122,8 +173,15 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
         if (record.message.id == MessageId::lit_area || record.message.id == MessageId::encoding_read) {
             continue;
         }
-        PageMessage placed{render_message(record.message, name), record.hint,
-                           severity_name(message_format(record.message.id).severity), record.message.line, -1, ""};
+        PageMessage placed{shown_text(render_message(record.message, name)), shown_text(record.hint),
+                           severity_name(message_format(record.message.id).severity), record.message.line, -1, "", {},
+                           "", 0, "", false};
+        if (const std::optional<MessageFix> fix = message_fix(definition, record.message)) {
+            placed.fix = fix->words;
+            placed.fix_line = fix->line;
+            placed.fix_text = fix->text.value_or("");
+            placed.fix_removes = !fix->text;
+        }
         place_message(definition, page.form, record.message, placed);
         page.messages.push_back(std::move(placed));
     }
@@ -134,7 +192,10 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     MessageLog unheard;
     Diagnostics diagnostics{unheard, name};
     diagnostics.error_flag = report.error_flag;
-    const Preview preview = draw_preview(diagnostics, definition, lights, report.outcome);
+    MessageLog earlier_messages;
+    const std::optional<EarlierLights> before =
+        opened != nullptr && *opened != bytes ? earlier_lights(earlier_messages, name, *opened) : std::nullopt;
+    const Preview preview = draw_preview(diagnostics, definition, lights, report.outcome, before ? &*before : nullptr);
     page.svg = preview.svg;
     page.complete = preview.complete;
     page.lights_drawn = preview.lights;

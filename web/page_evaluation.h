@@ -21,6 +21,13 @@ struct PageMessage {
     std::uint32_t line;    // the definition file's line it concerns, 0 for none
     int section;           // the section it concerns, -1 for none
     std::string key;       // the form field it concerns (a key name as FormField::key), empty for none
+    std::vector<std::string> keys;  // every field whose value fixes it, key first; empty for none
+    // Its mechanical fix: the button's words (empty for none), the line it
+    // rewrites and that line's new text, or the line taken out.
+    std::string fix;
+    std::uint32_t fix_line;
+    std::string fix_text;
+    bool fix_removes;
 };
 
 // One line of the text as the reader cuts it.
@@ -57,7 +64,10 @@ struct PageEvaluation {
     std::vector<PageFigures> figures;  // for each light drawn
 };
 
-// The page's view of the definition file name holding bytes.
-PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes);
+// The page's view of the definition file name holding bytes. Where opened
+// (the bytes as the file was opened) differs from bytes, the picture draws
+// its lights faintly under these, as --preview NAME OUT --before OPENED.
+PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes,
+                                   const std::string* opened = nullptr);
 
 }  // namespace lumora

@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include "basics/formatted.h"
 #include "basics/number_text.h"
 #include "basics/text.h"
 #include "basics/whole_number.h"
+#include "basics/windows_1252.h"
 #include "definition/definition_editing.h"
 #include "definition/keys.h"
 
@@ -12,60 +14,39 @@ namespace lumora {
 
 namespace {
 
-// A field of the form: its key, its words, the default that applies when
-// the key is absent, and the slider's range in metres (or in degrees, or as
-// a count) with its step.
+// A field of the form: its key (its name, unit and default are the key
+// table's), its words, and the slider's range in metres (or in degrees, or
+// as a count) with its step.
 struct KeyField {
     KeyId id;
-    const char* key;  // the other gear's keys name the tail gear here
     const char* label;
     const char* help;
-    bool takes_unit;
-    const char* default_text;  // null: worked out (the ground pitch)
-    double default_value;
     double min;
     double max;
     double step;
 };
 
 constexpr KeyField MAIN_FIELDS[] = {
-    {KeyId::lights, "Lights", "Lights", "how many light sections are used: 1 to 3", false, "required", 1, 1, 3, 1},
-    {KeyId::main_gear_height, "MainGearHeight", "Main gear height",
-     "the main gear's contact point: height, up positive", true, "0", 0, -10, 5, 0.05},
-    {KeyId::main_gear_dist, "MainGearDist", "Main gear distance",
-     "the main gear's contact point: along the fuselage, towards the tail positive", true, "0", 0, -20, 20, 0.05},
-    {KeyId::other_gear_height, "TailGearHeight", "Other gear height",
-     "the tail or nose gear's contact point: height, up positive", true, "0", 0, -10, 5, 0.05},
-    {KeyId::other_gear_dist, "TailGearDist", "Other gear distance",
-     "the tail or nose gear's contact point: along the fuselage, towards the tail positive", true, "0", 0, -20, 20,
-     0.05},
+    {KeyId::lights, "Lights", "how many light sections are used: 1 to 3", 1, 3, 1},
+    {KeyId::main_gear_height, "Main gear height", "the main gear's contact point: height, up positive", -10, 5, 0.05},
+    {KeyId::main_gear_dist, "Main gear distance",
+     "the main gear's contact point: along the fuselage, towards the tail positive", -20, 20, 0.05},
+    {KeyId::other_gear_height, "Other gear height", "the tail or nose gear's contact point: height, up positive", -10,
+     5, 0.05},
+    {KeyId::other_gear_dist, "Other gear distance",
+     "the tail or nose gear's contact point: along the fuselage, towards the tail positive", -20, 20, 0.05},
 };
 
 constexpr KeyField LIGHT_FIELDS[] = {
-    {KeyId::lat_offset, "LatOffset", "Sideways (x)", "positive = right wing, negative = left wing", true, "0", 0, -30,
-     30, 0.05},
-    {KeyId::z_offset, "ZOffset", "Up (y)", "height of the light, up positive", true, "0", 0, -5, 5, 0.05},
-    {KeyId::lon_offset, "LonOffset", "Forwards (z)", "along the fuselage, forwards positive", true, "20", 20, -30, 30,
-     0.05},
-    {KeyId::direction, "Direction", "Direction",
-     "degrees; positive turns the beam towards the right wing", false, "0", 0, -90, 90, 0.5},
-    {KeyId::pitch, "Pitch", "Pitch", "degrees, the aircraft's pitch the beam is aimed for", false, nullptr, 0, -20, 30,
-     0.1},
-    {KeyId::max_range, "MaxRange", "Aim distance (MaxRange)", "where the beam meets the ground, ahead of the light",
-     true, "30", 30, 1, 200, 0.5},
-    {KeyId::spot_width, "SpotWidth", "Spot width", "width of the lit spot", true, "20", 20, 0.5, 100, 0.5},
-    {KeyId::spot_depth, "SpotDepth", "Spot depth", "depth of the lit spot", true, "40", 40, 0.5, 200, 0.5},
+    {KeyId::lat_offset, "Sideways (x)", "positive = right wing, negative = left wing", -30, 30, 0.05},
+    {KeyId::z_offset, "Up (y)", "height of the light, up positive", -5, 5, 0.05},
+    {KeyId::lon_offset, "Forwards (z)", "along the fuselage, forwards positive", -30, 30, 0.05},
+    {KeyId::direction, "Direction", "degrees; positive turns the beam towards the right wing", -90, 90, 0.5},
+    {KeyId::pitch, "Pitch", "degrees, the aircraft's pitch the beam is aimed for", -20, 30, 0.1},
+    {KeyId::max_range, "Aim distance (MaxRange)", "where the beam meets the ground, ahead of the light", 1, 200, 0.5},
+    {KeyId::spot_width, "Spot width", "width of the lit spot", 0.5, 100, 0.5},
+    {KeyId::spot_depth, "Spot depth", "depth of the lit spot", 0.5, 200, 0.5},
 };
-
-double unit_metres(const std::string& unit)
-{
-    for (const LengthUnit& known : length_units) {
-        if (equal_ignoring_case(unit, known.suffix)) {
-            return known.metres;
-        }
-    }
-    return 1.0;
-}
 
 // The slider's step in a unit: a round number near the step in metres.
 double step_in_unit(double metres_step, const std::string& unit)
@@ -80,53 +61,57 @@ double step_in_unit(double metres_step, const std::string& unit)
     return 10.0 * decade;
 }
 
-// The name the file writes for a key of [Main], as a key of the table.
-std::string written_name(const Definition& definition, const DefinitionEntry& entry)
+// Whether the name the file writes for a key of [Main] names the nose gear.
+bool written_for_nose(const Definition& definition, const DefinitionEntry& entry)
 {
-    const KeyLine key_line = split_key_line(definition.lines.line(entry.line).visible);
-    const KeyName* key = find_key(main_keys(), key_line.name);
-    return key != nullptr ? std::string(key->name) : std::string();
+    return names_nose_gear(split_key_line(definition.lines.line(entry.line).visible).name);
 }
 
 FormField field_of(const Definition& definition, unsigned section, const KeyField& key_field, bool tail)
 {
     FormField field{};
     field.section = section;
-    field.key = key_field.key;
-    if (!tail && key_field.id == KeyId::other_gear_height) {
-        field.key = "NoseGearHeight";
-    } else if (!tail && key_field.id == KeyId::other_gear_dist) {
-        field.key = "NoseGearDist";
-    }
+    const KeyName& key = key_by_id(key_field.id, !tail);
+    field.key = key.name;
     field.label = key_field.label;
     field.help = key_field.help;
-    field.takes_unit = key_field.takes_unit;
-    field.placeholder = key_field.default_text != nullptr
-                            ? key_field.default_text
-                            : "ground pitch (" + fixed_text(definition.ground.pitch_deg, 0, 2) + ")";
-    double value = key_field.default_text != nullptr ? key_field.default_value : definition.ground.pitch_deg;
+    field.takes_unit = key.takes_unit;
+    double value = key.default_value;
+    switch (key.absent) {
+    case KeyDefault::value:
+        field.placeholder = formatted("%g", key.default_value);
+        break;
+    case KeyDefault::ground_pitch:
+        field.placeholder = "ground pitch (" + fixed_text(definition.ground.pitch_deg, 0, 2) + ")";
+        value = definition.ground.pitch_deg;
+        break;
+    case KeyDefault::required:
+        field.placeholder = "required";
+        value = 1;
+        break;
+    }
 
     const DefinitionEntry* entry = lookup_entry(definition.sections[section], key_field.id);
     if (entry != nullptr) {
         field.present = true;
         field.line = entry->line;
-        if (key_field.takes_unit) {
+        if (key.takes_unit) {
             const ValueParts parts = split_value(entry->value);
-            field.number = parts.number;
+            field.number = shown_text(parts.number);
             field.unit = parts.unit;
         } else {
-            field.number = entry->value;
+            field.number = shown_text(entry->value);
         }
         const char* end = nullptr;
         const double read = read_number(field.number.c_str(), &end);
         if (end != field.number.c_str() && std::isfinite(read)) {
             value = read;
         }
-    } else if (key_field.takes_unit) {
+    } else if (key.takes_unit) {
         value /= unit_metres(field.unit);
     }
-    const double factor = key_field.takes_unit ? unit_metres(field.unit) : 1.0;
-    field.slider_step = key_field.takes_unit ? step_in_unit(key_field.step, field.unit) : key_field.step;
+    const double factor = key.takes_unit ? unit_metres(field.unit) : 1.0;
+    field.slider_step = key.takes_unit ? step_in_unit(key_field.step, field.unit) : key_field.step;
     field.slider_min = std::floor(key_field.min / factor / field.slider_step) * field.slider_step;
     field.slider_max = std::ceil(key_field.max / factor / field.slider_step) * field.slider_step;
     field.slider_value = value < field.slider_min ? field.slider_min : value > field.slider_max ? field.slider_max : value;
@@ -134,6 +119,25 @@ FormField field_of(const Definition& definition, unsigned section, const KeyFiel
 }
 
 }  // namespace
+
+PageVocabulary page_vocabulary()
+{
+    PageVocabulary vocabulary;
+    for (unsigned section = 0; section < SECTION_COUNT; ++section) {
+        vocabulary.section_titles.push_back(section_header(section));
+    }
+    vocabulary.units.emplace_back("", "metres");
+    for (unsigned i = LENGTH_UNIT_COUNT; i-- > 0;) {
+        vocabulary.units.emplace_back(length_units[i].suffix, length_units[i].suffix);
+    }
+    const auto gear_words = [](bool nose) {
+        const std::string name = key_by_id(KeyId::other_gear_dist, nose).name;
+        return std::string(nose ? "nose" : "tail") + " gear (" + name.substr(0, name.size() - 4) + "\xE2\x80\xA6)";
+    };
+    vocabulary.tail_gear_words = gear_words(false);
+    vocabulary.nose_gear_words = gear_words(true);
+    return vocabulary;
+}
 
 FormState form_state(const Definition& definition)
 {
@@ -145,7 +149,7 @@ FormState form_state(const Definition& definition)
     for (const KeyId id : {KeyId::other_gear_height, KeyId::other_gear_dist}) {
         const DefinitionEntry* entry = lookup_entry(main, id);
         if (entry != nullptr) {
-            form.other_gear_tail = written_name(definition, *entry).rfind("Nose", 0) != 0;
+            form.other_gear_tail = !written_for_nose(definition, *entry);
             break;
         }
     }
@@ -164,7 +168,7 @@ std::optional<std::string> edit_field(const std::string& bytes, unsigned section
                                       const std::string& number, const std::string& unit)
 {
     std::optional<std::string> edited = edit_key(bytes, section, key, compose_value(number, unit));
-    if (!edited || section != MAIN_SECTION || !equal_ignoring_case(key, "Lights")) {
+    if (!edited || section != MAIN_SECTION || find_key(section_keys(MAIN_SECTION), key) != &key_by_id(KeyId::lights)) {
         return edited;
     }
     const char* end = nullptr;

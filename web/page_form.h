@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "definition/definition.h"
@@ -36,6 +37,17 @@ struct FormState {
     std::vector<FormField> fields;  // [Main] first, then [Light 1] .. [Light 3], keys in the form's order
     bool other_gear_tail;           // the other gear is written TailGear... (else NoseGear...)
 };
+
+// What the page's script names from the key table: each section's title
+// (its header), the unit choices of a length field (suffix and words; the
+// empty suffix is metres) and the words for the two kinds of other gear.
+struct PageVocabulary {
+    std::vector<std::string> section_titles;           // [Main], [Light 1] .. [Light 3]
+    std::vector<std::pair<std::string, std::string>> units;  // suffix, words
+    std::string tail_gear_words;
+    std::string nose_gear_words;
+};
+PageVocabulary page_vocabulary();
 
 // The form for a definition as the reader left it.
 FormState form_state(const Definition& definition);

@@ -82,7 +82,7 @@ TEST(Messages, BodyIsTheTextWithoutHeaderAndLineEnd)
 // expansion is the printf expansion of the same format.
 TEST(Messages, FormatsUseOnlyTextAndNumberSubjects)
 {
-    for (int id = 0; id <= static_cast<int>(MessageId::note_gears_mixed); ++id) {
+    for (int id = 0; id <= static_cast<int>(MessageId::note_pitch_steep); ++id) {
         const std::string format = message_format(static_cast<MessageId>(id)).format;
         SCOPED_TRACE(format);
         for (std::size_t at = format.find('%'); at != std::string::npos; at = format.find('%', at + 2)) {

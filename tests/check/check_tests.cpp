@@ -3,6 +3,7 @@
 // and the same notes in the preview's legend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -205,7 +206,7 @@ TEST_F(Check, VeskasMessagesWithAHintEachAndTheNotes)
         veska_lines = veska_lines.substr(0, veska_lines.rfind("MDL file "));
         EXPECT_EQ(veska_lines_of(check.output), veska_lines);
         const std::size_t last = check.output.rfind('\n', check.output.size() - 2) + 1;
-        EXPECT_EQ(check.output.substr(last).rfind(veska.exit_code == 0 ? "veska would write a model with this file.\n"
+        EXPECT_EQ(check.output.substr(last).rfind(veska.exit_code == 0 ? "veska would write a model with this file"
                                                                        : "veska would not write a model with this file",
                                                   0),
                   0u)
@@ -331,6 +332,29 @@ TEST_F(Check, TheLitAreaReachingBackInCheckAndInTheLegend)
         EXPECT_LT(metres, 12.0);
         EXPECT_NE(text.find(" m back past the light (SpotDepth 40 m, the aim point 30 m ahead)."), std::string::npos);
         EXPECT_NE(picture.find(">Note: " + text + "<"), std::string::npos);
+    }
+}
+
+// A file veska would write whose lights light no ground: the last line
+// says so and names them; the exit code stays veska's.
+TEST_F(Check, TheVerdictNamesTheLightsThatLightNoGround)
+{
+    const struct {
+        std::string lights;
+        const char* verdict;
+    } cases[] = {
+        {"[Light 1]\nZOffset=0.5\n", "veska would write a model with this file.\n"},
+        {"[Light 1]\nPitch=-30\nZOffset=0.5\n", "veska would write a model with this file, but Light 1 lights no ground.\n"},
+        {"[Light 1]\nZOffset=0.5\n[Light 2]\nZOffset=-9\n[Light 3]\nPitch=-40\n",
+         "veska would write a model with this file, but Light 2 and Light 3 light no ground.\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string lights = std::to_string(std::count(c.lights.begin(), c.lights.end(), '['));
+        write_file_text(definition_, replaced(MAIN, "Lights=1", "Lights=" + lights) + c.lights);
+        const RunOutcome check = run_inspect_in_process({"--check", definition_});
+        EXPECT_EQ(check.exit_code, 0) << c.lights;
+        const std::size_t last = check.output.rfind('\n', check.output.size() - 2) + 1;
+        EXPECT_EQ(check.output.substr(last), c.verdict) << check.output;
     }
 }
 

@@ -81,7 +81,7 @@ TEST(DefinitionEditing, TheReaderReadsWhatTheFormGave)
     for (const char* example : {"one_light.cfg", "two_lights.cfg", "three_lights.cfg"}) {
         const std::string original = read_file_text(std::string(EXAMPLES_DIR) + "/" + example);
         for (unsigned section = 0; section < SECTION_COUNT; ++section) {
-            for (const KeyName& key : section == 0 ? main_keys() : light_keys()) {
+            for (const KeyName& key : section_keys(section)) {
                 for (const std::string value : {"7 ft", ""}) {
                     const std::string edited = *edit_key(original, section, key.name, value);
                     MessageLog log;
@@ -208,5 +208,80 @@ TEST(DefinitionEditing, SplitsComposesAndConvertsValues)
 }
 
 }  // namespace
+
+}  // namespace lumora
+
+namespace lumora {
+
+namespace {
+
+// The text in Latin-1 (ASCII and ö) as a file of each encoding, built
+// byte by byte here.
+std::string as_file(const std::string& latin1, const std::string& encoding)
+{
+    std::string out = encoding == "utf8 bom" ? "\xEF\xBB\xBF" : encoding == "utf16le" ? "\xFF\xFE"
+                                                          : encoding == "utf16be" ? "\xFE\xFF"
+                                                                                  : "";
+    for (const char c : latin1) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (encoding == "ansi") {
+            out += c;
+        } else if (encoding == "utf16le") {
+            out += c;
+            out += '\0';
+        } else if (encoding == "utf16be") {
+            out += '\0';
+            out += c;
+        } else if (byte >= 0x80) {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+// One change, made in a field or in the text box, leaves every other byte
+// of the file as it was: comments in Windows-1252 or UTF-8, the byte-order
+// mark, UTF-16 of either order, CR LF or LF line ends.
+TEST(DefinitionEditing, OneChangeTouchesThatValueAlone)
+{
+    for (const std::string encoding : {"ansi", "utf8", "utf8 bom", "utf16le", "utf16be"}) {
+        for (const std::string end : {"\r\n", "\n"}) {
+            const std::string latin1 = "; H\xF6he der Lampe" + end + "[Main]" + end + "Lights=1" + end + "[Light 1]" +
+                                       end + "ZOffset=0.5 m ; H\xF6he" + end + "LatOffset=3" + end;
+            const std::string opened = as_file(latin1, encoding);
+            const std::string where = encoding + (end == "\n" ? " LF" : " CRLF");
+
+            // A plain field.
+            EXPECT_EQ(edit_key(opened, 1, "LatOffset", "4"), as_file(replaced(latin1, "=3", "=4"), encoding)) << where;
+            // A field that shows the value whole, comment and all, as UTF-8.
+            EXPECT_EQ(edit_key(opened, 1, "ZOffset", "0.6 m ; H\xC3\xB6he"),
+                      as_file(replaced(latin1, "0.5", "0.6"), encoding))
+                << where;
+            // The text box: its text as shown, line ends as line feeds.
+            std::string shown = shown_definition_text(opened);
+            EXPECT_NE(shown.find("H\xC3\xB6he der"), std::string::npos) << where;
+            shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
+            EXPECT_EQ(replace_definition_text(opened, replaced(shown, "Lights=1", "Lights=2")),
+                      as_file(replaced(latin1, "Lights=1", "Lights=2"), encoding))
+                << where;
+            // A new line in the text box gets the file's line end, its
+            // umlaut the file's encoding.
+            EXPECT_EQ(replace_definition_text(opened, replaced(shown, "LatOffset=3\n", "LatOffset=3\n; \xC3\xB6\n")),
+                      as_file(replaced(latin1, "LatOffset=3" + end, "LatOffset=3" + end + "; \xF6" + end), encoding))
+                << where;
+        }
+    }
+}
 
 }  // namespace lumora

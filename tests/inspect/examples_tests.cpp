@@ -43,7 +43,7 @@ TEST(Examples, EachIsReadCleanlyAndEveryKeyIsExplained)
             start = end + 1;
         }
     }
-    for (const KeyTable& table : {main_keys(), light_keys()}) {
+    for (const KeyTable& table : {section_keys(0), section_keys(1)}) {
         for (const KeyName& key : table) {
             const std::string name = key.name;
             EXPECT_NE(settings.find("\n" + name + "="), std::string::npos) << name << " is set in no example";

@@ -206,6 +206,45 @@ TEST_F(Preview, FilesThatCannotBeReadOrWritten)
               "Error opening preview file " + dir_.path() + ": Is a directory\n");
 }
 
+// --before: the earlier file's lights faintly under the new ones, a legend
+// line saying so; the rest of the picture as without it. An earlier file
+// that cannot be read is said so, and nothing is written.
+TEST_F(Preview, BeforeDrawsTheEarlierLightsFaintlyUnderTheNew)
+{
+    const std::string earlier = dir_.file("earlier.cfg");
+    const std::string main = "[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=-1\nTailGearHeight=-0.5\nTailGearDist=8\n";
+    write_file_text(earlier, main + "[Light 1]\nZOffset=0.5\nSpotDepth=15\nLatOffset=-6\n");
+    write_file_text(definition_, main + "[Light 1]\nZOffset=0.5\nSpotDepth=15\nLatOffset=2\n");
+    ASSERT_EQ(run_inspect_in_process({"--preview", definition_, svg_}).exit_code, 0);
+    const std::string alone = read_file_text(svg_);
+    const RunOutcome run = run_inspect_in_process({"--preview", definition_, svg_, "--before", earlier});
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    const std::string both = read_file_text(svg_);
+    EXPECT_EQ(lines_of_class(both, "legend-before"), "faint: the lights as they were before the changes");
+    // The faint lights: a group in each view, drawn before the new ones.
+    for (const std::string view : {"side", "top"}) {
+        const std::size_t faint = both.find("id=\"before-light-1-" + view + "\"");
+        ASSERT_NE(faint, std::string::npos) << view;
+        EXPECT_LT(faint, both.find("id=\"light-1-" + view + "\""));
+        EXPECT_NE(both.rfind("<g class=\"before\" opacity=\"0.3\">", faint), std::string::npos);
+    }
+    // The earlier light stands elsewhere in the top view: its marks differ.
+    const auto group = [](const std::string& svg, const std::string& id) {
+        const std::size_t at = svg.find("id=\"" + id + "\"");
+        return at == std::string::npos ? std::string() : svg.substr(at + id.size() + 6, svg.find("</g>", at) - at);
+    };
+    EXPECT_NE(group(both, "before-light-1-top"), group(both, "light-1-top"));
+    EXPECT_EQ(group(both, "light-1-top"), group(alone, "light-1-top"));
+    EXPECT_EQ(alone.find("before"), std::string::npos);
+
+    std::remove(svg_.c_str());
+    const RunOutcome missing = run_inspect_in_process({"--preview", definition_, svg_, "--before", dir_.file("none.cfg")});
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_EQ(missing.output, "Error opening definition file " + dir_.file("none.cfg") + ": No such file or directory\n");
+    EXPECT_FALSE(file_exists(svg_));
+    EXPECT_EQ(run_inspect_in_process({"--preview", definition_, svg_, "--after", earlier}).exit_code, 2);
+}
+
 // The picture is written all or nothing: whatever stood at its name stays
 // as it was when the write fails, and nothing is removed.
 TEST_F(Preview, APictureThatCannotBeWrittenLeavesWhatStoodThere)

@@ -3,6 +3,8 @@
 // model is the programs' own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -176,6 +178,112 @@ TEST(TuningPage, PutsEachMessageWhereItBelongs)
     EXPECT_EQ(keys, (std::vector<std::string>{"warning:Direction", "note:MaxRange", "note:SpotWidth"}));
 }
 
+// Each note and each message about a value stands at the fields whose
+// values fix it, also where the file lacks that key, and its hint names it.
+TEST(TuningPage, PutsEachNoteAtTheKeyThatFixesIt)
+{
+    const struct {
+        std::string file;
+        const char* text;  // a part of the message
+        std::vector<std::string> keys;
+        int section;
+    } cases[] = {
+        {"[Main]\nLights=1\nMainGearDist=-1\nTailGearDist=8\n[Light 1]\n", "Not all gear",
+         {"MainGearHeight", "TailGearHeight"}, 0},
+        {GEAR + "[Light 1]\nMaxRange=-5\n", "MaxRange is -5", {"MaxRange"}, 1},
+        {GEAR + "[Light 1]\nSpotWidth=-1\n", "SpotWidth is -1", {"SpotWidth"}, 1},
+        {GEAR + "[Light 1]\nSpotDepth=-1\n", "SpotDepth is -1", {"SpotDepth"}, 1},
+        {GEAR + "[Light 1]\nDirection=120\n", "points backwards", {"Direction"}, 1},
+        {GEAR + "[Light 1]\nZOffset=-9\n", "the light is", {"ZOffset"}, 1},
+        {GEAR + "[Light 1]\nZOffset=0.5\n", "reaches", {"SpotDepth"}, 1},
+        {GEAR + "[Light 1]\nPitch=95\n", "Pitch is 95 degrees", {"Pitch"}, 1},
+        {"[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=-1\nTailGearHeight=-12\nTailGearDist=8\n[Light 1]\n",
+         "Pitch is ", {"Pitch"}, 1},
+        {GEAR + "[Light 1]\nPitch=-30\n", "lights no ground", {"Pitch"}, 1},
+        {GEAR + "[Light 1]\nMaxRange=0\n", "cannot be computed", {"MaxRange"}, 1},
+        {"[Main]\nLights=1\nMainGearHeight=-2\nMainGearDist=1\nTailGearHeight=-0.5\nTailGearDist=1\n[Light 1]\n",
+         "too small", {"MainGearDist"}, 0},
+    };
+    for (const auto& c : cases) {
+        const PageEvaluation page = evaluate_definition("x.cfg", c.file);
+        const auto found = std::find_if(page.messages.begin(), page.messages.end(), [&](const PageMessage& message) {
+            return message.text.find(c.text) != std::string::npos;
+        });
+        ASSERT_NE(found, page.messages.end()) << c.text << "\n" << c.file;
+        EXPECT_EQ(found->keys, c.keys) << c.text;
+        EXPECT_EQ(found->section, c.section) << c.text;
+        EXPECT_NE(found->hint.find(c.keys.front()), std::string::npos) << found->hint;
+    }
+    // The verdict of a file veska writes but whose light lights no ground.
+    EXPECT_EQ(evaluate_definition("x.cfg", GEAR + "[Light 1]\nPitch=-30\n").verdict,
+              "veska would write a model with this file, but Light 1 lights no ground.");
+}
+
+// Each mechanical fix, applied as the page applies it, mends its mistake
+// and touches no other line.
+TEST(TuningPage, EachFixMendsItsMistake)
+{
+    // A file of CR LF lines, in Windows-1252.
+    std::string main;
+    for (const char c : GEAR) {
+        main += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const std::string light = "[Light 1]\r\nZOffset=0.5\r\nSpotDepth=15\r\n";
+    const struct {
+        std::string file;
+        const char* words;
+        std::string fixed;
+    } cases[] = {
+        {main + light + "LatOfset=3\r\n", "Fix: rename LatOfset to LatOffset", main + light + "LatOffset=3\r\n"},
+        {replaced(main, "Lights=1", "Lights = 1") + light, "Fix: remove the blanks around the =", main + light},
+        {main + light + "MaxRange=25,5\r\n", "Fix: use a decimal point instead of the comma",
+         main + light + "MaxRange=25.5\r\n"},
+        {main + light + "Direction=5,5\r\n", "Fix: use a decimal point instead of the comma",
+         main + light + "Direction=5.5\r\n"},
+        {main + "[Light1]\r\nZOffset=0.5\r\nSpotDepth=15\r\n", "Fix: write the header as [Light 1]", main + light},
+        {main + light + "SpotWidth=20 m ; H\xF6he\r\n", "Fix: move the comment onto its own line",
+         main + light + "; H\xF6he\r\nSpotWidth=20 m\r\n"},
+        {main + light + "SpotWidth=30\r\nSpotWidth=20\r\n", "Fix: remove line 10, the earlier SpotWidth",
+         main + light + "SpotWidth=20\r\n"},
+        {replaced(main, "TailGearHeight", "NoseGearHeight=-0.7\r\nTailGearHeight") + light,
+         "Fix: remove line 5, the earlier NoseGearHeight", main + light},
+        {main + light + "SpotWidth=60 feet\r\n", "Fix: write the unit feet as ft", main + light + "SpotWidth=60 ft\r\n"},
+    };
+    for (const auto& c : cases) {
+        const PageEvaluation page = evaluate_definition("x.cfg", c.file);
+        const auto fixable = std::find_if(page.messages.begin(), page.messages.end(),
+                                          [](const PageMessage& message) { return !message.fix.empty(); });
+        ASSERT_NE(fixable, page.messages.end()) << c.words;
+        EXPECT_EQ(fixable->fix, c.words);
+        const std::optional<std::string> fixed = replace_line(
+            c.file, fixable->fix_line, fixable->fix_removes ? std::nullopt : std::optional<std::string>(fixable->fix_text));
+        EXPECT_EQ(fixed, c.fixed) << c.words;
+        const PageEvaluation after = evaluate_definition("x.cfg", fixed.value_or(""));
+        EXPECT_EQ(after.verdict, "veska would write a model with this file.") << c.words;
+        for (const PageMessage& message : after.messages) {
+            EXPECT_TRUE(message.severity == "progress" || message.severity == "info") << c.words << ": " << message.text;
+        }
+    }
+}
+
+// The definition as opened drawn faintly under the changed one: the bytes
+// of --preview NEW OUT --before OPENED; with nothing changed, today's picture.
+TEST(TuningPage, DrawsTheFileAsOpenedUnderTheChanges)
+{
+    const InScratchFolder folder;
+    const std::string opened = GEAR + "[Light 1]\nLatOffset=-5\nSpotDepth=15\n";
+    const std::string changed = GEAR + "[Light 1]\nLatOffset=3\nSpotDepth=15\n";
+    write_file_text("lights.cfg", changed);
+    write_file_text("opened.cfg", opened);
+    ASSERT_EQ(run_inspect_in_process({"--preview", "lights.cfg", "both.svg", "--before", "opened.cfg"}).exit_code, 0);
+    EXPECT_EQ(evaluate_definition("lights.cfg", changed, &opened).svg, read_file_text("both.svg"));
+    ASSERT_EQ(run_inspect_in_process({"--preview", "lights.cfg", "alone.svg"}).exit_code, 0);
+    EXPECT_EQ(evaluate_definition("lights.cfg", changed, &changed).svg, read_file_text("alone.svg"));
+}
+
 const FormField& field(const PageEvaluation& page, unsigned section, const std::string& key)
 {
     for (const FormField& field : page.form.fields) {
@@ -214,6 +322,14 @@ TEST(TuningPage, FormShowsTheFile)
     EXPECT_EQ(field(odd, 1, "MaxRange").number, "-2,5 m");
     EXPECT_EQ(field(odd, 1, "MaxRange").unit, "");
     EXPECT_EQ(field(odd, 1, "Direction").number, "5 deg");
+    // Bytes that are not UTF-8 are shown as Windows-1252 reads them, in the
+    // field, the lines and the messages.
+    const PageEvaluation ansi = evaluate_definition("x.cfg", GEAR + "[Light 1]\nZOffset=0.5 m ; H\xF6he\n");
+    EXPECT_EQ(field(ansi, 1, "ZOffset").number, "0.5 m ; H\xC3\xB6he");
+    EXPECT_NE(ansi.text.find("H\xC3\xB6he\n"), std::string::npos);
+    EXPECT_TRUE(std::any_of(ansi.messages.begin(), ansi.messages.end(), [](const PageMessage& message) {
+        return message.text.find("m ; H\xC3\xB6he") != std::string::npos;
+    }));
 }
 
 TEST(TuningPage, MoreLightsAddTheirSections)
