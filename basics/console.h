@@ -1,11 +1,8 @@
 // Where the program's output goes. Everything it says, progress lines and
-// diagnostics alike, is written to one place: the platform's standard
-// output in the programs (which shows the text on a Windows console as the
-// characters it holds), a stream such as a file when a test wants to read
-// it back, nothing when a caller wants a step to run silently. A caller that
-// wants the text itself (to look at each message before it shows it) also
-// gives a string, which receives everything that is printed, whether or not
-// anything else is set.
+// diagnostics alike, is written to one sink: the platform's standard output
+// in the programs (which shows the text on a Windows console as the
+// characters it holds), a string when the caller wants the text itself (a
+// test, the tuning page), or nothing when a step is to run silently.
 #pragma once
 
 #include <cstdarg>
@@ -22,16 +19,43 @@ namespace lumora {
 #define VESKA_PRINTF(fmt_index, first_arg)
 #endif
 
+// Somewhere text goes.
+class TextSink {
+public:
+    virtual void write(const char* text, std::size_t size) = 0;
+
+protected:
+    ~TextSink() = default;
+};
+
+// Text that goes to the platform's standard output.
+class StandardOutputText final : public TextSink {
+public:
+    explicit StandardOutputText(StandardOutput& output) : output_(output) {}
+    void write(const char* text, std::size_t size) override { output_.write(text, size); }
+
+private:
+    StandardOutput& output_;
+};
+
+// Text kept in a string.
+class StringText final : public TextSink {
+public:
+    explicit StringText(std::string& text) : text_(text) {}
+    void write(const char* text, std::size_t size) override { text_.append(text, size); }
+
+private:
+    std::string& text_;
+};
+
 struct Console {
-    std::FILE* stream;           // null: nothing is printed to a stream
-    std::string* text = nullptr;  // when set, everything printed is also appended here
-    StandardOutput* standard_output = nullptr;  // when set, everything printed goes here too
+    TextSink* sink = nullptr;  // null: nothing is printed
 };
 
 // True when what is printed to the console goes anywhere.
 inline bool console_prints(const Console& console)
 {
-    return console.stream != nullptr || console.text != nullptr || console.standard_output != nullptr;
+    return console.sink != nullptr;
 }
 
 void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);

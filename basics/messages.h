@@ -160,7 +160,7 @@ private:
 // Keeps every message, and prints it to a console when one is given.
 class MessageLog final : public MessageSink {
 public:
-    explicit MessageLog(Console console = Console{nullptr}) : console_(console) {}
+    explicit MessageLog(Console console = Console{}) : console_(console) {}
     void take(const Message& message, const std::string& definition_name) override;
     const std::vector<Message>& messages() const { return messages_; }
 

@@ -1,62 +1,108 @@
 // The tuning page's speed in headless Chromium (a measurement, not a test):
-// the HTML file's size; how long after opening it from file:// the page is
-// ready (10 fresh loads); and, over 200 changes of a slider, the time from
-// the input event to the new picture in the page, and to the next frame.
+// - the HTML file's size;
+// - how long after opening it from file:// the page is ready, over 10 cold
+//   loads, each in a fresh browser context;
+// - from an input event to the next paint with the new picture, over 200
+//   changes of a slider on examples/three_lights.cfg made with the keyboard
+//   (real input events): the time from the event's time stamp to a task
+//   run after the frame that follows the new picture;
+// - the JavaScript heap, after collecting garbage, before and after 1,000
+//   more changes of a slider dragged (one step to undo).
 //
 //   node bench/page_speed.mjs [build-web/lumora-tuning.html]
 //
 // Needs the test's packages: (cd tests/web && npm ci).
 import fs from 'node:fs';
+import os from 'node:os';
 import {openBrowser, openPage} from '../tests/web/browser.mjs';
 
 const pagePath = process.argv[2] || 'build-web/lumora-tuning.html';
-const median = (values) => {
-  const sorted = [...values].sort((a, b) => a - b);
-  return sorted[Math.floor(sorted.length / 2)];
-};
+const sorted = (values) => [...values].sort((a, b) => a - b);
+const median = (values) => sorted(values)[Math.floor(values.length / 2)];
+const percentile = (values, share) => sorted(values)[Math.min(values.length - 1, Math.ceil(values.length * share) - 1)];
 const fixed = (value) => value.toFixed(2);
 
 const problems = [];
 const {browser, close} = await openBrowser();
+const load = os.loadavg();
 
 const ready = [];
-for (let load = 0; load < 10; ++load) {
-  const page = await openPage(browser, pagePath, problems);
+for (let round = 0; round < 10; ++round) {
+  const context = await browser.createBrowserContext();
+  const page = await openPage(context, pagePath, problems);
   ready.push(Number(await page.$eval('body', (body) => body.dataset.ready)));
-  await page.close();
+  await context.close();
 }
 
 const page = await openPage(browser, pagePath, problems);
-await page.select('#example', 'one_light.cfg');
+await page.select('#example', 'three_lights.cfg');
 await page.click('#open-example');
-const timings = await page.evaluate(async () => {
+await page.waitForFunction(() => document.querySelector('#picture svg'));
+// The page notes, for each input event on the slider, the time from its time
+// stamp to a task after the next frame drawn once the picture changed.
+await page.evaluate(() => {
   const row = [...document.querySelectorAll('#section-1 .field')]
-                  .find((candidate) => candidate.querySelector('code').textContent === 'LatOffset');
+                  .find((candidate) => candidate.querySelector('code')?.textContent === 'LatOffset');
   const slider = row.querySelector('input[type="range"]');
   const picture = document.getElementById('picture');
-  const toSvg = [];
-  const toFrame = [];
-  let unchanged = 0;
-  for (let change = 0; change < 200; ++change) {
-    const before = picture.innerHTML;
-    slider.value = String(-10 + (change % 40) * 0.5);
-    const start = performance.now();
-    slider.dispatchEvent(new Event('input', {bubbles: true}));
-    toSvg.push(performance.now() - start);
-    await new Promise((resolve) => requestAnimationFrame(() => resolve()));
-    toFrame.push(performance.now() - start);
-    if (picture.innerHTML === before) unchanged++;
-  }
-  return {toSvg, toFrame, unchanged};
+  window.benchSlider = slider;
+  window.benchTimes = [];
+  window.benchUnchanged = 0;
+  let before = null;
+  // Before the page's own handler (capturing), the picture as it was; after
+  // it (on the slider, added last), the new one is in.
+  document.addEventListener('input', (event) => {
+    if (event.target === slider) before = picture.firstElementChild;
+  }, true);
+  slider.addEventListener('input', (event) => {
+    const stamp = event.timeStamp;
+    if (picture.firstElementChild === before) window.benchUnchanged++;
+    queueMicrotask(() => {
+      requestAnimationFrame(() => {
+        const channel = new MessageChannel();
+        channel.port1.onmessage = () => window.benchTimes.push(performance.now() - stamp);
+        channel.port2.postMessage(0);
+      });
+    });
+  });
+  slider.focus();
 });
+for (let change = 0; change < 200; ++change) {
+  await page.keyboard.press(Math.floor(change / 20) % 2 === 0 ? 'ArrowRight' : 'ArrowLeft');
+  await page.waitForFunction((count) => window.benchTimes.length > count, {}, change);
+}
+const times = await page.evaluate(() => window.benchTimes);
+const unchanged = await page.evaluate(() => window.benchUnchanged);
+
+// The heap over 1,000 changes of one drag.
+const cdp = await page.createCDPSession();
+const heap = async () => {
+  await cdp.send('HeapProfiler.collectGarbage');
+  return (await cdp.send('Runtime.getHeapUsage')).usedSize;
+};
+const drag = (count) => page.evaluate((count) => {
+  const slider = window.benchSlider;
+  for (let change = 0; change < count; ++change) {
+    slider.value = String(-10 + (change % 40) * 0.5);
+    slider.dispatchEvent(new Event('input', {bubbles: true}));
+  }
+}, count);
+await drag(200);
+const heapBefore = await heap();
+await drag(1000);
+const heapAfter = await heap();
 await close();
 
 const size = fs.statSync(pagePath).size;
+console.log(`machine load (1, 5, 15 min): ${load.map((value) => value.toFixed(2)).join(', ')} on ${os.cpus().length} cores`);
 console.log(`HTML file: ${size} bytes (${(size / 1024).toFixed(0)} KiB)`);
-console.log(`page ready after opening: first load ${fixed(ready[0])} ms, median of 10 ${fixed(median(ready))} ms, ` +
-            `slowest ${fixed(Math.max(...ready))} ms`);
-console.log(`input event to new SVG in the page, 200 changes: median ${fixed(median(timings.toSvg))} ms, ` +
-            `slowest ${fixed(Math.max(...timings.toSvg))} ms`);
-console.log(`input event to the next frame: median ${fixed(median(timings.toFrame))} ms`);
-if (timings.unchanged > 0) console.log(`${timings.unchanged} changes left the picture as it was`);
+console.log(`page ready after opening, 10 cold loads: median ${fixed(median(ready))} ms, ` +
+            `fastest ${fixed(Math.min(...ready))} ms, slowest ${fixed(Math.max(...ready))} ms`);
+console.log(`input event to the next paint with the new picture, ${times.length} changes: ` +
+            `median ${fixed(median(times))} ms, 95th percentile ${fixed(percentile(times, 0.95))} ms, ` +
+            `slowest ${fixed(Math.max(...times))} ms`);
+if (unchanged > 0) console.log(`${unchanged} changes left the picture as it was`);
+console.log(`JS heap after garbage collection: ${(heapBefore / 1024).toFixed(0)} KiB before and ` +
+            `${(heapAfter / 1024).toFixed(0)} KiB after 1,000 changes (${heapAfter >= heapBefore ? '+' : ''}` +
+            `${((heapAfter - heapBefore) / 1024).toFixed(0)} KiB)`);
 if (problems.length > 0) console.log('problems:\n' + problems.join('\n'));

@@ -40,7 +40,7 @@ struct CheckReport {
 // record. Each record is also printed as --check prints it where echo has a
 // stream or a text.
 CheckReport check_definition_bytes(const std::string& name, std::string bytes, Definition& definition,
-                                   LightSet& lights, const Console& echo = Console{nullptr});
+                                   LightSet& lights, const Console& echo = Console{});
 
 // The check's last line: whether veska would write a model with the file.
 std::string check_verdict(const CheckReport& report);

@@ -17,7 +17,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments = program_arguments(argc, argv);
     SystemFileSystem files;
     StandardOutput output{stdout};
-    const int exit_code = run_inspect(Console{nullptr, nullptr, &output}, files, arguments);
+    StandardOutputText text{output};
+    const int exit_code = run_inspect(Console{&text}, files, arguments);
     hold_own_window();
     // A report that did not reach its reader is no success.
     const int output_error = close_standard_output(output);

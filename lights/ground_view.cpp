@@ -35,7 +35,7 @@ LightOnGround preview_light(const GroundView& geometry, const LightSet& lights, 
     light.pitch_deg = to_degrees(values.pitch);
     light.inclination_deg = -to_degrees(values.inclination);
     light.max_range = values.max_range;
-    light.position = {values.lat_offset, values.z_offset, values.lon_offset};
+    light.position = {values.x_right, values.y_up, values.z_forward};
     const double b = values.inclination;
     light.direction = {portable_cos(b) * portable_sin(values.direction), -portable_sin(b),
                        portable_cos(b) * portable_cos(values.direction)};

@@ -48,15 +48,16 @@ std::int16_t wrapping_sum(std::int16_t a, std::int16_t b)
     return static_cast<std::int16_t>(sum);
 }
 
+// The spot's apex in outline units of u, in the model's axes.
 struct SpotOffsets {
-    std::int16_t ox;
-    std::int16_t oy;
-    std::int16_t oz;
+    std::int16_t x_right;
+    std::int16_t y_up;
+    std::int16_t z_forward;
 };
 
-SpotOffsets spot_offsets(double X, double L, double Z, double u)
+SpotOffsets spot_offsets(double x_right, double y_up, double z_forward, double u)
 {
-    return {to_signed_word(X / u), to_signed_word(Z / u), to_signed_word(L / u)};
+    return {to_signed_word(x_right / u), to_signed_word(y_up / u), to_signed_word(z_forward / u)};
 }
 
 bool all_finite(const double* values, unsigned count)
@@ -84,27 +85,27 @@ double scale_unit(std::uint16_t scale)
     return u;
 }
 
-std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double SW, double W, double X, double L,
-                                 double Z)
+std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double width, double depth, double x_right,
+                                 double y_up, double z_forward)
 {
     std::uint16_t scale = SCALE_COARSEST;
     double u = COARSEST_UNIT;
-    SpotOffsets offsets = spot_offsets(X, L, Z, u);
-    double sx = spot_factor(SW, u);
-    double sy = spot_factor(W, u);
+    SpotOffsets offsets = spot_offsets(x_right, y_up, z_forward, u);
+    double sx = spot_factor(width, u);
+    double sy = spot_factor(depth, u);
     // Halve the unit until the spot's depth covers enough units to draw it.
     while (sy * DEPTH_FACTOR < DEPTH_NEEDED && scale > SCALE_FINEST) {
         scale = static_cast<std::uint16_t>(scale - 1);
         u = u * 0.5;
         sx = sx * 2;
         sy = sy * 2;
-        offsets = spot_offsets(X, L, Z, u);
+        offsets = spot_offsets(x_right, y_up, z_forward, u);
     }
     for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
         // Each term is truncated on its own before the 16-bit sum.
-        outline[k].x = wrapping_sum(to_signed_word(spot_shape[k].x * sx), offsets.ox);
-        outline[k].y = wrapping_sum(to_signed_word(spot_shape[k].y * sy), offsets.oy);
-        outline[k].z = offsets.oz;
+        outline[k].x = wrapping_sum(to_signed_word(spot_shape[k].x * sx), offsets.x_right);
+        outline[k].y = wrapping_sum(to_signed_word(spot_shape[k].y * sy), offsets.y_up);
+        outline[k].z = offsets.z_forward;
     }
     return scale;
 }
@@ -117,6 +118,16 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     }
     const unsigned number = index + 1;
 
+    // The formulas' letters. The model's axes are x to the right, y up and z
+    // forward; the definition file names the light's position otherwise:
+    //   X  LatOffset: x, to the right of the aircraft's axis
+    //   Z  ZOffset:   y, up (not the model's z)
+    //   L  LonOffset: z, forward
+    //   R  MaxRange, the aim point's horizontal distance
+    //   SW, SD  SpotWidth and SpotDepth; W the depth projected onto the
+    //           plane square to the longitudinal axis
+    //   P  the pitch the beam is aimed for; B the beam's inclination below
+    //      the longitudinal axis; h the light's height above the ground line
     // Read in this order so that their messages come in this order too.
     const auto value = [&](KeyId key) { return get_key_value(diagnostics, section, key, ground.pitch_deg); };
     const double pitch = value(KeyId::pitch);
@@ -159,7 +170,7 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
 
     LightRecord& record = lights.records[index];
     record.beam = beam;
-    record.scale = build_spot_outline(record.outline, SW, W, X, L, Z);
+    record.scale = build_spot_outline(record.outline, SW, W, X, Z, L);
     lights.values[index] = LightValues{P, X, Z, L, R, dir, SW, SD, h, B, W, true};
 }
 

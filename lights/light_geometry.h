@@ -33,9 +33,9 @@ struct LightRecord {
 // light in metres and degrees. Lengths in metres, angles in radians.
 struct LightValues {
     double pitch;        // the aircraft's pitch the beam is aimed for
-    double lat_offset;   // the light's position: x
-    double z_offset;     //                       y
-    double lon_offset;   //                       z
+    double x_right;      // the light's position in the model's axes: right of the axis (LatOffset),
+    double y_up;         // above the model's origin (ZOffset),
+    double z_forward;    // ahead of it (LonOffset)
     double max_range;    // horizontal distance of the aim point
     double direction;    // sideways turn of the beam, towards the right wing (+x)
     double spot_width;
@@ -68,10 +68,10 @@ Step compute_lights(Diagnostics& diagnostics, const Definition& definition, Ligh
 void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const DefinitionSection& section,
                    unsigned index, LightSet& lights);
 
-// Fills outline with the spot shape stretched to width SW and depth W with its
-// apex at (X, Z) in the plane z = L, at the coarsest scale that still shows the
-// depth, and returns that scale.
-std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double SW, double W, double X, double L,
-                                 double Z);
+// Fills outline with the spot shape stretched to width and depth (in metres)
+// with its apex at (x_right, y_up) in the plane z = z_forward, at the
+// coarsest scale that still shows the depth, and returns that scale.
+std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double width, double depth, double x_right,
+                                 double y_up, double z_forward);
 
 }  // namespace lumora

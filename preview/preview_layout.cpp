@@ -10,13 +10,13 @@ namespace lumora {
 
 namespace {
 
-constexpr double PLOT_WIDTH = 840.0;
-constexpr double VIEW_HEIGHT_MAX = 400.0;
-constexpr double VIEW_HEIGHT_MIN = 110.0;
+constexpr double PLOT_WIDTH = PICTURE_WIDTH - PLOT_LEFT_MIN - PLOT_RIGHT_MARGIN;
+constexpr double VIEW_HEIGHT_MAX = 190.0;
+constexpr double VIEW_HEIGHT_MIN = 100.0;
 // Narrower than this at one scale for both axes, the views give up the
-// common scale as far as needed: they take this width, and a view too tall
-// at that scale gets a smaller scale upright.
-constexpr double COMMON_WIDTH_MIN = 420.0;
+// common scale as far as needed: they take this width (the whole plot), and
+// a view too tall at that scale gets a smaller scale upright.
+constexpr double COMMON_WIDTH_MIN = PLOT_WIDTH;
 // A view then grows up to this much taller rather than give up the scale.
 constexpr double TALLER_FOR_SCALE = 1.25;
 constexpr double TICKS_ALONG = 8.0;   // about this many steps along z
@@ -96,11 +96,17 @@ Extents measure(const GroundView& geometry)
     return e;
 }
 
-// A view of a short range gets more of it, so that it is not too flat, and
-// is at least as tall as its axis's title is long.
+// A view of a short range gets more scale (where it was drawn smaller
+// upright) or more of the range, so that it is not too flat, and is at
+// least as tall as its axis's title is long.
 void give_height(View& view, const char* axis_title)
 {
     const double height_min = std::fmax(VIEW_HEIGHT_MIN, text_width(axis_title, AXIS_TITLE_FONT, false) + 12.0);
+    // A view drawn smaller upright first takes back scale, up to z's.
+    const double span = view.v.high - view.v.low;
+    if (view.scale_v < view.scale_z && view.scale_v * span < height_min) {
+        view.scale_v = std::fmin(view.scale_z, height_min / span);
+    }
     const double missing = height_min / view.scale_v - (view.v.high - view.v.low);
     if (missing > 0) {
         view.v.low -= missing / 2;

@@ -10,8 +10,13 @@
 namespace lumora {
 
 constexpr double PLOT_LEFT_MIN = 80.0;  // pixels left of both views, for the tick labels and the axis titles
-constexpr double TICK_FONT = 11.0;
-constexpr double AXIS_TITLE_FONT = 12.0;
+constexpr double PLOT_RIGHT_MARGIN = 40.0;  // right of the views, for the last tick label
+// The picture's width: the views take all of it but for the margins, so
+// that it can be shown narrow enough to stay beside a form and its smallest
+// text is still readable.
+constexpr double PICTURE_WIDTH = 800.0;
+constexpr double TICK_FONT = 13.0;
+constexpr double AXIS_TITLE_FONT = 13.0;
 
 // The titles of the views' upright axes, written along them.
 constexpr char SIDE_AXIS_TITLE[] = "y: height (m)";

@@ -13,17 +13,16 @@ namespace lumora {
 
 namespace {
 
-constexpr double PAGE_WIDTH_MIN = 800.0;  // pixels; the legend needs them
-// The page grows to hold the legend's lines up to this width; longer lines
-// are broken, as are titles and notes that do not fit.
-constexpr double PAGE_WIDTH_MAX = 1000.0;
-constexpr double PLOT_RIGHT_MARGIN = 40.0;  // right of the views, for the last tick label
+// The page is as wide as the picture is meant to be; legend lines, titles
+// and notes that do not fit are broken.
+constexpr double PAGE_WIDTH_MIN = PICTURE_WIDTH;
+constexpr double PAGE_WIDTH_MAX = PICTURE_WIDTH;
 constexpr double TEXT_RIGHT_MARGIN = 12.0;  // between any text and the page's right edge
-constexpr double TEXT_FONT = 12.0;
-constexpr double NOTE_FONT = 11.0;
-constexpr double LABEL_FONT = 11.0;
+constexpr double TEXT_FONT = 13.0;  // the picture's smallest text too
+constexpr double NOTE_FONT = TEXT_FONT;
+constexpr double LABEL_FONT = TEXT_FONT;
 constexpr double LEGEND_ROW = 18.0;  // from one legend entry to the next
-constexpr double WRAPPED_ROW = 15.0;  // from one line of a broken text to the next
+constexpr double WRAPPED_ROW = 15.5;  // from one line of a broken text to the next
 
 const char LIGHT_COLOURS[3][8] = {"#d62728", "#1f77b4", "#2ca02c"};
 const char GROUND_COLOUR[] = "#8c6d31";
@@ -38,7 +37,7 @@ struct Page {
 
 // Writes text from (x, y), broken into lines that end before the page's
 // text edge, one below the other, at this font size (not written out when
-// it is the inherited 12). Returns the last line's baseline.
+// it is the inherited TEXT_FONT). Returns the last line's baseline.
 double write_paragraph(std::string& svg, const Page& page, double x, double y, double font_size, bool bold,
                        const std::string& attributes, const std::string& text, const char* first_line_id = nullptr)
 {
@@ -65,8 +64,9 @@ double write_paragraph(std::string& svg, const Page& page, double x, double y, d
 // The frame, grid, tick labels and axis titles of a view, and its clip path.
 // A tick label that would run into the one before it is left out: the steps
 // are chosen so that none does. Returns the baseline of the title under the
-// view.
-double write_axes(std::string& svg, const View& view, const char* id, const char* v_title)
+// view, or of the tick labels under it when the view has no title of z (the
+// views share z: the lower one names it).
+double write_axes(std::string& svg, const View& view, const char* id, const char* v_title, bool z_title)
 {
     const double right = view.left + view.width;
     const double bottom = view.top + view.height;
@@ -94,9 +94,9 @@ double write_axes(std::string& svg, const View& view, const char* id, const char
     for (std::uint32_t i = 0; i <= z_ticks; ++i) {
         const double z = view.z.low + static_cast<double>(i) * view.step_z;
         const std::string label = tick_label(z, view.step_z);
-        const Box box = text_box(px(view, z), bottom + 17, label, TICK_FONT, false, Anchor::middle);
+        const Box box = text_box(px(view, z), bottom + 18, label, TICK_FONT, false, Anchor::middle);
         if (!any || !boxes_overlap(box, last)) {
-            write_text(svg, px(view, z), bottom + 17, "text-anchor=\"middle\"", label.c_str());
+            write_text(svg, px(view, z), bottom + 18, "text-anchor=\"middle\"", label.c_str());
             last = box;
             any = true;
         }
@@ -113,13 +113,15 @@ double write_axes(std::string& svg, const View& view, const char* id, const char
         }
     }
     svg += "</g>\n";
-    write_text(svg, view.left + view.width / 2, bottom + 34, "text-anchor=\"middle\"",
-               "z: along the aircraft, forwards (m)");
+    if (z_title) {
+        write_text(svg, view.left + view.width / 2, bottom + 34, "text-anchor=\"middle\"",
+                   "z: along the aircraft, forwards (m)");
+    }
     append_format(svg, "<text x=\"0\" y=\"0\" transform=\"translate(%.2f %.2f) rotate(-90)\" text-anchor=\"middle\">",
                   axis_title_x(view), view.top + view.height / 2);
     write_xml_text(svg, v_title);
     svg += "</text>\n";
-    return bottom + 34;
+    return z_title ? bottom + 34 : bottom + 18;
 }
 
 // The view's title; a view that does not show its axes at one scale says how
@@ -352,7 +354,7 @@ void write_top_view(std::string& svg, const View& view, const GroundView& geomet
     svg += "</g>\n";
 }
 
-// A bar of a round length with its length written under it; with the
+// A bar of a round length with its length written beside it; with the
 // common scale given up in either view it holds for z alone. Returns the
 // baseline of that text.
 double write_scale_bar(std::string& svg, double x, double y, const View& view, bool common)
@@ -363,10 +365,9 @@ double write_scale_bar(std::string& svg, double x, double y, const View& view, b
     append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"6\" fill=\"black\"/>\n", x, y, length);
     const char* along = common ? "" : " along z";
     const std::string text = formatted("%g m%s", metres, along);
-    const double centre = std::fmax(x + length / 2, x + text_width(text, TEXT_FONT, false) / 2);
-    write_text(svg, centre, y + 20, "text-anchor=\"middle\"", text.c_str());
+    write_text(svg, x + length + 8, y + 7, "", text.c_str());
     svg += "</g>\n";
-    return y + 20;
+    return y + 7;
 }
 
 bool any_beam_below_ground(const GroundView& geometry)
@@ -443,7 +444,7 @@ double legend_width(const LegendTexts& texts, double left)
 double write_legend(std::string& svg, const Page& page, double left, double top, const GroundView& geometry,
                     const LegendTexts& texts)
 {
-    svg += "<g id=\"legend\" font-size=\"12\">\n";
+    append_format(svg, "<g id=\"legend\" font-size=\"%g\">\n", TEXT_FONT);
     const double text_x = left + LEGEND_TEXT;
     double y = top;
     for (unsigned i = 0; i < geometry.light_count; ++i) {
@@ -485,19 +486,25 @@ double write_legend(std::string& svg, const Page& page, double left, double top,
     return y;
 }
 
-// The picture's subtitle: what it shows and at which scale.
-std::string subtitle(const GroundView& geometry, const View& side, const View& top)
+// The picture's subtitle: what it shows and at which scale; a scale that
+// is not the same for both axes is said on a line of its own.
+struct Subtitle {
+    std::string text;
+    std::string not_to_scale;  // empty where both views are to scale
+};
+
+Subtitle subtitle(const GroundView& geometry, const View& side, const View& top)
 {
     std::string text = formatted("%u light%s, in the model's axes; ", geometry.light_count,
                                  geometry.light_count == 1 ? "" : "s");
     if (to_scale(side) && to_scale(top)) {
-        return text + "both views in metres at the same scale, the aircraft's nose to the right";
+        return {text + "both views in metres at the same scale, the aircraft's nose to the right", ""};
     }
     const char* which = !to_scale(side) && !to_scale(top) ? "both views draw their upright axes"
                         : !to_scale(side)                  ? "the side view draws y"
                                                            : "the top view draws x";
-    return text + "views in metres, the aircraft's nose to the right; NOT TO SCALE: " + which +
-           " smaller than z (see the view titles)";
+    return {text + "views in metres, the aircraft's nose to the right;",
+            std::string("NOT TO SCALE: ") + which + " smaller than z (see the view titles)"};
 }
 
 }  // namespace
@@ -513,9 +520,13 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
                               legend_width(legend, left))};
 
     std::string body;
-    double y = write_paragraph(body, page, left, 34, 18, true, "",
+    double y = write_paragraph(body, page, left, 24, 18, true, "",
                                std::string("Landing lights of ") + caption.definition_name, "title");
-    y = write_paragraph(body, page, left, y + 20, TEXT_FONT, false, "fill=\"#444444\"", subtitle(geometry, side, top));
+    const Subtitle sub = subtitle(geometry, side, top);
+    y = write_paragraph(body, page, left, y + 20, TEXT_FONT, false, "fill=\"#444444\"", sub.text);
+    if (!sub.not_to_scale.empty()) {
+        y = write_paragraph(body, page, left, y + WRAPPED_ROW, TEXT_FONT, false, "fill=\"#444444\"", sub.not_to_scale);
+    }
     if (!caption.complete) {
         y = write_paragraph(body, page, left, y + 22, 14, true, "fill=\"#b00000\"",
                             "INCOMPLETE: the definition file has errors; this shows only what could be computed.",
@@ -524,29 +535,27 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
 
     y = write_view_title(body, page, side, y + 20, "Side view", "y");
     side.top = y + 10;
-    y = write_axes(body, side, "side", SIDE_AXIS_TITLE);
+    y = write_axes(body, side, "side", SIDE_AXIS_TITLE, false);
     write_side_view(body, side, geometry, caption.before);
 
-    y = write_view_title(body, page, top, y + 36, "Top view, from above", "x");
+    y = write_view_title(body, page, top, y + 30, "Top view, from above", "x");
     y = write_paragraph(body, page, left, y + 17, NOTE_FONT, false, SIDE_NOTE_ATTRIBUTES,
-                        "Above the axis: the left wing's side, x < 0: a negative LatOffset puts a light here, a "
-                        "negative Direction turns its beam this way.");
+                        "Above the axis: the left wing's side (x < 0; LatOffset or Direction negative).");
     top.top = y + 9;
-    y = write_axes(body, top, "top", TOP_AXIS_TITLE);
+    y = write_axes(body, top, "top", TOP_AXIS_TITLE, true);
     y = write_paragraph(body, page, left, y + 18, NOTE_FONT, false, SIDE_NOTE_ATTRIBUTES,
-                        "Below the axis: the right wing's side, x > 0: a positive LatOffset puts a light here, a "
-                        "positive Direction turns its beam this way.");
+                        "Below the axis: the right wing's side (x > 0; LatOffset or Direction positive).");
     write_top_view(body, top, geometry, caption.before);
 
-    y = write_legend(body, page, left, y + 30, geometry, legend);
-    y = write_scale_bar(body, left, y + 18, side, to_scale(side) && to_scale(top));
+    y = write_legend(body, page, left, y + 26, geometry, legend);
+    y = write_scale_bar(body, left, y + 16, side, to_scale(side) && to_scale(top));
     const double page_height = std::ceil(y + 16);
 
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     append_format(svg,
                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\" "
-                  "font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n",
-                  std::ceil(page.width), page_height, std::ceil(page.width), page_height);
+                  "font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"%g\">\n",
+                  std::ceil(page.width), page_height, std::ceil(page.width), page_height, TEXT_FONT);
     svg += "<title>Landing-light preview of ";
     write_xml_text(svg, caption.definition_name);
     svg += "</title>\n";

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "definition/definition_editing.h"
+#include "definition/keys.h"
 #include "web/page_evaluation.h"
 #include "web/page_form.h"
 #include "web/page_model.h"
@@ -130,12 +131,6 @@ val vocabulary()
     const PageVocabulary words = page_vocabulary();
     val out = val::object();
     out.set("sectionTitles", array_of(words.section_titles, [](const std::string& title) { return val(title); }));
-    out.set("units", array_of(words.units, [](const std::pair<std::string, std::string>& unit) {
-                val pair = val::array();
-                pair.call<void>("push", unit.first);
-                pair.call<void>("push", unit.second);
-                return pair;
-            }));
     out.set("tailGearWords", words.tail_gear_words);
     out.set("noseGearWords", words.nose_gear_words);
     return out;
@@ -164,6 +159,22 @@ val rename_gear(const std::string& bytes, bool tail) { return optional_bytes_out
 std::string convert(const std::string& number, const std::string& from, const std::string& to)
 {
     return convert_number(number, from, to);
+}
+
+// The units a length may carry, as written, and the one a number without a
+// unit is read in.
+val length_unit_choice()
+{
+    val out = val::object();
+    val suffixes = val::array();
+    for (const LengthUnit& unit : length_units) {
+        suffixes.call<void>("push", std::string(unit.suffix));
+        if (unit.metres == 1.0) {
+            out.set("plain", std::string(unit.suffix));
+        }
+    }
+    out.set("units", suffixes);
+    return out;
 }
 
 // The model's runs work in a folder of their own in the in-memory file
@@ -217,4 +228,5 @@ EMSCRIPTEN_BINDINGS(lumora_page)
     emscripten::function("applyToModel", &lumora::apply);
     emscripten::function("takeLightsOut", &lumora::strip);
     emscripten::function("isModel", &lumora::is_model);
+    emscripten::function("lengthUnits", &lumora::length_unit_choice);
 }

@@ -34,4 +34,10 @@ if(NODE)
            COMMAND ${NODE} ${PROJECT_SOURCE_DIR}/tests/web/mending_test.mjs --page ${page}
                    --artifacts ${PROJECT_BINARY_DIR}/test-artifacts)
   set_tests_properties(mending_in_browser PROPERTIES TIMEOUT 300)
+  # The page as a bench: the picture in view, undo and redo, work kept,
+  # files refused, the controls' names and states.
+  add_test(NAME tuning_bench_in_browser
+           COMMAND ${NODE} ${PROJECT_SOURCE_DIR}/tests/web/bench_test.mjs --page ${page}
+                   --examples ${PROJECT_SOURCE_DIR}/examples)
+  set_tests_properties(tuning_bench_in_browser PROPERTIES TIMEOUT 600)
 endif()

@@ -22,11 +22,34 @@
     model: null,         // {name, bytes}
     modelRun: null,      // the last run on the model: {done, alreadyLit, output, model}
     downloadable: null,  // {name, bytes} offered by "Download model"
-    fields: new Map(),   // "section:key" of the form's own key -> the field's elements
+    fields: new Map(),   // "section:index" of a field of the form -> the field's elements
     modelTimer: 0,
     evaluations: 0,
     modelRuns: 0,
+    // The definition as opened (what each field's Reset goes back to) and
+    // as last saved; its form as opened.
+    opened: new Uint8Array(0),
+    saved: new Uint8Array(0),
+    openedFields: new Map(),
+    // Undo and redo: the definitions before (past) and after (future) the
+    // one shown, each with the words of its change. The change in progress
+    // (a drag, a value being typed) is one step: gesture names it until the
+    // control is let go.
+    past: [],
+    future: [],
+    gesture: null,
+    keepTimer: 0,
+    units: null,       // the core's length units: {units: [...], plain: the one of a number without unit}
+    gearTail: null,    // the other gear's kind as chosen while the file names no gear key
   };
+  const HISTORY_STEPS = 500;
+  // Files the page takes: larger ones are refused before they are read.
+  const DEFINITION_LIMIT = 4 * 1024 * 1024;
+  const MODEL_LIMIT = 256 * 1024 * 1024;
+  // The messages listed, and the lines of the text shown, at most.
+  const MESSAGES_SHOWN = 200;
+  const LINES_SHOWN = 2000;
+  const STORAGE_KEY = 'lumora-tuning-definition';
 
   function hexBytes(hex) {
     const bytes = new Uint8Array(hex.length / 2);
@@ -43,6 +66,58 @@
     }
     for (const child of children) made.append(child);
     return made;
+  }
+
+  function sameBytes(a, b) {
+    if (a.length !== b.length) return false;
+    for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
+    return true;
+  }
+
+  // Bytes as text for the browser's storage, and back.
+  function bytesToBase64(bytes) {
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(text);
+  }
+  function base64ToBytes(text) {
+    const binary = atob(text);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+  }
+
+  // A word for the user that is not one of the core's messages: a file
+  // refused, a failure caught; cleared by the next file taken.
+  function notify(words) {
+    const notice = byId('notice');
+    notice.textContent = words;
+    notice.hidden = words === '';
+  }
+
+  function megabytes(size) { return (size / (1024 * 1024)).toFixed(1) + ' MiB'; }
+
+  // Every call into the core goes through here: a failure (the core's
+  // memory exhausted, an abort) is shown, the core is started afresh, and
+  // the page goes on with what it holds. Returns null on a failure.
+  function core(name, ...args) {
+    if (!state.core) {
+      notify('The page is starting its code again after a failure; try again in a moment.');
+      return null;
+    }
+    try {
+      return state.core[name](...args);
+    } catch (error) {
+      notify('The page\'s code failed (' + (error && error.message ? error.message : String(error)) + '). ' +
+             'The definition was kept; the code is started again.');
+      state.core = null;
+      try {
+        createLumora().ready.then((fresh) => { state.core = fresh; }, () => {});
+      } catch (again) {
+        // Nothing more the page can do: it keeps what it holds.
+      }
+      return null;
+    }
   }
 
   function download(name, bytes, type) {
@@ -82,68 +157,178 @@
     }
   }
 
+  // The unit a field's box stands for: a number written without one keeps
+  // none while the plain unit is chosen.
+  function unitOf(entry) {
+    if (!entry.unit) return '';
+    const chosen = entry.unit.value;
+    return chosen === state.units.plain && entry.field.unit === '' ? '' : chosen;
+  }
+
+  function decimalsOf(step) {
+    const text = String(step);
+    return text.includes('.') ? text.length - text.indexOf('.') - 1 : 0;
+  }
+
+  // The value a slider announces: rounded to its step, with its unit.
+  function sliderWords(entry) {
+    const words = entry.unit ? entry.unit.value : entry.row.querySelector('.unit-missing').textContent;
+    return Number(entry.slider.value).toFixed(decimalsOf(entry.slider.step)) + ' ' + words;
+  }
+
+  // Dragging a slider: with Shift held it moves ten times finer. The page
+  // moves the slider itself while the pointer is down, so that the step per
+  // pixel can change in the middle of a drag.
+  function fineDrag(entry) {
+    const slider = entry.slider;
+    let drag = null;
+    const valueAt = (event) => {
+      const box = slider.getBoundingClientRect();
+      const min = Number(slider.min);
+      const max = Number(slider.max);
+      const perPixel = (max - min) / Math.max(1, box.width);
+      if (!event.shiftKey) {
+        drag.from = event.clientX;
+        drag.value = min + (event.clientX - box.left) / Math.max(1, box.width) * (max - min);
+      } else {
+        drag.value += (event.clientX - drag.from) * perPixel / 10;
+        drag.from = event.clientX;
+      }
+      const step = Number(slider.step) || 1;
+      const held = Math.min(max, Math.max(min, drag.value));
+      return (Math.round(held / step) * step).toFixed(decimalsOf(slider.step));
+    };
+    const move = (event) => {
+      if (!drag) return;
+      const value = valueAt(event);
+      if (value === slider.value && drag.moved) return;
+      drag.moved = true;
+      slider.value = value;
+      slider.dispatchEvent(new Event('input', {bubbles: true}));
+    };
+    slider.addEventListener('pointerdown', (event) => {
+      if (event.button !== 0) return;
+      event.preventDefault();
+      slider.focus();
+      slider.setPointerCapture(event.pointerId);
+      drag = {from: event.clientX, value: Number(slider.value), moved: false};
+      if (!event.shiftKey) move(event);
+    });
+    slider.addEventListener('pointermove', move);
+    const end = () => {
+      if (!drag) return;
+      drag = null;
+      slider.dispatchEvent(new Event('change', {bubbles: true}));
+    };
+    slider.addEventListener('pointerup', end);
+    slider.addEventListener('pointercancel', end);
+  }
+
   function buildField(field, index) {
     const id = fieldId(field.section, index);
     const row = element('div', {className: 'field'});
-    const label = element('label', {for: id}, field.label + ' ');
+    // The key's name beside its words, where they differ: each control is
+    // named once.
+    const label = element('label', {for: id}, field.label);
     const keyName = element('code', {text: field.key});
-    label.append(keyName);
+    if (field.label !== field.key) label.append(' ', keyName);
     const input = element('input', {type: 'text', id, inputmode: 'decimal', spellcheck: 'false',
                                     'aria-describedby': id + '-help ' + id + '-messages'});
     const slider = element('input', {type: 'range', 'aria-label': field.label + ' slider', tabindex: '0'});
     let unit = null;
     if (field.takesUnit) {
       unit = element('select', {'aria-label': field.label + ' unit'});
-      for (const [value, unitWords] of words.units) unit.append(element('option', {value, text: unitWords}));
+      for (const suffix of state.units.units) unit.append(element('option', {value: suffix, text: suffix}));
     }
-    const help = element('span', {className: 'help', id: id + '-help', text: field.help});
+    // What the field means, and its default in full (the grey one in the
+    // field may not fit).
+    const help = element('span', {className: 'help', id: id + '-help'}, field.help,
+                         element('span', {className: 'default'}));
+    const reset = element('button', {type: 'button', className: 'reset', text: 'Reset', disabled: '',
+                                     'aria-label': 'Reset ' + field.label + (field.label === field.key ? '' : ' ' + field.key)});
     const messages = element('ul', {className: 'field-messages', id: id + '-messages'});
     row.append(label, input, unit || element('span', {className: 'unit-missing', text: field.key === 'Lights' ? 'count' : 'degrees'}),
-               slider, help, messages);
+               slider, help, reset, messages);
     const entry = {section: field.section, index, key: field.key, row, input, slider, unit, keyName, messages, field,
-                   beforeClear: null};
+                   reset, beforeClear: null};
+    reset.addEventListener('click', () => resetField(entry));
     input.addEventListener('input', () => typeInto(entry));
     // Retyping a value passes through an empty field, which takes the key's
     // line out; a value typed before the field is left goes back on that line.
     input.addEventListener('blur', () => { entry.beforeClear = null; });
     slider.addEventListener('input', () => {
       input.value = slider.value;
-      editField(entry, slider.value, unit ? unit.value : '');
+      editField(entry, slider.value, unitOf(entry));
+    });
+    fineDrag(entry);
+    // Arrow Up and Down step the number by the slider's step.
+    input.addEventListener('keydown', (event) => {
+      if (event.key !== 'ArrowUp' && event.key !== 'ArrowDown') return;
+      const step = Number(slider.step) || 1;
+      const now = Number(input.value.trim() === '' ? slider.value : input.value);
+      if (!Number.isFinite(now)) return;
+      event.preventDefault();
+      const decimals = decimalsOf(slider.step);
+      input.value = (Math.round(now / step) * step + (event.key === 'ArrowUp' ? step : -step)).toFixed(decimals);
+      editField(entry, input.value, unitOf(entry));
     });
     if (unit) {
       unit.addEventListener('change', () => {
-        const number = state.core.convertNumber(input.value, entry.field.unit, unit.value);
+        const to = unitOf(entry);
+        const number = core('convertNumber', input.value, entry.field.unit, to);
+        if (number === null) return;
         input.value = number;
-        editField(entry, number, unit.value);
+        editField(entry, number, to);
       });
     }
     state.fields.set(field.section + ':' + index, entry);
     return row;
   }
 
-  function fillForm(view) {
+  // The fields of a view by "section:index", as the form holds them.
+  function fieldsByPlace(view) {
+    const places = new Map();
     const counts = new Map();
     for (const field of view.fields) {
       const index = counts.get(field.section) || 0;
       counts.set(field.section, index + 1);
-      const entry = state.fields.get(field.section + ':' + index);
+      places.set(field.section + ':' + index, field);
+    }
+    return places;
+  }
+
+  function sameValue(a, b) {
+    return a.present === b.present && a.number === b.number && a.unit.toLowerCase() === b.unit.toLowerCase();
+  }
+
+  function fillForm(view) {
+    for (const [place, field] of fieldsByPlace(view)) {
+      const entry = state.fields.get(place);
+      const opened = state.openedFields.get(place);
+      entry.reset.disabled = state.name === null || !opened || sameValue(field, opened);
       entry.field = field;
       entry.key = field.key;
       entry.keyName.textContent = field.key;
       if (document.activeElement !== entry.input) entry.input.value = field.number;
       entry.input.placeholder = field.placeholder;
-      // A number being typed (or cleared and retyped) keeps the unit it had.
+      // A number being typed (or cleared and retyped) keeps the unit it shows.
       const retyping = document.activeElement === entry.input || (!field.present && entry.beforeClear !== null);
-      if (entry.unit && document.activeElement !== entry.unit && !retyping) entry.unit.value = field.unit.toLowerCase();
+      if (entry.unit && document.activeElement !== entry.unit && !retyping) {
+        entry.unit.value = field.unit === '' ? state.units.plain : field.unit.toLowerCase();
+      }
+      entry.row.querySelector('.default').textContent = field.placeholder === '' ? '' : ' (when empty: ' + field.placeholder + ')';
+      entry.input.removeAttribute('aria-invalid');
       entry.slider.min = field.sliderMin;
       entry.slider.max = field.sliderMax;
       entry.slider.step = field.sliderStep;
       if (document.activeElement !== entry.slider) entry.slider.value = field.sliderValue;
+      entry.slider.setAttribute('aria-valuetext', sliderWords(entry));
       entry.messages.replaceChildren();
       entry.row.classList.remove('has-error', 'has-warning');
     }
-    byId('gear-tail').checked = view.otherGearTail;
-    byId('gear-nose').checked = !view.otherGearTail;
+    const tail = state.gearTail !== null ? state.gearTail : view.otherGearTail;
+    byId('gear-tail').checked = tail;
+    byId('gear-nose').checked = !tail;
     // The light sections in use, and any the file has beyond them.
     const count = view.lightCount >= 1 && view.lightCount <= 3 ? view.lightCount : 1;
     for (let section = 1; section < words.sectionTitles.length; ++section) {
@@ -189,13 +374,17 @@
     list.replaceChildren();
     for (let section = 0; section < words.sectionTitles.length; ++section) byId('section-messages-' + section).replaceChildren();
     const lineSeverity = new Map();
-    for (const message of state.name !== null ? view.messages : []) {
+    const all = state.name !== null ? view.messages : [];
+    for (const message of all.slice(0, MESSAGES_SHOWN)) {
       list.append(messageItem(message, true));
       // At every field whose value fixes it.
       const entries = message.keys.map((key) => entryOf(message, key)).filter((entry) => entry);
       for (const entry of entries) {
         entry.messages.append(messageItem(message, false));
-        if (message.severity === 'error') entry.row.classList.add('has-error');
+        if (message.severity === 'error') {
+          entry.row.classList.add('has-error');
+          entry.input.setAttribute('aria-invalid', 'true');
+        }
         if (message.severity === 'warning') entry.row.classList.add('has-warning');
       }
       if (!entries.length && message.section >= 0 && message.severity !== 'progress') {
@@ -205,14 +394,23 @@
         lineSeverity.set(message.line, message.severity);
       }
     }
+    if (all.length > MESSAGES_SHOWN) {
+      list.append(element('li', {className: 'more-messages',
+                                 text: 'and ' + (all.length - MESSAGES_SHOWN) + ' more messages, not shown (' +
+                                       all.length + ' in all)'}));
+    }
     const lines = byId('text-lines');
     lines.replaceChildren();
-    for (const line of view.lines) {
+    for (const line of view.lines.slice(0, LINES_SHOWN)) {
       const item = element('li', {'data-line': line.number},
                            element('span', {className: 'number', text: String(line.number)}),
                            element('span', {className: 'code', text: line.text}));
       if (lineSeverity.has(line.number)) item.className = lineSeverity.get(line.number);
       lines.append(item);
+    }
+    if (view.lines.length > LINES_SHOWN) {
+      lines.append(element('li', {className: 'more-messages',
+                                  text: 'and ' + (view.lines.length - LINES_SHOWN) + ' more lines, not shown'}));
     }
   }
 
@@ -222,19 +420,21 @@
   function fixButton(message) {
     const button = element('button', {type: 'button', className: 'fix', text: message.fix});
     button.addEventListener('click', () => {
-      commitDefinition(state.core.applyFix(state.bytes, message.fixLine, message.fixText, message.fixRemoves), message.fix);
+      commitDefinition(core('applyFix', state.bytes, message.fixLine, message.fixText, message.fixRemoves), message.fix);
     });
     return button;
   }
 
   function fillTextBox() {
     const box = byId('definition-text');
-    if (document.activeElement !== box) box.value = state.core.definitionText(state.bytes);
+    if (document.activeElement === box) return;
+    const text = core('definitionText', state.bytes);
+    if (text !== null) box.value = text;
   }
 
   function wireTextBox() {
     byId('definition-text').addEventListener('input', (event) => {
-      commitDefinition(state.core.replaceText(state.bytes, event.target.value), 'Edit text');
+      commitDefinition(core('replaceText', state.bytes, event.target.value), 'Edit text');
     });
   }
 
@@ -266,12 +466,15 @@
   // ---- Evaluating and editing: the code's work, drawn.
 
   function evaluate() {
-    render(state.core.evaluate(state.name || 'lights.cfg', state.bytes, state.opened));
+    const view = core('evaluate', state.name || 'lights.cfg', state.bytes, state.opened);
+    if (view) render(view);
   }
 
   function render(view) {
     state.view = view;
-    byId('picture').innerHTML = state.name !== null ? view.svg : '';
+    const drawn = state.name !== null ? view.svg : '';
+    byId('picture').innerHTML = drawn;
+    byId('save-picture').disabled = drawn === '';
     fillVerdict(view);
     fillForm(view);
     fillMessages(view);
@@ -283,40 +486,179 @@
     scheduleModelRun();
   }
 
-  function setBytes(bytes) {
-    if (bytes === null) return;  // the file cannot be decoded: nothing to edit
+  // Every change of the definition comes here: a field, a slider, a unit,
+  // the gear's kind, a fix, the text, a light added or taken out. It is one
+  // step to undo, or part of the step in progress (a drag, a value being
+  // typed) when that has the same words; then the page shows the new
+  // definition. Returns whether the definition was taken.
+  function commitDefinition(bytes, label) {
+    if (bytes === null || bytes === undefined) return false;  // the file cannot be decoded: nothing to edit
+    bytes = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
+    if (!sameBytes(bytes, state.bytes)) {
+      if (state.gesture === null || state.gesture !== label) {
+        state.past.push({bytes: state.bytes, label});
+        if (state.past.length > HISTORY_STEPS) state.past.shift();
+      }
+      state.future = [];
+      state.gesture = label;
+    }
     state.bytes = bytes;
     if (state.name === null) state.name = 'lights.cfg';
     evaluate();
+    historyChanged();
+    return true;
+  }
+  window.commitDefinition = commitDefinition;
+
+  // The step in progress ends when its control is let go; a step that came
+  // back to where it began (a value retyped as it was) is no step.
+  function endGesture() {
+    const last = state.past[state.past.length - 1];
+    if (state.gesture !== null && last && sameBytes(last.bytes, state.bytes)) {
+      state.past.pop();
+      historyChanged();
+    }
+    state.gesture = null;
   }
 
-  // Every change of the definition's bytes goes through here: a field, a fix,
-  // the text box.
-  function commitDefinition(bytes, label) {
-    void label;
-    setBytes(bytes);
+  function undo() {
+    endGesture();
+    const step = state.past.pop();
+    if (!step) return;
+    state.future.push({bytes: state.bytes, label: step.label});
+    state.bytes = step.bytes;
+    evaluate();
+    historyChanged();
+  }
+
+  function redo() {
+    endGesture();
+    const step = state.future.pop();
+    if (!step) return;
+    state.past.push({bytes: state.bytes, label: step.label});
+    state.bytes = step.bytes;
+    evaluate();
+    historyChanged();
+  }
+
+  function changed() { return state.name !== null && !sameBytes(state.bytes, state.saved); }
+
+  function historyChanged() {
+    const undoButton = byId('undo');
+    const redoButton = byId('redo');
+    const last = state.past[state.past.length - 1];
+    const next = state.future[state.future.length - 1];
+    undoButton.disabled = !last;
+    redoButton.disabled = !next;
+    undoButton.title = last ? 'Undo: ' + last.label : '';
+    redoButton.title = next ? 'Redo: ' + next.label : '';
+    keepSoon();
+  }
+
+  // The edited definition is kept in the browser's storage, so that a tab
+  // closed or a browser that crashed loses nothing; it is offered back on
+  // the next visit. Nothing is kept while the definition is as opened or
+  // saved.
+  function keepSoon() {
+    clearTimeout(state.keepTimer);
+    state.keepTimer = setTimeout(keep, 200);
+  }
+  function keep() {
+    clearTimeout(state.keepTimer);
+    if (state.name === null) return;  // nothing opened yet: what was kept stays for the offer
+    try {
+      if (changed()) {
+        localStorage.setItem(STORAGE_KEY, JSON.stringify({name: state.name, bytes: bytesToBase64(state.bytes),
+                                                          opened: bytesToBase64(state.opened), when: Date.now()}));
+      } else {
+        localStorage.removeItem(STORAGE_KEY);
+      }
+    } catch (error) {
+      // Storage full or refused: the page works on without it.
+    }
+  }
+
+  function offerKept() {
+    let kept = null;
+    try {
+      kept = JSON.parse(localStorage.getItem(STORAGE_KEY) || 'null');
+    } catch (error) {
+      kept = null;
+    }
+    if (!kept || typeof kept.name !== 'string' || typeof kept.bytes !== 'string') return;
+    byId('restore-words').textContent = 'Your changed definition ' + kept.name + ' from ' +
+                                         new Date(kept.when).toLocaleString() + ' was kept in this browser.';
+    byId('restore').hidden = false;
+    byId('restore-yes').onclick = () => {
+      byId('restore').hidden = true;
+      try {
+        const opened = kept.opened ? base64ToBytes(kept.opened) : new Uint8Array(0);
+        if (!openDefinition(kept.name, opened)) return;
+        commitDefinition(base64ToBytes(kept.bytes), 'Restore ' + kept.name);
+      } catch (error) {
+        notify('The kept definition could not be restored: ' + error.message);
+      }
+    };
+    byId('restore-no').onclick = () => {
+      byId('restore').hidden = true;
+      try {
+        localStorage.removeItem(STORAGE_KEY);
+      } catch (error) {
+        // nothing kept to remove
+      }
+    };
+  }
+
+  function fieldLabel(entry) {
+    return (entry.section === 0 ? '' : '[Light ' + entry.section + '] ') + entry.key;
+  }
+
+  // A change of a field. Where the other gear's kind was chosen before the
+  // file named any gear key, the keys written follow that choice.
+  function setBytes(bytes, entry) {
+    if (bytes !== null && state.gearTail !== null) {
+      const renamed = core('renameOtherGear', bytes, state.gearTail);
+      if (renamed !== null) bytes = renamed;
+    }
+    commitDefinition(bytes, fieldLabel(entry));
+  }
+
+  function resetField(entry) {
+    const opened = state.openedFields.get(entry.section + ':' + entry.index);
+    if (!opened) return;
+    endGesture();
+    const bytes = core('editField', state.bytes, entry.section, entry.key, opened.present ? opened.number : '',
+                       opened.present ? opened.unit : '');
+    commitDefinition(bytes, 'Reset ' + fieldLabel(entry));
+    endGesture();
   }
 
   function typeInto(entry) {
-    const unit = entry.unit ? entry.unit.value : '';
+    const unit = unitOf(entry);
     const empty = entry.input.value.trim() === '';
     if (empty && entry.beforeClear === null && entry.field.present) entry.beforeClear = state.bytes;
     if (!empty && entry.beforeClear !== null) {
       const restored = entry.beforeClear;
       entry.beforeClear = null;
-      setBytes(state.core.editField(restored, entry.section, entry.key, entry.input.value, unit));
+      setBytes(core('editField', restored, entry.section, entry.key, entry.input.value, unit), entry);
       return;
     }
     editField(entry, entry.input.value, unit);
   }
 
   function editField(entry, number, unit) {
-    setBytes(state.core.editField(state.bytes, entry.section, entry.key, number, unit));
+    setBytes(core('editField', state.bytes, entry.section, entry.key, number, unit), entry);
   }
 
   function renameGear(tail) {
     if (state.name === null) return;
-    setBytes(state.core.renameOtherGear(state.bytes, tail));
+    endGesture();
+    const bytes = core('renameOtherGear', state.bytes, tail);
+    if (bytes === null) return;
+    // A file that names no gear key yet keeps the choice for the keys to come.
+    state.gearTail = sameBytes(bytes, state.bytes) ? tail : null;
+    if (!commitDefinition(bytes, tail ? 'Tail gear' : 'Nose gear') || sameBytes(bytes, state.bytes)) fillForm(state.view);
+    endGesture();
   }
 
   // An opened file is saved under its own name; a new one asks for a name.
@@ -329,14 +671,32 @@
       byId('file-name').textContent = name;
     }
     download(state.name, state.bytes, 'application/octet-stream');
+    state.saved = state.bytes;
+    keep();
   }
 
+  // Opens a definition in place of the one shown, after asking where that
+  // one has changes not saved. Returns whether it was opened.
   function openDefinition(name, bytes) {
-    state.opened = bytes;
+    if (changed() && !window.confirm('The definition ' + state.name + ' has changes that are not saved. ' +
+                                     'Replace it with ' + name + ' and lose them?')) {
+      return false;
+    }
+    const view = core('evaluate', name, bytes);
+    if (!view) return false;
     state.named = true;
     state.name = name;
     state.bytes = bytes;
-    evaluate();
+    state.opened = bytes;
+    state.saved = bytes;
+    state.past = [];
+    state.future = [];
+    endGesture();
+    state.openedFields = fieldsByPlace(view);
+    state.gearTail = null;
+    render(view);
+    historyChanged();
+    return true;
   }
 
   // ---- The model.
@@ -365,7 +725,11 @@
       byId('model-state').textContent = state.model.name + ': open a definition file to give it lights.';
       return;
     }
-    const run = state.core.applyToModel(state.model.name, state.model.bytes, state.name, state.bytes);
+    const run = core('applyToModel', state.model.name, state.model.bytes, state.name, state.bytes);
+    if (!run) {
+      byId('model-state').textContent = 'veska could not be run on ' + state.model.name + ': see the message at the top.';
+      return;
+    }
     let words;
     if (run.done) words = state.model.name + ' with lights is ready: Download model.';
     else if (run.alreadyLit) words = state.model.name + ' has lights already: take them out first (Take lights out), then apply again.';
@@ -379,7 +743,8 @@
   }
 
   function takeLightsOut() {
-    const run = state.core.takeLightsOut(state.model.name, state.model.bytes);
+    const run = core('takeLightsOut', state.model.name, state.model.bytes);
+    if (!run) return;
     if (run.done) {
       // The model without lights is offered, and the page goes on with it.
       state.model = {name: state.model.name, bytes: run.model};
@@ -392,31 +757,119 @@
 
   // ---- Files in: pickers and drops.
 
-  async function takeFiles(files) {
-    for (const file of files) {
-      const bytes = new Uint8Array(await file.arrayBuffer());
-      if (state.core.isModel(file.name, bytes)) openModel(file.name, bytes);
-      else openDefinition(file.name, bytes);
+  // A file's first bytes, enough for the core to tell a model, and the
+  // whole file: null, with the reason shown, where it cannot be read.
+  async function read(file, length) {
+    try {
+      return new Uint8Array(await (length === undefined ? file : file.slice(0, length)).arrayBuffer());
+    } catch (error) {
+      notify(file.name + ' could not be read (' + (error && error.message ? error.message : String(error)) +
+             '). The definition was kept.');
+      return null;
     }
   }
 
+  // A file given as a definition file (wanted 'definition') or as the
+  // model: read whole and returned only where it is not larger than the
+  // page takes and its bytes are of that kind; else null, with the reason
+  // shown.
+  async function takeFile(file, wanted) {
+    const model = wanted === 'model';
+    const limit = model ? MODEL_LIMIT : DEFINITION_LIMIT;
+    if (file.size > limit) {
+      notify(file.name + ' is ' + megabytes(file.size) + ': ' + (model ? 'a model' : 'a definition file') +
+             ' larger than ' + megabytes(limit) + ' is not read. The definition was kept.');
+      return null;
+    }
+    const head = await read(file, 64);
+    const isModel = head === null ? null : core('isModel', '', head);
+    if (isModel === null) return null;
+    if (isModel !== model) {
+      notify(model ? file.name + ' is not a model (MDL file): nothing was done with it. The definition was kept.'
+                   : file.name + ' is a model (MDL file), not a definition file: give it as the model (Model file). ' +
+                     'The definition was kept.');
+      return null;
+    }
+    return read(file);
+  }
+
+  async function takeDefinitionFile(file) {
+    const bytes = await takeFile(file, 'definition');
+    if (bytes !== null && openDefinition(file.name, bytes)) notify('');
+  }
+
+  async function takeModelFile(file) {
+    const bytes = await takeFile(file, 'model');
+    if (bytes === null) return;
+    openModel(file.name, bytes);
+    notify('');
+  }
+
+  // Files dropped on the page: each taken as what its name and bytes say.
+  async function takeFiles(files) {
+    for (const file of files) {
+      const head = await read(file, 64);
+      if (head === null) continue;
+      if (core('isModel', file.name, head)) await takeModelFile(file);
+      else await takeDefinitionFile(file);
+    }
+  }
+
+  // The sticky header's height, for the picture that stays in view under it.
+  function followHeader() {
+    const header = document.querySelector('.top');
+    const place = () => document.documentElement.style.setProperty('--top', header.offsetHeight + 'px');
+    new ResizeObserver(place).observe(header);
+    place();
+  }
+
   function wire() {
+    followHeader();
     const examples = byId('example');
     for (const [name] of BUNDLED_EXAMPLES) examples.append(element('option', {value: name, text: name}));
     byId('open-example').addEventListener('click', () => {
       const found = BUNDLED_EXAMPLES.find(([name]) => name === examples.value);
-      openDefinition(found[0], hexBytes(found[1]));
+      if (openDefinition(found[0], hexBytes(found[1]))) notify('');
     });
-    byId('definition-input').addEventListener('change', (event) => {
-      takeDefinitionFiles(event.target.files);
+    byId('definition-input').addEventListener('change', async (event) => {
+      const file = event.target.files[0];
+      if (file) await takeDefinitionFile(file);
       event.target.value = '';
     });
     byId('model-input').addEventListener('change', async (event) => {
       const file = event.target.files[0];
-      if (file) openModel(file.name, new Uint8Array(await file.arrayBuffer()));
+      if (file) await takeModelFile(file);
       event.target.value = '';
     });
     byId('save-definition').addEventListener('click', saveDefinition);
+    byId('undo').addEventListener('click', undo);
+    byId('redo').addEventListener('click', redo);
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z outside a text field, where the
+    // field's own undo applies.
+    document.addEventListener('keydown', (event) => {
+      if (!(event.ctrlKey || event.metaKey) || event.altKey) return;
+      const target = event.target;
+      const typing = target.isContentEditable || target.tagName === 'TEXTAREA' ||
+                     (target.tagName === 'INPUT' && !['range', 'radio', 'checkbox', 'button', 'file'].includes(target.type));
+      if (typing) return;
+      const key = event.key.toLowerCase();
+      if (key === 'z' && !event.shiftKey) undo();
+      else if (key === 'y' || (key === 'z' && event.shiftKey)) redo();
+      else return;
+      event.preventDefault();
+    });
+    // A control let go, or another one taken, ends the step in progress.
+    for (const type of ['change', 'focusout', 'pointerdown', 'click']) {
+      document.addEventListener(type, endGesture, true);
+    }
+    // Leaving or reloading the page with changes not saved asks first.
+    window.addEventListener('beforeunload', (event) => {
+      keep();
+      if (changed()) {
+        event.preventDefault();
+        event.returnValue = '';
+      }
+    });
     byId('save-picture').addEventListener('click', () => {
       if (!state.view || !state.view.svg) return;
       const base = (state.name || 'lights.cfg').replace(/\.[^.]*$/, '');
@@ -439,21 +892,19 @@
     });
   }
 
-  async function takeDefinitionFiles(files) {
-    const file = files[0];
-    if (file) openDefinition(file.name, new Uint8Array(await file.arrayBuffer()));
-  }
-
   performance.mark('lumora-script');
   createLumora().ready.then((core) => {
     performance.mark('lumora-module');
     state.core = core;
     words = core.vocabulary();
+    state.units = core.lengthUnits();
     wire();
     wireTextBox();
     const first = core.evaluate('lights.cfg', state.bytes, null);
     buildForm(first);
     render(first);
+    historyChanged();
+    offerKept();
     document.body.dataset.ready = String(performance.now());
   });
 

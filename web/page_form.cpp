@@ -126,10 +126,6 @@ PageVocabulary page_vocabulary()
     for (unsigned section = 0; section < SECTION_COUNT; ++section) {
         vocabulary.section_titles.push_back(section_header(section));
     }
-    vocabulary.units.emplace_back("", "metres");
-    for (unsigned i = LENGTH_UNIT_COUNT; i-- > 0;) {
-        vocabulary.units.emplace_back(length_units[i].suffix, length_units[i].suffix);
-    }
     const auto gear_words = [](bool nose) {
         const std::string name = key_by_id(KeyId::other_gear_dist, nose).name;
         return std::string(nose ? "nose" : "tail") + " gear (" + name.substr(0, name.size() - 4) + "\xE2\x80\xA6)";

@@ -39,11 +39,9 @@ struct FormState {
 };
 
 // What the page's script names from the key table: each section's title
-// (its header), the unit choices of a length field (suffix and words; the
-// empty suffix is metres) and the words for the two kinds of other gear.
+// (its header) and the words for the two kinds of other gear.
 struct PageVocabulary {
     std::vector<std::string> section_titles;           // [Main], [Light 1] .. [Light 3]
-    std::vector<std::pair<std::string, std::string>> units;  // suffix, words
     std::string tail_gear_words;
     std::string nose_gear_words;
 };

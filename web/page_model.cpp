@@ -79,8 +79,9 @@ ModelRun apply_to_model(const std::string& model_name, const std::string& model,
     if (model_name == definition_name || !files.put(model_name, model) || !files.put(definition_name, definition)) {
         return not_written("The model and the definition file need two different names.\n");
     }
-    MessageLog log{Console{nullptr, &output}};
-    RunState state{Console{nullptr, &output}, log, system};
+    StringText text{output};
+    MessageLog log{Console{&text}};
+    RunState state{Console{&text}, log, system};
     ModelRun run{};
     run.exit_code = run_veska(state, {model_name, model_name, definition_name});
     run.output = std::move(output);
@@ -100,7 +101,8 @@ ModelRun take_lights_out(const std::string& model_name, const std::string& model
         return not_written("The model could not be taken in.\n");
     }
     ModelRun run{};
-    run.exit_code = run_strip(Console{nullptr, &output}, system, model_name, std::nullopt);
+    StringText text{output};
+    run.exit_code = run_strip(Console{&text}, system, model_name, std::nullopt);
     run.output = std::move(output);
     run.done = run.exit_code == 0 && read_back(system, model_name, run.model);
     return run;

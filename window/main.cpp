@@ -40,7 +40,8 @@ int run_in_own_window(const std::vector<std::string>& names, StandardOutput& out
     }
     const Drop drop = read_drop(names, is_model);
     std::string text;
-    const Console console{nullptr, &text, nullptr};
+    StringText kept{text};
+    const Console console{&kept};
     MessagePrinter printer{console};
     SystemFileSystem files;
     int exit_code = 1;
@@ -58,7 +59,8 @@ int run_in_own_window(const std::vector<std::string>& names, StandardOutput& out
     // A line as wide as the window would leave the cursor on the next line,
     // and its line end an empty one.
     text = wrap_at_blanks(name_folder_once(text, shared_folder(names)), width > 1 ? width - 1 : 0);
-    console_write(Console{nullptr, nullptr, &output}, text);
+    StandardOutputText shown{output};
+    console_write(Console{&shown}, text);
     return exit_code;
 }
 
@@ -75,7 +77,8 @@ int main(int argc, char** argv)
         exit_code = run_in_own_window(arguments, output);
     } else {
         SystemFileSystem files;
-        const Console console{nullptr, nullptr, &output};
+        StandardOutputText text{output};
+        const Console console{&text};
         MessagePrinter printer{console};
         RunState state{console, printer, files};
         exit_code = run_veska(state, arguments);

@@ -23,7 +23,8 @@ TEST(StandardOutput, AFileGetsTheBytesAsPrinted)
     ASSERT_NE(file, nullptr);
     {
         StandardOutput output{file};
-        const Console console{nullptr, nullptr, &output};
+        StandardOutputText text{output};
+        const Console console{&text};
         // A letter whose UTF-8 sequence is split between two writes, a byte
         // that is not UTF-8, and both kinds of line end.
         console_write(console, "M\xC3");

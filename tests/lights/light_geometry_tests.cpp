@@ -232,7 +232,7 @@ TEST_F(LightGeometry, OutlineTermsAreTruncatedSeparatelyAndSumsWrap)
     ModelVector outline[OUTLINE_POINTS];
     // Deep enough for the coarsest scale; offsets near the top of the range.
     const std::uint16_t scale = build_spot_outline(outline, 100 * u * 20.5, 100 * u * 2.5, 32000.5 * u,
-                                                   40000.5 * u, 32700.5 * u);
+                                                   32700.5 * u, 40000.5 * u);
     EXPECT_EQ(scale, 13);
     EXPECT_EQ(outline[4].x, 32000 - 1025);
     EXPECT_EQ(outline[12].x, 32000 + 1025 - 65536);

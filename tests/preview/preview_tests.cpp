@@ -21,6 +21,7 @@
 #include "preview/svg_output.h"
 #include "preview/text_fit.h"
 #include "lights/light_geometry.h"
+#include "tests/support/svg_text.h"
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
 #include "tests/support/worked_example.h"
@@ -53,19 +54,6 @@ protected:
     std::string definition_ = dir_.file("lights.cfg");
     std::string svg_ = dir_.file("lights.svg");
 };
-
-// The texts of the elements of a class, in the picture's order, joined by
-// blanks: a text broken into lines whole again.
-std::string lines_of_class(const std::string& svg, const std::string& name)
-{
-    std::string joined;
-    for (std::size_t at = svg.find("class=\"" + name + "\""); at != std::string::npos;
-         at = svg.find("class=\"" + name + "\"", at + 1)) {
-        const std::size_t begin = svg.find('>', at) + 1;
-        joined += (joined.empty() ? "" : " ") + svg.substr(begin, svg.find('<', begin) - begin);
-    }
-    return joined;
-}
 
 std::string without_last_line(const std::string& text)
 {
@@ -297,9 +285,8 @@ TEST_F(Preview, TheTopViewShowsTheRightWingBelowTheAxis)
     ASSERT_EQ(run_inspect_in_process({"--preview", definition_, svg_}).exit_code, 0);
     const std::string picture = read_file_text(svg_);
     EXPECT_EQ(lines_of_class(picture, "x-side"),
-              "Above the axis: the left wing&apos;s side, x &lt; 0: a negative LatOffset puts a light here, a negative "
-              "Direction turns its beam this way. Below the axis: the right wing&apos;s side, x &gt; 0: a positive "
-              "LatOffset puts a light here, a positive Direction turns its beam this way.");
+              "Above the axis: the left wing&apos;s side (x &lt; 0; LatOffset or Direction negative). Below the axis: "
+              "the right wing&apos;s side (x &gt; 0; LatOffset or Direction positive).");
     EXPECT_NE(picture.find(">x: to the right wing (m)<"), std::string::npos);
     const std::size_t top_view = picture.find("clip-path=\"url(#top-clip)\"");
     ASSERT_NE(top_view, std::string::npos);
@@ -320,13 +307,13 @@ TEST_F(Preview, TheTopViewShowsTheRightWingBelowTheAxis)
 TEST_F(Preview, AViewTooTallForTheCommonScaleSaysItIsNotToScale)
 {
     const struct {
-        const char* lat_offset;
+        const char* keys;  // in place of LatOffset=3 and Direction=10
         bool top_to_scale;
-    } cases[] = {{"3", true}, {"300", false}};
+    } cases[] = {{"LatOffset=0.5\nDirection=0\nSpotWidth=4", true}, {"LatOffset=300\nDirection=10", false}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.lat_offset);
+        SCOPED_TRACE(c.keys);
         std::string text = worked_definition(1);
-        text.replace(text.find("LatOffset=3"), 11, std::string("LatOffset=") + c.lat_offset);
+        text.replace(text.find("LatOffset=3\nDirection=10"), 24, c.keys);
         View side{};
         View top{};
         lay_out_views(geometry_of(text), side, top);

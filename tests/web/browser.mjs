@@ -45,3 +45,15 @@ export async function openPage(browser, pagePath, problems, viewport = {width: 1
   await page.waitForSelector('body[data-ready]', {timeout: 30000});
   return page;
 }
+
+// Seeded random numbers in [0, 1), the same on every run.
+export function random(seed) {
+  let s = seed >>> 0;
+  return () => {
+    s = (s + 0x6D2B79F5) >>> 0;
+    let t = s;
+    t = Math.imul(t ^ (t >>> 15), t | 1);
+    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}

@@ -10,7 +10,7 @@ import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {openBrowser, openPage} from './browser.mjs';
+import {openBrowser, openPage, random} from './browser.mjs';
 
 const options = {};
 for (let i = 2; i < process.argv.length; i += 2) {
@@ -69,16 +69,6 @@ function caseFolder(label) {
 }
 
 // ---- Seeded random definition files: valid and damaged ones alike.
-function random(seed) {
-  let s = seed >>> 0;
-  return () => {
-    s = (s + 0x6D2B79F5) >>> 0;
-    let t = s;
-    t = Math.imul(t ^ (t >>> 15), t | 1);
-    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
 
 function randomDefinition(seed) {
   const r = random(seed);
@@ -196,7 +186,7 @@ for (let seed = 1; seed <= 50; ++seed) {
   await after(evaluations, () => byFileInput(path.join(folder, 'commented.cfg')));
   const fieldOf = (section, key) => page.evaluate((section, key) => {
     const row = [...document.querySelectorAll(`#section-${section} .field`)]
-                    .find((candidate) => candidate.querySelector('code').textContent === key);
+                    .find((candidate) => candidate.querySelector('code')?.textContent === key);
     return '#' + row.querySelector('input[type="text"]').id;
   }, section, key);
   const retype = async (selector, text) => {
@@ -292,7 +282,10 @@ async function drop(name, bytes) {
 
 // ---- Screenshots: the example at 1280x800, and a narrow window.
 await after(evaluations, () => byFileInput(path.join(options.examples, 'one_light.cfg')));
-await page.evaluate(() => window.scrollTo(0, 0));
+await page.evaluate(() => {
+  window.scrollTo(0, 0);
+  document.querySelector('.picture').scrollTo(0, 0);
+});
 await page.screenshot({path: path.join(options.artifacts, 'tuning-page.png')});
 await page.setViewport({width: 420, height: 900});
 await page.screenshot({path: path.join(options.artifacts, 'tuning-page-narrow.png')});
