@@ -5,6 +5,7 @@
 
 #include "mdl/mdl_layout.h"
 #include "platform/file_system.h"
+#include "platform/platform.h"
 
 namespace lumora {
 

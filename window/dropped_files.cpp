@@ -1,5 +1,7 @@
 #include "window/dropped_files.h"
 
+#include <algorithm>
+
 #include "basics/messages.h"
 
 namespace lumora {
@@ -21,16 +23,23 @@ Drop read_drop(const std::vector<std::string>& names, const std::vector<bool>& i
 
 namespace {
 
-// One line (without its line end) broken to width.
+// One line (without its line end) broken to width; the lines it continues
+// on keep its indentation, as long as that leaves room for words.
 std::string wrap_line(const std::string& line, std::size_t width)
 {
     std::string wrapped;
     std::size_t start = 0;
-    while (line.size() - start > width) {
-        std::size_t blank = line.rfind(' ', start + width);
-        if (blank == std::string::npos || blank < start) {
+    const std::size_t indented = std::min(line.find_first_not_of(' '), line.size());
+    const std::string indent(indented < width / 2 ? indented : 0, ' ');
+    for (;;) {
+        const std::size_t room = start == 0 ? width : width - indent.size();
+        if (line.size() - start <= room) {
+            break;
+        }
+        std::size_t blank = line.rfind(' ', start + room);
+        if (blank == std::string::npos || blank < start || (start == 0 && blank < indented)) {
             // No blank within the width: the word stays whole, up to its end.
-            blank = line.find(' ', start + width);
+            blank = line.find(' ', start + room);
             if (blank == std::string::npos) {
                 break;
             }
@@ -39,7 +48,7 @@ std::string wrap_line(const std::string& line, std::size_t width)
             ++start;  // a blank at the start of a continued line
             continue;
         }
-        wrapped += line.substr(start, blank - start) + "\n";
+        wrapped += line.substr(start, blank - start) + "\n" + indent;
         start = blank + 1;
     }
     return wrapped + line.substr(start);

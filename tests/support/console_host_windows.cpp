@@ -12,6 +12,13 @@
 // and writes the screen's lines up to the cursor to SCREEN_FILE as UTF-8,
 // each without its trailing blanks and ending in a line feed. The exit code
 // is PROGRAM's, or 255 when the console or the program could not be had.
+//
+//     console_host --own-window SCREEN_FILE PROGRAM [ARGUMENT...]
+//
+// runs PROGRAM as the file manager does, in a console of its own 120
+// columns wide: the helper types Enter into the console first, starts
+// PROGRAM suspended, leaves the console to it and only then lets it run;
+// the screen is read through the handle opened before.
 #include <windows.h>
 
 #include <string>
@@ -26,6 +33,8 @@ namespace {
 
 constexpr int NOT_RUN = 255;
 constexpr wchar_t ON_CONSOLE[] = L"--on-console";
+constexpr wchar_t OWN_WINDOW[] = L"--own-window";
+constexpr SHORT OWN_WINDOW_WIDTH = 120;
 
 std::wstring command_line(const std::vector<std::wstring>& words)
 {
@@ -79,7 +88,7 @@ std::string screen_text(HANDLE screen)
 
 // On the console: the program with the console as its standard handles,
 // then the screen to the file.
-int run_on_console(const std::wstring& screen_file, const std::vector<std::wstring>& program)
+int run_on_console(const std::wstring& screen_file, const std::vector<std::wstring>& program, bool own_window)
 {
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const HANDLE screen = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -97,9 +106,13 @@ int run_on_console(const std::wstring& screen_file, const std::vector<std::wstri
     startup.hStdError = screen;
     PROCESS_INFORMATION process{};
     std::wstring line = command_line(program);
-    if (!::CreateProcessW(program[0].c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                          &process)) {
+    if (!::CreateProcessW(program[0].c_str(), &line[0], nullptr, nullptr, TRUE, own_window ? CREATE_SUSPENDED : 0,
+                          nullptr, nullptr, &startup, &process)) {
         return NOT_RUN;
+    }
+    if (own_window) {
+        ::FreeConsole();
+        ::ResumeThread(process.hThread);
     }
     const int exit_code = wait_for(process);
     const std::string text = screen_text(screen);
@@ -117,7 +130,7 @@ int run_on_console(const std::wstring& screen_file, const std::vector<std::wstri
 
 // Makes the pseudo console and starts this helper on it with words after
 // ON_CONSOLE; everything the console sends out is read and dropped.
-int run_with_console(const std::vector<std::wstring>& words)
+int run_with_console(const std::vector<std::wstring>& words, bool own_window)
 {
     HANDLE input_read = nullptr;
     HANDLE input_write = nullptr;
@@ -127,10 +140,16 @@ int run_with_console(const std::vector<std::wstring>& words)
         return NOT_RUN;
     }
     HPCON console = nullptr;
-    const HRESULT made = ::CreatePseudoConsole(COORD{200, 100}, input_read, output_write, 0, &console);
+    const HRESULT made = ::CreatePseudoConsole(COORD{own_window ? OWN_WINDOW_WIDTH : SHORT{200}, 100}, input_read,
+                                               output_write, 0, &console);
     ::CloseHandle(input_read);
     ::CloseHandle(output_write);
     if (FAILED(made)) {
+        return NOT_RUN;
+    }
+    // The Enter that closes the program's own window.
+    DWORD typed = 0;
+    if (own_window && !::WriteFile(input_write, "\r", 1, &typed, nullptr)) {
         return NOT_RUN;
     }
     std::thread drain([output_read] {
@@ -156,6 +175,9 @@ int run_with_console(const std::vector<std::wstring>& words)
         wchar_t self[MAX_PATH];
         const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::vector<std::wstring> helper{std::wstring(self, length), ON_CONSOLE};
+        if (own_window) {
+            helper.push_back(OWN_WINDOW);
+        }
         helper.insert(helper.end(), words.begin(), words.end());
         std::wstring line = command_line(helper);
         PROCESS_INFORMATION process{};
@@ -166,6 +188,12 @@ int run_with_console(const std::vector<std::wstring>& words)
         }
         ::DeleteProcThreadAttributeList(list);
     }
+    if (own_window) {
+        // The console that its program was left alone on does not always
+        // end its output (Wine); the drain ends with this process.
+        drain.detach();
+        return exit_code;
+    }
     ::ClosePseudoConsole(console);
     ::CloseHandle(input_write);
     drain.join();
@@ -173,13 +201,21 @@ int run_with_console(const std::vector<std::wstring>& words)
     return exit_code;
 }
 
-int host(const std::vector<std::wstring>& words)
+int host(std::vector<std::wstring> words)
 {
-    if (!words.empty() && words[0] == ON_CONSOLE) {
-        return words.size() >= 3 ? run_on_console(words[1], std::vector<std::wstring>(words.begin() + 2, words.end()))
-                                 : NOT_RUN;
+    const bool on_console = !words.empty() && words[0] == ON_CONSOLE;
+    if (on_console) {
+        words.erase(words.begin());
     }
-    return words.size() >= 2 ? run_with_console(words) : NOT_RUN;
+    const bool own_window = !words.empty() && words[0] == OWN_WINDOW;
+    if (own_window) {
+        words.erase(words.begin());
+    }
+    if (words.size() < 2) {
+        return NOT_RUN;
+    }
+    return on_console ? run_on_console(words[0], std::vector<std::wstring>(words.begin() + 1, words.end()), own_window)
+                      : run_with_console(words, own_window);
 }
 
 }  // namespace

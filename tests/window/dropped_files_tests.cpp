@@ -51,6 +51,8 @@ TEST(DroppedFiles, LinesBreakAtBlanksNeverInAWord)
         // A word wider than the window stays whole on its own line.
         {"a C:\\a-very-long-folder-name\\plane.mdl b\n", 10, "a\nC:\\a-very-long-folder-name\\plane.mdl\nb\n"},
         {"one\n\ntwo three four", 9, "one\n\ntwo three\nfour"},
+        // A hint's indentation is kept on the lines it continues on.
+        {"    add them for the ground pitch.\n", 20, "    add them for the\n    ground pitch.\n"},
         {"no width at all\n", 0, "no width at all\n"},
     };
     for (const Case& c : cases) {
