@@ -270,8 +270,14 @@ ReadOutcome read_definition_named(Diagnostics& diagnostics, FileSystem& files, D
         report(diagnostics, MessageId::definition_open_error, {"(none)", std::strerror(ENOENT)});
         return ReadOutcome::not_read;
     }
-    std::string bytes;
-    const ReadResult read = files.read_file(*name, ReadLimits{DEFINITION_MOST, false, false}, bytes);
+    FileBytes bytes;
+    ReadResult read = files.read_file(*name, ReadLimits{DEFINITION_MOST, false, false}, bytes);
+    std::string text;
+    try {
+        text = read.error == 0 ? std::string(bytes.view()) : std::string();
+    } catch (const std::bad_alloc&) {
+        read = {ENOMEM, ReadStep::reading};
+    }
     if (read.error != 0) {
         report(diagnostics,
                read.step == ReadStep::opening ? MessageId::definition_open_error : MessageId::definition_read_error,
@@ -281,7 +287,8 @@ ReadOutcome read_definition_named(Diagnostics& diagnostics, FileSystem& files, D
         }
         return ReadOutcome::not_read;
     }
-    return read_definition_bytes(diagnostics, definition, std::move(bytes));
+    bytes.clear();
+    return read_definition_bytes(diagnostics, definition, std::move(text));
 }
 
 }  // namespace lumora

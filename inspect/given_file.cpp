@@ -37,9 +37,9 @@ GivenFileKind kind_of_file(FileSystem& files, const std::string& name)
     if (files.file_info(name, true, info) != 0 || info.kind != FileKind::regular) {
         return GivenFileKind::model;
     }
-    std::string start;
+    FileBytes start;
     const ReadResult read = files.read_file(name, ReadLimits{GIVEN_FILE_SAMPLE, true, true}, start);
-    return read.error != 0 ? GivenFileKind::model : kind_of_start(start);
+    return read.error != 0 ? GivenFileKind::model : kind_of_start(start.view());
 }
 
 }  // namespace lumora

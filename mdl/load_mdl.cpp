@@ -27,7 +27,7 @@ Step read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image,
     image = MdlImage{};  // an image read before is not kept
     // A folder, a file without a length (a pipe) or one too long for any
     // model is not a model; nothing of it is read.
-    std::string bytes;
+    FileBytes bytes;
     const ReadResult read = files.read_file(name, ReadLimits{LARGEST_SIZE, true, false}, bytes);
     if (read.error == EISDIR || read.error == ESPIPE || read.error == EFBIG) {
         report(diagnostics, MessageId::not_a_model, {name});

@@ -8,23 +8,22 @@
 #include <utility>
 
 #include "basics/messages.h"
+#include "platform/file_system.h"
 
 namespace lumora {
-
-class FileSystem;
 
 // The bytes of a file held whole, as they were read: none (false) until a
 // file was taken in.
 class ImageBytes {
 public:
     ImageBytes() = default;
-    explicit ImageBytes(std::string bytes) : bytes_(std::move(bytes)), held_(true) {}
-    std::uint8_t* get() { return held_ ? reinterpret_cast<std::uint8_t*>(&bytes_[0]) : nullptr; }
+    explicit ImageBytes(FileBytes bytes) : bytes_(std::move(bytes)), held_(true) {}
+    std::uint8_t* get() { return held_ ? reinterpret_cast<std::uint8_t*>(bytes_.data()) : nullptr; }
     const std::uint8_t* get() const { return held_ ? reinterpret_cast<const std::uint8_t*>(bytes_.data()) : nullptr; }
     explicit operator bool() const { return held_; }
 
 private:
-    std::string bytes_;
+    FileBytes bytes_;
     bool held_ = false;
 };
 

@@ -92,16 +92,17 @@ int refuse_planted(FileSystem& files, const std::string& path, const FileInfo& i
     return shared && info.owner != folder.owner ? EACCES : 0;
 }
 
-// What the given name reaches where it is not the file at destination, the
-// path that the walk of its links found: a link of the system's own to an
-// open file (/proc/self/fd/N, /dev/stdout) reaches a pipe or a deleted file
-// that no path names. Kind missing where the two are one.
-FileInfo reached_elsewhere(FileSystem& files, const std::string& name, const FileInfo& destination)
+// What the given name reaches where it is not destination, the file at
+// path_followed, the path that the walk of its links found: a link of the
+// system's own to an open file (/proc/self/fd/N, /dev/stdout) reaches a pipe
+// or a deleted file that no path names. Kind missing where the two are one.
+FileInfo reached_elsewhere(FileSystem& files, const std::string& name, const std::string& path_followed,
+                           const FileInfo& destination)
 {
     FileInfo reached{};
-    if (files.file_info(name, true, reached) != 0 || reached.kind == FileKind::missing ||
+    if (path_followed == name || files.file_info(name, true, reached) != 0 || reached.kind == FileKind::missing ||
         same_file(reached, destination)) {
-        return FileInfo{};
+        return FileInfo{};  // a name without links reaches its own path
     }
     return reached;
 }
@@ -308,7 +309,7 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
     }
     // What no path names cannot be replaced: a pipe or device is written
     // directly, a regular file is refused.
-    const FileInfo reached = reached_elsewhere(context.files, shown, existing);
+    const FileInfo reached = reached_elsewhere(context.files, shown, destination, existing);
     if (reached.kind == FileKind::other) {
         return write_directly(w, shown, buffer, size);
     }

@@ -6,12 +6,26 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <limits>
 #include <new>
-#include <stdexcept>
 
 namespace lumora {
 
-ReadResult SystemFileSystem::read_file(const std::string& path, const ReadLimits& limits, std::string& contents)
+void FileBytes::make_room(std::size_t room)
+{
+    if (room <= room_ && bytes_) {
+        return;
+    }
+    std::unique_ptr<char[]> bytes(new char[room > 0 ? room : 1]);
+    if (size_ > 0) {
+        std::memcpy(bytes.get(), bytes_.get(), size_);
+    }
+    bytes_ = std::move(bytes);
+    room_ = room;
+}
+
+ReadResult SystemFileSystem::read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents)
 {
     contents.clear();
     // A folder opens on some systems and not on others; everywhere it gives
@@ -31,37 +45,52 @@ ReadResult SystemFileSystem::read_file(const std::string& path, const ReadLimits
     if (error == 0 && has_length && length > limits.most && !limits.start_only) {
         error = EFBIG;
     }
-    try {
-        if (has_length && error == 0) {
-            contents.reserve(static_cast<std::size_t>(std::min(length, limits.most)));
+    // Room for at most the limit; more than this system can hold is no
+    // memory.
+    const auto room_for = [&limits](std::uint64_t wanted) {
+        const std::uint64_t room = std::min(wanted, limits.most);
+        if (room > std::numeric_limits<std::size_t>::max()) {
+            throw std::bad_alloc();
         }
-        char chunk[65536];
+        return static_cast<std::size_t>(room);
+    };
+    try {
+        // The file's length where it is known, else room that doubles as
+        // the bytes come.
+        if (error == 0) {
+            contents.make_room(room_for(has_length ? length : 65536));
+        }
         while (error == 0) {
-            // Once the limit is reached, one byte more tells whether the
-            // file goes on.
-            const std::uint64_t room = limits.most - contents.size();
-            if (room == 0 && limits.start_only) {
-                break;
+            if (contents.room_left() == 0) {
+                if (contents.size() == limits.most && limits.start_only) {
+                    break;
+                }
+                // One byte more tells whether the file goes on: beyond the
+                // limit it may not, within it the room grows.
+                char next = 0;
+                errno = 0;
+                if (std::fread(&next, 1, 1, stream) == 0) {
+                    error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
+                    break;
+                }
+                if (contents.size() == limits.most) {
+                    error = EFBIG;
+                    break;
+                }
+                contents.make_room(room_for(std::max<std::uint64_t>(2 * std::uint64_t{contents.size()}, 65536)));
+                contents.data()[contents.size()] = next;
+                contents.grow(1);
             }
-            const std::size_t wanted =
-                room == 0 ? 1 : static_cast<std::size_t>(std::min<std::uint64_t>(sizeof chunk, room));
             errno = 0;
-            const std::size_t got = std::fread(chunk, 1, wanted, stream);
+            const std::size_t got = std::fread(contents.data() + contents.size(), 1, contents.room_left(), stream);
+            contents.grow(got);
             if (got == 0) {
                 error = std::ferror(stream) != 0 ? (errno != 0 ? errno : EIO) : 0;
                 break;
             }
-            if (room == 0) {
-                error = EFBIG;
-                break;
-            }
-            contents.append(chunk, got);
         }
     } catch (const std::bad_alloc&) {
-        contents = std::string();
-        error = ENOMEM;
-    } catch (const std::length_error&) {  // longer than a string can be on this system
-        contents = std::string();
+        contents.clear();
         error = ENOMEM;
     }
     std::fclose(stream);

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -29,6 +31,32 @@ enum class ReadStep { opening, reading };
 struct ReadResult {
     int error;      // 0 when the file was read whole, else the error number
     ReadStep step;  // where it failed
+};
+
+// The bytes of a file read whole: an array the read fills directly, never
+// filled beforehand, so that a large file costs its length once.
+class FileBytes {
+public:
+    const char* data() const { return bytes_.get(); }
+    char* data() { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+    std::string_view view() const { return std::string_view(bytes_.get(), size_); }
+
+    // Room for room bytes in all, those held kept; throws std::bad_alloc
+    // when there is no memory for it.
+    void make_room(std::size_t room);
+    // Counts count more bytes written behind those held, within the room.
+    void grow(std::size_t count) { size_ += count; }
+    // Keeps the first count bytes.
+    void cut(std::size_t count) { size_ = count < size_ ? count : size_; }
+    // The free room behind the bytes held.
+    std::size_t room_left() const { return room_ - size_; }
+    void clear() { *this = FileBytes(); }
+
+private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+    std::size_t room_ = 0;
 };
 
 // What a whole read takes.
@@ -71,7 +99,7 @@ public:
     // is bounded by the limit also where the file never ends (a device, a
     // growing file).
     [[nodiscard]] virtual ReadResult read_file(const std::string& path, const ReadLimits& limits,
-                                               std::string& contents) = 0;
+                                               FileBytes& contents) = 0;
 
     // Creates path, which must not exist yet, for writing, readable and
     // writable by its owner only. EEXIST when something stands there. The
@@ -128,7 +156,7 @@ public:
     int follow_links(const std::string& path, std::string& destination) override;
     int access_control(const std::string& path, std::vector<std::uint8_t>& list) override;
     int new_file_permissions(const std::string& folder, Permissions& permissions) override;
-    ReadResult read_file(const std::string& path, const ReadLimits& limits, std::string& contents) override;
+    ReadResult read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
     int check_writable(const std::string& path) override;

@@ -547,16 +547,20 @@ void install_interrupt_cleanup()
     struct sigaction action {};
     action.sa_handler = remove_temporary_and_end;
     action.sa_mask = ending;
+    // A signal that the process was started ignoring (nohup, a background
+    // job) stays ignored, and one that already has a handler of its own (a
+    // sanitizer's) keeps it: each is set back at once. Meanwhile the signals
+    // are held back; setting one back to be ignored discards it.
+    sigset_t previous;
+    ::sigprocmask(SIG_BLOCK, &ending, &previous);
     for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
-        // A signal that the process was started ignoring (nohup, a
-        // background job) stays ignored, and one that already has a handler
-        // of its own (a sanitizer's) keeps it.
-        struct sigaction current {};
-        if (sigismember(&ending, signal_number) == 1 && ::sigaction(signal_number, nullptr, &current) == 0 &&
-            (current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_DFL) {
-            ::sigaction(signal_number, &action, nullptr);
+        struct sigaction before {};
+        if (sigismember(&ending, signal_number) == 1 && ::sigaction(signal_number, &action, &before) == 0 &&
+            ((before.sa_flags & SA_SIGINFO) != 0 || before.sa_handler != SIG_DFL)) {
+            ::sigaction(signal_number, &before, nullptr);
         }
     }
+    ::sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
 void remove_on_interrupt(const char* path)

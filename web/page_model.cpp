@@ -27,8 +27,12 @@ bool write_whole(const std::string& name, const std::string& bytes)
 // The file a run wrote, read back whole; false when it cannot be.
 bool read_back(FileSystem& system, const std::string& name, std::string& bytes)
 {
-    return system.read_file(name, ReadLimits{std::numeric_limits<std::uint64_t>::max(), false, false}, bytes).error ==
-           0;
+    FileBytes read;
+    if (system.read_file(name, ReadLimits{std::numeric_limits<std::uint64_t>::max(), false, false}, read).error != 0) {
+        return false;
+    }
+    bytes.assign(read.data(), read.size());
+    return true;
 }
 
 // The files of one run in the page's own file system: written before it,

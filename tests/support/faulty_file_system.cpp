@@ -70,7 +70,7 @@ int FaultyFileSystem::new_file_permissions(const std::string& folder, Permission
     return system_.new_file_permissions(folder, permissions);
 }
 
-ReadResult FaultyFileSystem::read_file(const std::string& path, const ReadLimits& limits, std::string& contents)
+ReadResult FaultyFileSystem::read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents)
 {
     if (hits(FileStep::open_to_read, path)) {
         contents.clear();
@@ -80,7 +80,7 @@ ReadResult FaultyFileSystem::read_file(const std::string& path, const ReadLimits
     if (result.error != 0 || !hits(FileStep::read, path)) {
         return result;
     }
-    contents.resize(fault_.error == ENOMEM ? 0 : contents.size() / 2);
+    contents.cut(fault_.error == ENOMEM ? 0 : contents.size() / 2);
     return {fault_.error, ReadStep::reading};
 }
 

@@ -51,7 +51,7 @@ public:
     int follow_links(const std::string& path, std::string& destination) override;
     int access_control(const std::string& path, std::vector<std::uint8_t>& list) override;
     int new_file_permissions(const std::string& folder, Permissions& permissions) override;
-    ReadResult read_file(const std::string& path, const ReadLimits& limits, std::string& contents) override;
+    ReadResult read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
     int check_writable(const std::string& path) override;
