@@ -682,7 +682,7 @@
                                      'Replace it with ' + name + ' and lose them?')) {
       return false;
     }
-    const view = core('evaluate', name, bytes);
+    const view = core('evaluate', name, bytes, bytes);
     if (!view) return false;
     state.named = true;
     state.name = name;

@@ -31,6 +31,8 @@ function check(ok, what, detail) {
 const problems = [];
 const {browser, close} = await openBrowser();
 const page = await openPage(browser, options.page, problems);
+// Opening the next file over a mended one asks first; each case answers yes.
+page.on('dialog', (dialog) => dialog.accept());
 const cdp = await page.createCDPSession();
 await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads, eventsEnabled: true});
 
@@ -106,7 +108,7 @@ for (const [mistake, button, mended] of [
         'text typed in the text box: the file gains that line, in its own line ends and code page',
         bytes.toString('latin1'));
   const width = await page.evaluate(() => {
-    const row = [...document.querySelectorAll('#section-1 .field')].find((r) => r.querySelector('code').textContent === 'SpotWidth');
+    const row = [...document.querySelectorAll('#section-1 .field')].find((r) => (r.querySelector('code') || r.querySelector('label')).textContent === 'SpotWidth');
     return row.querySelector('input[type="text"]').value;
   });
   check(width === '25', 'the form follows the text box', width);
@@ -119,7 +121,7 @@ for (const [mistake, button, mended] of [
 {
   await open('unit.cfg', latin1(main + '[Light 1]\r\nZOffset=50 cm\r\nSpotDepth=15\r\n'));
   const field = await page.evaluate(() => {
-    const row = [...document.querySelectorAll('#section-1 .field')].find((r) => r.querySelector('code').textContent === 'ZOffset');
+    const row = [...document.querySelectorAll('#section-1 .field')].find((r) => (r.querySelector('code') || r.querySelector('label')).textContent === 'ZOffset');
     return '#' + row.querySelector('input[type="text"]').id;
   });
   await page.click(field, {clickCount: 3});
@@ -151,7 +153,7 @@ for (const encoding of ['ansi', 'utf8', 'utf8 bom', 'utf16le', 'utf16be']) {
     const name = `bytes-${encoding.replace(' ', '-')}-${end.length}.cfg`;
     await open(name, encoded(text, encoding));
     const field = await page.evaluate(() => {
-      const row = [...document.querySelectorAll('#section-1 .field')].find((r) => r.querySelector('code').textContent === 'LatOffset');
+      const row = [...document.querySelectorAll('#section-1 .field')].find((r) => (r.querySelector('code') || r.querySelector('label')).textContent === 'LatOffset');
       return '#' + row.querySelector('input[type="text"]').id;
     });
     await page.click(field, {clickCount: 3});
