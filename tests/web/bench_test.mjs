@@ -8,24 +8,12 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {openBrowser, openPage, random} from './browser.mjs';
+import {openBrowser, openPage, random, commandOptions, checks} from './browser.mjs';
 
-const options = {};
-for (let i = 2; i < process.argv.length; i += 2) {
-  options[process.argv[i].replace(/^--/, '')] = path.resolve(process.argv[i + 1]);
-}
+const options = commandOptions();
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'lumora-bench-test-'));
 
-let passed = 0;
-let failed = 0;
-function check(ok, what, detail) {
-  if (ok) {
-    passed++;
-  } else {
-    failed++;
-    console.log(`FAILED: ${what}${detail !== undefined ? '\n' + detail : ''}`);
-  }
-}
+const {check, finish} = checks();
 
 const problems = [];
 const {browser, close} = await openBrowser();
@@ -488,5 +476,4 @@ async function pressUntilDisabled(page, name, limit) {
 check(problems.length === 0, 'no request but the page itself, no console error', problems.join('\n'));
 await close();
 fs.rmSync(work, {recursive: true, force: true});
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed === 0 ? 0 : 1);
+finish();

@@ -57,3 +57,33 @@ export function random(seed) {
     return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
   };
 }
+
+// The test's options: "--name path" pairs, each path made absolute.
+export function commandOptions() {
+  const options = {};
+  for (let i = 2; i < process.argv.length; i += 2) {
+    options[process.argv[i].replace(/^--/, '')] = path.resolve(process.argv[i + 1]);
+  }
+  return options;
+}
+
+// The tally of a test's checks: a failed one is told with what it found;
+// the last line is "N passed, N failed".
+export function checks() {
+  let passed = 0;
+  let failed = 0;
+  return {
+    check(ok, what, detail) {
+      if (ok) {
+        passed++;
+      } else {
+        failed++;
+        console.log(`FAILED: ${what}${detail !== undefined && detail !== '' && detail !== null ? '\n' + detail : ''}`);
+      }
+    },
+    finish() {
+      console.log(`${passed} passed, ${failed} failed`);
+      process.exit(failed === 0 ? 0 : 1);
+    },
+  };
+}

@@ -10,12 +10,9 @@ import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {openBrowser, openPage, random} from './browser.mjs';
+import {openBrowser, openPage, random, commandOptions, checks} from './browser.mjs';
 
-const options = {};
-for (let i = 2; i < process.argv.length; i += 2) {
-  options[process.argv[i].replace(/^--/, '')] = path.resolve(process.argv[i + 1]);
-}
+const options = commandOptions();
 const veska = path.join(options.native, 'veska');
 const inspect = path.join(options.native, 'veska-inspect');
 const sample = path.join(options.native, 'examples', 'sample.mdl');
@@ -31,16 +28,7 @@ const work = fs.mkdtempSync(path.join(os.tmpdir(), 'lumora-page-test-'));
 const downloads = path.join(work, 'downloads');
 fs.mkdirSync(downloads);
 
-let passed = 0;
-let failed = 0;
-function check(ok, what, detail) {
-  if (ok) {
-    passed++;
-  } else {
-    failed++;
-    console.log(`FAILED: ${what}${detail ? '\n' + detail : ''}`);
-  }
-}
+const {check, finish} = checks();
 
 // ---- The native programs, run in a folder of their own on files named as
 // the page names them.
@@ -295,5 +283,4 @@ check(!narrowOverflow, 'a narrow window needs no sideways scrolling');
 check(problems.length === 0, 'no request but the page itself, no console error', problems.join('\n'));
 await close();
 fs.rmSync(work, {recursive: true, force: true});
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed === 0 ? 0 : 1);
+finish();
