@@ -24,6 +24,12 @@ mkdir -p "$home"
 chown "$user:$user" "$home"
 as_user=(/usr/bin/setpriv "--reuid=$user" "--regid=$user" --clear-groups
          env "HOME=$home" "WINEPREFIX=$home/wine" "TMPDIR=$home" VESKA_TEST_NOT_ADMINISTRATOR=1)
+# A checkout in a folder that the user may not enter (an administrator's
+# home) cannot be run as that user: skipped, not failed.
+if ! "${as_user[@]}" test -x "$(dirname "$0")/wine-run.sh" -a -r "$1" -a -w "$home"; then
+    echo "user $user cannot reach the build in this folder"
+    exit 77
+fi
 "${as_user[@]}" "$(dirname "$0")/wine-run.sh" "$@"
 status=$?
 # The user's Wine server ends with its last program.
