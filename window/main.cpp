@@ -16,16 +16,11 @@ using namespace lumora;
 namespace {
 
 // True when the file's first two bytes are "MZ", as every model's are.
-bool starts_as_model(const std::string& name)
+bool starts_as_model(FileSystem& files, const std::string& name)
 {
-    std::FILE* file = open_file(name.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    char start[2] = {0, 0};
-    const bool model = std::fread(start, 1, 2, file) == 2 && start[0] == 'M' && start[1] == 'Z';
-    std::fclose(file);
-    return model;
+    FileBytes start;
+    const ReadResult read = files.read_file(name, ReadLimits{2, false, true}, start);
+    return read.error == 0 && start.view() == "MZ";
 }
 
 // veska in a window of its own, which files were dropped onto: the files
@@ -34,16 +29,16 @@ bool starts_as_model(const std::string& name)
 // window's width.
 int run_in_own_window(const std::vector<std::string>& names, StandardOutput& output)
 {
+    SystemFileSystem files;
     std::vector<bool> is_model;
     for (const std::string& name : names) {
-        is_model.push_back(starts_as_model(name));
+        is_model.push_back(starts_as_model(files, name));
     }
     const Drop drop = read_drop(names, is_model);
     std::string text;
     StringText kept{text};
     const Console console{&kept};
     MessagePrinter printer{console};
-    SystemFileSystem files;
     int exit_code = 1;
     if (drop.kind == DropKind::model_alone) {
         print_banner(console);
