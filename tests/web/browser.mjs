@@ -87,3 +87,19 @@ export function checks() {
     },
   };
 }
+
+// The bytes of the file name that action makes the page download into the
+// folder downloads, once it is complete; null when none comes within 10 s.
+export async function downloadedInto(downloads, name, action) {
+  const file = path.join(downloads, name);
+  fs.rmSync(file, {force: true});
+  await action();
+  for (let waited = 0; waited < 10000; waited += 50) {
+    if (fs.existsSync(file) && !fs.existsSync(file + '.crdownload')) {
+      await new Promise((resolve) => setTimeout(resolve, 50));
+      return fs.readFileSync(file);
+    }
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  return null;
+}

@@ -7,7 +7,7 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {openBrowser, openPage, commandOptions, checks} from './browser.mjs';
+import {openBrowser, openPage, commandOptions, checks, downloadedInto} from './browser.mjs';
 
 const options = commandOptions();
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'lumora-mending-test-'));
@@ -35,19 +35,7 @@ async function open(name, bytes) {
   fs.writeFileSync(file, bytes);
   await evaluated(async () => (await page.$('#definition-input')).uploadFile(file));
 }
-async function saved(name) {
-  const file = path.join(downloads, name);
-  fs.rmSync(file, {force: true});
-  await page.click('aria/Save definition');
-  for (let waited = 0; waited < 10000; waited += 50) {
-    if (fs.existsSync(file) && !fs.existsSync(file + '.crdownload')) {
-      await new Promise((resolve) => setTimeout(resolve, 50));
-      return fs.readFileSync(file);
-    }
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-  return null;
-}
+const saved = (name) => downloadedInto(downloads, name, () => page.click('aria/Save definition'));
 const verdict = () => page.$eval('#verdict', (element) => element.textContent);
 const latin1 = (text) => Buffer.from(text, 'latin1');
 

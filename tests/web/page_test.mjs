@@ -10,7 +10,7 @@ import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {openBrowser, openPage, random, commandOptions, checks} from './browser.mjs';
+import {openBrowser, openPage, random, commandOptions, checks, downloadedInto} from './browser.mjs';
 
 const options = commandOptions();
 const veska = path.join(options.native, 'veska');
@@ -111,19 +111,7 @@ async function upload(selector, file) {
   await input.uploadFile(file);
 }
 
-async function downloaded(name, action) {
-  const file = path.join(downloads, name);
-  fs.rmSync(file, {force: true});
-  await action();
-  for (let waited = 0; waited < 10000; waited += 50) {
-    if (fs.existsSync(file) && !fs.existsSync(file + '.crdownload')) {
-      await new Promise((resolve) => setTimeout(resolve, 50));
-      return fs.readFileSync(file);
-    }
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-  return null;
-}
+const downloaded = (name, action) => downloadedInto(downloads, name, action);
 
 const pageSvg = () => page.evaluate(() => window.lumoraPage.svg);
 const pageMessages = () => page.evaluate(() => window.lumoraPage.messages.filter((m) => m.severity !== 'note')
