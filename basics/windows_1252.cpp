@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "basics/utf.h"
+
 namespace lumora {
 
 namespace {
@@ -12,20 +14,6 @@ constexpr std::uint16_t HIGH_CONTROLS[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
-
-void append_utf8(std::string& out, std::uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 std::uint32_t character_of_byte(unsigned char byte)
 {
@@ -40,30 +28,9 @@ std::uint32_t character_of_byte(unsigned char byte)
 // surrogate or a number beyond U+10FFFF).
 std::size_t sequence_length(std::string_view text, std::uint32_t& c)
 {
-    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = at(0);
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    }
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4                                 ? 4
-                                                                                               : 0;
-    if (length == 0 || text.size() < length) {
-        return 0;
-    }
-    c = lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((at(k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        c = (c << 6) | (at(k) & 0x3F);
-    }
-    const std::uint32_t least = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        return 0;
-    }
-    return length;
+    const Utf8Sequence sequence = decode_utf8(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    c = sequence.code_point;
+    return sequence.kind == Utf8Kind::whole ? sequence.length : 0;
 }
 
 }  // namespace
