@@ -1,7 +1,12 @@
 #include "basics/messages.h"
 
 #include <array>
+#include <cmath>
 #include <cstring>
+#include <utility>
+
+#include "basics/formatted.h"
+#include "basics/number_text.h"
 
 namespace lumora {
 
@@ -10,9 +15,10 @@ namespace {
 using M = MessageId;
 using S = Severity;
 using H = Header;
+using T = Topic;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 65> MESSAGES = {{
+constexpr std::array<MessageFormat, 77> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -28,12 +34,13 @@ constexpr std::array<MessageFormat, 65> MESSAGES = {{
     {M::invalid_unit, S::error, H::file, "Invalid unit of measurement specification '%s' in line %u.\n"},
     {M::gear_incomplete, S::info, H::file, "Not all gear positions/heights specified, zero ground pitch assumed.\n"},
     {M::gear_distance_too_small, S::warning, H::file, "Gear distance too small, zero ground pitch assumed.\n"},
-    {M::light_not_specified, S::error, H::file, "[Light %u] not specified in definition file.\n"},
+    {M::light_not_specified, S::error, H::file, "[Light %u] not specified in definition file.\n", T::light},
     {M::invalid_light_count, S::error, H::file, "Invalid number of lights: %u\n"},
-    {M::beam_not_computable, S::error, H::file, "[Light %u]: beam geometry cannot be computed from these values.\n"},
-    {M::ground_pitch, S::progress, H::none, "Ground Pitch=%s degrees (means pitch %s).\n"},
-    {M::light_line, S::progress, H::none, "[Light %u]: pitch=%s degrees, beam inclination=%s degrees\n"},
-    {M::lit_area, S::progress, H::none, "[Light %u]: %s\n"},
+    {M::beam_not_computable, S::error, H::file, "[Light %u]: beam geometry cannot be computed from these values.\n", T::light},
+    {M::ground_pitch, S::progress, H::none, "Ground Pitch=%5.2f degrees (means pitch %select{up|down}).\n"},
+    {M::light_line, S::progress, H::none, "[Light %u]: pitch=%.2f degrees, beam inclination=%.2f degrees\n",
+     T::light},
+    {M::lit_area, S::progress, H::none, "[Light %u]: %s\n", T::light},
     {M::definition_open_error, S::error, H::none, "Error opening definition file %s: %s\n"},
     {M::definition_read_error, S::error, H::none, "Error reading definition file %s: %s\n"},
     {M::out_of_memory, S::error, H::none, "Out of memory.\n"},
@@ -41,7 +48,7 @@ constexpr std::array<MessageFormat, 65> MESSAGES = {{
     {M::model_read_error, S::error, H::none, "Error reading MDL file %s: %s\n"},
     {M::not_a_model, S::error, H::none, "%s is not a MDL file.\n"},
     {M::not_unmodified, S::error, H::none, "%s is not an unmodified MDL file.\n"},
-    {M::unexpected_end_of_data, S::error, H::none, "Unexpected end of data: code=0x%s\n"},
+    {M::unexpected_end_of_data, S::error, H::none, "Unexpected end of data: code=0x%04x\n"},
     {M::not_enough_space, S::error, H::none,
      "Not enough space in MDL file for landing lights, space needed=%u, space available=%u.\n"},
     {M::backup_open_error, S::error, H::none, "Error opening backup file %s: %s\n"},
@@ -59,16 +66,32 @@ constexpr std::array<MessageFormat, 65> MESSAGES = {{
      "The file is open in another program (perhaps the simulator): close it there, then run veska again.\n"},
     {M::no_backup_no_processing, S::error, H::none, "No further processing due to non-available MDL backup file.\n"},
     {M::not_written_due_to_errors, S::progress, H::none, "MDL file %s not written due to errors.\n"},
-    {M::model_written, S::progress, H::none, "MDL file %s with %u landing light%s successfully written.\n"},
-    {M::preview_written, S::progress, H::none, "Preview of %u landing light%s written to %s.\n"},
+    {M::model_written, S::progress, H::none, "MDL file %s with %u landing light%plural{|s} successfully written.\n"},
+    {M::preview_written, S::progress, H::none, "Preview of %u landing light%plural{|s} written to %s.\n"},
     {M::preview_incomplete, S::progress, H::none,
      "Preview written to %s; it is incomplete: the definition file has errors.\n"},
     {M::strip_not_a_model, S::error, H::none, "%s is not a MDL file: %s.\n"},
     {M::strip_refused, S::error, H::none, "Cannot take landing lights out of %s: %s.\n"},
     {M::nothing_written, S::progress, H::none, "Nothing written.\n"},
     {M::lights_taken_out, S::progress, H::none,
-     "%u landing light%s and the trailer block taken out of %s; the restored model is written to %s.\n"},
+     "%u landing light%plural{|s} and the trailer block taken out of %s; the restored model is written to %s.\n"},
     {M::encoding_read, S::progress, H::none, "The file was read as %s.\n"},
+    // The lights that light no ground, by their count.
+    {M::would_write, S::progress, H::none,
+     "veska would write a model with this file%select{|, but Light %u lights no ground|, but Light %u and Light %u "
+     "light no ground|, but Light %u, Light %u and Light %u light no ground}.\n"},
+    {M::would_not_write, S::progress, H::none,
+     "veska would not write a model with this file%select{|: it has %u error%plural{|s}}.\n"},
+    {M::no_command, S::error, H::none, "veska-inspect: no model or command given\n"},
+    {M::strip_arguments, S::error, H::none, "veska-inspect: --strip takes a model and an optional target\n"},
+    {M::check_arguments, S::error, H::none, "veska-inspect: --check takes a definition file\n"},
+    {M::preview_arguments, S::error, H::none,
+     "veska-inspect: --preview takes a definition file and the picture's name\n"},
+    {M::unknown_option, S::error, H::none, "veska-inspect: unknown option: %s\n"},
+    {M::report_arguments, S::error, H::none, "veska-inspect: a report takes one model\n"},
+    {M::text_not_model, S::progress, H::none, "%s is text, not a model: it is checked as a definition file.\n"},
+    {M::names_not_different, S::error, H::none, "The model and the definition file need two different names.\n"},
+    {M::model_not_taken_in, S::error, H::none, "The model could not be taken in.\n"},
     {M::dropped_folder, S::progress, H::none, "In the folder %s:\n"},
     {M::dropped_model_alone, S::progress, H::none,
      "%s is a model and no definition file came with it, so nothing was done to it. Drop the model together with "
@@ -76,18 +99,19 @@ constexpr std::array<MessageFormat, 65> MESSAGES = {{
      "one.\n"},
     {M::dropped_definition_alone, S::progress, H::none,
      "To give a model these lights, drop the model together with this definition file onto veska.\n"},
-    {M::note_max_range_not_positive, S::note, H::file_and_line_if_known, "[Light %u]: MaxRange is %s m, not above zero.\n"},
+    {M::press_enter_to_close, S::progress, H::none, "\nPress Enter to close this window."},
+    {M::note_max_range_not_positive, S::note, H::file_and_line_if_known, "[Light %u]: MaxRange is %g m, not above zero.\n", T::light},
     {M::note_spot_width_not_positive, S::note, H::file_and_line_if_known,
-     "[Light %u]: SpotWidth is %s m, not above zero.\n"},
+     "[Light %u]: SpotWidth is %g m, not above zero.\n", T::light},
     {M::note_spot_depth_not_positive, S::note, H::file_and_line_if_known,
-     "[Light %u]: SpotDepth is %s m, not above zero.\n"},
+     "[Light %u]: SpotDepth is %g m, not above zero.\n", T::light},
     {M::note_direction_backwards, S::note, H::file_and_line_if_known,
-     "[Light %u]: Direction is %s degrees: the beam points backwards.\n"},
-    {M::note_light_not_above_ground, S::note, H::file_and_line_if_known, "[Light %u]: the light is %s.\n"},
+     "[Light %u]: Direction is %g degrees: the beam points backwards.\n", T::light},
+    {M::note_light_not_above_ground, S::note, H::file_and_line_if_known, "[Light %u]: the light is %select{on the ground line|%.2f m below the ground line}.\n", T::light},
     {M::note_beam_lights_no_ground, S::note, H::file_and_line_if_known,
-     "[Light %u]: with the aircraft on its gear the beam points level or up and lights no ground.\n"},
+     "[Light %u]: with the aircraft on its gear the beam points level or up and lights no ground.\n", T::light},
     {M::note_lit_area_behind_light, S::note, H::file_and_line_if_known,
-     "[Light %u]: the lit area reaches %s m back past the light (SpotDepth %s m, the aim point %s m ahead).\n"},
+     "[Light %u]: the lit area reaches %.2f m back past the light (SpotDepth %g m, the aim point %g m ahead).\n", T::light},
     {M::note_line_ignored, S::note, H::file_and_line_if_known, "this line begins with a blank, so veska ignores it.\n"},
     {M::note_key_hidden_by_return, S::note, H::file_and_line_if_known,
      "a carriage return hides %s from veska, which reads this line only up to it.\n"},
@@ -95,7 +119,7 @@ constexpr std::array<MessageFormat, 65> MESSAGES = {{
      "a zero byte hides %s from veska, which reads this line only up to it.\n"},
     {M::note_gears_mixed, S::note, H::file_and_line_if_known, "%s (line %u) and %s are taken as one gear.\n"},
     {M::note_pitch_steep, S::note, H::file_and_line_if_known,
-     "[Light %u]: Pitch is %s degrees, more than 45 degrees from level.\n"},
+     "[Light %u]: Pitch is %g degrees, more than 45 degrees from level.\n", T::light},
 }};
 
 constexpr bool in_order()
@@ -111,56 +135,193 @@ static_assert(in_order(), "the message table must list every message in the orde
 static_assert(static_cast<std::size_t>(MessageId::note_pitch_steep) + 1 == MESSAGES.size(),
               "every message needs its entry in the table");
 
-const char* severity_word(Severity severity)
+// The words of each severity, in the order of Severity.
+constexpr std::array<SeverityWords, 5> SEVERITIES = {{
+    {"", "progress"},
+    {"Info", "info"},
+    {"Warning", "warning"},
+    {"Error", "error"},
+    {"Note", "note"},
+}};
+static_assert(static_cast<std::size_t>(Severity::note) + 1 == SEVERITIES.size(), "every severity needs its words");
+
+void append_decimal(std::string& text, std::uint32_t number)
 {
-    switch (severity) {
-    case Severity::info:
-        return "Info";
-    case Severity::warning:
-        return "Warning";
-    case Severity::error:
-        return "Error";
-    case Severity::note:
-        return "Note";
-    case Severity::progress:
-        break;
+    char digits[10];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (count > 0) {
+        text += digits[--count];
     }
-    return "";
 }
 
-// The format expanded with the subjects, in order: %s takes a subject's
-// text, %u its number, %% is a per-cent sign.
+void append_hexadecimal(std::string& text, std::uint32_t number, int width, char pad, bool upper)
+{
+    const char* const letters = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    char digits[8];
+    int count = 0;
+    do {
+        digits[count++] = letters[number % 16];
+        number /= 16;
+    } while (number != 0);
+    if (width > count) {
+        text.append(static_cast<std::size_t>(width - count), pad);
+    }
+    while (count > 0) {
+        text += digits[--count];
+    }
+}
+
+// A subject whose kind its conversion does not take, as it is.
+void append_as_is(std::string& text, const Subject& subject)
+{
+    switch (subject.kind) {
+    case Subject::Kind::number:
+        append_decimal(text, subject.number);
+        return;
+    case Subject::Kind::real:
+        append_format(text, "%g", subject.real);
+        return;
+    case Subject::Kind::text:
+        break;
+    }
+    text += subject.text;
+}
+
+// The end of a %select's alternatives: the brace that closes the one open
+// before from (or the format's end).
+const char* closing_brace(const char* from, const char* end)
+{
+    int depth = 0;
+    for (const char* p = from; p < end; ++p) {
+        if (*p == '{') {
+            ++depth;
+        } else if (*p == '}' && depth-- == 0) {
+            return p;
+        }
+    }
+    return end;
+}
+
+// The alternative number choice of the alternatives in [from, end), split at
+// the bars outside nested braces; empty when there is none so numbered.
+std::pair<const char*, const char*> alternative(const char* from, const char* end, std::uint32_t choice)
+{
+    int depth = 0;
+    const char* start = from;
+    for (const char* p = from; p < end; ++p) {
+        if (*p == '{') {
+            ++depth;
+        } else if (*p == '}') {
+            --depth;
+        } else if (*p == '|' && depth == 0) {
+            if (choice-- == 0) {
+                return {start, p};
+            }
+            start = p + 1;
+        }
+    }
+    return choice == 0 ? std::make_pair(start, end) : std::make_pair(end, end);
+}
+
+// The word and the length of the two choosing conversions.
+constexpr char SELECT[] = "select{";
+constexpr std::size_t SELECT_LENGTH = sizeof SELECT - 1;
+constexpr char PLURAL[] = "plural{";
+constexpr std::size_t PLURAL_LENGTH = sizeof PLURAL - 1;
+
+// Appends the format in [format, end) expanded with the subjects from next
+// on (format comment in messages.h); next moves past the subjects taken. A
+// conversion without its subject expands to nothing.
+void expand(std::string& text, const char* format, const char* end, const std::vector<Subject>& subjects,
+            std::size_t& next)
+{
+    const char* p = format;
+    while (p < end) {
+        // The text up to the next per-cent sign goes over in one piece.
+        const char* percent = static_cast<const char*>(std::memchr(p, '%', static_cast<std::size_t>(end - p)));
+        if (percent == nullptr) {
+            text.append(p, static_cast<std::size_t>(end - p));
+            return;
+        }
+        text.append(p, static_cast<std::size_t>(percent - p));
+        p = percent + 1;
+        if (p < end && *p == '%') {
+            text += '%';
+            ++p;
+            continue;
+        }
+        const bool select = static_cast<std::size_t>(end - p) >= SELECT_LENGTH && std::memcmp(p, SELECT, SELECT_LENGTH) == 0;
+        const bool plural = static_cast<std::size_t>(end - p) >= PLURAL_LENGTH && std::memcmp(p, PLURAL, PLURAL_LENGTH) == 0;
+        if (select || plural) {
+            const char* alternatives = p + SELECT_LENGTH;
+            const char* close = closing_brace(alternatives, end);
+            p = close < end ? close + 1 : end;
+            // %plural looks back at the number taken last.
+            if (select ? next < subjects.size() : next > 0) {
+                const std::uint32_t choice = select ? subjects[next++].number : subjects[next - 1].number == 1 ? 0 : 1;
+                const auto chosen = alternative(alternatives, close, choice);
+                expand(text, chosen.first, chosen.second, subjects, next);
+            }
+            continue;
+        }
+        // [0][width][.precision] and the conversion's letter.
+        const char* q = p;
+        const char pad = q < end && *q == '0' ? '0' : ' ';
+        int width = 0;
+        for (; q < end && *q >= '0' && *q <= '9'; ++q) {
+            width = width * 10 + (*q - '0');
+        }
+        int precision = 6;
+        if (q < end && *q == '.') {
+            precision = 0;
+            for (++q; q < end && *q >= '0' && *q <= '9'; ++q) {
+                precision = precision * 10 + (*q - '0');
+            }
+        }
+        const char conversion = q < end ? *q : '\0';
+        if (std::strchr("suxXfg", conversion) == nullptr || conversion == '\0') {
+            text += '%';
+            continue;
+        }
+        p = q + 1;
+        if (next >= subjects.size()) {
+            continue;
+        }
+        const Subject& subject = subjects[next++];
+        if ((conversion == 'x' || conversion == 'X') && subject.kind == Subject::Kind::number) {
+            append_hexadecimal(text, subject.number, width, pad, conversion == 'X');
+        } else if (conversion == 'f' && subject.kind == Subject::Kind::real) {
+            text += fixed_text(subject.real, width, precision);
+        } else if (conversion == 'g' && subject.kind == Subject::Kind::real) {
+            // Not a finite number: the word fixed_text gives, the same everywhere.
+            if (std::isfinite(subject.real)) {
+                append_format(text, "%*.*g", width, precision, subject.real);
+            } else {
+                text += fixed_text(subject.real, width, precision);
+            }
+        } else {
+            append_as_is(text, subject);
+        }
+    }
+}
+
 std::string expand(const char* format, const std::vector<Subject>& subjects)
 {
     std::string text;
     std::size_t next = 0;
-    for (const char* p = format; *p != '\0';) {
-        // The text up to the next per-cent sign goes over in one piece.
-        const char* percent = std::strchr(p, '%');
-        if (percent == nullptr) {
-            text += p;
-            break;
-        }
-        text.append(p, static_cast<std::size_t>(percent - p));
-        p = percent + 1;
-        if (*p != 's' && *p != 'u' && *p != '%') {
-            text += '%';
-            continue;
-        }
-        if (*p == '%') {
-            text += '%';
-        } else if (next < subjects.size()) {
-            const Subject& subject = subjects[next++];
-            text += subject.is_number ? std::to_string(subject.number) : subject.text;
-        }
-        ++p;
-    }
+    expand(text, format, format + std::strlen(format), subjects, next);
     return text;
 }
 
 }  // namespace
 
 const MessageFormat& message_format(MessageId id) { return MESSAGES[static_cast<std::size_t>(id)]; }
+
+const SeverityWords& severity_words(Severity severity) { return SEVERITIES[static_cast<std::size_t>(severity)]; }
 
 std::string render_message(const Message& message, const std::string& definition_name)
 {
@@ -169,7 +330,7 @@ std::string render_message(const Message& message, const std::string& definition
     const bool with_line = format.header == Header::file_and_line ||
                            (format.header == Header::file_and_line_if_known && message.line != 0);
     if (format.header != Header::none) {
-        text = std::string(severity_word(format.severity)) + " in " + definition_name;
+        text = std::string(severity_words(format.severity).header) + " in " + definition_name;
         if (with_line) {
             text += ", line " + std::to_string(message.line);
         }

@@ -1,14 +1,15 @@
 // What the programs say, as records. Every message comes from one table
-// that gives its identity, its severity, the header it is printed under and
-// its printf-style format (with %s and %u only); a message itself is its
-// identity, the definition-file line it concerns and the subjects that fill
-// its format. The text on the console is rendered from the record through
+// that gives its identity, its severity, the header it is printed under,
+// what it is about and its format; a message itself is its identity, the
+// definition-file line it concerns and the subjects (texts, numbers and
+// choices) that fill its format. The text on the console is rendered from the record through
 // the format, so a program that looks at messages (the check, the preview's
 // notes, the tuning page) looks at their identities, never at their text.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "basics/console.h"
@@ -76,10 +77,24 @@ enum class MessageId : std::uint8_t {
     lights_taken_out,
     // What --check says of the file as a whole.
     encoding_read,
+    would_write,
+    would_not_write,
+    // veska-inspect's command line.
+    no_command,
+    strip_arguments,
+    check_arguments,
+    preview_arguments,
+    unknown_option,
+    report_arguments,
+    text_not_model,
+    // The tuning page's model.
+    names_not_different,
+    model_not_taken_in,
     // What veska says in a window of its own about the files dropped onto it.
     dropped_folder,
     dropped_model_alone,
     dropped_definition_alone,
+    press_enter_to_close,
     // Notes on what veska accepts but is hardly meant.
     note_max_range_not_positive,
     note_spot_width_not_positive,
@@ -97,6 +112,15 @@ enum class MessageId : std::uint8_t {
 
 enum class Severity : std::uint8_t { progress, info, warning, error, note };
 
+// How a severity is worded: in the header users read ("Error in ..."; none
+// for progress) and as the name the tuning page files a message under (a
+// style class and the key its script tells them by).
+struct SeverityWords {
+    const char* header;
+    const char* name;
+};
+const SeverityWords& severity_words(Severity severity);
+
 // The header a message is printed under.
 enum class Header : std::uint8_t {
     none,                    // the text alone
@@ -105,21 +129,51 @@ enum class Header : std::uint8_t {
     file_and_line_if_known,  // as file_and_line when the message names a line, else as file
 };
 
+// What a message is about, besides its line.
+enum class Topic : std::uint8_t {
+    none,
+    light,  // a light: its first subject is the light's number
+};
+
+// A format is text with conversions, each taking the next subject:
+//   %s             a text
+//   %u             a number, in decimal
+//   %04x %X        a number in hexadecimal, lower or upper case, with the
+//                  optional width and zero padding
+//   %5.2f %.2f     a real number with the optional width and the precision,
+//                  by fixed_text (number_text.h)
+//   %g             a real number as printf's %g prints it (one that is not
+//                  finite as fixed_text words it)
+//   %select{a|b}   the alternative a number or a choice picks (0 the first,
+//                  false, the enum's first value); the alternative is a
+//                  format itself and takes the subjects that follow
+//   %plural{a|b}   a when the number taken last is 1, else b; takes none
+//   %%             a per-cent sign
 struct MessageFormat {
     MessageId id;
     Severity severity;
     Header header;
-    const char* format;  // %s takes a text subject, %u a number
+    const char* format;
+    Topic topic = Topic::none;
 };
 
-// One subject of a message: a text for %s or a number for %u.
+// One subject of a message: a text, a number or a choice (a bool or an enum,
+// for %u, %x or %select), or a real number (for %f or %g).
 struct Subject {
+    enum class Kind : std::uint8_t { text, number, real };
     Subject(std::string text) : text(std::move(text)) {}
     Subject(const char* text) : text(text) {}
-    Subject(std::uint32_t number) : number(number), is_number(true) {}
+    Subject(std::uint32_t number) : number(number), kind(Kind::number) {}
+    Subject(bool choice) : number(choice ? 1 : 0), kind(Kind::number) {}
+    template <typename Choice, typename = std::enable_if_t<std::is_enum_v<Choice>>>
+    Subject(Choice choice) : number(static_cast<std::uint32_t>(choice)), kind(Kind::number)
+    {
+    }
+    Subject(double real) : real(real), kind(Kind::real) {}
     std::string text;
     std::uint32_t number = 0;
-    bool is_number = false;
+    double real = 0.0;
+    Kind kind = Kind::text;
 };
 
 struct Message {

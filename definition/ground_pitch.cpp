@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "basics/angles.h"
-#include "basics/number_text.h"
 #include "basics/portable_math.h"
 #include "definition/keys.h"
 
@@ -60,8 +59,7 @@ void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& mai
         ground.slope = 0.0;
     }
     ground.pitch_deg = rad_to_deg(portable_atan(ground.slope));
-    report(diagnostics, MessageId::ground_pitch,
-           {fixed_text(ground.pitch_deg, 5, 2), ground.pitch_deg < 0.0 ? "down" : "up"});
+    report(diagnostics, MessageId::ground_pitch, {ground.pitch_deg, ground.pitch_deg < 0.0});
 }
 
 }  // namespace lumora

@@ -91,7 +91,7 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
     if (result != 0) {
         return result;
     }
-    report(diagnostics, MessageId::model_written, {target, lights, lights == 1 ? "" : "s"});
+    report(diagnostics, MessageId::model_written, {target, lights});
     return 0;
 }
 

@@ -52,7 +52,7 @@ int run_strip(const Console& console, FileSystem& files, const std::string& mode
     if (write_target(OutputContext{diagnostics, nullptr, files}, target.c_str(), image.buffer.get(), image.size) != 0) {
         return 1;
     }
-    report(diagnostics, MessageId::lights_taken_out, {lights, lights == 1 ? "" : "s", model_name, target});
+    report(diagnostics, MessageId::lights_taken_out, {lights, model_name, target});
     return 0;
 }
 

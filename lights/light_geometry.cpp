@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "basics/angles.h"
-#include "basics/number_text.h"
 #include "basics/portable_math.h"
 #include "basics/whole_number.h"
 #include "definition/keys.h"
@@ -166,7 +165,7 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
         return;
     }
 
-    report(diagnostics, MessageId::light_line, {number, fixed_text(rad_to_deg(P), 0, 2), fixed_text(rad_to_deg(-B), 0, 2)});
+    report(diagnostics, MessageId::light_line, {number, rad_to_deg(P), rad_to_deg(-B)});
 
     LightRecord& record = lights.records[index];
     record.beam = beam;

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "basics/angles.h"
-#include "basics/formatted.h"
 #include "definition/keys.h"
 #include "lights/ground_view.h"
 
@@ -35,20 +34,20 @@ void check_light(std::vector<Message>& notes, const Definition& definition, cons
     const DefinitionSection& section = definition.sections[number];
     if (!(values.max_range > 0.0)) {
         notes.push_back({MessageId::note_max_range_not_positive, line_of(section, KeyId::max_range),
-                         {number, formatted("%g", values.max_range)}});
+                         {number, values.max_range}});
     }
     if (!(values.spot_width > 0.0)) {
         notes.push_back({MessageId::note_spot_width_not_positive, line_of(section, KeyId::spot_width),
-                         {number, formatted("%g", values.spot_width)}});
+                         {number, values.spot_width}});
     }
     if (!(values.spot_depth > 0.0)) {
         notes.push_back({MessageId::note_spot_depth_not_positive, line_of(section, KeyId::spot_depth),
-                         {number, formatted("%g", values.spot_depth)}});
+                         {number, values.spot_depth}});
     }
     const double direction_deg = rad_to_deg(values.direction);
     if (std::fabs(direction_deg) > 90.0) {
         notes.push_back({MessageId::note_direction_backwards, line_of(section, KeyId::direction),
-                         {number, formatted("%g", direction_deg)}});
+                         {number, direction_deg}});
     }
     // A pitch far from any attitude on the ground: the beam is aimed for the
     // aircraft standing on its tail or its nose, and the lit area's other
@@ -56,13 +55,11 @@ void check_light(std::vector<Message>& notes, const Definition& definition, cons
     const double pitch_deg = rad_to_deg(values.pitch);
     const bool steep = std::fabs(pitch_deg) > PITCH_LIMIT_DEG;
     if (steep) {
-        notes.push_back({MessageId::note_pitch_steep, line_of(section, KeyId::pitch), {number, formatted("%g", pitch_deg)}});
+        notes.push_back({MessageId::note_pitch_steep, line_of(section, KeyId::pitch), {number, pitch_deg}});
     }
     if (!(values.height > 0.0)) {
-        const std::string where = values.height == 0.0
-                                      ? std::string("on the ground line")
-                                      : formatted("%.2f m below the ground line", -values.height);
-        notes.push_back({MessageId::note_light_not_above_ground, line_of(section, KeyId::z_offset), {number, where}});
+        notes.push_back({MessageId::note_light_not_above_ground, line_of(section, KeyId::z_offset),
+                         {number, values.height != 0.0, -values.height}});
         return;
     }
     const LightOnGround& light = view.lights[number - 1];
@@ -78,8 +75,7 @@ void check_light(std::vector<Message>& notes, const Definition& definition, cons
     const double behind = -figures.nearest;
     if (figures.state == LitArea::lit && behind > 0.0 && !steep) {
         notes.push_back({MessageId::note_lit_area_behind_light, first_line_of(section, KeyId::spot_depth, KeyId::max_range),
-                         {number, formatted("%.2f", behind), formatted("%g", values.spot_depth),
-                          formatted("%g", values.max_range)}});
+                         {number, behind, values.spot_depth, values.max_range}});
     }
 }
 

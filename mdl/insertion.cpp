@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "basics/formatted.h"
 #include "basics/le_words.h"
 #include "basics/scramble.h"
 #include "basics/version.h"
@@ -73,7 +72,7 @@ Step insert_code(Diagnostics& diagnostics, std::uint8_t* code_area, const std::u
     const std::array<std::uint8_t, TRAILER_SIZE> trailer = plain_trailer();
     const CodeEnd end = find_code_end(code_area);
     if (!ends_with_end_code(end)) {
-        report(diagnostics, MessageId::unexpected_end_of_data, {formatted("%04x", static_cast<unsigned>(end.last_word))});
+        report(diagnostics, MessageId::unexpected_end_of_data, {std::uint32_t{end.last_word}});
         return Step::reported;
     }
     // Compared in 64 bits so that no block length can wrap the sum.

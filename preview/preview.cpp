@@ -114,7 +114,7 @@ int run_preview(const Console& console, FileSystem& files, const std::string& de
         return 1;
     }
     if (preview.complete) {
-        report(diagnostics, MessageId::preview_written, {preview.lights, preview.lights == 1 ? "" : "s", svg_name});
+        report(diagnostics, MessageId::preview_written, {preview.lights, svg_name});
         return 0;
     }
     report(diagnostics, MessageId::preview_incomplete, {svg_name});
