@@ -1,6 +1,5 @@
 #include "check/check.h"
 
-#include "basics/formatted.h"
 #include "basics/text.h"
 #include "check/check_hints.h"
 #include "definition/keys.h"
@@ -140,23 +139,6 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
     }
 }
 
-const char* encoding_words(TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::utf8_with_mark:
-        return "UTF-8; its byte-order mark was skipped";
-    case TextEncoding::utf16_little_endian:
-        return "UTF-16 little-endian text (what editors save as \"Unicode\"), converted to UTF-8";
-    case TextEncoding::utf16_big_endian:
-        return "UTF-16 big-endian text (what editors save as \"Unicode big endian\"), converted to UTF-8";
-    case TextEncoding::plain_not_utf8:
-        return "plain text with bytes that are not UTF-8, such as ANSI from Notepad; kept as they are";
-    case TextEncoding::plain:
-        break;
-    }
-    return "plain text (ASCII or UTF-8, without a byte-order mark)";
-}
-
 // The check's steps after veska's reading and computing (report.outcome):
 // the notes on the text and on the values, where each computed light's lit
 // area lies, how the file was read, and whether veska would write.
@@ -185,7 +167,7 @@ void finish_check(CheckReport& report, CheckCollector& collector, const std::str
                            name);
         }
     }
-    collector.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding)}}, name);
+    collector.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding).as_read}}, name);
 }
 
 }  // namespace
@@ -204,24 +186,14 @@ CheckReport check_definition_bytes(const std::string& name, std::string bytes, D
 
 std::string check_verdict(const CheckReport& report)
 {
-    if (report.would_write && !report.dark_lights.empty()) {
-        // Written, but not what a landing light is for: say which lights.
-        std::string lights;
-        for (std::size_t i = 0; i < report.dark_lights.size(); ++i) {
-            lights += i == 0 ? "" : i + 1 == report.dark_lights.size() ? " and " : ", ";
-            lights += formatted("Light %u", report.dark_lights[i]);
-        }
-        return "veska would write a model with this file, but " + lights +
-               (report.dark_lights.size() == 1 ? " lights" : " light") + " no ground.\n";
-    }
     if (report.would_write) {
-        return "veska would write a model with this file.\n";
+        // Written, but where lights light no ground, not what a landing
+        // light is for: say which.
+        std::vector<Subject> dark{static_cast<std::uint32_t>(report.dark_lights.size())};
+        dark.insert(dark.end(), report.dark_lights.begin(), report.dark_lights.end());
+        return render_message(Message{MessageId::would_write, 0, std::move(dark)}, std::string());
     }
-    if (report.errors == 0) {
-        return "veska would not write a model with this file.\n";
-    }
-    return formatted("veska would not write a model with this file: it has %u error%s.\n", report.errors,
-                     report.errors == 1 ? "" : "s");
+    return render_message(Message{MessageId::would_not_write, 0, {report.errors != 0, report.errors}}, std::string());
 }
 
 int run_check(const Console& console, FileSystem& files, const std::string& definition_name)

@@ -14,6 +14,19 @@ namespace {
 
 constexpr std::uint32_t LINES_PER_CHECKPOINT = 16;
 
+// The words of each encoding, in the order of TextEncoding.
+constexpr EncodingWords ENCODINGS[] = {
+    {"plain text", "plain text (ASCII or UTF-8, without a byte-order mark)"},
+    {"plain text, not UTF-8", "plain text with bytes that are not UTF-8, such as ANSI from Notepad; kept as they are"},
+    {"UTF-8 with byte-order mark", "UTF-8; its byte-order mark was skipped"},
+    {"UTF-16 (little-endian, with byte-order mark)",
+     "UTF-16 little-endian text (what editors save as \"Unicode\"), converted to UTF-8"},
+    {"UTF-16 (big-endian, with byte-order mark)",
+     "UTF-16 big-endian text (what editors save as \"Unicode big endian\"), converted to UTF-8"},
+};
+static_assert(sizeof ENCODINGS / sizeof ENCODINGS[0] == static_cast<std::size_t>(TextEncoding::utf16_big_endian) + 1,
+              "every encoding needs its words");
+
 // UTF-16 code units from the bytes behind the mark, to UTF-8. False when
 // they are not UTF-16: an odd number of bytes, or a surrogate without its
 // partner.
@@ -66,6 +79,8 @@ std::size_t piece_length(const std::string& text, std::size_t at)
 }
 
 }  // namespace
+
+const EncodingWords& encoding_words(TextEncoding encoding) { return ENCODINGS[static_cast<std::size_t>(encoding)]; }
 
 DecodedText decode_definition_bytes(std::string bytes)
 {

@@ -18,6 +18,15 @@ namespace lumora {
 // byte for byte all the same.
 enum class TextEncoding { plain, plain_not_utf8, utf8_with_mark, utf16_little_endian, utf16_big_endian };
 
+// How an encoding is worded: briefly, as the tuning page names the file's,
+// and whole, as the check says how the file was read ("The file was read
+// as ...").
+struct EncodingWords {
+    const char* label;
+    const char* as_read;
+};
+const EncodingWords& encoding_words(TextEncoding encoding);
+
 struct DecodedText {
     std::string text;  // what the reader reads: the bytes as they are, or UTF-8
     TextEncoding encoding;

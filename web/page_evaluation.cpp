@@ -1,7 +1,5 @@
 #include "web/page_evaluation.h"
 
-#include <cstring>
-
 #include "basics/number_text.h"
 #include "basics/windows_1252.h"
 #include "check/check.h"
@@ -13,40 +11,6 @@
 namespace lumora {
 
 namespace {
-
-const char* severity_name(Severity severity)
-{
-    switch (severity) {
-    case Severity::progress:
-        return "progress";
-    case Severity::info:
-        return "info";
-    case Severity::warning:
-        return "warning";
-    case Severity::error:
-        return "error";
-    case Severity::note:
-        return "note";
-    }
-    return "";
-}
-
-const char* encoding_name(TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::plain:
-        return "plain text";
-    case TextEncoding::plain_not_utf8:
-        return "plain text, not UTF-8";
-    case TextEncoding::utf8_with_mark:
-        return "UTF-8 with byte-order mark";
-    case TextEncoding::utf16_little_endian:
-        return "UTF-16 (little-endian, with byte-order mark)";
-    case TextEncoding::utf16_big_endian:
-        return "UTF-16 (big-endian, with byte-order mark)";
-    }
-    return "";
-}
 
 // The form field that shows the key k of a section.
 std::string field_key(const FormState& form, unsigned section, KeyId k)
@@ -136,7 +100,7 @@ void place_by_line(const Definition& definition, const FormState& form, const Me
     } else if (id == MessageId::gear_incomplete || id == MessageId::gear_distance_too_small ||
                id == MessageId::ground_pitch) {
         placed.section = MAIN_SECTION;
-    } else if (std::strncmp(message_format(id).format, "[Light %u]", 10) == 0 && !message.subjects.empty()) {
+    } else if (message_format(id).topic == Topic::light && !message.subjects.empty()) {
         placed.section = static_cast<int>(message.subjects[0].number);
     }
 }
@@ -150,7 +114,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     LightSet lights{};
     const CheckReport report = check_definition_bytes(name, bytes, definition, lights);
     page.readable = report.outcome != LightsOutcome::not_read;
-    page.encoding = encoding_name(definition.encoding);
+    page.encoding = encoding_words(definition.encoding).label;
     page.would_write = report.would_write;
     page.errors = report.errors;
     page.verdict = check_verdict(report);
@@ -174,7 +138,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
             continue;
         }
         PageMessage placed{shown_text(render_message(record.message, name)), shown_text(record.hint),
-                           severity_name(message_format(record.message.id).severity), record.message.line, -1, "", {},
+                           severity_words(message_format(record.message.id).severity).name, record.message.line, -1, "", {},
                            "", 0, "", false};
         if (const std::optional<MessageFix> fix = message_fix(definition, record.message)) {
             placed.fix = fix->words;
