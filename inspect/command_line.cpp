@@ -1,6 +1,7 @@
 #include "inspect/command_line.h"
 
 
+#include "basics/messages.h"
 #include "basics/version.h"
 #include "inspect/given_file.h"
 #include "check/check.h"
@@ -58,13 +59,9 @@ constexpr char MANUAL_AS_HTML[] =
     "The manual: veska-inspect.html (and veska.html) in this program's folder,\n"
     "to open in a web browser.\n";
 
-int usage_error(const Console& console, const char* problem, const std::string* argument = nullptr)
+int usage_error(const Console& console, MessageId problem, std::vector<Subject> subjects = {})
 {
-    if (argument != nullptr) {
-        console_print(console, "veska-inspect: %s: %s\n", problem, argument->c_str());
-    } else {
-        console_print(console, "veska-inspect: %s\n", problem);
-    }
+    console_write(console, render_message(Message{problem, 0, std::move(subjects)}, std::string()));
     console_write(console, INSPECT_USAGE_TEXT);
     return 2;
 }
@@ -82,7 +79,7 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
 {
     const std::size_t count = arguments.size();
     if (count < 1) {
-        return usage_error(console, "no model or command given");
+        return usage_error(console, MessageId::no_command);
     }
     const std::string& command = arguments[0];
     if (count == 1 && is_help_option(command)) {
@@ -97,13 +94,13 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
     }
     if (command == "--strip") {
         if (count < 2 || count > 3) {
-            return usage_error(console, "--strip takes a model and an optional target");
+            return usage_error(console, MessageId::strip_arguments);
         }
         return run_strip(console, files, arguments[1], count == 3 ? std::optional<std::string>(arguments[2]) : std::nullopt);
     }
     if (command == "--check") {
         if (count != 2) {
-            return usage_error(console, "--check takes a definition file");
+            return usage_error(console, MessageId::check_arguments);
         }
         return run_check(console, files, arguments[1]);
     }
@@ -112,18 +109,18 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
             return run_preview(console, files, arguments[1], arguments[2], arguments[4]);
         }
         if (count != 3) {
-            return usage_error(console, "--preview takes a definition file and the picture's name");
+            return usage_error(console, MessageId::preview_arguments);
         }
         return run_preview(console, files, arguments[1], arguments[2]);
     }
     if (is_option(command)) {
-        return usage_error(console, "unknown option", &command);
+        return usage_error(console, MessageId::unknown_option, {command});
     }
     if (count != 1) {
-        return usage_error(console, "a report takes one model");
+        return usage_error(console, MessageId::report_arguments);
     }
     if (kind_of_file(files, command) == GivenFileKind::definition_text) {
-        console_print(console, "%s is text, not a model: it is checked as a definition file.\n", command.c_str());
+        console_write(console, render_message(Message{MessageId::text_not_model, 0, {command}}, std::string()));
         return run_check(console, files, command);
     }
     return run_report(console, files, command);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "basics/messages.h"
 #include "inspect/command_line.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv)
     StandardOutput output{stdout};
     StandardOutputText text{output};
     const int exit_code = run_inspect(Console{&text}, files, arguments);
-    hold_own_window();
+    hold_own_window(render_message(Message{MessageId::press_enter_to_close, 0, {}}, std::string()));
     // A report that did not reach its reader is no success.
     const int output_error = close_standard_output(output);
     if (output_error != 0) {

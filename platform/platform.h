@@ -102,9 +102,9 @@ unsigned console_width();
 
 // When the console window belongs to the program alone (it was started by
 // opening it from the file manager, not from a command prompt or a script),
-// asks for Enter and waits for it, so that the window stays until its
-// messages are read. Anywhere else it does nothing.
-void hold_own_window();
+// prints prompt, which asks for Enter, and waits for it, so that the window
+// stays until its messages are read. Anywhere else it does nothing.
+void hold_own_window(const std::string& prompt);
 
 // From now on, every signal whose default action ends the process (an
 // interrupt, termination, hang-up, quit, alarm, the user signals, ...; all

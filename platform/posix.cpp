@@ -535,7 +535,7 @@ bool owns_console() { return false; }
 
 unsigned console_width() { return 0; }
 
-void hold_own_window() {}
+void hold_own_window(const std::string&) {}
 
 void install_interrupt_cleanup()
 {

@@ -544,7 +544,7 @@ unsigned console_width()
     return width > 0 ? static_cast<unsigned>(width) : 0;
 }
 
-void hold_own_window()
+void hold_own_window(const std::string& prompt)
 {
     if (!owns_console()) {
         return;
@@ -554,7 +554,7 @@ void hold_own_window()
     if (input == INVALID_HANDLE_VALUE || !::GetConsoleMode(input, &mode)) {
         return;
     }
-    std::fputs("\nPress Enter to close this window.", stdout);
+    std::fputs(prompt.c_str(), stdout);
     std::fflush(stdout);
     wchar_t buffer[64];
     DWORD read = 0;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "basics/messages.h"
 #include "basics/text.h"
 #include "driver/run.h"
 #include "inspect/strip.h"
@@ -60,7 +61,10 @@ private:
     std::vector<std::string> names_;
 };
 
-ModelRun not_written(std::string output) { return ModelRun{false, false, 1, std::move(output), std::string()}; }
+ModelRun not_written(MessageId why)
+{
+    return ModelRun{false, false, 1, render_message(Message{why, 0, {}}, std::string()), std::string()};
+}
 
 }  // namespace
 
@@ -77,7 +81,7 @@ ModelRun apply_to_model(const std::string& model_name, const std::string& model,
     SystemFileSystem system;
     RunFiles files(system);
     if (model_name == definition_name || !files.put(model_name, model) || !files.put(definition_name, definition)) {
-        return not_written("The model and the definition file need two different names.\n");
+        return not_written(MessageId::names_not_different);
     }
     StringText text{output};
     MessageLog log{Console{&text}};
@@ -98,7 +102,7 @@ ModelRun take_lights_out(const std::string& model_name, const std::string& model
     SystemFileSystem system;
     RunFiles files(system);
     if (!files.put(model_name, model)) {
-        return not_written("The model could not be taken in.\n");
+        return not_written(MessageId::model_not_taken_in);
     }
     ModelRun run{};
     StringText text{output};

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "basics/messages.h"
 #include "check/check.h"
 #include "driver/banner.h"
 #include "driver/run.h"
@@ -78,7 +79,7 @@ int main(int argc, char** argv)
         RunState state{console, printer, files};
         exit_code = run_veska(state, arguments);
     }
-    hold_own_window();
+    hold_own_window(render_message(Message{MessageId::press_enter_to_close, 0, {}}, std::string()));
     const int output_error = close_standard_output(output);
     // A run's exit code tells what became of the model, whatever became of
     // its messages; the help and the version are nothing but their text.
