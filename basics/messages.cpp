@@ -18,7 +18,7 @@ using H = Header;
 using T = Topic;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 77> MESSAGES = {{
+constexpr std::array<MessageFormat, 79> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -41,6 +41,20 @@ constexpr std::array<MessageFormat, 77> MESSAGES = {{
     {M::light_line, S::progress, H::none, "[Light %u]: pitch=%.2f degrees, beam inclination=%.2f degrees\n",
      T::light},
     {M::lit_area, S::progress, H::none, "[Light %u]: %s\n", T::light},
+    // Where a light's lit area lies, or why it lights no ground: by the
+    // state (in the order of LitArea), then each figure rounded to a tenth,
+    // its size and its side; a span lies on one side or across.
+    {M::lit_area_words, S::progress, H::none,
+     "%1$select{lit area %2$select{%3$.1f to %4$.1f m ahead|%3$.1f to %4$.1f m behind|%3$.1f m behind to %4$.1f m "
+     "ahead}%5$select{ of|} the light, %6$select{%7$select{%8$.1f to %9$.1f m right|%8$.1f to %9$.1f m left|%8$.1f m "
+     "left to %9$.1f m right} of the aircraft's axis|on the aircraft's axis}; aim point %10$.1f m "
+     "%11$select{ahead|behind}%12$select{, %13$.1f m %14$select{right|left}|, on the axis}%15$select{| (%16$.1f m "
+     "%17$select{above|below} the ground)}"
+     "|no lit area: the light's values give no beam"
+     "|no lit area: the light is not above the ground"
+     "|no lit area: with the aircraft on its gear the beam does not come down to the ground}"},
+    {M::light_not_computed, S::progress, H::none,
+     "not computed: %select{its values give no beam|the file has no [Light %u] section}"},
     {M::definition_open_error, S::error, H::none, "Error opening definition file %s: %s\n"},
     {M::definition_read_error, S::error, H::none, "Error reading definition file %s: %s\n"},
     {M::out_of_memory, S::error, H::none, "Out of memory.\n"},
@@ -233,9 +247,25 @@ constexpr std::size_t SELECT_LENGTH = sizeof SELECT - 1;
 constexpr char PLURAL[] = "plural{";
 constexpr std::size_t PLURAL_LENGTH = sizeof PLURAL - 1;
 
-// Appends the format in [format, end) expanded with the subjects from next
-// on (format comment in messages.h); next moves past the subjects taken. A
-// conversion without its subject expands to nothing.
+// The number written at p, and p moved behind it.
+int read_count(const char*& p, const char* end)
+{
+    int count = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+        count = count * 10 + (*p - '0');
+    }
+    return count;
+}
+
+bool begins_with(const char* p, const char* end, const char* word, std::size_t length)
+{
+    return static_cast<std::size_t>(end - p) >= length && std::memcmp(p, word, length) == 0;
+}
+
+// Appends the format in [format, end) expanded with the subjects (format
+// comment in messages.h); next is the subject the next conversion without a
+// position takes, and stands behind the subject taken last. A conversion
+// without its subject expands to nothing.
 void expand(std::string& text, const char* format, const char* end, const std::vector<Subject>& subjects,
             std::size_t& next)
 {
@@ -254,14 +284,20 @@ void expand(std::string& text, const char* format, const char* end, const std::v
             ++p;
             continue;
         }
-        const bool select = static_cast<std::size_t>(end - p) >= SELECT_LENGTH && std::memcmp(p, SELECT, SELECT_LENGTH) == 0;
-        const bool plural = static_cast<std::size_t>(end - p) >= PLURAL_LENGTH && std::memcmp(p, PLURAL, PLURAL_LENGTH) == 0;
-        if (select || plural) {
+        // [position$]: the subject by its number, from 1.
+        const char* q = p;
+        const int position = read_count(q, end);
+        if (q < end && *q == '$' && position > 0) {
+            next = static_cast<std::size_t>(position - 1);
+            p = q + 1;
+        }
+        const bool select = begins_with(p, end, SELECT, SELECT_LENGTH);
+        if (select || begins_with(p, end, PLURAL, PLURAL_LENGTH)) {
             const char* alternatives = p + SELECT_LENGTH;
             const char* close = closing_brace(alternatives, end);
             p = close < end ? close + 1 : end;
             // %plural looks back at the number taken last.
-            if (select ? next < subjects.size() : next > 0) {
+            if (select ? next < subjects.size() : next > 0 && next <= subjects.size()) {
                 const std::uint32_t choice = select ? subjects[next++].number : subjects[next - 1].number == 1 ? 0 : 1;
                 const auto chosen = alternative(alternatives, close, choice);
                 expand(text, chosen.first, chosen.second, subjects, next);
@@ -269,21 +305,15 @@ void expand(std::string& text, const char* format, const char* end, const std::v
             continue;
         }
         // [0][width][.precision] and the conversion's letter.
-        const char* q = p;
+        q = p;
         const char pad = q < end && *q == '0' ? '0' : ' ';
-        int width = 0;
-        for (; q < end && *q >= '0' && *q <= '9'; ++q) {
-            width = width * 10 + (*q - '0');
-        }
+        const int width = read_count(q, end);
         int precision = 6;
         if (q < end && *q == '.') {
-            precision = 0;
-            for (++q; q < end && *q >= '0' && *q <= '9'; ++q) {
-                precision = precision * 10 + (*q - '0');
-            }
+            precision = read_count(++q, end);
         }
         const char conversion = q < end ? *q : '\0';
-        if (std::strchr("suxXfg", conversion) == nullptr || conversion == '\0') {
+        if (conversion == '\0' || std::strchr("suxXfg", conversion) == nullptr) {
             text += '%';
             continue;
         }

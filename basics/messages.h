@@ -40,6 +40,8 @@ enum class MessageId : std::uint8_t {
     ground_pitch,
     light_line,
     lit_area,
+    lit_area_words,
+    light_not_computed,
     // The definition file as a file.
     definition_open_error,
     definition_read_error,
@@ -149,6 +151,10 @@ enum class Topic : std::uint8_t {
 //                  format itself and takes the subjects that follow
 //   %plural{a|b}   a when the number taken last is 1, else b; takes none
 //   %%             a per-cent sign
+// A conversion takes the subject after the one taken last, or the subject
+// its position names: %3$.1f, %2$select{...} (counted from 1), so that
+// alternatives may share subjects and the caller passes the same list
+// whichever is chosen.
 struct MessageFormat {
     MessageId id;
     Severity severity;

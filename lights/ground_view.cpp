@@ -3,8 +3,7 @@
 #include <cmath>
 
 #include "basics/angles.h"
-#include "basics/formatted.h"
-#include "basics/number_text.h"
+#include "basics/messages.h"
 #include "basics/portable_math.h"
 
 namespace lumora {
@@ -82,27 +81,16 @@ double ahead_over_ground(const Point3& from, const Point3& p, double slope)
 // digits agree: -0.04 shows as 0.0, without a sign.
 double shown(double metres) { return std::round(metres * 10.0) / 10.0 + 0.0; }
 
-// The size of a shown length, to one decimal.
-std::string size_text(double value) { return fixed_text(std::fabs(value), 0, 1); }
+// Where a span from low to high lies, as the lit area's words tell: on the
+// positive side, on the negative side (a high end shown as 0.0 stays on the
+// low end's side), or across.
+enum class Span : std::uint8_t { positive, negative, across };
 
-// "12.3 m ahead" or "3.0 m behind", and alike sideways.
-std::string one_way(double metres, const char* positive, const char* negative)
-{
-    const double value = shown(metres);
-    return size_text(value) + " m " + (value < 0.0 ? negative : positive);
-}
-
-// From low to high: "3.0 m behind to 12.3 m ahead", or "2.0 to 12.3 m ahead"
-// when both lie on one side ("12.3 to 2.0 m behind" on the other; a high
-// end shown as 0.0 stays on the low end's side).
-std::string span_text(double low, double high, const char* positive, const char* negative)
+Span span_of(double low, double high)
 {
     const double from = shown(low);
     const double to = shown(high);
-    if (from < 0.0 && to > 0.0) {
-        return one_way(from, positive, negative) + " to " + one_way(to, positive, negative);
-    }
-    return size_text(from) + " to " + size_text(to) + " m " + (from < 0.0 ? negative : positive);
+    return from < 0.0 ? (to > 0.0 ? Span::across : Span::negative) : Span::positive;
 }
 
 }  // namespace
@@ -168,27 +156,16 @@ LitAreaFigures lit_area_figures(const GroundView& geometry, unsigned index)
 
 std::string lit_area_description(const LitAreaFigures& figures)
 {
-    switch (figures.state) {
-    case LitArea::not_computed:
-        return "no lit area: the light's values give no beam";
-    case LitArea::light_not_above:
-        return "no lit area: the light is not above the ground";
-    case LitArea::beam_not_down:
-        return "no lit area: with the aircraft on its gear the beam does not come down to the ground";
-    case LitArea::lit:
-        break;
-    }
-    std::string text = "lit area " + span_text(figures.nearest, figures.farthest, "ahead", "behind") +
-                       (shown(figures.farthest) < 0.0 ? " the light, " : " of the light, ");
-    text += shown(figures.leftmost) == 0.0 && shown(figures.rightmost) == 0.0
-                ? "on the aircraft's axis"
-                : span_text(figures.leftmost, figures.rightmost, "right", "left") + " of the aircraft's axis";
-    text += "; aim point " + one_way(figures.aim_ahead, "ahead", "behind");
-    text += shown(figures.aim_x) == 0.0 ? ", on the axis" : ", " + one_way(figures.aim_x, "right", "left");
-    if (std::fabs(figures.aim_height) >= AIM_OFF_GROUND) {
-        text += " (" + one_way(figures.aim_height, "above", "below") + " the ground)";
-    }
-    return text;
+    const auto size = [](double metres) { return std::fabs(shown(metres)); };
+    const auto negative = [](double metres) { return shown(metres) < 0.0; };
+    const LitAreaFigures& f = figures;
+    return message_body(Message{
+        MessageId::lit_area_words,
+        0,
+        {f.state, span_of(f.nearest, f.farthest), size(f.nearest), size(f.farthest), negative(f.farthest),
+         shown(f.leftmost) == 0.0 && shown(f.rightmost) == 0.0, span_of(f.leftmost, f.rightmost), size(f.leftmost),
+         size(f.rightmost), size(f.aim_ahead), negative(f.aim_ahead), shown(f.aim_x) == 0.0, size(f.aim_x),
+         negative(f.aim_x), std::fabs(f.aim_height) >= AIM_OFF_GROUND, size(f.aim_height), negative(f.aim_height)}});
 }
 
 }  // namespace lumora

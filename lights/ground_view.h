@@ -54,7 +54,8 @@ double ground_height(const GroundView& geometry, double z);
 // records for lights 1 .. light_count (at most 3).
 GroundView compute_ground_view(const GroundGeometry& ground, const LightSet& lights, unsigned light_count);
 
-// Why a light lights no ground, or that it does.
+// Why a light lights no ground, or that it does (in the order in which the
+// lit area's words choose).
 enum class LitArea {
     lit,
     not_computed,      // its values give no beam

@@ -175,11 +175,10 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
         }
         // A light not computed: its section is missing, or its values give
         // no beam.
-        std::string text = lit_area_description(figures);
-        if (figures.state == LitArea::not_computed) {
-            text = definition.sections[n].defined ? "not computed: its values give no beam"
-                                                  : "not computed: the file has no [Light " + std::to_string(n) + "] section";
-        }
+        std::string text = figures.state == LitArea::not_computed
+                               ? message_body(Message{MessageId::light_not_computed, 0,
+                                                      {!definition.sections[n].defined, n}})
+                               : lit_area_description(figures);
         page.figures.push_back({n, figures, text, std::move(cells)});
     }
     return page;
