@@ -18,7 +18,7 @@ using H = Header;
 using T = Topic;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 79> MESSAGES = {{
+constexpr std::array<MessageFormat, 106> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -89,6 +89,68 @@ constexpr std::array<MessageFormat, 79> MESSAGES = {{
     {M::nothing_written, S::progress, H::none, "Nothing written.\n"},
     {M::lights_taken_out, S::progress, H::none,
      "%u landing light%plural{|s} and the trailer block taken out of %s; the restored model is written to %s.\n"},
+    {M::layout_too_short, S::progress, H::none,
+     "the file is %u byte%plural{|s} long, too short for the \"MZ\" signature"},
+    {M::layout_no_mz, S::progress, H::none,
+     "the file does not begin with the \"MZ\" signature (its first word is 0x%04X)"},
+    {M::layout_no_pe_offset, S::progress, H::none, "the file (%u bytes) ends before the PE header offset at 0x3C"},
+    {M::layout_pe_outside, S::progress, H::none, "the PE header offset 0x%X points outside the file (%u bytes)"},
+    {M::layout_no_pe_signature, S::progress, H::none,
+     "no \"PE\" signature with two zero bytes at the PE header offset 0x%X (found the bytes %02X %02X %02X %02X)"},
+    {M::layout_no_resource_address, S::progress, H::none,
+     "the file (%u bytes) ends before the resource table address at 0x%X (PE header + 0x88)"},
+    {M::layout_no_section_count, S::progress, H::none, "the file (%u bytes) ends before the section count at 0x%X"},
+    {M::layout_section_table_outside, S::progress, H::none,
+     "the section table of %u entries at 0x%X runs past the file's end (%u bytes)"},
+    {M::layout_no_sections, S::progress, H::none,
+     "the section table has no entries, so no section holds the resources"},
+    {M::layout_no_resource_section, S::progress, H::none,
+     "none of the %u sections starts at a non-zero address at or below the resource table address 0x%X"},
+    {M::layout_raw_offset, S::progress, H::none,
+     "the resource section's raw data lies at file offset 0x%X, not at 0x%X"},
+    {M::layout_raw_size, S::progress, H::none, "the resource section's raw data is 0x%X bytes long, not 0x%X"},
+    {M::layout_virtual_address, S::progress, H::none,
+     "the section examined for the resources starts at the address 0x%X, not at the resource table address 0x%X"},
+    {M::layout_virtual_size, S::progress, H::none, "the resource section's virtual size is 0x%X, not 0x%X"},
+    {M::layout_code_area_outside, S::progress, H::none,
+     "the file (%u bytes) ends before the end of the model-code area (file offset 0x%X + 65536 = %u bytes)"},
+    {M::layout_unknown, S::progress, H::none, "an unknown structural test failed"},
+    {M::insertion_complete, S::progress, H::none,
+     "the %u-light block, the former code (%u bytes) and the trailer block are all in place"},
+    {M::insertion_unmodified, S::progress, H::none, "the model code is unprocessed: it carries no landing lights"},
+    // Which mark of an unmodified code is gone (the header length or a
+    // word: found, required, the word's offset), then the block by its
+    // verdict (in the order of BlockVerdict): its number of lights, the
+    // first byte that differs, its area offset, the byte found and the
+    // block's, the light and its scale.
+    {M::insertion_modified, S::progress, H::none,
+     "the model code is modified (%1$select{its header length is %2$u, not %3$u|the word at area offset %4$u is "
+     "0x%2$04X, not 0x%3$04X}), but %5$select{it begins with the %6$u-light block"
+     "|it does not begin with a landing-light block of this program: the closest, the %6$u-light block, differs at "
+     "its byte %7$u (area offset %8$u): 0x%9$02X where the block has 0x%10$02X"
+     "|it begins with the fixed words of the %6$u-light block, but light %11$u's scale is %12$u, not 7 to 13"
+     "|it begins with the fixed words of the %6$u-light block, but the outline points of light %11$u do not all "
+     "have the same z"
+     "|its block was not examined}"},
+    {M::insertion_no_trailer, S::progress, H::none,
+     "the trailer block is missing: nothing but zeros follows the end code at area offset %u"},
+    {M::insertion_trailer_too_short, S::progress, H::none,
+     "the trailer block is missing: the code behind the block is too short to end with an end code, a zero word and "
+     "the trailer block"},
+    {M::insertion_trailer_past_end, S::progress, H::none,
+     "the trailer block is damaged: placed by its last non-zero word, it would begin at area offset %u and run past "
+     "the area's end"},
+    {M::insertion_trailer_damaged, S::progress, H::none,
+     "the trailer block is missing or damaged: placed by its last non-zero word, it would begin at area offset %u, "
+     "but its byte %u (area offset %u) is 0x%02X where the trailer has 0x%02X"},
+    {M::insertion_no_zero_word, S::progress, H::none,
+     "the word in front of the trailer block (area offset %u) is 0x%04X, not zero"},
+    {M::insertion_no_end_code, S::progress, H::none,
+     "the former code does not end with the end code: the word at area offset %u is 0x%04X, not 0x0022"},
+    {M::insertion_not_restorable, S::progress, H::none,
+     "taking the block out would not give an unmodified model code: %select{the header length|the word at area "
+     "offset %u} would be wrong"},
+    {M::insertion_unknown, S::progress, H::none, "the insertion was not examined"},
     {M::encoding_read, S::progress, H::none, "The file was read as %s.\n"},
     // The lights that light no ground, by their count.
     {M::would_write, S::progress, H::none,
@@ -159,9 +221,9 @@ constexpr std::array<SeverityWords, 5> SEVERITIES = {{
 }};
 static_assert(static_cast<std::size_t>(Severity::note) + 1 == SEVERITIES.size(), "every severity needs its words");
 
-void append_decimal(std::string& text, std::uint32_t number)
+void append_decimal(std::string& text, std::uint64_t number)
 {
-    char digits[10];
+    char digits[20];
     std::size_t count = 0;
     do {
         digits[count++] = static_cast<char>('0' + number % 10);
@@ -172,10 +234,10 @@ void append_decimal(std::string& text, std::uint32_t number)
     }
 }
 
-void append_hexadecimal(std::string& text, std::uint32_t number, int width, char pad, bool upper)
+void append_hexadecimal(std::string& text, std::uint64_t number, int width, char pad, bool upper)
 {
     const char* const letters = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-    char digits[8];
+    char digits[16];
     int count = 0;
     do {
         digits[count++] = letters[number % 16];
@@ -222,7 +284,7 @@ const char* closing_brace(const char* from, const char* end)
 
 // The alternative number choice of the alternatives in [from, end), split at
 // the bars outside nested braces; empty when there is none so numbered.
-std::pair<const char*, const char*> alternative(const char* from, const char* end, std::uint32_t choice)
+std::pair<const char*, const char*> alternative(const char* from, const char* end, std::uint64_t choice)
 {
     int depth = 0;
     const char* start = from;
@@ -298,7 +360,7 @@ void expand(std::string& text, const char* format, const char* end, const std::v
             p = close < end ? close + 1 : end;
             // %plural looks back at the number taken last.
             if (select ? next < subjects.size() : next > 0 && next <= subjects.size()) {
-                const std::uint32_t choice = select ? subjects[next++].number : subjects[next - 1].number == 1 ? 0 : 1;
+                const std::uint64_t choice = select ? subjects[next++].number : subjects[next - 1].number == 1 ? 0 : 1;
                 const auto chosen = alternative(alternatives, close, choice);
                 expand(text, chosen.first, chosen.second, subjects, next);
             }

@@ -77,6 +77,35 @@ enum class MessageId : std::uint8_t {
     strip_refused,
     nothing_written,
     lights_taken_out,
+    // What a model's layout fails, as the report and --strip say it.
+    layout_too_short,
+    layout_no_mz,
+    layout_no_pe_offset,
+    layout_pe_outside,
+    layout_no_pe_signature,
+    layout_no_resource_address,
+    layout_no_section_count,
+    layout_section_table_outside,
+    layout_no_sections,
+    layout_no_resource_section,
+    layout_raw_offset,
+    layout_raw_size,
+    layout_virtual_address,
+    layout_virtual_size,
+    layout_code_area_outside,
+    layout_unknown,
+    // What became of a model's code, as the report and --strip say it.
+    insertion_complete,
+    insertion_unmodified,
+    insertion_modified,
+    insertion_no_trailer,
+    insertion_trailer_too_short,
+    insertion_trailer_past_end,
+    insertion_trailer_damaged,
+    insertion_no_zero_word,
+    insertion_no_end_code,
+    insertion_not_restorable,
+    insertion_unknown,
     // What --check says of the file as a whole.
     encoding_read,
     would_write,
@@ -170,6 +199,7 @@ struct Subject {
     Subject(std::string text) : text(std::move(text)) {}
     Subject(const char* text) : text(text) {}
     Subject(std::uint32_t number) : number(number), kind(Kind::number) {}
+    Subject(std::uint64_t number) : number(number), kind(Kind::number) {}
     Subject(bool choice) : number(choice ? 1 : 0), kind(Kind::number) {}
     template <typename Choice, typename = std::enable_if_t<std::is_enum_v<Choice>>>
     Subject(Choice choice) : number(static_cast<std::uint32_t>(choice)), kind(Kind::number)
@@ -177,7 +207,7 @@ struct Subject {
     }
     Subject(double real) : real(real), kind(Kind::real) {}
     std::string text;
-    std::uint32_t number = 0;
+    std::uint64_t number = 0;
     double real = 0.0;
     Kind kind = Kind::text;
 };

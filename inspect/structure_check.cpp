@@ -1,23 +1,11 @@
 #include "inspect/structure_check.h"
 
 
-#include "basics/formatted.h"
+#include "basics/messages.h"
 #include "basics/le_words.h"
 
 namespace lumora {
 
-namespace {
-
-// The value of the resource section's field that check tests, and the value
-// it must hold.
-void resource_values(const StructureFindings& f, StructureCheck check, unsigned long* found, unsigned long* required)
-{
-    const ResourceField& field = resource_field(check);
-    *found = load_u32(f.resource_section + field.entry_offset);
-    *required = required_value(field, f.resource_rva);
-}
-
-}  // namespace
 
 Step read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
                 StructureFindings* findings)
@@ -32,82 +20,70 @@ Step read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, co
     return Step::done;
 }
 
-void describe_structure_fault(const MdlImage& image, const StructureFindings& f, std::string& text)
+namespace {
+
+// The message that words the failing test with the values it found.
+Message structure_fault(const MdlImage& image, const StructureFindings& f)
 {
-    const unsigned long length = image.size;
-    const unsigned long pe = f.pe_offset;
+    const std::uint32_t length = image.size;
+    // Offsets behind the PE header's in 64 bits, so that none wraps.
+    const std::uint64_t pe = f.pe_offset;
+    const std::uint32_t sections = f.section_count;
     switch (f.result) {
     case StructureCheck::ok:
-        text = "";
-        return;
+        break;
     case StructureCheck::no_mz_signature:
         if (image.size < 2) {
-            text = formatted("the file is %lu byte%s long, too short for the \"MZ\" signature", length,
-                          length == 1 ? "" : "s");
-        } else {
-            text = formatted("the file does not begin with the \"MZ\" signature (its first word is 0x%04X)",
-                          static_cast<unsigned>(load_u16(image.buffer.get())));
+            return {MessageId::layout_too_short, 0, {length}};
         }
-        return;
+        return {MessageId::layout_no_mz, 0, {std::uint32_t{load_u16(image.buffer.get())}}};
     case StructureCheck::no_pe_offset:
-        text = formatted("the file (%lu bytes) ends before the PE header offset at 0x3C", length);
-        return;
-    case StructureCheck::no_pe_signature:
-        if (static_cast<std::uint64_t>(f.pe_offset) + 4 > image.size) {
-            text = formatted("the PE header offset 0x%lX points outside the file (%lu bytes)", pe, length);
-        } else {
-            const std::uint8_t* p = image.buffer.get() + f.pe_offset;
-            text = formatted("no \"PE\" signature with two zero bytes at the PE header offset 0x%lX "
-                          "(found the bytes %02X %02X %02X %02X)",
-                          pe, p[0], p[1], p[2], p[3]);
+        return {MessageId::layout_no_pe_offset, 0, {length}};
+    case StructureCheck::no_pe_signature: {
+        if (pe + 4 > image.size) {
+            return {MessageId::layout_pe_outside, 0, {pe, length}};
         }
-        return;
+        const std::uint8_t* p = image.buffer.get() + f.pe_offset;
+        return {MessageId::layout_no_pe_signature, 0,
+                {pe, std::uint32_t{p[0]}, std::uint32_t{p[1]}, std::uint32_t{p[2]}, std::uint32_t{p[3]}}};
+    }
     case StructureCheck::no_resource_address:
-        text = formatted("the file (%lu bytes) ends before the resource table address at 0x%lX (PE header + 0x88)",
-                      length, pe + PE_RESOURCE_RVA_FIELD);
-        return;
+        return {MessageId::layout_no_resource_address, 0, {length, pe + PE_RESOURCE_RVA_FIELD}};
     case StructureCheck::section_table_outside:
-        if (static_cast<std::uint64_t>(f.pe_offset) + 8 > image.size) {
-            text = formatted("the file (%lu bytes) ends before the section count at 0x%lX", length, pe + 6);
-        } else {
-            text = formatted("the section table of %u entries at 0x%lX runs past the file's end (%lu bytes)",
-                          static_cast<unsigned>(f.section_count), pe + PE_SECTION_TABLE, length);
+        if (pe + 8 > image.size) {
+            return {MessageId::layout_no_section_count, 0, {length, pe + 6}};
         }
-        return;
+        return {MessageId::layout_section_table_outside, 0, {sections, pe + PE_SECTION_TABLE, length}};
     case StructureCheck::no_resource_section:
         if (f.section_count == 0) {
-            text = "the section table has no entries, so no section holds the resources";
-        } else {
-            text = formatted("none of the %u sections starts at a non-zero address at or below the resource table "
-                          "address 0x%lX",
-                          static_cast<unsigned>(f.section_count), static_cast<unsigned long>(f.resource_rva));
+            return {MessageId::layout_no_sections, 0, {}};
         }
-        return;
+        return {MessageId::layout_no_resource_section, 0, {sections, f.resource_rva}};
     case StructureCheck::raw_offset:
     case StructureCheck::raw_size:
     case StructureCheck::virtual_address:
     case StructureCheck::virtual_size: {
-        const char* const formats[] = {
-            "the resource section's raw data lies at file offset 0x%lX, not at 0x%lX",
-            "the resource section's raw data is 0x%lX bytes long, not 0x%lX",
-            ("the section examined for the resources starts at the address 0x%lX, not at the resource table "
-             "address 0x%lX"),
-            "the resource section's virtual size is 0x%lX, not 0x%lX",
-        };
-        unsigned long found = 0;
-        unsigned long required = 0;
-        resource_values(f, f.result, &found, &required);
-        text = formatted(formats[static_cast<int>(f.result) - static_cast<int>(StructureCheck::raw_offset)], found, required);
-        return;
+        const ResourceField& field = resource_field(f.result);
+        const std::uint32_t found = load_u32(f.resource_section + field.entry_offset);
+        const std::uint32_t required = required_value(field, f.resource_rva);
+        const MessageId id = f.result == StructureCheck::raw_offset  ? MessageId::layout_raw_offset
+                             : f.result == StructureCheck::raw_size ? MessageId::layout_raw_size
+                             : f.result == StructureCheck::virtual_address ? MessageId::layout_virtual_address
+                                                                           : MessageId::layout_virtual_size;
+        return {id, 0, {found, required}};
     }
     case StructureCheck::code_area_outside:
-        text = formatted("the file (%lu bytes) ends before the end of the model-code area (file offset 0x%lX + "
-                      "65536 = %lu bytes)",
-                      length, static_cast<unsigned long>(MODEL_CODE_OFFSET),
-                      static_cast<unsigned long>(MODEL_CODE_END));
-        return;
+        return {MessageId::layout_code_area_outside, 0,
+                {length, std::uint32_t{MODEL_CODE_OFFSET}, std::uint32_t{MODEL_CODE_END}}};
     }
-    text = "an unknown structural test failed";
+    return {MessageId::layout_unknown, 0, {}};
+}
+
+}  // namespace
+
+void describe_structure_fault(const MdlImage& image, const StructureFindings& f, std::string& text)
+{
+    text = f.result == StructureCheck::ok ? std::string() : message_body(structure_fault(image, f));
 }
 
 }  // namespace lumora
