@@ -192,12 +192,6 @@ void MessagePrinter::take(const Message& message, const std::string& definition_
     console_write(console_, render_message(message, definition_name));
 }
 
-void MessageLog::take(const Message& message, const std::string& definition_name)
-{
-    console_write(console_, render_message(message, definition_name));
-    messages_.push_back(message);
-}
-
 void report(Diagnostics& diagnostics, MessageId id, std::vector<Subject> subjects, std::uint32_t line)
 {
     const MessageFormat& format = message_format(id);

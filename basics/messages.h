@@ -157,16 +157,30 @@ private:
     Console console_;
 };
 
-// Keeps every message, and prints it to a console when one is given.
+// Keeps every message.
 class MessageLog final : public MessageSink {
 public:
-    explicit MessageLog(Console console = Console{}) : console_(console) {}
-    void take(const Message& message, const std::string& definition_name) override;
+    void take(const Message& message, const std::string&) override { messages_.push_back(message); }
     const std::vector<Message>& messages() const { return messages_; }
 
 private:
-    Console console_;
     std::vector<Message> messages_;
+};
+
+// Hands every message to two sinks, first to first: a caller that shows the
+// messages and looks at them too gives a printer and a log.
+class MessageFanOut final : public MessageSink {
+public:
+    MessageFanOut(MessageSink& first, MessageSink& second) : first_(first), second_(second) {}
+    void take(const Message& message, const std::string& definition_name) override
+    {
+        first_.take(message, definition_name);
+        second_.take(message, definition_name);
+    }
+
+private:
+    MessageSink& first_;
+    MessageSink& second_;
 };
 
 // What the messages of one run need besides themselves.

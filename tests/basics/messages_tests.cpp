@@ -48,8 +48,10 @@ TEST(Messages, RenderedThroughTheirFormatUnderTheirHeader)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.printed);
         ConsoleCapture capture;
-        MessageLog log{capture.console()};
-        Diagnostics diagnostics{log, "lights.cfg"};
+        MessagePrinter printer{capture.console()};
+        MessageLog log;
+        MessageFanOut both{printer, log};
+        Diagnostics diagnostics{both, "lights.cfg"};
         diagnostics.line_counter = 12;
         report(diagnostics, c.id, c.subjects, c.line);
         EXPECT_EQ(capture.text(), c.printed);
