@@ -170,7 +170,7 @@ void finish_check(CheckReport& report, CheckCollector& collector, const std::str
     if (report.outcome == LightsOutcome::not_read) {
         return;
     }
-    note_text(collector, name, definition, diagnostics.line_counter);
+    note_text(collector, name, definition, definition.lines_read);
     const unsigned shown = count_valid ? count : 0;
     for (const Message& note : note_values(definition, lights, shown)) {
         collector.take(note, name);
