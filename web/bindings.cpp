@@ -1,7 +1,8 @@
 // The tuning page's entry: the core's functions for JavaScript. Texts go out
 // as strings, bytes (a definition file as saved, a model) in and out as
 // Uint8Array; records become plain objects. Nothing is kept between calls:
-// the page holds the bytes.
+// the page holds the bytes, and the definition as opened with its lights
+// worked out (an OpenedDefinition).
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -101,11 +102,10 @@ val figures_out(const PageFigures& page)
     return out;
 }
 
-val evaluate(const std::string& name, const std::string& bytes, const val& opened)
+// opened: the definition as opened (openedDefinition), or null.
+val evaluate(const std::string& name, const std::string& bytes, const OpenedDefinition* opened)
 {
-    // opened: the bytes as the file was opened, or null.
-    const std::string opened_bytes = opened.isNull() || opened.isUndefined() ? bytes : opened.as<std::string>();
-    const PageEvaluation page = evaluate_definition(name, bytes, &opened_bytes);
+    const PageEvaluation page = evaluate_definition(name, bytes, opened);
     val out = val::object();
     out.set("text", page.text);
     out.set("encoding", page.encoding);
@@ -217,7 +217,10 @@ val strip(const std::string& model_name, const std::string& model)
 
 EMSCRIPTEN_BINDINGS(lumora_page)
 {
-    emscripten::function("evaluate", &lumora::evaluate);
+    // The page keeps the definition as opened, and deletes it when it opens another.
+    emscripten::class_<lumora::OpenedDefinition>("OpenedDefinition");
+    emscripten::function("openedDefinition", &lumora::opened_definition);
+    emscripten::function("evaluate", &lumora::evaluate, emscripten::allow_raw_pointers());
     emscripten::function("vocabulary", &lumora::vocabulary);
     emscripten::function("editField", &lumora::edit);
     emscripten::function("renameOtherGear", &lumora::rename_gear);
