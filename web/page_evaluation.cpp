@@ -221,7 +221,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
             text = definition.sections[n].defined ? "not computed: its values give no beam"
                                                   : "not computed: the file has no [Light " + std::to_string(n) + "] section";
         }
-        page.figures.push_back({n, figures, text, std::move(cells)});
+        page.figures.push_back({n, figures, figures.state == LitArea::lit, text, std::move(cells)});
     }
     return page;
 }
