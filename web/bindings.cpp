@@ -1,8 +1,7 @@
 // The tuning page's entry: the core's functions for JavaScript. Texts go out
 // as strings, bytes (a definition file as saved, a model) in and out as
 // Uint8Array; records become plain objects. Nothing is kept between calls:
-// the page holds the bytes, and the definition as opened with its lights
-// worked out (an OpenedDefinition).
+// the page holds the bytes.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -53,10 +52,11 @@ void form_fields_in(PageEvaluation& page, val fields) { array_in<FormState, Form
 bool other_gear_tail_out(const PageEvaluation& page) { return page.form.other_gear_tail; }
 void other_gear_tail_in(PageEvaluation& page, bool tail) { page.form.other_gear_tail = tail; }
 
-// opened: the definition as opened (openedDefinition), or null.
-PageEvaluation evaluate(const std::string& name, const std::string& bytes, const OpenedDefinition* opened)
+// opened: the bytes as the file was opened, or null.
+PageEvaluation evaluate(const std::string& name, const std::string& bytes, const val& opened)
 {
-    return evaluate_definition(name, bytes, opened);
+    const std::string opened_bytes = opened.isNull() || opened.isUndefined() ? bytes : opened.as<std::string>();
+    return evaluate_definition(name, bytes, &opened_bytes);
 }
 
 val edit(const std::string& bytes, unsigned section, const std::string& key, const std::string& number,
@@ -207,10 +207,7 @@ EMSCRIPTEN_BINDINGS(lumora_page)
         .field("output", &ModelRun::output)
         .field("model", &model_out, &model_in);
 
-    // The page keeps the definition as opened, and deletes it when it opens another.
-    emscripten::class_<lumora::OpenedDefinition>("OpenedDefinition");
-    emscripten::function("openedDefinition", &lumora::opened_definition);
-    emscripten::function("evaluate", &lumora::evaluate, emscripten::allow_raw_pointers());
+    emscripten::function("evaluate", &lumora::evaluate);
     emscripten::function("vocabulary", &lumora::page_vocabulary);
     emscripten::function("editField", &lumora::edit);
     emscripten::function("renameOtherGear", &lumora::rename_gear);

@@ -30,9 +30,6 @@
     // as last saved; its form as opened.
     opened: new Uint8Array(0),
     saved: new Uint8Array(0),
-    // The core's copy of the definition as opened, with its lights worked
-    // out once for the faint picture under the changes; null for none.
-    openedDefinition: null,
     openedFields: new Map(),
     // Undo and redo: the definitions before (past) and after (future) the
     // one shown, each with the words of its change. The change in progress
@@ -155,25 +152,12 @@
       notify('The page\'s code failed (' + (error && error.message ? error.message : String(error)) + '). ' +
              'The definition was kept; the code is started again.');
       state.core = null;
-      state.openedDefinition = null;  // it was the failed code's
       try {
-        createLumora().ready.then((fresh) => {
-          state.core = fresh;
-          if (state.name !== null) state.openedDefinition = core('openedDefinition', state.name, state.opened);
-        }, () => {});
+        createLumora().ready.then((fresh) => { state.core = fresh; }, () => {});
       } catch (again) {
         // Nothing more the page can do: it keeps what it holds.
       }
       return null;
-    }
-  }
-
-  // Gives back what the core made for the page to keep (a null is nothing).
-  function release(kept) {
-    try {
-      if (kept) kept.delete();
-    } catch (error) {
-      // The code that made it has failed and was started again: it is gone with it.
     }
   }
 
@@ -552,7 +536,7 @@
   // ---- Evaluating and editing: the code's work, drawn.
 
   function evaluate() {
-    const view = core('evaluate', state.name || 'lights.cfg', state.bytes, state.openedDefinition);
+    const view = core('evaluate', state.name || 'lights.cfg', state.bytes, state.opened);
     if (view) render(view);
   }
 
@@ -781,14 +765,8 @@
                                      'Replace it with ' + name + ' and lose them?')) {
       return false;
     }
-    const opened = core('openedDefinition', name, bytes);
-    const view = opened && core('evaluate', name, bytes, opened);
-    if (!view) {
-      release(opened);
-      return false;
-    }
-    release(state.openedDefinition);
-    state.openedDefinition = opened;
+    const view = core('evaluate', name, bytes, bytes);
+    if (!view) return false;
     state.named = true;
     state.name = name;
     state.bytes = bytes;

@@ -143,13 +143,7 @@ void place_by_line(const Definition& definition, const FormState& form, const Me
 
 }  // namespace
 
-OpenedDefinition opened_definition(const std::string& name, const std::string& bytes)
-{
-    MessageLog unheard;
-    return OpenedDefinition{bytes, earlier_lights(unheard, name, bytes)};
-}
-
-PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes, const OpenedDefinition* opened)
+PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes, const std::string* opened)
 {
     PageEvaluation page{};
     Definition definition;
@@ -198,9 +192,10 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     MessageLog unheard;
     Diagnostics diagnostics{unheard, name};
     diagnostics.error_flag = report.error_flag;
-    const EarlierLights* before =
-        opened != nullptr && opened->lights && opened->bytes != bytes ? &*opened->lights : nullptr;
-    const Preview preview = draw_preview(diagnostics, definition, lights, report.outcome, before);
+    MessageLog earlier_messages;
+    const std::optional<EarlierLights> before =
+        opened != nullptr && *opened != bytes ? earlier_lights(earlier_messages, name, *opened) : std::nullopt;
+    const Preview preview = draw_preview(diagnostics, definition, lights, report.outcome, before ? &*before : nullptr);
     page.svg = preview.svg;
     page.complete = preview.complete;
     page.lights_drawn = preview.lights;

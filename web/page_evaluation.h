@@ -5,12 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "lights/ground_view.h"
-#include "preview/preview.h"
 #include "web/page_form.h"
 
 namespace lumora {
@@ -67,19 +65,10 @@ struct PageEvaluation {
     std::vector<PageFigures> figures;  // for each light drawn
 };
 
-// The definition file as it was opened: its bytes, and its lights as the
-// picture draws them faintly once the file is changed. They are worked out
-// once, when the file is opened, not again on every change.
-struct OpenedDefinition {
-    std::string bytes;
-    std::optional<EarlierLights> lights;  // nothing: the bytes cannot be read as a definition
-};
-OpenedDefinition opened_definition(const std::string& name, const std::string& bytes);
-
 // The page's view of the definition file name holding bytes. Where opened
-// holds other bytes, the picture draws its lights faintly under these, as
-// --preview NAME OUT --before OPENED.
+// (the bytes as the file was opened) differs from bytes, the picture draws
+// its lights faintly under these, as --preview NAME OUT --before OPENED.
 PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes,
-                                   const OpenedDefinition* opened = nullptr);
+                                   const std::string* opened = nullptr);
 
 }  // namespace lumora
