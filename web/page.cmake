@@ -17,8 +17,10 @@ set(page ${PROJECT_BINARY_DIR}/lumora-tuning.html)
 file(GLOB page_examples ${PROJECT_SOURCE_DIR}/examples/*.cfg)
 add_custom_command(
   OUTPUT ${page}
-  COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:lumora_page_module> -DSOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=$ENV{NODE_PATH}
+          ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:lumora_page_module> -DSOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
           -DEXAMPLES_DIR=${PROJECT_SOURCE_DIR}/examples -DVERSION=${PROJECT_VERSION} -DOUTPUT=${page}
+          -DNODE=${NODE_JS_EXECUTABLE} -DMINIFIER=${EMSCRIPTEN_ROOT_PATH}/tools/acorn-optimizer.js
           -P ${CMAKE_CURRENT_SOURCE_DIR}/assemble_page.cmake
   DEPENDS lumora_page_module page.html page.css page.js assemble_page.cmake ${page_examples}
   COMMENT "Putting the tuning page together: lumora-tuning.html"
