@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "basics/utf.h"
+#include "unicode/utf.h"
 
 namespace lumora {
 
