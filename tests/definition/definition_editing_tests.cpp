@@ -151,6 +151,14 @@ TEST(DefinitionText, PlainTextIsUtf8OnlyWhenEverySequenceIs)
         {"; \xED\xA0\x80", TextEncoding::plain_not_utf8},      // a surrogate
         {"; \xF4\x90\x80\x80", TextEncoding::plain_not_utf8},  // beyond U+10FFFF
         {"; \xF5\x80\x80\x80", TextEncoding::plain_not_utf8},
+        // Past runs of ASCII, at and across eight-byte boundaries.
+        {"; 34567\xC3\xA9 after eight bytes\n", TextEncoding::plain},
+        {"; 3456789abcdef\xF0\x9F\x9B\xAB tail", TextEncoding::plain},
+        {"; 34567\x80", TextEncoding::plain_not_utf8},                 // the eighth byte
+        {"; 345678\xC3", TextEncoding::plain_not_utf8},                // the ninth, cut
+        {"; 345678\x80" "ghijklmn", TextEncoding::plain_not_utf8},    // the ninth, eight more behind
+        {"; M\xC3\xBCller then ASCII until here\xFC", TextEncoding::plain_not_utf8},
+        {"; 3456789abcdef0123456789abcdef\xE2\x82", TextEncoding::plain_not_utf8},
     };
     for (const auto& c : cases) {
         const DecodedText decoded = decode_definition_bytes(c.bytes);
