@@ -1,5 +1,7 @@
 #include "definition/keys.h"
 
+#include <charconv>
+
 #include "basics/number_text.h"
 #include "basics/text.h"
 
@@ -42,7 +44,12 @@ KeyTable other_section_keys(unsigned section) { return section == MAIN_SECTION ?
 const KeyName* find_key(const KeyTable& table, std::string_view name)
 {
     for (const KeyName& key : table) {
-        if (equal_ignoring_case(name, key.name)) {
+        // Compared as far as the key's name goes, without measuring it first.
+        std::size_t i = 0;
+        while (i < name.size() && key.name[i] != '\0' && ascii_lower(name[i]) == ascii_lower(key.name[i])) {
+            ++i;
+        }
+        if (i == name.size() && key.name[i] == '\0') {
             return &key;
         }
     }
@@ -62,9 +69,34 @@ const KeyName& key_by_id(KeyId id, bool nose)
     return MAIN_KEYS[0];
 }
 
+namespace {
+
+constexpr std::string_view MAIN_HEADER = "[Main]";
+constexpr std::string_view LIGHT_HEADER_START = "[Light ";
+constexpr char HEADER_END = ']';
+
+}  // namespace
+
 std::string section_header(unsigned section)
 {
-    return section == MAIN_SECTION ? std::string("[Main]") : "[Light " + std::to_string(section) + "]";
+    return section == MAIN_SECTION ? std::string(MAIN_HEADER)
+                                   : std::string(LIGHT_HEADER_START) + std::to_string(section) + HEADER_END;
+}
+
+bool is_section_header(std::string_view text, unsigned section)
+{
+    if (section == MAIN_SECTION) {
+        return equal_ignoring_case(text, MAIN_HEADER);
+    }
+    // The number as section_header writes it, compared in place.
+    const std::size_t start = LIGHT_HEADER_START.size();
+    if (text.size() < start + 2 || text.back() != HEADER_END ||
+        !equal_ignoring_case(text.substr(0, start), LIGHT_HEADER_START)) {
+        return false;
+    }
+    char number[16];
+    const std::to_chars_result written = std::to_chars(number, number + sizeof number, section);
+    return text.substr(start, text.size() - start - 1) == std::string_view(number, static_cast<std::size_t>(written.ptr - number));
 }
 
 bool names_nose_gear(std::string_view written_name)

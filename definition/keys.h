@@ -58,6 +58,9 @@ const KeyName& key_by_id(KeyId id, bool nose = false);
 // A section's header as the programs write it: "[Main]", "[Light 2]".
 std::string section_header(unsigned section);
 
+// Whether text is section_header(section) but for the case of letters.
+bool is_section_header(std::string_view text, unsigned section);
+
 // Whether a name the file writes for one of the other gear's keys names the
 // nose gear (NoseGearDist, nosegearheight); false for the tail gear's.
 bool names_nose_gear(std::string_view written_name);

@@ -167,6 +167,26 @@ TEST(DefinitionText, PlainTextIsUtf8OnlyWhenEverySequenceIs)
     }
 }
 
+// A header names a section only when it is that section's header but for
+// the case of letters: no blank, zero or line end more.
+TEST(DefinitionText, HeadersNameTheirSectionInAnyCase)
+{
+    const struct {
+        const char* line;
+        int section;
+    } cases[] = {
+        {"[Main]", 0},        {"[mAIN]", 0},        {"[Main] ", NO_SECTION}, {"[Main", NO_SECTION},
+        {"[Light 1]", 1},     {"[LIGHT 3]", 3},     {"[light 2]", 2},        {"[Light 4]", NO_SECTION},
+        {"[Light 0]", NO_SECTION},  {"[Light 01]", NO_SECTION}, {"[Light 12]", NO_SECTION},
+        {"[Light  1]", NO_SECTION}, {"[Light ]", NO_SECTION},   {"[Light 1", NO_SECTION},
+        {"[Light 1]]", NO_SECTION}, {"[Lights 1]", NO_SECTION}, {"[Light 1]\r\n", NO_SECTION},
+        {"", NO_SECTION},     {"[", NO_SECTION},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(header_section(c.line), c.section) << c.line;
+    }
+}
+
 TEST(DefinitionEditing, RenamesTheOtherGear)
 {
     const std::string nose = "[Main]\r\nNoseGearHeight=-2\r\nnosegeardist=-5 ft\r\nMainGearDist=1\r\n";
