@@ -35,6 +35,22 @@ constexpr KeyName LIGHT_KEYS[] = {
 constexpr KeyTable MAIN_TABLE{MAIN_KEYS, sizeof MAIN_KEYS / sizeof MAIN_KEYS[0]};
 constexpr KeyTable LIGHT_TABLE{LIGHT_KEYS, sizeof LIGHT_KEYS / sizeof LIGHT_KEYS[0]};
 
+// find_key relies on it: a character of a name matches a letter when the
+// two differ at most in the case bit.
+constexpr bool letters_only(const KeyName* keys, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k) {
+        for (const char* c = keys[k].name; *c != '\0'; ++c) {
+            if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z'))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(letters_only(MAIN_KEYS, MAIN_TABLE.count) && letters_only(LIGHT_KEYS, LIGHT_TABLE.count),
+              "every key name is ASCII letters");
+
 }  // namespace
 
 KeyTable section_keys(unsigned section) { return section == MAIN_SECTION ? MAIN_TABLE : LIGHT_TABLE; }
@@ -44,9 +60,11 @@ KeyTable other_section_keys(unsigned section) { return section == MAIN_SECTION ?
 const KeyName* find_key(const KeyTable& table, std::string_view name)
 {
     for (const KeyName& key : table) {
-        // Compared as far as the key's name goes, without measuring it first.
+        // Compared as far as the key's name goes, without measuring it
+        // first; its characters are letters (see letters_only), so setting
+        // the case bit on both sides compares without regard to case.
         std::size_t i = 0;
-        while (i < name.size() && key.name[i] != '\0' && ascii_lower(name[i]) == ascii_lower(key.name[i])) {
+        while (i < name.size() && key.name[i] != '\0' && (name[i] | 0x20) == (key.name[i] | 0x20)) {
             ++i;
         }
         if (i == name.size() && key.name[i] == '\0') {
