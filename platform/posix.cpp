@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
 #if !defined(__EMSCRIPTEN__)
 #include <sys/xattr.h>
@@ -60,7 +61,8 @@ sigset_t ending_signals()
     sigaddset(&signals, SIGPWR);
 #endif
 #if defined(SIGRTMIN) && defined(SIGRTMAX) && !defined(__EMSCRIPTEN__)
-    for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number) {
+    const int last_real_time = SIGRTMAX;  // a call on every use
+    for (int signal_number = SIGRTMIN; signal_number <= last_real_time; ++signal_number) {
         sigaddset(&signals, signal_number);
     }
 #endif
@@ -275,7 +277,7 @@ bool may_follow(const struct stat& link, const std::string& folder)
 }
 
 // The components of path after the first "start" of them, joined again.
-std::string rest_of(const std::vector<std::string>& components, std::size_t start, bool trailing_separator)
+std::string rest_of(const std::vector<std::string_view>& components, std::size_t start, bool trailing_separator)
 {
     std::string rest;
     for (std::size_t i = start; i < components.size(); ++i) {
@@ -291,19 +293,25 @@ std::string rest_of(const std::vector<std::string>& components, std::size_t star
 // the rule of may_follow; links counts the links followed so far.
 int walk(const std::string& path, std::string& destination, int& links)
 {
-    std::vector<std::string> components;
+    const std::string_view whole(path);
+    std::vector<std::string_view> components;
+    components.reserve(static_cast<std::size_t>(std::count(path.begin(), path.end(), '/')) + 1);
     for (std::size_t start = 0; start <= path.size();) {
         const std::size_t slash = std::min(path.find('/', start), path.size());
         if (slash > start) {
-            components.push_back(path.substr(start, slash - start));
+            components.push_back(whole.substr(start, slash - start));
         }
         start = slash + 1;
     }
     const bool trailing_separator = !path.empty() && path.back() == '/' && !components.empty();
-    std::string done = !path.empty() && path[0] == '/' ? "/" : "";
+    // The path walked so far, each component added in place: up to
+    // done_size it is the folder that holds the component looked at.
+    std::string here = !path.empty() && path[0] == '/' ? "/" : "";
+    here.reserve(path.size() + 1);
     for (std::size_t i = 0; i < components.size(); ++i) {
         const bool last = i + 1 == components.size() && !trailing_separator;
-        const std::string here = done + components[i];
+        const std::size_t done_size = here.size();
+        here += components[i];
         struct stat status {};
         if (::lstat(here.c_str(), &status) != 0) {
             // Nothing to follow here: the rest stays as given, for the
@@ -312,12 +320,15 @@ int walk(const std::string& path, std::string& destination, int& links)
             return 0;
         }
         if (!S_ISLNK(status.st_mode)) {
-            done = last ? here : here + "/";
+            if (!last) {
+                here += '/';
+            }
             continue;
         }
         if (++links > 40) {
             return ELOOP;
         }
+        const std::string done = here.substr(0, done_size);
         if (!may_follow(status, done)) {
             return EACCES;
         }
@@ -337,9 +348,13 @@ int walk(const std::string& path, std::string& destination, int& links)
             destination = reached;
             return 0;
         }
-        done = reached.empty() || reached.back() == '/' ? reached : reached + "/";
+        here = reached.empty() || reached.back() == '/' ? reached : reached + "/";
     }
-    destination = components.empty() ? path : done;
+    if (components.empty()) {
+        destination = path;
+    } else {
+        destination = std::move(here);
+    }
     return 0;
 }
 
@@ -554,7 +569,7 @@ void install_interrupt_cleanup()
     sigset_t previous;
     ::sigprocmask(SIG_BLOCK, &ending, &previous);
     for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
-        struct sigaction before {};
+        struct sigaction before;  // filled by a sigaction that succeeds, read only then
         if (sigismember(&ending, signal_number) == 1 && ::sigaction(signal_number, &action, &before) == 0 &&
             ((before.sa_flags & SA_SIGINFO) != 0 || before.sa_handler != SIG_DFL)) {
             ::sigaction(signal_number, &before, nullptr);
