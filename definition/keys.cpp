@@ -74,17 +74,43 @@ const KeyName* find_key(const KeyTable& table, std::string_view name)
     return nullptr;
 }
 
-const KeyName& key_by_id(KeyId id, bool nose)
+namespace {
+
+constexpr std::size_t KEY_ID_LIMIT = 16;  // above every KeyId
+
+// key_by_id's answers, worked out at compile time: per identity the first
+// key of the tables with it, named for the tail gear [0] or the nose gear
+// [1] where it places the other gear; null for an identity without a key.
+struct KeysById {
+    const KeyName* keys[2][KEY_ID_LIMIT];
+};
+
+constexpr KeysById keys_by_id()
 {
+    KeysById found{};
     for (const KeyTable& table : {MAIN_TABLE, LIGHT_TABLE}) {
         for (const KeyName& key : table) {
             const bool other_gear = key.gear == KeyGear::tail || key.gear == KeyGear::nose;
-            if (key.id == id && (!other_gear || (key.gear == KeyGear::nose) == nose)) {
-                return key;
+            for (int nose = 0; nose < 2; ++nose) {
+                const KeyName*& slot = found.keys[nose][static_cast<std::size_t>(key.id)];
+                if (slot == nullptr && (!other_gear || (key.gear == KeyGear::nose) == (nose == 1))) {
+                    slot = &key;
+                }
             }
         }
     }
-    return MAIN_KEYS[0];
+    return found;
+}
+
+constexpr KeysById KEYS_BY_ID = keys_by_id();
+
+}  // namespace
+
+const KeyName& key_by_id(KeyId id, bool nose)
+{
+    const auto index = static_cast<std::size_t>(id);
+    const KeyName* key = index < KEY_ID_LIMIT ? KEYS_BY_ID.keys[nose ? 1 : 0][index] : nullptr;
+    return key != nullptr ? *key : MAIN_KEYS[0];
 }
 
 namespace {
@@ -140,7 +166,8 @@ const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
 const LengthUnit* find_unit(std::string_view text)
 {
     for (const LengthUnit& unit : length_units) {
-        if (equal_ignoring_case(text, unit.suffix)) {
+        // A suffix is one or two letters: its length is seen without strlen.
+        if (equal_ignoring_case(text, std::string_view(unit.suffix, unit.suffix[1] == '\0' ? 1 : 2))) {
             return &unit;
         }
     }

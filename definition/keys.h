@@ -38,8 +38,8 @@ struct KeyName {
 struct KeyTable {
     const KeyName* keys;
     std::size_t count;
-    const KeyName* begin() const { return keys; }
-    const KeyName* end() const { return keys + count; }
+    constexpr const KeyName* begin() const { return keys; }
+    constexpr const KeyName* end() const { return keys + count; }
 };
 
 // The keys of a section: [Main] (0) or [Light n] (n, and any other number).
