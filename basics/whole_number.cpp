@@ -4,14 +4,8 @@
 
 namespace lumora {
 
-std::uint32_t low_bits_of_whole(double x)
+std::uint32_t low_bits_of_large(double x)
 {
-    // Below 2^63 in magnitude (most values: the model's words) the
-    // conversion to 64 bits truncates exactly, and its low half is the answer.
-    constexpr double two_to_63 = 9223372036854775808.0;
-    if (x > -two_to_63 && x < two_to_63) {
-        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(x)));
-    }
     if (!std::isfinite(x)) {
         return 0;
     }
