@@ -538,6 +538,7 @@ std::uint32_t random_number()
 std::vector<std::string> program_arguments(int argc, char** argv)
 {
     std::vector<std::string> arguments;
+    arguments.reserve(argc > 1 ? static_cast<std::size_t>(argc - 1) : 0);
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i]);
     }
