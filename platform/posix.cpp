@@ -418,10 +418,14 @@ int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file
 int TemporaryFile::create(const std::string& path)
 {
     // The signals that remove the file wait until it is both created and
-    // known to the handler.
-    const sigset_t ending = ending_signals();
+    // known to the handler. All that can be held back are held back: the
+    // same for those, a delivery a moment later for the others, and a full
+    // set is made at once where the set of ending signals is made a signal
+    // at a time.
+    sigset_t held;
+    sigfillset(&held);
     sigset_t previous;
-    ::sigprocmask(SIG_BLOCK, &ending, &previous);
+    ::sigprocmask(SIG_BLOCK, &held, &previous);
     const int error = files_.create_temporary(path, file_);
     if (error == 0) {
         path_ = path;
