@@ -40,33 +40,32 @@ void remove_temporary_and_end(int signal_number)
     ::raise(signal_number);
 }
 
-// The signals whose default action ends the process, but SIGKILL, which
-// cannot be caught, and SIGPIPE and SIGXFSZ, which the programs ignore (a
-// closed pipe or a file-size limit makes the write fail with an error).
-sigset_t ending_signals()
+// Hands use each signal whose default action ends the process, but
+// SIGKILL, which cannot be caught, and SIGPIPE and SIGXFSZ, which the
+// programs ignore (a closed pipe or a file-size limit makes the write fail
+// with an error).
+template <typename Use>
+void for_each_ending_signal(Use&& use)
 {
-    sigset_t signals;
-    sigemptyset(&signals);
     for (const int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1,
                                     SIGSEGV, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF, SIGSYS}) {
-        sigaddset(&signals, signal_number);
+        use(signal_number);
     }
 #if defined(SIGSTKFLT)
-    sigaddset(&signals, SIGSTKFLT);
+    use(SIGSTKFLT);
 #endif
 #if defined(SIGIO)
-    sigaddset(&signals, SIGIO);
+    use(SIGIO);
 #endif
 #if defined(SIGPWR)
-    sigaddset(&signals, SIGPWR);
+    use(SIGPWR);
 #endif
 #if defined(SIGRTMIN) && defined(SIGRTMAX) && !defined(__EMSCRIPTEN__)
     const int last_real_time = SIGRTMAX;  // a call on every use
     for (int signal_number = SIGRTMIN; signal_number <= last_real_time; ++signal_number) {
-        sigaddset(&signals, signal_number);
+        use(signal_number);
     }
 #endif
-    return signals;
 }
 
 }  // namespace
@@ -563,7 +562,9 @@ void install_interrupt_cleanup()
     // error, which is reported as any other.
     ::signal(SIGPIPE, SIG_IGN);
     ::signal(SIGXFSZ, SIG_IGN);
-    const sigset_t ending = ending_signals();
+    sigset_t ending;
+    sigemptyset(&ending);
+    for_each_ending_signal([&ending](int signal_number) { sigaddset(&ending, signal_number); });
     struct sigaction action {};
     action.sa_handler = remove_temporary_and_end;
     action.sa_mask = ending;
@@ -573,13 +574,13 @@ void install_interrupt_cleanup()
     // are held back; setting one back to be ignored discards it.
     sigset_t previous;
     ::sigprocmask(SIG_BLOCK, &ending, &previous);
-    for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
+    for_each_ending_signal([&action](int signal_number) {
         struct sigaction before;  // filled by a sigaction that succeeds, read only then
-        if (sigismember(&ending, signal_number) == 1 && ::sigaction(signal_number, &action, &before) == 0 &&
+        if (::sigaction(signal_number, &action, &before) == 0 &&
             ((before.sa_flags & SA_SIGINFO) != 0 || before.sa_handler != SIG_DFL)) {
             ::sigaction(signal_number, &before, nullptr);
         }
-    }
+    });
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
