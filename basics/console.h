@@ -52,12 +52,6 @@ struct Console {
     TextSink* sink = nullptr;  // null: nothing is printed
 };
 
-// True when what is printed to the console goes anywhere.
-inline bool console_prints(const Console& console)
-{
-    return console.sink != nullptr;
-}
-
 void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);
 void console_write(const Console& console, const char* text);
 void console_write(const Console& console, const std::string& text);

@@ -192,19 +192,9 @@ void MessagePrinter::take(const Message& message, const std::string& definition_
     console_write(console_, render_message(message, definition_name));
 }
 
-void MessageLog::take(const Message& message, const std::string& definition_name)
-{
-    console_write(console_, render_message(message, definition_name));
-    messages_.push_back(message);
-}
-
 void report(Diagnostics& diagnostics, MessageId id, std::vector<Subject> subjects, std::uint32_t line)
 {
-    const MessageFormat& format = message_format(id);
-    if (format.header == Header::file_and_line) {
-        line = diagnostics.line_counter;
-    }
-    if (format.severity == Severity::error) {
+    if (message_format(id).severity == Severity::error) {
         diagnostics.error_flag = true;
     }
     diagnostics.sink.take(Message{id, line, std::move(subjects)}, diagnostics.definition_name);

@@ -157,16 +157,30 @@ private:
     Console console_;
 };
 
-// Keeps every message, and prints it to a console when one is given.
+// Keeps every message.
 class MessageLog final : public MessageSink {
 public:
-    explicit MessageLog(Console console = Console{}) : console_(console) {}
-    void take(const Message& message, const std::string& definition_name) override;
+    void take(const Message& message, const std::string&) override { messages_.push_back(message); }
     const std::vector<Message>& messages() const { return messages_; }
 
 private:
-    Console console_;
     std::vector<Message> messages_;
+};
+
+// Hands every message to two sinks, first to first: a caller that shows the
+// messages and looks at them too gives a printer and a log.
+class MessageFanOut final : public MessageSink {
+public:
+    MessageFanOut(MessageSink& first, MessageSink& second) : first_(first), second_(second) {}
+    void take(const Message& message, const std::string& definition_name) override
+    {
+        first_.take(message, definition_name);
+        second_.take(message, definition_name);
+    }
+
+private:
+    MessageSink& first_;
+    MessageSink& second_;
 };
 
 // What the messages of one run need besides themselves.
@@ -178,17 +192,15 @@ struct Diagnostics {
 
     MessageSink& sink;
     std::string definition_name;  // printed in every header; empty when the run names none
-    std::uint32_t line_counter = 0;  // the definition reader's line count: the line a message is read at
-    bool error_flag = false;         // set by every error; never cleared
+    bool error_flag = false;  // set by every error; never cleared
 };
 
 // What a step gives back that reports its own failure: done, or stopped
 // after its message went to the run's sink (and nothing more is to be said).
 enum class [[nodiscard]] Step : std::uint8_t { done, reported };
 
-// Hands the message to the run's sink. A message printed under a header
-// with the line read takes the line counter as its line; others keep the
-// line given. An error sets the error flag.
+// Hands the message, about the definition file's line given (0 for none),
+// to the run's sink. An error sets the error flag.
 void report(Diagnostics& diagnostics, MessageId id, std::vector<Subject> subjects = {}, std::uint32_t line = 0);
 
 }  // namespace lumora

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "basics/utf.h"
+#include "unicode/utf.h"
 
 namespace lumora {
 

@@ -15,42 +15,43 @@ namespace {
 
 constexpr char HINT_INDENT[] = "    ";
 
-// Works out each message's hint as the run reports it (the definition as
-// read so far), prints it as veska prints it, on a line of its own, with the
-// hint under it, where echo says, and keeps it with its hint where keep
-// says: the command line's check keeps nothing, so that a file of millions
-// of faulty lines costs no more memory than its text.
-class CheckCollector final : public MessageSink {
+// The check's hints on the printing sink: passes each message on to it,
+// then prints the message's hint, worked out as the run reports it (the
+// definition as read so far), indented under it, the message's line ended
+// first where the message leaves it open. Counts the errors, and keeps each
+// message with its hint where records are given: the command line's check
+// keeps nothing, so that a file of millions of faulty lines costs no more
+// memory than its text.
+class CheckHints final : public MessageSink {
 public:
-    CheckCollector(Console echo, bool keep, const CheckContext& context, CheckReport& report)
-        : echo_(echo), keep_(keep), context_(context), report_(report)
+    CheckHints(MessageSink& printer, Console console, const CheckContext& context, CheckReport& report,
+               std::vector<CheckRecord>* records)
+        : printer_(printer), console_(console), context_(context), report_(report), records_(records)
     {
     }
 
     void take(const Message& message, const std::string& definition_name) override
     {
+        printer_.take(message, definition_name);
         CheckRecord record{message, message_hint(context_, message)};
-        if (console_prints(echo_)) {
-            std::string text = render_message(message, definition_name);
-            if (text.empty() || text.back() != '\n') {
-                text += '\n';
-            }
-            if (!record.hint.empty()) {
-                text += HINT_INDENT + record.hint + "\n";
-            }
-            console_write(echo_, text);
+        const std::string printed = render_message(message, definition_name);
+        std::string text = printed.empty() || printed.back() != '\n' ? "\n" : "";
+        if (!record.hint.empty()) {
+            text += HINT_INDENT + record.hint + "\n";
         }
+        console_write(console_, text);
         report_.errors += message_format(message.id).severity == Severity::error ? 1 : 0;
-        if (keep_) {
-            report_.records.push_back(std::move(record));
+        if (records_ != nullptr) {
+            records_->push_back(std::move(record));
         }
     }
 
 private:
-    Console echo_;
-    bool keep_;
+    MessageSink& printer_;
+    Console console_;
     const CheckContext& context_;
     CheckReport& report_;
+    std::vector<CheckRecord>* records_;
 };
 
 // A line that begins with a blank is ignored; it deserves a note when it
@@ -160,7 +161,7 @@ const char* encoding_words(TextEncoding encoding)
 // The check's steps after veska's reading and computing (report.outcome):
 // the notes on the text and on the values, where each computed light's lit
 // area lies, how the file was read, and whether veska would write.
-void finish_check(CheckReport& report, CheckCollector& collector, const std::string& name,
+void finish_check(CheckReport& report, MessageSink& collector, const std::string& name,
                   const Definition& definition, const LightSet& lights, const Diagnostics& diagnostics)
 {
     const std::uint32_t count = definition.light_count;
@@ -170,7 +171,7 @@ void finish_check(CheckReport& report, CheckCollector& collector, const std::str
     if (report.outcome == LightsOutcome::not_read) {
         return;
     }
-    note_text(collector, name, definition, diagnostics.line_counter);
+    note_text(collector, name, definition, definition.lines_read);
     const unsigned shown = count_valid ? count : 0;
     for (const Message& note : note_values(definition, lights, shown)) {
         collector.take(note, name);
@@ -195,7 +196,8 @@ CheckReport check_definition_bytes(const std::string& name, std::string bytes, D
 {
     CheckReport report;
     const CheckContext context(definition);
-    CheckCollector collector(echo, true, context, report);
+    MessagePrinter printer{echo};
+    CheckHints collector(printer, echo, context, report, &report.records);
     Diagnostics diagnostics{collector, name};
     report.outcome = compute_lights_from_bytes(diagnostics, definition, lights, std::move(bytes));
     finish_check(report, collector, name, definition, lights, diagnostics);
@@ -229,7 +231,8 @@ int run_check(const Console& console, FileSystem& files, const std::string& defi
     CheckReport report;
     Definition definition;
     const CheckContext context(definition);
-    CheckCollector collector(console, false, context, report);
+    MessagePrinter printer{console};
+    CheckHints collector(printer, console, context, report, nullptr);
     // The same steps as veska's, each message printed with its hint as it
     // comes.
     Diagnostics diagnostics{collector, definition_name};

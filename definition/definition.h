@@ -17,6 +17,7 @@ struct Definition {
     std::array<DefinitionSection, SECTION_COUNT> sections;  // [Main], [Light 1] .. [Light 3]
     GroundGeometry ground;
     SourceLines lines;  // the file's lines as the reader read them
+    std::uint32_t lines_read = 0;  // how many of them the reader got to (it stops early at a fault that ends reading)
     TextEncoding encoding = TextEncoding::plain;
 };
 

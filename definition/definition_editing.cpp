@@ -5,10 +5,10 @@
 #include "basics/formatted.h"
 #include "basics/number_text.h"
 #include "basics/text.h"
-#include "basics/utf.h"
 #include "basics/windows_1252.h"
 #include "definition/keys.h"
 #include "definition/reader.h"
+#include "unicode/utf.h"
 
 namespace lumora {
 

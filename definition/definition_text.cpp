@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "basics/text.h"
-#include "basics/utf.h"
 #include "basics/windows_1252.h"
 #include "definition/keys.h"
+#include "unicode/utf.h"
 
 namespace lumora {
 

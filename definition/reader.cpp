@@ -23,6 +23,7 @@ struct Reader {
     SourceLines::Cursor cursor;
     SectionEnd section_end = SectionEnd::none;
     std::string_view line;  // the line read last, as the reader sees it
+    std::uint32_t line_number = 0;  // its number: the line its messages concern
 };
 
 }  // namespace
@@ -57,7 +58,7 @@ bool read_line(Reader& reader)
         return false;
     }
     reader.line = line.visible;
-    ++reader.diagnostics.line_counter;
+    reader.line_number = line.number;
     return true;
 }
 
@@ -76,22 +77,22 @@ SectionEnd parse_key_line(Reader& reader, DefinitionSection& section, const KeyT
     Diagnostics& diagnostics = reader.diagnostics;
     const KeyLine key_line = split_key_line(reader.line);
     if (key_line.value.empty()) {
-        report(diagnostics, MessageId::no_value, {std::string(key_line.name)});
+        report(diagnostics, MessageId::no_value, {std::string(key_line.name)}, reader.line_number);
         return SectionEnd::none;
     }
     const KeyName* key = find_key(keys, key_line.name);
     if (key == nullptr) {
-        report(diagnostics, MessageId::unrecognised_name, {std::string(key_line.name)});
+        report(diagnostics, MessageId::unrecognised_name, {std::string(key_line.name)}, reader.line_number);
         return SectionEnd::none;
     }
     bool added = false;
     try {
-        added = add_entry(section, key->id, std::string(key_line.value), diagnostics.line_counter);
+        added = add_entry(section, key->id, std::string(key_line.value), reader.line_number);
     } catch (const std::bad_alloc&) {
         return out_of_memory(reader);
     }
     if (!added) {
-        report(diagnostics, MessageId::duplicate_definition, {std::string(key_line.name)});
+        report(diagnostics, MessageId::duplicate_definition, {std::string(key_line.name)}, reader.line_number);
     }
     return SectionEnd::none;
 }
@@ -125,7 +126,7 @@ SectionEnd read_section_body(Reader& reader, DefinitionSection& section, const K
 {
     const bool repeated = section.defined;
     if (repeated) {
-        report(reader.diagnostics, MessageId::section_defined_already, {section.header});
+        report(reader.diagnostics, MessageId::section_defined_already, {section.header}, reader.line_number);
     }
     const SectionEnd end = read_section_lines(reader, section, keys, !repeated);
     section.defined = true;
@@ -186,16 +187,16 @@ bool open_section(Reader& reader)
     const std::string_view header = without_line_end(reader.line);
     const int named = header_section(header);
     if (named == NO_SECTION) {
-        report(diagnostics, MessageId::unrecognised_section, {std::string(header)});
+        report(diagnostics, MessageId::unrecognised_section, {std::string(header)}, reader.line_number);
         return false;
     }
     const auto index = static_cast<unsigned>(named);
     if (index != MAIN_SECTION) {
         if (!definition.sections[MAIN_SECTION].defined) {
-            report(diagnostics, MessageId::main_section_first);
+            report(diagnostics, MessageId::main_section_first, {}, reader.line_number);
         }
         if (index > definition.light_count) {
-            report(diagnostics, MessageId::section_not_expected, {definition.light_count});
+            report(diagnostics, MessageId::section_not_expected, {definition.light_count}, reader.line_number);
         }
     }
     DefinitionSection& section = definition.sections[index];
@@ -206,7 +207,7 @@ bool open_section(Reader& reader)
         return false;
     }
     if (section.header_line == 0) {
-        section.header_line = diagnostics.line_counter;
+        section.header_line = reader.line_number;
     }
     return index == MAIN_SECTION ? read_main_section(reader) : read_light_section(reader, index);
 }
@@ -233,7 +234,8 @@ ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definiti
         report(diagnostics, MessageId::definition_read_error, {diagnostics.definition_name, std::strerror(error)});
         return ReadOutcome::not_read;
     }
-    Reader reader{diagnostics, definition, SourceLines::Cursor(definition.lines), SectionEnd::none, std::string_view()};
+    Reader reader{diagnostics, definition, SourceLines::Cursor(definition.lines), SectionEnd::none,
+                  std::string_view(), 0};
     bool success = true;
     while (success) {
         // After a section, the header that ended it is still the line read
@@ -248,6 +250,7 @@ ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definiti
         }
         switch (classify_line(reader.line)) {
         case LineKind::end_of_text:
+            definition.lines_read = reader.line_number;
             return ReadOutcome::read;
         case LineKind::ignored:
             break;
@@ -256,10 +259,11 @@ ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definiti
             break;
         case LineKind::key:
             // The line's own line end ends the message.
-            report(diagnostics, MessageId::unrecognised_line, {std::string(reader.line)});
+            report(diagnostics, MessageId::unrecognised_line, {std::string(reader.line)}, reader.line_number);
             break;
         }
     }
+    definition.lines_read = reader.line_number;
     return success ? ReadOutcome::read : ReadOutcome::failed;
 }
 

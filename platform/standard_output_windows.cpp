@@ -7,57 +7,11 @@
 #include <io.h>
 #include <windows.h>
 
+#include "unicode/utf.h"
+
 namespace lumora {
 
 namespace {
-
-enum class SequenceKind { whole, cut, invalid };
-
-struct Sequence {
-    SequenceKind kind;
-    std::size_t length;    // the bytes it takes (1 for an invalid byte)
-    std::uint32_t value;   // the code point of a whole sequence
-};
-
-// The UTF-8 sequence that begins at bytes[0], of which available bytes are
-// there: whole, cut short by the end of the bytes, or invalid (an overlong
-// form, a surrogate, a value beyond U+10FFFF, a stray continuation byte).
-Sequence utf8_sequence(const unsigned char* bytes, std::size_t available)
-{
-    const unsigned char lead = bytes[0];
-    if (lead < 0x80) {
-        return {SequenceKind::whole, 1, lead};
-    }
-    std::size_t length = 0;
-    std::uint32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07u;
-    } else {
-        return {SequenceKind::invalid, 1, 0};
-    }
-    // The second byte's range excludes the overlong forms, the surrogates
-    // and what lies beyond U+10FFFF.
-    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-    for (std::size_t i = 1; i < length; ++i) {
-        if (i >= available) {
-            return {SequenceKind::cut, i, 0};
-        }
-        const unsigned char c = bytes[i];
-        if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) {
-            return {SequenceKind::invalid, 1, 0};
-        }
-        value = (value << 6) | (c & 0x3Fu);
-    }
-    return {SequenceKind::whole, length, value};
-}
 
 // A byte that is not UTF-8 is shown as the character it is in the system's
 // code page for 8-bit text, which is what a definition file saved as ANSI
@@ -67,16 +21,6 @@ wchar_t system_code_page_character(unsigned char byte)
     const char narrow = static_cast<char>(byte);
     wchar_t wide = 0;
     return ::MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &wide, 1) == 1 ? wide : L'\xFFFD';
-}
-
-void append_utf16(std::wstring& text, std::uint32_t c)
-{
-    if (c < 0x10000) {
-        text += static_cast<wchar_t>(c);
-    } else {
-        text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-        text += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
 }
 
 // Writes all of text to the console, in pieces that a console of any age
@@ -122,14 +66,14 @@ void StandardOutput::to_console(const char* bytes, std::size_t size, bool last)
     wide.reserve(text.size());
     std::size_t at = 0;
     while (at < text.size()) {
-        const Sequence sequence = utf8_sequence(data + at, text.size() - at);
-        if (sequence.kind == SequenceKind::cut && !last) {
+        const Utf8Sequence sequence = decode_utf8(data + at, text.size() - at);
+        if (sequence.kind == Utf8Kind::cut && !last) {
             held_ = text.substr(at);
             text.resize(at);
             break;
         }
-        if (sequence.kind == SequenceKind::whole) {
-            append_utf16(wide, sequence.value);
+        if (sequence.kind == Utf8Kind::whole) {
+            append_utf16(sequence.code_point, [&wide](std::uint16_t unit) { wide += static_cast<wchar_t>(unit); });
             at += sequence.length;
         } else {
             wide += system_code_page_character(data[at]);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "basics/utf.h"
+#include "unicode/utf.h"
 
 namespace lumora {
 

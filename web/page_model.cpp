@@ -80,8 +80,10 @@ ModelRun apply_to_model(const std::string& model_name, const std::string& model,
         return not_written("The model and the definition file need two different names.\n");
     }
     StringText text{output};
-    MessageLog log{Console{&text}};
-    RunState state{Console{&text}, log, system};
+    MessagePrinter printer{Console{&text}};
+    MessageLog log;
+    MessageFanOut messages{printer, log};
+    RunState state{Console{&text}, messages, system};
     ModelRun run{};
     run.exit_code = run_veska(state, {model_name, model_name, definition_name});
     run.output = std::move(output);

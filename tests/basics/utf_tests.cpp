@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "basics/utf.h"
+#include "unicode/utf.h"
 
 namespace lumora {
 

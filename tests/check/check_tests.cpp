@@ -149,9 +149,10 @@ TEST_F(Check, VeskasMessagesWithAHintEachAndTheNotes)
         {"a comment behind a header", MAIN + replaced(LIGHT, "[Light 1]", "[Light 1] ; x"),
          "Error in {file}, line 7: Unrecognised section: [Light 1] ; x\n"
          "    Write the line as [Light 1] alone, the comment on a line of its own; veska reads no further.\n"},
-        {"a fourth light", MAIN + LIGHT + "[Light 4]\n",
+        // The lines past it get no note either.
+        {"a fourth light", MAIN + LIGHT + "[Light 4]\n  Direction=5\n",
          "Error in {file}, line 11: Unrecognised section: [Light 4]\n"
-         "    There are only [Light 1] to [Light 3]; veska reads no further.\n"},
+         "    There are only [Light 1] to [Light 3]; veska reads no further.\nThe file was read as "},
         {"a light section missing", replaced(MAIN, "Lights=1", "Lights=2") + LIGHT,
          "Error in {file}: [Light 2] not specified in definition file.\n"
          "    Lights=2 asks for a [Light 2] section: add it, or lower Lights.\n"},

@@ -10,8 +10,10 @@ namespace lumora {
 RunOutcome run_veska_in_process(const std::vector<std::string>& arguments, FileSystem& files)
 {
     ConsoleCapture capture;
-    MessageLog log{capture.console()};
-    RunState state{capture.console(), log, files};
+    MessagePrinter printer{capture.console()};
+    MessageLog log;
+    MessageFanOut messages{printer, log};
+    RunState state{capture.console(), messages, files};
     const int exit_code = run_veska(state, arguments);
     return {exit_code, capture.text(), state.diagnostics.error_flag, state.lights, state.block, log.messages()};
 }

@@ -1,4 +1,4 @@
-#include "basics/utf.h"
+#include "unicode/utf.h"
 
 namespace lumora {
 
