@@ -769,35 +769,25 @@ double quotient_rounded_down_at_ties(double a, double b)
 // ---------------------------------------------------------------------------
 // The functions
 
-double portable_sin(double x)
+SineAndCosine portable_sin_cos(double x)
 {
     const double a = abs_of(x);
     if (!(a <= DBL_MAX)) {
-        return x - x;  // NaN for NaN and infinities
+        return {x - x, x - x};  // NaN for NaN and infinities
     }
     if (a < 0x1p-27) {
-        return x;  // x - x^3/6 rounds to x
+        return {x, 1.0};  // x - x^3/6 rounds to x, 1 - x^2/2 to 1
     }
     const Reduced reduced = reduce(a);
     const SineCosine sc = sine_cosine(reduced.r);
-    const DoubleDouble values[4] = {sc.sine, sc.cosine, neg(sc.sine), neg(sc.cosine)};
-    return with_sign_of(to_double(values[reduced.quadrant]), x);
+    const DoubleDouble sines[4] = {sc.sine, sc.cosine, neg(sc.sine), neg(sc.cosine)};
+    const DoubleDouble cosines[4] = {sc.cosine, neg(sc.sine), neg(sc.cosine), sc.sine};
+    return {with_sign_of(to_double(sines[reduced.quadrant]), x), to_double(cosines[reduced.quadrant])};
 }
 
-double portable_cos(double x)
-{
-    const double a = abs_of(x);
-    if (!(a <= DBL_MAX)) {
-        return x - x;
-    }
-    if (a < 0x1p-27) {
-        return 1.0;  // 1 - x^2/2 rounds to 1
-    }
-    const Reduced reduced = reduce(a);
-    const SineCosine sc = sine_cosine(reduced.r);
-    const DoubleDouble values[4] = {sc.cosine, neg(sc.sine), neg(sc.cosine), sc.sine};
-    return to_double(values[reduced.quadrant]);
-}
+double portable_sin(double x) { return portable_sin_cos(x).sine; }
+
+double portable_cos(double x) { return portable_sin_cos(x).cosine; }
 
 double portable_atan(double x)
 {

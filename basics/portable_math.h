@@ -17,6 +17,13 @@ namespace lumora {
 
 double portable_sin(double x);
 double portable_cos(double x);
+// sin x and cos x of one angle, reduced once: the same doubles as
+// portable_sin(x) and portable_cos(x).
+struct SineAndCosine {
+    double sine;
+    double cosine;
+};
+SineAndCosine portable_sin_cos(double x);
 double portable_atan(double x);
 double portable_asin(double x);
 // The angle of the point (x, y) from the positive x axis, in [-pi, pi].

@@ -4,7 +4,7 @@
 
 namespace lumora {
 
-std::uint32_t low_bits_of_whole(double x)
+std::uint32_t low_bits_of_large(double x)
 {
     if (!std::isfinite(x)) {
         return 0;

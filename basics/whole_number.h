@@ -10,9 +10,22 @@
 
 namespace lumora {
 
+// low_bits_of_whole for a value that is not finite or lies beyond 2^63 in
+// magnitude.
+std::uint32_t low_bits_of_large(double x);
+
 // The low 32 bits of the whole number trunc(x) (two's complement), or 0 when
 // x is not finite.
-std::uint32_t low_bits_of_whole(double x);
+inline std::uint32_t low_bits_of_whole(double x)
+{
+    // Below 2^63 in magnitude (most values: the model's words) the
+    // conversion to 64 bits truncates exactly, and its low half is the answer.
+    constexpr double two_to_63 = 9223372036854775808.0;
+    if (x > -two_to_63 && x < two_to_63) {
+        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(x)));
+    }
+    return low_bits_of_large(x);
+}
 
 inline std::uint16_t to_word(double x) { return static_cast<std::uint16_t>(low_bits_of_whole(x) & 0xFFFFu); }
 

@@ -1,6 +1,7 @@
 #include "basics/windows_1252.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "unicode/utf.h"
 
@@ -68,13 +69,28 @@ std::string shown_text(std::string_view bytes)
 
 bool is_utf8(std::string_view bytes)
 {
-    for (std::size_t at = 0; at < bytes.size();) {
-        std::uint32_t c = 0;
-        const std::size_t length = sequence_length(bytes.substr(at), c);
-        if (length == 0) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    for (std::size_t at = 0; at < size;) {
+        // Most text is ASCII: eight bytes at a time while no byte has its
+        // high bit set, then one at a time.
+        std::uint64_t eight = 0;
+        if (size - at >= sizeof eight) {
+            std::memcpy(&eight, data + at, sizeof eight);
+            if ((eight & 0x8080808080808080u) == 0) {
+                at += sizeof eight;
+                continue;
+            }
+        }
+        if (data[at] < 0x80) {
+            ++at;
+            continue;
+        }
+        const Utf8Sequence sequence = decode_utf8(data + at, size - at);
+        if (sequence.kind != Utf8Kind::whole) {
             return false;
         }
-        at += length;
+        at += sequence.length;
     }
     return true;
 }

@@ -34,13 +34,14 @@ done
 
 hyperfine -N --warmup 10 --runs "$runs" --export-json "$work/times.json" \
     --prepare "cp $work/sample.mdl $work/plane.mdl" \
-    "${floor[*]}" "build/veska $work/plane.mdl examples/one_light.cfg" >/dev/null
+    "${floor[*]}" "build/veska $work/plane.mdl examples/one_light.cfg" \
+    "build/veska $work/plane.mdl examples/three_lights.cfg" >/dev/null
 python3 - "$work/times.json" <<'PY'
 import json, sys
 results = json.load(open(sys.argv[1]))["results"]
 floor = results[0]["median"]
 print()
 print(f"{'run':28} {'median ms':>12} {'ratio':>8}")
-for label, r in zip(["I/O floor", "veska, one_light"], results):
+for label, r in zip(["I/O floor", "veska, one_light", "veska, three_lights"], results):
     print(f"{label:28} {r['median'] * 1000:12.3f} {r['median'] / floor:8.2f}")
 PY

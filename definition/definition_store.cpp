@@ -7,6 +7,11 @@ bool add_entry(DefinitionSection& section, KeyId key, std::string value, std::ui
     if (lookup_entry(section, key) != nullptr) {
         return false;
     }
+    if (section.entries.empty()) {
+        // Room for a light section's eight keys at once, so that the list
+        // is not moved while it grows.
+        section.entries.reserve(8);
+    }
     section.entries.push_back({key, line, std::move(value)});
     return true;
 }

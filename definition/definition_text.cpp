@@ -183,27 +183,48 @@ SourceLine SourceLines::line(std::uint32_t n) const
 int header_section(std::string_view line)
 {
     for (unsigned index = 0; index < SECTION_COUNT; ++index) {
-        if (equal_ignoring_case(line, section_header(index))) {
+        if (is_section_header(line, index)) {
             return static_cast<int>(index);
         }
     }
     return NO_SECTION;
 }
 
-std::string_view without_line_end(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
+namespace {
+
+bool is_line_end(char c) { return c == '\r' || c == '\n'; }
+
+}  // namespace
+
+// The scans below test each character in place: the lines are short, and
+// find_first_of and its kin search their set once per character.
+std::string_view without_line_end(std::string_view text)
+{
+    std::size_t end = 0;
+    while (end < text.size() && !is_line_end(text[end])) {
+        ++end;
+    }
+    return text.substr(0, end);
+}
 
 KeyLine split_key_line(std::string_view visible)
 {
-    std::size_t start = visible.find_first_not_of(" \t");
-    start = start == std::string_view::npos ? visible.size() : start;
-    start = visible.find_first_not_of('=', start);
-    start = start == std::string_view::npos ? visible.size() : start;
+    const std::size_t size = visible.size();
+    std::size_t start = 0;
+    while (start < size && (visible[start] == ' ' || visible[start] == '\t')) {
+        ++start;
+    }
+    while (start < size && visible[start] == '=') {
+        ++start;
+    }
     const std::size_t equals = visible.find('=', start);
     if (equals == std::string_view::npos) {
         return {visible.substr(start), std::string_view(), false};
     }
-    std::size_t value = visible.find_first_not_of("\r\n", equals + 1);
-    value = value == std::string_view::npos ? visible.size() : value;
+    std::size_t value = equals + 1;
+    while (value < size && is_line_end(visible[value])) {
+        ++value;
+    }
     return {visible.substr(start, equals - start), without_line_end(visible.substr(value)), true};
 }
 

@@ -1,5 +1,7 @@
 #include "definition/keys.h"
 
+#include <charconv>
+
 #include "basics/number_text.h"
 #include "basics/text.h"
 
@@ -33,6 +35,22 @@ constexpr KeyName LIGHT_KEYS[] = {
 constexpr KeyTable MAIN_TABLE{MAIN_KEYS, sizeof MAIN_KEYS / sizeof MAIN_KEYS[0]};
 constexpr KeyTable LIGHT_TABLE{LIGHT_KEYS, sizeof LIGHT_KEYS / sizeof LIGHT_KEYS[0]};
 
+// find_key relies on it: a character of a name matches a letter when the
+// two differ at most in the case bit.
+constexpr bool letters_only(const KeyName* keys, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k) {
+        for (const char* c = keys[k].name; *c != '\0'; ++c) {
+            if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z'))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(letters_only(MAIN_KEYS, MAIN_TABLE.count) && letters_only(LIGHT_KEYS, LIGHT_TABLE.count),
+              "every key name is ASCII letters");
+
 }  // namespace
 
 KeyTable section_keys(unsigned section) { return section == MAIN_SECTION ? MAIN_TABLE : LIGHT_TABLE; }
@@ -42,29 +60,87 @@ KeyTable other_section_keys(unsigned section) { return section == MAIN_SECTION ?
 const KeyName* find_key(const KeyTable& table, std::string_view name)
 {
     for (const KeyName& key : table) {
-        if (equal_ignoring_case(name, key.name)) {
+        // Compared as far as the key's name goes, without measuring it
+        // first; its characters are letters (see letters_only), so setting
+        // the case bit on both sides compares without regard to case.
+        std::size_t i = 0;
+        while (i < name.size() && key.name[i] != '\0' && (name[i] | 0x20) == (key.name[i] | 0x20)) {
+            ++i;
+        }
+        if (i == name.size() && key.name[i] == '\0') {
             return &key;
         }
     }
     return nullptr;
 }
 
-const KeyName& key_by_id(KeyId id, bool nose)
+namespace {
+
+constexpr std::size_t KEY_ID_LIMIT = 16;  // above every KeyId
+
+// key_by_id's answers, worked out at compile time: per identity the first
+// key of the tables with it, named for the tail gear [0] or the nose gear
+// [1] where it places the other gear; null for an identity without a key.
+struct KeysById {
+    const KeyName* keys[2][KEY_ID_LIMIT];
+};
+
+constexpr KeysById keys_by_id()
 {
+    KeysById found{};
     for (const KeyTable& table : {MAIN_TABLE, LIGHT_TABLE}) {
         for (const KeyName& key : table) {
             const bool other_gear = key.gear == KeyGear::tail || key.gear == KeyGear::nose;
-            if (key.id == id && (!other_gear || (key.gear == KeyGear::nose) == nose)) {
-                return key;
+            for (int nose = 0; nose < 2; ++nose) {
+                const KeyName*& slot = found.keys[nose][static_cast<std::size_t>(key.id)];
+                if (slot == nullptr && (!other_gear || (key.gear == KeyGear::nose) == (nose == 1))) {
+                    slot = &key;
+                }
             }
         }
     }
-    return MAIN_KEYS[0];
+    return found;
 }
+
+constexpr KeysById KEYS_BY_ID = keys_by_id();
+
+}  // namespace
+
+const KeyName& key_by_id(KeyId id, bool nose)
+{
+    const auto index = static_cast<std::size_t>(id);
+    const KeyName* key = index < KEY_ID_LIMIT ? KEYS_BY_ID.keys[nose ? 1 : 0][index] : nullptr;
+    return key != nullptr ? *key : MAIN_KEYS[0];
+}
+
+namespace {
+
+constexpr std::string_view MAIN_HEADER = "[Main]";
+constexpr std::string_view LIGHT_HEADER_START = "[Light ";
+constexpr char HEADER_END = ']';
+
+}  // namespace
 
 std::string section_header(unsigned section)
 {
-    return section == MAIN_SECTION ? std::string("[Main]") : "[Light " + std::to_string(section) + "]";
+    return section == MAIN_SECTION ? std::string(MAIN_HEADER)
+                                   : std::string(LIGHT_HEADER_START) + std::to_string(section) + HEADER_END;
+}
+
+bool is_section_header(std::string_view text, unsigned section)
+{
+    if (section == MAIN_SECTION) {
+        return equal_ignoring_case(text, MAIN_HEADER);
+    }
+    // The number as section_header writes it, compared in place.
+    const std::size_t start = LIGHT_HEADER_START.size();
+    if (text.size() < start + 2 || text.back() != HEADER_END ||
+        !equal_ignoring_case(text.substr(0, start), LIGHT_HEADER_START)) {
+        return false;
+    }
+    char number[16];
+    const std::to_chars_result written = std::to_chars(number, number + sizeof number, section);
+    return text.substr(start, text.size() - start - 1) == std::string_view(number, static_cast<std::size_t>(written.ptr - number));
 }
 
 bool names_nose_gear(std::string_view written_name)
@@ -90,7 +166,8 @@ const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
 const LengthUnit* find_unit(std::string_view text)
 {
     for (const LengthUnit& unit : length_units) {
-        if (equal_ignoring_case(text, unit.suffix)) {
+        // A suffix is one or two letters: its length is seen without strlen.
+        if (equal_ignoring_case(text, std::string_view(unit.suffix, unit.suffix[1] == '\0' ? 1 : 2))) {
             return &unit;
         }
     }

@@ -38,8 +38,8 @@ struct KeyName {
 struct KeyTable {
     const KeyName* keys;
     std::size_t count;
-    const KeyName* begin() const { return keys; }
-    const KeyName* end() const { return keys + count; }
+    constexpr const KeyName* begin() const { return keys; }
+    constexpr const KeyName* end() const { return keys + count; }
 };
 
 // The keys of a section: [Main] (0) or [Light n] (n, and any other number).
@@ -57,6 +57,9 @@ const KeyName& key_by_id(KeyId id, bool nose = false);
 
 // A section's header as the programs write it: "[Main]", "[Light 2]".
 std::string section_header(unsigned section);
+
+// Whether text is section_header(section) but for the case of letters.
+bool is_section_header(std::string_view text, unsigned section);
 
 // Whether a name the file writes for one of the other gear's keys names the
 // nose gear (NoseGearDist, nosegearheight); false for the tail gear's.

@@ -145,15 +145,18 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     const double beta = portable_atan(h / R);  // aim point's depression below the horizon
     const double B = beta + P;             // beam's inclination below the longitudinal axis
 
-    const double K = BEAM_LENGTH * portable_cos(B);
+    const SineAndCosine of_B = portable_sin_cos(B);
+    const double K = BEAM_LENGTH * of_B.cosine;
     const double dir = deg_to_rad(direction);
-    const ModelVector beam = {to_signed_word(K * portable_sin(dir)), to_signed_word(-K * portable_sin(B)),
-                              to_signed_word(K * portable_cos(dir))};
+    const SineAndCosine of_dir = portable_sin_cos(dir);
+    const ModelVector beam = {to_signed_word(K * of_dir.sine), to_signed_word(-K * of_B.sine),
+                              to_signed_word(K * of_dir.cosine)};
 
     // Depth of the spot projected along the beam onto the plane square to
     // the longitudinal axis.
-    const double t1 = h * portable_sin(P) / R;
-    const double den = portable_cos(P) - t1;
+    const SineAndCosine of_P = portable_sin_cos(P);
+    const double t1 = h * of_P.sine / R;
+    const double den = of_P.cosine - t1;
     const double W = (h / R * SD) / den;
 
     // A zero range or a beam parallel to the ground gives no spot; such values

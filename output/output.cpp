@@ -115,7 +115,9 @@ int create_named(const std::string& prefix, TemporaryFile& temporary)
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
         std::uint32_t random = random_number();
-        std::string name = prefix;
+        std::string name;
+        name.reserve(prefix.size() + 6);
+        name += prefix;
         for (int i = 0; i < 6; ++i) {
             name += letters[random % (sizeof letters - 1)];
             random /= sizeof letters - 1;
@@ -131,7 +133,11 @@ int create_named(const std::string& prefix, TemporaryFile& temporary)
 int create_temporary(const std::string& destination, TemporaryFile& temporary)
 {
     const std::string folder = directory_of(destination);
-    const int error = create_named(folder + "." + last_component(destination) + ".veska-", temporary);
+    // NAME is the last component: what follows the folder.
+    std::string prefix;
+    prefix.reserve(destination.size() + 8);
+    prefix.append(folder).append(1, '.').append(destination, folder.size()).append(".veska-");
+    const int error = create_named(prefix, temporary);
     return error == ENAMETOOLONG ? create_named(folder + ".veska-", temporary) : error;
 }
 
@@ -268,7 +274,7 @@ int write_directly(const Writing& w, const std::string& destination, const std::
 
 std::string backup_name(const char* mdl_name)
 {
-    const std::string name = name_as_resolved(mdl_name);
+    std::string name = name_as_resolved(mdl_name);
     // An optional drive letter with its colon comes first; the last path
     // component begins after the last separator.
     const std::size_t drive = name.size() >= 2 && name[1] == ':' ? 2 : 0;
@@ -280,7 +286,9 @@ std::string backup_name(const char* mdl_name)
     }
     const std::size_t dot = name.find_last_of('.');
     const std::size_t stem_end = dot != std::string::npos && dot >= component ? dot : name.size();
-    return name.substr(0, stem_end) + ".MD$";
+    name.resize(stem_end);
+    name += ".MD$";
+    return name;
 }
 
 int write_replacing(const OutputContext& context, const OutputMessages& messages, const char* name,

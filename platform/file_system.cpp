@@ -39,6 +39,9 @@ ReadResult SystemFileSystem::read_file(const std::string& path, const ReadLimits
     if (stream == nullptr) {
         return {errno != 0 ? errno : ENOENT, ReadStep::opening};
     }
+    // The bytes go straight into contents, in reads as large as it has
+    // room for: no buffer of the stream's own in between.
+    std::setvbuf(stream, nullptr, _IONBF, 0);
     std::uint64_t length = 0;
     const bool has_length = file_length(stream, length) == 0;
     int error = has_length || !limits.length_required ? 0 : ESPIPE;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
 #if !defined(__EMSCRIPTEN__)
 #include <sys/xattr.h>
@@ -39,32 +40,32 @@ void remove_temporary_and_end(int signal_number)
     ::raise(signal_number);
 }
 
-// The signals whose default action ends the process, but SIGKILL, which
-// cannot be caught, and SIGPIPE and SIGXFSZ, which the programs ignore (a
-// closed pipe or a file-size limit makes the write fail with an error).
-sigset_t ending_signals()
+// Hands use each signal whose default action ends the process, but
+// SIGKILL, which cannot be caught, and SIGPIPE and SIGXFSZ, which the
+// programs ignore (a closed pipe or a file-size limit makes the write fail
+// with an error).
+template <typename Use>
+void for_each_ending_signal(Use&& use)
 {
-    sigset_t signals;
-    sigemptyset(&signals);
     for (const int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1,
                                     SIGSEGV, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF, SIGSYS}) {
-        sigaddset(&signals, signal_number);
+        use(signal_number);
     }
 #if defined(SIGSTKFLT)
-    sigaddset(&signals, SIGSTKFLT);
+    use(SIGSTKFLT);
 #endif
 #if defined(SIGIO)
-    sigaddset(&signals, SIGIO);
+    use(SIGIO);
 #endif
 #if defined(SIGPWR)
-    sigaddset(&signals, SIGPWR);
+    use(SIGPWR);
 #endif
 #if defined(SIGRTMIN) && defined(SIGRTMAX) && !defined(__EMSCRIPTEN__)
-    for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number) {
-        sigaddset(&signals, signal_number);
+    const int last_real_time = SIGRTMAX;  // a call on every use
+    for (int signal_number = SIGRTMIN; signal_number <= last_real_time; ++signal_number) {
+        use(signal_number);
     }
 #endif
-    return signals;
 }
 
 }  // namespace
@@ -275,7 +276,7 @@ bool may_follow(const struct stat& link, const std::string& folder)
 }
 
 // The components of path after the first "start" of them, joined again.
-std::string rest_of(const std::vector<std::string>& components, std::size_t start, bool trailing_separator)
+std::string rest_of(const std::vector<std::string_view>& components, std::size_t start, bool trailing_separator)
 {
     std::string rest;
     for (std::size_t i = start; i < components.size(); ++i) {
@@ -291,19 +292,25 @@ std::string rest_of(const std::vector<std::string>& components, std::size_t star
 // the rule of may_follow; links counts the links followed so far.
 int walk(const std::string& path, std::string& destination, int& links)
 {
-    std::vector<std::string> components;
+    const std::string_view whole(path);
+    std::vector<std::string_view> components;
+    components.reserve(static_cast<std::size_t>(std::count(path.begin(), path.end(), '/')) + 1);
     for (std::size_t start = 0; start <= path.size();) {
         const std::size_t slash = std::min(path.find('/', start), path.size());
         if (slash > start) {
-            components.push_back(path.substr(start, slash - start));
+            components.push_back(whole.substr(start, slash - start));
         }
         start = slash + 1;
     }
     const bool trailing_separator = !path.empty() && path.back() == '/' && !components.empty();
-    std::string done = !path.empty() && path[0] == '/' ? "/" : "";
+    // The path walked so far, each component added in place: up to
+    // done_size it is the folder that holds the component looked at.
+    std::string here = !path.empty() && path[0] == '/' ? "/" : "";
+    here.reserve(path.size() + 1);
     for (std::size_t i = 0; i < components.size(); ++i) {
         const bool last = i + 1 == components.size() && !trailing_separator;
-        const std::string here = done + components[i];
+        const std::size_t done_size = here.size();
+        here += components[i];
         struct stat status {};
         if (::lstat(here.c_str(), &status) != 0) {
             // Nothing to follow here: the rest stays as given, for the
@@ -312,12 +319,15 @@ int walk(const std::string& path, std::string& destination, int& links)
             return 0;
         }
         if (!S_ISLNK(status.st_mode)) {
-            done = last ? here : here + "/";
+            if (!last) {
+                here += '/';
+            }
             continue;
         }
         if (++links > 40) {
             return ELOOP;
         }
+        const std::string done = here.substr(0, done_size);
         if (!may_follow(status, done)) {
             return EACCES;
         }
@@ -337,9 +347,13 @@ int walk(const std::string& path, std::string& destination, int& links)
             destination = reached;
             return 0;
         }
-        done = reached.empty() || reached.back() == '/' ? reached : reached + "/";
+        here = reached.empty() || reached.back() == '/' ? reached : reached + "/";
     }
-    destination = components.empty() ? path : done;
+    if (components.empty()) {
+        destination = path;
+    } else {
+        destination = std::move(here);
+    }
     return 0;
 }
 
@@ -403,10 +417,14 @@ int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file
 int TemporaryFile::create(const std::string& path)
 {
     // The signals that remove the file wait until it is both created and
-    // known to the handler.
-    const sigset_t ending = ending_signals();
+    // known to the handler. All that can be held back are held back: the
+    // same for those, a delivery a moment later for the others, and a full
+    // set is made at once where the set of ending signals is made a signal
+    // at a time.
+    sigset_t held;
+    sigfillset(&held);
     sigset_t previous;
-    ::sigprocmask(SIG_BLOCK, &ending, &previous);
+    ::sigprocmask(SIG_BLOCK, &held, &previous);
     const int error = files_.create_temporary(path, file_);
     if (error == 0) {
         path_ = path;
@@ -523,6 +541,7 @@ std::uint32_t random_number()
 std::vector<std::string> program_arguments(int argc, char** argv)
 {
     std::vector<std::string> arguments;
+    arguments.reserve(argc > 1 ? static_cast<std::size_t>(argc - 1) : 0);
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i]);
     }
@@ -543,7 +562,9 @@ void install_interrupt_cleanup()
     // error, which is reported as any other.
     ::signal(SIGPIPE, SIG_IGN);
     ::signal(SIGXFSZ, SIG_IGN);
-    const sigset_t ending = ending_signals();
+    sigset_t ending;
+    sigemptyset(&ending);
+    for_each_ending_signal([&ending](int signal_number) { sigaddset(&ending, signal_number); });
     struct sigaction action {};
     action.sa_handler = remove_temporary_and_end;
     action.sa_mask = ending;
@@ -553,13 +574,13 @@ void install_interrupt_cleanup()
     // are held back; setting one back to be ignored discards it.
     sigset_t previous;
     ::sigprocmask(SIG_BLOCK, &ending, &previous);
-    for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
-        struct sigaction before {};
-        if (sigismember(&ending, signal_number) == 1 && ::sigaction(signal_number, &action, &before) == 0 &&
+    for_each_ending_signal([&action](int signal_number) {
+        struct sigaction before;  // filled by a sigaction that succeeds, read only then
+        if (::sigaction(signal_number, &action, &before) == 0 &&
             ((before.sa_flags & SA_SIGINFO) != 0 || before.sa_handler != SIG_DFL)) {
             ::sigaction(signal_number, &before, nullptr);
         }
-    }
+    });
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 

@@ -327,8 +327,12 @@ void write_top_lights(std::string& svg, const View& view, LabelPlacement* labels
             append_format(svg, "<polygon class=\"lit-area\" fill=\"%s\" fill-opacity=\"0.25\" stroke=\"%s\" points=\"",
                           colour, colour);
             for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-                append_format(svg, "%s%.2f,%.2f", k == 0 ? "" : " ", clamp_pixel(px(view, light.lit_area[k].z)),
-                              clamp_pixel(py(view, light.lit_area[k].x)));
+                if (k != 0) {
+                    svg += ' ';
+                }
+                append_pixel(svg, px(view, light.lit_area[k].z));
+                svg += ',';
+                append_pixel(svg, py(view, light.lit_area[k].x));
             }
             svg += "\"/>\n";
         }

@@ -15,7 +15,15 @@ const char REPLACEMENT[] = "\xEF\xBF\xBD";  // U+FFFD
 
 void point_attributes(std::string& svg, const char* x_name, const char* y_name, double x, double y)
 {
-    append_format(svg, " %s=\"%.2f\" %s=\"%.2f\"", x_name, clamp_pixel(x), y_name, clamp_pixel(y));
+    svg += ' ';
+    svg += x_name;
+    svg += "=\"";
+    append_pixel(svg, x);
+    svg += "\" ";
+    svg += y_name;
+    svg += "=\"";
+    append_pixel(svg, y);
+    svg += '"';
 }
 
 }  // namespace
@@ -73,19 +81,56 @@ double clamp_pixel(double value)
     return value > 1e6 ? 1e6 : (value < -1e6 ? -1e6 : value);
 }
 
+void append_pixel(std::string& svg, double value)
+{
+    const double held = clamp_pixel(value);
+    // The hundredths, held * 100, rounded: the product is rounded once, and
+    // fma gives what that rounding took off, so that the exact product's
+    // place against the half between two whole numbers is known. Within
+    // +-1e8 the product's last bit is far finer than a half.
+    const double magnitude = std::fabs(held);
+    const double product = magnitude * 100.0;
+    const double lost = std::fma(magnitude, 100.0, -product);
+    double whole = std::floor(product);
+    const double past_half = product - whole - 0.5;
+    if (past_half > 0.0 || (past_half == 0.0 && (lost > 0.0 || (lost == 0.0 && std::fmod(whole, 2.0) != 0.0)))) {
+        whole += 1.0;
+    }
+    const auto hundredths = static_cast<unsigned long long>(whole);
+    char digits[32];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    *--p = static_cast<char>('0' + hundredths % 10);
+    *--p = static_cast<char>('0' + hundredths / 10 % 10);
+    *--p = '.';
+    unsigned long long units = hundredths / 100;
+    do {
+        *--p = static_cast<char>('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    if (std::signbit(held)) {
+        *--p = '-';
+    }
+    svg.append(p, static_cast<std::size_t>(end - p));
+}
+
 void write_line(std::string& svg, double x1, double y1, double x2, double y2, const char* attributes)
 {
     svg += "<line";
     point_attributes(svg, "x1", "y1", x1, y1);
     point_attributes(svg, "x2", "y2", x2, y2);
-    append_format(svg, " %s/>\n", attributes);
+    svg += ' ';
+    svg += attributes;
+    svg += "/>\n";
 }
 
 void write_text(std::string& svg, double x, double y, const char* attributes, const char* text)
 {
     svg += "<text";
     point_attributes(svg, "x", "y", x, y);
-    append_format(svg, " %s>", attributes);
+    svg += ' ';
+    svg += attributes;
+    svg += '>';
     write_xml_text(svg, text);
     svg += "</text>\n";
 }

@@ -18,6 +18,12 @@ void write_xml_text(std::string& svg, const char* text);
 // and a value that is not a finite number becomes 0.
 double clamp_pixel(double value);
 
+// Appends a pixel coordinate as clamp_pixel holds it, printed as "%.2f"
+// prints it (rounded from its exact value to the nearest hundredth, a tie
+// to the even one), without the C library's general formatting, which is
+// most of the picture's time in the browser.
+void append_pixel(std::string& svg, double value);
+
 // <line x1 y1 x2 y2 attributes/>; attributes is written as it is.
 void write_line(std::string& svg, double x1, double y1, double x2, double y2, const char* attributes);
 

@@ -4,9 +4,18 @@
 # that they stay byte for byte) and the page's script (page.js).
 cmake_minimum_required(VERSION 3.25)
 # Run with -DMODULE=... -DSOURCE_DIR=... -DEXAMPLES_DIR=... -DVERSION=... -DOUTPUT=...
+# -DNODE=... -DMINIFIER=... (Emscripten's JavaScript minifier, which the
+# script goes through without its comments and blanks, as the module does).
 file(READ ${SOURCE_DIR}/page.html html)
 file(READ ${SOURCE_DIR}/page.css style)
-file(READ ${SOURCE_DIR}/page.js script)
+execute_process(COMMAND ${NODE} ${MINIFIER} ${SOURCE_DIR}/page.js minifyWhitespace
+                OUTPUT_VARIABLE script RESULT_VARIABLE minified)
+if(NOT minified EQUAL 0)
+  message(FATAL_ERROR "The page's script could not be minified (${minified})")
+endif()
+# The style without its comments, and its lines without their indent.
+string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" style "${style}")
+string(REGEX REPLACE "\n[ ]+" "\n" style "${style}")
 file(READ ${MODULE} module)
 
 # Nothing inside a script element may close it early.

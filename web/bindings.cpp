@@ -28,112 +28,35 @@ val bytes_out(const std::string& bytes)
 
 val optional_bytes_out(const std::optional<std::string>& bytes) { return bytes ? bytes_out(*bytes) : val::null(); }
 
-template <typename T, typename Convert>
-val array_of(const std::vector<T>& items, Convert convert)
+// A vector member as a JavaScript array of its items, and back.
+template <typename Struct, typename T, std::vector<T> Struct::*member>
+val array_out(const Struct& record)
 {
     val array = val::array();
-    for (const T& item : items) {
-        array.call<void>("push", convert(item));
+    for (const T& item : record.*member) {
+        array.call<void>("push", item);
     }
     return array;
 }
 
-val message_out(const PageMessage& message)
+template <typename Struct, typename T, std::vector<T> Struct::*member>
+void array_in(Struct& record, val array)
 {
-    val out = val::object();
-    out.set("text", message.text);
-    out.set("hint", message.hint);
-    out.set("severity", message.severity);
-    out.set("line", message.line);
-    out.set("section", message.section);
-    out.set("key", message.key);
-    out.set("fix", message.fix);
-    out.set("fixLine", message.fix_line);
-    out.set("fixText", message.fix_text);
-    out.set("fixRemoves", message.fix_removes);
-    out.set("keys", array_of(message.keys, [](const std::string& key) { return val(key); }));
-    return out;
+    record.*member = emscripten::vecFromJSArray<T>(array);
 }
 
-val line_out(const PageLine& line)
-{
-    val out = val::object();
-    out.set("number", line.number);
-    out.set("section", line.section);
-    out.set("text", line.text);
-    return out;
-}
+// The form's fields and the other gear's kind stand in the evaluation's
+// record itself.
+val form_fields_out(const PageEvaluation& page) { return array_out<FormState, FormField, &FormState::fields>(page.form); }
+void form_fields_in(PageEvaluation& page, val fields) { array_in<FormState, FormField, &FormState::fields>(page.form, fields); }
+bool other_gear_tail_out(const PageEvaluation& page) { return page.form.other_gear_tail; }
+void other_gear_tail_in(PageEvaluation& page, bool tail) { page.form.other_gear_tail = tail; }
 
-val field_out(const FormField& field)
+// opened: the bytes as the file was opened, or null.
+PageEvaluation evaluate(const std::string& name, const std::string& bytes, const val& opened)
 {
-    val out = val::object();
-    out.set("section", field.section);
-    out.set("key", field.key);
-    out.set("label", field.label);
-    out.set("help", field.help);
-    out.set("takesUnit", field.takes_unit);
-    out.set("present", field.present);
-    out.set("line", field.line);
-    out.set("number", field.number);
-    out.set("unit", field.unit);
-    out.set("placeholder", field.placeholder);
-    out.set("sliderMin", field.slider_min);
-    out.set("sliderMax", field.slider_max);
-    out.set("sliderStep", field.slider_step);
-    out.set("sliderValue", field.slider_value);
-    return out;
-}
-
-val figures_out(const PageFigures& page)
-{
-    const LitAreaFigures& figures = page.figures;
-    val out = val::object();
-    out.set("light", page.light);
-    out.set("lit", figures.state == LitArea::lit);
-    out.set("nearest", figures.nearest);
-    out.set("farthest", figures.farthest);
-    out.set("leftmost", figures.leftmost);
-    out.set("rightmost", figures.rightmost);
-    out.set("aimAhead", figures.aim_ahead);
-    out.set("aimX", figures.aim_x);
-    out.set("text", page.text);
-    out.set("cells", array_of(page.cells, [](const std::string& cell) { return val(cell); }));
-    return out;
-}
-
-val evaluate(const std::string& name, const std::string& bytes, const val& opened)
-{
-    // opened: the bytes as the file was opened, or null.
     const std::string opened_bytes = opened.isNull() || opened.isUndefined() ? bytes : opened.as<std::string>();
-    const PageEvaluation page = evaluate_definition(name, bytes, &opened_bytes);
-    val out = val::object();
-    out.set("text", page.text);
-    out.set("encoding", page.encoding);
-    out.set("readable", page.readable);
-    out.set("lines", array_of(page.lines, line_out));
-    out.set("messages", array_of(page.messages, message_out));
-    out.set("wouldWrite", page.would_write);
-    out.set("errors", page.errors);
-    out.set("verdict", page.verdict);
-    out.set("svg", page.svg);
-    out.set("complete", page.complete);
-    out.set("lightsDrawn", page.lights_drawn);
-    out.set("fields", array_of(page.form.fields, field_out));
-    out.set("otherGearTail", page.form.other_gear_tail);
-    out.set("lightCount", page.light_count);
-    out.set("sectionsDefined", array_of(page.sections_defined, [](bool defined) { return val(defined); }));
-    out.set("figures", array_of(page.figures, figures_out));
-    return out;
-}
-
-val vocabulary()
-{
-    const PageVocabulary words = page_vocabulary();
-    val out = val::object();
-    out.set("sectionTitles", array_of(words.section_titles, [](const std::string& title) { return val(title); }));
-    out.set("tailGearWords", words.tail_gear_words);
-    out.set("noseGearWords", words.nose_gear_words);
-    return out;
+    return evaluate_definition(name, bytes, &opened_bytes);
 }
 
 val edit(const std::string& bytes, unsigned section, const std::string& key, const std::string& number,
@@ -185,30 +108,23 @@ void enter_work_folder()
     ::chdir("/lumora");
 }
 
-val model_out(const ModelRun& run)
-{
-    val out = val::object();
-    out.set("done", run.done);
-    out.set("alreadyLit", run.already_lit);
-    out.set("exitCode", run.exit_code);
-    out.set("output", run.output);
-    out.set("model", run.done ? bytes_out(run.model) : val::null());
-    return out;
-}
+// The model a run wrote, as bytes; null when it wrote none.
+val model_out(const ModelRun& run) { return run.done ? bytes_out(run.model) : val::null(); }
+void model_in(ModelRun& run, val model) { run.model = model.isNull() ? std::string() : model.as<std::string>(); }
 
-val apply(const std::string& model_name, const std::string& model, const std::string& definition_name,
+ModelRun apply(const std::string& model_name, const std::string& model, const std::string& definition_name,
           const std::string& definition)
 {
     enter_work_folder();
-    return model_out(apply_to_model(model_name, model, definition_name, definition));
+    return apply_to_model(model_name, model, definition_name, definition);
 }
 
 bool is_model(const std::string& name, const std::string& bytes) { return looks_like_model(name, bytes); }
 
-val strip(const std::string& model_name, const std::string& model)
+ModelRun strip(const std::string& model_name, const std::string& model)
 {
     enter_work_folder();
-    return model_out(take_lights_out(model_name, model));
+    return take_lights_out(model_name, model);
 }
 
 }  // namespace
@@ -217,8 +133,82 @@ val strip(const std::string& model_name, const std::string& model)
 
 EMSCRIPTEN_BINDINGS(lumora_page)
 {
+    using namespace lumora;
+    using emscripten::value_object;
+    // The records the page reads, as plain objects under the names it uses.
+    value_object<PageMessage>("PageMessage")
+        .field("text", &PageMessage::text)
+        .field("hint", &PageMessage::hint)
+        .field("severity", &PageMessage::severity)
+        .field("line", &PageMessage::line)
+        .field("section", &PageMessage::section)
+        .field("key", &PageMessage::key)
+        .field("keys", &array_out<PageMessage, std::string, &PageMessage::keys>,
+               &array_in<PageMessage, std::string, &PageMessage::keys>)
+        .field("fix", &PageMessage::fix)
+        .field("fixLine", &PageMessage::fix_line)
+        .field("fixText", &PageMessage::fix_text)
+        .field("fixRemoves", &PageMessage::fix_removes);
+    value_object<PageLine>("PageLine")
+        .field("number", &PageLine::number)
+        .field("section", &PageLine::section)
+        .field("text", &PageLine::text);
+    value_object<FormField>("FormField")
+        .field("section", &FormField::section)
+        .field("key", &FormField::key)
+        .field("label", &FormField::label)
+        .field("help", &FormField::help)
+        .field("takesUnit", &FormField::takes_unit)
+        .field("present", &FormField::present)
+        .field("line", &FormField::line)
+        .field("number", &FormField::number)
+        .field("unit", &FormField::unit)
+        .field("placeholder", &FormField::placeholder)
+        .field("sliderMin", &FormField::slider_min)
+        .field("sliderMax", &FormField::slider_max)
+        .field("sliderStep", &FormField::slider_step)
+        .field("sliderValue", &FormField::slider_value);
+    value_object<PageFigures>("PageFigures")
+        .field("light", &PageFigures::light)
+        .field("lit", &PageFigures::lit)
+        .field("text", &PageFigures::text)
+        .field("cells", &array_out<PageFigures, std::string, &PageFigures::cells>,
+               &array_in<PageFigures, std::string, &PageFigures::cells>);
+    value_object<PageEvaluation>("PageEvaluation")
+        .field("text", &PageEvaluation::text)
+        .field("encoding", &PageEvaluation::encoding)
+        .field("readable", &PageEvaluation::readable)
+        .field("lines", &array_out<PageEvaluation, PageLine, &PageEvaluation::lines>,
+               &array_in<PageEvaluation, PageLine, &PageEvaluation::lines>)
+        .field("messages", &array_out<PageEvaluation, PageMessage, &PageEvaluation::messages>,
+               &array_in<PageEvaluation, PageMessage, &PageEvaluation::messages>)
+        .field("wouldWrite", &PageEvaluation::would_write)
+        .field("errors", &PageEvaluation::errors)
+        .field("verdict", &PageEvaluation::verdict)
+        .field("svg", &PageEvaluation::svg)
+        .field("complete", &PageEvaluation::complete)
+        .field("lightsDrawn", &PageEvaluation::lights_drawn)
+        .field("fields", &form_fields_out, &form_fields_in)
+        .field("otherGearTail", &other_gear_tail_out, &other_gear_tail_in)
+        .field("lightCount", &PageEvaluation::light_count)
+        .field("sectionsDefined", &array_out<PageEvaluation, bool, &PageEvaluation::sections_defined>,
+               &array_in<PageEvaluation, bool, &PageEvaluation::sections_defined>)
+        .field("figures", &array_out<PageEvaluation, PageFigures, &PageEvaluation::figures>,
+               &array_in<PageEvaluation, PageFigures, &PageEvaluation::figures>);
+    value_object<PageVocabulary>("PageVocabulary")
+        .field("sectionTitles", &array_out<PageVocabulary, std::string, &PageVocabulary::section_titles>,
+               &array_in<PageVocabulary, std::string, &PageVocabulary::section_titles>)
+        .field("tailGearWords", &PageVocabulary::tail_gear_words)
+        .field("noseGearWords", &PageVocabulary::nose_gear_words);
+    value_object<ModelRun>("ModelRun")
+        .field("done", &ModelRun::done)
+        .field("alreadyLit", &ModelRun::already_lit)
+        .field("exitCode", &ModelRun::exit_code)
+        .field("output", &ModelRun::output)
+        .field("model", &model_out, &model_in);
+
     emscripten::function("evaluate", &lumora::evaluate);
-    emscripten::function("vocabulary", &lumora::vocabulary);
+    emscripten::function("vocabulary", &lumora::page_vocabulary);
     emscripten::function("editField", &lumora::edit);
     emscripten::function("renameOtherGear", &lumora::rename_gear);
     emscripten::function("applyFix", &lumora::apply_fix);

@@ -41,6 +41,11 @@
     keepTimer: 0,
     units: null,       // the core's length units: {units: [...], plain: the one of a number without unit}
     gearTail: null,    // the other gear's kind as chosen while the file names no gear key
+    // What is drawn, to redraw only what changed: the messages (as JSON),
+    // each line's severity, the picture.
+    messagesDrawn: null,
+    lineSeverity: new Map(),
+    pictureDrawn: null,
   };
   const HISTORY_STEPS = 500;
   // Files the page takes: larger ones are refused before they are read.
@@ -72,6 +77,42 @@
     if (a.length !== b.length) return false;
     for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
     return true;
+  }
+
+  // Each evaluation redraws only what changed: a property is set only where
+  // its value differs, so that the browser lays out and paints no more than
+  // the change.
+  function put(target, property, value) {
+    if (target[property] !== value) target[property] = value;
+  }
+  function putAttribute(target, name, value) {
+    if (target.getAttribute(name) !== value) target.setAttribute(name, value);
+  }
+
+  // Makes the nodes under into those under like (a parsed copy of what is
+  // to be shown, whose nodes it takes where needed): nodes of the same kind
+  // are kept with their attributes and text brought in line, others
+  // replaced.
+  function morphChildren(into, like) {
+    const old = into.childNodes;
+    const wanted = [...like.childNodes];
+    wanted.forEach((node, i) => {
+      const now = old[i];
+      if (!now) {
+        into.append(node);
+      } else if (now.nodeType !== node.nodeType || now.nodeName !== node.nodeName) {
+        now.replaceWith(node);
+      } else if (now.nodeType !== Node.ELEMENT_NODE) {
+        put(now, 'data', node.data);
+      } else {
+        for (const attribute of node.attributes) putAttribute(now, attribute.name, attribute.value);
+        for (const attribute of [...now.attributes]) {
+          if (!node.hasAttribute(attribute.name)) now.removeAttribute(attribute.name);
+        }
+        morphChildren(now, node);
+      }
+    });
+    while (old.length > wanted.length) into.lastChild.remove();
   }
 
   // Bytes as text for the browser's storage, and back.
@@ -242,14 +283,14 @@
     }
     // What the field means, and its default in full (the grey one in the
     // field may not fit).
-    const help = element('span', {className: 'help', id: id + '-help'}, field.help,
-                         element('span', {className: 'default'}));
+    const defaultWords = element('span', {className: 'default'});
+    const help = element('span', {className: 'help', id: id + '-help'}, field.help, defaultWords);
     const reset = element('button', {type: 'button', className: 'reset', text: 'Reset', disabled: '',
                                      'aria-label': 'Reset ' + field.label + (field.label === field.key ? '' : ' ' + field.key)});
     const messages = element('ul', {className: 'field-messages', id: id + '-messages'});
     row.append(label, input, unit || element('span', {className: 'unit-missing', text: field.key === 'Lights' ? 'count' : 'degrees'}),
                slider, help, reset, messages);
-    const entry = {section: field.section, index, key: field.key, row, input, slider, unit, keyName, messages, field,
+    const entry = {section: field.section, index, key: field.key, row, input, slider, unit, keyName, defaultWords, messages, field,
                    reset, beforeClear: null};
     reset.addEventListener('click', () => resetField(entry));
     input.addEventListener('input', () => typeInto(entry));
@@ -305,34 +346,31 @@
     for (const [place, field] of fieldsByPlace(view)) {
       const entry = state.fields.get(place);
       const opened = state.openedFields.get(place);
-      entry.reset.disabled = state.name === null || !opened || sameValue(field, opened);
+      put(entry.reset, 'disabled', state.name === null || !opened || sameValue(field, opened));
       entry.field = field;
       entry.key = field.key;
-      entry.keyName.textContent = field.key;
-      if (document.activeElement !== entry.input) entry.input.value = field.number;
-      entry.input.placeholder = field.placeholder;
+      put(entry.keyName, 'textContent', field.key);
+      if (document.activeElement !== entry.input) put(entry.input, 'value', field.number);
+      put(entry.input, 'placeholder', field.placeholder);
       // A number being typed (or cleared and retyped) keeps the unit it shows.
       const retyping = document.activeElement === entry.input || (!field.present && entry.beforeClear !== null);
       if (entry.unit && document.activeElement !== entry.unit && !retyping) {
-        entry.unit.value = field.unit === '' ? state.units.plain : field.unit.toLowerCase();
+        put(entry.unit, 'value', field.unit === '' ? state.units.plain : field.unit.toLowerCase());
       }
-      entry.row.querySelector('.default').textContent = field.placeholder === '' ? '' : ' (when empty: ' + field.placeholder + ')';
-      entry.input.removeAttribute('aria-invalid');
-      entry.slider.min = field.sliderMin;
-      entry.slider.max = field.sliderMax;
-      entry.slider.step = field.sliderStep;
-      if (document.activeElement !== entry.slider) entry.slider.value = field.sliderValue;
-      entry.slider.setAttribute('aria-valuetext', sliderWords(entry));
-      entry.messages.replaceChildren();
-      entry.row.classList.remove('has-error', 'has-warning');
+      put(entry.defaultWords, 'textContent', field.placeholder === '' ? '' : ' (when empty: ' + field.placeholder + ')');
+      put(entry.slider, 'min', String(field.sliderMin));
+      put(entry.slider, 'max', String(field.sliderMax));
+      put(entry.slider, 'step', String(field.sliderStep));
+      if (document.activeElement !== entry.slider) put(entry.slider, 'value', String(field.sliderValue));
+      putAttribute(entry.slider, 'aria-valuetext', sliderWords(entry));
     }
     const tail = state.gearTail !== null ? state.gearTail : view.otherGearTail;
-    byId('gear-tail').checked = tail;
-    byId('gear-nose').checked = !tail;
+    put(byId('gear-tail'), 'checked', tail);
+    put(byId('gear-nose'), 'checked', !tail);
     // The light sections in use, and any the file has beyond them.
     const count = view.lightCount >= 1 && view.lightCount <= 3 ? view.lightCount : 1;
     for (let section = 1; section < words.sectionTitles.length; ++section) {
-      byId('section-' + section).hidden = section > count && !view.sectionsDefined[section];
+      put(byId('section-' + section), 'hidden', section > count && !view.sectionsDefined[section]);
     }
   }
 
@@ -370,11 +408,23 @@
   }
 
   function fillMessages(view) {
+    const all = state.name !== null ? view.messages : [];
+    // Most changes leave the messages as they were: they stay drawn.
+    const drawn = JSON.stringify(all);
+    if (drawn === state.messagesDrawn) {
+      fillLines(view);
+      return;
+    }
+    state.messagesDrawn = drawn;
     const list = byId('message-list');
     list.replaceChildren();
     for (let section = 0; section < words.sectionTitles.length; ++section) byId('section-messages-' + section).replaceChildren();
+    for (const entry of state.fields.values()) {
+      entry.messages.replaceChildren();
+      entry.row.classList.remove('has-error', 'has-warning');
+      entry.input.removeAttribute('aria-invalid');
+    }
     const lineSeverity = new Map();
-    const all = state.name !== null ? view.messages : [];
     for (const message of all.slice(0, MESSAGES_SHOWN)) {
       list.append(messageItem(message, true));
       // At every field whose value fixes it.
@@ -399,15 +449,28 @@
                                  text: 'and ' + (all.length - MESSAGES_SHOWN) + ' more messages, not shown (' +
                                        all.length + ' in all)'}));
     }
+    state.lineSeverity = lineSeverity;
+    fillLines(view);
+  }
+
+  // The text's lines, marked with their messages' severity: only the lines
+  // that changed are redrawn.
+  function fillLines(view) {
     const lines = byId('text-lines');
-    lines.replaceChildren();
-    for (const line of view.lines.slice(0, LINES_SHOWN)) {
-      const item = element('li', {'data-line': line.number},
-                           element('span', {className: 'number', text: String(line.number)}),
-                           element('span', {className: 'code', text: line.text}));
-      if (lineSeverity.has(line.number)) item.className = lineSeverity.get(line.number);
-      lines.append(item);
-    }
+    const shown = view.lines.slice(0, LINES_SHOWN);
+    const items = lines.children;
+    shown.forEach((line, i) => {
+      let item = items[i];
+      if (!item || item.classList.contains('more-messages')) {
+        item = element('li', {}, element('span', {className: 'number'}), element('span', {className: 'code'}));
+        lines.insertBefore(item, items[i] || null);
+      }
+      putAttribute(item, 'data-line', String(line.number));
+      put(item.firstChild, 'textContent', String(line.number));
+      put(item.lastChild, 'textContent', line.text);
+      put(item, 'className', state.lineSeverity.get(line.number) || '');
+    });
+    while (items.length > shown.length) lines.lastChild.remove();
     if (view.lines.length > LINES_SHOWN) {
       lines.append(element('li', {className: 'more-messages',
                                   text: 'and ' + (view.lines.length - LINES_SHOWN) + ' more lines, not shown'}));
@@ -429,7 +492,7 @@
     const box = byId('definition-text');
     if (document.activeElement === box) return;
     const text = core('definitionText', state.bytes);
-    if (text !== null) box.value = text;
+    if (text !== null) put(box, 'value', text);
   }
 
   function wireTextBox() {
@@ -440,16 +503,23 @@
 
   function fillFigures(view) {
     const body = byId('figures').tBodies[0];
-    body.replaceChildren();
-    for (const figures of view.figures) {
-      const row = element('tr', {}, element('th', {scope: 'row', text: 'Light ' + figures.light}));
-      if (figures.lit) {
-        for (const cell of figures.cells) row.append(element('td', {text: cell}));
-      } else {
-        row.append(element('td', {className: 'words', colspan: '6', text: figures.text}));
+    const rows = body.rows;
+    view.figures.forEach((figures, i) => {
+      const cells = figures.lit ? figures.cells : [figures.text];
+      let row = rows[i];
+      if (!row || row.cells.length !== cells.length + 1) {
+        const made = element('tr', {}, element('th', {scope: 'row'}));
+        for (let cell = 0; cell < cells.length; ++cell) {
+          made.append(figures.lit ? element('td') : element('td', {className: 'words', colspan: '6'}));
+        }
+        if (row) row.replaceWith(made);
+        else body.append(made);
+        row = made;
       }
-      body.append(row);
-    }
+      put(row.cells[0], 'textContent', 'Light ' + figures.light);
+      cells.forEach((cell, k) => put(row.cells[k + 1], 'textContent', cell));
+    });
+    while (rows.length > view.figures.length) body.lastChild.remove();
   }
 
   function fillVerdict(view) {
@@ -459,8 +529,8 @@
       stateName = view.wouldWrite ? 'would-write' : view.errors > 0 ? 'errors' : 'would-not-write';
       words = view.verdict;
     }
-    document.body.dataset.state = stateName;
-    byId('verdict').textContent = words;
+    put(document.body.dataset, 'state', stateName);
+    put(byId('verdict'), 'textContent', words);
   }
 
   // ---- Evaluating and editing: the code's work, drawn.
@@ -470,18 +540,31 @@
     if (view) render(view);
   }
 
+  // The picture: a new one is parsed aside and the one shown brought in line
+  // with it, so that what stays (the axes, the ground, most texts) is not
+  // laid out and drawn again.
+  const pictureParser = document.createElement('template');
+  function drawPicture(drawn) {
+    const picture = byId('picture');
+    if (drawn === state.pictureDrawn) return;
+    state.pictureDrawn = drawn;
+    pictureParser.innerHTML = drawn;
+    morphChildren(picture, pictureParser.content);
+    pictureParser.innerHTML = '';
+  }
+
   function render(view) {
     state.view = view;
     const drawn = state.name !== null ? view.svg : '';
-    byId('picture').innerHTML = drawn;
-    byId('save-picture').disabled = drawn === '';
+    drawPicture(drawn);
+    put(byId('save-picture'), 'disabled', drawn === '');
     fillVerdict(view);
     fillForm(view);
     fillMessages(view);
     fillFigures(view);
     fillTextBox();
-    byId('file-name').textContent = state.name !== null ? state.name : 'No file yet';
-    byId('encoding').textContent = state.name !== null ? '(' + view.encoding + ')' : '';
+    put(byId('file-name'), 'textContent', state.name !== null ? state.name : 'No file yet');
+    put(byId('encoding'), 'textContent', state.name !== null ? '(' + view.encoding + ')' : '');
     document.body.dataset.evaluations = String(++state.evaluations);
     scheduleModelRun();
   }
@@ -548,10 +631,10 @@
     const redoButton = byId('redo');
     const last = state.past[state.past.length - 1];
     const next = state.future[state.future.length - 1];
-    undoButton.disabled = !last;
-    redoButton.disabled = !next;
-    undoButton.title = last ? 'Undo: ' + last.label : '';
-    redoButton.title = next ? 'Redo: ' + next.label : '';
+    put(undoButton, 'disabled', !last);
+    put(redoButton, 'disabled', !next);
+    put(undoButton, 'title', last ? 'Undo: ' + last.label : '');
+    put(redoButton, 'title', next ? 'Redo: ' + next.label : '');
     keepSoon();
   }
 

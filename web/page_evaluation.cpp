@@ -179,7 +179,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
                                ? message_body(Message{MessageId::light_not_computed, 0,
                                                       {!definition.sections[n].defined, n}})
                                : lit_area_description(figures);
-        page.figures.push_back({n, figures, text, std::move(cells)});
+        page.figures.push_back({n, figures, figures.state == LitArea::lit, text, std::move(cells)});
     }
     return page;
 }

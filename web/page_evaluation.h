@@ -40,6 +40,7 @@ struct PageLine {
 struct PageFigures {
     unsigned light;  // 1 to 3
     LitAreaFigures figures;
+    bool lit;        // figures.state is LitArea::lit: the cells hold them
     std::string text;
     // Lit: nearest, farthest, leftmost, rightmost, aim ahead, aim sideways,
     // in metres to one decimal.

@@ -9,6 +9,7 @@
 #include "basics/windows_1252.h"
 #include "definition/definition_editing.h"
 #include "definition/keys.h"
+#include "preview/preview_layout.h"
 
 namespace lumora {
 
@@ -47,19 +48,6 @@ constexpr KeyField LIGHT_FIELDS[] = {
     {KeyId::spot_width, "Spot width", "width of the lit spot", 0.5, 100, 0.5},
     {KeyId::spot_depth, "Spot depth", "depth of the lit spot", 0.5, 200, 0.5},
 };
-
-// The slider's step in a unit: a round number near the step in metres.
-double step_in_unit(double metres_step, const std::string& unit)
-{
-    const double raw = metres_step / unit_metres(unit);
-    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double nice : {1.0, 2.0, 5.0}) {
-        if (raw <= nice * decade * 1.000001) {
-            return nice * decade;
-        }
-    }
-    return 10.0 * decade;
-}
 
 // Whether the name the file writes for a key of [Main] names the nose gear.
 bool written_for_nose(const Definition& definition, const DefinitionEntry& entry)
@@ -111,7 +99,9 @@ FormField field_of(const Definition& definition, unsigned section, const KeyFiel
         value /= unit_metres(field.unit);
     }
     const double factor = key.takes_unit ? unit_metres(field.unit) : 1.0;
-    field.slider_step = key.takes_unit ? step_in_unit(key_field.step, field.unit) : key_field.step;
+    // A length's step in its unit: 1, 2 or 5 times a power of ten near the
+    // step in metres, as the picture's ticks are.
+    field.slider_step = key.takes_unit ? nice_step(key_field.step / factor, 1.0) : key_field.step;
     field.slider_min = std::floor(key_field.min / factor / field.slider_step) * field.slider_step;
     field.slider_max = std::ceil(key_field.max / factor / field.slider_step) * field.slider_step;
     field.slider_value = value < field.slider_min ? field.slider_min : value > field.slider_max ? field.slider_max : value;

@@ -151,11 +151,39 @@ TEST(DefinitionText, PlainTextIsUtf8OnlyWhenEverySequenceIs)
         {"; \xED\xA0\x80", TextEncoding::plain_not_utf8},      // a surrogate
         {"; \xF4\x90\x80\x80", TextEncoding::plain_not_utf8},  // beyond U+10FFFF
         {"; \xF5\x80\x80\x80", TextEncoding::plain_not_utf8},
+        // Past runs of ASCII, at and across eight-byte boundaries.
+        {"; 34567\xC3\xA9 after eight bytes\n", TextEncoding::plain},
+        {"; 3456789abcdef\xF0\x9F\x9B\xAB tail", TextEncoding::plain},
+        {"; 34567\x80", TextEncoding::plain_not_utf8},                 // the eighth byte
+        {"; 345678\xC3", TextEncoding::plain_not_utf8},                // the ninth, cut
+        {"; 345678\x80" "ghijklmn", TextEncoding::plain_not_utf8},    // the ninth, eight more behind
+        {"; M\xC3\xBCller then ASCII until here\xFC", TextEncoding::plain_not_utf8},
+        {"; 3456789abcdef0123456789abcdef\xE2\x82", TextEncoding::plain_not_utf8},
     };
     for (const auto& c : cases) {
         const DecodedText decoded = decode_definition_bytes(c.bytes);
         EXPECT_EQ(decoded.encoding, c.encoding) << c.bytes;
         EXPECT_EQ(decoded.text, c.bytes);
+    }
+}
+
+// A header names a section only when it is that section's header but for
+// the case of letters: no blank, zero or line end more.
+TEST(DefinitionText, HeadersNameTheirSectionInAnyCase)
+{
+    const struct {
+        const char* line;
+        int section;
+    } cases[] = {
+        {"[Main]", 0},        {"[mAIN]", 0},        {"[Main] ", NO_SECTION}, {"[Main", NO_SECTION},
+        {"[Light 1]", 1},     {"[LIGHT 3]", 3},     {"[light 2]", 2},        {"[Light 4]", NO_SECTION},
+        {"[Light 0]", NO_SECTION},  {"[Light 01]", NO_SECTION}, {"[Light 12]", NO_SECTION},
+        {"[Light  1]", NO_SECTION}, {"[Light ]", NO_SECTION},   {"[Light 1", NO_SECTION},
+        {"[Light 1]]", NO_SECTION}, {"[Lights 1]", NO_SECTION}, {"[Light 1]\r\n", NO_SECTION},
+        {"", NO_SECTION},     {"[", NO_SECTION},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(header_section(c.line), c.section) << c.line;
     }
 }
 

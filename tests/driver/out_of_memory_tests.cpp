@@ -1,7 +1,7 @@
 // Memory that runs out where the programs keep what they read: the value
 // of a definition key, and the image of a model. This test program replaces
-// the global allocation functions with ones that refuse any request of a
-// chosen size or more, so that exactly those allocations fail.
+// the global allocation functions with ones that refuse any request within
+// a chosen range of sizes, so that exactly those allocations fail.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,18 +19,28 @@
 
 namespace {
 
-// Requests of this many bytes or more fail while a test arms it.
+// Requests of at least refused_from and fewer than refused_below bytes fail
+// while a test arms it.
 std::size_t refused_from = std::numeric_limits<std::size_t>::max();
+std::size_t refused_below = std::numeric_limits<std::size_t>::max();
 
 void* allocate(std::size_t size)
 {
-    return size >= refused_from ? nullptr : std::malloc(size > 0 ? size : 1);
+    return size >= refused_from && size < refused_below ? nullptr : std::malloc(size > 0 ? size : 1);
 }
 
 // Refuses large requests until it goes out of scope.
 struct RefuseLargeAllocations {
-    explicit RefuseLargeAllocations(std::size_t from) { refused_from = from; }
-    ~RefuseLargeAllocations() { refused_from = std::numeric_limits<std::size_t>::max(); }
+    explicit RefuseLargeAllocations(std::size_t from, std::size_t below = std::numeric_limits<std::size_t>::max())
+    {
+        refused_from = from;
+        refused_below = below;
+    }
+    ~RefuseLargeAllocations()
+    {
+        refused_from = std::numeric_limits<std::size_t>::max();
+        refused_below = std::numeric_limits<std::size_t>::max();
+    }
     RefuseLargeAllocations(const RefuseLargeAllocations&) = delete;
     RefuseLargeAllocations& operator=(const RefuseLargeAllocations&) = delete;
 };
@@ -58,7 +68,8 @@ namespace {
 
 // A value of 249 characters cannot be kept: the reader says "Out of memory."
 // where it stores it, and reading fails, as it does without memory for a
-// header.
+// header. Only requests the size of such a value fail (a section's room for
+// its entries is larger).
 TEST(OutOfMemory, AKeysValueThatCannotBeKeptEndsReading)
 {
     const std::string bytes = "[Main]\nLights=1\n[Light 1]\nPitch=" + std::string(249, '1') + "\nDirection=3\n";
@@ -69,7 +80,7 @@ TEST(OutOfMemory, AKeysValueThatCannotBeKeptEndsReading)
     ReadOutcome outcome = ReadOutcome::read;
     {
         std::string input = bytes;
-        const RefuseLargeAllocations refused(240);
+        const RefuseLargeAllocations refused(240, 300);
         outcome = read_definition_bytes(diagnostics, definition, std::move(input));
     }
     EXPECT_EQ(outcome, ReadOutcome::failed);

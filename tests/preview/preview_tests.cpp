@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "basics/angles.h"
 #include "basics/version.h"
@@ -386,6 +389,43 @@ TEST(PreviewLayout, NiceStepsAndTheirDecimals)
         EXPECT_EQ(step, c.step) << c.span;
         EXPECT_EQ(tick_decimals(step), c.decimals) << c.span;
     }
+}
+
+// A pixel coordinate is written as the C library's "%.2f" writes it: ties
+// in the exact value (0.125) and near-ties that only the exact value decides
+// (2.675 is a hair below), negative zero and what rounds to it, the ends.
+TEST(SvgText, PixelsAsPrintfWritesThem)
+{
+    std::vector<double> values = {0.0,     -0.0,   0.125,  0.375,    -0.625,     2.675, 1.005, 0.005, -0.004,
+                                  0.00499, 999999.995, 1e6, -1e6, 123456.785, 0.1,   0.7,   -7.5,  1e-300};
+    // Near every half hundredth, a few representable numbers either side.
+    for (int n = -3000; n <= 3000; n += 7) {
+        double value = (n + 0.5) / 100.0;
+        for (int step = 0; step < 3; ++step) {
+            value = std::nextafter(value, -1e9);
+        }
+        for (int step = 0; step < 6; ++step) {
+            values.push_back(value);
+            value = std::nextafter(value, 1e9);
+        }
+    }
+    // And spread over the range held.
+    std::uint64_t seed = 12345;
+    for (int n = 0; n < 20000; ++n) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        values.push_back((static_cast<double>(seed >> 11) / 9007199254740992.0 - 0.5) * (n % 2 == 0 ? 2e6 : 200.0));
+    }
+    for (const double value : values) {
+        std::string written;
+        append_pixel(written, value);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.2f", value);
+        ASSERT_EQ(written, expected) << std::hexfloat << value;
+    }
+    std::string held;
+    append_pixel(held, 5e9);
+    append_pixel(held, std::nan(""));
+    EXPECT_EQ(held, "1000000.000.00");
 }
 
 TEST(SvgText, EscapesMarkupAndKeepsOnlyValidUtf8)

@@ -7,10 +7,10 @@ import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 import puppeteer from 'puppeteer-core';
 
-export async function openBrowser() {
+export async function openBrowser(extraArgs = []) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'lumora-chromium-'));
   const args = ['--disable-gpu', '--no-first-run', '--disable-background-networking', '--disable-component-update',
-                '--disable-sync', `--user-data-dir=${profile}`];
+                '--disable-sync', `--user-data-dir=${profile}`, ...extraArgs];
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
   const browser = await puppeteer.launch({executablePath: '/usr/bin/chromium', headless: true, args});
   const close = async () => {

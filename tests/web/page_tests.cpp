@@ -332,6 +332,25 @@ TEST(TuningPage, FormShowsTheFile)
     }));
 }
 
+// A length's slider steps by a round number in the unit the file writes.
+TEST(TuningPage, SliderStepsAreRoundInEachUnit)
+{
+    const struct {
+        const char* line;
+        const char* key;
+        double step;
+    } cases[] = {
+        {"LatOffset=1 m", "LatOffset", 0.05}, {"LatOffset=100 cm", "LatOffset", 5},
+        {"LatOffset=40 in", "LatOffset", 2},  {"LatOffset=3 ft", "LatOffset", 0.2},
+        {"MaxRange=800 in", "MaxRange", 20},  {"MaxRange=60 ft", "MaxRange", 2},
+        {"Direction=5", "Direction", 0.5},
+    };
+    for (const auto& c : cases) {
+        const PageEvaluation page = evaluate_definition("x.cfg", GEAR + "[Light 1]\n" + c.line + "\n");
+        EXPECT_DOUBLE_EQ(field(page, 1, c.key).slider_step, c.step) << c.line;
+    }
+}
+
 TEST(TuningPage, MoreLightsAddTheirSections)
 {
     const std::string one = example("one_light.cfg");
