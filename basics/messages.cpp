@@ -419,16 +419,22 @@ std::string render_message(const Message& message, const std::string& definition
 {
     const MessageFormat& format = message_format(message.id);
     std::string text;
+    text.reserve(160);  // a whole line of most messages, grown once at most
     const bool with_line = format.header == Header::file_and_line ||
                            (format.header == Header::file_and_line_if_known && message.line != 0);
     if (format.header != Header::none) {
-        text = std::string(severity_words(format.severity).header) + " in " + definition_name;
+        text += severity_words(format.severity).header;
+        text += " in ";
+        text += definition_name;
         if (with_line) {
-            text += ", line " + std::to_string(message.line);
+            text += ", line ";
+            text += std::to_string(message.line);
         }
         text += ": ";
     }
-    return text + expand(format.format, message.subjects);
+    std::size_t next = 0;
+    expand(text, format.format, format.format + std::strlen(format.format), message.subjects, next);
+    return text;
 }
 
 std::string message_body(const Message& message)
