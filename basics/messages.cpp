@@ -448,7 +448,9 @@ std::string message_body(const Message& message)
 
 void MessagePrinter::take(const Message& message, const std::string& definition_name)
 {
-    console_write(console_, render_message(message, definition_name));
+    const std::string text = render_message(message, definition_name);
+    line_open_ = text.empty() || text.back() != '\n';
+    console_write(console_, text);
 }
 
 void report(Diagnostics& diagnostics, MessageId id, std::vector<Subject> subjects, std::uint32_t line)

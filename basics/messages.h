@@ -242,9 +242,12 @@ class MessagePrinter final : public MessageSink {
 public:
     explicit MessagePrinter(Console console) : console_(console) {}
     void take(const Message& message, const std::string& definition_name) override;
+    // True when the last message printed did not end with a line end.
+    bool line_open() const { return line_open_; }
 
 private:
     Console console_;
+    bool line_open_ = false;
 };
 
 // Keeps every message.

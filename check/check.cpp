@@ -23,7 +23,7 @@ constexpr char HINT_INDENT[] = "    ";
 // memory than its text.
 class CheckHints final : public MessageSink {
 public:
-    CheckHints(MessageSink& printer, Console console, const CheckContext& context, CheckReport& report,
+    CheckHints(MessagePrinter& printer, Console console, const CheckContext& context, CheckReport& report,
                std::vector<CheckRecord>* records)
         : printer_(printer), console_(console), context_(context), report_(report), records_(records)
     {
@@ -33,8 +33,7 @@ public:
     {
         printer_.take(message, definition_name);
         CheckRecord record{message, message_hint(context_, message)};
-        const std::string printed = render_message(message, definition_name);
-        std::string text = printed.empty() || printed.back() != '\n' ? "\n" : "";
+        std::string text = printer_.line_open() ? "\n" : "";
         if (!record.hint.empty()) {
             text += HINT_INDENT + record.hint + "\n";
         }
@@ -46,7 +45,7 @@ public:
     }
 
 private:
-    MessageSink& printer_;
+    MessagePrinter& printer_;
     Console console_;
     const CheckContext& context_;
     CheckReport& report_;
