@@ -604,25 +604,20 @@
     state.gesture = null;
   }
 
-  function undo() {
+  // Undo takes a step from the past into the future, redo the other way.
+  function travel(from, to) {
     endGesture();
-    const step = state.past.pop();
+    const step = state[from].pop();
     if (!step) return;
-    state.future.push({bytes: state.bytes, label: step.label});
+    state[to].push({bytes: state.bytes, label: step.label});
     state.bytes = step.bytes;
     evaluate();
     historyChanged();
   }
 
-  function redo() {
-    endGesture();
-    const step = state.future.pop();
-    if (!step) return;
-    state.past.push({bytes: state.bytes, label: step.label});
-    state.bytes = step.bytes;
-    evaluate();
-    historyChanged();
-  }
+  function undo() { travel('past', 'future'); }
+
+  function redo() { travel('future', 'past'); }
 
   function changed() { return state.name !== null && !sameBytes(state.bytes, state.saved); }
 
