@@ -22,4 +22,15 @@ inline bool equal_ignoring_case(std::string_view a, std::string_view b)
     return true;
 }
 
+// The same for a text that ends at its zero byte, compared in place
+// without measuring it first.
+inline bool equal_ignoring_case(std::string_view a, const char* b)
+{
+    std::size_t i = 0;
+    while (i < a.size() && b[i] != '\0' && (a[i] == b[i] || ascii_lower(a[i]) == ascii_lower(b[i]))) {
+        ++i;
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
 }  // namespace lumora

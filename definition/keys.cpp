@@ -35,22 +35,6 @@ constexpr KeyName LIGHT_KEYS[] = {
 constexpr KeyTable MAIN_TABLE{MAIN_KEYS, sizeof MAIN_KEYS / sizeof MAIN_KEYS[0]};
 constexpr KeyTable LIGHT_TABLE{LIGHT_KEYS, sizeof LIGHT_KEYS / sizeof LIGHT_KEYS[0]};
 
-// find_key relies on it: a character of a name matches a letter when the
-// two differ at most in the case bit.
-constexpr bool letters_only(const KeyName* keys, std::size_t count)
-{
-    for (std::size_t k = 0; k < count; ++k) {
-        for (const char* c = keys[k].name; *c != '\0'; ++c) {
-            if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z'))) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-static_assert(letters_only(MAIN_KEYS, MAIN_TABLE.count) && letters_only(LIGHT_KEYS, LIGHT_TABLE.count),
-              "every key name is ASCII letters");
-
 }  // namespace
 
 KeyTable section_keys(unsigned section) { return section == MAIN_SECTION ? MAIN_TABLE : LIGHT_TABLE; }
@@ -60,14 +44,7 @@ KeyTable other_section_keys(unsigned section) { return section == MAIN_SECTION ?
 const KeyName* find_key(const KeyTable& table, std::string_view name)
 {
     for (const KeyName& key : table) {
-        // Compared as far as the key's name goes, without measuring it
-        // first; its characters are letters (see letters_only), so setting
-        // the case bit on both sides compares without regard to case.
-        std::size_t i = 0;
-        while (i < name.size() && key.name[i] != '\0' && (name[i] | 0x20) == (key.name[i] | 0x20)) {
-            ++i;
-        }
-        if (i == name.size() && key.name[i] == '\0') {
+        if (equal_ignoring_case(name, key.name)) {
             return &key;
         }
     }
@@ -166,8 +143,7 @@ const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
 const LengthUnit* find_unit(std::string_view text)
 {
     for (const LengthUnit& unit : length_units) {
-        // A suffix is one or two letters: its length is seen without strlen.
-        if (equal_ignoring_case(text, std::string_view(unit.suffix, unit.suffix[1] == '\0' ? 1 : 2))) {
+        if (equal_ignoring_case(text, unit.suffix)) {
             return &unit;
         }
     }
