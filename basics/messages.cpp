@@ -7,6 +7,7 @@
 
 #include "basics/formatted.h"
 #include "basics/number_text.h"
+#include "basics/text.h"
 
 namespace lumora {
 
@@ -303,11 +304,9 @@ std::pair<const char*, const char*> alternative(const char* from, const char* en
     return choice == 0 ? std::make_pair(start, end) : std::make_pair(end, end);
 }
 
-// The word and the length of the two choosing conversions.
-constexpr char SELECT[] = "select{";
-constexpr std::size_t SELECT_LENGTH = sizeof SELECT - 1;
-constexpr char PLURAL[] = "plural{";
-constexpr std::size_t PLURAL_LENGTH = sizeof PLURAL - 1;
+// The words of the two choosing conversions.
+constexpr std::string_view SELECT = "select{";
+constexpr std::string_view PLURAL = "plural{";
 
 // The number written at p, and p moved behind it.
 int read_count(const char*& p, const char* end)
@@ -319,10 +318,6 @@ int read_count(const char*& p, const char* end)
     return count;
 }
 
-bool begins_with(const char* p, const char* end, const char* word, std::size_t length)
-{
-    return static_cast<std::size_t>(end - p) >= length && std::memcmp(p, word, length) == 0;
-}
 
 // Appends the format in [format, end) expanded with the subjects (format
 // comment in messages.h); next is the subject the next conversion without a
@@ -353,9 +348,10 @@ void expand(std::string& text, const char* format, const char* end, const std::v
             next = static_cast<std::size_t>(position - 1);
             p = q + 1;
         }
-        const bool select = begins_with(p, end, SELECT, SELECT_LENGTH);
-        if (select || begins_with(p, end, PLURAL, PLURAL_LENGTH)) {
-            const char* alternatives = p + SELECT_LENGTH;
+        const std::string_view rest(p, static_cast<std::size_t>(end - p));
+        const bool select = starts_with(rest, SELECT);
+        if (select || starts_with(rest, PLURAL)) {
+            const char* alternatives = p + SELECT.size();
             const char* close = closing_brace(alternatives, end);
             p = close < end ? close + 1 : end;
             // %plural looks back at the number taken last.

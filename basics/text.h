@@ -8,6 +8,12 @@ namespace lumora {
 
 inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// True when text begins with start.
+inline bool starts_with(std::string_view text, std::string_view start)
+{
+    return text.substr(0, start.size()) == start;
+}
+
 // True when a and b are the same text but for the case of ASCII letters.
 inline bool equal_ignoring_case(std::string_view a, std::string_view b)
 {

@@ -64,11 +64,6 @@ bool utf16_to_utf8(const std::string& bytes, bool little_endian, std::string& te
     return true;
 }
 
-bool starts_with(const std::string& bytes, const char* mark, std::size_t length)
-{
-    return bytes.size() >= length && std::memcmp(bytes.data(), mark, length) == 0;
-}
-
 // The length of the line that begins at at: through its line feed, or
 // LINE_PIECE_MAX characters, or to the end of the text.
 std::size_t piece_length(const std::string& text, std::size_t at)
@@ -84,12 +79,12 @@ const EncodingWords& encoding_words(TextEncoding encoding) { return ENCODINGS[st
 
 DecodedText decode_definition_bytes(std::string bytes)
 {
-    if (starts_with(bytes, "\xEF\xBB\xBF", 3)) {
+    if (starts_with(bytes, "\xEF\xBB\xBF")) {
         bytes.erase(0, 3);
         return {std::move(bytes), TextEncoding::utf8_with_mark, true};
     }
-    const bool little = starts_with(bytes, "\xFF\xFE", 2);
-    if (little || starts_with(bytes, "\xFE\xFF", 2)) {
+    const bool little = starts_with(bytes, "\xFF\xFE");
+    if (little || starts_with(bytes, "\xFE\xFF")) {
         std::string text;
         const bool valid = utf16_to_utf8(bytes, little, text);
         return {valid ? std::move(text) : std::string(),

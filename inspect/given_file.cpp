@@ -1,10 +1,10 @@
 #include "inspect/given_file.h"
 
+#include "basics/text.h"
+
 namespace lumora {
 
 namespace {
-
-bool starts_with(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
 
 bool is_text_byte(unsigned char c)
 {
