@@ -1,7 +1,9 @@
 #include "preview/preview_svg.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include "basics/number_text.h"
 #include "preview/preview.h"
@@ -13,10 +15,6 @@ namespace lumora {
 
 namespace {
 
-// The page is as wide as the picture is meant to be; legend lines, titles
-// and notes that do not fit are broken.
-constexpr double PAGE_WIDTH_MIN = PICTURE_WIDTH;
-constexpr double PAGE_WIDTH_MAX = PICTURE_WIDTH;
 constexpr double TEXT_RIGHT_MARGIN = 12.0;  // between any text and the page's right edge
 constexpr double TEXT_FONT = 13.0;  // the picture's smallest text too
 constexpr double NOTE_FONT = TEXT_FONT;
@@ -28,6 +26,11 @@ const char LIGHT_COLOURS[3][8] = {"#d62728", "#1f77b4", "#2ca02c"};
 const char GROUND_COLOUR[] = "#8c6d31";
 // The notes on which side of the top view is which wing.
 const char SIDE_NOTE_ATTRIBUTES[] = "class=\"x-side\" fill=\"#444444\"";
+
+struct Pixel {
+    double x;
+    double y;
+};
 
 // Where texts may reach: the page's width less a margin.
 struct Page {
@@ -89,29 +92,27 @@ double write_axes(std::string& svg, const View& view, const char* id, const char
                   "stroke=\"#444444\"/>\n",
                   view.left, view.top, view.width, view.height);
     append_format(svg, "<g class=\"tick-labels\" font-size=\"%g\" fill=\"#333333\">\n", TICK_FONT);
-    bool any = false;
-    Box last{};
-    for (std::uint32_t i = 0; i <= z_ticks; ++i) {
-        const double z = view.z.low + static_cast<double>(i) * view.step_z;
-        const std::string label = tick_label(z, view.step_z);
-        const Box box = text_box(px(view, z), bottom + 18, label, TICK_FONT, false, Anchor::middle);
-        if (!any || !boxes_overlap(box, last)) {
-            write_text(svg, px(view, z), bottom + 18, "text-anchor=\"middle\"", label.c_str());
-            last = box;
-            any = true;
+    // The labels of one axis's ticks, at the pixel position place gives a
+    // value; at each label that would run into the one before, that label
+    // is left out.
+    const auto write_tick_labels = [&svg](const Range& range, double step, std::uint32_t ticks, Anchor anchor,
+                                          const char* attributes, auto&& place) {
+        std::optional<Box> last;
+        for (std::uint32_t i = 0; i <= ticks; ++i) {
+            const double value = range.low + static_cast<double>(i) * step;
+            const std::string label = tick_label(value, step);
+            const Pixel at = place(value);
+            const Box box = text_box(at.x, at.y, label, TICK_FONT, false, anchor);
+            if (!last || !boxes_overlap(box, *last)) {
+                write_text(svg, at.x, at.y, attributes, label.c_str());
+                last = box;
+            }
         }
-    }
-    any = false;
-    for (std::uint32_t i = 0; i <= v_ticks; ++i) {
-        const double v = view.v.low + static_cast<double>(i) * view.step_v;
-        const std::string label = tick_label(v, view.step_v);
-        const Box box = text_box(tick_label_right(view), py(view, v) + 4, label, TICK_FONT, false, Anchor::end);
-        if (!any || !boxes_overlap(box, last)) {
-            write_text(svg, tick_label_right(view), py(view, v) + 4, "text-anchor=\"end\"", label.c_str());
-            last = box;
-            any = true;
-        }
-    }
+    };
+    write_tick_labels(view.z, view.step_z, z_ticks, Anchor::middle, "text-anchor=\"middle\"",
+                      [&](double z) { return Pixel{px(view, z), bottom + 18}; });
+    write_tick_labels(view.v, view.step_v, v_ticks, Anchor::end, "text-anchor=\"end\"",
+                      [&](double v) { return Pixel{tick_label_right(view), py(view, v) + 4}; });
     svg += "</g>\n";
     if (z_title) {
         write_text(svg, view.left + view.width / 2, bottom + 34, "text-anchor=\"middle\"",
@@ -140,11 +141,6 @@ double write_view_title(std::string& svg, const Page& page, const View& view, do
 bool inside(const View& view, double x, double y)
 {
     return x >= view.left && x <= view.left + view.width && y >= view.top && y <= view.top + view.height;
-}
-
-LabelPlacement labels_of(const View& view)
-{
-    return LabelPlacement{{view.left, view.top, view.left + view.width, view.top + view.height}, {}};
 }
 
 void write_light_marker(std::string& svg, double x, double y, const char* colour)
@@ -203,11 +199,6 @@ void write_aim_marker(std::string& svg, double x, double y, const char* colour)
     write_line(svg, x - 5, y + 5, x + 5, y - 5, attributes.c_str());
 }
 
-struct Pixel {
-    double x;
-    double y;
-};
-
 // The beam from the light to its aim point; where the ground line comes
 // first (the aircraft stands at another pitch than the light's), the rest
 // behind the ground is dashed.
@@ -224,106 +215,32 @@ void write_beam(std::string& svg, const LightOnGround& light, Pixel from, Pixel 
     write_line(svg, hit.x, hit.y, aim.x, aim.y, attributes.c_str());
 }
 
-// Light number's beam, aim point, position and number in a view that draws
-// z across and the coordinate upright (y in the side view, x in the top
-// view) up or down; then the light's group ends.
-void write_light_marks(std::string& svg, const View& view, LabelPlacement* labels, const LightOnGround& light,
-                       unsigned number, const char* colour, double Point3::*upright)
+// Each computed light of geometry in a group of its own: its lit area (in
+// the side view its stretch of the ground line, from the nearest to the
+// farthest point; in the top view its outline), beam, aim point, position
+// and, with labels, its number. The side view draws y upright, the top view
+// x; labels null: no numbers beside them.
+void write_lights(std::string& svg, const View& view, LabelPlacement* labels, const GroundView& geometry,
+                  const char* id_prefix, bool side)
 {
+    double Point3::*const upright = side ? &Point3::y : &Point3::x;
     const auto pixel = [&](const Point3& p) { return Pixel{px(view, p.z), py(view, p.*upright)}; };
-    const Pixel position = pixel(light.position);
-    const Pixel aim = pixel(light.aim);
-    write_beam(svg, light, position, pixel(light.ground_hit), aim, colour);
-    write_aim_marker(svg, aim.x, aim.y, colour);
-    write_light_marker(svg, position.x, position.y, colour);
-    if (labels != nullptr) {
-        write_light_label(svg, view, *labels, position.x, position.y, number, colour);
-    }
-    svg += "</g>\n";
-}
-
-// Each light's lit stretch of ground and marks in the side view, on the
-// ground line of ground; labels null: no numbers beside them.
-void write_side_lights(std::string& svg, const View& view, LabelPlacement* labels, const GroundView& geometry,
-                       const GroundView& ground, const char* id_prefix)
-{
+    const auto by_z = [](const Point3& a, const Point3& b) { return a.z < b.z; };
     for (unsigned i = 0; i < geometry.light_count; ++i) {
         const LightOnGround& light = geometry.lights[i];
         if (!light.computed) {
             continue;
         }
         const char* colour = LIGHT_COLOURS[i];
-        append_format(svg, "<g class=\"light\" id=\"%slight-%u-side\">\n", id_prefix, i + 1);
-        if (light.lit) {
-            // The lit area lies on the ground line: its stretch from the
-            // nearest to the farthest point.
-            double nearest = light.lit_area[0].z;
-            double farthest = nearest;
-            for (const Point3& p : light.lit_area) {
-                nearest = p.z < nearest ? p.z : nearest;
-                farthest = p.z > farthest ? p.z : farthest;
-            }
+        append_format(svg, "<g class=\"light\" id=\"%slight-%u-%s\">\n", id_prefix, i + 1, side ? "side" : "top");
+        if (light.lit && side) {
+            const double nearest = std::min_element(std::begin(light.lit_area), std::end(light.lit_area), by_z)->z;
+            const double farthest = std::max_element(std::begin(light.lit_area), std::end(light.lit_area), by_z)->z;
             const std::string lit = formatted(
                 "class=\"lit-area\" stroke=\"%s\" stroke-width=\"7\" stroke-opacity=\"0.45\"", colour);
-            write_line(svg, px(view, nearest), py(view, ground_height(ground, nearest)), px(view, farthest),
-                       py(view, ground_height(ground, farthest)), lit.c_str());
-        }
-        write_light_marks(svg, view, labels, light, i + 1, colour, &Point3::y);
-    }
-}
-
-// The side view: height y against z, the ground line, the gear, and per light
-// its position, beam, aim point and lit stretch of ground.
-void write_side_view(std::string& svg, const View& view, const GroundView& geometry, const GroundView* before)
-{
-    svg += "<g clip-path=\"url(#side-clip)\">\n";
-    const double z_left = view.z.low;
-    const double z_right = view.z.high;
-    const double bottom = view.top + view.height;
-    append_format(svg, "<polygon class=\"ground-fill\" fill=\"#efe4cf\" points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\"/>\n",
-                  clamp_pixel(px(view, z_left)), clamp_pixel(py(view, ground_height(geometry, z_left))),
-                  clamp_pixel(px(view, z_right)), clamp_pixel(py(view, ground_height(geometry, z_right))),
-                  clamp_pixel(px(view, z_right)), clamp_pixel(std::fmax(bottom, py(view, ground_height(geometry, z_right))) + 1),
-                  clamp_pixel(px(view, z_left)), clamp_pixel(std::fmax(bottom, py(view, ground_height(geometry, z_left))) + 1));
-    const std::string ground = formatted("id=\"ground-line\" stroke=\"%s\" stroke-width=\"2\"", GROUND_COLOUR);
-    write_line(svg, px(view, z_left), py(view, ground_height(geometry, z_left)), px(view, z_right),
-               py(view, ground_height(geometry, z_right)), ground.c_str());
-    write_line(svg, px(view, z_left), py(view, 0), px(view, z_right), py(view, 0),
-               "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
-    LabelPlacement labels = labels_of(view);
-    if (geometry.gear_given) {
-        const Point3* gears[2] = {&geometry.main_gear, &geometry.other_gear};
-        const char* names[2] = {"main gear", geometry.other_gear_is_tail ? "tail gear" : "nose gear"};
-        for (int g = 0; g < 2; ++g) {
-            const double x = px(view, gears[g]->z);
-            const double y = py(view, gears[g]->y);
-            append_format(svg, "<circle class=\"gear\" cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"black\"/>\n",
-                          clamp_pixel(x), clamp_pixel(y));
-            write_gear_label(svg, view, labels, x, y, names[g]);
-        }
-    }
-    if (before != nullptr) {
-        svg += "<g class=\"before\" opacity=\"0.3\">\n";
-        write_side_lights(svg, view, nullptr, *before, *before, "before-");
-        svg += "</g>\n";
-    }
-    write_side_lights(svg, view, &labels, geometry, geometry, "");
-    svg += "</g>\n";
-}
-
-// Each light's lit area and marks in the top view; labels null: no
-// numbers beside them.
-void write_top_lights(std::string& svg, const View& view, LabelPlacement* labels, const GroundView& geometry,
-                      const char* id_prefix)
-{
-    for (unsigned i = 0; i < geometry.light_count; ++i) {
-        const LightOnGround& light = geometry.lights[i];
-        if (!light.computed) {
-            continue;
-        }
-        const char* colour = LIGHT_COLOURS[i];
-        append_format(svg, "<g class=\"light\" id=\"%slight-%u-top\">\n", id_prefix, i + 1);
-        if (light.lit) {
+            write_line(svg, px(view, nearest), py(view, ground_height(geometry, nearest)), px(view, farthest),
+                       py(view, ground_height(geometry, farthest)), lit.c_str());
+        } else if (light.lit) {
             append_format(svg, "<polygon class=\"lit-area\" fill=\"%s\" fill-opacity=\"0.25\" stroke=\"%s\" points=\"",
                           colour, colour);
             for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
@@ -336,25 +253,59 @@ void write_top_lights(std::string& svg, const View& view, LabelPlacement* labels
             }
             svg += "\"/>\n";
         }
-        write_light_marks(svg, view, labels, light, i + 1, colour, &Point3::x);
+        const Pixel position = pixel(light.position);
+        const Pixel aim = pixel(light.aim);
+        write_beam(svg, light, position, pixel(light.ground_hit), aim, colour);
+        write_aim_marker(svg, aim.x, aim.y, colour);
+        write_light_marker(svg, position.x, position.y, colour);
+        if (labels != nullptr) {
+            write_light_label(svg, view, *labels, position.x, position.y, i + 1, colour);
+        }
+        svg += "</g>\n";
     }
 }
 
-// The top view, seen from above with the nose to the right: x against z,
-// the aircraft's axis, and per light its position, beam, aim point and lit
-// area. The right wing lies below the axis.
-void write_top_view(std::string& svg, const View& view, const GroundView& geometry, const GroundView* before)
+// A view's content, clipped to it. The side view shows height y against z:
+// the ground line, the gear, and per light its position, beam, aim point and
+// lit stretch of ground. The top view, seen from above with the nose to the
+// right, shows x against z: per light its position, beam, aim point and lit
+// area; the right wing lies below the axis. Both show the aircraft's axis
+// and, faintly, the lights before the changes.
+void write_view_content(std::string& svg, const View& view, const GroundView& geometry, const GroundView* before,
+                        bool side)
 {
-    svg += "<g clip-path=\"url(#top-clip)\">\n";
+    append_format(svg, "<g clip-path=\"url(#%s-clip)\">\n", side ? "side" : "top");
+    if (side) {
+        const Pixel left{px(view, view.z.low), py(view, ground_height(geometry, view.z.low))};
+        const Pixel right{px(view, view.z.high), py(view, ground_height(geometry, view.z.high))};
+        const double bottom = view.top + view.height;
+        append_format(svg, "<polygon class=\"ground-fill\" fill=\"#efe4cf\" points=\"%.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\"/>\n",
+                      clamp_pixel(left.x), clamp_pixel(left.y), clamp_pixel(right.x), clamp_pixel(right.y),
+                      clamp_pixel(right.x), clamp_pixel(std::fmax(bottom, right.y) + 1), clamp_pixel(left.x),
+                      clamp_pixel(std::fmax(bottom, left.y) + 1));
+        const std::string ground = formatted("id=\"ground-line\" stroke=\"%s\" stroke-width=\"2\"", GROUND_COLOUR);
+        write_line(svg, left.x, left.y, right.x, right.y, ground.c_str());
+    }
     write_line(svg, px(view, view.z.low), py(view, 0), px(view, view.z.high), py(view, 0),
                "class=\"model-axis\" stroke=\"#888888\" stroke-dasharray=\"6 4\"");
-    LabelPlacement labels = labels_of(view);
+    LabelPlacement labels{{view.left, view.top, view.left + view.width, view.top + view.height}, {}};
+    if (side && geometry.gear_given) {
+        const Point3* gears[2] = {&geometry.main_gear, &geometry.other_gear};
+        const char* names[2] = {"main gear", geometry.other_gear_is_tail ? "tail gear" : "nose gear"};
+        for (int g = 0; g < 2; ++g) {
+            const double x = px(view, gears[g]->z);
+            const double y = py(view, gears[g]->y);
+            append_format(svg, "<circle class=\"gear\" cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"black\"/>\n",
+                          clamp_pixel(x), clamp_pixel(y));
+            write_gear_label(svg, view, labels, x, y, names[g]);
+        }
+    }
     if (before != nullptr) {
         svg += "<g class=\"before\" opacity=\"0.3\">\n";
-        write_top_lights(svg, view, nullptr, *before, "before-");
+        write_lights(svg, view, nullptr, *before, "before-", side);
         svg += "</g>\n";
     }
-    write_top_lights(svg, view, &labels, geometry, "");
+    write_lights(svg, view, &labels, geometry, "", side);
     svg += "</g>\n";
 }
 
@@ -374,25 +325,6 @@ double write_scale_bar(std::string& svg, double x, double y, const View& view, b
     return y + 7;
 }
 
-bool any_beam_below_ground(const GroundView& geometry)
-{
-    for (unsigned i = 0; i < geometry.light_count; ++i) {
-        if (meets_ground_before_aim(geometry.lights[i])) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// What the legend says, worked out before the page's width is chosen.
-struct LegendTexts {
-    std::vector<std::string> lights;     // per light: its values
-    std::vector<std::string> lit_areas;  // and where its lit area lies
-    std::string ground;
-    std::vector<std::string> notes;
-    std::string before;  // what the faint lights are; empty: there are none
-};
-
 // Where the legend's texts start, right of their symbols.
 constexpr double LEGEND_TEXT = 32.0;
 constexpr double AIM_TEXT = 88.0;
@@ -400,91 +332,62 @@ const char AIM_LEGEND[] = "aim point: MaxRange ahead and the light's height belo
 const char LIT_LEGEND[] = "lit area: the spot outline carried along the beam to the ground line";
 const char BEFORE_LEGEND[] = "faint: the lights as they were before the changes";
 const char DASHED_LEGEND[] = "dashed: the beam on behind the point where it meets the ground line";
+const char FAINT_FILL[] = "fill=\"#444444\" fill-opacity=\"0.3\"";
 
-LegendTexts legend_texts(const GroundView& geometry, const PreviewCaption& caption)
-{
-    const std::vector<std::string>& notes = caption.notes;
-    LegendTexts texts;
-    if (caption.before != nullptr) {
-        texts.before = BEFORE_LEGEND;
-    }
-    for (unsigned i = 0; i < geometry.light_count; ++i) {
-        const LightOnGround& light = geometry.lights[i];
-        if (!light.computed) {
-            texts.lights.push_back(formatted("Light %u: not computed", i + 1));
-        } else {
-            texts.lights.push_back(
-                formatted("Light %u: pitch=%.2f degrees, beam inclination=%.2f degrees, MaxRange %g m", i + 1,
-                          light.pitch_deg, light.inclination_deg, light.max_range));
-        }
-        texts.lit_areas.push_back(lit_area_description(lit_area_figures(geometry, i)));
-    }
-    texts.ground = geometry.gear_given
-                       ? "Ground line: ground pitch " + fixed_text(geometry.ground_pitch_deg, 0, 2) +
-                             " degrees, through the main gear contact point"
-                       : "Ground line: gear not given, level through the model's origin";
-    for (const std::string& note : notes) {
-        texts.notes.push_back("Note: " + note);
-    }
-    return texts;
-}
-
-// The page's width that holds each legend line whole, within the limits.
-double legend_width(const LegendTexts& texts, double left)
-{
-    double widest = left + AIM_TEXT + text_width(AIM_LEGEND, TEXT_FONT, false);
-    const std::vector<std::string>* groups[3] = {&texts.lights, &texts.lit_areas, &texts.notes};
-    for (const std::vector<std::string>* group : groups) {
-        for (const std::string& text : *group) {
-            widest = std::fmax(widest, left + LEGEND_TEXT + text_width(text, TEXT_FONT, false));
-        }
-    }
-    widest = std::fmax(widest, left + LEGEND_TEXT + text_width(texts.ground, TEXT_FONT, false));
-    widest = std::fmax(widest, left + LEGEND_TEXT + text_width(texts.before, TEXT_FONT, false));
-    return std::fmin(PAGE_WIDTH_MAX, widest + TEXT_RIGHT_MARGIN);
-}
-
-// Returns the last line's baseline.
+// Per light its values and where its lit area lies, the ground line, the
+// marks, and the notes on the values. Returns the last line's baseline.
 double write_legend(std::string& svg, const Page& page, double left, double top, const GroundView& geometry,
-                    const LegendTexts& texts)
+                    const PreviewCaption& caption)
 {
     append_format(svg, "<g id=\"legend\" font-size=\"%g\">\n", TEXT_FONT);
     const double text_x = left + LEGEND_TEXT;
+    const auto paragraph = [&](double x, double y, const char* attributes, const std::string& text) {
+        return write_paragraph(svg, page, x, y, TEXT_FONT, false, attributes, text);
+    };
+    const auto swatch = [&](double y, const std::string& fill) {
+        append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" %s/>\n", left, y - 9, fill.c_str());
+    };
     double y = top;
     for (unsigned i = 0; i < geometry.light_count; ++i) {
-        append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"%s\"/>\n", left, y - 9,
-                      LIGHT_COLOURS[i]);
-        y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "class=\"legend-light\"", texts.lights[i]);
-        y = write_paragraph(svg, page, text_x, y + WRAPPED_ROW, TEXT_FONT, false,
-                            "class=\"legend-lit-area\" fill=\"#333333\"", texts.lit_areas[i]);
+        const LightOnGround& light = geometry.lights[i];
+        swatch(y, formatted("fill=\"%s\"", LIGHT_COLOURS[i]));
+        y = paragraph(text_x, y, "class=\"legend-light\"",
+                      light.computed ? formatted("Light %u: pitch=%.2f degrees, beam inclination=%.2f degrees, "
+                                                 "MaxRange %g m",
+                                                 i + 1, light.pitch_deg, light.inclination_deg, light.max_range)
+                                     : formatted("Light %u: not computed", i + 1));
+        y = paragraph(text_x, y + WRAPPED_ROW, "class=\"legend-lit-area\" fill=\"#333333\"",
+                      lit_area_description(lit_area_figures(geometry, i)));
         y += LEGEND_ROW;
     }
     append_format(svg, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" stroke-width=\"2\"/>\n",
                   left, y - 4, left + 24, y - 4, GROUND_COLOUR);
-    y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "", texts.ground) + LEGEND_ROW;
+    y = paragraph(text_x, y, "",
+                  geometry.gear_given ? "Ground line: ground pitch " + fixed_text(geometry.ground_pitch_deg, 0, 2) +
+                                            " degrees, through the main gear contact point"
+                                      : "Ground line: gear not given, level through the model's origin") +
+        LEGEND_ROW;
     write_light_marker(svg, left + 6, y - 4, "white");
     write_text(svg, left + 16, y, "", "light");
     write_aim_marker(svg, left + 76, y - 4, "#444444");
-    y = write_paragraph(svg, page, left + AIM_TEXT, y, TEXT_FONT, false, "", AIM_LEGEND) + LEGEND_ROW;
-    append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"#444444\" fill-opacity=\"0.3\"/>\n",
-                  left, y - 9);
-    y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "", LIT_LEGEND);
-    if (any_beam_below_ground(geometry)) {
+    y = paragraph(left + AIM_TEXT, y, "", AIM_LEGEND) + LEGEND_ROW;
+    swatch(y, FAINT_FILL);
+    y = paragraph(text_x, y, "", LIT_LEGEND);
+    if (std::any_of(geometry.lights, geometry.lights + geometry.light_count, meets_ground_before_aim)) {
         y += LEGEND_ROW;
         write_line(svg, left, y - 4, left + 24, y - 4,
                    "stroke=\"#444444\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"");
-        y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "", DASHED_LEGEND);
+        y = paragraph(text_x, y, "", DASHED_LEGEND);
     }
-    if (!texts.before.empty()) {
+    if (caption.before != nullptr) {
         y += LEGEND_ROW;
-        append_format(svg, "<rect x=\"%.2f\" y=\"%.2f\" width=\"24\" height=\"10\" fill=\"#444444\" fill-opacity=\"0.3\"/>\n",
-                      left, y - 9);
-        y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "class=\"legend-before\"", texts.before);
+        swatch(y, FAINT_FILL);
+        y = paragraph(text_x, y, "class=\"legend-before\"", BEFORE_LEGEND);
     }
-    for (const std::string& note : texts.notes) {
+    for (const std::string& note : caption.notes) {
         y += LEGEND_ROW;
         write_text(svg, left + 8, y, "font-weight=\"bold\" fill=\"#a04000\"", "!");
-        y = write_paragraph(svg, page, text_x, y, TEXT_FONT, false, "class=\"legend-note\" fill=\"#a04000\"", note);
+        y = paragraph(text_x, y, "class=\"legend-note\" fill=\"#a04000\"", "Note: " + note);
     }
     svg += "</g>\n";
     return y;
@@ -519,9 +422,9 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     View top{};
     lay_out_views(geometry, side, top);
     const double left = side.left;
-    const LegendTexts legend = legend_texts(geometry, caption);
-    const Page page{std::fmax(std::fmax(PAGE_WIDTH_MIN, left + side.width + PLOT_RIGHT_MARGIN),
-                              legend_width(legend, left))};
+    // The page is as wide as the picture is meant to be, or as the views
+    // need; legend lines, titles and notes that do not fit are broken.
+    const Page page{std::fmax(PICTURE_WIDTH, left + side.width + PLOT_RIGHT_MARGIN)};
 
     std::string body;
     double y = write_paragraph(body, page, left, 24, 18, true, "",
@@ -540,7 +443,7 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     y = write_view_title(body, page, side, y + 20, "Side view", "y");
     side.top = y + 10;
     y = write_axes(body, side, "side", SIDE_AXIS_TITLE, false);
-    write_side_view(body, side, geometry, caption.before);
+    write_view_content(body, side, geometry, caption.before, true);
 
     y = write_view_title(body, page, top, y + 30, "Top view, from above", "x");
     y = write_paragraph(body, page, left, y + 17, NOTE_FONT, false, SIDE_NOTE_ATTRIBUTES,
@@ -549,9 +452,9 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     y = write_axes(body, top, "top", TOP_AXIS_TITLE, true);
     y = write_paragraph(body, page, left, y + 18, NOTE_FONT, false, SIDE_NOTE_ATTRIBUTES,
                         "Below the axis: the right wing's side (x > 0; LatOffset or Direction positive).");
-    write_top_view(body, top, geometry, caption.before);
+    write_view_content(body, top, geometry, caption.before, false);
 
-    y = write_legend(body, page, left, y + 26, geometry, legend);
+    y = write_legend(body, page, left, y + 26, geometry, caption);
     y = write_scale_bar(body, left, y + 16, side, to_scale(side) && to_scale(top));
     const double page_height = std::ceil(y + 16);
 
