@@ -1,8 +1,5 @@
 #include "preview/preview.h"
 
-#include "lights/ground_view.h"
-#include "lights/light_geometry.h"
-#include "lights/lights_from_definition.h"
 #include "lights/value_notes.h"
 #include "preview/preview_svg.h"
 
@@ -10,31 +7,30 @@ namespace lumora {
 
 namespace {
 
-// The lights veska would not compute (it stops at the first failing step)
-// are still computed for the picture where their sections were read, without
-// a word: veska says nothing of them either.
-void compute_remaining_lights_quietly(const Definition& definition, LightSet& lights, unsigned count)
-{
-    MessageLog unheard;
-    Diagnostics silent{unheard};
-    for (unsigned n = 1; n <= count; ++n) {
-        if (definition.sections[n].defined && !lights.values[n - 1].computed) {
-            compute_light(silent, definition.ground, definition.sections[n], n - 1, lights);
-        }
-    }
-}
+// The messages of the three steps of writing the picture.
+constexpr OutputMessages PREVIEW_MESSAGES = {
+    MessageId::preview_open_error,
+    MessageId::preview_write_error,
+    MessageId::preview_write_error,
+};
 
-}  // namespace
-
-// The number of lights the picture shows, those veska would not compute
-// computed quietly.
+// The number of lights the picture shows. The lights veska would not
+// compute (it stops at the first failing step) are still computed for the
+// picture where their sections were read, without a word: veska says
+// nothing of them either.
 unsigned lights_shown(const Definition& definition, LightSet& lights, LightsOutcome outcome)
 {
     const std::uint32_t count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
     unsigned shown = count_valid ? count : LIGHT_COUNT_MAX;
     if (outcome != LightsOutcome::computed) {
-        compute_remaining_lights_quietly(definition, lights, shown);
+        MessageLog unheard;
+        Diagnostics silent{unheard};
+        for (unsigned n = 1; n <= shown; ++n) {
+            if (definition.sections[n].defined && !lights.values[n - 1].computed) {
+                compute_light(silent, definition.ground, definition.sections[n], n - 1, lights);
+            }
+        }
     }
     if (!count_valid) {
         // Show the sections that were read, up to the last one.
@@ -45,6 +41,14 @@ unsigned lights_shown(const Definition& definition, LightSet& lights, LightsOutc
     return shown;
 }
 
+// The earlier definition's lights as the picture draws them faintly.
+EarlierLights earlier_view(const Definition& definition, LightSet& lights, LightsOutcome outcome)
+{
+    return EarlierLights{compute_ground_view(definition.ground, lights, lights_shown(definition, lights, outcome))};
+}
+
+}  // namespace
+
 std::optional<EarlierLights> earlier_lights(MessageLog& log, const std::string& name, std::string bytes)
 {
     Diagnostics quiet{log, name};
@@ -54,8 +58,7 @@ std::optional<EarlierLights> earlier_lights(MessageLog& log, const std::string& 
     if (outcome == LightsOutcome::not_read) {
         return std::nullopt;
     }
-    const unsigned shown = lights_shown(definition, lights, outcome);
-    return EarlierLights{compute_ground_view(definition.ground, lights, shown)};
+    return earlier_view(definition, lights, outcome);
 }
 
 Preview draw_preview(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
@@ -95,8 +98,7 @@ int run_preview(const Console& console, FileSystem& files, const std::string& de
             }
             return 1;
         }
-        const unsigned shown = lights_shown(earlier, earlier_lights_set, read);
-        before = EarlierLights{compute_ground_view(earlier.ground, earlier_lights_set, shown)};
+        before = earlier_view(earlier, earlier_lights_set, read);
     }
     Diagnostics diagnostics{printer, definition_name};
     Definition definition;

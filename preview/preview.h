@@ -16,13 +16,6 @@
 
 namespace lumora {
 
-// The messages of the three steps of writing the picture.
-constexpr OutputMessages PREVIEW_MESSAGES = {
-    MessageId::preview_open_error,
-    MessageId::preview_write_error,
-    MessageId::preview_write_error,
-};
-
 struct Preview {
     std::string svg;
     unsigned lights = 0;    // the lights drawn

@@ -1,6 +1,8 @@
 #include "preview/preview_layout.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "basics/formatted.h"
 #include "basics/whole_number.h"
@@ -156,18 +158,26 @@ constexpr double POWERS_OF_TEN[] = {
     1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,
     1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,  1e25,  1e26,  1e27,  1e28,  1e29,  1e30,
 };
-constexpr int POWER_COUNT = sizeof POWERS_OF_TEN / sizeof POWERS_OF_TEN[0];
 
 double power_of_ten(int exponent) { return POWERS_OF_TEN[exponent - POWER_LOWEST]; }
 
 // The largest power of ten at or below x (x > 0; held within the table).
 double power_of_ten_below(double x)
 {
-    int index = POWER_COUNT - 1;
-    while (index > 0 && POWERS_OF_TEN[index] > x) {
-        --index;
+    const double* above = std::upper_bound(std::begin(POWERS_OF_TEN), std::end(POWERS_OF_TEN), x);
+    return above == std::begin(POWERS_OF_TEN) ? POWERS_OF_TEN[0] : above[-1];
+}
+
+// The width in pixels of the widest tick label of the range at the step.
+double widest_tick_label(const Range& range, double step)
+{
+    double widest = 0.0;
+    const std::uint32_t ticks = step_count(range, step);
+    for (std::uint32_t i = 0; i <= ticks; ++i) {
+        const std::string label = tick_label(range.low + static_cast<double>(i) * step, step);
+        widest = std::fmax(widest, text_width(label, TICK_FONT, false));
     }
-    return POWERS_OF_TEN[index];
+    return widest;
 }
 
 }  // namespace
@@ -209,17 +219,6 @@ std::string tick_label(double value, double step)
     return formatted("%.*f", tick_decimals(step), shown);
 }
 
-double widest_tick_label(const Range& range, double step)
-{
-    double widest = 0.0;
-    const std::uint32_t ticks = step_count(range, step);
-    for (std::uint32_t i = 0; i <= ticks; ++i) {
-        const std::string label = tick_label(range.low + static_cast<double>(i) * step, step);
-        widest = std::fmax(widest, text_width(label, TICK_FONT, false));
-    }
-    return widest;
-}
-
 void lay_out_views(const GroundView& geometry, View& side, View& top)
 {
     Extents e = measure(geometry);
@@ -252,18 +251,15 @@ void lay_out_views(const GroundView& geometry, View& side, View& top)
         scales = choose_scales(z, y, x);
 
         bool crowded = false;
-        if (step_z * scales.z < widest_tick_label(z, step_z) + LABEL_GAP) {
-            step_z = next_step(step_z);
-            crowded = true;
-        }
-        if (step_y * scales.y < LABEL_ROW) {
-            step_y = next_step(step_y);
-            crowded = true;
-        }
-        if (step_x * scales.x < LABEL_ROW) {
-            step_x = next_step(step_x);
-            crowded = true;
-        }
+        const auto make_room = [&crowded](double& step, double scale, double room) {
+            if (step * scale < room) {
+                step = next_step(step);
+                crowded = true;
+            }
+        };
+        make_room(step_z, scales.z, widest_tick_label(z, step_z) + LABEL_GAP);
+        make_room(step_y, scales.y, LABEL_ROW);
+        make_room(step_x, scales.x, LABEL_ROW);
         if (!crowded) {
             break;
         }

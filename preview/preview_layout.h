@@ -66,9 +66,6 @@ int tick_decimals(double step);
 // The tick label of value on an axis with this step.
 std::string tick_label(double value, double step);
 
-// The width in pixels of the widest tick label of the range at the step.
-double widest_tick_label(const Range& range, double step);
-
 // The side view (y against z) and the top view (x against z) that show
 // everything in the geometry. Both views share z, which fills the plot's
 // width unless a view would grow too tall. They show both axes at one scale

@@ -1,8 +1,7 @@
 #include "preview/svg_output.h"
 
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 
 #include "unicode/utf.h"
@@ -33,43 +32,24 @@ void write_xml_text(std::string& svg, const char* text)
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* const end = p + std::strlen(text);
     while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            switch (c) {
-            case '&':
-                svg += "&amp;";
-                break;
-            case '<':
-                svg += "&lt;";
-                break;
-            case '>':
-                svg += "&gt;";
-                break;
-            case '"':
-                svg += "&quot;";
-                break;
-            case '\'':
-                svg += "&apos;";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    svg += REPLACEMENT;
-                } else {
-                    svg += static_cast<char>(c);
-                }
-            }
-            ++p;
-            continue;
-        }
-        // XML 1.0 allows neither surrogates nor U+FFFE and U+FFFF.
         const Utf8Sequence sequence = decode_utf8(p, static_cast<std::size_t>(end - p));
-        if (sequence.kind != Utf8Kind::whole || sequence.code_point == 0xFFFE || sequence.code_point == 0xFFFF) {
-            svg += REPLACEMENT;
-            ++p;
-            continue;
+        const std::uint32_t c = sequence.code_point;
+        // XML 1.0 allows neither control characters nor surrogates (which
+        // a whole sequence never holds) nor U+FFFE and U+FFFF.
+        const bool allowed = sequence.kind == Utf8Kind::whole && c >= 0x20 && c != 0x7F && c != 0xFFFE && c != 0xFFFF;
+        const char* reference = !allowed    ? REPLACEMENT
+                                : c == '&'  ? "&amp;"
+                                : c == '<'  ? "&lt;"
+                                : c == '>'  ? "&gt;"
+                                : c == '"'  ? "&quot;"
+                                : c == '\'' ? "&apos;"
+                                             : nullptr;
+        if (reference != nullptr) {
+            svg += reference;
+        } else {
+            svg.append(reinterpret_cast<const char*>(p), sequence.length);
         }
-        svg.append(reinterpret_cast<const char*>(p), sequence.length);
-        p += sequence.length;
+        p += allowed ? sequence.length : 1;
     }
 }
 

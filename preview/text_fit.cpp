@@ -1,5 +1,7 @@
 #include "preview/text_fit.h"
 
+#include <algorithm>
+
 namespace lumora {
 
 namespace {
@@ -31,19 +33,19 @@ std::size_t fitting_start(const std::string& word, double width, double font_siz
     return end;
 }
 
+// True when inner lies within outer.
+bool box_within(const Box& inner, const Box& outer)
+{
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+           inner.bottom <= outer.bottom;
+}
+
 }  // namespace
 
 const char* anchor_name(Anchor anchor)
 {
-    switch (anchor) {
-    case Anchor::start:
-        return "start";
-    case Anchor::middle:
-        return "middle";
-    case Anchor::end:
-        return "end";
-    }
-    return "start";
+    static constexpr const char* NAMES[] = {"start", "middle", "end"};
+    return NAMES[static_cast<int>(anchor)];
 }
 
 double text_width(const std::string& text, double font_size, bool bold)
@@ -65,12 +67,6 @@ Box text_box(double x, double y, const std::string& text, double font_size, bool
 bool boxes_overlap(const Box& a, const Box& b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-bool box_within(const Box& inner, const Box& outer)
-{
-    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
-           inner.bottom <= outer.bottom;
 }
 
 std::vector<std::string> wrap_text(const std::string& text, double width, double font_size, bool bold)
@@ -117,11 +113,8 @@ bool place_label(LabelPlacement& placement, double x, double y, const std::strin
     for (std::size_t i = 0; i < spot_count; ++i) {
         const LabelSpot& spot = spots[i];
         const Box box = text_box(x + spot.dx, y + spot.dy, text, font_size, bold, spot.anchor);
-        bool free = true;
-        for (const Box& taken : placement.taken) {
-            free = free && !boxes_overlap(box, taken);
-        }
-        if (!free) {
+        if (std::any_of(placement.taken.begin(), placement.taken.end(),
+                        [&box](const Box& taken) { return boxes_overlap(box, taken); })) {
             continue;
         }
         if (clear == nullptr) {

@@ -37,9 +37,6 @@ Box text_box(double x, double y, const std::string& text, double font_size, bool
 // True when the two boxes share more than their edges.
 bool boxes_overlap(const Box& a, const Box& b);
 
-// True when inner lies within outer.
-bool box_within(const Box& inner, const Box& outer);
-
 // The text broken into lines no wider than width: at blanks where a line
 // can end there, else inside a word that alone is wider; never inside a
 // character of several bytes. The blanks at the breaks are dropped. Always
