@@ -1,5 +1,6 @@
 #include "output/output.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -28,13 +29,12 @@ constexpr std::uint32_t SET_USER_ID = 04000;
 constexpr std::uint32_t SET_GROUP_ID = 02000;
 constexpr std::uint32_t OWNER_WRITE = 0200;
 
-// One write: where the messages go, what they call the destination, and
-// the file operations.
+// One write: where the messages go (and the file operations), and what
+// they call the destination.
 struct Writing {
     const OutputContext& context;
     const OutputMessages& messages;
     const std::string& name;  // the destination as the user gave it
-    FileSystem& files;
 };
 
 // Prints the message of a failed step and gives its error number, never 0.
@@ -59,7 +59,7 @@ int fail(const Writing& w, MessageId message, int error)
 // written, although the bytes go to a new file that takes its place.
 int refuse_unwritable(const Writing& w, const std::string& existing)
 {
-    const int error = w.files.check_writable(existing);
+    const int error = w.context.files.check_writable(existing);
     return error == 0 ? 0 : fail(w, w.messages.opening, error);
 }
 
@@ -215,7 +215,7 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
                             const std::uint8_t* bytes, std::size_t size, bool& list_lost)
 {
     const OutputMessages& messages = w.messages;
-    FileSystem& files = w.files;
+    FileSystem& files = w.context.files;
     // Removed again, unless it was put in place, when this function ends.
     TemporaryFile temporary(files);
     const int created = create_temporary(destination, temporary);
@@ -254,16 +254,16 @@ int write_directly(const Writing& w, const std::string& destination, const std::
 {
     const OutputMessages& messages = w.messages;
     FileHandle file{};
-    const int opened = w.files.open_for_writing(destination, file);
+    const int opened = w.context.files.open_for_writing(destination, file);
     if (opened != 0) {
         return fail(w, messages.opening, opened);
     }
-    const int write_error = w.files.write(file, bytes, size, nullptr);
+    const int write_error = w.context.files.write(file, bytes, size, nullptr);
     if (write_error != 0) {
-        w.files.close(file);
+        w.context.files.close(file);
         return fail(w, messages.writing, write_error);
     }
-    const int close_error = w.files.close(file);
+    const int close_error = w.context.files.close(file);
     if (close_error != 0) {
         return fail(w, messages.closing, close_error);
     }
@@ -278,12 +278,8 @@ std::string backup_name(const char* mdl_name)
     // An optional drive letter with its colon comes first; the last path
     // component begins after the last separator.
     const std::size_t drive = name.size() >= 2 && name[1] == ':' ? 2 : 0;
-    std::size_t component = drive;
-    for (std::size_t i = drive; i < name.size(); ++i) {
-        if (name[i] == '/' || name[i] == '\\') {
-            component = i + 1;
-        }
-    }
+    const std::size_t separator = name.find_last_of("/\\");
+    const std::size_t component = std::max(drive, separator == std::string::npos ? 0 : separator + 1);
     const std::size_t dot = name.find_last_of('.');
     const std::size_t stem_end = dot != std::string::npos && dot >= component ? dot : name.size();
     name.resize(stem_end);
@@ -295,7 +291,7 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
                     const std::uint8_t* buffer, std::size_t size)
 {
     const std::string shown(name);
-    const Writing w{context, messages, shown, context.files};
+    const Writing w{context, messages, shown};
     // A link is followed, so that a link to a model keeps pointing at the
     // replaced model; but not one that another user may have put in a
     // shared folder.
@@ -361,7 +357,7 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
 {
     FileSystem& files = context.files;
     const std::string name = backup_name(mdl_name);
-    const Writing w{context, BACKUP_MESSAGES, name, files};
+    const Writing w{context, BACKUP_MESSAGES, name};
     // The model is replaced later in the run; a model name that the target
     // may not follow stops the run here, before anything is written.
     std::string model_file;
