@@ -1,7 +1,8 @@
-// What the file systems of every system do alike: reading a whole file
-// through the standard streams, and the life of a temporary file
-// (TemporaryFile::create, which holds back the interrupts, is the
-// system's own).
+// What the platform layer does alike on every system: the last component
+// of a name, random numbers, a file's kind and identity through the file
+// system, reading a whole file through the standard streams, and the life
+// of a temporary file (TemporaryFile::create, which holds back the
+// interrupts, is the system's own).
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -9,8 +10,22 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <random>
 
 namespace lumora {
+
+std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
+
+std::uint32_t random_number()
+{
+    std::random_device random;
+    return static_cast<std::uint32_t>(random());
+}
+
+int FileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
+{
+    return lumora::file_info(path, follow_links, info);
+}
 
 void FileBytes::make_room(std::size_t room)
 {
@@ -25,7 +40,7 @@ void FileBytes::make_room(std::size_t room)
     room_ = room;
 }
 
-ReadResult SystemFileSystem::read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents)
+ReadResult FileSystem::read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents)
 {
     contents.clear();
     // A folder opens on some systems and not on others; everywhere it gives

@@ -1,8 +1,8 @@
-// The file operations that the readers and writers use, behind one
-// interface: each program's main creates the system's own
-// (SystemFileSystem) and hands it down; a test may hand down one of its own
-// that makes a chosen operation fail. Errors come back as the standard error
-// numbers on every system, 0 meaning success.
+// The file operations that the readers and writers use: each program's
+// main creates the system's own (SystemFileSystem) and hands it down; a
+// test may hand down a class of its own, derived from it, that makes a
+// chosen operation fail. Errors come back as the standard error numbers on
+// every system, 0 meaning success.
 #pragma once
 
 #include <cstddef>
@@ -66,29 +66,31 @@ struct ReadLimits {
     bool start_only;       // a longer file gives its first `most` bytes, else EFBIG
 };
 
+// The operations of the system the program runs on (posix.cpp,
+// windows.cpp, file_system.cpp), each of which a test may override.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
     // What stands at path: a symbolic link itself, or what it leads to when
     // follow_links is set (see lumora::file_info).
-    virtual int file_info(const std::string& path, bool follow_links, FileInfo& info) = 0;
+    virtual int file_info(const std::string& path, bool follow_links, FileInfo& info);
 
     // The name that writing to path reaches, every symbolic link on the way
     // followed. A link that the system's protection of links in shared
     // folders would not follow gives EACCES; too many links give ELOOP.
     // Names that cannot be looked up are given back as far as they were
     // followed, for the following steps to report.
-    virtual int follow_links(const std::string& path, std::string& destination) = 0;
+    virtual int follow_links(const std::string& path, std::string& destination);
 
     // The access control list of the file at path (empty where it has none
     // or the system knows none).
-    virtual int access_control(const std::string& path, std::vector<std::uint8_t>& list) = 0;
+    virtual int access_control(const std::string& path, std::vector<std::uint8_t>& list);
 
     // What a new file created in folder would be given: the usual
     // permission bits less what the process withholds, or what the folder's
     // inherited list gives.
-    virtual int new_file_permissions(const std::string& folder, Permissions& permissions) = 0;
+    virtual int new_file_permissions(const std::string& folder, Permissions& permissions);
 
     // Reads the whole file at path into contents, as far as it got when
     // the read fails (nothing when memory ran out: ENOMEM). A folder gives
@@ -99,17 +101,17 @@ public:
     // is bounded by the limit also where the file never ends (a device, a
     // growing file).
     [[nodiscard]] virtual ReadResult read_file(const std::string& path, const ReadLimits& limits,
-                                               FileBytes& contents) = 0;
+                                               FileBytes& contents);
 
     // Creates path, which must not exist yet, for writing, readable and
     // writable by its owner only. EEXIST when something stands there. The
     // writers create their new files through TemporaryFile, which has an
     // interrupt remove them.
-    virtual int create_temporary(const std::string& path, FileHandle& file) = 0;
+    virtual int create_temporary(const std::string& path, FileHandle& file);
 
     // Opens an existing file that is not a regular file (a device, a pipe)
     // for writing; a pipe that nobody reads gives ENXIO at once.
-    virtual int open_for_writing(const std::string& path, FileHandle& file) = 0;
+    virtual int open_for_writing(const std::string& path, FileHandle& file);
 
     // Whether this process may open the existing regular file at path for
     // writing, found by opening it so and closing it again: it is neither
@@ -118,59 +120,38 @@ public:
     // Windows; on POSIX the permission bits as they apply to the process,
     // which lets the administrator write) or one that another program holds
     // open without sharing writing.
-    virtual int check_writable(const std::string& path) = 0;
+    virtual int check_writable(const std::string& path);
 
     // Writes all of bytes, going on after partial writes; *written (when
     // given) tells how many reached the file.
-    virtual int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) = 0;
+    virtual int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written);
 
     // Flushes what was written to the disk.
-    virtual int flush_to_disk(FileHandle file) = 0;
+    virtual int flush_to_disk(FileHandle file);
 
-    virtual int close(FileHandle file) = 0;
+    virtual int close(FileHandle file);
 
     // Give an open file an owner, a group, an access control list (an
     // empty one: none beyond the permission bits, taking away what a
     // folder's inherited list gave it) and permission bits. Systems without
     // such things succeed without doing anything.
-    virtual int set_owner(FileHandle file, std::uint32_t owner) = 0;
-    virtual int set_group(FileHandle file, std::uint32_t group) = 0;
-    virtual int set_access_control(FileHandle file, const std::vector<std::uint8_t>& list) = 0;
-    virtual int set_permissions(FileHandle file, std::uint32_t mode) = 0;
+    virtual int set_owner(FileHandle file, std::uint32_t owner);
+    virtual int set_group(FileHandle file, std::uint32_t group);
+    virtual int set_access_control(FileHandle file, const std::vector<std::uint8_t>& list);
+    virtual int set_permissions(FileHandle file, std::uint32_t mode);
 
     // Puts the file from in place of to, replacing whatever stands at to,
     // in one step.
-    virtual int replace(const std::string& from, const std::string& to) = 0;
+    virtual int replace(const std::string& from, const std::string& to);
 
-    virtual int remove(const std::string& path) = 0;
+    virtual int remove(const std::string& path);
 
     // Makes a replacement in directory durable where the system needs that.
-    virtual void flush_directory(const std::string& directory) = 0;
+    virtual void flush_directory(const std::string& directory);
 };
 
-// The file system of the system the program runs on (posix.cpp,
-// windows.cpp).
-class SystemFileSystem final : public FileSystem {
-public:
-    int file_info(const std::string& path, bool follow_links, FileInfo& info) override;
-    int follow_links(const std::string& path, std::string& destination) override;
-    int access_control(const std::string& path, std::vector<std::uint8_t>& list) override;
-    int new_file_permissions(const std::string& folder, Permissions& permissions) override;
-    ReadResult read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents) override;
-    int create_temporary(const std::string& path, FileHandle& file) override;
-    int open_for_writing(const std::string& path, FileHandle& file) override;
-    int check_writable(const std::string& path) override;
-    int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
-    int flush_to_disk(FileHandle file) override;
-    int close(FileHandle file) override;
-    int set_owner(FileHandle file, std::uint32_t owner) override;
-    int set_group(FileHandle file, std::uint32_t group) override;
-    int set_access_control(FileHandle file, const std::vector<std::uint8_t>& list) override;
-    int set_permissions(FileHandle file, std::uint32_t mode) override;
-    int replace(const std::string& from, const std::string& to) override;
-    int remove(const std::string& path) override;
-    void flush_directory(const std::string& directory) override;
-};
+// What the programs create: the system's file system as it is.
+using SystemFileSystem = FileSystem;
 
 // A new file being written, from its creation until it is put in place or
 // given up. From the moment it exists until it is put in place or this

@@ -7,7 +7,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <random>
 #include <string_view>
 #include <sys/stat.h>
 #if !defined(__EMSCRIPTEN__)
@@ -75,8 +74,6 @@ std::string directory_of(const std::string& path)
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
-
-std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
 
 std::string name_as_resolved(const std::string& path) { return path; }
 
@@ -359,19 +356,14 @@ int walk(const std::string& path, std::string& destination, int& links)
 
 }  // namespace
 
-int SystemFileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
-{
-    return lumora::file_info(path, follow_links, info);
-}
-
-int SystemFileSystem::follow_links(const std::string& path, std::string& destination)
+int FileSystem::follow_links(const std::string& path, std::string& destination)
 {
     int links = 0;
     destination = path;
     return walk(path, destination, links);
 }
 
-int SystemFileSystem::access_control(const std::string& path, std::vector<std::uint8_t>& list)
+int FileSystem::access_control(const std::string& path, std::vector<std::uint8_t>& list)
 {
     const int error = read_attribute(path, ACCESS_LIST, list);
     if (error == 0 && !list.empty() && !well_formed(list)) {
@@ -381,7 +373,7 @@ int SystemFileSystem::access_control(const std::string& path, std::vector<std::u
     return error;
 }
 
-int SystemFileSystem::new_file_permissions(const std::string& folder, Permissions& permissions)
+int FileSystem::new_file_permissions(const std::string& folder, Permissions& permissions)
 {
     std::vector<std::uint8_t> inherited;
     const int error = read_attribute(folder.empty() ? "." : folder, INHERITED_LIST, inherited);
@@ -402,7 +394,7 @@ int SystemFileSystem::new_file_permissions(const std::string& folder, Permission
     return 0;
 }
 
-int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file)
+int FileSystem::create_temporary(const std::string& path, FileHandle& file)
 {
     // Nobody else may open it while it is being written; it gets the
     // permissions it is meant to have only once it is complete.
@@ -435,7 +427,7 @@ int TemporaryFile::create(const std::string& path)
     return error;
 }
 
-int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file)
+int FileSystem::open_for_writing(const std::string& path, FileHandle& file)
 {
     // Opened without waiting, so that a pipe that nobody reads fails at once
     // (ENXIO) rather than holding the run; then written as usual.
@@ -453,7 +445,7 @@ int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file
     return 0;
 }
 
-int SystemFileSystem::check_writable(const std::string& path)
+int FileSystem::check_writable(const std::string& path)
 {
     // Not blocking, so that a pipe put in the file's place meanwhile does
     // not hold the process.
@@ -467,7 +459,7 @@ int SystemFileSystem::check_writable(const std::string& path)
 
 bool file_in_use(const std::string&) { return false; }
 
-int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+int FileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     std::size_t done = 0;
     int error = 0;
@@ -488,38 +480,38 @@ int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::siz
     return error;
 }
 
-int SystemFileSystem::flush_to_disk(FileHandle file) { return error_of(::fsync(static_cast<int>(file.handle))); }
+int FileSystem::flush_to_disk(FileHandle file) { return error_of(::fsync(static_cast<int>(file.handle))); }
 
-int SystemFileSystem::close(FileHandle file) { return error_of(::close(static_cast<int>(file.handle))); }
+int FileSystem::close(FileHandle file) { return error_of(::close(static_cast<int>(file.handle))); }
 
-int SystemFileSystem::set_owner(FileHandle file, std::uint32_t owner)
+int FileSystem::set_owner(FileHandle file, std::uint32_t owner)
 {
     return error_of(::fchown(static_cast<int>(file.handle), static_cast<uid_t>(owner), static_cast<gid_t>(-1)));
 }
 
-int SystemFileSystem::set_group(FileHandle file, std::uint32_t group)
+int FileSystem::set_group(FileHandle file, std::uint32_t group)
 {
     return error_of(::fchown(static_cast<int>(file.handle), static_cast<uid_t>(-1), static_cast<gid_t>(group)));
 }
 
-int SystemFileSystem::set_access_control(FileHandle file, const std::vector<std::uint8_t>& list)
+int FileSystem::set_access_control(FileHandle file, const std::vector<std::uint8_t>& list)
 {
     return error_of(set_attribute(static_cast<int>(file.handle), ACCESS_LIST, list.data(), list.size()));
 }
 
-int SystemFileSystem::set_permissions(FileHandle file, std::uint32_t mode)
+int FileSystem::set_permissions(FileHandle file, std::uint32_t mode)
 {
     return error_of(::fchmod(static_cast<int>(file.handle), static_cast<mode_t>(mode)));
 }
 
-int SystemFileSystem::replace(const std::string& from, const std::string& to)
+int FileSystem::replace(const std::string& from, const std::string& to)
 {
     return error_of(::rename(from.c_str(), to.c_str()));
 }
 
-int SystemFileSystem::remove(const std::string& path) { return error_of(::unlink(path.c_str())); }
+int FileSystem::remove(const std::string& path) { return error_of(::unlink(path.c_str())); }
 
-void SystemFileSystem::flush_directory(const std::string& directory)
+void FileSystem::flush_directory(const std::string& directory)
 {
     const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -531,12 +523,6 @@ void SystemFileSystem::flush_directory(const std::string& directory)
 // ---- The process.
 
 std::uint32_t effective_user() { return static_cast<std::uint32_t>(::geteuid()); }
-
-std::uint32_t random_number()
-{
-    std::random_device random;
-    return static_cast<std::uint32_t>(random());
-}
 
 std::vector<std::string> program_arguments(int argc, char** argv)
 {

@@ -9,7 +9,6 @@
 #include <cwchar>
 #include <fcntl.h>
 #include <io.h>
-#include <random>
 #include <windows.h>
 
 #include "platform/file_system.h"
@@ -187,8 +186,6 @@ std::string directory_of(const std::string& path)
     return path.substr(0, end);
 }
 
-std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
-
 std::string name_as_resolved(const std::string& path)
 {
     // The system drops the dots and blanks that end a name ("plane.mdl. "
@@ -251,12 +248,7 @@ bool same_file(const FileInfo& a, const FileInfo& b)
            a.index == b.index;
 }
 
-int SystemFileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
-{
-    return lumora::file_info(path, follow_links, info);
-}
-
-int SystemFileSystem::follow_links(const std::string& path, std::string& destination)
+int FileSystem::follow_links(const std::string& path, std::string& destination)
 {
     // No folder here protects the links in it: every link is followed.
     destination = path;
@@ -285,13 +277,13 @@ int SystemFileSystem::follow_links(const std::string& path, std::string& destina
 
 // Files here have no access control list of this kind; the system's own
 // lists come with the folder a file is made in.
-int SystemFileSystem::access_control(const std::string&, std::vector<std::uint8_t>& list)
+int FileSystem::access_control(const std::string&, std::vector<std::uint8_t>& list)
 {
     list.clear();
     return 0;
 }
 
-int SystemFileSystem::new_file_permissions(const std::string&, Permissions& permissions)
+int FileSystem::new_file_permissions(const std::string&, Permissions& permissions)
 {
     permissions = Permissions{0666, {}};
     return 0;
@@ -326,7 +318,7 @@ int file_length(std::FILE* file, std::uint64_t& length)
     return 0;
 }
 
-int SystemFileSystem::create_temporary(const std::string& path, FileHandle& file)
+int FileSystem::create_temporary(const std::string& path, FileHandle& file)
 {
     std::wstring name;
     const int name_error = system_name(path, name);
@@ -357,7 +349,7 @@ int TemporaryFile::create(const std::string& path)
     return error;
 }
 
-int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file)
+int FileSystem::open_for_writing(const std::string& path, FileHandle& file)
 {
     std::wstring name;
     if (!to_wide(path, name)) {
@@ -372,7 +364,7 @@ int SystemFileSystem::open_for_writing(const std::string& path, FileHandle& file
     return 0;
 }
 
-int SystemFileSystem::check_writable(const std::string& path)
+int FileSystem::check_writable(const std::string& path)
 {
     std::wstring name;
     const int name_error = system_name(path, name);
@@ -416,7 +408,7 @@ bool file_in_use(const std::string& path)
     return false;
 }
 
-int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+int FileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     std::size_t done = 0;
     int error = 0;
@@ -440,11 +432,11 @@ int SystemFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::siz
     return error;
 }
 
-int SystemFileSystem::flush_to_disk(FileHandle file) { return ::FlushFileBuffers(handle_of(file)) ? 0 : last_error(); }
+int FileSystem::flush_to_disk(FileHandle file) { return ::FlushFileBuffers(handle_of(file)) ? 0 : last_error(); }
 
-int SystemFileSystem::close(FileHandle file) { return ::CloseHandle(handle_of(file)) ? 0 : last_error(); }
+int FileSystem::close(FileHandle file) { return ::CloseHandle(handle_of(file)) ? 0 : last_error(); }
 
-int SystemFileSystem::set_permissions(FileHandle file, std::uint32_t mode)
+int FileSystem::set_permissions(FileHandle file, std::uint32_t mode)
 {
     // Only one bit of the permissions exists here: read-only.
     if ((mode & 0222) != 0) {
@@ -458,13 +450,13 @@ int SystemFileSystem::set_permissions(FileHandle file, std::uint32_t mode)
     return ::SetFileInformationByHandle(handle_of(file), FileBasicInfo, &basic, sizeof basic) ? 0 : last_error();
 }
 
-int SystemFileSystem::set_owner(FileHandle, std::uint32_t) { return 0; }
+int FileSystem::set_owner(FileHandle, std::uint32_t) { return 0; }
 
-int SystemFileSystem::set_group(FileHandle, std::uint32_t) { return 0; }
+int FileSystem::set_group(FileHandle, std::uint32_t) { return 0; }
 
-int SystemFileSystem::set_access_control(FileHandle, const std::vector<std::uint8_t>&) { return 0; }
+int FileSystem::set_access_control(FileHandle, const std::vector<std::uint8_t>&) { return 0; }
 
-int SystemFileSystem::replace(const std::string& from, const std::string& to)
+int FileSystem::replace(const std::string& from, const std::string& to)
 {
     std::wstring source;
     std::wstring destination;
@@ -482,7 +474,7 @@ int SystemFileSystem::replace(const std::string& from, const std::string& to)
                : last_error();
 }
 
-int SystemFileSystem::remove(const std::string& path)
+int FileSystem::remove(const std::string& path)
 {
     std::wstring name;
     const int name_error = system_name(path, name);
@@ -492,15 +484,9 @@ int SystemFileSystem::remove(const std::string& path)
     return ::DeleteFileW(name.c_str()) ? 0 : last_error();
 }
 
-void SystemFileSystem::flush_directory(const std::string&) {}
+void FileSystem::flush_directory(const std::string&) {}
 
 std::uint32_t effective_user() { return 0; }
-
-std::uint32_t random_number()
-{
-    std::random_device random;
-    return static_cast<std::uint32_t>(random());
-}
 
 std::vector<std::string> program_arguments(int argc, char** argv)
 {

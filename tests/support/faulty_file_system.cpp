@@ -50,24 +50,9 @@ void FaultyFileSystem::remember(const std::string& path, FileHandle file)
     }
 }
 
-int FaultyFileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
-{
-    return system_.file_info(path, follow_links, info);
-}
-
-int FaultyFileSystem::follow_links(const std::string& path, std::string& destination)
-{
-    return system_.follow_links(path, destination);
-}
-
 int FaultyFileSystem::access_control(const std::string& path, std::vector<std::uint8_t>& list)
 {
-    return hits(FileStep::read_access_control, path) ? fault_.error : system_.access_control(path, list);
-}
-
-int FaultyFileSystem::new_file_permissions(const std::string& folder, Permissions& permissions)
-{
-    return system_.new_file_permissions(folder, permissions);
+    return hits(FileStep::read_access_control, path) ? fault_.error : SystemFileSystem::access_control(path, list);
 }
 
 ReadResult FaultyFileSystem::read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents)
@@ -76,7 +61,7 @@ ReadResult FaultyFileSystem::read_file(const std::string& path, const ReadLimits
         contents.clear();
         return {fault_.error, ReadStep::opening};
     }
-    const ReadResult result = system_.read_file(path, limits, contents);
+    const ReadResult result = SystemFileSystem::read_file(path, limits, contents);
     if (result.error != 0 || !hits(FileStep::read, path)) {
         return result;
     }
@@ -89,7 +74,7 @@ int FaultyFileSystem::create_temporary(const std::string& path, FileHandle& file
     if (hits(FileStep::create, path)) {
         return fault_.error;
     }
-    const int error = system_.create_temporary(path, file);
+    const int error = SystemFileSystem::create_temporary(path, file);
     if (error == 0) {
         remember(path, file);
     }
@@ -101,27 +86,25 @@ int FaultyFileSystem::open_for_writing(const std::string& path, FileHandle& file
     if (hits(FileStep::create, path)) {
         return fault_.error;
     }
-    const int error = system_.open_for_writing(path, file);
+    const int error = SystemFileSystem::open_for_writing(path, file);
     if (error == 0) {
         remember(path, file);
     }
     return error;
 }
 
-int FaultyFileSystem::check_writable(const std::string& path) { return system_.check_writable(path); }
-
 int FaultyFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
 {
     if (hits(FileStep::write, file)) {
-        system_.write(file, bytes, size / 2, written);
+        SystemFileSystem::write(file, bytes, size / 2, written);
         return fault_.error;
     }
-    return system_.write(file, bytes, size, written);
+    return SystemFileSystem::write(file, bytes, size, written);
 }
 
 int FaultyFileSystem::flush_to_disk(FileHandle file)
 {
-    return hits(FileStep::flush, file) ? fault_.error : system_.flush_to_disk(file);
+    return hits(FileStep::flush, file) ? fault_.error : SystemFileSystem::flush_to_disk(file);
 }
 
 int FaultyFileSystem::close(FileHandle file)
@@ -131,37 +114,33 @@ int FaultyFileSystem::close(FileHandle file)
     destination_files_.erase(std::remove(destination_files_.begin(), destination_files_.end(), file.handle),
                              destination_files_.end());
     names_.erase(file.handle);
-    const int error = system_.close(file);
+    const int error = SystemFileSystem::close(file);
     return hit ? fault_.error : error;
 }
 
 int FaultyFileSystem::set_owner(FileHandle file, std::uint32_t owner)
 {
-    return hits(FileStep::set_owner, file) ? fault_.error : system_.set_owner(file, owner);
+    return hits(FileStep::set_owner, file) ? fault_.error : SystemFileSystem::set_owner(file, owner);
 }
 
 int FaultyFileSystem::set_group(FileHandle file, std::uint32_t group)
 {
-    return hits(FileStep::set_group, file) ? fault_.error : system_.set_group(file, group);
+    return hits(FileStep::set_group, file) ? fault_.error : SystemFileSystem::set_group(file, group);
 }
 
 int FaultyFileSystem::set_access_control(FileHandle file, const std::vector<std::uint8_t>& list)
 {
-    return hits(FileStep::set_access_control, file) ? fault_.error : system_.set_access_control(file, list);
+    return hits(FileStep::set_access_control, file) ? fault_.error : SystemFileSystem::set_access_control(file, list);
 }
 
 int FaultyFileSystem::set_permissions(FileHandle file, std::uint32_t mode)
 {
-    return hits(FileStep::set_permissions, file) ? fault_.error : system_.set_permissions(file, mode);
+    return hits(FileStep::set_permissions, file) ? fault_.error : SystemFileSystem::set_permissions(file, mode);
 }
 
 int FaultyFileSystem::replace(const std::string& from, const std::string& to)
 {
-    return hits(FileStep::replace, to) ? fault_.error : system_.replace(from, to);
+    return hits(FileStep::replace, to) ? fault_.error : SystemFileSystem::replace(from, to);
 }
-
-int FaultyFileSystem::remove(const std::string& path) { return system_.remove(path); }
-
-void FaultyFileSystem::flush_directory(const std::string& directory) { system_.flush_directory(directory); }
 
 }  // namespace lumora

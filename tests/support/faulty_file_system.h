@@ -36,7 +36,7 @@ struct FileFault {
     std::string destination;  // fail only for this file (as reached after its links), or for any when empty
 };
 
-class FaultyFileSystem final : public FileSystem {
+class FaultyFileSystem final : public SystemFileSystem {
 public:
     explicit FaultyFileSystem(FileFault fault) : fault_(std::move(fault)) {}
 
@@ -47,14 +47,10 @@ public:
     // name the file was created or opened with.
     void watch(std::function<void(FileStep step, const std::string& name)> look) { look_ = std::move(look); }
 
-    int file_info(const std::string& path, bool follow_links, FileInfo& info) override;
-    int follow_links(const std::string& path, std::string& destination) override;
     int access_control(const std::string& path, std::vector<std::uint8_t>& list) override;
-    int new_file_permissions(const std::string& folder, Permissions& permissions) override;
     ReadResult read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
-    int check_writable(const std::string& path) override;
     int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
     int flush_to_disk(FileHandle file) override;
     int close(FileHandle file) override;
@@ -63,8 +59,6 @@ public:
     int set_access_control(FileHandle file, const std::vector<std::uint8_t>& list) override;
     int set_permissions(FileHandle file, std::uint32_t mode) override;
     int replace(const std::string& from, const std::string& to) override;
-    int remove(const std::string& path) override;
-    void flush_directory(const std::string& directory) override;
 
 private:
     // True when step on the file at path (the destination or a temporary
@@ -73,7 +67,6 @@ private:
     bool hits(FileStep step, FileHandle file);
     void remember(const std::string& path, FileHandle file);
 
-    SystemFileSystem system_;
     FileFault fault_;
     std::vector<std::intptr_t> destination_files_;  // the open files of the destination
     std::map<std::intptr_t, std::string> names_;     // every open file's name
