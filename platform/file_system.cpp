@@ -123,7 +123,7 @@ TemporaryFile::~TemporaryFile()
     if (present_) {
         files_.remove(path_);
     }
-    forget();
+    remove_on_interrupt(nullptr);
 }
 
 int TemporaryFile::close()
@@ -137,11 +137,9 @@ int TemporaryFile::put_in_place(const std::string& destination)
     const int error = files_.replace(path_, destination);
     if (error == 0) {
         present_ = false;
-        forget();
+        remove_on_interrupt(nullptr);
     }
     return error;
 }
-
-void TemporaryFile::forget() { remove_on_interrupt(nullptr); }
 
 }  // namespace lumora

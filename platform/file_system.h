@@ -180,8 +180,6 @@ public:
     [[nodiscard]] int put_in_place(const std::string& destination);
 
 private:
-    void forget();
-
     FileSystem& files_;
     std::string path_;
     FileHandle file_{};

@@ -526,12 +526,7 @@ std::uint32_t effective_user() { return static_cast<std::uint32_t>(::geteuid());
 
 std::vector<std::string> program_arguments(int argc, char** argv)
 {
-    std::vector<std::string> arguments;
-    arguments.reserve(argc > 1 ? static_cast<std::size_t>(argc - 1) : 0);
-    for (int i = 1; i < argc; ++i) {
-        arguments.emplace_back(argv[i]);
-    }
-    return arguments;
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
 }
 
 void prepare_standard_output() {}

@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <fcntl.h>
 #include <io.h>
+#include <utility>
 #include <windows.h>
 
 #include "platform/file_system.h"
@@ -29,50 +30,34 @@ namespace {
 
 bool is_separator(char c) { return c == '/' || c == '\\'; }
 
+// The system error codes that have a standard error number of their own;
+// any other is EIO.
+constexpr std::pair<DWORD, int> ERROR_NUMBERS[] = {
+    {ERROR_SUCCESS, 0},
+    {ERROR_FILE_NOT_FOUND, ENOENT}, {ERROR_PATH_NOT_FOUND, ENOENT}, {ERROR_INVALID_DRIVE, ENOENT},
+    {ERROR_BAD_NETPATH, ENOENT}, {ERROR_BAD_NET_NAME, ENOENT},
+    {ERROR_ACCESS_DENIED, EACCES}, {ERROR_SHARING_VIOLATION, EACCES}, {ERROR_LOCK_VIOLATION, EACCES},
+    {ERROR_WRITE_PROTECT, EACCES}, {ERROR_CURRENT_DIRECTORY, EACCES},
+    {ERROR_FILE_EXISTS, EEXIST}, {ERROR_ALREADY_EXISTS, EEXIST},
+    {ERROR_DISK_FULL, ENOSPC}, {ERROR_HANDLE_DISK_FULL, ENOSPC},
+    {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG},
+    {ERROR_INVALID_NAME, EINVAL}, {ERROR_BAD_PATHNAME, EINVAL}, {ERROR_DIRECTORY, EINVAL},
+    {ERROR_INVALID_PARAMETER, EINVAL},
+    {ERROR_NOT_SAME_DEVICE, EXDEV},
+    {ERROR_NOT_ENOUGH_MEMORY, ENOMEM}, {ERROR_OUTOFMEMORY, ENOMEM},
+    {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
+    {ERROR_BROKEN_PIPE, EPIPE}, {ERROR_NO_DATA, EPIPE},
+};
+
 // The standard error number for a system error code.
 int error_number(DWORD code)
 {
-    switch (code) {
-    case ERROR_SUCCESS:
-        return 0;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-    case ERROR_CURRENT_DIRECTORY:
-        return EACCES;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENAMETOOLONG;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY:
-    case ERROR_INVALID_PARAMETER:
-        return EINVAL;
-    case ERROR_NOT_SAME_DEVICE:
-        return EXDEV;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return ENOMEM;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return EMFILE;
-    case ERROR_BROKEN_PIPE:
-    case ERROR_NO_DATA:
-        return EPIPE;
-    default:
-        return EIO;
+    for (const auto& [system_code, number] : ERROR_NUMBERS) {
+        if (system_code == code) {
+            return number;
+        }
     }
+    return EIO;
 }
 
 int last_error() { return error_number(::GetLastError()); }
@@ -490,15 +475,12 @@ std::uint32_t effective_user() { return 0; }
 
 std::vector<std::string> program_arguments(int argc, char** argv)
 {
-    std::vector<std::string> arguments;
     int count = 0;
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (wide == nullptr) {
-        for (int i = 1; i < argc; ++i) {
-            arguments.emplace_back(argv[i]);
-        }
-        return arguments;
+        return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
     }
+    std::vector<std::string> arguments;
     for (int i = 1; i < count; ++i) {
         arguments.push_back(to_utf8(wide[i]));
     }

@@ -41,15 +41,15 @@ unsigned lights_shown(const Definition& definition, LightSet& lights, LightsOutc
     return shown;
 }
 
-// The earlier definition's lights as the picture draws them faintly.
-EarlierLights earlier_view(const Definition& definition, LightSet& lights, LightsOutcome outcome)
+// Where the lights that the picture shows shine.
+GroundView view_shown(const Definition& definition, LightSet& lights, LightsOutcome outcome)
 {
-    return EarlierLights{compute_ground_view(definition.ground, lights, lights_shown(definition, lights, outcome))};
+    return compute_ground_view(definition.ground, lights, lights_shown(definition, lights, outcome));
 }
 
 }  // namespace
 
-std::optional<EarlierLights> earlier_lights(MessageLog& log, const std::string& name, std::string bytes)
+std::optional<GroundView> earlier_lights(MessageLog& log, const std::string& name, std::string bytes)
 {
     Diagnostics quiet{log, name};
     Definition definition;
@@ -58,20 +58,17 @@ std::optional<EarlierLights> earlier_lights(MessageLog& log, const std::string& 
     if (outcome == LightsOutcome::not_read) {
         return std::nullopt;
     }
-    return earlier_view(definition, lights, outcome);
+    return view_shown(definition, lights, outcome);
 }
 
 Preview draw_preview(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
-                     LightsOutcome outcome, const EarlierLights* before)
+                     LightsOutcome outcome, const GroundView* before)
 {
     Preview preview;
     preview.complete = outcome == LightsOutcome::computed && !diagnostics.error_flag;
-    preview.lights = lights_shown(definition, lights, outcome);
-    const GroundView view = compute_ground_view(definition.ground, lights, preview.lights);
-    PreviewCaption caption = {diagnostics.definition_name.c_str(), preview.complete};
-    if (before != nullptr) {
-        caption.before = &before->view;
-    }
+    const GroundView view = view_shown(definition, lights, outcome);
+    preview.lights = view.light_count;
+    PreviewCaption caption = {diagnostics.definition_name.c_str(), preview.complete, {}, before};
     for (const Message& note : note_values(definition, lights, preview.lights)) {
         caption.notes.push_back(message_body(note));
     }
@@ -83,7 +80,7 @@ int run_preview(const Console& console, FileSystem& files, const std::string& de
                 const std::string& svg_name, const std::optional<std::string>& before_name)
 {
     MessagePrinter printer{console};
-    std::optional<EarlierLights> before;
+    std::optional<GroundView> before;
     if (before_name) {
         // The earlier file is read quietly; only why it cannot be read is
         // said.
@@ -98,7 +95,7 @@ int run_preview(const Console& console, FileSystem& files, const std::string& de
             }
             return 1;
         }
-        before = earlier_view(earlier, earlier_lights_set, read);
+        before = view_shown(earlier, earlier_lights_set, read);
     }
     Diagnostics diagnostics{printer, definition_name};
     Definition definition;

@@ -30,16 +30,13 @@ struct Preview {
 // Before: the lights of the definition as it was before the changes, drawn
 // faintly under these (see earlier_lights), with a legend line that says so;
 // null for none.
-struct EarlierLights {
-    GroundView view;
-};
 Preview draw_preview(const Diagnostics& diagnostics, const Definition& definition, LightSet& lights,
-                     LightsOutcome outcome, const EarlierLights* before = nullptr);
+                     LightsOutcome outcome, const GroundView* before = nullptr);
 
 // The lights of a definition file's bytes, read and computed without a word,
 // as the picture draws them; the messages of their reading go to log.
 // Nothing when the bytes cannot be read as a definition.
-std::optional<EarlierLights> earlier_lights(MessageLog& log, const std::string& name, std::string bytes);
+std::optional<GroundView> earlier_lights(MessageLog& log, const std::string& name, std::string bytes);
 
 // Reads the definition file and computes the ground pitch and the lights
 // with the program's own code, printing every message as veska prints it,

@@ -157,7 +157,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     Diagnostics diagnostics{unheard, name};
     diagnostics.error_flag = report.error_flag;
     MessageLog earlier_messages;
-    const std::optional<EarlierLights> before =
+    const std::optional<GroundView> before =
         opened != nullptr && *opened != bytes ? earlier_lights(earlier_messages, name, *opened) : std::nullopt;
     const Preview preview = draw_preview(diagnostics, definition, lights, report.outcome, before ? &*before : nullptr);
     page.svg = preview.svg;
