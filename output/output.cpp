@@ -252,22 +252,20 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
 // pipe), where nothing could be put in its place.
 int write_directly(const Writing& w, const std::string& destination, const std::uint8_t* bytes, std::size_t size)
 {
-    const OutputMessages& messages = w.messages;
+    FileSystem& files = w.context.files;
     FileHandle file{};
-    const int opened = w.context.files.open_for_writing(destination, file);
+    const int opened = files.open_for_writing(destination, file);
     if (opened != 0) {
-        return fail(w, messages.opening, opened);
+        return fail(w, w.messages.opening, opened);
     }
-    const int write_error = w.context.files.write(file, bytes, size, nullptr);
+    // Closed whether or not the bytes were written; a failed write is told
+    // before a failed close.
+    const int write_error = files.write(file, bytes, size, nullptr);
+    const int close_error = files.close(file);
     if (write_error != 0) {
-        w.context.files.close(file);
-        return fail(w, messages.writing, write_error);
+        return fail(w, w.messages.writing, write_error);
     }
-    const int close_error = w.context.files.close(file);
-    if (close_error != 0) {
-        return fail(w, messages.closing, close_error);
-    }
-    return 0;
+    return close_error != 0 ? fail(w, w.messages.closing, close_error) : 0;
 }
 
 }  // namespace

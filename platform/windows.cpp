@@ -4,6 +4,7 @@
 // the standard error numbers.
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cwchar>
@@ -27,8 +28,6 @@ struct TemporaryFileForSignalHandler {
 TemporaryFileForSignalHandler temporary_file_for_signal_handler{};
 
 namespace {
-
-bool is_separator(char c) { return c == '/' || c == '\\'; }
 
 // The system error codes that have a standard error number of their own;
 // any other is EIO.
@@ -162,13 +161,10 @@ BOOL WINAPI remove_temporary_on_interrupt(DWORD)
 
 std::string directory_of(const std::string& path)
 {
-    std::size_t end = path.size() >= 2 && path[1] == ':' ? 2 : 0;
-    for (std::size_t i = end; i < path.size(); ++i) {
-        if (is_separator(path[i])) {
-            end = i + 1;
-        }
-    }
-    return path.substr(0, end);
+    // A drive letter with its colon, then everything up to the last separator.
+    const std::size_t drive = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+    const std::size_t separator = path.find_last_of("/\\");
+    return path.substr(0, std::max(drive, separator == std::string::npos ? 0 : separator + 1));
 }
 
 std::string name_as_resolved(const std::string& path)
@@ -180,11 +176,8 @@ std::string name_as_resolved(const std::string& path)
     if (last == "." || last == "..") {
         return path;
     }
-    std::size_t end = path.size();
-    while (end > start && (path[end - 1] == '.' || path[end - 1] == ' ')) {
-        --end;
-    }
-    return end > start ? path.substr(0, end) : path;
+    const std::size_t kept = path.find_last_not_of(". ");
+    return kept != std::string::npos && kept >= start ? path.substr(0, kept + 1) : path;
 }
 
 int file_info(const std::string& path, bool follow_links, FileInfo& info)
@@ -207,8 +200,8 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info)
         return error_number(code);
     }
     BY_HANDLE_FILE_INFORMATION data{};
-    const DWORD type = ::GetFileType(handle);
-    if (type != FILE_TYPE_DISK) {
+    int error = 0;
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
         info.kind = FileKind::other;
     } else if (::GetFileInformationByHandle(handle, &data)) {
         const DWORD attributes = data.dwFileAttributes;
@@ -219,12 +212,10 @@ int file_info(const std::string& path, bool follow_links, FileInfo& info)
         info.index = (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
         info.mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
     } else {
-        const int error = last_error();
-        ::CloseHandle(handle);
-        return error;
+        error = last_error();
     }
     ::CloseHandle(handle);
-    return 0;
+    return error;
 }
 
 bool same_file(const FileInfo& a, const FileInfo& b)

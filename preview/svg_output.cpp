@@ -12,16 +12,11 @@ namespace {
 
 const char REPLACEMENT[] = "\xEF\xBF\xBD";  // U+FFFD
 
-void point_attributes(std::string& svg, const char* x_name, const char* y_name, double x, double y)
+// Appends ` name="value"`, the value a pixel coordinate.
+void pixel_attribute(std::string& svg, const char* name, double value)
 {
-    svg += ' ';
-    svg += x_name;
-    svg += "=\"";
-    append_pixel(svg, x);
-    svg += "\" ";
-    svg += y_name;
-    svg += "=\"";
-    append_pixel(svg, y);
+    svg.append(" ").append(name).append("=\"");
+    append_pixel(svg, value);
     svg += '"';
 }
 
@@ -97,8 +92,10 @@ void append_pixel(std::string& svg, double value)
 void write_line(std::string& svg, double x1, double y1, double x2, double y2, const char* attributes)
 {
     svg += "<line";
-    point_attributes(svg, "x1", "y1", x1, y1);
-    point_attributes(svg, "x2", "y2", x2, y2);
+    pixel_attribute(svg, "x1", x1);
+    pixel_attribute(svg, "y1", y1);
+    pixel_attribute(svg, "x2", x2);
+    pixel_attribute(svg, "y2", y2);
     svg += ' ';
     svg += attributes;
     svg += "/>\n";
@@ -107,7 +104,8 @@ void write_line(std::string& svg, double x1, double y1, double x2, double y2, co
 void write_text(std::string& svg, double x, double y, const char* attributes, const char* text)
 {
     svg += "<text";
-    point_attributes(svg, "x", "y", x, y);
+    pixel_attribute(svg, "x", x);
+    pixel_attribute(svg, "y", y);
     svg += ' ';
     svg += attributes;
     svg += '>';

@@ -10,21 +10,21 @@ constexpr double DIGIT_WIDTH = 0.64;
 constexpr double CHARACTER_WIDTH = 0.6;
 constexpr double BOLD_FACTOR = 1.1;
 
-bool continues_character(char c) { return (static_cast<unsigned char>(c) & 0xC0u) == 0x80u; }
-
 // The longest start of word, ending between two characters, that fits into
 // width; at least one character.
 std::size_t fitting_start(const std::string& word, double width, double font_size, bool bold)
 {
-    std::size_t end = 1;
-    while (end < word.size() && continues_character(word[end])) {
-        ++end;
-    }
-    for (std::size_t next = end; next < word.size();) {
-        ++next;
-        while (next < word.size() && continues_character(word[next])) {
-            ++next;
-        }
+    // Where the character that begins at `at` ends: after its continuation
+    // bytes (10xxxxxx).
+    const auto character_end = [&word](std::size_t at) {
+        do {
+            ++at;
+        } while (at < word.size() && (static_cast<unsigned char>(word[at]) & 0xC0u) == 0x80u);
+        return at;
+    };
+    std::size_t end = character_end(0);
+    while (end < word.size()) {
+        const std::size_t next = character_end(end);
         if (text_width(word.substr(0, next), font_size, bold) > width) {
             break;
         }
