@@ -31,9 +31,6 @@ std::string last_component(const std::string& path);
 // Elsewhere the name as it is.
 std::string name_as_resolved(const std::string& path);
 
-// The longest a single component of a name may be, in bytes of UTF-8.
-constexpr std::size_t COMPONENT_MAX = 255;
-
 // ---- Files by name. Names are UTF-8 on every system.
 
 enum class FileKind { missing = 0, regular, directory, link, other };

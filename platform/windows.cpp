@@ -90,6 +90,9 @@ std::string to_utf8(const wchar_t* wide)
     return text;
 }
 
+// The longest a single component of a name may be, in UTF-16 units.
+constexpr std::size_t COMPONENT_MAX = 255;
+
 // True when the system takes no such name: longer than 32767 characters in
 // all, or a component longer than COMPONENT_MAX. The system itself (or
 // Wine) may report such a name as missing instead.

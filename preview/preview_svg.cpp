@@ -138,11 +138,6 @@ double write_view_title(std::string& svg, const Page& page, const View& view, do
     return write_paragraph(svg, page, view.left, y, 14, true, "class=\"view-title\"", text);
 }
 
-bool inside(const View& view, double x, double y)
-{
-    return x >= view.left && x <= view.left + view.width && y >= view.top && y <= view.top + view.height;
-}
-
 void write_light_marker(std::string& svg, double x, double y, const char* colour)
 {
     append_format(svg, "<circle class=\"light-position\" cx=\"%.2f\" cy=\"%.2f\" r=\"4.5\" fill=\"%s\" stroke=\"black\"/>\n",
@@ -153,12 +148,9 @@ void write_light_marker(std::string& svg, double x, double y, const char* colour
 // without their colours: above left of it where that is free, else at the
 // first free place around it. Lights at one place get their numbers side by
 // side.
-void write_light_label(std::string& svg, const View& view, LabelPlacement& labels, double x, double y,
-                       unsigned number, const char* colour)
+void write_light_label(std::string& svg, LabelPlacement& labels, double x, double y, unsigned number,
+                       const char* colour)
 {
-    if (!inside(view, x, y)) {
-        return;
-    }
     constexpr LabelSpot spots[] = {
         {-7, -6, Anchor::end},   {7, -6, Anchor::start},  {-7, 14, Anchor::end},   {7, 14, Anchor::start},
         {-16, -6, Anchor::end},  {16, -6, Anchor::start}, {-16, 14, Anchor::end},  {16, 14, Anchor::start},
@@ -175,11 +167,8 @@ void write_light_label(std::string& svg, const View& view, LabelPlacement& label
     }
 }
 
-void write_gear_label(std::string& svg, const View& view, LabelPlacement& labels, double x, double y, const char* name)
+void write_gear_label(std::string& svg, LabelPlacement& labels, double x, double y, const char* name)
 {
-    if (!inside(view, x, y)) {
-        return;
-    }
     constexpr LabelSpot spots[] = {
         {0, 17, Anchor::middle}, {0, -9, Anchor::middle}, {9, 4, Anchor::start},   {-9, 4, Anchor::end},
         {0, 30, Anchor::middle}, {0, -22, Anchor::middle}, {0, 43, Anchor::middle}, {0, -35, Anchor::middle},
@@ -259,7 +248,7 @@ void write_lights(std::string& svg, const View& view, LabelPlacement* labels, co
         write_aim_marker(svg, aim.x, aim.y, colour);
         write_light_marker(svg, position.x, position.y, colour);
         if (labels != nullptr) {
-            write_light_label(svg, view, *labels, position.x, position.y, i + 1, colour);
+            write_light_label(svg, *labels, position.x, position.y, i + 1, colour);
         }
         svg += "</g>\n";
     }
@@ -297,7 +286,7 @@ void write_view_content(std::string& svg, const View& view, const GroundView& ge
             const double y = py(view, gears[g]->y);
             append_format(svg, "<circle class=\"gear\" cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"black\"/>\n",
                           clamp_pixel(x), clamp_pixel(y));
-            write_gear_label(svg, view, labels, x, y, names[g]);
+            write_gear_label(svg, labels, x, y, names[g]);
         }
     }
     if (before != nullptr) {

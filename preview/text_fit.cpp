@@ -109,6 +109,9 @@ std::vector<std::string> wrap_text(const std::string& text, double width, double
 bool place_label(LabelPlacement& placement, double x, double y, const std::string& text, double font_size,
                  bool bold, const LabelSpot* spots, std::size_t spot_count, LabelSpot& chosen)
 {
+    if (!box_within(Box{x, y, x, y}, placement.area)) {
+        return false;
+    }
     const LabelSpot* clear = nullptr;
     for (std::size_t i = 0; i < spot_count; ++i) {
         const LabelSpot& spot = spots[i];

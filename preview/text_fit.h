@@ -45,7 +45,7 @@ std::vector<std::string> wrap_text(const std::string& text, double width, double
 
 // Labels placed inside a view, clear of each other.
 struct LabelPlacement {
-    Box area;                // where labels should lie, in pixels
+    Box area;                // where labels should lie and what they name must lie, in pixels
     std::vector<Box> taken;  // the labels placed so far
 };
 
@@ -60,7 +60,7 @@ struct LabelSpot {
 // The first of the spots around (x, y) at which the label lies within the
 // area and clear of the labels placed so far, else the first one that is
 // only clear of them; its box is taken. Returns false, taking nothing, when
-// every spot would overlap a label.
+// (x, y) lies outside the area or every spot would overlap a label.
 bool place_label(LabelPlacement& placement, double x, double y, const std::string& text, double font_size,
                  bool bold, const LabelSpot* spots, std::size_t spot_count, LabelSpot& chosen);
 
