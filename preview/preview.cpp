@@ -1,6 +1,7 @@
 #include "preview/preview.h"
 
 #include "lights/value_notes.h"
+#include "output/output.h"
 #include "preview/preview_svg.h"
 
 namespace lumora {

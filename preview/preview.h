@@ -11,7 +11,6 @@
 #include "lights/ground_view.h"
 #include "lights/light_geometry.h"
 #include "lights/lights_from_definition.h"
-#include "output/output.h"
 #include "platform/file_system.h"
 
 namespace lumora {

@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "basics/number_text.h"
-#include "preview/preview.h"
 #include "preview/preview_layout.h"
 #include "preview/svg_output.h"
 #include "preview/text_fit.h"
