@@ -46,6 +46,7 @@
     messagesDrawn: null,
     lineSeverity: new Map(),
     pictureDrawn: null,
+    pictureShown: null,  // the picture shown, as drawPicture compares it
   };
   const HISTORY_STEPS = 500;
   // Files the page takes: larger ones are refused before they are read.
@@ -97,22 +98,22 @@
     const old = into.childNodes;
     const wanted = [...like.childNodes];
     wanted.forEach((node, i) => {
-      const now = old[i];
-      if (!now) {
-        into.append(node);
-      } else if (now.nodeType !== node.nodeType || now.nodeName !== node.nodeName) {
-        now.replaceWith(node);
-      } else if (now.nodeType !== Node.ELEMENT_NODE) {
-        put(now, 'data', node.data);
-      } else {
-        for (const attribute of node.attributes) putAttribute(now, attribute.name, attribute.value);
-        for (const attribute of [...now.attributes]) {
-          if (!node.hasAttribute(attribute.name)) now.removeAttribute(attribute.name);
-        }
-        morphChildren(now, node);
-      }
+      if (old[i]) morphNode(old[i], node); else into.append(node);
     });
     while (old.length > wanted.length) into.lastChild.remove();
+  }
+  function morphNode(now, node) {
+    if (now.nodeType !== node.nodeType || now.nodeName !== node.nodeName) {
+      now.replaceWith(node);
+    } else if (now.nodeType !== Node.ELEMENT_NODE) {
+      put(now, 'data', node.data);
+    } else {
+      for (const attribute of node.attributes) putAttribute(now, attribute.name, attribute.value);
+      for (const attribute of [...now.attributes]) {
+        if (!node.hasAttribute(attribute.name)) now.removeAttribute(attribute.name);
+      }
+      morphChildren(now, node);
+    }
   }
 
   // Bytes as text for the browser's storage, and back.
@@ -540,17 +541,80 @@
     if (view) render(view);
   }
 
-  // The picture: a new one is parsed aside and the one shown brought in line
-  // with it, so that what stays (the axes, the ground, most texts) is not
-  // laid out and drawn again.
+  // The picture: what changed is parsed aside and the picture shown brought
+  // in line with it, so that what stays (the axes, the ground, most texts)
+  // is neither parsed, nor laid out and drawn again. The core writes the
+  // picture's elements a line each, a group's opening and closing on lines
+  // of their own. Lines are compared as strings: where a child of the root
+  // keeps its number of lines, each changed line that is one whole element
+  // is parsed alone; any other changed child is parsed whole; and where the
+  // root or its number of children changes, the whole picture is.
   const pictureParser = document.createElement('template');
+  const count = (line, pattern) => (line.match(pattern) || []).length;
+  const openings = (line) => count(line, /<[a-zA-Z]/g);
+  const isWholeElement = (line) => openings(line) === 1 && (line.endsWith('/>') || count(line, /<\//g) === 1);
   function drawPicture(drawn) {
     const picture = byId('picture');
     if (drawn === state.pictureDrawn) return;
     state.pictureDrawn = drawn;
-    pictureParser.innerHTML = drawn;
-    morphChildren(picture, pictureParser.content);
+    const lines = drawn.split('\n');
+    const children = rootChildren(lines);
+    const shown = state.pictureShown;
+    if (shown && shown.lines[1] === lines[1] && shown.children.length === children.length) {
+      // What to bring in line, each an element shown and the markup of one
+      // element, all parsed at once.
+      const shownElements = [];
+      const markup = [];
+      children.forEach(([first, end], c) => {
+        const [oldFirst, oldEnd] = shown.children[c];
+        const changed = [];
+        for (let i = first; i < end; ++i) if (lines[i] !== shown.lines[oldFirst + i - first]) changed.push(i);
+        if (changed.length === 0 && end - first === oldEnd - oldFirst) return;
+        if (end - first === oldEnd - oldFirst &&
+            changed.every((i) => isWholeElement(lines[i]) && isWholeElement(shown.lines[oldFirst + i - first]))) {
+          for (const i of changed) {
+            shownElements.push(shown.elements[oldFirst + i - first]);
+            markup.push(lines[i]);
+          }
+        } else {
+          shownElements.push(shown.svg.children[c]);
+          markup.push(lines.slice(first, end).join('\n'));
+        }
+      });
+      pictureParser.innerHTML = lines[1] + markup.join('') + '</svg>';
+      const parsed = [...pictureParser.content.firstChild.children];
+      shownElements.forEach((element, k) => morphNode(element, parsed[k]));
+    } else {
+      pictureParser.innerHTML = drawn;
+      morphChildren(picture, pictureParser.content);
+    }
     pictureParser.innerHTML = '';
+    state.pictureShown = pictureShown(picture.querySelector('svg'), lines, children);
+  }
+  // The lines of each child of the root, [first, end): those between the
+  // root's opening (the second line) and its end (the last but one).
+  function rootChildren(lines) {
+    const children = [];
+    let depth = 0;
+    for (let i = 2; i < lines.length - 2; ++i) {
+      if (depth === 0) children.push([i, i]);
+      children[children.length - 1][1] = i + 1;
+      depth += openings(lines[i]) - count(lines[i], /<\//g) - count(lines[i], /\/>/g);
+    }
+    return children;
+  }
+  // The picture shown: its lines, the element each line begins (in the order
+  // of the document), its root's children; or null where they do not match.
+  function pictureShown(svg, lines, children) {
+    if (!svg || lines[lines.length - 2] !== '</svg>' || svg.children.length !== children.length) return null;
+    const all = svg.querySelectorAll('*');
+    const elements = [];
+    let next = 0;
+    lines.forEach((line, i) => {
+      elements.push(i >= 2 ? all[next] : null);
+      if (i >= 2 && i < lines.length - 2) next += openings(line);
+    });
+    return next === all.length ? {svg, lines, children, elements} : null;
   }
 
   function render(view) {
