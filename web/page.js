@@ -153,11 +153,9 @@
       notify('The page\'s code failed (' + (error && error.message ? error.message : String(error)) + '). ' +
              'The definition was kept; the code is started again.');
       state.core = null;
-      try {
-        createLumora().ready.then((fresh) => { state.core = fresh; }, () => {});
-      } catch (again) {
-        // Nothing more the page can do: it keeps what it holds.
-      }
+      // If it cannot start again, there is nothing more the page can do: it
+      // keeps what it holds.
+      startCore().then((fresh) => { state.core = fresh; }, () => {});
       return null;
     }
   }
@@ -1034,8 +1032,19 @@
     });
   }
 
+  // The module's code comes compressed (LUMORA_MODULE_GZIP, in base64); it
+  // is unpacked once and kept for starting the module again should it break.
+  let moduleCode = null;
+  async function startCore() {
+    if (!moduleCode) {
+      const unpacked = new Blob([base64ToBytes(LUMORA_MODULE_GZIP)]).stream().pipeThrough(new DecompressionStream('gzip'));
+      moduleCode = new Uint8Array(await new Response(unpacked).arrayBuffer());
+    }
+    return createLumora({wasmBinary: moduleCode}).ready;
+  }
+
   performance.mark('lumora-script');
-  createLumora().ready.then((core) => {
+  startCore().then((core) => {
     performance.mark('lumora-module');
     state.core = core;
     words = core.vocabulary();
