@@ -13,6 +13,9 @@ target_link_options(lumora_page_module PRIVATE
   -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=1 -sWASM_ASYNC_COMPILATION=0
   -Oz -sMALLOC=emmalloc -sTEXTDECODER=2 -sINCOMING_MODULE_JS_API=[wasmBinary])
 
+# Node.js packs the module's code and minifies the script (the toolchain
+# file finds it only where no emulator was given, as emcmake gives one).
+find_program(NODE_JS_EXECUTABLE NAMES nodejs node REQUIRED)
 set(page ${PROJECT_BINARY_DIR}/lumora-tuning.html)
 file(GLOB page_examples ${PROJECT_SOURCE_DIR}/examples/*.cfg)
 add_custom_command(
