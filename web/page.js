@@ -551,6 +551,27 @@
   const count = (line, pattern) => (line.match(pattern) || []).length;
   const openings = (line) => count(line, /<[a-zA-Z]/g);
   const isWholeElement = (line) => openings(line) === 1 && (line.endsWith('/>') || count(line, /<\//g) === 1);
+  // Most changed lines are one element of the same kind with other numbers
+  // (<line x1="…" …/>, <text …>words</text>): such a line is read here and
+  // set on its element, without the parser. Returns whether it was.
+  const simpleElement = /^<([a-zA-Z]+)((?: [^ =]+="[^"<]*")*) ?(?:\/>|>([^<]*)<\/\1>)$/;
+  const xmlEntities = {amp: '&', lt: '<', gt: '>', quot: '"', apos: "'"};
+  const unescapeXml = (text) => text.replace(/&(amp|lt|gt|quot|apos);/g, (entity, name) => xmlEntities[name]);
+  function setElement(element, line) {
+    const parts = simpleElement.exec(line);
+    if (!parts || parts[1] !== element.tagName || /&(?!(amp|lt|gt|quot|apos);)/.test(line)) return false;
+    const names = new Set();
+    for (const [, name, value] of parts[2].matchAll(/ ([^ =]+)="([^"]*)"/g)) {
+      names.add(name);
+      putAttribute(element, name, unescapeXml(value));
+    }
+    for (const attribute of [...element.attributes]) if (!names.has(attribute.name)) element.removeAttribute(attribute.name);
+    const text = parts[3] === undefined ? '' : unescapeXml(parts[3]);
+    const only = element.firstChild;
+    if (only && only === element.lastChild && only.nodeType === Node.TEXT_NODE && text !== '') put(only, 'data', text);
+    else if (text !== '' || only) element.textContent = text;
+    return true;
+  }
   function drawPicture(drawn) {
     const picture = byId('picture');
     if (drawn === state.pictureDrawn) return;
@@ -571,17 +592,22 @@
         if (end - first === oldEnd - oldFirst &&
             changed.every((i) => isWholeElement(lines[i]) && isWholeElement(shown.lines[oldFirst + i - first]))) {
           for (const i of changed) {
-            shownElements.push(shown.elements[oldFirst + i - first]);
-            markup.push(lines[i]);
+            const element = shown.elements[oldFirst + i - first];
+            if (!setElement(element, lines[i])) {
+              shownElements.push(element);
+              markup.push(lines[i]);
+            }
           }
         } else {
           shownElements.push(shown.svg.children[c]);
           markup.push(lines.slice(first, end).join('\n'));
         }
       });
-      pictureParser.innerHTML = lines[1] + markup.join('') + '</svg>';
-      const parsed = [...pictureParser.content.firstChild.children];
-      shownElements.forEach((element, k) => morphNode(element, parsed[k]));
+      if (markup.length) {
+        pictureParser.innerHTML = lines[1] + markup.join('') + '</svg>';
+        const parsed = [...pictureParser.content.firstChild.children];
+        shownElements.forEach((element, k) => morphNode(element, parsed[k]));
+      }
     } else {
       pictureParser.innerHTML = drawn;
       morphChildren(picture, pictureParser.content);
