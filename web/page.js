@@ -342,11 +342,20 @@
   }
 
   function fillForm(view) {
+    const focus = document.activeElement;
     for (const [place, field] of fieldsByPlace(view)) {
       const entry = state.fields.get(place);
       const opened = state.openedFields.get(place);
-      put(entry.reset, 'disabled', state.name === null || !opened || sameValue(field, opened));
+      const unchanged = state.name === null || !opened || sameValue(field, opened);
+      // A field drawn from the same values, with the same control in focus,
+      // stays as it is.
+      const drawn = [unchanged, field.key, field.number, field.unit, field.present, field.placeholder, field.sliderMin,
+                     field.sliderMax, field.sliderStep, field.sliderValue, entry.input.value, entry.slider.value, entry.unit && entry.unit.value,
+                     focus === entry.input, focus === entry.unit, focus === entry.slider, entry.beforeClear !== null].join('\n');
       entry.field = field;
+      if (drawn === entry.drawn) continue;
+      entry.drawn = drawn;
+      put(entry.reset, 'disabled', unchanged);
       entry.key = field.key;
       put(entry.keyName, 'textContent', field.key);
       if (document.activeElement !== entry.input) put(entry.input, 'value', field.number);
