@@ -1,5 +1,6 @@
 #include "definition/definition_editing.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "basics/formatted.h"
@@ -43,14 +44,16 @@ std::optional<EditText> open_text(const std::string& bytes)
     return text;
 }
 
-std::string close_text(const EditText& text)
+std::string joined_text(const EditText& text)
 {
     std::string joined;
     for (const EditLine& line : text.lines) {
         joined += line.raw;
     }
-    return encode_definition_text(joined, text.encoding);
+    return joined;
 }
+
+std::string close_text(const EditText& text) { return encode_definition_text(joined_text(text), text.encoding); }
 
 std::string_view visible_part(const std::string& raw)
 {
@@ -97,8 +100,6 @@ std::optional<Block> find_block(const EditText& text, unsigned section)
     return std::nullopt;
 }
 
-KeyTable table_of(unsigned section) { return section_keys(section); }
-
 // The key a line names (without regard to a missing '='), or null.
 const KeyName* key_of_line(const EditLine& line, unsigned section)
 {
@@ -106,7 +107,7 @@ const KeyName* key_of_line(const EditLine& line, unsigned section)
         return nullptr;
     }
     const KeyLine key_line = split_key_line(visible_part(line.raw));
-    return find_key(table_of(section), without_line_end(key_line.name));
+    return find_key(section_keys(section), without_line_end(key_line.name));
 }
 
 // The line end the file uses: that of its first line that has one; a file
@@ -181,33 +182,11 @@ std::string file_text(std::string_view shown, bool ansi)
     return ansi ? windows_1252_bytes(shown) : std::string(shown);
 }
 
-// Puts value (as shown) in place of the value on a line that holds a key:
-// the characters the old value shares with it at its start and end keep
-// their bytes.
-void replace_value(EditLine& line, std::string_view value, bool ansi)
-{
-    const std::string_view visible = visible_part(line.raw);
-    const KeyLine key_line = split_key_line(visible);
-    const auto offset = [&](std::string_view part) { return static_cast<std::size_t>(part.data() - visible.data()); };
-    if (!key_line.value.empty()) {
-        const std::string merged = merged_text(key_line.value, value, ansi, "\n");
-        line.raw.replace(offset(key_line.value), key_line.value.size(), merged);
-        return;
-    }
-    const std::string_view name = without_line_end(key_line.name);
-    const std::size_t after_name = offset(key_line.name) + name.size();
-    if (key_line.has_equals) {
-        line.raw.insert(after_name + 1, file_text(value, ansi));
-    } else {
-        line.raw.insert(after_name, "=" + file_text(value, ansi));
-    }
-}
-
-bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
-
-
-}  // namespace
-
+// new_text (UTF-8, as a text box or field shows the text) put in place of
+// old_bytes (as the file holds them): the characters the two share at their
+// start and at their end keep their bytes, and only those between are
+// written anew, as the file writes its text, a line feed as line_end. A CR
+// LF or a lone CR of the old text counts as one line feed.
 std::string merged_text(std::string_view old_bytes, std::string_view new_text, bool ansi, std::string_view line_end)
 {
     // The old text's units, a line end (CR LF, CR or LF) shown as one line
@@ -248,6 +227,32 @@ std::string merged_text(std::string_view old_bytes, std::string_view new_text, b
     return merged;
 }
 
+// Puts value (as shown) in place of the value on a line that holds a key:
+// the characters the old value shares with it at its start and end keep
+// their bytes.
+void replace_value(EditLine& line, std::string_view value, bool ansi)
+{
+    const std::string_view visible = visible_part(line.raw);
+    const KeyLine key_line = split_key_line(visible);
+    const auto offset = [&](std::string_view part) { return static_cast<std::size_t>(part.data() - visible.data()); };
+    if (!key_line.value.empty()) {
+        const std::string merged = merged_text(key_line.value, value, ansi, "\n");
+        line.raw.replace(offset(key_line.value), key_line.value.size(), merged);
+        return;
+    }
+    const std::string_view name = without_line_end(key_line.name);
+    const std::size_t after_name = offset(key_line.name) + name.size();
+    if (key_line.has_equals) {
+        line.raw.insert(after_name + 1, file_text(value, ansi));
+    } else {
+        line.raw.insert(after_name, "=" + file_text(value, ansi));
+    }
+}
+
+bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
+
+}  // namespace
+
 std::string shown_definition_text(const std::string& bytes)
 {
     const DecodedText decoded = decode_definition_bytes(bytes);
@@ -260,11 +265,8 @@ std::optional<std::string> replace_definition_text(const std::string& bytes, std
     if (!text) {
         return std::nullopt;
     }
-    std::string joined;
-    for (const EditLine& line : text->lines) {
-        joined += line.raw;
-    }
-    return encode_definition_text(merged_text(joined, shown, text->ansi, line_end_of(*text)), text->encoding);
+    return encode_definition_text(merged_text(joined_text(*text), shown, text->ansi, line_end_of(*text)),
+                                  text->encoding);
 }
 
 std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t n,
@@ -325,12 +327,8 @@ ValueParts split_value(std::string_view value)
     if (number_end == 0) {
         return {text, ""};
     }
-    const std::size_t rest = text.find_first_not_of(" \t", number_end);
-    if (rest == std::string::npos) {
-        return {text.substr(0, number_end), ""};
-    }
-    const std::string unit = text.substr(rest);
-    if (find_unit(unit) != nullptr) {
+    const std::string unit = text.substr(std::min(text.find_first_not_of(" \t", number_end), text.size()));
+    if (unit.empty() || find_unit(unit) != nullptr) {
         return {text.substr(0, number_end), unit};
     }
     return {text, ""};
@@ -362,7 +360,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
     if (!text) {
         return std::nullopt;
     }
-    const KeyName* key = section < SECTION_COUNT ? find_key(table_of(section), key_name) : nullptr;
+    const KeyName* key = section < SECTION_COUNT ? find_key(section_keys(section), key_name) : nullptr;
     if (key == nullptr) {
         return bytes;
     }

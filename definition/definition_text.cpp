@@ -175,16 +175,6 @@ SourceLine SourceLines::line(std::uint32_t n) const
     return line_at(n, at);
 }
 
-int header_section(std::string_view line)
-{
-    for (unsigned index = 0; index < SECTION_COUNT; ++index) {
-        if (is_section_header(line, index)) {
-            return static_cast<int>(index);
-        }
-    }
-    return NO_SECTION;
-}
-
 namespace {
 
 bool is_line_end(char c) { return c == '\r' || c == '\n'; }

@@ -109,10 +109,6 @@ private:
     std::uint32_t count_ = 0;
 };
 
-// The section a header line names (compared without regard to case, and
-// without its line end): 0 for [Main], n for [Light n], or NO_SECTION.
-int header_section(std::string_view line);
-
 // The text up to its first carriage return or line feed.
 std::string_view without_line_end(std::string_view text);
 
