@@ -1,6 +1,5 @@
 #include "mdl/insertion_layout.h"
 
-
 #include "basics/le_words.h"
 #include "mdl/insertion.h"
 #include "mdl/mdl_layout.h"
@@ -8,10 +7,6 @@
 namespace lumora {
 
 namespace {
-
-// Area offset of the former end code, relative to the trailer: the end code,
-// then one zero word, then the trailer.
-constexpr std::uint32_t END_CODE_BEFORE_TRAILER = TRAILER_BEHIND_END_CODE;
 
 // The offset in the plain trailer of its last word that is not zero. The
 // trailer is placed on a word boundary, so its zero words at the end merge
@@ -53,7 +48,7 @@ void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
     const std::uint32_t trailer_tail = last_trailer_word(trailer.data());
 
     unsigned difference = 0;
-    if (last_word_at >= block_end + END_CODE_BEFORE_TRAILER + trailer_tail) {
+    if (last_word_at >= block_end + TRAILER_BEHIND_END_CODE + trailer_tail) {
         layout.trailer_at = last_word_at - trailer_tail;
         difference = trailer_difference(code_area, layout.trailer_at, trailer.data());
     }
@@ -61,7 +56,7 @@ void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
         // Nothing but zeros behind an end code: the trailer was taken away.
         if (last_word_at >= block_end && load_u16(code_area + last_word_at) == END_CODE) {
             layout.problem = InsertionProblem::no_trailer;
-            layout.trailer_at = last_word_at + END_CODE_BEFORE_TRAILER;
+            layout.trailer_at = last_word_at + TRAILER_BEHIND_END_CODE;
             return;
         }
         layout.problem = InsertionProblem::trailer_damaged;
@@ -74,13 +69,13 @@ void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
         layout.found_word = zero_word;
         return;
     }
-    const std::uint16_t end_code = load_u16(code_area + layout.trailer_at - END_CODE_BEFORE_TRAILER);
+    const std::uint16_t end_code = load_u16(code_area + layout.trailer_at - TRAILER_BEHIND_END_CODE);
     if (end_code != END_CODE) {
         layout.problem = InsertionProblem::no_end_code;
         layout.found_word = end_code;
         return;
     }
-    layout.code_length = layout.trailer_at - END_CODE_BEFORE_TRAILER + 2 - block_end;
+    layout.code_length = layout.trailer_at - TRAILER_BEHIND_END_CODE + 2 - block_end;
     layout.problem = InsertionProblem::complete;
 }
 
@@ -95,8 +90,7 @@ std::uint32_t restored_mark_word(const std::uint8_t* code_area, const InsertionL
     if (mark.area_offset + mark.width > CODE_HEADER_LENGTH + layout.code_length) {
         return 0;
     }
-    return mark.width == 4 ? load_u32(code_area + mark.area_offset + layout.block.size)
-                           : load_u16(code_area + mark.area_offset + layout.block.size);
+    return mark_word(code_area + layout.block.size, mark);
 }
 
 }  // namespace
