@@ -44,6 +44,11 @@ std::optional<EditText> open_text(const std::string& bytes)
     return text;
 }
 
+std::vector<EditLine>::iterator line_at(EditText& text, std::size_t index)
+{
+    return text.lines.begin() + static_cast<std::ptrdiff_t>(index);
+}
+
 std::string joined_text(const EditText& text)
 {
     std::string joined;
@@ -137,19 +142,17 @@ void insert_lines(EditText& text, std::size_t index, int section, const std::vec
     for (const std::string& raw : raws) {
         added.push_back({raw + end, section, false});
     }
-    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(index), added.begin(), added.end());
+    text.lines.insert(line_at(text, index), added.begin(), added.end());
 }
 
 // Where the text ends for the reader: at an end-of-text mark outside any
 // section, or at its last line.
 std::size_t reading_end(const EditText& text)
 {
-    for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        if (text.lines[i].section == NO_SECTION && is_end_of_text(text.lines[i])) {
-            return i;
-        }
-    }
-    return text.lines.size();
+    const auto end = std::find_if(text.lines.begin(), text.lines.end(), [](const EditLine& line) {
+        return line.section == NO_SECTION && is_end_of_text(line);
+    });
+    return static_cast<std::size_t>(end - text.lines.begin());
 }
 
 // Adds a section with the given lines after its header: [Main] before the
@@ -160,14 +163,11 @@ void add_section(EditText& text, unsigned section, const std::vector<std::string
     std::vector<std::string> raws{section_header(section)};
     raws.insert(raws.end(), body.begin(), body.end());
     const int index = static_cast<int>(section);
-    if (section == MAIN_SECTION) {
-        for (std::size_t i = 0; i < text.lines.size(); ++i) {
-            if (is_header(text.lines[i])) {
-                raws.emplace_back();
-                insert_lines(text, i, index, raws);
-                return;
-            }
-        }
+    const auto first_header = std::find_if(text.lines.begin(), text.lines.end(), is_header);
+    if (section == MAIN_SECTION && first_header != text.lines.end()) {
+        raws.emplace_back();
+        insert_lines(text, static_cast<std::size_t>(first_header - text.lines.begin()), index, raws);
+        return;
     }
     const std::size_t at = reading_end(text);
     if (at > 0 && !is_empty_line(text.lines[at - 1])) {
@@ -278,7 +278,7 @@ std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t 
     }
     std::string& raw = text->lines[n - 1].raw;
     if (!shown) {
-        text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(n - 1));
+        text->lines.erase(line_at(*text, n - 1));
     } else {
         const std::size_t end = raw.find_last_not_of("\r\n") + 1;
         raw = merged_text(std::string_view(raw).substr(0, end), *shown, text->ansi, line_end_of(*text)) +
@@ -386,7 +386,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
     }
     if (clear) {
         for (auto i = holding.rbegin(); i != holding.rend(); ++i) {
-            text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(*i));
+            text->lines.erase(line_at(*text, *i));
         }
     } else if (!holding.empty()) {
         replace_value(text->lines[holding.front()], value, text->ansi);
@@ -428,16 +428,8 @@ std::optional<std::string> fit_light_sections(const std::string& bytes, unsigned
     }
     for (unsigned n = SECTION_COUNT - 1; n > count; --n) {
         const std::optional<Block> block = find_block(*text, n);
-        if (!block) {
-            continue;
-        }
-        bool empty = true;
-        for (std::size_t i = block->begin + 1; i < block->end; ++i) {
-            empty = empty && is_empty_line(text->lines[i]);
-        }
-        if (empty) {
-            text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(block->begin),
-                              text->lines.begin() + static_cast<std::ptrdiff_t>(block->end));
+        if (block && std::all_of(line_at(*text, block->begin + 1), line_at(*text, block->end), is_empty_line)) {
+            text->lines.erase(line_at(*text, block->begin), line_at(*text, block->end));
         }
     }
     for (unsigned n = 1; n <= count && n < SECTION_COUNT; ++n) {

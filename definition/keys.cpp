@@ -13,24 +13,24 @@ namespace {
 constexpr KeyDefault V = KeyDefault::value;
 
 constexpr KeyName MAIN_KEYS[] = {
-    {"Lights", KeyId::lights, true, false, false, KeyDefault::required, 0.0, KeyGear::none},
-    {"NoseGearDist", KeyId::other_gear_dist, true, true, true, V, 0.0, KeyGear::nose},
-    {"NoseGearHeight", KeyId::other_gear_height, true, true, true, V, 0.0, KeyGear::nose},
-    {"TailGearDist", KeyId::other_gear_dist, true, true, true, V, 0.0, KeyGear::tail},
-    {"TailGearHeight", KeyId::other_gear_height, true, true, true, V, 0.0, KeyGear::tail},
-    {"MainGearDist", KeyId::main_gear_dist, true, true, true, V, 0.0, KeyGear::main},
-    {"MainGearHeight", KeyId::main_gear_height, true, true, true, V, 0.0, KeyGear::main},
+    {"Lights", KeyId::lights, false, false, KeyDefault::required, 0.0, KeyGear::none},
+    {"NoseGearDist", KeyId::other_gear_dist, true, true, V, 0.0, KeyGear::nose},
+    {"NoseGearHeight", KeyId::other_gear_height, true, true, V, 0.0, KeyGear::nose},
+    {"TailGearDist", KeyId::other_gear_dist, true, true, V, 0.0, KeyGear::tail},
+    {"TailGearHeight", KeyId::other_gear_height, true, true, V, 0.0, KeyGear::tail},
+    {"MainGearDist", KeyId::main_gear_dist, true, true, V, 0.0, KeyGear::main},
+    {"MainGearHeight", KeyId::main_gear_height, true, true, V, 0.0, KeyGear::main},
 };
 
 constexpr KeyName LIGHT_KEYS[] = {
-    {"Pitch", KeyId::pitch, false, false, true, KeyDefault::ground_pitch, 0.0, KeyGear::none},
-    {"Direction", KeyId::direction, false, false, false, V, 0.0, KeyGear::none},
-    {"LatOffset", KeyId::lat_offset, false, true, true, V, 0.0, KeyGear::none},
-    {"LonOffset", KeyId::lon_offset, false, true, true, V, 20.0, KeyGear::none},
-    {"ZOffset", KeyId::z_offset, false, true, true, V, 0.0, KeyGear::none},
-    {"MaxRange", KeyId::max_range, false, true, true, V, 30.0, KeyGear::none},
-    {"SpotWidth", KeyId::spot_width, false, true, true, V, 20.0, KeyGear::none},
-    {"SpotDepth", KeyId::spot_depth, false, true, true, V, 40.0, KeyGear::none},
+    {"Pitch", KeyId::pitch, false, true, KeyDefault::ground_pitch, 0.0, KeyGear::none},
+    {"Direction", KeyId::direction, false, false, V, 0.0, KeyGear::none},
+    {"LatOffset", KeyId::lat_offset, true, true, V, 0.0, KeyGear::none},
+    {"LonOffset", KeyId::lon_offset, true, true, V, 20.0, KeyGear::none},
+    {"ZOffset", KeyId::z_offset, true, true, V, 0.0, KeyGear::none},
+    {"MaxRange", KeyId::max_range, true, true, V, 30.0, KeyGear::none},
+    {"SpotWidth", KeyId::spot_width, true, true, V, 20.0, KeyGear::none},
+    {"SpotDepth", KeyId::spot_depth, true, true, V, 40.0, KeyGear::none},
 };
 
 constexpr KeyTable MAIN_TABLE{MAIN_KEYS, sizeof MAIN_KEYS / sizeof MAIN_KEYS[0]};

@@ -26,7 +26,6 @@ enum class KeyGear { none, main, tail, nose };
 struct KeyName {
     char name[16];
     KeyId id;
-    bool main_section;  // a key of [Main]; else of [Light n]
     bool takes_unit;    // a length: written with a unit suffix (none: metres)
     bool reads_unit;    // its number is read with a unit suffix converted (the lengths, and Pitch)
     KeyDefault absent;
