@@ -1,6 +1,8 @@
 #include "lights/light_decoding.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "basics/angles.h"
 #include "basics/portable_math.h"
@@ -55,18 +57,12 @@ DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
     light.position[0] = light.outline[0].x * light.unit;
     light.position[1] = light.outline[0].y * light.unit;
     light.position[2] = light.outline[0].z * light.unit;
-    int min_x = light.outline[0].x;
-    int max_x = min_x;
-    int min_y = light.outline[0].y;
-    int max_y = min_y;
-    for (const ModelVector& point : light.outline) {
-        min_x = point.x < min_x ? point.x : min_x;
-        max_x = point.x > max_x ? point.x : max_x;
-        min_y = point.y < min_y ? point.y : min_y;
-        max_y = point.y > max_y ? point.y : max_y;
-    }
-    light.spot_width = (max_x - min_x) * light.unit;
-    light.spot_depth = (max_y - min_y) * light.unit;
+    const auto by_x = [](const ModelVector& a, const ModelVector& b) { return a.x < b.x; };
+    const auto by_y = [](const ModelVector& a, const ModelVector& b) { return a.y < b.y; };
+    const auto x_range = std::minmax_element(std::begin(light.outline), std::end(light.outline), by_x);
+    const auto y_range = std::minmax_element(std::begin(light.outline), std::end(light.outline), by_y);
+    light.spot_width = (x_range.second->x - x_range.first->x) * light.unit;
+    light.spot_depth = (y_range.second->y - y_range.first->y) * light.unit;
     return light;
 }
 

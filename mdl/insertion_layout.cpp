@@ -1,5 +1,7 @@
 #include "mdl/insertion_layout.h"
 
+#include <algorithm>
+
 #include "basics/le_words.h"
 #include "mdl/insertion.h"
 #include "mdl/mdl_layout.h"
@@ -27,12 +29,8 @@ std::uint32_t last_trailer_word(const std::uint8_t* trailer)
 // would run past the area's end differs where the area ends.
 unsigned trailer_difference(const std::uint8_t* code_area, std::uint32_t trailer_at, const std::uint8_t* trailer)
 {
-    for (unsigned k = 0; k < TRAILER_SIZE; ++k) {
-        if (trailer_at + k >= MODEL_CODE_SIZE || code_area[trailer_at + k] != trailer[k]) {
-            return k;
-        }
-    }
-    return TRAILER_SIZE;
+    const std::uint32_t room = std::min(TRAILER_SIZE, MODEL_CODE_SIZE - trailer_at);
+    return static_cast<unsigned>(std::mismatch(trailer, trailer + room, code_area + trailer_at).first - trailer);
 }
 
 // Finds the trailer behind the former code and checks the end code and the
