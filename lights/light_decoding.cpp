@@ -46,21 +46,18 @@ DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
     const LightRecord record = read_light_record(block, n, i);
     light.beam = record.beam;
     light.scale = record.scale;
-    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-        light.outline[k] = record.outline[k];
-    }
     light.inclination_deg = beam_inclination_deg(light.beam);
     light.direction_deg = beam_direction_deg(light.beam);
     light.unit = scale_unit(light.scale);
 
     // Point 0 is the spot shape's apex (0, 0): the light's own position.
-    light.position[0] = light.outline[0].x * light.unit;
-    light.position[1] = light.outline[0].y * light.unit;
-    light.position[2] = light.outline[0].z * light.unit;
+    light.position[0] = record.outline[0].x * light.unit;
+    light.position[1] = record.outline[0].y * light.unit;
+    light.position[2] = record.outline[0].z * light.unit;
     const auto by_x = [](const ModelVector& a, const ModelVector& b) { return a.x < b.x; };
     const auto by_y = [](const ModelVector& a, const ModelVector& b) { return a.y < b.y; };
-    const auto x_range = std::minmax_element(std::begin(light.outline), std::end(light.outline), by_x);
-    const auto y_range = std::minmax_element(std::begin(light.outline), std::end(light.outline), by_y);
+    const auto x_range = std::minmax_element(std::begin(record.outline), std::end(record.outline), by_x);
+    const auto y_range = std::minmax_element(std::begin(record.outline), std::end(record.outline), by_y);
     light.spot_width = (x_range.second->x - x_range.first->x) * light.unit;
     light.spot_depth = (y_range.second->y - y_range.first->y) * light.unit;
     return light;
