@@ -5,7 +5,6 @@
 
 #include "basics/formatted.h"
 #include "basics/number_text.h"
-#include "basics/text.h"
 #include "basics/windows_1252.h"
 #include "definition/keys.h"
 #include "definition/reader.h"

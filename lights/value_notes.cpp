@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "basics/angles.h"
-#include "definition/keys.h"
 #include "lights/ground_view.h"
 
 namespace lumora {
