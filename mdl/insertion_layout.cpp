@@ -15,13 +15,11 @@ namespace {
 // with the free room behind it.
 std::uint32_t last_trailer_word(const std::uint8_t* trailer)
 {
-    std::uint32_t last = 0;
-    for (std::uint32_t at = 0; at + 1 < TRAILER_SIZE; at += 2) {
-        if (trailer[at] != 0 || trailer[at + 1] != 0) {
-            last = at;
-        }
+    std::uint32_t at = TRAILER_SIZE - 2;
+    while (at > 0 && trailer[at] == 0 && trailer[at + 1] == 0) {
+        at -= 2;
     }
-    return last;
+    return at;
 }
 
 // The first byte where the area differs from the trailer placed at
