@@ -59,12 +59,6 @@ std::string joined_text(const EditText& text)
 
 std::string close_text(const EditText& text) { return encode_definition_text(joined_text(text), text.encoding); }
 
-std::string_view visible_part(const std::string& raw)
-{
-    const std::string_view all(raw);
-    return all.substr(0, all.find('\0'));
-}
-
 // What the reader makes of a line; a later piece of a long line is no line
 // of its own here.
 LineKind kind_of(const EditLine& line)

@@ -109,6 +109,9 @@ private:
     std::uint32_t count_ = 0;
 };
 
+// What the reader sees of a line: its bytes up to a zero byte.
+inline std::string_view visible_part(std::string_view raw) { return raw.substr(0, raw.find('\0')); }
+
 // The text up to its first carriage return or line feed.
 std::string_view without_line_end(std::string_view text);
 
