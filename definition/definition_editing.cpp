@@ -1,10 +1,10 @@
 #include "definition/definition_editing.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "basics/formatted.h"
 #include "basics/number_text.h"
-#include "basics/text.h"
 #include "basics/windows_1252.h"
 #include "definition/keys.h"
 #include "definition/reader.h"
@@ -43,20 +43,21 @@ std::optional<EditText> open_text(const std::string& bytes)
     return text;
 }
 
-std::string close_text(const EditText& text)
+std::vector<EditLine>::iterator line_at(EditText& text, std::size_t index)
+{
+    return text.lines.begin() + static_cast<std::ptrdiff_t>(index);
+}
+
+std::string joined_text(const EditText& text)
 {
     std::string joined;
     for (const EditLine& line : text.lines) {
         joined += line.raw;
     }
-    return encode_definition_text(joined, text.encoding);
+    return joined;
 }
 
-std::string_view visible_part(const std::string& raw)
-{
-    const std::string_view all(raw);
-    return all.substr(0, all.find('\0'));
-}
+std::string close_text(const EditText& text) { return encode_definition_text(joined_text(text), text.encoding); }
 
 // What the reader makes of a line; a later piece of a long line is no line
 // of its own here.
@@ -97,8 +98,6 @@ std::optional<Block> find_block(const EditText& text, unsigned section)
     return std::nullopt;
 }
 
-KeyTable table_of(unsigned section) { return section_keys(section); }
-
 // The key a line names (without regard to a missing '='), or null.
 const KeyName* key_of_line(const EditLine& line, unsigned section)
 {
@@ -106,7 +105,7 @@ const KeyName* key_of_line(const EditLine& line, unsigned section)
         return nullptr;
     }
     const KeyLine key_line = split_key_line(visible_part(line.raw));
-    return find_key(table_of(section), without_line_end(key_line.name));
+    return find_key(section_keys(section), without_line_end(key_line.name));
 }
 
 // The line end the file uses: that of its first line that has one; a file
@@ -136,19 +135,17 @@ void insert_lines(EditText& text, std::size_t index, int section, const std::vec
     for (const std::string& raw : raws) {
         added.push_back({raw + end, section, false});
     }
-    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(index), added.begin(), added.end());
+    text.lines.insert(line_at(text, index), added.begin(), added.end());
 }
 
 // Where the text ends for the reader: at an end-of-text mark outside any
 // section, or at its last line.
 std::size_t reading_end(const EditText& text)
 {
-    for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        if (text.lines[i].section == NO_SECTION && is_end_of_text(text.lines[i])) {
-            return i;
-        }
-    }
-    return text.lines.size();
+    const auto end = std::find_if(text.lines.begin(), text.lines.end(), [](const EditLine& line) {
+        return line.section == NO_SECTION && is_end_of_text(line);
+    });
+    return static_cast<std::size_t>(end - text.lines.begin());
 }
 
 // Adds a section with the given lines after its header: [Main] before the
@@ -159,14 +156,11 @@ void add_section(EditText& text, unsigned section, const std::vector<std::string
     std::vector<std::string> raws{section_header(section)};
     raws.insert(raws.end(), body.begin(), body.end());
     const int index = static_cast<int>(section);
-    if (section == MAIN_SECTION) {
-        for (std::size_t i = 0; i < text.lines.size(); ++i) {
-            if (is_header(text.lines[i])) {
-                raws.emplace_back();
-                insert_lines(text, i, index, raws);
-                return;
-            }
-        }
+    const auto first_header = std::find_if(text.lines.begin(), text.lines.end(), is_header);
+    if (section == MAIN_SECTION && first_header != text.lines.end()) {
+        raws.emplace_back();
+        insert_lines(text, static_cast<std::size_t>(first_header - text.lines.begin()), index, raws);
+        return;
     }
     const std::size_t at = reading_end(text);
     if (at > 0 && !is_empty_line(text.lines[at - 1])) {
@@ -181,33 +175,11 @@ std::string file_text(std::string_view shown, bool ansi)
     return ansi ? windows_1252_bytes(shown) : std::string(shown);
 }
 
-// Puts value (as shown) in place of the value on a line that holds a key:
-// the characters the old value shares with it at its start and end keep
-// their bytes.
-void replace_value(EditLine& line, std::string_view value, bool ansi)
-{
-    const std::string_view visible = visible_part(line.raw);
-    const KeyLine key_line = split_key_line(visible);
-    const auto offset = [&](std::string_view part) { return static_cast<std::size_t>(part.data() - visible.data()); };
-    if (!key_line.value.empty()) {
-        const std::string merged = merged_text(key_line.value, value, ansi, "\n");
-        line.raw.replace(offset(key_line.value), key_line.value.size(), merged);
-        return;
-    }
-    const std::string_view name = without_line_end(key_line.name);
-    const std::size_t after_name = offset(key_line.name) + name.size();
-    if (key_line.has_equals) {
-        line.raw.insert(after_name + 1, file_text(value, ansi));
-    } else {
-        line.raw.insert(after_name, "=" + file_text(value, ansi));
-    }
-}
-
-bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
-
-
-}  // namespace
-
+// new_text (UTF-8, as a text box or field shows the text) put in place of
+// old_bytes (as the file holds them): the characters the two share at their
+// start and at their end keep their bytes, and only those between are
+// written anew, as the file writes its text, a line feed as line_end. A CR
+// LF or a lone CR of the old text counts as one line feed.
 std::string merged_text(std::string_view old_bytes, std::string_view new_text, bool ansi, std::string_view line_end)
 {
     // The old text's units, a line end (CR LF, CR or LF) shown as one line
@@ -248,6 +220,32 @@ std::string merged_text(std::string_view old_bytes, std::string_view new_text, b
     return merged;
 }
 
+// Puts value (as shown) in place of the value on a line that holds a key:
+// the characters the old value shares with it at its start and end keep
+// their bytes.
+void replace_value(EditLine& line, std::string_view value, bool ansi)
+{
+    const std::string_view visible = visible_part(line.raw);
+    const KeyLine key_line = split_key_line(visible);
+    const auto offset = [&](std::string_view part) { return static_cast<std::size_t>(part.data() - visible.data()); };
+    if (!key_line.value.empty()) {
+        const std::string merged = merged_text(key_line.value, value, ansi, "\n");
+        line.raw.replace(offset(key_line.value), key_line.value.size(), merged);
+        return;
+    }
+    const std::string_view name = without_line_end(key_line.name);
+    const std::size_t after_name = offset(key_line.name) + name.size();
+    if (key_line.has_equals) {
+        line.raw.insert(after_name + 1, file_text(value, ansi));
+    } else {
+        line.raw.insert(after_name, "=" + file_text(value, ansi));
+    }
+}
+
+bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
+
+}  // namespace
+
 std::string shown_definition_text(const std::string& bytes)
 {
     const DecodedText decoded = decode_definition_bytes(bytes);
@@ -260,11 +258,8 @@ std::optional<std::string> replace_definition_text(const std::string& bytes, std
     if (!text) {
         return std::nullopt;
     }
-    std::string joined;
-    for (const EditLine& line : text->lines) {
-        joined += line.raw;
-    }
-    return encode_definition_text(merged_text(joined, shown, text->ansi, line_end_of(*text)), text->encoding);
+    return encode_definition_text(merged_text(joined_text(*text), shown, text->ansi, line_end_of(*text)),
+                                  text->encoding);
 }
 
 std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t n,
@@ -276,7 +271,7 @@ std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t 
     }
     std::string& raw = text->lines[n - 1].raw;
     if (!shown) {
-        text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(n - 1));
+        text->lines.erase(line_at(*text, n - 1));
     } else {
         const std::size_t end = raw.find_last_not_of("\r\n") + 1;
         raw = merged_text(std::string_view(raw).substr(0, end), *shown, text->ansi, line_end_of(*text)) +
@@ -325,12 +320,8 @@ ValueParts split_value(std::string_view value)
     if (number_end == 0) {
         return {text, ""};
     }
-    const std::size_t rest = text.find_first_not_of(" \t", number_end);
-    if (rest == std::string::npos) {
-        return {text.substr(0, number_end), ""};
-    }
-    const std::string unit = text.substr(rest);
-    if (find_unit(unit) != nullptr) {
+    const std::string unit = text.substr(std::min(text.find_first_not_of(" \t", number_end), text.size()));
+    if (unit.empty() || find_unit(unit) != nullptr) {
         return {text.substr(0, number_end), unit};
     }
     return {text, ""};
@@ -362,7 +353,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
     if (!text) {
         return std::nullopt;
     }
-    const KeyName* key = section < SECTION_COUNT ? find_key(table_of(section), key_name) : nullptr;
+    const KeyName* key = section < SECTION_COUNT ? find_key(section_keys(section), key_name) : nullptr;
     if (key == nullptr) {
         return bytes;
     }
@@ -388,7 +379,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
     }
     if (clear) {
         for (auto i = holding.rbegin(); i != holding.rend(); ++i) {
-            text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(*i));
+            text->lines.erase(line_at(*text, *i));
         }
     } else if (!holding.empty()) {
         replace_value(text->lines[holding.front()], value, text->ansi);
@@ -430,16 +421,8 @@ std::optional<std::string> fit_light_sections(const std::string& bytes, unsigned
     }
     for (unsigned n = SECTION_COUNT - 1; n > count; --n) {
         const std::optional<Block> block = find_block(*text, n);
-        if (!block) {
-            continue;
-        }
-        bool empty = true;
-        for (std::size_t i = block->begin + 1; i < block->end; ++i) {
-            empty = empty && is_empty_line(text->lines[i]);
-        }
-        if (empty) {
-            text->lines.erase(text->lines.begin() + static_cast<std::ptrdiff_t>(block->begin),
-                              text->lines.begin() + static_cast<std::ptrdiff_t>(block->end));
+        if (block && std::all_of(line_at(*text, block->begin + 1), line_at(*text, block->end), is_empty_line)) {
+            text->lines.erase(line_at(*text, block->begin), line_at(*text, block->end));
         }
     }
     for (unsigned n = 1; n <= count && n < SECTION_COUNT; ++n) {

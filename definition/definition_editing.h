@@ -18,14 +18,6 @@ namespace lumora {
 // back, UTF-8 turned into UTF-16 with its mark; plain text as it is.
 std::string encode_definition_text(const std::string& text, TextEncoding encoding);
 
-// new_text (UTF-8, as a text box or field shows the text) put in place of
-// old_bytes (as the file holds them): the characters the two share at their
-// start and at their end keep their bytes, and only those between are
-// written anew, as the file writes its text (Windows-1252 where ansi is
-// set), a line feed as line_end. A CR LF or a lone CR of the old text
-// counts as one line feed.
-std::string merged_text(std::string_view old_bytes, std::string_view new_text, bool ansi, std::string_view line_end);
-
 // The definition's text as the page shows it in its text box: decoded, any
 // byte that is not UTF-8 read as Windows-1252.
 std::string shown_definition_text(const std::string& bytes);

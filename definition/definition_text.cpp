@@ -117,7 +117,7 @@ SourceLines::SourceLines(std::string text) : text_(std::move(text))
         int next = section;
         if (first == '[') {
             const std::string_view raw(text_.data() + at, length);
-            section = next = header_section(without_line_end(raw.substr(0, raw.find('\0'))));
+            section = next = header_section(without_line_end(visible_part(raw)));
         } else if (first == END_OF_TEXT) {
             next = NO_SECTION;
         }
@@ -150,7 +150,7 @@ std::uint32_t SourceLines::continued_line(std::uint32_t n) const
 SourceLine SourceLines::line_at(std::uint32_t n, std::size_t at) const
 {
     const std::string_view raw(text_.data() + at, piece_length(text_, at));
-    return {n, section_of(n), raw, raw.substr(0, raw.find('\0')), continued_line(n)};
+    return {n, section_of(n), raw, visible_part(raw), continued_line(n)};
 }
 
 bool SourceLines::Cursor::next(SourceLine& line)
@@ -173,16 +173,6 @@ SourceLine SourceLines::line(std::uint32_t n) const
         at += piece_length(text_, at);
     }
     return line_at(n, at);
-}
-
-int header_section(std::string_view line)
-{
-    for (unsigned index = 0; index < SECTION_COUNT; ++index) {
-        if (is_section_header(line, index)) {
-            return static_cast<int>(index);
-        }
-    }
-    return NO_SECTION;
 }
 
 namespace {

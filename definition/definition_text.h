@@ -109,9 +109,8 @@ private:
     std::uint32_t count_ = 0;
 };
 
-// The section a header line names (compared without regard to case, and
-// without its line end): 0 for [Main], n for [Light n], or NO_SECTION.
-int header_section(std::string_view line);
+// What the reader sees of a line: its bytes up to a zero byte.
+inline std::string_view visible_part(std::string_view raw) { return raw.substr(0, raw.find('\0')); }
 
 // The text up to its first carriage return or line feed.
 std::string_view without_line_end(std::string_view text);

@@ -1,9 +1,10 @@
 #include "definition/keys.h"
 
-#include <charconv>
+#include <cstring>
 
 #include "basics/number_text.h"
 #include "basics/text.h"
+#include "definition/definition_text.h"
 
 namespace lumora {
 
@@ -12,24 +13,24 @@ namespace {
 constexpr KeyDefault V = KeyDefault::value;
 
 constexpr KeyName MAIN_KEYS[] = {
-    {"Lights", KeyId::lights, true, false, false, KeyDefault::required, 0.0, KeyGear::none},
-    {"NoseGearDist", KeyId::other_gear_dist, true, true, true, V, 0.0, KeyGear::nose},
-    {"NoseGearHeight", KeyId::other_gear_height, true, true, true, V, 0.0, KeyGear::nose},
-    {"TailGearDist", KeyId::other_gear_dist, true, true, true, V, 0.0, KeyGear::tail},
-    {"TailGearHeight", KeyId::other_gear_height, true, true, true, V, 0.0, KeyGear::tail},
-    {"MainGearDist", KeyId::main_gear_dist, true, true, true, V, 0.0, KeyGear::main},
-    {"MainGearHeight", KeyId::main_gear_height, true, true, true, V, 0.0, KeyGear::main},
+    {"Lights", KeyId::lights, false, false, KeyDefault::required, 0.0, KeyGear::none},
+    {"NoseGearDist", KeyId::other_gear_dist, true, true, V, 0.0, KeyGear::nose},
+    {"NoseGearHeight", KeyId::other_gear_height, true, true, V, 0.0, KeyGear::nose},
+    {"TailGearDist", KeyId::other_gear_dist, true, true, V, 0.0, KeyGear::tail},
+    {"TailGearHeight", KeyId::other_gear_height, true, true, V, 0.0, KeyGear::tail},
+    {"MainGearDist", KeyId::main_gear_dist, true, true, V, 0.0, KeyGear::main},
+    {"MainGearHeight", KeyId::main_gear_height, true, true, V, 0.0, KeyGear::main},
 };
 
 constexpr KeyName LIGHT_KEYS[] = {
-    {"Pitch", KeyId::pitch, false, false, true, KeyDefault::ground_pitch, 0.0, KeyGear::none},
-    {"Direction", KeyId::direction, false, false, false, V, 0.0, KeyGear::none},
-    {"LatOffset", KeyId::lat_offset, false, true, true, V, 0.0, KeyGear::none},
-    {"LonOffset", KeyId::lon_offset, false, true, true, V, 20.0, KeyGear::none},
-    {"ZOffset", KeyId::z_offset, false, true, true, V, 0.0, KeyGear::none},
-    {"MaxRange", KeyId::max_range, false, true, true, V, 30.0, KeyGear::none},
-    {"SpotWidth", KeyId::spot_width, false, true, true, V, 20.0, KeyGear::none},
-    {"SpotDepth", KeyId::spot_depth, false, true, true, V, 40.0, KeyGear::none},
+    {"Pitch", KeyId::pitch, false, true, KeyDefault::ground_pitch, 0.0, KeyGear::none},
+    {"Direction", KeyId::direction, false, false, V, 0.0, KeyGear::none},
+    {"LatOffset", KeyId::lat_offset, true, true, V, 0.0, KeyGear::none},
+    {"LonOffset", KeyId::lon_offset, true, true, V, 20.0, KeyGear::none},
+    {"ZOffset", KeyId::z_offset, true, true, V, 0.0, KeyGear::none},
+    {"MaxRange", KeyId::max_range, true, true, V, 30.0, KeyGear::none},
+    {"SpotWidth", KeyId::spot_width, true, true, V, 20.0, KeyGear::none},
+    {"SpotDepth", KeyId::spot_depth, true, true, V, 40.0, KeyGear::none},
 };
 
 constexpr KeyTable MAIN_TABLE{MAIN_KEYS, sizeof MAIN_KEYS / sizeof MAIN_KEYS[0]};
@@ -104,20 +105,20 @@ std::string section_header(unsigned section)
                                    : std::string(LIGHT_HEADER_START) + std::to_string(section) + HEADER_END;
 }
 
-bool is_section_header(std::string_view text, unsigned section)
+int header_section(std::string_view line)
 {
-    if (section == MAIN_SECTION) {
-        return equal_ignoring_case(text, MAIN_HEADER);
+    if (equal_ignoring_case(line, MAIN_HEADER)) {
+        return static_cast<int>(MAIN_SECTION);
     }
-    // The number as section_header writes it, compared in place.
+    // The number as section_header writes it: one digit, compared in place.
+    static_assert(SECTION_COUNT <= 10, "a light's number is one digit");
     const std::size_t start = LIGHT_HEADER_START.size();
-    if (text.size() < start + 2 || text.back() != HEADER_END ||
-        !equal_ignoring_case(text.substr(0, start), LIGHT_HEADER_START)) {
-        return false;
+    if (line.size() != start + 2 || line.back() != HEADER_END ||
+        !equal_ignoring_case(line.substr(0, start), LIGHT_HEADER_START)) {
+        return NO_SECTION;
     }
-    char number[16];
-    const std::to_chars_result written = std::to_chars(number, number + sizeof number, section);
-    return text.substr(start, text.size() - start - 1) == std::string_view(number, static_cast<std::size_t>(written.ptr - number));
+    const char digit = line[start];
+    return digit >= '1' && digit < static_cast<char>('0' + SECTION_COUNT) ? digit - '0' : NO_SECTION;
 }
 
 bool names_nose_gear(std::string_view written_name)
@@ -156,48 +157,23 @@ double unit_metres(std::string_view suffix)
     return unit != nullptr ? unit->metres : 1.0;
 }
 
-namespace {
-
-// Converts the number at the start of text (0 when there is none) and
-// returns in *rest the text behind it with blanks and tabs skipped. The
-// number is read alike on every platform, as glibc's strtod reads it.
-double leading_number(const char* text, const char** rest)
+double get_key_value(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double ground_pitch)
 {
-    const char* end = nullptr;
-    const double number = read_number(text, &end);
-    while (*end == ' ' || *end == '\t') {
-        ++end;
-    }
-    *rest = end;
-    return number;
-}
-
-}  // namespace
-
-double get_number(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double fallback)
-{
+    const KeyName& named = key_by_id(key);
     const DefinitionEntry* entry = lookup_entry(section, key);
     if (entry == nullptr) {
-        return fallback;
+        return named.absent == KeyDefault::ground_pitch ? ground_pitch : named.default_value;
     }
+    // The number is read alike on every platform, as glibc's strtod reads
+    // it; blanks and tabs behind it are passed over.
     const char* rest = nullptr;
-    const double number = leading_number(entry->value.c_str(), &rest);
-    if (*rest != '\0') {
-        report(diagnostics, MessageId::no_unit_expected, {entry->line}, entry->line);
-    }
-    return number;
-}
-
-double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key,
-                            double fallback)
-{
-    const DefinitionEntry* entry = lookup_entry(section, key);
-    if (entry == nullptr) {
-        return fallback;
-    }
-    const char* rest = nullptr;
-    const double number = leading_number(entry->value.c_str(), &rest);
+    const double number = read_number(entry->value.c_str(), &rest);
+    rest += std::strspn(rest, " \t");
     if (*rest == '\0') {
+        return number;
+    }
+    if (!named.reads_unit) {
+        report(diagnostics, MessageId::no_unit_expected, {entry->line}, entry->line);
         return number;
     }
     if (const LengthUnit* unit = find_unit(rest)) {
@@ -205,14 +181,6 @@ double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& s
     }
     report(diagnostics, MessageId::invalid_unit, {entry->value, entry->line}, entry->line);
     return number;
-}
-
-double get_key_value(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double ground_pitch)
-{
-    const KeyName& named = key_by_id(key);
-    const double fallback = named.absent == KeyDefault::ground_pitch ? ground_pitch : named.default_value;
-    return named.reads_unit ? get_number_with_unit(diagnostics, section, key, fallback)
-                            : get_number(diagnostics, section, key, fallback);
 }
 
 }  // namespace lumora

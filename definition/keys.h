@@ -26,7 +26,6 @@ enum class KeyGear { none, main, tail, nose };
 struct KeyName {
     char name[16];
     KeyId id;
-    bool main_section;  // a key of [Main]; else of [Light n]
     bool takes_unit;    // a length: written with a unit suffix (none: metres)
     bool reads_unit;    // its number is read with a unit suffix converted (the lengths, and Pitch)
     KeyDefault absent;
@@ -58,8 +57,9 @@ const KeyName& key_by_id(KeyId id, bool nose = false);
 // A section's header as the programs write it: "[Main]", "[Light 2]".
 std::string section_header(unsigned section);
 
-// Whether text is section_header(section) but for the case of letters.
-bool is_section_header(std::string_view text, unsigned section);
+// The section a header line names (compared without regard to case, and
+// without its line end): 0 for [Main], n for [Light n], or NO_SECTION.
+int header_section(std::string_view line);
 
 // Whether a name the file writes for one of the other gear's keys names the
 // nose gear (NoseGearDist, nosegearheight); false for the tail gear's.
@@ -79,19 +79,11 @@ const LengthUnit* find_unit(std::string_view text);
 // unknown suffix) is metres.
 double unit_metres(std::string_view suffix);
 
-// The value of key as a plain number, or fallback when the section lacks it.
-// Text after the number draws a warning; the number is used all the same.
-double get_number(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double fallback);
-
-// The value of key as a length in metres (suffix in, ft, cm or m; none means
-// metres), or fallback, unconverted, when the section lacks it. An unknown
-// suffix draws an error and the number is used unconverted.
-double get_number_with_unit(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key,
-                            double fallback);
-
-// The value of key read as the table says (with or without a unit), or the
-// key's default when the section lacks it; ground_pitch stands for the
-// default of Pitch.
+// The value of key read as the table says, or the key's default, unconverted,
+// when the section lacks it; ground_pitch stands for the default of Pitch.
+// Read with a unit, the value's suffix (in, ft, cm or m; none means metres)
+// is converted, and an unknown suffix draws an error; read without, any text
+// after the number draws a warning. Either way the number is used.
 double get_key_value(Diagnostics& diagnostics, const DefinitionSection& section, KeyId key, double ground_pitch);
 
 }  // namespace lumora

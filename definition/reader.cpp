@@ -97,47 +97,36 @@ SectionEnd parse_key_line(Reader& reader, DefinitionSection& section, const KeyT
     return SectionEnd::none;
 }
 
-// Reads the lines of a section up to an end-of-text line, a header (left
-// as the line read last) or the end of the text. Key lines are stored only
-// when store is set.
-SectionEnd read_section_lines(Reader& reader, DefinitionSection& section, const KeyTable& keys, bool store)
+// Reads one section's lines up to an end-of-text line, a header (left as
+// the line read last) or the end of the text, and notes how it ended. A
+// section met a second time draws an error and its key lines are skipped:
+// the first definition stays.
+SectionEnd read_section_body(Reader& reader, DefinitionSection& section, const KeyTable& keys)
 {
-    while (read_line(reader)) {
+    const bool store = !section.defined;
+    if (!store) {
+        report(reader.diagnostics, MessageId::section_defined_already, {section.header}, reader.line_number);
+    }
+    section.defined = true;
+    reader.section_end = SectionEnd::end_of_input;
+    while (reader.section_end == SectionEnd::end_of_input && read_line(reader)) {
         switch (classify_line(reader.line)) {
         case LineKind::ignored:
             break;
         case LineKind::end_of_text:
-            return SectionEnd::end_of_text;
+            reader.section_end = SectionEnd::end_of_text;
+            break;
         case LineKind::header:
-            return SectionEnd::next_header;
+            reader.section_end = SectionEnd::next_header;
+            break;
         case LineKind::key:
             if (store && parse_key_line(reader, section, keys) == SectionEnd::stopped) {
-                return SectionEnd::stopped;
+                reader.section_end = SectionEnd::stopped;
             }
             break;
         }
     }
-    return SectionEnd::end_of_input;
-}
-
-// Reads one section's lines. A section met a second time draws an error and
-// its lines are skipped: the first definition stays.
-SectionEnd read_section_body(Reader& reader, DefinitionSection& section, const KeyTable& keys)
-{
-    const bool repeated = section.defined;
-    if (repeated) {
-        report(reader.diagnostics, MessageId::section_defined_already, {section.header}, reader.line_number);
-    }
-    const SectionEnd end = read_section_lines(reader, section, keys, !repeated);
-    section.defined = true;
-    reader.section_end = end;
-    return end;
-}
-
-bool read_light_section(Reader& reader, unsigned index)
-{
-    const SectionEnd end = read_section_body(reader, reader.definition.sections[index], section_keys(index));
-    return end != SectionEnd::stopped;
+    return reader.section_end;
 }
 
 // Reads [Main], then settles the number of lights and computes the ground
@@ -159,7 +148,7 @@ bool read_main_section(Reader& reader)
         report(diagnostics, MessageId::lights_not_given);
         success = false;
     } else {
-        definition.light_count = low_bits_of_whole(get_number(diagnostics, section, KeyId::lights, 0.0));
+        definition.light_count = low_bits_of_whole(get_key_value(diagnostics, section, KeyId::lights, 0.0));
         if (definition.light_count < 1 || definition.light_count > 3) {
             report(diagnostics, MessageId::invalid_light_count_in_line, {lights->line}, lights->line);
             success = false;
@@ -209,7 +198,9 @@ bool open_section(Reader& reader)
     if (section.header_line == 0) {
         section.header_line = reader.line_number;
     }
-    return index == MAIN_SECTION ? read_main_section(reader) : read_light_section(reader, index);
+    return index == MAIN_SECTION
+               ? read_main_section(reader)
+               : read_section_body(reader, section, section_keys(index)) != SectionEnd::stopped;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "lights/block_recognition.h"
 
-#include "basics/le_words.h"
+#include <algorithm>
+#include <iterator>
+
 #include "lights/code_templates.h"
 
 namespace lumora {
@@ -51,21 +53,17 @@ BlockMatch recognise_block(const std::uint8_t* code)
     // The filling writes a scale of 7 to 13 and puts every outline point in
     // the light's plane z = LonOffset.
     for (unsigned i = 1; i <= match.lights; ++i) {
-        const std::uint16_t scale = load_u16(code + scale_field_offset(match.lights, i));
-        if (scale < SCALE_FINEST || scale > SCALE_COARSEST) {
+        const LightRecord record = read_light_record(code, match.lights, i);
+        const auto off_plane = [&](const ModelVector& point) { return point.z != record.outline[0].z; };
+        if (record.scale < SCALE_FINEST || record.scale > SCALE_COARSEST) {
             match.verdict = BlockVerdict::scale_out_of_range;
-            match.light = i;
-            return match;
+        } else if (std::any_of(std::begin(record.outline), std::end(record.outline), off_plane)) {
+            match.verdict = BlockVerdict::outline_not_flat;
+        } else {
+            continue;
         }
-        const std::uint8_t* outline = code + outline_field_offset(match.lights, i);
-        const std::uint16_t z = load_u16(outline + 4);
-        for (unsigned k = 1; k < OUTLINE_POINTS; ++k) {
-            if (load_u16(outline + 6 * k + 4) != z) {
-                match.verdict = BlockVerdict::outline_not_flat;
-                match.light = i;
-                return match;
-            }
-        }
+        match.light = i;
+        return match;
     }
     return match;
 }

@@ -76,17 +76,25 @@ constexpr void words(Assembler& a, std::uint16_t w1, std::uint16_t w2, std::uint
     word(a, w3);
 }
 
+// The end that the fixed part's two tails and the re-entry routines share:
+// a transfer at the fixed scale back into the model code, then the return
+// that the routine's 0x0034 leads to.
+constexpr void transfer_tail(Assembler& a, std::uint16_t transfer, unsigned& routine_return)
+{
+    word(a, OP_0004);
+    jump(a, OP_0034, routine_return);
+    words(a, 0, 0, FIXED_SCALE);
+    jump(a, transfer, a.labels.reentry_point);
+    word(a, 0x001C);
+    routine_return = a.at;
+    word(a, OP_RETURN);
+}
+
 constexpr void reentry_routine(Assembler& a, unsigned& start, unsigned& routine_return)
 {
     start = a.at;
     word(a, OP_ROUTINE);
-    word(a, OP_0004);
-    jump(a, OP_0034, routine_return);
-    words(a, 0, 0, FIXED_SCALE);
-    jump(a, OP_TRANSFER_41, a.labels.reentry_point);
-    word(a, 0x001C);
-    routine_return = a.at;
-    word(a, OP_RETURN);
+    transfer_tail(a, OP_TRANSFER_41, routine_return);
 }
 
 constexpr void fixed_part(Assembler& a)
@@ -105,13 +113,7 @@ constexpr void fixed_part(Assembler& a)
     jump(a, OP_CALL, l.light_tests);
     jump(a, OP_003A, l.fixed_return);
     words(a, 0, 0, 0);
-    word(a, OP_0004);
-    jump(a, OP_0034, l.fixed_return);
-    words(a, 0, 0, FIXED_SCALE);
-    jump(a, OP_TRANSFER_3B, l.reentry_point);
-    word(a, 0x001C);
-    l.fixed_return = a.at;
-    word(a, OP_RETURN);
+    transfer_tail(a, OP_TRANSFER_3B, l.fixed_return);
 
     l.chain_16 = a.at;
     jump(a, OP_0039, l.chain_8);
@@ -131,13 +133,7 @@ constexpr void fixed_part(Assembler& a)
     jump(a, OP_CALL, l.light_tests);
     jump(a, OP_003A, l.second_return);
     words(a, 0, 0, 0);
-    word(a, OP_0004);
-    jump(a, OP_0034, l.second_return);
-    words(a, 0, 0, FIXED_SCALE);
-    jump(a, OP_TRANSFER_3B, l.reentry_point);
-    word(a, 0x001C);
-    l.second_return = a.at;
-    word(a, OP_RETURN);
+    transfer_tail(a, OP_TRANSFER_3B, l.second_return);
 
     reentry_routine(a, l.reentry_1, l.reentry_1_return);
     reentry_routine(a, l.reentry_2, l.reentry_2_return);
@@ -256,14 +252,9 @@ void fill_code_template(CodeTemplate& block, unsigned n, const LightRecord* reco
     }
     for (unsigned i = 1; i <= n; ++i) {
         store_vector(block.bytes + beam_field_offset(i), records[i - 1].beam);
-    }
-    for (unsigned i = 1; i <= n; ++i) {
         store_u16(block.bytes + scale_field_offset(n, i), records[i - 1].scale);
-    }
-    for (unsigned i = 1; i <= n; ++i) {
-        std::uint8_t* outline = block.bytes + outline_field_offset(n, i);
         for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-            store_vector(outline + 6 * k, records[i - 1].outline[k]);
+            store_vector(block.bytes + outline_field_offset(n, i) + 6 * k, records[i - 1].outline[k]);
         }
     }
 }

@@ -10,8 +10,6 @@ namespace lumora {
 
 namespace {
 
-double to_degrees(double radians) { return rad_to_deg(radians); }
-
 Point3 along(const Point3& from, const Point3& direction, double distance)
 {
     return {from.x + direction.x * distance, from.y + direction.y * distance, from.z + direction.z * distance};
@@ -31,8 +29,8 @@ LightOnGround preview_light(const GroundView& geometry, const LightSet& lights, 
         return light;
     }
     light.computed = true;
-    light.pitch_deg = to_degrees(values.pitch);
-    light.inclination_deg = -to_degrees(values.inclination);
+    light.pitch_deg = rad_to_deg(values.pitch);
+    light.inclination_deg = -rad_to_deg(values.inclination);
     light.max_range = values.max_range;
     light.position = {values.x_right, values.y_up, values.z_forward};
     const double b = values.inclination;
@@ -131,8 +129,8 @@ LitAreaFigures lit_area_figures(const GroundView& geometry, unsigned index)
     }
     const LightOnGround& light = geometry.lights[index];
     if (!light.lit) {
-        const bool above = light.position.y - ground_height(geometry, light.position.z) > 0.0;
-        figures.state = above ? LitArea::beam_not_down : LitArea::light_not_above;
+        figures.state =
+            height_above_ground(geometry, light.position) > 0.0 ? LitArea::beam_not_down : LitArea::light_not_above;
         return figures;
     }
     figures.state = LitArea::lit;
@@ -150,7 +148,7 @@ LitAreaFigures lit_area_figures(const GroundView& geometry, unsigned index)
     }
     figures.aim_ahead = ahead_over_ground(light.position, light.aim, slope);
     figures.aim_x = light.aim.x;
-    figures.aim_height = (light.aim.y - ground_height(geometry, light.aim.z)) * ground_cosine(slope);
+    figures.aim_height = height_above_ground(geometry, light.aim) * ground_cosine(slope);
     return figures;
 }
 

@@ -1,6 +1,8 @@
 #include "lights/light_decoding.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "basics/angles.h"
 #include "basics/portable_math.h"
@@ -44,29 +46,20 @@ DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
     const LightRecord record = read_light_record(block, n, i);
     light.beam = record.beam;
     light.scale = record.scale;
-    for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
-        light.outline[k] = record.outline[k];
-    }
     light.inclination_deg = beam_inclination_deg(light.beam);
     light.direction_deg = beam_direction_deg(light.beam);
     light.unit = scale_unit(light.scale);
 
     // Point 0 is the spot shape's apex (0, 0): the light's own position.
-    light.position[0] = light.outline[0].x * light.unit;
-    light.position[1] = light.outline[0].y * light.unit;
-    light.position[2] = light.outline[0].z * light.unit;
-    int min_x = light.outline[0].x;
-    int max_x = min_x;
-    int min_y = light.outline[0].y;
-    int max_y = min_y;
-    for (const ModelVector& point : light.outline) {
-        min_x = point.x < min_x ? point.x : min_x;
-        max_x = point.x > max_x ? point.x : max_x;
-        min_y = point.y < min_y ? point.y : min_y;
-        max_y = point.y > max_y ? point.y : max_y;
-    }
-    light.spot_width = (max_x - min_x) * light.unit;
-    light.spot_depth = (max_y - min_y) * light.unit;
+    light.position[0] = record.outline[0].x * light.unit;
+    light.position[1] = record.outline[0].y * light.unit;
+    light.position[2] = record.outline[0].z * light.unit;
+    const auto by_x = [](const ModelVector& a, const ModelVector& b) { return a.x < b.x; };
+    const auto by_y = [](const ModelVector& a, const ModelVector& b) { return a.y < b.y; };
+    const auto x_range = std::minmax_element(std::begin(record.outline), std::end(record.outline), by_x);
+    const auto y_range = std::minmax_element(std::begin(record.outline), std::end(record.outline), by_y);
+    light.spot_width = (x_range.second->x - x_range.first->x) * light.unit;
+    light.spot_depth = (y_range.second->y - y_range.first->y) * light.unit;
     return light;
 }
 

@@ -11,7 +11,6 @@ namespace lumora {
 struct DecodedLight {
     ModelVector beam;
     std::uint16_t scale;
-    ModelVector outline[OUTLINE_POINTS];
     double inclination_deg;  // the beam's angle to the longitudinal axis, negative downwards
     double direction_deg;    // its sideways turn, towards the right wing (+x) positive
     double unit;             // metres per outline unit at the scale

@@ -1,8 +1,11 @@
 #include "lights/light_geometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "basics/angles.h"
+#include "basics/le_words.h"
 #include "basics/portable_math.h"
 #include "basics/whole_number.h"
 #include "definition/keys.h"
@@ -36,38 +39,7 @@ constexpr double DEPTH_NEEDED = 1.0;
 double spot_factor(double extent, double u) { return extent / (SHAPE_EXTENT * u); }
 
 // 16-bit sum that wraps like the model's words do.
-std::int16_t wrapping_sum(std::int16_t a, std::int16_t b)
-{
-    int sum = a + b;
-    if (sum > 32767) {
-        sum -= 65536;
-    } else if (sum < -32768) {
-        sum += 65536;
-    }
-    return static_cast<std::int16_t>(sum);
-}
-
-// The spot's apex in outline units of u, in the model's axes.
-struct SpotOffsets {
-    std::int16_t x_right;
-    std::int16_t y_up;
-    std::int16_t z_forward;
-};
-
-SpotOffsets spot_offsets(double x_right, double y_up, double z_forward, double u)
-{
-    return {to_signed_word(x_right / u), to_signed_word(y_up / u), to_signed_word(z_forward / u)};
-}
-
-bool all_finite(const double* values, unsigned count)
-{
-    for (unsigned i = 0; i < count; ++i) {
-        if (!std::isfinite(values[i])) {
-            return false;
-        }
-    }
-    return true;
-}
+std::int16_t wrapping_sum(std::int16_t a, std::int16_t b) { return signed_word(static_cast<std::uint16_t>(a + b)); }
 
 }  // namespace
 
@@ -77,11 +49,8 @@ double scale_unit(std::uint16_t scale)
     if (scale < SCALE_FINEST || scale > SCALE_COARSEST) {
         return 0.0;
     }
-    double u = COARSEST_UNIT;
-    for (std::uint16_t s = SCALE_COARSEST; s > scale; --s) {
-        u = u * 0.5;  // as build_spot_outline halves it
-    }
-    return u;
+    // Halving is exact, so this is the unit build_spot_outline reaches.
+    return std::ldexp(COARSEST_UNIT, scale - SCALE_COARSEST);
 }
 
 std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double width, double depth, double x_right,
@@ -89,7 +58,6 @@ std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double 
 {
     std::uint16_t scale = SCALE_COARSEST;
     double u = COARSEST_UNIT;
-    SpotOffsets offsets = spot_offsets(x_right, y_up, z_forward, u);
     double sx = spot_factor(width, u);
     double sy = spot_factor(depth, u);
     // Halve the unit until the spot's depth covers enough units to draw it.
@@ -98,13 +66,16 @@ std::uint16_t build_spot_outline(ModelVector (&outline)[OUTLINE_POINTS], double 
         u = u * 0.5;
         sx = sx * 2;
         sy = sy * 2;
-        offsets = spot_offsets(x_right, y_up, z_forward, u);
     }
+    // The spot's apex in outline units of u, in the model's axes.
+    const std::int16_t x0 = to_signed_word(x_right / u);
+    const std::int16_t y0 = to_signed_word(y_up / u);
+    const std::int16_t z0 = to_signed_word(z_forward / u);
     for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
         // Each term is truncated on its own before the 16-bit sum.
-        outline[k].x = wrapping_sum(to_signed_word(spot_shape[k].x * sx), offsets.x_right);
-        outline[k].y = wrapping_sum(to_signed_word(spot_shape[k].y * sy), offsets.y_up);
-        outline[k].z = offsets.z_forward;
+        outline[k].x = wrapping_sum(to_signed_word(spot_shape[k].x * sx), x0);
+        outline[k].y = wrapping_sum(to_signed_word(spot_shape[k].y * sy), y0);
+        outline[k].z = z0;
     }
     return scale;
 }
@@ -163,7 +134,7 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     // must not reach the record as garbage words.
     const double checked[] = {pitch, Z, R, direction, SW, SD, X, L, P, H, h, beta, B, K, W,
                               spot_factor(SW, COARSEST_UNIT), spot_factor(W, COARSEST_UNIT)};
-    if (!all_finite(checked, sizeof checked / sizeof checked[0])) {
+    if (!std::all_of(std::begin(checked), std::end(checked), [](double v) { return std::isfinite(v); })) {
         report(diagnostics, MessageId::beam_not_computable, {number});
         return;
     }
@@ -173,7 +144,7 @@ void compute_light(Diagnostics& diagnostics, const GroundGeometry& ground, const
     LightRecord& record = lights.records[index];
     record.beam = beam;
     record.scale = build_spot_outline(record.outline, SW, W, X, Z, L);
-    lights.values[index] = LightValues{P, X, Z, L, R, dir, SW, SD, h, B, W, true};
+    lights.values[index] = LightValues{P, X, Z, L, R, dir, SW, SD, h, B, true};
 }
 
 Step compute_lights(Diagnostics& diagnostics, const Definition& definition, LightSet& lights)

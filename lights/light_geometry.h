@@ -42,7 +42,6 @@ struct LightValues {
     double spot_depth;
     double height;       // h: the light's height above the ground line
     double inclination;  // B: the beam's angle below the longitudinal axis
-    double projected_depth;  // W: the spot's depth in the light's plane
     bool computed;       // false until compute_light filled this light's record
 };
 

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "basics/angles.h"
-#include "definition/keys.h"
 #include "lights/ground_view.h"
 
 namespace lumora {
@@ -19,13 +18,6 @@ std::uint32_t line_of(const DefinitionSection& section, KeyId key)
 {
     const DefinitionEntry* entry = lookup_entry(section, key);
     return entry != nullptr ? entry->line : 0;
-}
-
-// The first of the keys that the section gives, else 0.
-std::uint32_t first_line_of(const DefinitionSection& section, KeyId first, KeyId second)
-{
-    const std::uint32_t line = line_of(section, first);
-    return line != 0 ? line : line_of(section, second);
 }
 
 void check_light(std::vector<Message>& notes, const Definition& definition, const LightValues& values,
@@ -74,7 +66,10 @@ void check_light(std::vector<Message>& notes, const Definition& definition, cons
     const LitAreaFigures figures = lit_area_figures(view, number - 1);
     const double behind = -figures.nearest;
     if (figures.state == LitArea::lit && behind > 0.0 && !steep) {
-        notes.push_back({MessageId::note_lit_area_behind_light, first_line_of(section, KeyId::spot_depth, KeyId::max_range),
+        // The line of SpotDepth, or else of MaxRange.
+        const std::uint32_t depth_line = line_of(section, KeyId::spot_depth);
+        notes.push_back({MessageId::note_lit_area_behind_light,
+                         depth_line != 0 ? depth_line : line_of(section, KeyId::max_range),
                          {number, behind, values.spot_depth, values.max_range}});
     }
 }

@@ -1,5 +1,6 @@
 #include "mdl/insertion_layout.h"
 
+#include <algorithm>
 
 #include "basics/le_words.h"
 #include "mdl/insertion.h"
@@ -9,22 +10,16 @@ namespace lumora {
 
 namespace {
 
-// Area offset of the former end code, relative to the trailer: the end code,
-// then one zero word, then the trailer.
-constexpr std::uint32_t END_CODE_BEFORE_TRAILER = TRAILER_BEHIND_END_CODE;
-
 // The offset in the plain trailer of its last word that is not zero. The
 // trailer is placed on a word boundary, so its zero words at the end merge
 // with the free room behind it.
 std::uint32_t last_trailer_word(const std::uint8_t* trailer)
 {
-    std::uint32_t last = 0;
-    for (std::uint32_t at = 0; at + 1 < TRAILER_SIZE; at += 2) {
-        if (trailer[at] != 0 || trailer[at + 1] != 0) {
-            last = at;
-        }
+    std::uint32_t at = TRAILER_SIZE - 2;
+    while (at > 0 && trailer[at] == 0 && trailer[at + 1] == 0) {
+        at -= 2;
     }
-    return last;
+    return at;
 }
 
 // The first byte where the area differs from the trailer placed at
@@ -32,12 +27,8 @@ std::uint32_t last_trailer_word(const std::uint8_t* trailer)
 // would run past the area's end differs where the area ends.
 unsigned trailer_difference(const std::uint8_t* code_area, std::uint32_t trailer_at, const std::uint8_t* trailer)
 {
-    for (unsigned k = 0; k < TRAILER_SIZE; ++k) {
-        if (trailer_at + k >= MODEL_CODE_SIZE || code_area[trailer_at + k] != trailer[k]) {
-            return k;
-        }
-    }
-    return TRAILER_SIZE;
+    const std::uint32_t room = std::min(TRAILER_SIZE, MODEL_CODE_SIZE - trailer_at);
+    return static_cast<unsigned>(std::mismatch(trailer, trailer + room, code_area + trailer_at).first - trailer);
 }
 
 // Finds the trailer behind the former code and checks the end code and the
@@ -53,7 +44,7 @@ void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
     const std::uint32_t trailer_tail = last_trailer_word(trailer.data());
 
     unsigned difference = 0;
-    if (last_word_at >= block_end + END_CODE_BEFORE_TRAILER + trailer_tail) {
+    if (last_word_at >= block_end + TRAILER_BEHIND_END_CODE + trailer_tail) {
         layout.trailer_at = last_word_at - trailer_tail;
         difference = trailer_difference(code_area, layout.trailer_at, trailer.data());
     }
@@ -61,7 +52,7 @@ void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
         // Nothing but zeros behind an end code: the trailer was taken away.
         if (last_word_at >= block_end && load_u16(code_area + last_word_at) == END_CODE) {
             layout.problem = InsertionProblem::no_trailer;
-            layout.trailer_at = last_word_at + END_CODE_BEFORE_TRAILER;
+            layout.trailer_at = last_word_at + TRAILER_BEHIND_END_CODE;
             return;
         }
         layout.problem = InsertionProblem::trailer_damaged;
@@ -74,13 +65,13 @@ void check_trailer(const std::uint8_t* code_area, InsertionLayout& layout)
         layout.found_word = zero_word;
         return;
     }
-    const std::uint16_t end_code = load_u16(code_area + layout.trailer_at - END_CODE_BEFORE_TRAILER);
+    const std::uint16_t end_code = load_u16(code_area + layout.trailer_at - TRAILER_BEHIND_END_CODE);
     if (end_code != END_CODE) {
         layout.problem = InsertionProblem::no_end_code;
         layout.found_word = end_code;
         return;
     }
-    layout.code_length = layout.trailer_at - END_CODE_BEFORE_TRAILER + 2 - block_end;
+    layout.code_length = layout.trailer_at - TRAILER_BEHIND_END_CODE + 2 - block_end;
     layout.problem = InsertionProblem::complete;
 }
 
@@ -95,8 +86,7 @@ std::uint32_t restored_mark_word(const std::uint8_t* code_area, const InsertionL
     if (mark.area_offset + mark.width > CODE_HEADER_LENGTH + layout.code_length) {
         return 0;
     }
-    return mark.width == 4 ? load_u32(code_area + mark.area_offset + layout.block.size)
-                           : load_u16(code_area + mark.area_offset + layout.block.size);
+    return mark_word(code_area + layout.block.size, mark);
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
 #include <cerrno>
-#include <cstdio>
-#include <new>
 #include <cstring>
 
 #include "mdl/mdl_layout.h"

@@ -18,21 +18,11 @@ bool inside(const MdlImage& image, std::uint64_t offset, std::uint64_t count)
 }
 
 // The section-table entry that describes the resource section, or null: the
-// entry nearest the end of the table whose virtual address is non-zero and
-// not above resource_rva. Null as well when the section count or the table
-// of that many entries does not lie wholly inside the image: the walk starts
-// at the last entry, so a table cut short cannot be read.
-const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset,
+// entry nearest the end of the table (of count entries, wholly inside the
+// image) whose virtual address is non-zero and not above resource_rva.
+const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t pe_offset, unsigned count,
                                           std::uint32_t resource_rva)
 {
-    if (!inside(image, std::uint64_t{pe_offset} + 6, 2)) {
-        return nullptr;
-    }
-    const unsigned count = load_u16(image.buffer.get() + pe_offset + 6);
-    // A table that runs past the file's end is no section table.
-    if (!inside(image, std::uint64_t{pe_offset} + PE_SECTION_TABLE, std::uint64_t{SECTION_ENTRY_SIZE} * count)) {
-        return nullptr;
-    }
     for (unsigned i = count; i-- > 0;) {
         const std::uint8_t* entry = image.buffer.get() + pe_offset + PE_SECTION_TABLE + SECTION_ENTRY_SIZE * i;
         const std::uint32_t address = load_u32(entry + 12);
@@ -92,6 +82,8 @@ StructureFindings check_structure(const MdlImage& image)
         return found;
     }
     found.resource_rva = load_u32(image.buffer.get() + found.pe_offset + PE_RESOURCE_RVA_FIELD);
+    // A table that runs past the file's end is no section table: the walk
+    // starts at its last entry.
     found.result = StructureCheck::section_table_outside;
     if (!inside(image, std::uint64_t{found.pe_offset} + 6, 2)) {
         return found;
@@ -102,7 +94,7 @@ StructureFindings check_structure(const MdlImage& image)
         return found;
     }
     found.result = StructureCheck::no_resource_section;
-    const std::uint8_t* section = find_resource_section(image, found.pe_offset, found.resource_rva);
+    const std::uint8_t* section = find_resource_section(image, found.pe_offset, found.section_count, found.resource_rva);
     if (section == nullptr) {
         return found;
     }

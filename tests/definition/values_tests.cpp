@@ -74,7 +74,7 @@ TEST(DefinitionValues, LengthsWithUnits)
         ConsoleCapture console;
         MessagePrinter printer{console.console()};
         Diagnostics diagnostics{printer, "units.def"};
-        EXPECT_NEAR(get_number_with_unit(diagnostics, section, KeyId::pitch, 99.0), c.number, 1e-12);
+        EXPECT_NEAR(get_key_value(diagnostics, section, KeyId::pitch, 99.0), c.number, 1e-12);
         EXPECT_EQ(console.text(), expected_message(c.message, c.value));
         EXPECT_EQ(diagnostics.error_flag, c.message != nullptr);
     }
@@ -97,7 +97,7 @@ TEST(DefinitionValues, PlainNumbers)
         ConsoleCapture console;
         MessagePrinter printer{console.console()};
         Diagnostics diagnostics{printer, "units.def"};
-        EXPECT_DOUBLE_EQ(get_number(diagnostics, section, KeyId::direction, 99.0), c.number);
+        EXPECT_DOUBLE_EQ(get_key_value(diagnostics, section, KeyId::direction, 99.0), c.number);
         EXPECT_EQ(console.text(), expected_message(c.message, c.value));
         EXPECT_FALSE(diagnostics.error_flag);
     }
@@ -109,8 +109,8 @@ TEST(DefinitionValues, AbsentKeyGivesTheDefaultUnconverted)
     ConsoleCapture console;
     MessagePrinter printer{console.console()};
     Diagnostics diagnostics{printer, "units.def"};
-    EXPECT_EQ(get_number_with_unit(diagnostics, section, KeyId::max_range, 30.0), 30.0);
-    EXPECT_EQ(get_number(diagnostics, section, KeyId::direction, -4.5), -4.5);
+    EXPECT_EQ(get_key_value(diagnostics, section, KeyId::max_range, -4.5), 30.0);
+    EXPECT_EQ(get_key_value(diagnostics, section_with(KeyId::direction, "1 in"), KeyId::pitch, -4.5), -4.5);
     EXPECT_EQ(console.text(), "");
 }
 
@@ -120,8 +120,8 @@ TEST(DefinitionValues, EveryReadReportsAgain)
     ConsoleCapture console;
     MessagePrinter printer{console.console()};
     Diagnostics diagnostics{printer, "units.def"};
-    get_number_with_unit(diagnostics, section, KeyId::max_range, 0.0);
-    get_number_with_unit(diagnostics, section, KeyId::max_range, 0.0);
+    get_key_value(diagnostics, section, KeyId::max_range, 0.0);
+    get_key_value(diagnostics, section, KeyId::max_range, 0.0);
     const std::string once = expected_message(BAD_UNIT, "12 mm");
     EXPECT_EQ(console.text(), once + once);
 }
