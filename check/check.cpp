@@ -14,7 +14,7 @@ namespace {
 
 constexpr char HINT_INDENT[] = "    ";
 
-// The check's hints on the printing sink: passes each message on to it,
+// The check's hints on a printing sink: prints each message as veska does,
 // then prints the message's hint, worked out as the run reports it (the
 // definition as read so far), indented under it, the message's line ended
 // first where the message leaves it open. Counts the errors, and keeps each
@@ -23,9 +23,8 @@ constexpr char HINT_INDENT[] = "    ";
 // memory than its text.
 class CheckHints final : public MessageSink {
 public:
-    CheckHints(MessagePrinter& printer, Console console, const CheckContext& context, CheckReport& report,
-               std::vector<CheckRecord>* records)
-        : printer_(printer), console_(console), context_(context), report_(report), records_(records)
+    CheckHints(Console console, const CheckContext& context, CheckReport& report, std::vector<CheckRecord>* records)
+        : printer_(console), console_(console), context_(context), report_(report), records_(records)
     {
     }
 
@@ -45,7 +44,7 @@ public:
     }
 
 private:
-    MessagePrinter& printer_;
+    MessagePrinter printer_;
     Console console_;
     const CheckContext& context_;
     CheckReport& report_;
@@ -159,13 +158,14 @@ void finish_check(CheckReport& report, MessageSink& collector, const std::string
     }
     const GroundView view = compute_ground_view(definition.ground, lights, shown);
     for (std::uint32_t i = 0; i < view.light_count; ++i) {
-        if (lights.values[i].computed && lit_area_figures(view, i).state != LitArea::lit) {
+        if (!lights.values[i].computed) {
+            continue;
+        }
+        const LitAreaFigures figures = lit_area_figures(view, i);
+        if (figures.state != LitArea::lit) {
             report.dark_lights.push_back(i + 1);
         }
-        if (lights.values[i].computed) {
-            collector.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(lit_area_figures(view, i))}},
-                           name);
-        }
+        collector.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(figures)}}, name);
     }
     collector.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding).as_read}}, name);
 }
@@ -173,12 +173,11 @@ void finish_check(CheckReport& report, MessageSink& collector, const std::string
 }  // namespace
 
 CheckReport check_definition_bytes(const std::string& name, std::string bytes, Definition& definition,
-                                   LightSet& lights, const Console& echo)
+                                   LightSet& lights)
 {
     CheckReport report;
     const CheckContext context(definition);
-    MessagePrinter printer{echo};
-    CheckHints collector(printer, echo, context, report, &report.records);
+    CheckHints collector(Console{}, context, report, &report.records);
     Diagnostics diagnostics{collector, name};
     report.outcome = compute_lights_from_bytes(diagnostics, definition, lights, std::move(bytes));
     finish_check(report, collector, name, definition, lights, diagnostics);
@@ -202,8 +201,7 @@ int run_check(const Console& console, FileSystem& files, const std::string& defi
     CheckReport report;
     Definition definition;
     const CheckContext context(definition);
-    MessagePrinter printer{console};
-    CheckHints collector(printer, console, context, report, nullptr);
+    CheckHints collector(console, context, report, nullptr);
     // The same steps as veska's, each message printed with its hint as it
     // comes.
     Diagnostics diagnostics{collector, definition_name};

@@ -1,6 +1,8 @@
 #include "check/check_hints.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 #include "basics/formatted.h"
 #include "basics/number_text.h"
@@ -13,15 +15,6 @@ namespace lumora {
 namespace {
 
 std::string decimal(unsigned long number) { return std::to_string(number); }
-
-std::string trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return std::string();
-    }
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
 
 KeyTable key_table(int section) { return section_keys(static_cast<unsigned>(section)); }
 
@@ -39,19 +32,15 @@ std::string key_list(const KeyTable& table)
 unsigned edit_distance(const std::string& a, const std::string& b)
 {
     std::vector<unsigned> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        row[j] = static_cast<unsigned>(j);
-    }
+    std::iota(row.begin(), row.end(), 0u);
     for (std::size_t i = 1; i <= a.size(); ++i) {
         unsigned diagonal = row[0];
         row[0] = static_cast<unsigned>(i);
         for (std::size_t j = 1; j <= b.size(); ++j) {
+            const unsigned above = row[j];
             const unsigned substitution = diagonal + (ascii_lower(a[i - 1]) == ascii_lower(b[j - 1]) ? 0 : 1);
-            diagonal = row[j];
-            const unsigned insertion = row[j - 1] + 1;
-            const unsigned deletion = row[j] + 1;
-            row[j] = substitution < insertion ? substitution : insertion;
-            row[j] = deletion < row[j] ? deletion : row[j];
+            row[j] = std::min({substitution, row[j - 1] + 1, above + 1});
+            diagonal = above;
         }
     }
     return row[b.size()];
@@ -79,6 +68,17 @@ const KeyName& nearest_key(const KeyTable& table, const std::string& name, unsig
         *distance = best;
     }
     return *nearest;
+}
+
+std::string squeezed(std::string_view text)
+{
+    std::string plain;
+    for (const char c : text) {
+        if (c != ' ' && c != '\t') {
+            plain += ascii_lower(c);
+        }
+    }
+    return plain;
 }
 
 namespace {
@@ -115,16 +115,6 @@ NumberText split_number(const std::string& value)
     }
     return {trimmed(std::string_view(value).substr(0, used)), value.substr(rest)};
 }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// A decimal comma: the number stops at a comma that a digit follows.
-bool decimal_comma(const NumberText& number)
-{
-    return !number.number.empty() && number.rest.size() >= 2 && number.rest[0] == ',' && is_digit(number.rest[1]);
-}
-
-std::string with_decimal_point(const NumberText& number) { return number.number + "." + number.rest.substr(1); }
 
 }  // namespace
 
@@ -311,12 +301,7 @@ constexpr int NO_SUCH_LIGHT = 99;
 // light number other than 1 to 3, -1 for anything else.
 int meant_section(const std::string& inside)
 {
-    std::string plain;
-    for (const char c : inside) {
-        if (c != ' ' && c != '\t') {
-            plain += ascii_lower(c);
-        }
-    }
+    const std::string plain = squeezed(inside);
     if (plain == "main") {
         return static_cast<int>(MAIN_SECTION);
     }
@@ -361,46 +346,36 @@ std::string hint_outside(const CheckContext& context, std::uint32_t line)
     return "Start the line with ; to make it a comment.";
 }
 
-std::string hint_no_unit(const CheckContext& context, std::uint32_t line)
-{
-    const KeyLine key_line = split_key_line(context.definition.lines.line(line).visible);
-    const std::string name = trimmed(key_line.name);
-    const NumberText number = split_number(std::string(key_line.value));
-    if (number.number.empty()) {
-        return name + " takes a number: e.g. " + name + "=" + (equal_ignoring_case(name, "Direction") ? "10" : "1") + ".";
-    }
-    if (!number.rest.empty() && number.rest[0] == ';') {
-        return "Move the comment \"" + number.rest + "\" to a line of its own: write " + name + "=" + number.number +
-               ".";
-    }
-    if (decimal_comma(number)) {
-        return "Use a decimal point: " + name + "=" + with_decimal_point(number) + " (veska reads " + number.number +
-               ").";
-    }
-    if (equal_ignoring_case(name, "Direction")) {
-        return "Direction is in degrees, without a unit: write Direction=" + number.number + ".";
-    }
-    return "Write the number alone: " + name + "=" + number.number + ".";
-}
-
-std::string hint_unit(const CheckContext& context, std::uint32_t line)
+// A value that is no plain number: of a key that takes none (Direction and
+// the counts), or of a length, which takes a unit.
+std::string hint_value(const CheckContext& context, std::uint32_t line, bool takes_unit)
 {
     const KeyLine key_line = split_key_line(context.definition.lines.line(line).visible);
     const std::string units = "Units are " + unit_list() + " (none: metres)";
     const std::string name = trimmed(key_line.name);
     const NumberText number = split_number(std::string(key_line.value));
     if (number.number.empty()) {
-        return name + " takes a number, with or without a unit: e.g. " + name + "=2. " + units + ".";
+        return takes_unit ? name + " takes a number, with or without a unit: e.g. " + name + "=2. " + units + "."
+                          : name + " takes a number: e.g. " + name + "=" +
+                                (equal_ignoring_case(name, "Direction") ? "10" : "1") + ".";
     }
     if (!number.rest.empty() && number.rest[0] == ';') {
         return "Move the comment \"" + number.rest + "\" to a line of its own: write " + name + "=" + number.number +
                ".";
     }
-    if (decimal_comma(number)) {
-        return "Use a decimal point: " + name + "=" + with_decimal_point(number) + ".";
+    if (number.rest.size() >= 2 && number.rest[0] == ',' && number.rest[1] >= '0' && number.rest[1] <= '9') {
+        // A decimal comma: the number stopped at a comma that a digit follows.
+        return "Use a decimal point: " + name + "=" + number.number + "." + number.rest.substr(1) +
+               (takes_unit ? "" : " (veska reads " + number.number + ")") + ".";
     }
-    if (equal_ignoring_case(name, "Pitch") && is_degrees_word(number.rest)) {
-        return "Pitch is in degrees, without a unit: write Pitch=" + number.number + ".";
+    // Degrees take no unit: Direction's value is a number alone, and a
+    // degrees word behind Pitch is no unit of length.
+    const std::string angle = takes_unit ? "Pitch" : "Direction";
+    if (equal_ignoring_case(name, angle) && (!takes_unit || is_degrees_word(number.rest))) {
+        return angle + " is in degrees, without a unit: write " + angle + "=" + number.number + ".";
+    }
+    if (!takes_unit) {
+        return "Write the number alone: " + name + "=" + number.number + ".";
     }
     const std::string unit = unit_for_word(number.rest);
     return units + ": write " + name + "=" + number.number + " " + (unit.empty() ? "m" : unit) + ".";
@@ -450,18 +425,20 @@ std::uint32_t number_of(const Message& message, std::size_t index)
 }  // namespace
 
 
-FileFacts file_facts(const SourceLines& lines)
+const FileFacts& CheckContext::facts() const
 {
-    FileFacts facts;
-    SourceLines::Cursor cursor(lines);
-    SourceLine line{};
-    while (cursor.next(line)) {
-        if (!line.visible.empty() && line.visible[0] == '[') {
-            facts.has_main_header = facts.has_main_header || line.section == static_cast<int>(MAIN_SECTION);
-            facts.highest_light_section = std::max(facts.highest_light_section, line.section);
+    if (!facts_) {
+        facts_.emplace();
+        SourceLines::Cursor cursor(definition.lines);
+        SourceLine line{};
+        while (cursor.next(line)) {
+            if (!line.visible.empty() && line.visible[0] == '[') {
+                facts_->has_main_header = facts_->has_main_header || line.section == static_cast<int>(MAIN_SECTION);
+                facts_->highest_light_section = std::max(facts_->highest_light_section, line.section);
+            }
         }
     }
-    return facts;
+    return *facts_;
 }
 
 std::string message_hint(const CheckContext& context, const Message& message)
@@ -521,9 +498,9 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::unrecognised_line:
         return hint_outside(context, line);
     case MessageId::no_unit_expected:
-        return hint_no_unit(context, line);
+        return hint_value(context, line, false);
     case MessageId::invalid_unit:
-        return hint_unit(context, line);
+        return hint_value(context, line, true);
     case MessageId::note_max_range_not_positive:
         return "MaxRange is how far ahead the beam meets the ground: give it above zero, e.g. MaxRange=30.";
     case MessageId::note_spot_width_not_positive:
