@@ -1,7 +1,6 @@
 #include "basics/console.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "basics/formatted.h"
 
@@ -20,14 +19,7 @@ void console_print(const Console& console, const char* format, ...)
     console.sink->write(text.data(), text.size());
 }
 
-void console_write(const Console& console, const char* text)
-{
-    if (console.sink != nullptr) {
-        console.sink->write(text, std::strlen(text));
-    }
-}
-
-void console_write(const Console& console, const std::string& text)
+void console_write(const Console& console, std::string_view text)
 {
     if (console.sink != nullptr) {
         console.sink->write(text.data(), text.size());

@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "platform/standard_output.h"
 
@@ -53,8 +54,7 @@ struct Console {
 };
 
 void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);
-void console_write(const Console& console, const char* text);
-void console_write(const Console& console, const std::string& text);
+void console_write(const Console& console, std::string_view text);
 
 // Flushes and closes standard output, which output writes: 0 when all that
 // was written to it reached it, else the error number (EIO where the system

@@ -67,9 +67,9 @@ Message insertion_words(const std::uint8_t* code_area, const InsertionLayout& la
 
 }  // namespace
 
-void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout, std::string& text)
+std::string describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout)
 {
-    text = message_body(insertion_words(code_area, layout));
+    return message_body(insertion_words(code_area, layout));
 }
 
 }  // namespace lumora

@@ -9,9 +9,9 @@
 
 namespace lumora {
 
-// Sets text to what keeps the
-// layout from being a complete insertion of this program, e.g. "the trailer
-// block is missing: ...". For InsertionProblem::complete, a short confirmation.
-void describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout, std::string& text);
+// What keeps the layout from being a complete insertion of this program,
+// e.g. "the trailer block is missing: ...". For InsertionProblem::complete,
+// a short confirmation.
+std::string describe_insertion(const std::uint8_t* code_area, const InsertionLayout& layout);
 
 }  // namespace lumora

@@ -13,8 +13,6 @@ namespace lumora {
 
 namespace {
 
-const char* plural(unsigned count) { return count == 1 ? "" : "s"; }
-
 void print_header_words(const Console& console, const std::uint8_t* area)
 {
     console_print(console, "Model-code area (file offset 0x%lX, 65536 bytes), header words:\n",
@@ -98,14 +96,12 @@ void print_processed(const Console& console, std::uint8_t* area, const Insertion
     const unsigned n = layout.block.lights;
     console_print(console, "State: processed: %u landing light%s (the %u-light block, %u bytes at area offset 12, every "
                   "fixed word verified).\n",
-                  n, plural(n), n, layout.block.size);
+                  n, n == 1 ? "" : "s", n, layout.block.size);
     for (unsigned i = 1; i <= n; ++i) {
         print_light(console, area, n, i);
     }
-    std::string text;
-    describe_insertion(area, layout, text);
     if (layout.problem != InsertionProblem::complete) {
-        console_print(console, "Trailer block: not intact: %s.\n", text.c_str());
+        console_print(console, "Trailer block: not intact: %s.\n", describe_insertion(area, layout).c_str());
         console_print(console, "--strip refuses this model.\n");
         return;
     }
@@ -128,9 +124,7 @@ int run_report(const Console& console, FileSystem& files, const std::string& mod
     }
     console_print(console, "Model file: %s (%lu bytes)\n", model_name.c_str(), static_cast<unsigned long>(image.size));
     if (findings.result != StructureCheck::ok) {
-        std::string text;
-        describe_structure_fault(image, findings, text);
-        console_print(console, "Layout: not accepted: %s.\n", text.c_str());
+        console_print(console, "Layout: not accepted: %s.\n", describe_structure_fault(image, findings).c_str());
         return 0;
     }
     console_print(console, "Layout: accepted (PE header at 0x%lX, resource section at file offset 0x%lX).\n",
@@ -143,9 +137,8 @@ int run_report(const Console& console, FileSystem& files, const std::string& mod
         console_print(console, "State: unprocessed (no landing lights).\n");
         print_room(console, find_code_end(area), "Model code");
     } else if (layout.problem == InsertionProblem::no_block) {
-        std::string text;
-        describe_insertion(area, layout, text);
-        console_print(console, "State: neither unprocessed nor processed by this program: %s.\n", text.c_str());
+        console_print(console, "State: neither unprocessed nor processed by this program: %s.\n",
+                      describe_insertion(area, layout).c_str());
         print_free_room(console, area);
         console_print(console, "No lights can be added: veska refuses a model that is not an unmodified MDL file.\n");
     } else {

@@ -81,9 +81,9 @@ Message structure_fault(const MdlImage& image, const StructureFindings& f)
 
 }  // namespace
 
-void describe_structure_fault(const MdlImage& image, const StructureFindings& f, std::string& text)
+std::string describe_structure_fault(const MdlImage& image, const StructureFindings& f)
 {
-    text = f.result == StructureCheck::ok ? std::string() : message_body(structure_fault(image, f));
+    return f.result == StructureCheck::ok ? std::string() : message_body(structure_fault(image, f));
 }
 
 }  // namespace lumora

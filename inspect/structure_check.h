@@ -15,9 +15,8 @@ namespace lumora {
 [[nodiscard]] Step read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name,
                               StructureFindings* findings);
 
-// Sets text to what the failing
-// test found, e.g. "the resource section's raw data is 0x10400 bytes long, not
-// 0x10800". Empty for StructureCheck::ok.
-void describe_structure_fault(const MdlImage& image, const StructureFindings& findings, std::string& text);
+// What the failing test found, e.g. "the resource section's raw data is
+// 0x10400 bytes long, not 0x10800". Empty for StructureCheck::ok.
+std::string describe_structure_fault(const MdlImage& image, const StructureFindings& findings);
 
 }  // namespace lumora
