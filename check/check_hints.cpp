@@ -14,8 +14,6 @@ namespace lumora {
 
 namespace {
 
-std::string decimal(unsigned long number) { return std::to_string(number); }
-
 KeyTable key_table(int section) { return section_keys(static_cast<unsigned>(section)); }
 
 std::string key_list(const KeyTable& table)
@@ -215,7 +213,7 @@ std::string hint_duplicate(const CheckContext& context, std::uint32_t line, std:
         return "Delete one of the two lines that set " + std::string(name) + ".";
     }
     const std::string first_name = trimmed(split_key_line(context.definition.lines.line(first->line).visible).name);
-    const std::string at = decimal(first->line);
+    const std::string at = std::to_string(first->line);
     if (!equal_ignoring_case(first_name, name)) {
         return first_name + " in line " + at + " already set this: keep TailGear... or NoseGear... keys, not both.";
     }
@@ -228,7 +226,7 @@ std::string hint_repeated_section(const CheckContext& context, std::uint32_t lin
     if (section != NO_SECTION) {
         const std::uint32_t first = context.definition.sections[static_cast<unsigned>(section)].header_line;
         if (first != 0 && first < line) {
-            return "The first " + section_title(section) + " is in line " + decimal(first) +
+            return "The first " + section_title(section) + " is in line " + std::to_string(first) +
                    "; veska skips this one: move its lines there.";
         }
     }
@@ -237,8 +235,7 @@ std::string hint_repeated_section(const CheckContext& context, std::uint32_t lin
 
 std::string lights_suggestion(const FileFacts& facts)
 {
-    return facts.highest_light_section >= 1 ? "Lights=" + decimal(static_cast<unsigned long>(facts.highest_light_section))
-                                            : std::string("Lights=1");
+    return "Lights=" + std::to_string(std::max(facts.highest_light_section, 1));
 }
 
 std::string hint_missing_gear(const CheckContext& context)
@@ -276,14 +273,6 @@ std::string hint_gear_distance(const CheckContext& context)
     const std::string other = other_gear_word(context);
     return formatted("MainGearDist (%g m) and %sDist (%g m) must differ: they place the two gears along the aircraft.",
                      ground.main_gear_dist, other.empty() ? "TailGear" : other.c_str(), ground.other_gear_dist);
-}
-
-std::string hint_main_first(const FileFacts& facts)
-{
-    if (facts.has_main_header) {
-        return "Move [Main] and its lines above the first [Light n] section.";
-    }
-    return "Add a [Main] section with Lights= at the top of the file.";
 }
 
 std::string hint_surplus_section(const CheckContext& context, std::uint32_t line, std::uint32_t lights)
@@ -394,14 +383,6 @@ std::string hint_geometry(const CheckContext& context, std::uint32_t light)
     return "Check Pitch, MaxRange and ZOffset of this light: numbers that aim the beam at the ground.";
 }
 
-std::string hint_light_not_above_ground(const CheckContext& context)
-{
-    return context.definition.ground.gear_read
-               ? "Raise ZOffset (the light's height, up positive) or check the gear heights."
-               : "Without the four gear keys the ground is level with the model's origin: give them in [Main], or "
-                 "raise ZOffset.";
-}
-
 std::string hint_beam_lights_no_ground(const CheckContext& context, std::uint32_t light)
 {
     const bool pitch_given = light >= 1 && light <= LIGHT_COUNT_MAX &&
@@ -450,9 +431,9 @@ std::string message_hint(const CheckContext& context, const Message& message)
     if (format.header == Header::file_and_line) {
         const std::uint32_t continued = context.definition.lines.line(line).continues;
         if (continued != 0) {
-            return "This is the rest of line " + decimal(continued) + ", longer than " +
-                   decimal(LINE_PIECE_MAX) + " characters, which veska reads in pieces: shorten line " +
-                   decimal(continued) + ".";
+            return "This is the rest of line " + std::to_string(continued) + ", longer than " +
+                   std::to_string(LINE_PIECE_MAX) + " characters, which veska reads in pieces: shorten line " +
+                   std::to_string(continued) + ".";
         }
     }
     switch (message.id) {
@@ -485,12 +466,13 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::gear_distance_too_small:
         return hint_gear_distance(context);
     case MessageId::light_not_specified:
-        return "Lights=" + decimal(context.definition.light_count) + " asks for a [Light " +
-               decimal(number_of(message, 0)) + "] section: add it, or lower Lights.";
+        return "Lights=" + std::to_string(context.definition.light_count) + " asks for a [Light " +
+               std::to_string(number_of(message, 0)) + "] section: add it, or lower Lights.";
     case MessageId::beam_not_computable:
         return hint_geometry(context, number_of(message, 0));
     case MessageId::main_section_first:
-        return hint_main_first(context.facts());
+        return context.facts().has_main_header ? "Move [Main] and its lines above the first [Light n] section."
+                                               : "Add a [Main] section with Lights= at the top of the file.";
     case MessageId::section_not_expected:
         return hint_surplus_section(context, line, number_of(message, 0));
     case MessageId::unrecognised_section:
@@ -510,7 +492,10 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::note_direction_backwards:
         return "Direction turns the beam sideways from straight ahead (0): use -90 to 90.";
     case MessageId::note_light_not_above_ground:
-        return hint_light_not_above_ground(context);
+        return context.definition.ground.gear_read
+                   ? "Raise ZOffset (the light's height, up positive) or check the gear heights."
+                   : "Without the four gear keys the ground is level with the model's origin: give them in [Main], "
+                     "or raise ZOffset.";
     case MessageId::note_beam_lights_no_ground:
         return hint_beam_lights_no_ground(context, number_of(message, 0));
     case MessageId::note_lit_area_behind_light:
