@@ -107,12 +107,8 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
     const DefinitionSection& main = definition.sections[MAIN_SECTION];
     const DefinitionEntry* height = lookup_entry(main, KeyId::other_gear_height);
     const DefinitionEntry* dist = lookup_entry(main, KeyId::other_gear_dist);
-    const auto written_name = [&](const DefinitionEntry* entry) {
-        return entry != nullptr ? std::string(split_key_line(definition.lines.line(entry->line).visible).name)
-                                : std::string();
-    };
-    const std::string height_name = written_name(height);
-    const std::string dist_name = written_name(dist);
+    const std::string height_name = written_name(definition, height);
+    const std::string dist_name = written_name(definition, dist);
     const bool mixed = height != nullptr && dist != nullptr &&
                        names_nose_gear(height_name) != names_nose_gear(dist_name);
     const std::uint32_t mixed_line = mixed ? (height->line > dist->line ? height->line : dist->line) : 0;

@@ -126,7 +126,7 @@ std::optional<MessageFix> fix_duplicate(const Definition& definition, const Sour
         return std::nullopt;
     }
     // Named as that line writes it: the other gear's keys have two names.
-    const std::string name = trimmed(split_key_line(definition.lines.line(first->line).visible).name);
+    const std::string name = trimmed(written_name(definition, first));
     return MessageFix{"Fix: remove line " + std::to_string(first->line) + ", the earlier " + shown_text(name),
                       first->line, std::nullopt};
 }

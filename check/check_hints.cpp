@@ -68,6 +68,12 @@ const KeyName& nearest_key(const KeyTable& table, const std::string& name, unsig
     return *nearest;
 }
 
+std::string written_name(const Definition& definition, const DefinitionEntry* entry)
+{
+    return entry != nullptr ? std::string(split_key_line(definition.lines.line(entry->line).visible).name)
+                            : std::string();
+}
+
 std::string squeezed(std::string_view text)
 {
     std::string plain;
@@ -151,7 +157,7 @@ std::string other_gear_word(const CheckContext& context)
     for (const KeyId id : {KeyId::other_gear_height, KeyId::other_gear_dist}) {
         const DefinitionEntry* entry = lookup_entry(main, id);
         if (entry != nullptr) {
-            const bool nose = names_nose_gear(split_key_line(context.definition.lines.line(entry->line).visible).name);
+            const bool nose = names_nose_gear(written_name(context.definition, entry));
             const std::string name = key_by_id(id, nose).name;
             return name.substr(0, name.size() - (id == KeyId::other_gear_dist ? 4 : 6));
         }
@@ -159,9 +165,8 @@ std::string other_gear_word(const CheckContext& context)
     return std::string();
 }
 
-std::string hint_no_value(const CheckContext& context, std::uint32_t line)
+std::string hint_no_value(const SourceLine& source)
 {
-    const SourceLine source = context.definition.lines.line(line);
     const KeyLine key_line = split_key_line(source.visible);
     if (key_line.has_equals) {
         const std::string name = trimmed(key_line.name);
@@ -184,9 +189,8 @@ std::string hint_no_value(const CheckContext& context, std::uint32_t line)
            "; a comment begins with ;.";
 }
 
-std::string hint_unknown_name(const CheckContext& context, std::uint32_t line, std::string_view name)
+std::string hint_unknown_name(const SourceLine& source, std::string_view name)
 {
-    const SourceLine source = context.definition.lines.line(line);
     const KeyTable table = key_table(source.section);
     const std::string plain = trimmed(name);
     const KeyName* key = find_key(table, plain);
@@ -203,16 +207,15 @@ std::string hint_unknown_name(const CheckContext& context, std::uint32_t line, s
     return std::string("Did you mean ") + nearest_key(table, plain).name + "? Names here: " + key_list(table) + ".";
 }
 
-std::string hint_duplicate(const CheckContext& context, std::uint32_t line, std::string_view name)
+std::string hint_duplicate(const CheckContext& context, int section, std::string_view name)
 {
-    const int section = context.definition.lines.line(line).section;
     const KeyName* key = section == NO_SECTION ? nullptr : find_key(key_table(section), name);
     const DefinitionEntry* first =
         key != nullptr ? lookup_entry(context.definition.sections[static_cast<unsigned>(section)], key->id) : nullptr;
     if (first == nullptr) {
         return "Delete one of the two lines that set " + std::string(name) + ".";
     }
-    const std::string first_name = trimmed(split_key_line(context.definition.lines.line(first->line).visible).name);
+    const std::string first_name = trimmed(written_name(context.definition, first));
     const std::string at = std::to_string(first->line);
     if (!equal_ignoring_case(first_name, name)) {
         return first_name + " in line " + at + " already set this: keep TailGear... or NoseGear... keys, not both.";
@@ -220,13 +223,12 @@ std::string hint_duplicate(const CheckContext& context, std::uint32_t line, std:
     return "Already set in line " + at + ", and veska uses that one: delete one of the two lines.";
 }
 
-std::string hint_repeated_section(const CheckContext& context, std::uint32_t line)
+std::string hint_repeated_section(const CheckContext& context, const SourceLine& source)
 {
-    const int section = context.definition.lines.line(line).section;
-    if (section != NO_SECTION) {
-        const std::uint32_t first = context.definition.sections[static_cast<unsigned>(section)].header_line;
-        if (first != 0 && first < line) {
-            return "The first " + section_title(section) + " is in line " + std::to_string(first) +
+    if (source.section != NO_SECTION) {
+        const std::uint32_t first = context.definition.sections[static_cast<unsigned>(source.section)].header_line;
+        if (first != 0 && first < source.number) {
+            return "The first " + section_title(source.section) + " is in line " + std::to_string(first) +
                    "; veska skips this one: move its lines there.";
         }
     }
@@ -275,12 +277,11 @@ std::string hint_gear_distance(const CheckContext& context)
                      ground.main_gear_dist, other.empty() ? "TailGear" : other.c_str(), ground.other_gear_dist);
 }
 
-std::string hint_surplus_section(const CheckContext& context, std::uint32_t line, std::uint32_t lights)
+std::string hint_surplus_section(int section, std::uint32_t lights)
 {
     if (lights == 0) {
         return "Put [Main] with Lights= at the top of the file, before the light sections.";
     }
-    const int section = context.definition.lines.line(line).section;
     return "veska ignores this section: raise Lights to " + std::to_string(section) + ", or delete the section.";
 }
 
@@ -323,9 +324,9 @@ std::string hint_header(const std::string& header)
     return "Write the line as " + section_title(meant) + " alone" + stops;
 }
 
-std::string hint_outside(const CheckContext& context, std::uint32_t line)
+std::string hint_outside(const SourceLine& source)
 {
-    const std::string text = trimmed(without_line_end(context.definition.lines.line(line).visible));
+    const std::string text = trimmed(without_line_end(source.visible));
     if (!text.empty() && text[0] == '[') {
         return "A header must begin its line: remove what stands before " + text + ".";
     }
@@ -337,9 +338,9 @@ std::string hint_outside(const CheckContext& context, std::uint32_t line)
 
 // A value that is no plain number: of a key that takes none (Direction and
 // the counts), or of a length, which takes a unit.
-std::string hint_value(const CheckContext& context, std::uint32_t line, bool takes_unit)
+std::string hint_value(const SourceLine& source, bool takes_unit)
 {
-    const KeyLine key_line = split_key_line(context.definition.lines.line(line).visible);
+    const KeyLine key_line = split_key_line(source.visible);
     const std::string units = "Units are " + unit_list() + " (none: metres)";
     const std::string name = trimmed(key_line.name);
     const NumberText number = split_number(std::string(key_line.value));
@@ -424,17 +425,14 @@ const FileFacts& CheckContext::facts() const
 
 std::string message_hint(const CheckContext& context, const Message& message)
 {
-    const std::uint32_t line = message.line;
+    const SourceLine source = context.definition.lines.line(message.line);
     // A line longer than the reader takes is read in pieces: what its later
     // pieces draw is mended by shortening the line.
-    const MessageFormat& format = message_format(message.id);
-    if (format.header == Header::file_and_line) {
-        const std::uint32_t continued = context.definition.lines.line(line).continues;
-        if (continued != 0) {
-            return "This is the rest of line " + std::to_string(continued) + ", longer than " +
-                   std::to_string(LINE_PIECE_MAX) + " characters, which veska reads in pieces: shorten line " +
-                   std::to_string(continued) + ".";
-        }
+    const std::uint32_t continued = source.continues;
+    if (message_format(message.id).header == Header::file_and_line && continued != 0) {
+        return "This is the rest of line " + std::to_string(continued) + ", longer than " +
+               std::to_string(LINE_PIECE_MAX) + " characters, which veska reads in pieces: shorten line " +
+               std::to_string(continued) + ".";
     }
     switch (message.id) {
     case MessageId::definition_open_error:
@@ -446,13 +444,13 @@ std::string message_hint(const CheckContext& context, const Message& message)
         }
         return "The file could not be read to its end: copy it again, or check the disk.";
     case MessageId::no_value:
-        return hint_no_value(context, line);
+        return hint_no_value(source);
     case MessageId::unrecognised_name:
-        return hint_unknown_name(context, line, without_line_end(text_of(message, 0)));
+        return hint_unknown_name(source, without_line_end(text_of(message, 0)));
     case MessageId::duplicate_definition:
-        return hint_duplicate(context, line, without_line_end(text_of(message, 0)));
+        return hint_duplicate(context, source.section, without_line_end(text_of(message, 0)));
     case MessageId::section_defined_already:
-        return hint_repeated_section(context, line);
+        return hint_repeated_section(context, source);
     case MessageId::lights_not_given:
         return "Add " + lights_suggestion(context.facts()) +
                " under [Main]: the number of [Light n] sections, 1 to 3.";
@@ -474,15 +472,15 @@ std::string message_hint(const CheckContext& context, const Message& message)
         return context.facts().has_main_header ? "Move [Main] and its lines above the first [Light n] section."
                                                : "Add a [Main] section with Lights= at the top of the file.";
     case MessageId::section_not_expected:
-        return hint_surplus_section(context, line, number_of(message, 0));
+        return hint_surplus_section(source.section, number_of(message, 0));
     case MessageId::unrecognised_section:
         return hint_header(std::string(text_of(message, 0)));
     case MessageId::unrecognised_line:
-        return hint_outside(context, line);
+        return hint_outside(source);
     case MessageId::no_unit_expected:
-        return hint_value(context, line, false);
+        return hint_value(source, false);
     case MessageId::invalid_unit:
-        return hint_value(context, line, true);
+        return hint_value(source, true);
     case MessageId::note_max_range_not_positive:
         return "MaxRange is how far ahead the beam meets the ground: give it above zero, e.g. MaxRange=30.";
     case MessageId::note_spot_width_not_positive:

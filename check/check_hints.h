@@ -41,6 +41,10 @@ const KeyName& nearest_key(const KeyTable& table, const std::string& name, unsig
 // empty.
 std::string unit_for_word(const std::string& word);
 
+// The key's name as the line of the entry writes it, blanks and all (the
+// other gear's keys have two names); empty for no entry.
+std::string written_name(const Definition& definition, const DefinitionEntry* entry);
+
 // The text in lower case without its blanks and tabs, as a header is
 // compared with the one it means: "[ light 1 ]" and "[Light1]" alike.
 std::string squeezed(std::string_view text);
