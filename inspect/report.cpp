@@ -2,7 +2,6 @@
 
 
 #include "basics/le_words.h"
-#include "inspect/descriptions.h"
 #include "mdl/insertion_layout.h"
 #include "lights/light_decoding.h"
 #include "inspect/structure_check.h"

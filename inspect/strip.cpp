@@ -1,6 +1,5 @@
 #include "inspect/strip.h"
 
-#include "inspect/descriptions.h"
 #include "inspect/structure_check.h"
 #include "mdl/insertion_layout.h"
 #include "output/output.h"
