@@ -239,40 +239,20 @@ void append_as_is(std::string& text, const Subject& subject)
     text += subject.text;
 }
 
-// The end of a %select's alternatives: the brace that closes the one open
-// before from (or the format's end).
-const char* closing_brace(const char* from, const char* end)
+// Where the alternative that begins at from ends: at the first bar outside
+// nested braces, or at the brace that closes the alternatives (or the
+// format's end).
+const char* alternative_end(const char* from, const char* end)
 {
     int depth = 0;
     for (const char* p = from; p < end; ++p) {
         if (*p == '{') {
             ++depth;
-        } else if (*p == '}' && depth-- == 0) {
+        } else if ((*p == '}' && depth-- == 0) || (*p == '|' && depth == 0)) {
             return p;
         }
     }
     return end;
-}
-
-// The alternative number choice of the alternatives in [from, end), split at
-// the bars outside nested braces; empty when there is none so numbered.
-std::pair<const char*, const char*> alternative(const char* from, const char* end, std::uint64_t choice)
-{
-    int depth = 0;
-    const char* start = from;
-    for (const char* p = from; p < end; ++p) {
-        if (*p == '{') {
-            ++depth;
-        } else if (*p == '}') {
-            --depth;
-        } else if (*p == '|' && depth == 0) {
-            if (choice-- == 0) {
-                return {start, p};
-            }
-            start = p + 1;
-        }
-    }
-    return choice == 0 ? std::make_pair(start, end) : std::make_pair(end, end);
 }
 
 // The words of the two choosing conversions.
@@ -322,14 +302,22 @@ void expand(std::string& text, const char* format, const char* end, const std::v
         const std::string_view rest(p, static_cast<std::size_t>(end - p));
         const bool select = starts_with(rest, SELECT);
         if (select || starts_with(rest, PLURAL)) {
-            const char* alternatives = p + SELECT.size();
-            const char* close = closing_brace(alternatives, end);
-            p = close < end ? close + 1 : end;
-            // %plural looks back at the number taken last.
-            if (select ? next < subjects.size() : next > 0 && next <= subjects.size()) {
-                const std::uint64_t choice = select ? subjects[next++].number : subjects[next - 1].number == 1 ? 0 : 1;
-                const auto chosen = alternative(alternatives, close, choice);
-                expand(text, chosen.first, chosen.second, subjects, next);
+            // %plural looks back at the number taken last; without its
+            // subject, no alternative is chosen.
+            const bool known = select ? next < subjects.size() : next > 0 && next <= subjects.size();
+            std::uint64_t choice = !known ? UINT64_MAX
+                                   : select ? subjects[next++].number
+                                            : subjects[next - 1].number == 1 ? 0 : 1;
+            // Each alternative in turn up to the closing brace; the chosen one is expanded.
+            for (p += SELECT.size();;) {
+                const char* stop = alternative_end(p, end);
+                if (choice-- == 0) {
+                    expand(text, p, stop, subjects, next);
+                }
+                p = stop < end ? stop + 1 : end;
+                if (stop == end || *stop == '}') {
+                    break;
+                }
             }
             continue;
         }
