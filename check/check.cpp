@@ -23,8 +23,8 @@ constexpr char HINT_INDENT[] = "    ";
 // memory than its text.
 class CheckHints final : public MessageSink {
 public:
-    CheckHints(Console console, const CheckContext& context, CheckReport& report, std::vector<CheckRecord>* records)
-        : printer_(console), console_(console), context_(context), report_(report), records_(records)
+    CheckHints(Console console, const Definition& definition, CheckReport& report, std::vector<CheckRecord>* records)
+        : printer_(console), console_(console), context_(definition), report_(report), records_(records)
     {
     }
 
@@ -46,7 +46,7 @@ public:
 private:
     MessagePrinter printer_;
     Console console_;
-    const CheckContext& context_;
+    const CheckContext context_;
     CheckReport& report_;
     std::vector<CheckRecord>* records_;
 };
@@ -172,8 +172,7 @@ CheckReport check_definition_bytes(const std::string& name, std::string bytes, D
                                    LightSet& lights)
 {
     CheckReport report;
-    const CheckContext context(definition);
-    CheckHints collector(Console{}, context, report, &report.records);
+    CheckHints collector(Console{}, definition, report, &report.records);
     Diagnostics diagnostics{collector, name};
     report.outcome = compute_lights_from_bytes(diagnostics, definition, lights, std::move(bytes));
     finish_check(report, collector, name, definition, lights, diagnostics);
@@ -196,8 +195,7 @@ int run_check(const Console& console, FileSystem& files, const std::string& defi
 {
     CheckReport report;
     Definition definition;
-    const CheckContext context(definition);
-    CheckHints collector(console, context, report, nullptr);
+    CheckHints collector(console, definition, report, nullptr);
     // The same steps as veska's, each message printed with its hint as it
     // comes.
     Diagnostics diagnostics{collector, definition_name};
