@@ -1,5 +1,7 @@
 #include "check/check.h"
 
+#include <optional>
+
 #include "basics/text.h"
 #include "check/check_hints.h"
 #include "definition/keys.h"
@@ -62,19 +64,13 @@ bool ignored_setting(std::string_view visible)
     return first != std::string_view::npos && visible[first] != ';';
 }
 
-// The first setting of a known key that a lone carriage return or a zero
-// byte hides on this line (veska reads a value only up to a carriage return
-// and a line only up to a zero byte), with what hides it; an empty name
-// when there is none.
-struct HiddenKey {
-    std::string_view name;
-    MessageId note;
-};
-
-HiddenKey hidden_key(const SourceLine& line)
+// The note on the first setting of a known key that a lone carriage return
+// or a zero byte hides on this line (veska reads a value only up to a
+// carriage return and a line only up to a zero byte), or none.
+std::optional<Message> hidden_key_note(const SourceLine& line)
 {
     if (line.section == NO_SECTION) {
-        return {};
+        return std::nullopt;
     }
     const KeyTable keys = section_keys(static_cast<unsigned>(line.section));
     std::string_view text = line.raw;
@@ -85,16 +81,18 @@ HiddenKey hidden_key(const SourceLine& line)
             text.remove_suffix(1);
         }
     }
-    for (std::size_t at = text.find_first_of(std::string_view("\r\0", 2)); at != std::string_view::npos;
-         at = text.find_first_of(std::string_view("\r\0", 2), at + 1)) {
+    constexpr std::string_view hiders("\r\0", 2);
+    for (std::size_t at = text.find_first_of(hiders); at != std::string_view::npos;
+         at = text.find_first_of(hiders, at + 1)) {
         const std::string_view rest = text.substr(at + 1);
-        const KeyLine piece = split_key_line(rest.substr(0, rest.find_first_of(std::string_view("\r\0", 2))));
+        const KeyLine piece = split_key_line(rest.substr(0, rest.find_first_of(hiders)));
         if (piece.has_equals && find_key(keys, piece.name) != nullptr) {
             const bool by_zero = text.find('\0') <= at;
-            return {piece.name, by_zero ? MessageId::note_key_hidden_by_zero : MessageId::note_key_hidden_by_return};
+            return Message{by_zero ? MessageId::note_key_hidden_by_zero : MessageId::note_key_hidden_by_return,
+                           line.number, {std::string(piece.name)}};
         }
     }
-    return {};
+    return std::nullopt;
 }
 
 // The notes on the file's text that veska does not give, in the order of
@@ -119,9 +117,8 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
         if (ignored_setting(line.visible)) {
             sink.take(Message{MessageId::note_line_ignored, line.number, {}}, name);
         }
-        const HiddenKey hidden = hidden_key(line);
-        if (!hidden.name.empty()) {
-            sink.take(Message{hidden.note, line.number, {std::string(hidden.name)}}, name);
+        if (const std::optional<Message> hidden = hidden_key_note(line)) {
+            sink.take(*hidden, name);
         }
         if (line.number == mixed_line) {
             const bool height_first = height->line < dist->line;
