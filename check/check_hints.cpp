@@ -165,10 +165,12 @@ std::string other_gear_word(const CheckContext& context)
     return std::string();
 }
 
-std::string hint_no_value(const SourceLine& source)
+// A line that gives no value: in a section (no_value), or outside any
+// section (unrecognised_line).
+std::string hint_no_setting(const SourceLine& source, bool outside)
 {
     const KeyLine key_line = split_key_line(source.visible);
-    if (key_line.has_equals) {
+    if (!outside && key_line.has_equals) {
         const std::string name = trimmed(key_line.name);
         return name.empty() ? "Write the line as name=value, or delete it."
                             : "Give " + name + " a value after the =, or delete the line.";
@@ -176,6 +178,11 @@ std::string hint_no_value(const SourceLine& source)
     const std::string text = trimmed(without_line_end(source.visible));
     if (!text.empty() && text[0] == '[') {
         return "A header must begin its line: remove what stands before " + text + ".";
+    }
+    if (outside) {
+        return text.find('=') != std::string::npos
+                   ? "Settings belong under a section header: put it below [Main] or [Light n]."
+                   : "Start the line with ; to make it a comment.";
     }
     const std::size_t word_end = text.find_first_of(" \t");
     const std::string word = text.substr(0, word_end);
@@ -324,18 +331,6 @@ std::string hint_header(const std::string& header)
     return "Write the line as " + section_title(meant) + " alone" + stops;
 }
 
-std::string hint_outside(const SourceLine& source)
-{
-    const std::string text = trimmed(without_line_end(source.visible));
-    if (!text.empty() && text[0] == '[') {
-        return "A header must begin its line: remove what stands before " + text + ".";
-    }
-    if (text.find('=') != std::string::npos) {
-        return "Settings belong under a section header: put it below [Main] or [Light n].";
-    }
-    return "Start the line with ; to make it a comment.";
-}
-
 // A value that is no plain number: of a key that takes none (Direction and
 // the counts), or of a length, which takes a unit.
 std::string hint_value(const SourceLine& source, bool takes_unit)
@@ -444,7 +439,7 @@ std::string message_hint(const CheckContext& context, const Message& message)
         }
         return "The file could not be read to its end: copy it again, or check the disk.";
     case MessageId::no_value:
-        return hint_no_value(source);
+        return hint_no_setting(source, false);
     case MessageId::unrecognised_name:
         return hint_unknown_name(source, without_line_end(text_of(message, 0)));
     case MessageId::duplicate_definition:
@@ -476,7 +471,7 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::unrecognised_section:
         return hint_header(std::string(text_of(message, 0)));
     case MessageId::unrecognised_line:
-        return hint_outside(source);
+        return hint_no_setting(source, true);
     case MessageId::no_unit_expected:
         return hint_value(source, false);
     case MessageId::invalid_unit:
