@@ -1,9 +1,9 @@
 # Puts the tuning page together into one HTML file: the markup of page.html
-# with its style (page.css), the module (MODULE, with the WebAssembly code
-# inside), the bundled example definition files (as hexadecimal bytes, so
-# that they stay byte for byte) and the page's script (page.js).
+# with its style (page.css), the module (MODULE) and its WebAssembly code
+# (CODE, compressed), the bundled example definition files (as hexadecimal
+# bytes, so that they stay byte for byte) and the page's script (page.js).
 cmake_minimum_required(VERSION 3.25)
-# Run with -DMODULE=... -DSOURCE_DIR=... -DEXAMPLES_DIR=... -DVERSION=... -DOUTPUT=...
+# Run with -DMODULE=... -DCODE=... -DSOURCE_DIR=... -DEXAMPLES_DIR=... -DVERSION=... -DOUTPUT=...
 # -DNODE=... -DMINIFIER=... (Emscripten's JavaScript minifier, which the
 # script goes through without its comments and blanks, as the module does).
 file(READ ${SOURCE_DIR}/page.html html)
@@ -17,6 +17,8 @@ endif()
 string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" style "${style}")
 string(REGEX REPLACE "\n[ ]+" "\n" style "${style}")
 file(READ ${MODULE} module)
+file(READ ${CODE} code)
+string(APPEND module "\n${code}")
 
 # Nothing inside a script element may close it early.
 foreach(part module script)

@@ -5,24 +5,29 @@
 add_executable(lumora_page_module bindings.cpp)
 target_link_libraries(lumora_page_module PRIVATE veska_web veska_warnings)
 # The page is one file to download: the smaller allocator, the module's
-# code optimised for size, no fallback for browsers without TextDecoder and
-# no options read from the page's Module object (it passes none) each take
-# bytes off it.
+# code optimised for size and put in the page compressed (the page hands
+# it to the module as wasmBinary, the one option the module reads), no
+# fallback for browsers without TextDecoder each take bytes off it.
 target_link_options(lumora_page_module PRIVATE
-  --bind -sMODULARIZE=1 -sEXPORT_NAME=createLumora -sSINGLE_FILE=1 -sENVIRONMENT=web
+  --bind -sMODULARIZE=1 -sEXPORT_NAME=createLumora -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=1 -sWASM_ASYNC_COMPILATION=0
-  -Oz -sMALLOC=emmalloc -sTEXTDECODER=2 -sINCOMING_MODULE_JS_API=[])
+  -Oz -sMALLOC=emmalloc -sTEXTDECODER=2 -sINCOMING_MODULE_JS_API=[wasmBinary])
 
+# Node.js packs the module's code and minifies the script (the toolchain
+# file finds it only where no emulator was given, as emcmake gives one).
+find_program(NODE_JS_EXECUTABLE NAMES nodejs node REQUIRED)
 set(page ${PROJECT_BINARY_DIR}/lumora-tuning.html)
 file(GLOB page_examples ${PROJECT_SOURCE_DIR}/examples/*.cfg)
 add_custom_command(
   OUTPUT ${page}
+  COMMAND ${NODE_JS_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/pack_module.mjs
+          $<TARGET_FILE_DIR:lumora_page_module>/lumora_page_module.wasm ${PROJECT_BINARY_DIR}/lumora_page_code.js
   COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=$ENV{NODE_PATH}
-          ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:lumora_page_module> -DSOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
+          ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:lumora_page_module> -DCODE=${PROJECT_BINARY_DIR}/lumora_page_code.js -DSOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
           -DEXAMPLES_DIR=${PROJECT_SOURCE_DIR}/examples -DVERSION=${PROJECT_VERSION} -DOUTPUT=${page}
           -DNODE=${NODE_JS_EXECUTABLE} -DMINIFIER=${EMSCRIPTEN_ROOT_PATH}/tools/acorn-optimizer.js
           -P ${CMAKE_CURRENT_SOURCE_DIR}/assemble_page.cmake
-  DEPENDS lumora_page_module page.html page.css page.js assemble_page.cmake ${page_examples}
+  DEPENDS lumora_page_module page.html page.css page.js assemble_page.cmake pack_module.mjs ${page_examples}
   COMMENT "Putting the tuning page together: lumora-tuning.html"
   VERBATIM)
 add_custom_target(lumora_page ALL DEPENDS ${page})

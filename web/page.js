@@ -46,6 +46,7 @@
     messagesDrawn: null,
     lineSeverity: new Map(),
     pictureDrawn: null,
+    pictureShown: null,  // the picture shown, as drawPicture compares it
   };
   const HISTORY_STEPS = 500;
   // Files the page takes: larger ones are refused before they are read.
@@ -97,22 +98,22 @@
     const old = into.childNodes;
     const wanted = [...like.childNodes];
     wanted.forEach((node, i) => {
-      const now = old[i];
-      if (!now) {
-        into.append(node);
-      } else if (now.nodeType !== node.nodeType || now.nodeName !== node.nodeName) {
-        now.replaceWith(node);
-      } else if (now.nodeType !== Node.ELEMENT_NODE) {
-        put(now, 'data', node.data);
-      } else {
-        for (const attribute of node.attributes) putAttribute(now, attribute.name, attribute.value);
-        for (const attribute of [...now.attributes]) {
-          if (!node.hasAttribute(attribute.name)) now.removeAttribute(attribute.name);
-        }
-        morphChildren(now, node);
-      }
+      if (old[i]) morphNode(old[i], node); else into.append(node);
     });
     while (old.length > wanted.length) into.lastChild.remove();
+  }
+  function morphNode(now, node) {
+    if (now.nodeType !== node.nodeType || now.nodeName !== node.nodeName) {
+      now.replaceWith(node);
+    } else if (now.nodeType !== Node.ELEMENT_NODE) {
+      put(now, 'data', node.data);
+    } else {
+      for (const attribute of node.attributes) putAttribute(now, attribute.name, attribute.value);
+      for (const attribute of [...now.attributes]) {
+        if (!node.hasAttribute(attribute.name)) now.removeAttribute(attribute.name);
+      }
+      morphChildren(now, node);
+    }
   }
 
   // Bytes as text for the browser's storage, and back.
@@ -152,11 +153,9 @@
       notify('The page\'s code failed (' + (error && error.message ? error.message : String(error)) + '). ' +
              'The definition was kept; the code is started again.');
       state.core = null;
-      try {
-        createLumora().ready.then((fresh) => { state.core = fresh; }, () => {});
-      } catch (again) {
-        // Nothing more the page can do: it keeps what it holds.
-      }
+      // If it cannot start again, there is nothing more the page can do: it
+      // keeps what it holds.
+      startCore().then((fresh) => { state.core = fresh; }, () => {});
       return null;
     }
   }
@@ -343,11 +342,20 @@
   }
 
   function fillForm(view) {
+    const focus = document.activeElement;
     for (const [place, field] of fieldsByPlace(view)) {
       const entry = state.fields.get(place);
       const opened = state.openedFields.get(place);
-      put(entry.reset, 'disabled', state.name === null || !opened || sameValue(field, opened));
+      const unchanged = state.name === null || !opened || sameValue(field, opened);
+      // A field drawn from the same values, with the same control in focus,
+      // stays as it is.
+      const drawn = [unchanged, field.key, field.number, field.unit, field.present, field.placeholder, field.sliderMin,
+                     field.sliderMax, field.sliderStep, field.sliderValue, entry.input.value, entry.slider.value, entry.unit && entry.unit.value,
+                     focus === entry.input, focus === entry.unit, focus === entry.slider, entry.beforeClear !== null].join('\n');
       entry.field = field;
+      if (drawn === entry.drawn) continue;
+      entry.drawn = drawn;
+      put(entry.reset, 'disabled', unchanged);
       entry.key = field.key;
       put(entry.keyName, 'textContent', field.key);
       if (document.activeElement !== entry.input) put(entry.input, 'value', field.number);
@@ -540,17 +548,106 @@
     if (view) render(view);
   }
 
-  // The picture: a new one is parsed aside and the one shown brought in line
-  // with it, so that what stays (the axes, the ground, most texts) is not
-  // laid out and drawn again.
+  // The picture: what changed is parsed aside and the picture shown brought
+  // in line with it, so that what stays (the axes, the ground, most texts)
+  // is neither parsed, nor laid out and drawn again. The core writes the
+  // picture's elements a line each, a group's opening and closing on lines
+  // of their own. Lines are compared as strings: where a child of the root
+  // keeps its number of lines, each changed line that is one whole element
+  // is parsed alone; any other changed child is parsed whole; and where the
+  // root or its number of children changes, the whole picture is.
   const pictureParser = document.createElement('template');
+  const count = (line, pattern) => (line.match(pattern) || []).length;
+  const openings = (line) => count(line, /<[a-zA-Z]/g);
+  const isWholeElement = (line) => openings(line) === 1 && (line.endsWith('/>') || count(line, /<\//g) === 1);
+  // Most changed lines are one element of the same kind with other numbers
+  // (<line x1="…" …/>, <text …>words</text>): such a line is read here and
+  // set on its element, without the parser. Returns whether it was.
+  const simpleElement = /^<([a-zA-Z]+)((?: [^ =]+="[^"<]*")*) ?(?:\/>|>([^<]*)<\/\1>)$/;
+  const xmlEntities = {amp: '&', lt: '<', gt: '>', quot: '"', apos: "'"};
+  const unescapeXml = (text) => text.replace(/&(amp|lt|gt|quot|apos);/g, (entity, name) => xmlEntities[name]);
+  function setElement(element, line) {
+    const parts = simpleElement.exec(line);
+    if (!parts || parts[1] !== element.tagName || /&(?!(amp|lt|gt|quot|apos);)/.test(line)) return false;
+    const names = new Set();
+    for (const [, name, value] of parts[2].matchAll(/ ([^ =]+)="([^"]*)"/g)) {
+      names.add(name);
+      putAttribute(element, name, unescapeXml(value));
+    }
+    for (const attribute of [...element.attributes]) if (!names.has(attribute.name)) element.removeAttribute(attribute.name);
+    const text = parts[3] === undefined ? '' : unescapeXml(parts[3]);
+    const only = element.firstChild;
+    if (only && only === element.lastChild && only.nodeType === Node.TEXT_NODE && text !== '') put(only, 'data', text);
+    else if (text !== '' || only) element.textContent = text;
+    return true;
+  }
   function drawPicture(drawn) {
     const picture = byId('picture');
     if (drawn === state.pictureDrawn) return;
     state.pictureDrawn = drawn;
-    pictureParser.innerHTML = drawn;
-    morphChildren(picture, pictureParser.content);
+    const lines = drawn.split('\n');
+    const children = rootChildren(lines);
+    const shown = state.pictureShown;
+    if (shown && shown.lines[1] === lines[1] && shown.children.length === children.length) {
+      // What to bring in line, each an element shown and the markup of one
+      // element, all parsed at once.
+      const shownElements = [];
+      const markup = [];
+      children.forEach(([first, end], c) => {
+        const [oldFirst, oldEnd] = shown.children[c];
+        const changed = [];
+        for (let i = first; i < end; ++i) if (lines[i] !== shown.lines[oldFirst + i - first]) changed.push(i);
+        if (changed.length === 0 && end - first === oldEnd - oldFirst) return;
+        if (end - first === oldEnd - oldFirst &&
+            changed.every((i) => isWholeElement(lines[i]) && isWholeElement(shown.lines[oldFirst + i - first]))) {
+          for (const i of changed) {
+            const element = shown.elements[oldFirst + i - first];
+            if (!setElement(element, lines[i])) {
+              shownElements.push(element);
+              markup.push(lines[i]);
+            }
+          }
+        } else {
+          shownElements.push(shown.svg.children[c]);
+          markup.push(lines.slice(first, end).join('\n'));
+        }
+      });
+      if (markup.length) {
+        pictureParser.innerHTML = lines[1] + markup.join('') + '</svg>';
+        const parsed = [...pictureParser.content.firstChild.children];
+        shownElements.forEach((element, k) => morphNode(element, parsed[k]));
+      }
+    } else {
+      pictureParser.innerHTML = drawn;
+      morphChildren(picture, pictureParser.content);
+    }
     pictureParser.innerHTML = '';
+    state.pictureShown = pictureShown(picture.querySelector('svg'), lines, children);
+  }
+  // The lines of each child of the root, [first, end): those between the
+  // root's opening (the second line) and its end (the last but one).
+  function rootChildren(lines) {
+    const children = [];
+    let depth = 0;
+    for (let i = 2; i < lines.length - 2; ++i) {
+      if (depth === 0) children.push([i, i]);
+      children[children.length - 1][1] = i + 1;
+      depth += openings(lines[i]) - count(lines[i], /<\//g) - count(lines[i], /\/>/g);
+    }
+    return children;
+  }
+  // The picture shown: its lines, the element each line begins (in the order
+  // of the document), its root's children; or null where they do not match.
+  function pictureShown(svg, lines, children) {
+    if (!svg || lines[lines.length - 2] !== '</svg>' || svg.children.length !== children.length) return null;
+    const all = svg.querySelectorAll('*');
+    const elements = [];
+    let next = 0;
+    lines.forEach((line, i) => {
+      elements.push(i >= 2 ? all[next] : null);
+      if (i >= 2 && i < lines.length - 2) next += openings(line);
+    });
+    return next === all.length ? {svg, lines, children, elements} : null;
   }
 
   function render(view) {
@@ -970,8 +1067,19 @@
     });
   }
 
+  // The module's code comes compressed (LUMORA_MODULE_GZIP, in base64); it
+  // is unpacked once and kept for starting the module again should it break.
+  let moduleCode = null;
+  async function startCore() {
+    if (!moduleCode) {
+      const unpacked = new Blob([base64ToBytes(LUMORA_MODULE_GZIP)]).stream().pipeThrough(new DecompressionStream('gzip'));
+      moduleCode = new Uint8Array(await new Response(unpacked).arrayBuffer());
+    }
+    return createLumora({wasmBinary: moduleCode}).ready;
+  }
+
   performance.mark('lumora-script');
-  createLumora().ready.then((core) => {
+  startCore().then((core) => {
     performance.mark('lumora-module');
     state.core = core;
     words = core.vocabulary();

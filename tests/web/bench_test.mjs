@@ -162,6 +162,13 @@ async function pressUntilDisabled(page, name, limit) {
     }
   }
   const steps = states.length - 1;
+  // The page redraws only what changed in the picture: after all those
+  // edits it must be the picture parsed afresh.
+  check(await page.evaluate(() => {
+    const fresh = document.createElement('template');
+    fresh.innerHTML = window.lumoraPage.svg;
+    return document.querySelector('#picture svg').isEqualNode(fresh.content.querySelector('svg'));
+  }), 'the picture after the edits is the picture drawn afresh');
   check(steps >= 15, 'most of 30 random edits change the definition', `${steps} did (${kinds.join(' ')})`);
   // Undo two steps by the button, one by the keyboard outside a text field.
   await (await control(page, 'Undo', 'button')).click();
