@@ -100,7 +100,7 @@ std::optional<Message> hidden_key_note(const SourceLine& line)
 // a line that begins with a blank, a setting hidden behind a lone carriage
 // return or a zero byte, and the other gear's keys named for two
 // different gears (at the later of the two).
-void note_text(MessageSink& sink, const std::string& name, const Definition& definition, std::uint32_t lines_read)
+void note_text(MessageSink& sink, const std::string& name, const Definition& definition)
 {
     const DefinitionSection& main = definition.sections[MAIN_SECTION];
     const DefinitionEntry* height = lookup_entry(main, KeyId::other_gear_height);
@@ -113,7 +113,7 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
 
     SourceLines::Cursor cursor(definition.lines);
     SourceLine line{};
-    while (cursor.next(line) && line.number <= lines_read) {
+    while (cursor.next(line) && line.number <= definition.lines_read) {
         if (ignored_setting(line.visible)) {
             sink.take(Message{MessageId::note_line_ignored, line.number, {}}, name);
         }
@@ -134,9 +134,10 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
 // The check's steps after veska's reading and computing (report.outcome):
 // the notes on the text and on the values, where each computed light's lit
 // area lies, how the file was read, and whether veska would write.
-void finish_check(CheckReport& report, MessageSink& collector, const std::string& name,
-                  const Definition& definition, const LightSet& lights, const Diagnostics& diagnostics)
+void finish_check(CheckReport& report, const Definition& definition, const LightSet& lights,
+                  const Diagnostics& diagnostics)
 {
+    const std::string& name = diagnostics.definition_name;
     const std::uint32_t count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
     report.error_flag = diagnostics.error_flag;
@@ -144,10 +145,10 @@ void finish_check(CheckReport& report, MessageSink& collector, const std::string
     if (report.outcome == LightsOutcome::not_read) {
         return;
     }
-    note_text(collector, name, definition, definition.lines_read);
+    note_text(diagnostics.sink, name, definition);
     const unsigned shown = count_valid ? count : 0;
     for (const Message& note : note_values(definition, lights, shown)) {
-        collector.take(note, name);
+        diagnostics.sink.take(note, name);
     }
     const GroundView view = compute_ground_view(definition.ground, lights, shown);
     for (std::uint32_t i = 0; i < view.light_count; ++i) {
@@ -158,9 +159,9 @@ void finish_check(CheckReport& report, MessageSink& collector, const std::string
         if (figures.state != LitArea::lit) {
             report.dark_lights.push_back(i + 1);
         }
-        collector.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(figures)}}, name);
+        diagnostics.sink.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(figures)}}, name);
     }
-    collector.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding).as_read}}, name);
+    diagnostics.sink.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding).as_read}}, name);
 }
 
 }  // namespace
@@ -172,7 +173,7 @@ CheckReport check_definition_bytes(const std::string& name, std::string bytes, D
     CheckHints collector(Console{}, definition, report, &report.records);
     Diagnostics diagnostics{collector, name};
     report.outcome = compute_lights_from_bytes(diagnostics, definition, lights, std::move(bytes));
-    finish_check(report, collector, name, definition, lights, diagnostics);
+    finish_check(report, definition, lights, diagnostics);
     return report;
 }
 
@@ -198,7 +199,7 @@ int run_check(const Console& console, FileSystem& files, const std::string& defi
     Diagnostics diagnostics{collector, definition_name};
     LightSet lights{};
     report.outcome = read_and_compute_lights(diagnostics, files, definition, lights, definition_name);
-    finish_check(report, collector, definition_name, definition, lights, diagnostics);
+    finish_check(report, definition, lights, diagnostics);
     console_write(console, check_verdict(report));
     return report.would_write ? CHECK_WOULD_WRITE : CHECK_WOULD_NOT_WRITE;
 }
