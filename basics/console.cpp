@@ -1,33 +1,10 @@
 #include "basics/console.h"
 
 #include <cerrno>
-#include <cstring>
-
-#include "basics/formatted.h"
 
 namespace lumora {
 
-void console_print(const Console& console, const char* format, ...)
-{
-    if (console.sink == nullptr) {
-        return;
-    }
-    std::string text;
-    std::va_list args;
-    va_start(args, format);
-    append_vformat(text, format, args);
-    va_end(args);
-    console.sink->write(text.data(), text.size());
-}
-
-void console_write(const Console& console, const char* text)
-{
-    if (console.sink != nullptr) {
-        console.sink->write(text, std::strlen(text));
-    }
-}
-
-void console_write(const Console& console, const std::string& text)
+void console_write(const Console& console, std::string_view text)
 {
     if (console.sink != nullptr) {
         console.sink->write(text.data(), text.size());

@@ -5,19 +5,13 @@
 // test, the tuning page), or nothing when a step is to run silently.
 #pragma once
 
-#include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "platform/standard_output.h"
 
 namespace lumora {
-
-#if defined(__GNUC__)
-#define VESKA_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
-#else
-#define VESKA_PRINTF(fmt_index, first_arg)
-#endif
 
 // Somewhere text goes.
 class TextSink {
@@ -52,9 +46,7 @@ struct Console {
     TextSink* sink = nullptr;  // null: nothing is printed
 };
 
-void console_print(const Console& console, const char* format, ...) VESKA_PRINTF(2, 3);
-void console_write(const Console& console, const char* text);
-void console_write(const Console& console, const std::string& text);
+void console_write(const Console& console, std::string_view text);
 
 // Flushes and closes standard output, which output writes: 0 when all that
 // was written to it reached it, else the error number (EIO where the system

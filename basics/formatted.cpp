@@ -1,8 +1,11 @@
 #include "basics/formatted.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace lumora {
+
+namespace {
 
 void append_vformat(std::string& text, const char* format, std::va_list args)
 {
@@ -22,6 +25,8 @@ void append_vformat(std::string& text, const char* format, std::va_list args)
     std::vsnprintf(&whole[0], whole.size(), format, args);
     text.append(whole, 0, static_cast<std::size_t>(length));
 }
+
+}  // namespace
 
 void append_format(std::string& text, const char* format, ...)
 {

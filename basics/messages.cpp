@@ -1,6 +1,7 @@
 #include "basics/messages.h"
 
 #include <array>
+#include <cinttypes>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -222,42 +223,12 @@ constexpr std::array<SeverityWords, 5> SEVERITIES = {{
 }};
 static_assert(static_cast<std::size_t>(Severity::note) + 1 == SEVERITIES.size(), "every severity needs its words");
 
-void append_decimal(std::string& text, std::uint64_t number)
-{
-    char digits[20];
-    std::size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    while (count > 0) {
-        text += digits[--count];
-    }
-}
-
-void append_hexadecimal(std::string& text, std::uint64_t number, int width, char pad, bool upper)
-{
-    const char* const letters = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-    char digits[16];
-    int count = 0;
-    do {
-        digits[count++] = letters[number % 16];
-        number /= 16;
-    } while (number != 0);
-    if (width > count) {
-        text.append(static_cast<std::size_t>(width - count), pad);
-    }
-    while (count > 0) {
-        text += digits[--count];
-    }
-}
-
 // A subject whose kind its conversion does not take, as it is.
 void append_as_is(std::string& text, const Subject& subject)
 {
     switch (subject.kind) {
     case Subject::Kind::number:
-        append_decimal(text, subject.number);
+        text += std::to_string(subject.number);
         return;
     case Subject::Kind::real:
         append_format(text, "%g", subject.real);
@@ -268,40 +239,20 @@ void append_as_is(std::string& text, const Subject& subject)
     text += subject.text;
 }
 
-// The end of a %select's alternatives: the brace that closes the one open
-// before from (or the format's end).
-const char* closing_brace(const char* from, const char* end)
+// Where the alternative that begins at from ends: at the first bar outside
+// nested braces, or at the brace that closes the alternatives (or the
+// format's end).
+const char* alternative_end(const char* from, const char* end)
 {
     int depth = 0;
     for (const char* p = from; p < end; ++p) {
         if (*p == '{') {
             ++depth;
-        } else if (*p == '}' && depth-- == 0) {
+        } else if ((*p == '}' && depth-- == 0) || (*p == '|' && depth == 0)) {
             return p;
         }
     }
     return end;
-}
-
-// The alternative number choice of the alternatives in [from, end), split at
-// the bars outside nested braces; empty when there is none so numbered.
-std::pair<const char*, const char*> alternative(const char* from, const char* end, std::uint64_t choice)
-{
-    int depth = 0;
-    const char* start = from;
-    for (const char* p = from; p < end; ++p) {
-        if (*p == '{') {
-            ++depth;
-        } else if (*p == '}') {
-            --depth;
-        } else if (*p == '|' && depth == 0) {
-            if (choice-- == 0) {
-                return {start, p};
-            }
-            start = p + 1;
-        }
-    }
-    return choice == 0 ? std::make_pair(start, end) : std::make_pair(end, end);
 }
 
 // The words of the two choosing conversions.
@@ -351,14 +302,22 @@ void expand(std::string& text, const char* format, const char* end, const std::v
         const std::string_view rest(p, static_cast<std::size_t>(end - p));
         const bool select = starts_with(rest, SELECT);
         if (select || starts_with(rest, PLURAL)) {
-            const char* alternatives = p + SELECT.size();
-            const char* close = closing_brace(alternatives, end);
-            p = close < end ? close + 1 : end;
-            // %plural looks back at the number taken last.
-            if (select ? next < subjects.size() : next > 0 && next <= subjects.size()) {
-                const std::uint64_t choice = select ? subjects[next++].number : subjects[next - 1].number == 1 ? 0 : 1;
-                const auto chosen = alternative(alternatives, close, choice);
-                expand(text, chosen.first, chosen.second, subjects, next);
+            // %plural looks back at the number taken last; without its
+            // subject, no alternative is chosen.
+            const bool known = select ? next < subjects.size() : next > 0 && next <= subjects.size();
+            std::uint64_t choice = !known ? UINT64_MAX
+                                   : select ? subjects[next++].number
+                                            : subjects[next - 1].number == 1 ? 0 : 1;
+            // Each alternative in turn up to the closing brace; the chosen one is expanded.
+            for (p += SELECT.size();;) {
+                const char* stop = alternative_end(p, end);
+                if (choice-- == 0) {
+                    expand(text, p, stop, subjects, next);
+                }
+                p = stop < end ? stop + 1 : end;
+                if (stop == end || *stop == '}') {
+                    break;
+                }
             }
             continue;
         }
@@ -380,8 +339,10 @@ void expand(std::string& text, const char* format, const char* end, const std::v
             continue;
         }
         const Subject& subject = subjects[next++];
-        if ((conversion == 'x' || conversion == 'X') && subject.kind == Subject::Kind::number) {
-            append_hexadecimal(text, subject.number, width, pad, conversion == 'X');
+        if (conversion == 'x' && subject.kind == Subject::Kind::number) {
+            append_format(text, pad == '0' ? "%0*" PRIx64 : "%*" PRIx64, width, subject.number);
+        } else if (conversion == 'X' && subject.kind == Subject::Kind::number) {
+            append_format(text, pad == '0' ? "%0*" PRIX64 : "%*" PRIX64, width, subject.number);
         } else if (conversion == 'f' && subject.kind == Subject::Kind::real) {
             text += fixed_text(subject.real, width, precision);
         } else if (conversion == 'g' && subject.kind == Subject::Kind::real) {
@@ -397,12 +358,10 @@ void expand(std::string& text, const char* format, const char* end, const std::v
     }
 }
 
-std::string expand(const char* format, const std::vector<Subject>& subjects)
+void expand(std::string& text, const char* format, const std::vector<Subject>& subjects)
 {
-    std::string text;
     std::size_t next = 0;
     expand(text, format, format + std::strlen(format), subjects, next);
-    return text;
 }
 
 }  // namespace
@@ -428,14 +387,14 @@ std::string render_message(const Message& message, const std::string& definition
         }
         text += ": ";
     }
-    std::size_t next = 0;
-    expand(text, format.format, format.format + std::strlen(format.format), message.subjects, next);
+    expand(text, format.format, message.subjects);
     return text;
 }
 
 std::string message_body(const Message& message)
 {
-    std::string body = expand(message_format(message.id).format, message.subjects);
+    std::string body;
+    expand(body, message_format(message.id).format, message.subjects);
     if (!body.empty() && body.back() == '\n') {
         body.pop_back();
     }

@@ -2,10 +2,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "basics/formatted.h"
 #include "basics/text.h"
 
 namespace lumora {
@@ -66,24 +66,17 @@ bool short_fixed(double value, int precision, std::string& text)
 
 std::string fixed_text(double value, int width, int precision)
 {
-    char text[400];
     std::string shown;
-    if (std::isfinite(value) && short_fixed(value, precision, shown)) {
-        if (static_cast<int>(shown.size()) < width) {
-            shown.insert(0, static_cast<std::size_t>(width) - shown.size(), ' ');
-        }
-        return shown;
+    if (!std::isfinite(value)) {
+        shown = std::signbit(value) ? "-" : "";
+        shown += std::isnan(value) ? "nan" : "inf";
+    } else if (!short_fixed(value, precision, shown)) {
+        shown = formatted("%.*f", precision, value);
     }
-    if (std::isfinite(value)) {
-        std::snprintf(text, sizeof text, "%*.*f", width, precision, value);
-        return text;
+    if (static_cast<int>(shown.size()) < width) {
+        shown.insert(0, static_cast<std::size_t>(width) - shown.size(), ' ');
     }
-    std::string word = std::signbit(value) ? "-" : "";
-    word += std::isnan(value) ? "nan" : "inf";
-    if (static_cast<int>(word.size()) < width) {
-        word.insert(0, static_cast<std::size_t>(width) - word.size(), ' ');
-    }
-    return word;
+    return shown;
 }
 
 namespace {

@@ -16,10 +16,9 @@ constexpr std::array<std::uint8_t, SCRAMBLE_KEY_LENGTH> scramble_key = {
     0x1D, 0x86, 0x79, 0xE0, 0x35, 0xCA, 0x64, 0x0F, 0x9B, 0x52, 0xED,
 };
 
-// Combines the first length - 1 bytes of buffer with the repeating key; the
-// last byte is left alone. Applying it twice with the same key restores the
-// buffer.
-void xor_with_key(std::uint8_t* buffer, int length, const std::uint8_t* key, int key_length);
+// Combines the first length - 1 bytes of buffer with the repeating shared
+// key; the last byte is left alone. Applying it twice restores the buffer.
+void xor_with_key(std::uint8_t* buffer, int length);
 
 // The block of N bytes that xor_with_key with the shared key turns into
 // plain: plain's characters, zero bytes up to the end, the last byte plain.
@@ -42,7 +41,7 @@ template <std::size_t N>
 std::array<std::uint8_t, N> unscrambled_copy(const std::array<std::uint8_t, N>& stored)
 {
     std::array<std::uint8_t, N> plain = stored;
-    xor_with_key(plain.data(), static_cast<int>(N), scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+    xor_with_key(plain.data(), static_cast<int>(N));
     return plain;
 }
 

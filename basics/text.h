@@ -1,7 +1,9 @@
 // Case-insensitive comparison of names, headers and unit suffixes: ASCII
-// letters only, the same on every platform and in every locale.
+// letters only, the same on every platform and in every locale; and the
+// blanks and tabs around a name or a value trimmed.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace lumora {
@@ -37,6 +39,15 @@ inline bool equal_ignoring_case(std::string_view a, const char* b)
         ++i;
     }
     return i == a.size() && b[i] == '\0';
+}
+
+// The text without the blanks and tabs at its start and its end.
+inline std::string trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first == std::string_view::npos
+               ? std::string()
+               : std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
 }  // namespace lumora

@@ -1,6 +1,8 @@
 #include "basics/windows_1252.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstring>
 
 #include "unicode/utf.h"
@@ -106,12 +108,11 @@ std::string windows_1252_bytes(std::string_view utf8)
             ++at;
             continue;
         }
-        int byte = c < 0x100 && !(c >= 0x80 && c < 0xA0 && HIGH_CONTROLS[c - 0x80] != 0) ? static_cast<int>(c) : -1;
-        for (unsigned k = 0; k < 32 && byte < 0; ++k) {
-            byte = HIGH_CONTROLS[k] != 0 && HIGH_CONTROLS[k] == c ? static_cast<int>(0x80 + k) : -1;
-        }
-        if (byte >= 0) {
-            bytes += static_cast<char>(byte);
+        if (c < 0x100 && character_of_byte(static_cast<unsigned char>(c)) == c) {
+            bytes += static_cast<char>(c);
+        } else if (const auto* high = std::find(std::begin(HIGH_CONTROLS), std::end(HIGH_CONTROLS), c);
+                   high != std::end(HIGH_CONTROLS)) {
+            bytes += static_cast<char>(0x80 + (high - std::begin(HIGH_CONTROLS)));
         } else {
             bytes.append(utf8.substr(at, length));
         }

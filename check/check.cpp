@@ -1,5 +1,7 @@
 #include "check/check.h"
 
+#include <optional>
+
 #include "basics/text.h"
 #include "check/check_hints.h"
 #include "definition/keys.h"
@@ -14,7 +16,7 @@ namespace {
 
 constexpr char HINT_INDENT[] = "    ";
 
-// The check's hints on the printing sink: passes each message on to it,
+// The check's hints on a printing sink: prints each message as veska does,
 // then prints the message's hint, worked out as the run reports it (the
 // definition as read so far), indented under it, the message's line ended
 // first where the message leaves it open. Counts the errors, and keeps each
@@ -23,9 +25,8 @@ constexpr char HINT_INDENT[] = "    ";
 // memory than its text.
 class CheckHints final : public MessageSink {
 public:
-    CheckHints(MessagePrinter& printer, Console console, const CheckContext& context, CheckReport& report,
-               std::vector<CheckRecord>* records)
-        : printer_(printer), console_(console), context_(context), report_(report), records_(records)
+    CheckHints(Console console, const Definition& definition, CheckReport& report, std::vector<CheckRecord>* records)
+        : printer_(console), console_(console), context_(definition), report_(report), records_(records)
     {
     }
 
@@ -45,9 +46,9 @@ public:
     }
 
 private:
-    MessagePrinter& printer_;
+    MessagePrinter printer_;
     Console console_;
-    const CheckContext& context_;
+    const CheckContext context_;
     CheckReport& report_;
     std::vector<CheckRecord>* records_;
 };
@@ -63,19 +64,13 @@ bool ignored_setting(std::string_view visible)
     return first != std::string_view::npos && visible[first] != ';';
 }
 
-// The first setting of a known key that a lone carriage return or a zero
-// byte hides on this line (veska reads a value only up to a carriage return
-// and a line only up to a zero byte), with what hides it; an empty name
-// when there is none.
-struct HiddenKey {
-    std::string_view name;
-    MessageId note;
-};
-
-HiddenKey hidden_key(const SourceLine& line)
+// The note on the first setting of a known key that a lone carriage return
+// or a zero byte hides on this line (veska reads a value only up to a
+// carriage return and a line only up to a zero byte), or none.
+std::optional<Message> hidden_key_note(const SourceLine& line)
 {
     if (line.section == NO_SECTION) {
-        return {};
+        return std::nullopt;
     }
     const KeyTable keys = section_keys(static_cast<unsigned>(line.section));
     std::string_view text = line.raw;
@@ -86,16 +81,18 @@ HiddenKey hidden_key(const SourceLine& line)
             text.remove_suffix(1);
         }
     }
-    for (std::size_t at = text.find_first_of(std::string_view("\r\0", 2)); at != std::string_view::npos;
-         at = text.find_first_of(std::string_view("\r\0", 2), at + 1)) {
+    constexpr std::string_view hiders("\r\0", 2);
+    for (std::size_t at = text.find_first_of(hiders); at != std::string_view::npos;
+         at = text.find_first_of(hiders, at + 1)) {
         const std::string_view rest = text.substr(at + 1);
-        const KeyLine piece = split_key_line(rest.substr(0, rest.find_first_of(std::string_view("\r\0", 2))));
+        const KeyLine piece = split_key_line(rest.substr(0, rest.find_first_of(hiders)));
         if (piece.has_equals && find_key(keys, piece.name) != nullptr) {
             const bool by_zero = text.find('\0') <= at;
-            return {piece.name, by_zero ? MessageId::note_key_hidden_by_zero : MessageId::note_key_hidden_by_return};
+            return Message{by_zero ? MessageId::note_key_hidden_by_zero : MessageId::note_key_hidden_by_return,
+                           line.number, {std::string(piece.name)}};
         }
     }
-    return {};
+    return std::nullopt;
 }
 
 // The notes on the file's text that veska does not give, in the order of
@@ -103,30 +100,25 @@ HiddenKey hidden_key(const SourceLine& line)
 // a line that begins with a blank, a setting hidden behind a lone carriage
 // return or a zero byte, and the other gear's keys named for two
 // different gears (at the later of the two).
-void note_text(MessageSink& sink, const std::string& name, const Definition& definition, std::uint32_t lines_read)
+void note_text(MessageSink& sink, const std::string& name, const Definition& definition)
 {
     const DefinitionSection& main = definition.sections[MAIN_SECTION];
     const DefinitionEntry* height = lookup_entry(main, KeyId::other_gear_height);
     const DefinitionEntry* dist = lookup_entry(main, KeyId::other_gear_dist);
-    const auto written_name = [&](const DefinitionEntry* entry) {
-        return entry != nullptr ? std::string(split_key_line(definition.lines.line(entry->line).visible).name)
-                                : std::string();
-    };
-    const std::string height_name = written_name(height);
-    const std::string dist_name = written_name(dist);
+    const std::string height_name = written_name(definition, height);
+    const std::string dist_name = written_name(definition, dist);
     const bool mixed = height != nullptr && dist != nullptr &&
                        names_nose_gear(height_name) != names_nose_gear(dist_name);
     const std::uint32_t mixed_line = mixed ? (height->line > dist->line ? height->line : dist->line) : 0;
 
     SourceLines::Cursor cursor(definition.lines);
     SourceLine line{};
-    while (cursor.next(line) && line.number <= lines_read) {
+    while (cursor.next(line) && line.number <= definition.lines_read) {
         if (ignored_setting(line.visible)) {
             sink.take(Message{MessageId::note_line_ignored, line.number, {}}, name);
         }
-        const HiddenKey hidden = hidden_key(line);
-        if (!hidden.name.empty()) {
-            sink.take(Message{hidden.note, line.number, {std::string(hidden.name)}}, name);
+        if (const std::optional<Message> hidden = hidden_key_note(line)) {
+            sink.take(*hidden, name);
         }
         if (line.number == mixed_line) {
             const bool height_first = height->line < dist->line;
@@ -142,9 +134,10 @@ void note_text(MessageSink& sink, const std::string& name, const Definition& def
 // The check's steps after veska's reading and computing (report.outcome):
 // the notes on the text and on the values, where each computed light's lit
 // area lies, how the file was read, and whether veska would write.
-void finish_check(CheckReport& report, MessageSink& collector, const std::string& name,
-                  const Definition& definition, const LightSet& lights, const Diagnostics& diagnostics)
+void finish_check(CheckReport& report, const Definition& definition, const LightSet& lights,
+                  const Diagnostics& diagnostics)
 {
+    const std::string& name = diagnostics.definition_name;
     const std::uint32_t count = definition.light_count;
     const bool count_valid = count >= 1 && count <= LIGHT_COUNT_MAX;
     report.error_flag = diagnostics.error_flag;
@@ -152,36 +145,35 @@ void finish_check(CheckReport& report, MessageSink& collector, const std::string
     if (report.outcome == LightsOutcome::not_read) {
         return;
     }
-    note_text(collector, name, definition, definition.lines_read);
+    note_text(diagnostics.sink, name, definition);
     const unsigned shown = count_valid ? count : 0;
     for (const Message& note : note_values(definition, lights, shown)) {
-        collector.take(note, name);
+        diagnostics.sink.take(note, name);
     }
     const GroundView view = compute_ground_view(definition.ground, lights, shown);
     for (std::uint32_t i = 0; i < view.light_count; ++i) {
-        if (lights.values[i].computed && lit_area_figures(view, i).state != LitArea::lit) {
+        if (!lights.values[i].computed) {
+            continue;
+        }
+        const LitAreaFigures figures = lit_area_figures(view, i);
+        if (figures.state != LitArea::lit) {
             report.dark_lights.push_back(i + 1);
         }
-        if (lights.values[i].computed) {
-            collector.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(lit_area_figures(view, i))}},
-                           name);
-        }
+        diagnostics.sink.take(Message{MessageId::lit_area, 0, {i + 1, lit_area_description(figures)}}, name);
     }
-    collector.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding).as_read}}, name);
+    diagnostics.sink.take(Message{MessageId::encoding_read, 0, {encoding_words(definition.encoding).as_read}}, name);
 }
 
 }  // namespace
 
 CheckReport check_definition_bytes(const std::string& name, std::string bytes, Definition& definition,
-                                   LightSet& lights, const Console& echo)
+                                   LightSet& lights)
 {
     CheckReport report;
-    const CheckContext context(definition);
-    MessagePrinter printer{echo};
-    CheckHints collector(printer, echo, context, report, &report.records);
+    CheckHints collector(Console{}, definition, report, &report.records);
     Diagnostics diagnostics{collector, name};
     report.outcome = compute_lights_from_bytes(diagnostics, definition, lights, std::move(bytes));
-    finish_check(report, collector, name, definition, lights, diagnostics);
+    finish_check(report, definition, lights, diagnostics);
     return report;
 }
 
@@ -201,15 +193,13 @@ int run_check(const Console& console, FileSystem& files, const std::string& defi
 {
     CheckReport report;
     Definition definition;
-    const CheckContext context(definition);
-    MessagePrinter printer{console};
-    CheckHints collector(printer, console, context, report, nullptr);
+    CheckHints collector(console, definition, report, nullptr);
     // The same steps as veska's, each message printed with its hint as it
     // comes.
     Diagnostics diagnostics{collector, definition_name};
     LightSet lights{};
     report.outcome = read_and_compute_lights(diagnostics, files, definition, lights, definition_name);
-    finish_check(report, collector, definition_name, definition, lights, diagnostics);
+    finish_check(report, definition, lights, diagnostics);
     console_write(console, check_verdict(report));
     return report.would_write ? CHECK_WOULD_WRITE : CHECK_WOULD_NOT_WRITE;
 }

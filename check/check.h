@@ -37,10 +37,9 @@ struct CheckReport {
 
 // The check of a definition file's bytes (the tuning page's), named name in
 // the messages: veska's steps into definition and lights, with every
-// record. Each record is also printed as --check prints it where echo has a
-// stream or a text.
+// record.
 CheckReport check_definition_bytes(const std::string& name, std::string bytes, Definition& definition,
-                                   LightSet& lights, const Console& echo = Console{});
+                                   LightSet& lights);
 
 // The check's last line: whether veska would write a model with the file.
 std::string check_verdict(const CheckReport& report);

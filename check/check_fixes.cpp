@@ -13,12 +13,6 @@ namespace {
 // A misspelt name is one this near to a key's.
 constexpr unsigned MISSPELLING_DISTANCE_MAX = 2;
 
-std::string trimmed_end(std::string_view text)
-{
-    const std::size_t last = text.find_last_not_of(" \t");
-    return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
-}
-
 // The line's text as shown, without its line end, and where its key line's
 // name and value lie in it.
 struct LineParts {
@@ -41,17 +35,17 @@ std::optional<MessageFix> fix_name(const SourceLine& source)
 {
     const LineParts parts = line_parts(source);
     const KeyTable table = section_keys(static_cast<unsigned>(source.section));
-    const std::size_t first = parts.name.find_first_not_of(" \t");
-    const std::string name = first == std::string::npos ? std::string() : trimmed_end(parts.name.substr(first));
+    const std::string name = trimmed(parts.name);
     if (name.empty()) {
         return std::nullopt;
     }
+    const std::size_t name_at = parts.name_at + parts.name.find(name);
     if (find_key(table, name) != nullptr) {
         // "Lights = 1": the name and value without the blanks around the =.
         const std::size_t value_start = parts.value.find_first_not_of(" \t");
         const std::string value = value_start == std::string::npos ? std::string() : parts.value.substr(value_start);
         return MessageFix{"Fix: remove the blanks around the =", source.number,
-                          parts.text.substr(0, parts.name_at + first) + name + "=" + value};
+                          parts.text.substr(0, name_at) + name + "=" + value};
     }
     unsigned distance = 0;
     const KeyName& nearest = nearest_key(table, name, &distance);
@@ -59,7 +53,7 @@ std::optional<MessageFix> fix_name(const SourceLine& source)
         return std::nullopt;
     }
     std::string text = parts.text;
-    text.replace(parts.name_at + first, name.size(), nearest.name);
+    text.replace(name_at, name.size(), nearest.name);
     return MessageFix{"Fix: rename " + name + " to " + nearest.name, source.number, text};
 }
 
@@ -80,11 +74,12 @@ std::optional<MessageFix> fix_value(const SourceLine& source)
     }
     const std::string rest = parts.value.substr(rest_at);
     const std::size_t value_at = parts.value_at;
-    if (rest[0] == ';' || parts.value.find(';') != std::string::npos) {
+    const std::size_t comment = parts.value.find(';');
+    if (comment != std::string::npos) {
         // The comment on a line of its own above the setting.
-        const std::size_t comment = parts.value.find(';');
+        const std::string setting = parts.text.substr(0, value_at + comment);
         return MessageFix{"Fix: move the comment onto its own line", source.number,
-                          parts.value.substr(comment) + "\n" + trimmed_end(parts.text.substr(0, value_at + comment))};
+                          parts.value.substr(comment) + "\n" + setting.substr(0, setting.find_last_not_of(" \t") + 1)};
     }
     if (rest.size() >= 2 && rest[0] == ',' && rest[1] >= '0' && rest[1] <= '9' && rest_at == number_end) {
         std::string text = parts.text;
@@ -95,7 +90,7 @@ std::optional<MessageFix> fix_value(const SourceLine& source)
     if (!unit.empty()) {
         std::string text = parts.text;
         text.replace(value_at + rest_at, rest.size(), unit);
-        return MessageFix{"Fix: write the unit " + trimmed_end(rest) + " as " + unit, source.number, text};
+        return MessageFix{"Fix: write the unit " + trimmed(rest) + " as " + unit, source.number, text};
     }
     return std::nullopt;
 }
@@ -107,21 +102,10 @@ std::optional<MessageFix> fix_header(const SourceLine& source)
     if (text.size() < 2 || text.front() != '[' || text.back() != ']') {
         return std::nullopt;
     }
-    std::string inside;
-    for (const char c : text.substr(1, text.size() - 2)) {
-        if (c != ' ' && c != '\t') {
-            inside += ascii_lower(c);
-        }
-    }
+    const std::string inside = squeezed(text);
     for (unsigned section = 0; section < SECTION_COUNT; ++section) {
         const std::string header = section_header(section);
-        std::string plain;
-        for (const char c : header.substr(1, header.size() - 2)) {
-            if (c != ' ') {
-                plain += ascii_lower(c);
-            }
-        }
-        if (plain == inside) {
+        if (squeezed(header) == inside) {
             return MessageFix{"Fix: write the header as " + header, source.number, header};
         }
     }
@@ -142,9 +126,7 @@ std::optional<MessageFix> fix_duplicate(const Definition& definition, const Sour
         return std::nullopt;
     }
     // Named as that line writes it: the other gear's keys have two names.
-    const std::string_view written = split_key_line(definition.lines.line(first->line).visible).name;
-    const std::size_t start = written.find_first_not_of(" \t");
-    const std::string name = start == std::string_view::npos ? std::string() : trimmed_end(written.substr(start));
+    const std::string name = trimmed(written_name(definition, first));
     return MessageFix{"Fix: remove line " + std::to_string(first->line) + ", the earlier " + shown_text(name),
                       first->line, std::nullopt};
 }

@@ -1,6 +1,8 @@
 #include "check/check_hints.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 #include "basics/formatted.h"
 #include "basics/number_text.h"
@@ -11,17 +13,6 @@
 namespace lumora {
 
 namespace {
-
-std::string decimal(unsigned long number) { return std::to_string(number); }
-
-std::string trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return std::string();
-    }
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
 
 KeyTable key_table(int section) { return section_keys(static_cast<unsigned>(section)); }
 
@@ -39,19 +30,15 @@ std::string key_list(const KeyTable& table)
 unsigned edit_distance(const std::string& a, const std::string& b)
 {
     std::vector<unsigned> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        row[j] = static_cast<unsigned>(j);
-    }
+    std::iota(row.begin(), row.end(), 0u);
     for (std::size_t i = 1; i <= a.size(); ++i) {
         unsigned diagonal = row[0];
         row[0] = static_cast<unsigned>(i);
         for (std::size_t j = 1; j <= b.size(); ++j) {
+            const unsigned above = row[j];
             const unsigned substitution = diagonal + (ascii_lower(a[i - 1]) == ascii_lower(b[j - 1]) ? 0 : 1);
-            diagonal = row[j];
-            const unsigned insertion = row[j - 1] + 1;
-            const unsigned deletion = row[j] + 1;
-            row[j] = substitution < insertion ? substitution : insertion;
-            row[j] = deletion < row[j] ? deletion : row[j];
+            row[j] = std::min({substitution, row[j - 1] + 1, above + 1});
+            diagonal = above;
         }
     }
     return row[b.size()];
@@ -79,6 +66,23 @@ const KeyName& nearest_key(const KeyTable& table, const std::string& name, unsig
         *distance = best;
     }
     return *nearest;
+}
+
+std::string written_name(const Definition& definition, const DefinitionEntry* entry)
+{
+    return entry != nullptr ? std::string(split_key_line(definition.lines.line(entry->line).visible).name)
+                            : std::string();
+}
+
+std::string squeezed(std::string_view text)
+{
+    std::string plain;
+    for (const char c : text) {
+        if (c != ' ' && c != '\t') {
+            plain += ascii_lower(c);
+        }
+    }
+    return plain;
 }
 
 namespace {
@@ -115,16 +119,6 @@ NumberText split_number(const std::string& value)
     }
     return {trimmed(std::string_view(value).substr(0, used)), value.substr(rest)};
 }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// A decimal comma: the number stops at a comma that a digit follows.
-bool decimal_comma(const NumberText& number)
-{
-    return !number.number.empty() && number.rest.size() >= 2 && number.rest[0] == ',' && is_digit(number.rest[1]);
-}
-
-std::string with_decimal_point(const NumberText& number) { return number.number + "." + number.rest.substr(1); }
 
 }  // namespace
 
@@ -163,7 +157,7 @@ std::string other_gear_word(const CheckContext& context)
     for (const KeyId id : {KeyId::other_gear_height, KeyId::other_gear_dist}) {
         const DefinitionEntry* entry = lookup_entry(main, id);
         if (entry != nullptr) {
-            const bool nose = names_nose_gear(split_key_line(context.definition.lines.line(entry->line).visible).name);
+            const bool nose = names_nose_gear(written_name(context.definition, entry));
             const std::string name = key_by_id(id, nose).name;
             return name.substr(0, name.size() - (id == KeyId::other_gear_dist ? 4 : 6));
         }
@@ -171,11 +165,12 @@ std::string other_gear_word(const CheckContext& context)
     return std::string();
 }
 
-std::string hint_no_value(const CheckContext& context, std::uint32_t line)
+// A line that gives no value: in a section (no_value), or outside any
+// section (unrecognised_line).
+std::string hint_no_setting(const SourceLine& source, bool outside)
 {
-    const SourceLine source = context.definition.lines.line(line);
     const KeyLine key_line = split_key_line(source.visible);
-    if (key_line.has_equals) {
+    if (!outside && key_line.has_equals) {
         const std::string name = trimmed(key_line.name);
         return name.empty() ? "Write the line as name=value, or delete it."
                             : "Give " + name + " a value after the =, or delete the line.";
@@ -183,6 +178,11 @@ std::string hint_no_value(const CheckContext& context, std::uint32_t line)
     const std::string text = trimmed(without_line_end(source.visible));
     if (!text.empty() && text[0] == '[') {
         return "A header must begin its line: remove what stands before " + text + ".";
+    }
+    if (outside) {
+        return text.find('=') != std::string::npos
+                   ? "Settings belong under a section header: put it below [Main] or [Light n]."
+                   : "Start the line with ; to make it a comment.";
     }
     const std::size_t word_end = text.find_first_of(" \t");
     const std::string word = text.substr(0, word_end);
@@ -196,9 +196,8 @@ std::string hint_no_value(const CheckContext& context, std::uint32_t line)
            "; a comment begins with ;.";
 }
 
-std::string hint_unknown_name(const CheckContext& context, std::uint32_t line, std::string_view name)
+std::string hint_unknown_name(const SourceLine& source, std::string_view name)
 {
-    const SourceLine source = context.definition.lines.line(line);
     const KeyTable table = key_table(source.section);
     const std::string plain = trimmed(name);
     const KeyName* key = find_key(table, plain);
@@ -215,30 +214,28 @@ std::string hint_unknown_name(const CheckContext& context, std::uint32_t line, s
     return std::string("Did you mean ") + nearest_key(table, plain).name + "? Names here: " + key_list(table) + ".";
 }
 
-std::string hint_duplicate(const CheckContext& context, std::uint32_t line, std::string_view name)
+std::string hint_duplicate(const CheckContext& context, int section, std::string_view name)
 {
-    const int section = context.definition.lines.line(line).section;
     const KeyName* key = section == NO_SECTION ? nullptr : find_key(key_table(section), name);
     const DefinitionEntry* first =
         key != nullptr ? lookup_entry(context.definition.sections[static_cast<unsigned>(section)], key->id) : nullptr;
     if (first == nullptr) {
         return "Delete one of the two lines that set " + std::string(name) + ".";
     }
-    const std::string first_name = trimmed(split_key_line(context.definition.lines.line(first->line).visible).name);
-    const std::string at = decimal(first->line);
+    const std::string first_name = trimmed(written_name(context.definition, first));
+    const std::string at = std::to_string(first->line);
     if (!equal_ignoring_case(first_name, name)) {
         return first_name + " in line " + at + " already set this: keep TailGear... or NoseGear... keys, not both.";
     }
     return "Already set in line " + at + ", and veska uses that one: delete one of the two lines.";
 }
 
-std::string hint_repeated_section(const CheckContext& context, std::uint32_t line)
+std::string hint_repeated_section(const CheckContext& context, const SourceLine& source)
 {
-    const int section = context.definition.lines.line(line).section;
-    if (section != NO_SECTION) {
-        const std::uint32_t first = context.definition.sections[static_cast<unsigned>(section)].header_line;
-        if (first != 0 && first < line) {
-            return "The first " + section_title(section) + " is in line " + decimal(first) +
+    if (source.section != NO_SECTION) {
+        const std::uint32_t first = context.definition.sections[static_cast<unsigned>(source.section)].header_line;
+        if (first != 0 && first < source.number) {
+            return "The first " + section_title(source.section) + " is in line " + std::to_string(first) +
                    "; veska skips this one: move its lines there.";
         }
     }
@@ -247,8 +244,7 @@ std::string hint_repeated_section(const CheckContext& context, std::uint32_t lin
 
 std::string lights_suggestion(const FileFacts& facts)
 {
-    return facts.highest_light_section >= 1 ? "Lights=" + decimal(static_cast<unsigned long>(facts.highest_light_section))
-                                            : std::string("Lights=1");
+    return "Lights=" + std::to_string(std::max(facts.highest_light_section, 1));
 }
 
 std::string hint_missing_gear(const CheckContext& context)
@@ -288,20 +284,11 @@ std::string hint_gear_distance(const CheckContext& context)
                      ground.main_gear_dist, other.empty() ? "TailGear" : other.c_str(), ground.other_gear_dist);
 }
 
-std::string hint_main_first(const FileFacts& facts)
-{
-    if (facts.has_main_header) {
-        return "Move [Main] and its lines above the first [Light n] section.";
-    }
-    return "Add a [Main] section with Lights= at the top of the file.";
-}
-
-std::string hint_surplus_section(const CheckContext& context, std::uint32_t line, std::uint32_t lights)
+std::string hint_surplus_section(int section, std::uint32_t lights)
 {
     if (lights == 0) {
         return "Put [Main] with Lights= at the top of the file, before the light sections.";
     }
-    const int section = context.definition.lines.line(line).section;
     return "veska ignores this section: raise Lights to " + std::to_string(section) + ", or delete the section.";
 }
 
@@ -311,12 +298,7 @@ constexpr int NO_SUCH_LIGHT = 99;
 // light number other than 1 to 3, -1 for anything else.
 int meant_section(const std::string& inside)
 {
-    std::string plain;
-    for (const char c : inside) {
-        if (c != ' ' && c != '\t') {
-            plain += ascii_lower(c);
-        }
-    }
+    const std::string plain = squeezed(inside);
     if (plain == "main") {
         return static_cast<int>(MAIN_SECTION);
     }
@@ -349,58 +331,36 @@ std::string hint_header(const std::string& header)
     return "Write the line as " + section_title(meant) + " alone" + stops;
 }
 
-std::string hint_outside(const CheckContext& context, std::uint32_t line)
+// A value that is no plain number: of a key that takes none (Direction and
+// the counts), or of a length, which takes a unit.
+std::string hint_value(const SourceLine& source, bool takes_unit)
 {
-    const std::string text = trimmed(without_line_end(context.definition.lines.line(line).visible));
-    if (!text.empty() && text[0] == '[') {
-        return "A header must begin its line: remove what stands before " + text + ".";
-    }
-    if (text.find('=') != std::string::npos) {
-        return "Settings belong under a section header: put it below [Main] or [Light n].";
-    }
-    return "Start the line with ; to make it a comment.";
-}
-
-std::string hint_no_unit(const CheckContext& context, std::uint32_t line)
-{
-    const KeyLine key_line = split_key_line(context.definition.lines.line(line).visible);
-    const std::string name = trimmed(key_line.name);
-    const NumberText number = split_number(std::string(key_line.value));
-    if (number.number.empty()) {
-        return name + " takes a number: e.g. " + name + "=" + (equal_ignoring_case(name, "Direction") ? "10" : "1") + ".";
-    }
-    if (!number.rest.empty() && number.rest[0] == ';') {
-        return "Move the comment \"" + number.rest + "\" to a line of its own: write " + name + "=" + number.number +
-               ".";
-    }
-    if (decimal_comma(number)) {
-        return "Use a decimal point: " + name + "=" + with_decimal_point(number) + " (veska reads " + number.number +
-               ").";
-    }
-    if (equal_ignoring_case(name, "Direction")) {
-        return "Direction is in degrees, without a unit: write Direction=" + number.number + ".";
-    }
-    return "Write the number alone: " + name + "=" + number.number + ".";
-}
-
-std::string hint_unit(const CheckContext& context, std::uint32_t line)
-{
-    const KeyLine key_line = split_key_line(context.definition.lines.line(line).visible);
+    const KeyLine key_line = split_key_line(source.visible);
     const std::string units = "Units are " + unit_list() + " (none: metres)";
     const std::string name = trimmed(key_line.name);
     const NumberText number = split_number(std::string(key_line.value));
     if (number.number.empty()) {
-        return name + " takes a number, with or without a unit: e.g. " + name + "=2. " + units + ".";
+        return takes_unit ? name + " takes a number, with or without a unit: e.g. " + name + "=2. " + units + "."
+                          : name + " takes a number: e.g. " + name + "=" +
+                                (equal_ignoring_case(name, "Direction") ? "10" : "1") + ".";
     }
     if (!number.rest.empty() && number.rest[0] == ';') {
         return "Move the comment \"" + number.rest + "\" to a line of its own: write " + name + "=" + number.number +
                ".";
     }
-    if (decimal_comma(number)) {
-        return "Use a decimal point: " + name + "=" + with_decimal_point(number) + ".";
+    if (number.rest.size() >= 2 && number.rest[0] == ',' && number.rest[1] >= '0' && number.rest[1] <= '9') {
+        // A decimal comma: the number stopped at a comma that a digit follows.
+        return "Use a decimal point: " + name + "=" + number.number + "." + number.rest.substr(1) +
+               (takes_unit ? "" : " (veska reads " + number.number + ")") + ".";
     }
-    if (equal_ignoring_case(name, "Pitch") && is_degrees_word(number.rest)) {
-        return "Pitch is in degrees, without a unit: write Pitch=" + number.number + ".";
+    // Degrees take no unit: Direction's value is a number alone, and a
+    // degrees word behind Pitch is no unit of length.
+    const std::string angle = takes_unit ? "Pitch" : "Direction";
+    if (equal_ignoring_case(name, angle) && (!takes_unit || is_degrees_word(number.rest))) {
+        return angle + " is in degrees, without a unit: write " + angle + "=" + number.number + ".";
+    }
+    if (!takes_unit) {
+        return "Write the number alone: " + name + "=" + number.number + ".";
     }
     const std::string unit = unit_for_word(number.rest);
     return units + ": write " + name + "=" + number.number + " " + (unit.empty() ? "m" : unit) + ".";
@@ -417,14 +377,6 @@ std::string hint_geometry(const CheckContext& context, std::uint32_t light)
         }
     }
     return "Check Pitch, MaxRange and ZOffset of this light: numbers that aim the beam at the ground.";
-}
-
-std::string hint_light_not_above_ground(const CheckContext& context)
-{
-    return context.definition.ground.gear_read
-               ? "Raise ZOffset (the light's height, up positive) or check the gear heights."
-               : "Without the four gear keys the ground is level with the model's origin: give them in [Main], or "
-                 "raise ZOffset.";
 }
 
 std::string hint_beam_lights_no_ground(const CheckContext& context, std::uint32_t light)
@@ -450,33 +402,32 @@ std::uint32_t number_of(const Message& message, std::size_t index)
 }  // namespace
 
 
-FileFacts file_facts(const SourceLines& lines)
+const FileFacts& CheckContext::facts() const
 {
-    FileFacts facts;
-    SourceLines::Cursor cursor(lines);
-    SourceLine line{};
-    while (cursor.next(line)) {
-        if (!line.visible.empty() && line.visible[0] == '[') {
-            facts.has_main_header = facts.has_main_header || line.section == static_cast<int>(MAIN_SECTION);
-            facts.highest_light_section = std::max(facts.highest_light_section, line.section);
+    if (!facts_) {
+        facts_.emplace();
+        SourceLines::Cursor cursor(definition.lines);
+        SourceLine line{};
+        while (cursor.next(line)) {
+            if (!line.visible.empty() && line.visible[0] == '[') {
+                facts_->has_main_header = facts_->has_main_header || line.section == static_cast<int>(MAIN_SECTION);
+                facts_->highest_light_section = std::max(facts_->highest_light_section, line.section);
+            }
         }
     }
-    return facts;
+    return *facts_;
 }
 
 std::string message_hint(const CheckContext& context, const Message& message)
 {
-    const std::uint32_t line = message.line;
+    const SourceLine source = context.definition.lines.line(message.line);
     // A line longer than the reader takes is read in pieces: what its later
     // pieces draw is mended by shortening the line.
-    const MessageFormat& format = message_format(message.id);
-    if (format.header == Header::file_and_line) {
-        const std::uint32_t continued = context.definition.lines.line(line).continues;
-        if (continued != 0) {
-            return "This is the rest of line " + decimal(continued) + ", longer than " +
-                   decimal(LINE_PIECE_MAX) + " characters, which veska reads in pieces: shorten line " +
-                   decimal(continued) + ".";
-        }
+    const std::uint32_t continued = source.continues;
+    if (message_format(message.id).header == Header::file_and_line && continued != 0) {
+        return "This is the rest of line " + std::to_string(continued) + ", longer than " +
+               std::to_string(LINE_PIECE_MAX) + " characters, which veska reads in pieces: shorten line " +
+               std::to_string(continued) + ".";
     }
     switch (message.id) {
     case MessageId::definition_open_error:
@@ -488,13 +439,13 @@ std::string message_hint(const CheckContext& context, const Message& message)
         }
         return "The file could not be read to its end: copy it again, or check the disk.";
     case MessageId::no_value:
-        return hint_no_value(context, line);
+        return hint_no_setting(source, false);
     case MessageId::unrecognised_name:
-        return hint_unknown_name(context, line, without_line_end(text_of(message, 0)));
+        return hint_unknown_name(source, without_line_end(text_of(message, 0)));
     case MessageId::duplicate_definition:
-        return hint_duplicate(context, line, without_line_end(text_of(message, 0)));
+        return hint_duplicate(context, source.section, without_line_end(text_of(message, 0)));
     case MessageId::section_defined_already:
-        return hint_repeated_section(context, line);
+        return hint_repeated_section(context, source);
     case MessageId::lights_not_given:
         return "Add " + lights_suggestion(context.facts()) +
                " under [Main]: the number of [Light n] sections, 1 to 3.";
@@ -508,22 +459,23 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::gear_distance_too_small:
         return hint_gear_distance(context);
     case MessageId::light_not_specified:
-        return "Lights=" + decimal(context.definition.light_count) + " asks for a [Light " +
-               decimal(number_of(message, 0)) + "] section: add it, or lower Lights.";
+        return "Lights=" + std::to_string(context.definition.light_count) + " asks for a [Light " +
+               std::to_string(number_of(message, 0)) + "] section: add it, or lower Lights.";
     case MessageId::beam_not_computable:
         return hint_geometry(context, number_of(message, 0));
     case MessageId::main_section_first:
-        return hint_main_first(context.facts());
+        return context.facts().has_main_header ? "Move [Main] and its lines above the first [Light n] section."
+                                               : "Add a [Main] section with Lights= at the top of the file.";
     case MessageId::section_not_expected:
-        return hint_surplus_section(context, line, number_of(message, 0));
+        return hint_surplus_section(source.section, number_of(message, 0));
     case MessageId::unrecognised_section:
         return hint_header(std::string(text_of(message, 0)));
     case MessageId::unrecognised_line:
-        return hint_outside(context, line);
+        return hint_no_setting(source, true);
     case MessageId::no_unit_expected:
-        return hint_no_unit(context, line);
+        return hint_value(source, false);
     case MessageId::invalid_unit:
-        return hint_unit(context, line);
+        return hint_value(source, true);
     case MessageId::note_max_range_not_positive:
         return "MaxRange is how far ahead the beam meets the ground: give it above zero, e.g. MaxRange=30.";
     case MessageId::note_spot_width_not_positive:
@@ -533,7 +485,10 @@ std::string message_hint(const CheckContext& context, const Message& message)
     case MessageId::note_direction_backwards:
         return "Direction turns the beam sideways from straight ahead (0): use -90 to 90.";
     case MessageId::note_light_not_above_ground:
-        return hint_light_not_above_ground(context);
+        return context.definition.ground.gear_read
+                   ? "Raise ZOffset (the light's height, up positive) or check the gear heights."
+                   : "Without the four gear keys the ground is level with the model's origin: give them in [Main], "
+                     "or raise ZOffset.";
     case MessageId::note_beam_lights_no_ground:
         return hint_beam_lights_no_ground(context, number_of(message, 0));
     case MessageId::note_lit_area_behind_light:

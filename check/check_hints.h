@@ -18,8 +18,6 @@ struct FileFacts {
     bool has_main_header = false;
 };
 
-FileFacts file_facts(const SourceLines& lines);
-
 // The definition a check looks at: as the reader fills it, and at the end as
 // read_and_compute_lights left it. The file's facts are gathered once, the
 // first time a hint needs them.
@@ -27,13 +25,7 @@ class CheckContext {
 public:
     explicit CheckContext(const Definition& definition) : definition(definition) {}
 
-    const FileFacts& facts() const
-    {
-        if (!facts_) {
-            facts_ = file_facts(definition.lines);
-        }
-        return *facts_;
-    }
+    const FileFacts& facts() const;
 
     const Definition& definition;
 
@@ -48,6 +40,14 @@ const KeyName& nearest_key(const KeyTable& table, const std::string& name, unsig
 // The unit suffix a common word for a unit stands for ("feet": "ft"), or
 // empty.
 std::string unit_for_word(const std::string& word);
+
+// The key's name as the line of the entry writes it, blanks and all (the
+// other gear's keys have two names); empty for no entry.
+std::string written_name(const Definition& definition, const DefinitionEntry* entry);
+
+// The text in lower case without its blanks and tabs, as a header is
+// compared with the one it means: "[ light 1 ]" and "[Light1]" alike.
+std::string squeezed(std::string_view text);
 
 // The hint for one message, or empty for the progress lines and for
 // messages that need none.

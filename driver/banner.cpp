@@ -7,6 +7,8 @@ namespace lumora {
 
 namespace {
 
+constexpr int BANNER_SIZE = 409;  // at most 408 characters and the terminating zero
+
 constexpr auto STORED_BANNER = scrambled_block<BANNER_SIZE>(
     "VESKA - landing lights for aircraft models, Lumora " LUMORA_VERSION_SHORT "\n"
     "Works out the ground pitch and each light's beam and lit spot from a\n"

@@ -9,6 +9,34 @@ namespace lumora {
 
 namespace {
 
+// The parts of the help, which help_text puts together.
+constexpr const char HELP_TEXT[] =
+    "\n"
+    "The first form changes the MDL file in place after writing a backup of it\n"
+    "with the extension .MD$; the second writes the result to the target and\n"
+    "leaves the source as it is. A model that already has lights is refused.\n"
+    "\n"
+    "LL_definition_file, the landing-light definition file, is plain text in\n"
+    "sections. [Main] holds Lights=1, 2 or 3 and the gear's contact points\n"
+    "(MainGearHeight, MainGearDist, and TailGear... or NoseGear...); [Light 1]\n"
+    "to [Light 3] place and aim each light (LatOffset, ZOffset, LonOffset,\n"
+    "Direction, Pitch, MaxRange, SpotWidth, SpotDepth). Lengths are metres or\n"
+    "carry a unit (in, ft, cm, m); angles are degrees; lines that begin with ';'\n"
+    "are comments.\n"
+    "\n"
+    "  veska-inspect --check DEFINITION            what to change in a definition file\n"
+    "  veska-inspect --preview DEFINITION OUT.svg  a picture of where the lights shine\n"
+    "  veska-inspect MODEL                         a report on a model\n";
+constexpr const char MANUALS_AS_MAN_PAGES[] = "  man veska, man veska-inspect                the manuals\n";
+constexpr const char MANUALS_AS_HTML[] =
+    "  veska.html, veska-inspect.html              the manuals, in this program's folder\n";
+constexpr const char HELP_EXIT_CODES[] =
+    "\n"
+    "Exit code: 0 when the model was written, 1 when it was not, the system's\n"
+    "error number when the result could not be written. --help, -h or -? alone\n"
+    "shows this help; a model named so or --version is given as ./--help or\n"
+    "./--version.\n";
+
 // Ends a run that computed everything it could but must not write: the last
 // line says so, and the exit code tells the caller that nothing was written.
 int end_unwritten(RunState& state, const std::string& target)

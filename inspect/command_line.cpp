@@ -66,8 +66,6 @@ int usage_error(const Console& console, MessageId problem, std::vector<Subject> 
     return 2;
 }
 
-bool is_option(const std::string& argument) { return argument.size() >= 2 && argument[0] == '-'; }
-
 }  // namespace
 
 std::string inspect_help_text(ManualForm form)
@@ -113,7 +111,7 @@ int run_inspect(const Console& console, FileSystem& files, const std::vector<std
         }
         return run_preview(console, files, arguments[1], arguments[2]);
     }
-    if (is_option(command)) {
+    if (command.size() >= 2 && command[0] == '-') {
         return usage_error(console, MessageId::unknown_option, {command});
     }
     if (count != 1) {

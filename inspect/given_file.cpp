@@ -1,13 +1,16 @@
 #include "inspect/given_file.h"
 
+#include <algorithm>
+
 #include "basics/text.h"
 
 namespace lumora {
 
 namespace {
 
-bool is_text_byte(unsigned char c)
+bool is_text_byte(char byte)
 {
+    const auto c = static_cast<unsigned char>(byte);
     return (c >= 0x20 && c < 0x7F) || c >= 0x80 || c == '\t' || c == '\n' || c == '\r' || c == 0x1A;
 }
 
@@ -21,12 +24,9 @@ GivenFileKind kind_of_start(std::string_view start)
     if (starts_with(start, "\xEF\xBB\xBF") || starts_with(start, "\xFF\xFE") || starts_with(start, "\xFE\xFF")) {
         return GivenFileKind::definition_text;
     }
-    for (const char c : start.substr(0, GIVEN_FILE_SAMPLE)) {
-        if (!is_text_byte(static_cast<unsigned char>(c))) {
-            return GivenFileKind::model;
-        }
-    }
-    return GivenFileKind::definition_text;
+    const std::string_view sample = start.substr(0, GIVEN_FILE_SAMPLE);
+    return std::all_of(sample.begin(), sample.end(), is_text_byte) ? GivenFileKind::definition_text
+                                                                   : GivenFileKind::model;
 }
 
 GivenFileKind kind_of_file(FileSystem& files, const std::string& name)

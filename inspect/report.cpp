@@ -1,8 +1,8 @@
 #include "inspect/report.h"
 
 
+#include "basics/formatted.h"
 #include "basics/le_words.h"
-#include "inspect/descriptions.h"
 #include "mdl/insertion_layout.h"
 #include "lights/light_decoding.h"
 #include "inspect/structure_check.h"
@@ -13,78 +13,76 @@ namespace lumora {
 
 namespace {
 
-const char* plural(unsigned count) { return count == 1 ? "" : "s"; }
-
-void print_header_words(const Console& console, const std::uint8_t* area)
+void print_header_words(std::string& text, const std::uint8_t* area)
 {
-    console_print(console, "Model-code area (file offset 0x%lX, 65536 bytes), header words:\n",
+    append_format(text, "Model-code area (file offset 0x%lX, 65536 bytes), header words:\n",
                   static_cast<unsigned long>(MODEL_CODE_OFFSET));
     const char* const names[3] = {"header length", "length word  ", "third word   "};
     for (unsigned i = 0; i < 3; ++i) {
         const unsigned long word = load_u32(area + 4 * i);
-        console_print(console, "  %s  %lu (0x%08lX)\n", names[i], word, word);
+        append_format(text, "  %s  %lu (0x%08lX)\n", names[i], word, word);
     }
 }
 
 // U, F and the room for one, two and three lights, as the insertion would
 // judge them.
-void print_room(const Console& console, const CodeEnd& end, const char* heading)
+void print_room(std::string& text, const CodeEnd& end, const char* heading)
 {
     const std::uint32_t free_room = end.free_room;
     if (!ends_with_end_code(end)) {
         if (end.has_code) {
-            console_print(console,
+            append_format(text,
                           "%s: the last non-zero word is 0x%04X at area offset %lu, not the end code 0x0022;\n"
                           "  free room F = %lu bytes. No lights fit: veska stops with \"Unexpected end of data\".\n",
                           heading, end.last_word, static_cast<unsigned long>(end.last_at),
                           static_cast<unsigned long>(free_room));
         } else {
-            console_print(console, "%s: no model code at all (only zeros behind the header). No lights fit.\n",
+            append_format(text, "%s: no model code at all (only zeros behind the header). No lights fit.\n",
                           heading);
         }
         return;
     }
-    console_print(console,
+    append_format(text,
                   "%s: used length U = %lu bytes (end code at area offset %lu), free room F = %lu bytes.\n", heading,
                   static_cast<unsigned long>(end.used), static_cast<unsigned long>(end.last_at),
                   static_cast<unsigned long>(free_room));
-    console_print(console, "Room for landing lights (the block + %lu bytes each):\n",
+    append_format(text, "Room for landing lights (the block + %lu bytes each):\n",
                   static_cast<unsigned long>(ROOM_BESIDES_BLOCK));
     for (unsigned n = 1; n <= LIGHT_COUNT_MAX; ++n) {
         const std::uint32_t needed = template_size(n) + ROOM_BESIDES_BLOCK;
-        console_print(console, "  %u light%s %4lu bytes needed: %s\n", n, n == 1 ? ": " : "s:",
+        append_format(text, "  %u light%s %4lu bytes needed: %s\n", n, n == 1 ? ": " : "s:",
                       static_cast<unsigned long>(needed), free_room >= needed ? "fits" : "does not fit");
     }
 }
 
 // Only where the code ends: a modified model gets no lights anyway.
-void print_free_room(const Console& console, const std::uint8_t* area)
+void print_free_room(std::string& text, const std::uint8_t* area)
 {
     const CodeEnd end = find_code_end(area);
     if (!end.has_code) {
-        console_print(console, "Model code: none (only zeros behind the header).\n");
+        append_format(text, "Model code: none (only zeros behind the header).\n");
         return;
     }
-    console_print(console,
+    append_format(text,
                   "Model code: the last non-zero word is 0x%04X at area offset %lu, free room F = %lu bytes.\n",
                   end.last_word, static_cast<unsigned long>(end.last_at), static_cast<unsigned long>(end.free_room));
 }
 
-void print_light(const Console& console, const std::uint8_t* area, unsigned n, unsigned i)
+void print_light(std::string& text, const std::uint8_t* area, unsigned n, unsigned i)
 {
     const DecodedLight light = decode_light(area + CODE_HEADER_LENGTH, n, i);
-    console_print(console, "Light %u:\n", i);
-    console_print(console, "  beam vector   (%d, %d, %d): inclination=%.2f degrees, direction=%.2f degrees\n", light.beam.x,
+    append_format(text, "Light %u:\n", i);
+    append_format(text, "  beam vector   (%d, %d, %d): inclination=%.2f degrees, direction=%.2f degrees\n", light.beam.x,
                   light.beam.y, light.beam.z, light.inclination_deg, light.direction_deg);
-    console_print(console, "  scale         %u (one outline unit = %.7g m)\n", static_cast<unsigned>(light.scale), light.unit);
+    append_format(text, "  scale         %u (one outline unit = %.7g m)\n", static_cast<unsigned>(light.scale), light.unit);
     // The outline's words are the definition file's values divided by the
     // unit and truncated towards zero: "cut", not rounded.
-    console_print(console, "  position      x=%.3f m, y=%.3f m, z=%.3f m (cut to the outline unit)\n",
+    append_format(text, "  position      x=%.3f m, y=%.3f m, z=%.3f m (cut to the outline unit)\n",
                   light.position[0], light.position[1], light.position[2]);
-    console_print(console, "  spot width    %.3f m: SpotWidth, cut to the outline unit\n", light.spot_width);
+    append_format(text, "  spot width    %.3f m: SpotWidth, cut to the outline unit\n", light.spot_width);
     // The outline stands in the light's plane, square to the aircraft's
     // axis: its depth is the lit ground's as the beam sees it.
-    console_print(console,
+    append_format(text,
                   "  spot depth    %.3f m: the spot's depth as seen along the beam, in the light's plane, cut to the "
                   "outline unit\n"
                   "                (it comes from SpotDepth, MaxRange and the light's height; it is not SpotDepth)\n",
@@ -93,26 +91,52 @@ void print_light(const Console& console, const std::uint8_t* area, unsigned n, u
 
 // A processed model: its lights, the trailer, and the model code as --strip
 // would give it back.
-void print_processed(const Console& console, std::uint8_t* area, const InsertionLayout& layout)
+void print_processed(std::string& text, std::uint8_t* area, const InsertionLayout& layout)
 {
     const unsigned n = layout.block.lights;
-    console_print(console, "State: processed: %u landing light%s (the %u-light block, %u bytes at area offset 12, every "
+    append_format(text, "State: processed: %u landing light%s (the %u-light block, %u bytes at area offset 12, every "
                   "fixed word verified).\n",
-                  n, plural(n), n, layout.block.size);
+                  n, n == 1 ? "" : "s", n, layout.block.size);
     for (unsigned i = 1; i <= n; ++i) {
-        print_light(console, area, n, i);
+        print_light(text, area, n, i);
     }
-    std::string text;
-    describe_insertion(area, layout, text);
     if (layout.problem != InsertionProblem::complete) {
-        console_print(console, "Trailer block: not intact: %s.\n", text.c_str());
-        console_print(console, "--strip refuses this model.\n");
+        append_format(text, "Trailer block: not intact: %s.\n", describe_insertion(area, layout).c_str());
+        append_format(text, "--strip refuses this model.\n");
         return;
     }
-    console_print(console, "Trailer block: intact (%u bytes at area offset %lu, behind the end code and one zero word).\n",
+    append_format(text, "Trailer block: intact (%u bytes at area offset %lu, behind the end code and one zero word).\n",
                   TRAILER_SIZE, static_cast<unsigned long>(layout.trailer_at));
-    console_print(console, "Free room now: %lu bytes.\n", static_cast<unsigned long>(layout.free_room));
-    print_room(console, restored_code_end(layout), "Model code before processing (as --strip restores it)");
+    append_format(text, "Free room now: %lu bytes.\n", static_cast<unsigned long>(layout.free_room));
+    print_room(text, restored_code_end(layout), "Model code before processing (as --strip restores it)");
+}
+
+// The report on a model that could be read.
+void print_report(std::string& text, MdlImage& image, const StructureFindings& findings,
+                  const std::string& model_name)
+{
+    append_format(text, "Model file: %s (%lu bytes)\n", model_name.c_str(), static_cast<unsigned long>(image.size));
+    if (findings.result != StructureCheck::ok) {
+        append_format(text, "Layout: not accepted: %s.\n", describe_structure_fault(image, findings).c_str());
+        return;
+    }
+    append_format(text, "Layout: accepted (PE header at 0x%lX, resource section at file offset 0x%lX).\n",
+                  static_cast<unsigned long>(findings.pe_offset), static_cast<unsigned long>(RESOURCE_RAW_OFFSET));
+    std::uint8_t* area = image.code_area;
+    print_header_words(text, area);
+
+    const InsertionLayout layout = find_insertion(area);
+    if (layout.problem == InsertionProblem::unmodified) {
+        append_format(text, "State: unprocessed (no landing lights).\n");
+        print_room(text, find_code_end(area), "Model code");
+    } else if (layout.problem == InsertionProblem::no_block) {
+        append_format(text, "State: neither unprocessed nor processed by this program: %s.\n",
+                      describe_insertion(area, layout).c_str());
+        print_free_room(text, area);
+        append_format(text, "No lights can be added: veska refuses a model that is not an unmodified MDL file.\n");
+    } else {
+        print_processed(text, area, layout);
+    }
 }
 
 }  // namespace
@@ -126,31 +150,9 @@ int run_report(const Console& console, FileSystem& files, const std::string& mod
     if (read_model(diagnostics, files, image, model_name, &findings) != Step::done) {
         return 1;
     }
-    console_print(console, "Model file: %s (%lu bytes)\n", model_name.c_str(), static_cast<unsigned long>(image.size));
-    if (findings.result != StructureCheck::ok) {
-        std::string text;
-        describe_structure_fault(image, findings, text);
-        console_print(console, "Layout: not accepted: %s.\n", text.c_str());
-        return 0;
-    }
-    console_print(console, "Layout: accepted (PE header at 0x%lX, resource section at file offset 0x%lX).\n",
-                  static_cast<unsigned long>(findings.pe_offset), static_cast<unsigned long>(RESOURCE_RAW_OFFSET));
-    std::uint8_t* area = image.code_area;
-    print_header_words(console, area);
-
-    const InsertionLayout layout = find_insertion(area);
-    if (layout.problem == InsertionProblem::unmodified) {
-        console_print(console, "State: unprocessed (no landing lights).\n");
-        print_room(console, find_code_end(area), "Model code");
-    } else if (layout.problem == InsertionProblem::no_block) {
-        std::string text;
-        describe_insertion(area, layout, text);
-        console_print(console, "State: neither unprocessed nor processed by this program: %s.\n", text.c_str());
-        print_free_room(console, area);
-        console_print(console, "No lights can be added: veska refuses a model that is not an unmodified MDL file.\n");
-    } else {
-        print_processed(console, area, layout);
-    }
+    std::string text;
+    print_report(text, image, findings, model_name);
+    console_write(console, text);
     return 0;
 }
 

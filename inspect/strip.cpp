@@ -1,6 +1,5 @@
 #include "inspect/strip.h"
 
-#include "inspect/descriptions.h"
 #include "inspect/structure_check.h"
 #include "mdl/insertion_layout.h"
 #include "output/output.h"
@@ -16,25 +15,27 @@ Step refuse(Diagnostics& diagnostics, MessageId message, const std::string& name
     return Step::reported;
 }
 
-}  // namespace
-
-Step strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name, const StructureFindings& findings,
-                 unsigned& lights)
+// Takes the landing lights and the trailer block out of the image, which
+// read_model read and examined (findings), giving back the model exactly as
+// it was before veska processed it; lights is set to their number. Anything
+// else than veska's insertion is refused with a message that says why and
+// "Nothing written." (Step::reported) with the image unchanged.
+Step strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name,
+                  const StructureFindings& findings, unsigned& lights)
 {
-    std::string text;
     if (findings.result != StructureCheck::ok) {
-        describe_structure_fault(image, findings, text);
-        return refuse(diagnostics, MessageId::strip_not_a_model, model_name, text);
+        return refuse(diagnostics, MessageId::strip_not_a_model, model_name, describe_structure_fault(image, findings));
     }
     const InsertionLayout layout = find_insertion(image.code_area);
     if (layout.problem != InsertionProblem::complete) {
-        describe_insertion(image.code_area, layout, text);
-        return refuse(diagnostics, MessageId::strip_refused, model_name, text);
+        return refuse(diagnostics, MessageId::strip_refused, model_name, describe_insertion(image.code_area, layout));
     }
     take_out_code(image.code_area, layout.block.size, layout.code_length);
     lights = layout.block.lights;
     return Step::done;
 }
+
+}  // namespace
 
 int run_strip(const Console& console, FileSystem& files, const std::string& model_name,
               const std::optional<std::string>& target_name)

@@ -92,12 +92,8 @@ std::string shared_folder(const std::vector<std::string>& names)
         return std::string();
     }
     const std::string folder = folder_of(names[0]);
-    for (const std::string& name : names) {
-        if (folder_of(name) != folder) {
-            return std::string();
-        }
-    }
-    return folder;
+    const auto in_folder = [&](const std::string& name) { return folder_of(name) == folder; };
+    return std::all_of(names.begin(), names.end(), in_folder) ? folder : std::string();
 }
 
 std::string name_folder_once(const std::string& text, const std::string& folder)

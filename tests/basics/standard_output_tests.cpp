@@ -28,7 +28,7 @@ TEST(StandardOutput, AFileGetsTheBytesAsPrinted)
         // A letter whose UTF-8 sequence is split between two writes, a byte
         // that is not UTF-8, and both kinds of line end.
         console_write(console, "M\xC3");
-        console_print(console, "\xBCller %s\r\n", "H\xF6he");
+        console_write(console, "\xBCller H\xF6he\r\n");
         console_write(console, std::string("end\n"));
         EXPECT_EQ(output.flush(), 0);
     }

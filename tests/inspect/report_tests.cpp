@@ -113,9 +113,7 @@ TEST_F(Report, NamesTheFailingStructuralTestWhileVeskaKeepsItsOneMessage)
         SystemFileSystem files;
         ASSERT_EQ(read_model(quiet, files, image, model_, &findings), Step::done);
         EXPECT_EQ(findings.result, c.check);
-        std::string text;
-        describe_structure_fault(image, findings, text);
-        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(describe_structure_fault(image, findings), c.text);
 
         const RunOutcome r = report(model);
         EXPECT_EQ(r.exit_code, 0);

@@ -48,19 +48,19 @@ std::vector<std::uint8_t> block_of(unsigned n)
 TEST(XorWithKey, LeavesLastByteAloneAndRepeatsTheKey)
 {
     std::vector<std::uint8_t> buffer(250, 0);
-    xor_with_key(buffer.data(), 250, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+    xor_with_key(buffer.data(), 250);
     for (int i = 0; i < 249; ++i) {
         ASSERT_EQ(buffer[i], scramble_key[i % SCRAMBLE_KEY_LENGTH]) << i;
     }
     EXPECT_EQ(buffer[249], 0);
     EXPECT_EQ(buffer[37], scramble_key[0]);
     EXPECT_EQ(buffer[74], scramble_key[0]);
-    xor_with_key(buffer.data(), 250, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+    xor_with_key(buffer.data(), 250);
     EXPECT_EQ(buffer, std::vector<std::uint8_t>(250, 0));
 
     std::uint8_t one = 0x55;
-    xor_with_key(&one, 1, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
-    xor_with_key(&one, 0, scramble_key.data(), SCRAMBLE_KEY_LENGTH);
+    xor_with_key(&one, 1);
+    xor_with_key(&one, 0);
     EXPECT_EQ(one, 0x55);
 }
 
