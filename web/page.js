@@ -358,18 +358,18 @@
       put(entry.reset, 'disabled', unchanged);
       entry.key = field.key;
       put(entry.keyName, 'textContent', field.key);
-      if (document.activeElement !== entry.input) put(entry.input, 'value', field.number);
+      if (focus !== entry.input) put(entry.input, 'value', field.number);
       put(entry.input, 'placeholder', field.placeholder);
       // A number being typed (or cleared and retyped) keeps the unit it shows.
-      const retyping = document.activeElement === entry.input || (!field.present && entry.beforeClear !== null);
-      if (entry.unit && document.activeElement !== entry.unit && !retyping) {
+      const retyping = focus === entry.input || (!field.present && entry.beforeClear !== null);
+      if (entry.unit && focus !== entry.unit && !retyping) {
         put(entry.unit, 'value', field.unit === '' ? state.units.plain : field.unit.toLowerCase());
       }
       put(entry.defaultWords, 'textContent', field.placeholder === '' ? '' : ' (when empty: ' + field.placeholder + ')');
       put(entry.slider, 'min', String(field.sliderMin));
       put(entry.slider, 'max', String(field.sliderMax));
       put(entry.slider, 'step', String(field.sliderStep));
-      if (document.activeElement !== entry.slider) put(entry.slider, 'value', String(field.sliderValue));
+      if (focus !== entry.slider) put(entry.slider, 'value', String(field.sliderValue));
       putAttribute(entry.slider, 'aria-valuetext', sliderWords(entry));
     }
     const tail = state.gearTail !== null ? state.gearTail : view.otherGearTail;
@@ -557,9 +557,10 @@
   // is parsed alone; any other changed child is parsed whole; and where the
   // root or its number of children changes, the whole picture is.
   const pictureParser = document.createElement('template');
-  const count = (line, pattern) => (line.match(pattern) || []).length;
-  const openings = (line) => count(line, /<[a-zA-Z]/g);
-  const isWholeElement = (line) => openings(line) === 1 && (line.endsWith('/>') || count(line, /<\//g) === 1);
+  const matches = (line, pattern) => (line.match(pattern) || []).length;
+  const openings = (line) => matches(line, /<[a-zA-Z]/g);
+  const closings = (line) => matches(line, /<\//g);
+  const isWholeElement = (line) => openings(line) === 1 && (line.endsWith('/>') || closings(line) === 1);
   // Most changed lines are one element of the same kind with other numbers
   // (<line x1="…" …/>, <text …>words</text>): such a line is read here and
   // set on its element, without the parser. Returns whether it was.
@@ -632,7 +633,7 @@
     for (let i = 2; i < lines.length - 2; ++i) {
       if (depth === 0) children.push([i, i]);
       children[children.length - 1][1] = i + 1;
-      depth += openings(lines[i]) - count(lines[i], /<\//g) - count(lines[i], /\/>/g);
+      depth += openings(lines[i]) - closings(lines[i]) - matches(lines[i], /\/>/g);
     }
     return children;
   }
