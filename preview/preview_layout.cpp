@@ -168,6 +168,18 @@ double power_of_ten_below(double x)
     return above == std::begin(POWERS_OF_TEN) ? POWERS_OF_TEN[0] : above[-1];
 }
 
+// The decimals that a tick label needs at this step (0 to 9).
+int tick_decimals(double step)
+{
+    // The fewest decimals d that show the step, 10^-d <= step (within a
+    // hair, for steps a rounding below a power of ten).
+    int decimals = 0;
+    while (decimals < 9 && step < power_of_ten(-decimals) * (1.0 - 1e-9)) {
+        ++decimals;
+    }
+    return decimals;
+}
+
 // The width in pixels of the widest tick label of the range at the step.
 double widest_tick_label(const Range& range, double step)
 {
@@ -196,20 +208,6 @@ double nice_step(double span, double count)
 std::uint32_t step_count(const Range& range, double step)
 {
     return low_bits_of_whole((range.high - range.low) / step + 0.5);
-}
-
-int tick_decimals(double step)
-{
-    if (step >= 1.0) {
-        return 0;
-    }
-    // The fewest decimals d that show the step, 10^-d <= step (within a
-    // hair, for steps a rounding below a power of ten).
-    int decimals = 0;
-    while (decimals < 9 && step < power_of_ten(-decimals) * (1.0 - 1e-9)) {
-        ++decimals;
-    }
-    return decimals;
 }
 
 std::string tick_label(double value, double step)

@@ -60,9 +60,6 @@ double nice_step(double span, double count);
 // The number of steps between the ends of a range rounded out to whole steps.
 std::uint32_t step_count(const Range& range, double step);
 
-// The decimals that a tick label needs at this step (0 to 9).
-int tick_decimals(double step);
-
 // The tick label of value on an axis with this step.
 std::string tick_label(double value, double step);
 
