@@ -1,7 +1,6 @@
 // How the users of a system ask a program for its help and where they find
 // its manuals. The programs' help texts are their own; this says which of
-// them fits the system. One implementation per system
-// (help_conventions_posix.cpp, help_conventions_windows.cpp).
+// them fits the system.
 #pragma once
 
 #include <string>
@@ -16,17 +15,10 @@ enum class ManualForm {
 // The form in which the manuals come on this system.
 ManualForm manual_form();
 
-// True for the word with which this system's own programs are asked for
-// their help, when it stands alone on the command line: "/?" on Windows;
-// none elsewhere. The programs' own "--help" holds everywhere.
-bool is_system_help_option(const std::string& argument);
-
 // True for every word that asks a program for its help when it stands
 // alone on the command line: "--help", "-h" and "-?" on every system, and
-// the system's own word.
-inline bool is_help_option(const std::string& argument)
-{
-    return argument == "--help" || argument == "-h" || argument == "-?" || is_system_help_option(argument);
-}
+// the word with which this system's own programs are asked for their help
+// ("/?" on Windows; none elsewhere).
+bool is_help_option(const std::string& argument);
 
 }  // namespace lumora
