@@ -1,5 +1,5 @@
 // What standard output does alike on every system: its bytes to the C
-// stream, and the first failure kept.
+// stream or to the console, and the first failure kept.
 #include "platform/standard_output.h"
 
 #include <cerrno>
@@ -21,8 +21,21 @@ void StandardOutput::to_stream(const char* bytes, std::size_t size)
     }
 }
 
-int StandardOutput::flush_stream()
+void StandardOutput::write(const char* bytes, std::size_t size)
 {
+    if (console_ != 0) {
+        to_console(bytes, size, false);
+    } else {
+        to_stream(bytes, size);
+    }
+}
+
+int StandardOutput::flush()
+{
+    // A sequence that stays cut short is shown byte by byte.
+    if (console_ != 0 && !held_.empty()) {
+        to_console("", 0, true);
+    }
     errno = 0;
     if (std::fflush(stream_) != 0) {
         fail(errno);

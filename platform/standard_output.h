@@ -38,8 +38,6 @@ public:
 private:
     void fail(int error);
     void to_stream(const char* bytes, std::size_t size);
-    // Flushes the stream and gives the first failure so far, or 0.
-    int flush_stream();
     // Shows the bytes on the console; unless last, holds back a UTF-8
     // sequence that they end before its end.
     void to_console(const char* bytes, std::size_t size, bool last);

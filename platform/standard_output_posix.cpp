@@ -6,8 +6,7 @@ namespace lumora {
 
 StandardOutput::StandardOutput(std::FILE* stream) : stream_(stream) {}
 
-void StandardOutput::write(const char* bytes, std::size_t size) { to_stream(bytes, size); }
-
-int StandardOutput::flush() { return flush_stream(); }
+// There is no console to write to here: console_ stays 0.
+void StandardOutput::to_console(const char*, std::size_t, bool) {}
 
 }  // namespace lumora

@@ -92,22 +92,4 @@ void StandardOutput::to_console(const char* bytes, std::size_t size, bool last)
     }
 }
 
-void StandardOutput::write(const char* bytes, std::size_t size)
-{
-    if (console_ != 0) {
-        to_console(bytes, size, false);
-    } else {
-        to_stream(bytes, size);
-    }
-}
-
-int StandardOutput::flush()
-{
-    // A sequence that stays cut short is shown byte by byte.
-    if (console_ != 0 && !held_.empty()) {
-        to_console("", 0, true);
-    }
-    return flush_stream();
-}
-
 }  // namespace lumora
