@@ -223,7 +223,7 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
         return fail(w, messages.opening, created);
     }
     const FileHandle file = temporary.file();
-    const int write_error = files.write(file, bytes, size, nullptr);
+    const int write_error = files.write(file, bytes, size);
     if (write_error != 0) {
         return fail(w, messages.writing, write_error);
     }
@@ -260,7 +260,7 @@ int write_directly(const Writing& w, const std::string& destination, const std::
     }
     // Closed whether or not the bytes were written; a failed write is told
     // before a failed close.
-    const int write_error = files.write(file, bytes, size, nullptr);
+    const int write_error = files.write(file, bytes, size);
     const int close_error = files.close(file);
     if (write_error != 0) {
         return fail(w, w.messages.writing, write_error);

@@ -1,8 +1,7 @@
-// What the platform layer does alike on every system: the last component
-// of a name, random numbers, a file's kind and identity through the file
-// system, reading a whole file through the standard streams, and the life
-// of a temporary file (TemporaryFile::create, which holds back the
-// interrupts, is the system's own).
+// What the platform layer does alike on every system: random numbers,
+// reading a whole file through the standard streams, and the life of a
+// temporary file (TemporaryFile::create, which holds back the interrupts,
+// is the system's own).
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -14,17 +13,10 @@
 
 namespace lumora {
 
-std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
-
 std::uint32_t random_number()
 {
     std::random_device random;
     return static_cast<std::uint32_t>(random());
-}
-
-int FileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
-{
-    return lumora::file_info(path, follow_links, info);
 }
 
 void FileBytes::make_room(std::size_t room)
@@ -46,7 +38,7 @@ ReadResult FileSystem::read_file(const std::string& path, const ReadLimits& limi
     // A folder opens on some systems and not on others; everywhere it gives
     // the error that reading it gives where it opens.
     FileInfo info{};
-    if (lumora::file_info(path, true, info) == 0 && info.kind == FileKind::directory) {
+    if (file_info(path, true, info) == 0 && info.kind == FileKind::directory) {
         return {EISDIR, ReadStep::reading};
     }
     errno = 0;

@@ -73,7 +73,8 @@ public:
     virtual ~FileSystem() = default;
 
     // What stands at path: a symbolic link itself, or what it leads to when
-    // follow_links is set (see lumora::file_info).
+    // follow_links is set. 0 with info filled (kind FileKind::missing when
+    // nothing is there), or the error number when the name cannot be looked up.
     virtual int file_info(const std::string& path, bool follow_links, FileInfo& info);
 
     // The name that writing to path reaches, every symbolic link on the way
@@ -122,9 +123,8 @@ public:
     // open without sharing writing.
     virtual int check_writable(const std::string& path);
 
-    // Writes all of bytes, going on after partial writes; *written (when
-    // given) tells how many reached the file.
-    virtual int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written);
+    // Writes all of bytes, going on after partial writes.
+    virtual int write(FileHandle file, const std::uint8_t* bytes, std::size_t size);
 
     // Flushes what was written to the disk.
     virtual int flush_to_disk(FileHandle file);

@@ -22,9 +22,6 @@ namespace lumora {
 // colon ("C:") counts as a directory part.
 std::string directory_of(const std::string& path);
 
-// The last component of a path.
-std::string last_component(const std::string& path);
-
 // The name of the file that the system reaches by path, where the system
 // reads a name otherwise than it is written: Windows drops the dots and
 // blanks that end the last component ("plane.mdl. " is "plane.mdl").
@@ -43,11 +40,6 @@ struct FileInfo {
     std::uint32_t owner;   // user and group, where the system has them
     std::uint32_t group;
 };
-
-// What stands at path: a symbolic link itself, or what it leads to when
-// follow_links is set. 0 with info filled (kind FileKind::missing when nothing
-// is there), or the error number when the name cannot be looked up.
-[[nodiscard]] int file_info(const std::string& path, bool follow_links, FileInfo& info);
 
 // True when both name one existing file (also through links or hard links).
 bool same_file(const FileInfo& a, const FileInfo& b);

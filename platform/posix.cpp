@@ -77,7 +77,7 @@ std::string directory_of(const std::string& path)
 
 std::string name_as_resolved(const std::string& path) { return path; }
 
-int file_info(const std::string& path, bool follow_links, FileInfo& info)
+int FileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
 {
     info = FileInfo{};
     struct stat status {};
@@ -459,25 +459,20 @@ int FileSystem::check_writable(const std::string& path)
 
 bool file_in_use(const std::string&) { return false; }
 
-int FileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+int FileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size)
 {
     std::size_t done = 0;
-    int error = 0;
     while (done < size) {
         const ssize_t n = ::write(static_cast<int>(file.handle), bytes + done, size - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            break;
+            return n < 0 ? errno : EIO;
         }
         done += static_cast<std::size_t>(n);
     }
-    if (written != nullptr) {
-        *written = done;
-    }
-    return error;
+    return 0;
 }
 
 int FileSystem::flush_to_disk(FileHandle file) { return error_of(::fsync(static_cast<int>(file.handle))); }

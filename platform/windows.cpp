@@ -183,7 +183,7 @@ std::string name_as_resolved(const std::string& path)
     return kept != std::string::npos && kept >= start ? path.substr(0, kept + 1) : path;
 }
 
-int file_info(const std::string& path, bool follow_links, FileInfo& info)
+int FileSystem::file_info(const std::string& path, bool follow_links, FileInfo& info)
 {
     info = FileInfo{};
     std::wstring name;
@@ -232,7 +232,7 @@ int FileSystem::follow_links(const std::string& path, std::string& destination)
     // No folder here protects the links in it: every link is followed.
     destination = path;
     FileInfo info{};
-    if (lumora::file_info(path, false, info) != 0 || info.kind != FileKind::link) {
+    if (file_info(path, false, info) != 0 || info.kind != FileKind::link) {
         return 0;
     }
     std::wstring name;
@@ -387,28 +387,22 @@ bool file_in_use(const std::string& path)
     return false;
 }
 
-int FileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+int FileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size)
 {
     std::size_t done = 0;
-    int error = 0;
     while (done < size) {
         const std::size_t rest = size - done;
         const DWORD chunk = rest > 0x40000000u ? 0x40000000u : static_cast<DWORD>(rest);
         DWORD wrote = 0;
         if (!::WriteFile(handle_of(file), bytes + done, chunk, &wrote, nullptr)) {
-            error = last_error();
-            break;
+            return last_error();
         }
         if (wrote == 0) {
-            error = EIO;
-            break;
+            return EIO;
         }
         done += wrote;
     }
-    if (written != nullptr) {
-        *written = done;
-    }
-    return error;
+    return 0;
 }
 
 int FileSystem::flush_to_disk(FileHandle file) { return ::FlushFileBuffers(handle_of(file)) ? 0 : last_error(); }

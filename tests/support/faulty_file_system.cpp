@@ -7,6 +7,8 @@ namespace lumora {
 
 namespace {
 
+std::string last_component(const std::string& path) { return path.substr(directory_of(path).size()); }
+
 // True when path names destination, or a temporary file the writers make
 // for it: ".NAME.veska-XXXXXX" in the same folder.
 bool belongs_to(const std::string& path, const std::string& destination)
@@ -93,13 +95,13 @@ int FaultyFileSystem::open_for_writing(const std::string& path, FileHandle& file
     return error;
 }
 
-int FaultyFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written)
+int FaultyFileSystem::write(FileHandle file, const std::uint8_t* bytes, std::size_t size)
 {
     if (hits(FileStep::write, file)) {
-        SystemFileSystem::write(file, bytes, size / 2, written);
+        SystemFileSystem::write(file, bytes, size / 2);
         return fault_.error;
     }
-    return SystemFileSystem::write(file, bytes, size, written);
+    return SystemFileSystem::write(file, bytes, size);
 }
 
 int FaultyFileSystem::flush_to_disk(FileHandle file)

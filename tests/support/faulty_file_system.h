@@ -51,7 +51,7 @@ public:
     ReadResult read_file(const std::string& path, const ReadLimits& limits, FileBytes& contents) override;
     int create_temporary(const std::string& path, FileHandle& file) override;
     int open_for_writing(const std::string& path, FileHandle& file) override;
-    int write(FileHandle file, const std::uint8_t* bytes, std::size_t size, std::size_t* written) override;
+    int write(FileHandle file, const std::uint8_t* bytes, std::size_t size) override;
     int flush_to_disk(FileHandle file) override;
     int close(FileHandle file) override;
     int set_owner(FileHandle file, std::uint32_t owner) override;
