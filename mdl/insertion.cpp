@@ -33,10 +33,8 @@ bool block_is_zero(const std::uint8_t* p, std::uint32_t size)
 
 constexpr std::uint32_t LAST_WORD = MODEL_CODE_SIZE - 2;  // 0xFFFE
 
-}  // namespace
-
-std::array<std::uint8_t, TRAILER_SIZE> plain_trailer() { return unscrambled_copy(STORED_TRAILER); }
-
+// F: the number of bytes of zero words that end the area, counted back from
+// its last word. Never counts below the area's start.
 std::uint32_t count_free_space(const std::uint8_t* code_area)
 {
     // The free room is most of the area in a typical model, so whole zero
@@ -53,6 +51,10 @@ std::uint32_t count_free_space(const std::uint8_t* code_area)
     }
     return MODEL_CODE_SIZE - end;
 }
+
+}  // namespace
+
+std::array<std::uint8_t, TRAILER_SIZE> plain_trailer() { return unscrambled_copy(STORED_TRAILER); }
 
 CodeEnd find_code_end(const std::uint8_t* code_area)
 {

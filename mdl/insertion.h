@@ -35,10 +35,6 @@ CodeEnd find_code_end(const std::uint8_t* code_area);
 // True when the model code ends with the end code, as an insertion needs.
 inline bool ends_with_end_code(const CodeEnd& end) { return end.has_code && end.last_word == END_CODE; }
 
-// F: the number of bytes of zero words that end the area, counted back from
-// its last word. Never counts below the area's start.
-std::uint32_t count_free_space(const std::uint8_t* code_area);
-
 // The trailer block's plain bytes: a copy, unscrambled each time.
 std::array<std::uint8_t, TRAILER_SIZE> plain_trailer();
 

@@ -94,7 +94,7 @@ std::uint32_t restored_mark_word(const std::uint8_t* code_area, const InsertionL
 InsertionLayout find_insertion(const std::uint8_t* code_area)
 {
     InsertionLayout layout{};
-    layout.free_room = count_free_space(code_area);
+    layout.free_room = find_code_end(code_area).free_room;
     layout.block = recognise_block(code_area + CODE_HEADER_LENGTH);
     if (code_is_unmodified(code_area)) {
         layout.problem = InsertionProblem::unmodified;

@@ -68,10 +68,10 @@ TEST(CountFreeSpace, CountsTheZeroTailAndStopsAtTheAreaStart)
 {
     for (std::uint32_t free_room : {0u, 2u, 616u, 0xF000u}) {
         const auto area = area_with_free_room(free_room);
-        EXPECT_EQ(count_free_space(area.data()), free_room);
+        EXPECT_EQ(find_code_end(area.data()).free_room, free_room);
     }
     const std::vector<std::uint8_t> zeros(MODEL_CODE_SIZE, 0);
-    EXPECT_EQ(count_free_space(zeros.data()), MODEL_CODE_SIZE);
+    EXPECT_EQ(find_code_end(zeros.data()).free_room, MODEL_CODE_SIZE);
 }
 
 TEST(Insertion, PlacesBlockMovesCodeAndAddsTrailer)
