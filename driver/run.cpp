@@ -95,7 +95,7 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
     if (load_mdl(diagnostics, state.files, state.image, source) != Step::done) {
         return 1;
     }
-    if (in_place && write_backup(output, source.c_str(), state.image.buffer.get(), state.image.size) != 0) {
+    if (in_place && write_backup(output, source.c_str(), state.image.bytes(), state.image.size) != 0) {
         report(diagnostics, MessageId::no_backup_no_processing);
         return 1;
     }
@@ -115,7 +115,7 @@ int run_veska(RunState& state, const std::vector<std::string>& arguments)
     if (diagnostics.error_flag) {
         return end_unwritten(state, target);
     }
-    const int result = write_target(output, target.c_str(), state.image.buffer.get(), state.image.size);
+    const int result = write_target(output, target.c_str(), state.image.bytes(), state.image.size);
     if (result != 0) {
         return result;
     }

@@ -42,7 +42,7 @@ void fill_records_from(const Bytes& input, LightSet& lights)
     }
 }
 
-Bytes image_bytes(const MdlImage& image) { return Bytes(image.buffer.get(), image.buffer.get() + image.size); }
+Bytes image_bytes(const MdlImage& image) { return Bytes(image.bytes(), image.bytes() + image.size); }
 
 // The input written as a model file at path and loaded into image.
 const char* check_model(const Bytes& input, const std::string& path, MdlImage& image)
@@ -52,7 +52,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     Diagnostics diagnostics{unheard};
     SystemFileSystem files;
     if (load_mdl(diagnostics, files, image, path) != Step::done) {
-        if (image.buffer || image.code_area != nullptr) {
+        if (image.bytes() != nullptr || image.code_area != nullptr) {
             return "a refused model left an image behind";
         }
         return nullptr;
@@ -60,7 +60,7 @@ const char* check_model(const Bytes& input, const std::string& path, MdlImage& i
     if (image_bytes(image) != input) {
         return "the loaded image differs from the file";
     }
-    if (input.size() < MODEL_CODE_END || image.code_area != image.buffer.get() + MODEL_CODE_OFFSET) {
+    if (input.size() < MODEL_CODE_END || image.code_area != image.bytes() + MODEL_CODE_OFFSET) {
         return "a model without a whole model-code area was accepted";
     }
     if (!code_is_unmodified(image.code_area)) {

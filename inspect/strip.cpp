@@ -50,7 +50,7 @@ int run_strip(const Console& console, FileSystem& files, const std::string& mode
         strip_lights(diagnostics, image, model_name, findings, lights) != Step::done) {
         return 1;
     }
-    if (write_target(OutputContext{diagnostics, nullptr, files}, target.c_str(), image.buffer.get(), image.size) != 0) {
+    if (write_target(OutputContext{diagnostics, nullptr, files}, target.c_str(), image.bytes(), image.size) != 0) {
         return 1;
     }
     report(diagnostics, MessageId::lights_taken_out, {lights, model_name, target});

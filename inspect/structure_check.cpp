@@ -15,7 +15,7 @@ Step read_model(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, co
     }
     *findings = check_structure(image);
     if (findings->result == StructureCheck::ok) {
-        image.code_area = image.buffer.get() + MODEL_CODE_OFFSET;
+        image.code_area = image.bytes() + MODEL_CODE_OFFSET;
     }
     return Step::done;
 }
@@ -36,14 +36,14 @@ Message structure_fault(const MdlImage& image, const StructureFindings& f)
         if (image.size < 2) {
             return {MessageId::layout_too_short, 0, {length}};
         }
-        return {MessageId::layout_no_mz, 0, {std::uint32_t{load_u16(image.buffer.get())}}};
+        return {MessageId::layout_no_mz, 0, {std::uint32_t{load_u16(image.bytes())}}};
     case StructureCheck::no_pe_offset:
         return {MessageId::layout_no_pe_offset, 0, {length}};
     case StructureCheck::no_pe_signature: {
         if (pe + 4 > image.size) {
             return {MessageId::layout_pe_outside, 0, {pe, length}};
         }
-        const std::uint8_t* p = image.buffer.get() + f.pe_offset;
+        const std::uint8_t* p = image.bytes() + f.pe_offset;
         return {MessageId::layout_no_pe_signature, 0,
                 {pe, std::uint32_t{p[0]}, std::uint32_t{p[1]}, std::uint32_t{p[2]}, std::uint32_t{p[3]}}};
     }

@@ -40,7 +40,7 @@ Step read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image,
         return Step::reported;
     }
     image.size = static_cast<std::uint32_t>(bytes.size());
-    image.buffer = ImageBytes(std::move(bytes));
+    image.buffer = std::move(bytes);
     return Step::done;
 }
 
@@ -52,7 +52,7 @@ Step load_mdl(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, cons
     if (check_structure(image).result != StructureCheck::ok) {
         return refuse(diagnostics, image, name, MessageId::not_a_model);
     }
-    image.code_area = image.buffer.get() + MODEL_CODE_OFFSET;
+    image.code_area = image.bytes() + MODEL_CODE_OFFSET;
     if (!code_is_unmodified(image.code_area)) {
         return refuse(diagnostics, image, name, MessageId::not_unmodified);
     }

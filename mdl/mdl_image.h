@@ -5,32 +5,20 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "basics/messages.h"
 #include "platform/file_system.h"
 
 namespace lumora {
 
-// The bytes of a file held whole, as they were read: none (false) until a
-// file was taken in.
-class ImageBytes {
-public:
-    ImageBytes() = default;
-    explicit ImageBytes(FileBytes bytes) : bytes_(std::move(bytes)), held_(true) {}
-    std::uint8_t* get() { return held_ ? reinterpret_cast<std::uint8_t*>(bytes_.data()) : nullptr; }
-    const std::uint8_t* get() const { return held_ ? reinterpret_cast<const std::uint8_t*>(bytes_.data()) : nullptr; }
-    explicit operator bool() const { return held_; }
-
-private:
-    FileBytes bytes_;
-    bool held_ = false;
-};
-
 struct MdlImage {
-    ImageBytes buffer;                       // the whole file, exactly size bytes
-    std::uint32_t size = 0;                  // the file's length in bytes
-    std::uint8_t* code_area = nullptr;       // buffer + MODEL_CODE_OFFSET once accepted, else null
+    FileBytes buffer;                   // the whole file, exactly size bytes; none until a file was taken in
+    std::uint32_t size = 0;             // the file's length in bytes
+    std::uint8_t* code_area = nullptr;  // bytes() + MODEL_CODE_OFFSET once accepted, else null
+
+    // The file's bytes; null until a file was taken in.
+    std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(buffer.data()); }
+    const std::uint8_t* bytes() const { return reinterpret_cast<const std::uint8_t*>(buffer.data()); }
 };
 
 // Fixed places of the layout that is accepted.

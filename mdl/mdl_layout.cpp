@@ -24,7 +24,7 @@ const std::uint8_t* find_resource_section(const MdlImage& image, std::uint32_t p
                                           std::uint32_t resource_rva)
 {
     for (unsigned i = count; i-- > 0;) {
-        const std::uint8_t* entry = image.buffer.get() + pe_offset + PE_SECTION_TABLE + SECTION_ENTRY_SIZE * i;
+        const std::uint8_t* entry = image.bytes() + pe_offset + PE_SECTION_TABLE + SECTION_ENTRY_SIZE * i;
         const std::uint32_t address = load_u32(entry + 12);
         if (address != 0 && address <= resource_rva) {
             return entry;
@@ -65,30 +65,30 @@ StructureFindings check_structure(const MdlImage& image)
 {
     StructureFindings found{};
     found.result = StructureCheck::no_mz_signature;
-    if (!inside(image, 0, 2) || load_u16(image.buffer.get()) != MZ_SIGNATURE) {
+    if (!inside(image, 0, 2) || load_u16(image.bytes()) != MZ_SIGNATURE) {
         return found;
     }
     found.result = StructureCheck::no_pe_offset;
     if (!inside(image, PE_OFFSET_FIELD, 4)) {
         return found;
     }
-    found.pe_offset = load_u32(image.buffer.get() + PE_OFFSET_FIELD);
+    found.pe_offset = load_u32(image.bytes() + PE_OFFSET_FIELD);
     found.result = StructureCheck::no_pe_signature;
-    if (!inside(image, found.pe_offset, 4) || load_u32(image.buffer.get() + found.pe_offset) != PE_SIGNATURE) {
+    if (!inside(image, found.pe_offset, 4) || load_u32(image.bytes() + found.pe_offset) != PE_SIGNATURE) {
         return found;
     }
     found.result = StructureCheck::no_resource_address;
     if (!inside(image, std::uint64_t{found.pe_offset} + PE_RESOURCE_RVA_FIELD, 4)) {
         return found;
     }
-    found.resource_rva = load_u32(image.buffer.get() + found.pe_offset + PE_RESOURCE_RVA_FIELD);
+    found.resource_rva = load_u32(image.bytes() + found.pe_offset + PE_RESOURCE_RVA_FIELD);
     // A table that runs past the file's end is no section table: the walk
     // starts at its last entry.
     found.result = StructureCheck::section_table_outside;
     if (!inside(image, std::uint64_t{found.pe_offset} + 6, 2)) {
         return found;
     }
-    found.section_count = load_u16(image.buffer.get() + found.pe_offset + 6);
+    found.section_count = load_u16(image.bytes() + found.pe_offset + 6);
     if (!inside(image, std::uint64_t{found.pe_offset} + PE_SECTION_TABLE,
                 std::uint64_t{SECTION_ENTRY_SIZE} * found.section_count)) {
         return found;

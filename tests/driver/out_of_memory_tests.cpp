@@ -109,7 +109,7 @@ TEST(OutOfMemory, AModelWithoutRoomForItsImageIsAReadError)
     }
     EXPECT_EQ(result, Step::reported);
     EXPECT_EQ(capture.text(), "Error reading MDL file " + path + ": " + std::strerror(ENOMEM) + "\n");
-    EXPECT_FALSE(image.buffer);
+    EXPECT_EQ(image.bytes(), nullptr);
 }
 
 }  // namespace

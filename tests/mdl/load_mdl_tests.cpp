@@ -49,7 +49,7 @@ protected:
         std::snprintf(expected, sizeof expected, format, path_.c_str());
         EXPECT_EQ(1, outcome.result);
         EXPECT_EQ(expected, outcome.text);
-        EXPECT_FALSE(image_.buffer);
+        EXPECT_EQ(image_.bytes(), nullptr);
         EXPECT_EQ(nullptr, image_.code_area);
     }
 
@@ -57,10 +57,10 @@ protected:
     {
         ASSERT_EQ(0, outcome.result) << outcome.text;
         EXPECT_EQ("", outcome.text);
-        ASSERT_TRUE(image_.buffer);
+        ASSERT_NE(image_.bytes(), nullptr);
         ASSERT_EQ(bytes.size(), image_.size);
-        EXPECT_EQ(image_.buffer.get() + 0x11F8, image_.code_area);
-        EXPECT_EQ(0, std::memcmp(bytes.data(), image_.buffer.get(), bytes.size()));
+        EXPECT_EQ(image_.bytes() + 0x11F8, image_.code_area);
+        EXPECT_EQ(0, std::memcmp(bytes.data(), image_.bytes(), bytes.size()));
     }
 
     MdlImage image_;
@@ -275,7 +275,7 @@ TEST_F(LoadMdl, MissingFileCannotBeOpened)
     const Outcome outcome = load_file(missing);
     EXPECT_EQ(1, outcome.result);
     EXPECT_EQ("Error opening file " + missing + ": " + std::strerror(ENOENT) + "\n", outcome.text);
-    EXPECT_FALSE(image_.buffer);
+    EXPECT_EQ(image_.bytes(), nullptr);
 }
 
 TEST_F(LoadMdl, DirectoryIsRefusedWithoutAnImage)
@@ -286,7 +286,7 @@ TEST_F(LoadMdl, DirectoryIsRefusedWithoutAnImage)
                                outcome.text.rfind("Error reading MDL file " + dir_.path() + ": ", 0) == 0 ||
                                outcome.text.rfind("Error opening file " + dir_.path() + ": ", 0) == 0;
     EXPECT_TRUE(known_message) << outcome.text;
-    EXPECT_FALSE(image_.buffer);
+    EXPECT_EQ(image_.bytes(), nullptr);
 }
 
 // A refused model leaves no image behind, also where a model was loaded
