@@ -227,21 +227,19 @@ int write_through_temporary(const Writing& w, const std::string& destination, co
     if (write_error != 0) {
         return fail(w, messages.writing, write_error);
     }
-    const int permission_error = give_permissions(files, file, destination, predecessor, list_lost);
-    if (permission_error != 0) {
-        return fail(w, messages.closing, permission_error);
+    // The steps that complete the file, in order; each fails as closing it.
+    int closing_error = give_permissions(files, file, destination, predecessor, list_lost);
+    if (closing_error == 0) {
+        closing_error = files.flush_to_disk(file);
     }
-    const int sync_error = files.flush_to_disk(file);
-    if (sync_error != 0) {
-        return fail(w, messages.closing, sync_error);
+    if (closing_error == 0) {
+        closing_error = temporary.close();
     }
-    const int close_error = temporary.close();
-    if (close_error != 0) {
-        return fail(w, messages.closing, close_error);
+    if (closing_error == 0) {
+        closing_error = temporary.put_in_place(destination);
     }
-    const int rename_error = temporary.put_in_place(destination);
-    if (rename_error != 0) {
-        return fail(w, messages.closing, rename_error);
+    if (closing_error != 0) {
+        return fail(w, messages.closing, closing_error);
     }
     // Make the replacement itself durable; the file is complete either way.
     files.flush_directory(directory_of(destination));
