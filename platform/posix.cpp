@@ -346,11 +346,7 @@ int walk(const std::string& path, std::string& destination, int& links)
         }
         here = reached.empty() || reached.back() == '/' ? reached : reached + "/";
     }
-    if (components.empty()) {
-        destination = path;
-    } else {
-        destination = std::move(here);
-    }
+    destination = components.empty() ? path : std::move(here);
     return 0;
 }
 
