@@ -145,9 +145,6 @@ Scales choose_scales(const Range& z, const Range& y, const Range& x)
     return {along, upright_scale(along, y_most), upright_scale(along, x_most)};
 }
 
-// The next larger step of 1, 2 or 5 times a power of ten.
-double next_step(double step) { return nice_step(step * 2.2, 1.0); }
-
 // The powers of ten from 10^-30 to 10^30, each the double nearest to it (as
 // the compiler reads the literal), so that the steps are the same on every
 // platform, whatever its logarithm does in the last bit.
@@ -158,8 +155,6 @@ constexpr double POWERS_OF_TEN[] = {
     1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,
     1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,  1e25,  1e26,  1e27,  1e28,  1e29,  1e30,
 };
-
-double power_of_ten(int exponent) { return POWERS_OF_TEN[exponent - POWER_LOWEST]; }
 
 // The largest power of ten at or below x (x > 0; held within the table).
 double power_of_ten_below(double x)
@@ -174,7 +169,7 @@ int tick_decimals(double step)
     // The fewest decimals d that show the step, 10^-d <= step (within a
     // hair, for steps a rounding below a power of ten).
     int decimals = 0;
-    while (decimals < 9 && step < power_of_ten(-decimals) * (1.0 - 1e-9)) {
+    while (decimals < 9 && step < POWERS_OF_TEN[-decimals - POWER_LOWEST] * (1.0 - 1e-9)) {
         ++decimals;
     }
     return decimals;
@@ -251,7 +246,7 @@ void lay_out_views(const GroundView& geometry, View& side, View& top)
         bool crowded = false;
         const auto make_room = [&crowded](double& step, double scale, double room) {
             if (step * scale < room) {
-                step = next_step(step);
+                step = nice_step(step * 2.2, 1.0);  // the next larger step of 1, 2 or 5 times a power of ten
                 crowded = true;
             }
         };
