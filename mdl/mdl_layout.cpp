@@ -1,5 +1,8 @@
 #include "mdl/mdl_layout.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "basics/le_words.h"
 
 namespace lumora {
@@ -42,23 +45,18 @@ std::uint32_t mark_word(const std::uint8_t* code_area, const CodeMark& mark)
 
 unsigned first_modified_mark(const std::uint8_t* code_area)
 {
-    unsigned index = 0;
-    while (index < CODE_MARK_COUNT && mark_word(code_area, UNMODIFIED_MARKS[index]) == UNMODIFIED_MARKS[index].value) {
-        ++index;
-    }
-    return index;
+    const auto modified = [code_area](const CodeMark& mark) { return mark_word(code_area, mark) != mark.value; };
+    return static_cast<unsigned>(std::find_if(std::begin(UNMODIFIED_MARKS), std::end(UNMODIFIED_MARKS), modified) -
+                                 std::begin(UNMODIFIED_MARKS));
 }
 
 bool code_is_unmodified(const std::uint8_t* code_area) { return first_modified_mark(code_area) == CODE_MARK_COUNT; }
 
 const ResourceField& resource_field(StructureCheck check)
 {
-    for (const ResourceField& field : RESOURCE_FIELDS) {
-        if (field.failure == check) {
-            return field;
-        }
-    }
-    return RESOURCE_FIELDS[0];
+    const auto tested = [check](const ResourceField& field) { return field.failure == check; };
+    const ResourceField* field = std::find_if(std::begin(RESOURCE_FIELDS), std::end(RESOURCE_FIELDS), tested);
+    return field != std::end(RESOURCE_FIELDS) ? *field : RESOURCE_FIELDS[0];
 }
 
 StructureFindings check_structure(const MdlImage& image)

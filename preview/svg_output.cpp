@@ -1,5 +1,6 @@
 #include "preview/svg_output.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -50,10 +51,7 @@ void write_xml_text(std::string& svg, const char* text)
 
 double clamp_pixel(double value)
 {
-    if (!std::isfinite(value)) {
-        return 0.0;
-    }
-    return value > 1e6 ? 1e6 : (value < -1e6 ? -1e6 : value);
+    return std::isfinite(value) ? std::clamp(value, -1e6, 1e6) : 0.0;
 }
 
 void append_pixel(std::string& svg, double value)

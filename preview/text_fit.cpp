@@ -75,10 +75,7 @@ std::vector<std::string> wrap_text(const std::string& text, double width, double
     std::string line;
     std::size_t at = 0;
     while (at <= text.size()) {
-        std::size_t blank = text.find(' ', at);
-        if (blank == std::string::npos) {
-            blank = text.size();
-        }
+        const std::size_t blank = std::min(text.find(' ', at), text.size());
         std::string word = text.substr(at, blank - at);
         at = blank + 1;
         if (word.empty()) {
