@@ -89,8 +89,7 @@ bool owns_console();
 // console or the width is not known.
 unsigned console_width();
 
-// When the console window belongs to the program alone (it was started by
-// opening it from the file manager, not from a command prompt or a script),
+// When the console window belongs to the program alone (see owns_console),
 // prints prompt, which asks for Enter, and waits for it, so that the window
 // stays until its messages are read. Anywhere else it does nothing.
 void hold_own_window(const std::string& prompt);

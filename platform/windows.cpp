@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <fcntl.h>
 #include <io.h>
+#include <iterator>
 #include <utility>
 #include <windows.h>
 
@@ -51,12 +52,9 @@ constexpr std::pair<DWORD, int> ERROR_NUMBERS[] = {
 // The standard error number for a system error code.
 int error_number(DWORD code)
 {
-    for (const auto& [system_code, number] : ERROR_NUMBERS) {
-        if (system_code == code) {
-            return number;
-        }
-    }
-    return EIO;
+    const auto known = [code](const std::pair<DWORD, int>& entry) { return entry.first == code; };
+    const auto* found = std::find_if(std::begin(ERROR_NUMBERS), std::end(ERROR_NUMBERS), known);
+    return found != std::end(ERROR_NUMBERS) ? found->second : EIO;
 }
 
 int last_error() { return error_number(::GetLastError()); }
@@ -152,6 +150,24 @@ int system_name(const std::string& name, std::wstring& result)
 
 HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file.handle); }
 
+// Opens the file at path by its system name (see system_name): 0 with file
+// set, or the error number.
+int open_by_name(const std::string& path, DWORD access, DWORD sharing, DWORD disposition, DWORD flags,
+                 FileHandle& file)
+{
+    std::wstring name;
+    const int name_error = system_name(path, name);
+    if (name_error != 0) {
+        return name_error;
+    }
+    HANDLE handle = ::CreateFileW(name.c_str(), access, sharing, nullptr, disposition, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return last_error();
+    }
+    file.handle = reinterpret_cast<std::intptr_t>(handle);
+    return 0;
+}
+
 BOOL WINAPI remove_temporary_on_interrupt(DWORD)
 {
     if (temporary_file_for_signal_handler.armed.load() != 0) {
@@ -235,18 +251,14 @@ int FileSystem::follow_links(const std::string& path, std::string& destination)
     if (file_info(path, false, info) != 0 || info.kind != FileKind::link) {
         return 0;
     }
-    std::wstring name;
-    if (system_name(path, name) != 0) {
-        return 0;
-    }
-    HANDLE handle = ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    FileHandle file{};
+    if (open_by_name(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS, file) != 0) {
         return 0;
     }
     std::wstring target(33000, L'\0');
-    const DWORD length = ::GetFinalPathNameByHandleW(handle, &target[0], static_cast<DWORD>(target.size()), 0);
-    ::CloseHandle(handle);
+    const DWORD length = ::GetFinalPathNameByHandleW(handle_of(file), &target[0], static_cast<DWORD>(target.size()), 0);
+    ::CloseHandle(handle_of(file));
     if (length != 0 && length < target.size()) {
         target.resize(length);
         destination = to_utf8(target.c_str());
@@ -299,20 +311,10 @@ int file_length(std::FILE* file, std::uint64_t& length)
 
 int FileSystem::create_temporary(const std::string& path, FileHandle& file)
 {
-    std::wstring name;
-    const int name_error = system_name(path, name);
-    if (name_error != 0) {
-        return name_error;
-    }
     // Shared for deleting, so that the interrupt handler can remove it while
     // it is still open.
-    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return last_error();
-    }
-    file.handle = reinterpret_cast<std::intptr_t>(handle);
-    return 0;
+    return open_by_name(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                        file);
 }
 
 int TemporaryFile::create(const std::string& path)
@@ -345,21 +347,16 @@ int FileSystem::open_for_writing(const std::string& path, FileHandle& file)
 
 int FileSystem::check_writable(const std::string& path)
 {
-    std::wstring name;
-    const int name_error = system_name(path, name);
-    if (name_error != 0) {
-        return name_error;
-    }
     // Opened as writing it would open it, sharing everything: a read-only
     // file refuses the access, a file that another program holds without
     // sharing writing refuses the sharing.
-    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return last_error();
+    FileHandle file{};
+    const int error = open_by_name(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, file);
+    if (error == 0) {
+        ::CloseHandle(handle_of(file));
     }
-    ::CloseHandle(handle);
-    return 0;
+    return error;
 }
 
 bool file_in_use(const std::string& path)
