@@ -382,24 +382,24 @@ double write_legend(std::string& svg, const Page& page, double left, double top,
 }
 
 // The picture's subtitle: what it shows and at which scale; a scale that
-// is not the same for both axes is said on a line of its own.
-struct Subtitle {
-    std::string text;
-    std::string not_to_scale;  // empty where both views are to scale
-};
-
-Subtitle subtitle(const GroundView& geometry, const View& side, const View& top)
+// is not the same for both axes is said on a line of its own. Returns the
+// last line's baseline.
+double write_subtitle(std::string& svg, const Page& page, double left, double y, const GroundView& geometry,
+                      const View& side, const View& top)
 {
-    std::string text = formatted("%u light%s, in the model's axes; ", geometry.light_count,
-                                 geometry.light_count == 1 ? "" : "s");
+    const auto paragraph = [&](double at, const std::string& text) {
+        return write_paragraph(svg, page, left, at, TEXT_FONT, false, "fill=\"#444444\"", text);
+    };
+    const std::string text = formatted("%u light%s, in the model's axes; ", geometry.light_count,
+                                       geometry.light_count == 1 ? "" : "s");
     if (to_scale(side) && to_scale(top)) {
-        return {text + "both views in metres at the same scale, the aircraft's nose to the right", ""};
+        return paragraph(y, text + "both views in metres at the same scale, the aircraft's nose to the right");
     }
     const char* which = !to_scale(side) && !to_scale(top) ? "both views draw their upright axes"
                         : !to_scale(side)                  ? "the side view draws y"
                                                            : "the top view draws x";
-    return {text + "views in metres, the aircraft's nose to the right;",
-            std::string("NOT TO SCALE: ") + which + " smaller than z (see the view titles)"};
+    y = paragraph(y, text + "views in metres, the aircraft's nose to the right;");
+    return paragraph(y + WRAPPED_ROW, std::string("NOT TO SCALE: ") + which + " smaller than z (see the view titles)");
 }
 
 }  // namespace
@@ -417,11 +417,7 @@ std::string preview_svg(const GroundView& geometry, const PreviewCaption& captio
     std::string body;
     double y = write_paragraph(body, page, left, 24, 18, true, "",
                                std::string("Landing lights of ") + caption.definition_name, "title");
-    const Subtitle sub = subtitle(geometry, side, top);
-    y = write_paragraph(body, page, left, y + 20, TEXT_FONT, false, "fill=\"#444444\"", sub.text);
-    if (!sub.not_to_scale.empty()) {
-        y = write_paragraph(body, page, left, y + WRAPPED_ROW, TEXT_FONT, false, "fill=\"#444444\"", sub.not_to_scale);
-    }
+    y = write_subtitle(body, page, left, y + 20, geometry, side, top);
     if (!caption.complete) {
         y = write_paragraph(body, page, left, y + 22, 14, true, "fill=\"#b00000\"",
                             "INCOMPLETE: the definition file has errors; this shows only what could be computed.",
