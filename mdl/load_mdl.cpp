@@ -11,13 +11,6 @@ namespace {
 
 constexpr std::uint64_t LARGEST_SIZE = 0xFFFFFFFFu;  // the size is kept in 32 bits
 
-Step refuse(Diagnostics& diagnostics, MdlImage& image, const std::string& name, MessageId message)
-{
-    report(diagnostics, message, {name});
-    image = MdlImage{};
-    return Step::reported;
-}
-
 }  // namespace
 
 Step read_mdl_file(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, const std::string& name)
@@ -49,14 +42,14 @@ Step load_mdl(Diagnostics& diagnostics, FileSystem& files, MdlImage& image, cons
     if (read_mdl_file(diagnostics, files, image, name) != Step::done) {
         return Step::reported;
     }
-    if (check_structure(image).result != StructureCheck::ok) {
-        return refuse(diagnostics, image, name, MessageId::not_a_model);
+    const bool accepted_layout = check_structure(image).result == StructureCheck::ok;
+    if (accepted_layout && code_is_unmodified(image.bytes() + MODEL_CODE_OFFSET)) {
+        image.code_area = image.bytes() + MODEL_CODE_OFFSET;
+        return Step::done;
     }
-    image.code_area = image.bytes() + MODEL_CODE_OFFSET;
-    if (!code_is_unmodified(image.code_area)) {
-        return refuse(diagnostics, image, name, MessageId::not_unmodified);
-    }
-    return Step::done;
+    report(diagnostics, accepted_layout ? MessageId::not_unmodified : MessageId::not_a_model, {name});
+    image = MdlImage{};
+    return Step::reported;
 }
 
 }  // namespace lumora
