@@ -1,5 +1,6 @@
 // What standard output does alike on every system: its bytes to the C
-// stream or to the console, and the first failure kept.
+// stream or to the console, and the first failure kept. The console's part
+// is Windows' own (standard_output_windows.cpp).
 #include "platform/standard_output.h"
 
 #include <cerrno>
@@ -45,5 +46,13 @@ int StandardOutput::flush()
     }
     return error_;
 }
+
+#if !defined(_WIN32)
+// POSIX systems: the bytes as they are, to a terminal too, which reads them
+// as UTF-8 or in its own encoding as the user set it; console_ stays 0.
+StandardOutput::StandardOutput(std::FILE* stream) : stream_(stream) {}
+
+void StandardOutput::to_console(const char*, std::size_t, bool) {}
+#endif
 
 }  // namespace lumora

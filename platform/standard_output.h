@@ -3,8 +3,7 @@
 // shows the characters the UTF-8 text stands for: the text goes to the
 // console as UTF-16 through the console's own call, since the console would
 // otherwise read the bytes in its old code page, and a letter with an
-// umlaut would show as two box-drawing characters. One implementation per system (standard_output_posix.cpp,
-// standard_output_windows.cpp).
+// umlaut would show as two box-drawing characters (standard_output_windows.cpp).
 #pragma once
 
 #include <cstddef>

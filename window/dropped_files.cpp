@@ -54,6 +54,15 @@ std::string wrap_line(const std::string& line, std::size_t width)
     return wrapped + line.substr(start);
 }
 
+// The folder part of a dropped file's name with its last separator. Files
+// are dropped onto a window only on Windows, where "/" and "\" both
+// separate; the same rule on every system keeps it testable everywhere.
+std::string folder_of(const std::string& name)
+{
+    const std::size_t last = name.find_last_of("/\\");
+    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
+}
+
 }  // namespace
 
 std::string wrap_at_blanks(const std::string& text, std::size_t width)
@@ -72,19 +81,6 @@ std::string wrap_at_blanks(const std::string& text, std::size_t width)
     }
     return wrapped;
 }
-
-namespace {
-
-// The folder part of a dropped file's name with its last separator. Files
-// are dropped onto a window only on Windows, where "/" and "\" both
-// separate; the same rule on every system keeps it testable everywhere.
-std::string folder_of(const std::string& name)
-{
-    const std::size_t last = name.find_last_of("/\\");
-    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
-}
-
-}  // namespace
 
 std::string shared_folder(const std::vector<std::string>& names)
 {
