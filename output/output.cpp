@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
 
 #include "platform/file_system.h"
 #include "platform/platform.h"
@@ -53,13 +54,14 @@ int fail(const Writing& w, MessageId message, int error)
 }
 
 // The opening step's test of an existing regular file that is to be
-// replaced: the file is opened for writing as the destination of a write
-// would be, so that a file its user made read-only, or that another
-// program holds without sharing writing, is refused before anything is
-// written, although the bytes go to a new file that takes its place.
-int refuse_unwritable(const Writing& w, const std::string& existing)
+// replaced (info tells what stands at existing; anything else passes): the
+// file is opened for writing as the destination of a write would be, so
+// that a file its user made read-only, or that another program holds
+// without sharing writing, is refused before anything is written, although
+// the bytes go to a new file that takes its place.
+int refuse_unwritable(const Writing& w, const std::string& existing, const FileInfo& info)
 {
-    const int error = w.context.files.check_writable(existing);
+    const int error = info.kind == FileKind::regular ? w.context.files.check_writable(existing) : 0;
     return error == 0 ? 0 : fail(w, w.messages.opening, error);
 }
 
@@ -112,9 +114,10 @@ FileInfo reached_elsewhere(FileSystem& files, const std::string& name, const std
 int create_named(const std::string& prefix, TemporaryFile& temporary)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random_device;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        std::uint32_t random = random_number();
+        std::uint32_t random = static_cast<std::uint32_t>(random_device());
         std::string name;
         name.reserve(prefix.size() + 6);
         name += prefix;
@@ -320,18 +323,14 @@ int write_replacing(const OutputContext& context, const OutputMessages& messages
     if (planted != 0) {
         return fail(w, messages.opening, planted);
     }
-    switch (existing.kind) {
-    case FileKind::directory:
+    if (existing.kind == FileKind::directory) {
         return fail(w, messages.opening, EISDIR);
-    case FileKind::other:
+    }
+    if (existing.kind == FileKind::other) {
         return write_directly(w, destination, buffer, size);
-    case FileKind::regular:
-        if (const int refused = refuse_unwritable(w, destination); refused != 0) {
-            return refused;
-        }
-        [[fallthrough]];
-    default:
-        break;
+    }
+    if (const int refused = refuse_unwritable(w, destination, existing); refused != 0) {
+        return refused;
     }
     bool list_lost = false;
     const int result = write_through_temporary(
@@ -390,10 +389,8 @@ int write_backup(const OutputContext& context, const char* mdl_name, const std::
     if (planted != 0 || model_planted != 0) {
         return fail(w, BACKUP_MESSAGES.opening, planted != 0 ? planted : model_planted);
     }
-    if (standing.kind == FileKind::regular) {
-        if (const int refused = refuse_unwritable(w, name); refused != 0) {
-            return refused;
-        }
+    if (const int refused = refuse_unwritable(w, name, standing); refused != 0) {
+        return refused;
     }
     // The backup is never read-only, whatever the model is: the next run
     // must be able to replace it.

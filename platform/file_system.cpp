@@ -1,7 +1,7 @@
-// What the platform layer does alike on every system: random numbers,
-// reading a whole file through the standard streams, and the life of a
-// temporary file (TemporaryFile::create, which holds back the interrupts,
-// is the system's own).
+// What the platform layer does alike on every system: reading a whole file
+// through the standard streams, and the life of a temporary file
+// (TemporaryFile::create, which holds back the interrupts, is the system's
+// own).
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -9,15 +9,8 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <random>
 
 namespace lumora {
-
-std::uint32_t random_number()
-{
-    std::random_device random;
-    return static_cast<std::uint32_t>(random());
-}
 
 void FileBytes::make_room(std::size_t room)
 {

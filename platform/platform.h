@@ -67,10 +67,6 @@ struct FileHandle {
 // system numbers none).
 std::uint32_t effective_user();
 
-// A number that differs from call to call and process to process, for
-// names of new files.
-std::uint32_t random_number();
-
 // ---- The process.
 
 // The arguments after the program's name, as UTF-8.
