@@ -123,6 +123,7 @@
     return btoa(text);
   }
   function base64ToBytes(text) {
+    if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
     const binary = atob(text);
     const bytes = new Uint8Array(binary.length);
     for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
@@ -496,17 +497,28 @@
     return button;
   }
 
-  function fillTextBox() {
+  // The text box follows the definition while it is near the window or in
+  // focus: out of view it is brought in line when it comes near, as laying
+  // its whole text out again at every step of a slider costs more than the
+  // rest of the change. Focus fills it before the first key is typed.
+  let textBoxNear = true;
+  function fillTextBox(focused = false) {
     const box = byId('definition-text');
-    if (document.activeElement === box) return;
+    if (!focused && (document.activeElement === box || !textBoxNear)) return;
     const text = core('definitionText', state.bytes);
     if (text !== null) put(box, 'value', text);
   }
 
   function wireTextBox() {
-    byId('definition-text').addEventListener('input', (event) => {
+    const box = byId('definition-text');
+    box.addEventListener('input', (event) => {
       commitDefinition(core('replaceText', state.bytes, event.target.value), 'Edit text');
     });
+    box.addEventListener('focus', () => fillTextBox(true));
+    new IntersectionObserver((seen) => {
+      textBoxNear = seen[seen.length - 1].isIntersecting;
+      fillTextBox();
+    }, {rootMargin: '50% 0px'}).observe(box);
   }
 
   function fillFigures(view) {
