@@ -599,8 +599,19 @@
     if (drawn === state.pictureDrawn) return;
     state.pictureDrawn = drawn;
     const lines = drawn.split('\n');
-    const children = rootChildren(lines);
     const shown = state.pictureShown;
+    // Most changes (a slider's step) change whole-element lines alone, the
+    // picture's shape staying as it was: those are set where they stand.
+    if (shown && lines.length === shown.lines.length && lines[1] === shown.lines[1]) {
+      const changed = [];
+      for (let i = 2; i < lines.length - 2; ++i) if (lines[i] !== shown.lines[i]) changed.push(i);
+      if (changed.every((i) => isWholeElement(lines[i]) && isWholeElement(shown.lines[i]) &&
+                               setElement(shown.elements[i], lines[i]))) {
+        shown.lines = lines;
+        return;
+      }
+    }
+    const children = rootChildren(lines);
     if (shown && shown.lines[1] === lines[1] && shown.children.length === children.length) {
       // What to bring in line, each an element shown and the markup of one
       // element, all parsed at once.
