@@ -24,18 +24,7 @@ double beam_inclination_deg(const ModelVector& beam)
     }
     // y / horizontal = -sin B; a vector that was changed by hand may give
     // more than 1.
-    double sine = static_cast<double>(beam.y) / horizontal;
-    sine = sine > 1.0 ? 1.0 : (sine < -1.0 ? -1.0 : sine);
-    return rad_to_deg(portable_asin(sine));
-}
-
-// The sideways turn Dir encoded in a beam vector, in degrees.
-double beam_direction_deg(const ModelVector& beam)
-{
-    if (beam.x == 0 && beam.z == 0) {
-        return 0.0;
-    }
-    return rad_to_deg(portable_atan2(static_cast<double>(beam.x), static_cast<double>(beam.z)));
+    return rad_to_deg(portable_asin(std::clamp(static_cast<double>(beam.y) / horizontal, -1.0, 1.0)));
 }
 
 }  // namespace
@@ -47,7 +36,8 @@ DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
     light.beam = record.beam;
     light.scale = record.scale;
     light.inclination_deg = beam_inclination_deg(light.beam);
-    light.direction_deg = beam_direction_deg(light.beam);
+    // The sideways turn Dir; a vector without horizontal length gives 0.
+    light.direction_deg = rad_to_deg(portable_atan2(light.beam.x, light.beam.z));
     light.unit = scale_unit(light.scale);
 
     // Point 0 is the spot shape's apex (0, 0): the light's own position.
