@@ -68,10 +68,6 @@ LineKind kind_of(const EditLine& line)
 
 bool is_header(const EditLine& line) { return kind_of(line) == LineKind::header; }
 
-bool is_end_of_text(const EditLine& line) { return kind_of(line) == LineKind::end_of_text; }
-
-bool is_key_line(const EditLine& line) { return kind_of(line) == LineKind::key; }
-
 bool is_empty_line(const EditLine& line) { return line.raw.find_first_not_of("\r\n") == std::string::npos; }
 
 // The lines of a section's first occurrence: its header at begin, its
@@ -89,7 +85,7 @@ std::optional<Block> find_block(const EditText& text, unsigned section)
         if (text.lines[i].section == wanted && is_header(text.lines[i])) {
             std::size_t end = i + 1;
             while (end < text.lines.size() && text.lines[end].section == wanted && !is_header(text.lines[end]) &&
-                   !is_end_of_text(text.lines[end])) {
+                   kind_of(text.lines[end]) != LineKind::end_of_text) {
                 ++end;
             }
             return Block{i, end};
@@ -101,7 +97,7 @@ std::optional<Block> find_block(const EditText& text, unsigned section)
 // The key a line names (without regard to a missing '='), or null.
 const KeyName* key_of_line(const EditLine& line, unsigned section)
 {
-    if (!is_key_line(line)) {
+    if (kind_of(line) != LineKind::key) {
         return nullptr;
     }
     const KeyLine key_line = split_key_line(visible_part(line.raw));
@@ -143,7 +139,7 @@ void insert_lines(EditText& text, std::size_t index, int section, const std::vec
 std::size_t reading_end(const EditText& text)
 {
     const auto end = std::find_if(text.lines.begin(), text.lines.end(), [](const EditLine& line) {
-        return line.section == NO_SECTION && is_end_of_text(line);
+        return line.section == NO_SECTION && kind_of(line) == LineKind::end_of_text;
     });
     return static_cast<std::size_t>(end - text.lines.begin());
 }
@@ -373,7 +369,7 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
         if (named != nullptr && named->id == key->id) {
             holding.push_back(i);
         }
-        if (is_key_line(text->lines[i])) {
+        if (kind_of(text->lines[i]) == LineKind::key) {
             last_content = i;
         }
     }
