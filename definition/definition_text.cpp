@@ -42,22 +42,14 @@ bool utf16_to_utf8(const std::string& bytes, bool little_endian, std::string& te
         const auto second = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1]));
         return little_endian ? first | (second << 8) : (first << 8) | second;
     };
+    const auto is_low = [](std::uint32_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
     for (std::size_t at = 2; at < size; at += 2) {
-        const std::uint32_t c = unit(at);
-        if (c >= 0xDC00 && c <= 0xDFFF) {
-            return false;
-        }
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (at + 2 >= size) {
-                return false;
-            }
-            const std::uint32_t low = unit(at + 2);
-            if (low < 0xDC00 || low > 0xDFFF) {
-                return false;
-            }
-            append_utf8(text, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+        std::uint32_t c = unit(at);
+        if (c >= 0xD800 && c <= 0xDBFF && at + 2 < size && is_low(unit(at + 2))) {
             at += 2;
-            continue;
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(at) - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            return false;
         }
         append_utf8(text, c);
     }
