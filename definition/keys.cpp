@@ -123,15 +123,12 @@ int header_section(std::string_view line)
 
 bool names_nose_gear(std::string_view written_name)
 {
-    const std::size_t first = written_name.find_first_not_of(" \t");
-    const std::string_view name = first == std::string_view::npos ? std::string_view() : written_name.substr(first);
-    for (const KeyName& key : MAIN_TABLE) {
-        const std::size_t word = std::string_view(key.name).find("Gear");
-        if (key.gear == KeyGear::nose && name.size() >= word && equal_ignoring_case(name.substr(0, word), std::string_view(key.name, word))) {
-            return true;
-        }
-    }
-    return false;
+    // The nose gear's key names begin with the same word before "Gear".
+    const char* nose = key_by_id(KeyId::other_gear_dist, true).name;
+    const std::size_t word = std::string_view(nose).find("Gear");
+    const std::string name = trimmed(written_name);
+    return name.size() >= word &&
+           equal_ignoring_case(std::string_view(name).substr(0, word), std::string_view(nose, word));
 }
 
 const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
