@@ -95,10 +95,8 @@ FormField field_of(const Definition& definition, unsigned section, const KeyFiel
         if (end != field.number.c_str() && std::isfinite(read)) {
             value = read;
         }
-    } else if (key.takes_unit) {
-        value /= unit_metres(field.unit);
     }
-    const double factor = key.takes_unit ? unit_metres(field.unit) : 1.0;
+    const double factor = unit_metres(field.unit);  // 1 without a unit
     // A length's step in its unit: 1, 2 or 5 times a power of ten near the
     // step in metres, as the picture's ticks are.
     field.slider_step = key.takes_unit ? nice_step(key_field.step / factor, 1.0) : key_field.step;
