@@ -94,16 +94,6 @@ std::optional<Block> find_block(const EditText& text, unsigned section)
     return std::nullopt;
 }
 
-// The key a line names (without regard to a missing '='), or null.
-const KeyName* key_of_line(const EditLine& line, unsigned section)
-{
-    if (kind_of(line) != LineKind::key) {
-        return nullptr;
-    }
-    const KeyLine key_line = split_key_line(visible_part(line.raw));
-    return find_key(section_keys(section), without_line_end(key_line.name));
-}
-
 // The line end the file uses: that of its first line that has one; a file
 // without any gets the one every system's editor reads.
 std::string line_end_of(const EditText& text)
@@ -365,11 +355,12 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
     std::vector<std::size_t> holding;
     std::size_t last_content = block->begin;
     for (std::size_t i = block->begin + 1; i < block->end; ++i) {
-        const KeyName* named = key_of_line(text->lines[i], section);
+        const EditLine& line = text->lines[i];
+        const KeyName* named = key_of_line(visible_part(line.raw), line.section, line.continues);
         if (named != nullptr && named->id == key->id) {
             holding.push_back(i);
         }
-        if (kind_of(text->lines[i]) == LineKind::key) {
+        if (kind_of(line) == LineKind::key) {
             last_content = i;
         }
     }
@@ -397,7 +388,7 @@ std::optional<std::string> rename_other_gear(const std::string& bytes, bool tail
     }
     for (std::size_t i = block->begin + 1; i < block->end; ++i) {
         EditLine& line = text->lines[i];
-        const KeyName* named = key_of_line(line, MAIN_SECTION);
+        const KeyName* named = key_of_line(visible_part(line.raw), line.section, line.continues);
         if (named == nullptr || (named->id != KeyId::other_gear_dist && named->id != KeyId::other_gear_height)) {
             continue;
         }

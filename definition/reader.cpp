@@ -5,7 +5,6 @@
 #include <new>
 
 #include "basics/whole_number.h"
-#include "definition/keys.h"
 #include "platform/platform.h"
 
 namespace lumora {
@@ -45,6 +44,14 @@ LineKind classify_line(std::string_view line)
         // byte.
         return LineKind::key;
     }
+}
+
+const KeyName* key_of_line(std::string_view visible, int section, bool continues)
+{
+    if (section == NO_SECTION || continues || classify_line(visible) != LineKind::key) {
+        return nullptr;
+    }
+    return find_key(section_keys(static_cast<unsigned>(section)), without_line_end(split_key_line(visible).name));
 }
 
 namespace {

@@ -48,12 +48,8 @@ void place_by_line(const Definition& definition, const FormState& form, const Me
     if (message.line != 0) {
         const SourceLine line = definition.lines.line(message.line);
         placed.section = line.section;
-        if (line.section != NO_SECTION && line.continues == 0 && classify_line(line.visible) == LineKind::key) {
-            const auto section = static_cast<unsigned>(line.section);
-            const KeyName* key = find_key(section_keys(section), without_line_end(split_key_line(line.visible).name));
-            if (key != nullptr) {
-                placed.key = field_key(form, section, key->id);
-            }
+        if (const KeyName* key = key_of_line(line.visible, line.section, line.continues != 0)) {
+            placed.key = field_key(form, static_cast<unsigned>(line.section), key->id);
         }
         if (id != MessageId::invalid_light_count_in_line) {
             return;
