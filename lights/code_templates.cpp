@@ -216,21 +216,7 @@ void store_vector(std::uint8_t* p, const ModelVector& v)
 
 ModelVector load_vector(const std::uint8_t* p) { return {load_s16(p), load_s16(p + 2), load_s16(p + 4)}; }
 
-bool within(unsigned offset, unsigned start, unsigned length) { return offset >= start && offset < start + length; }
-
 }  // namespace
-
-bool is_filled_byte(unsigned n, unsigned offset)
-{
-    for (unsigned i = 1; i <= n; ++i) {
-        if (within(offset, beam_field_offset(i), BEAM_FIELD_BYTES) ||
-            within(offset, scale_field_offset(n, i), SCALE_FIELD_BYTES) ||
-            within(offset, outline_field_offset(n, i), OUTLINE_FIELD_BYTES)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 CodeTemplate code_template(unsigned n)
 {
