@@ -49,12 +49,6 @@ constexpr KeyField LIGHT_FIELDS[] = {
     {KeyId::spot_depth, "Spot depth", "depth of the lit spot", 0.5, 200, 0.5},
 };
 
-// Whether the name the file writes for a key of [Main] names the nose gear.
-bool written_for_nose(const Definition& definition, const DefinitionEntry& entry)
-{
-    return names_nose_gear(split_key_line(definition.lines.line(entry.line).visible).name);
-}
-
 FormField field_of(const Definition& definition, unsigned section, const KeyField& key_field, bool tail)
 {
     FormField field{};
@@ -133,7 +127,7 @@ FormState form_state(const Definition& definition)
     for (const KeyId id : {KeyId::other_gear_height, KeyId::other_gear_dist}) {
         const DefinitionEntry* entry = lookup_entry(main, id);
         if (entry != nullptr) {
-            form.other_gear_tail = !written_for_nose(definition, *entry);
+            form.other_gear_tail = !names_nose_gear(split_key_line(definition.lines.line(entry->line).visible).name);
             break;
         }
     }
