@@ -8,7 +8,6 @@
 #include "basics/windows_1252.h"
 #include "definition/keys.h"
 #include "definition/reader.h"
-#include "unicode/utf.h"
 
 namespace lumora {
 
@@ -266,48 +265,14 @@ std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t 
     return close_text(*text);
 }
 
-std::string encode_definition_text(const std::string& text, TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::plain:
-    case TextEncoding::plain_not_utf8:
-        return text;
-    case TextEncoding::utf8_with_mark:
-        return "\xEF\xBB\xBF" + text;
-    case TextEncoding::utf16_little_endian:
-    case TextEncoding::utf16_big_endian:
-        break;
-    }
-    const bool little = encoding == TextEncoding::utf16_little_endian;
-    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
-    const auto put = [&](std::uint16_t unit) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += little ? low : high;
-        bytes += little ? high : low;
-    };
-    // The text is UTF-8 (decoded from UTF-16, with ASCII added); a byte that
-    // is not becomes U+FFFD.
-    const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-    for (std::size_t at = 0; at < text.size();) {
-        const Utf8Sequence sequence = decode_utf8(data + at, text.size() - at);
-        append_utf16(sequence.kind == Utf8Kind::whole ? sequence.code_point : 0xFFFD, put);
-        at += sequence.length;
-    }
-    return bytes;
-}
-
 ValueParts split_value(std::string_view value)
 {
     const std::string text(value);
     const char* end = nullptr;
     read_number(text.c_str(), &end);
     const auto number_end = static_cast<std::size_t>(end - text.c_str());
-    if (number_end == 0) {
-        return {text, ""};
-    }
     const std::string unit = text.substr(std::min(text.find_first_not_of(" \t", number_end), text.size()));
-    if (unit.empty() || find_unit(unit) != nullptr) {
+    if (number_end != 0 && (unit.empty() || find_unit(unit) != nullptr)) {
         return {text.substr(0, number_end), unit};
     }
     return {text, ""};
