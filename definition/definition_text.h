@@ -74,9 +74,7 @@ public:
     SourceLines() = default;
     explicit SourceLines(std::string text);
 
-    std::uint32_t count() const { return count_; }
-
-    // Line n (1 .. count()); an empty line numbered 0 for any other n.
+    // Line n (from 1 to the last); an empty line numbered 0 for any other n.
     SourceLine line(std::uint32_t n) const;
 
     // Reads the lines from the first on, one after the other.
