@@ -233,8 +233,7 @@ bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") =
 
 std::string shown_definition_text(const std::string& bytes)
 {
-    const DecodedText decoded = decode_definition_bytes(bytes);
-    return shown_text(decoded.text);
+    return shown_text(decode_definition_bytes(bytes).text);
 }
 
 std::optional<std::string> replace_definition_text(const std::string& bytes, std::string_view shown)
