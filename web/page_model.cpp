@@ -1,5 +1,6 @@
 #include "web/page_model.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <vector>
@@ -85,9 +86,8 @@ ModelRun apply_to_model(const std::string& model_name, const std::string& model,
     MessageFanOut messages{printer, log};
     RunState state{Console{&text}, messages, system};
     run.exit_code = run_veska(state, {model_name, model_name, definition_name});
-    for (const Message& message : log.messages()) {
-        run.already_lit = run.already_lit || message.id == MessageId::not_unmodified;
-    }
+    const auto refused = [](const Message& message) { return message.id == MessageId::not_unmodified; };
+    run.already_lit = std::any_of(log.messages().begin(), log.messages().end(), refused);
     run.done = run.exit_code == 0 && read_back(system, model_name, run.model);
     return run;
 }
