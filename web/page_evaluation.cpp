@@ -40,44 +40,39 @@ constexpr std::pair<MessageId, KeyId> FIXING_KEYS[] = {
     {MessageId::gear_distance_too_small, KeyId::main_gear_dist},
 };
 
-// Where a message belongs: the key line it names, else what it is about.
-void place_by_line(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed)
-{
-    placed.section = -1;
-    const MessageId id = message.id;
-    if (message.line != 0) {
-        const SourceLine line = definition.lines.line(message.line);
-        placed.section = line.section;
-        if (const KeyName* key = key_of_line(line.visible, line.section, line.continues != 0)) {
-            placed.key = field_key(form, static_cast<unsigned>(line.section), key->id);
-        }
-        if (id != MessageId::invalid_light_count_in_line) {
-            return;
-        }
-    }
-    if (id == MessageId::lights_not_given || id == MessageId::invalid_light_count ||
-        id == MessageId::invalid_light_count_in_line) {
-        placed.section = MAIN_SECTION;
-        placed.key = key_by_id(KeyId::lights).name;
-    } else if (id == MessageId::gear_incomplete || id == MessageId::gear_distance_too_small ||
-               id == MessageId::ground_pitch) {
-        placed.section = MAIN_SECTION;
-    } else if (message_format(id).topic == Topic::light && !message.subjects.empty()) {
-        placed.section = static_cast<int>(message.subjects[0].number);
-    }
-}
-
+// Where a message belongs: the key line it names, else what it is about;
+// and the fields whose values fix it.
 void place_message(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed)
 {
-    place_by_line(definition, form, message, placed);
-    const auto fixes = [&](const std::pair<MessageId, KeyId>& entry) { return entry.first == message.id; };
+    const MessageId id = message.id;
+    // Line 0 (none) is no line of any section.
+    const SourceLine line = definition.lines.line(message.line);
+    placed.section = line.section;
+    if (const KeyName* key = key_of_line(line.visible, line.section, line.continues != 0)) {
+        placed.key = field_key(form, static_cast<unsigned>(line.section), key->id);
+    }
+    // Without a line (and for a bad Lights value, also with its line), by
+    // what it is about.
+    if (message.line == 0 || id == MessageId::invalid_light_count_in_line) {
+        if (id == MessageId::lights_not_given || id == MessageId::invalid_light_count ||
+            id == MessageId::invalid_light_count_in_line) {
+            placed.section = MAIN_SECTION;
+            placed.key = key_by_id(KeyId::lights).name;
+        } else if (id == MessageId::gear_incomplete || id == MessageId::gear_distance_too_small ||
+                   id == MessageId::ground_pitch) {
+            placed.section = MAIN_SECTION;
+        } else if (message_format(id).topic == Topic::light && !message.subjects.empty()) {
+            placed.section = static_cast<int>(message.subjects[0].number);
+        }
+    }
+    const auto fixes = [&](const std::pair<MessageId, KeyId>& entry) { return entry.first == id; };
     const auto fixing = std::find_if(std::begin(FIXING_KEYS), std::end(FIXING_KEYS), fixes);
-    if (message.id == MessageId::gear_incomplete) {
+    if (id == MessageId::gear_incomplete) {
         // At each gear key the file lacks.
-        for (const KeyId id : {KeyId::main_gear_height, KeyId::main_gear_dist, KeyId::other_gear_height,
-                               KeyId::other_gear_dist}) {
-            if (lookup_entry(definition.sections[MAIN_SECTION], id) == nullptr) {
-                placed.keys.push_back(field_key(form, MAIN_SECTION, id));
+        for (const KeyId gear : {KeyId::main_gear_height, KeyId::main_gear_dist, KeyId::other_gear_height,
+                                 KeyId::other_gear_dist}) {
+            if (lookup_entry(definition.sections[MAIN_SECTION], gear) == nullptr) {
+                placed.keys.push_back(field_key(form, MAIN_SECTION, gear));
             }
         }
     } else if (fixing != std::end(FIXING_KEYS) && placed.section >= 0) {
