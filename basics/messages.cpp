@@ -223,22 +223,6 @@ constexpr std::array<SeverityWords, 5> SEVERITIES = {{
 }};
 static_assert(static_cast<std::size_t>(Severity::note) + 1 == SEVERITIES.size(), "every severity needs its words");
 
-// A subject whose kind its conversion does not take, as it is.
-void append_as_is(std::string& text, const Subject& subject)
-{
-    switch (subject.kind) {
-    case Subject::Kind::number:
-        text += std::to_string(subject.number);
-        return;
-    case Subject::Kind::real:
-        append_format(text, "%g", subject.real);
-        return;
-    case Subject::Kind::text:
-        break;
-    }
-    text += subject.text;
-}
-
 // Where the alternative that begins at from ends: at the first bar outside
 // nested braces, or at the brace that closes the alternatives (or the
 // format's end).
@@ -343,17 +327,18 @@ void expand(std::string& text, const char* format, const char* end, const std::v
             append_format(text, pad == '0' ? "%0*" PRIx64 : "%*" PRIx64, width, subject.number);
         } else if (conversion == 'X' && subject.kind == Subject::Kind::number) {
             append_format(text, pad == '0' ? "%0*" PRIX64 : "%*" PRIX64, width, subject.number);
-        } else if (conversion == 'f' && subject.kind == Subject::Kind::real) {
+        } else if (conversion == 'g' && subject.kind == Subject::Kind::real && std::isfinite(subject.real)) {
+            append_format(text, "%*.*g", width, precision, subject.real);
+        } else if ((conversion == 'f' || conversion == 'g') && subject.kind == Subject::Kind::real) {
+            // %g of a number that is not finite: the word fixed_text gives,
+            // the same everywhere.
             text += fixed_text(subject.real, width, precision);
-        } else if (conversion == 'g' && subject.kind == Subject::Kind::real) {
-            // Not a finite number: the word fixed_text gives, the same everywhere.
-            if (std::isfinite(subject.real)) {
-                append_format(text, "%*.*g", width, precision, subject.real);
-            } else {
-                text += fixed_text(subject.real, width, precision);
-            }
+        } else if (subject.kind == Subject::Kind::number) {  // a subject its conversion does not take: as it is
+            text += std::to_string(subject.number);
+        } else if (subject.kind == Subject::Kind::real) {
+            append_format(text, "%g", subject.real);
         } else {
-            append_as_is(text, subject);
+            text += subject.text;
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "basics/formatted.h"
+#include "basics/portable_math.h"
 #include "basics/text.h"
 
 namespace lumora {
@@ -15,21 +16,6 @@ namespace {
 constexpr double POWERS_OF_TEN[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// high + low is a * b exactly (Dekker's product with Veltkamp's split, in
-// plain arithmetic: no fused multiply-add, which not every platform has).
-void exact_product(double a, double b, double& high, double& low)
-{
-    constexpr double SPLIT = 134217729.0;  // 2^27 + 1
-    high = a * b;
-    const double a_scaled = SPLIT * a;
-    const double a_high = a_scaled - (a_scaled - a);
-    const double a_low = a - a_high;
-    const double b_scaled = SPLIT * b;
-    const double b_high = b_scaled - (b_scaled - b);
-    const double b_low = b - b_high;
-    low = ((a_high * b_high - high) + a_high * b_low + a_low * b_high) + a_low * b_low;
-}
-
 // printf's "%.*f" of a finite value without the C library, where the value
 // in units of the last decimal is below 2^52: the exact product rounded to
 // the nearest whole number, a tie to the even one. False elsewhere.
@@ -38,14 +24,13 @@ bool short_fixed(double value, int precision, std::string& text)
     if (precision < 0 || precision > 15) {
         return false;
     }
-    double high = 0.0;
-    double low = 0.0;
-    exact_product(std::fabs(value), POWERS_OF_TEN[precision], high, low);
-    if (!(high < 4503599627370496.0)) {  // 2^52: high's fraction is exact
+    const DoubleDouble product = two_prod(std::fabs(value), POWERS_OF_TEN[precision]);
+    if (!(product.hi < 4503599627370496.0)) {  // 2^52: hi's fraction is exact
         return false;
     }
-    double whole = std::floor(high);
-    const double fraction = high - whole;
+    double whole = std::floor(product.hi);
+    const double fraction = product.hi - whole;
+    const double low = product.lo;
     if (fraction > 0.5 || (fraction == 0.5 && (low > 0.0 || (low == 0.0 && std::fmod(whole, 2.0) != 0.0)))) {
         whole += 1.0;
     }
@@ -144,7 +129,6 @@ bool payload_number(const char* text, const char* end, std::uint64_t& value)
         base = 8;
     }
     value = 0;
-    bool overflow = false;
     const char* p = text;
     for (; p < end; ++p) {
         const char c = ascii_lower(*p);
@@ -153,13 +137,8 @@ bool payload_number(const char* text, const char* end, std::uint64_t& value)
         if (digit >= base) {
             break;
         }
-        if (value > (UINT64_MAX - digit) / base) {
-            overflow = true;
-        }
-        value = value * base + digit;
-    }
-    if (overflow) {
-        value = UINT64_MAX;
+        // Past ULLONG_MAX the value stays there.
+        value = value > (UINT64_MAX - digit) / base ? UINT64_MAX : value * base + digit;
     }
     return p == end && p != text;
 }

@@ -85,16 +85,9 @@ double from_bits(std::uint64_t bits)
     return x;
 }
 
-constexpr std::uint64_t SIGN_BIT = std::uint64_t{1} << 63;
-
-double abs_of(double x) { return from_bits(bits_of(x) & ~SIGN_BIT); }
-
-bool is_negative(double x) { return (bits_of(x) & SIGN_BIT) != 0; }
-
-// magnitude with the sign of x (magnitude >= 0).
-double with_sign_of(double magnitude, double x) { return is_negative(x) ? -magnitude : magnitude; }
-
-bool is_nan(double x) { return x != x; }
+// value for x >= 0 (+0 included), -value for x < 0 (-0 included): an odd
+// function's value at x from its value at |x|.
+double with_sign_of(double value, double x) { return std::signbit(x) ? -value : value; }
 
 // 2^k for -1022 <= k <= 1023.
 double pow2(int k) { return from_bits(static_cast<std::uint64_t>(k + 1023) << 52); }
@@ -102,13 +95,8 @@ double pow2(int k) { return from_bits(static_cast<std::uint64_t>(k + 1023) << 52
 // x 2^k, exact whenever the result is a normal double.
 double scale(double x, int k)
 {
-    while (k > 1000) {
-        x *= pow2(1000);
-        k -= 1000;
-    }
-    while (k < -1000) {
-        x *= pow2(-1000);
-        k += 1000;
+    for (int step = k > 0 ? 1000 : -1000; k > 1000 || k < -1000; k -= step) {
+        x *= pow2(step);
     }
     return x * pow2(k);
 }
@@ -125,11 +113,6 @@ int exponent_of(double x)
 
 // ---------------------------------------------------------------------------
 // Double-double arithmetic
-
-struct DoubleDouble {
-    double hi;
-    double lo;
-};
 
 // a + b = s + e exactly.
 DoubleDouble two_sum(double a, double b)
@@ -154,16 +137,6 @@ DoubleDouble split(double a)
     const double t = 134217729.0 * a;  // 2^27 + 1
     const double hi = t - (t - a);
     return {hi, a - hi};
-}
-
-// a b = p + e exactly (barring underflow of e).
-DoubleDouble two_prod(double a, double b)
-{
-    const double p = a * b;
-    const DoubleDouble as = split(a);
-    const DoubleDouble bs = split(b);
-    const double e = ((as.hi * bs.hi - p) + as.hi * bs.lo + as.lo * bs.hi) + as.lo * bs.lo;
-    return {p, e};
 }
 
 DoubleDouble neg(DoubleDouble a) { return {-a.hi, -a.lo}; }
@@ -218,31 +191,6 @@ DoubleDouble sqrt_dd(DoubleDouble a)
 
 // The double nearest to a.
 double to_double(DoubleDouble a) { return a.hi + a.lo; }
-
-// The sign (-1, 0 or 1) of the exact sum of terms[0..count-1], count <= 8,
-// by Shewchuk's growing expansion: each term is added with two_sum to every
-// component, so that the components stay exact, non-overlapping and in
-// increasing order of magnitude; the last non-zero one has the sign.
-int sign_of_exact_sum(const double* terms, int count)
-{
-    double expansion[8] = {};
-    int length = 0;
-    for (int i = 0; i < count; ++i) {
-        double carry = terms[i];
-        for (int j = 0; j < length; ++j) {
-            const DoubleDouble s = two_sum(carry, expansion[j]);
-            expansion[j] = s.lo;
-            carry = s.hi;
-        }
-        expansion[length++] = carry;
-    }
-    for (int j = length - 1; j >= 0; --j) {
-        if (expansion[j] != 0) {
-            return expansion[j] > 0 ? 1 : -1;
-        }
-    }
-    return 0;
-}
 
 // ---------------------------------------------------------------------------
 // Constants and tables, printed by tools/portable_math_tables.py, which works
@@ -504,12 +452,8 @@ struct Reduced {
 std::uint32_t two_over_pi_word(int j)
 {
     const int index = (j - 1) / 32;
-    const int shift = (j - 1) % 32;
-    if (shift == 0) {
-        return TWO_OVER_PI_BITS[index];
-    }
-    return static_cast<std::uint32_t>((TWO_OVER_PI_BITS[index] << shift) |
-                                      (TWO_OVER_PI_BITS[index + 1] >> (32 - shift)));
+    const std::uint64_t pair = (std::uint64_t{TWO_OVER_PI_BITS[index]} << 32) | TWO_OVER_PI_BITS[index + 1];
+    return static_cast<std::uint32_t>(pair >> (32 - (j - 1) % 32));
 }
 
 // Word i of the little-endian number p[0..count-1], zero outside it.
@@ -523,23 +467,9 @@ std::uint64_t bits_below(const std::uint32_t* p, int count, int top)
     const int index = low >= 0 ? low / 32 : -((31 - low) / 32);  // rounded down
     const int shift = low - 32 * index;
     const std::uint64_t first = word_at(p, count, index) | (word_at(p, count, index + 1) << 32);
-    if (shift == 0) {
-        return first;
-    }
-    return (first >> shift) | (word_at(p, count, index + 2) << (64 - shift));
-}
-
-// The number of leading zero bits of v != 0.
-int leading_zeros(std::uint64_t v)
-{
-    int count = 0;
-    for (int width = 32; width > 0; width /= 2) {
-        if ((v >> (64 - width)) == 0) {
-            v <<= width;
-            count += width;
-        }
-    }
-    return count;
+    // The third word's bits move up by 64 - shift, in two steps so that no
+    // shift is by 64 (shift 0: none of them).
+    return (first >> shift) | (word_at(p, count, index + 2) << 32 << (32 - shift));
 }
 
 // Payne and Hanek's reduction, for any finite x >= 1/2.
@@ -587,22 +517,15 @@ Reduced reduce_exact(double x)
             ++f1;
         }
     }
-    // Normalise: the fraction is f1:f2:f3 2^-(192 + shift) with f1's top bit set.
-    int shift = 0;
-    while (f1 == 0 && shift < 128) {
-        f1 = f2;
-        f2 = f3;
-        f3 = 0;
-        shift += 64;
-    }
-    if (f1 == 0) {
+    if ((f1 | f2 | f3) == 0) {
         return {quadrant & 3, {0.0, 0.0}};
     }
-    const int zeros = leading_zeros(f1);
-    if (zeros > 0) {
-        f1 = (f1 << zeros) | (f2 >> (64 - zeros));
-        f2 = (f2 << zeros) | (f3 >> (64 - zeros));
-        shift += zeros;
+    // Normalise: the fraction is f1:f2:f3 2^-(192 + shift) with f1's top bit set.
+    int shift = 0;
+    for (; (f1 >> 63) == 0; ++shift) {
+        f1 = (f1 << 1) | (f2 >> 63);
+        f2 = (f2 << 1) | (f3 >> 63);
+        f3 <<= 1;
     }
     // Its first 106 bits, as a double-double.
     const double hi = static_cast<double>(f1 >> 11) * pow2(-53 - shift);
@@ -629,7 +552,7 @@ Reduced reduce(double x)
         const DoubleDouble s3 = two_sum(s2.hi, -d.hi);
         const double low = ((s1.lo + s2.lo) + s3.lo) - d.lo;
         const DoubleDouble r = fast_two_sum(s3.hi, low);
-        if (abs_of(r.hi) > 0x1p-20) {
+        if (std::fabs(r.hi) > 0x1p-20) {
             return {n & 3, r};
         }
     }
@@ -710,19 +633,34 @@ DoubleDouble first_quadrant_angle(DoubleDouble y, DoubleDouble x)
 // The side of the midpoint m = m_hi + m_lo on which sqrt(a^2 + b^2) lies, as
 // the sign (-1, 0 or 1) of a^2 + b^2 - m^2, computed exactly. For the scaled
 // arguments of hypot (1 <= a < 2, 2^-61 <= b <= a) with m_lo 0 or a power of
-// two, every product below is exact.
+// two, every product below is exact. The eight terms are summed by
+// Shewchuk's growing expansion: each term is added with two_sum to every
+// component, so that the components stay exact, non-overlapping and in
+// increasing order of magnitude; the last non-zero one has the sign.
 int side_of_midpoint(double a, double b, double m_hi, double m_lo)
 {
     const DoubleDouble a2 = two_prod(a, a);
     const DoubleDouble b2 = two_prod(b, b);
     const DoubleDouble m2 = two_prod(m_hi, m_hi);
     const double terms[8] = {a2.hi, a2.lo, b2.hi, b2.lo, -m2.hi, -m2.lo, -(2.0 * m_hi * m_lo), -(m_lo * m_lo)};
-    return sign_of_exact_sum(terms, 8);
+    double expansion[8] = {};
+    int length = 0;
+    for (const double term : terms) {
+        double carry = term;
+        for (int j = 0; j < length; ++j) {
+            const DoubleDouble s = two_sum(carry, expansion[j]);
+            expansion[j] = s.lo;
+            carry = s.hi;
+        }
+        expansion[length++] = carry;
+    }
+    for (int j = length - 1; j >= 0; --j) {
+        if (expansion[j] != 0) {
+            return expansion[j] > 0 ? 1 : -1;
+        }
+    }
+    return 0;
 }
-
-// Whether the last bit of x's significand is set: the odd one of two
-// neighbouring doubles, which a tie does not round to.
-bool odd_significand(double x) { return (bits_of(x) & 1) != 0; }
 
 // x = m 2^e with m odd, for finite x > 0.
 struct OddForm {
@@ -769,9 +707,18 @@ double quotient_rounded_down_at_ties(double a, double b)
 // ---------------------------------------------------------------------------
 // The functions
 
+DoubleDouble two_prod(double a, double b)
+{
+    const double p = a * b;
+    const DoubleDouble as = split(a);
+    const DoubleDouble bs = split(b);
+    const double e = ((as.hi * bs.hi - p) + as.hi * bs.lo + as.lo * bs.hi) + as.lo * bs.lo;
+    return {p, e};
+}
+
 SineAndCosine portable_sin_cos(double x)
 {
-    const double a = abs_of(x);
+    const double a = std::fabs(x);
     if (!(a <= DBL_MAX)) {
         return {x - x, x - x};  // NaN for NaN and infinities
     }
@@ -791,10 +738,10 @@ double portable_cos(double x) { return portable_sin_cos(x).cosine; }
 
 double portable_atan(double x)
 {
-    if (is_nan(x)) {
+    if (std::isnan(x)) {
         return x + x;
     }
-    const double a = abs_of(x);
+    const double a = std::fabs(x);
     if (a < 0x1p-28) {
         return x;  // x - x^3/3 rounds to x
     }
@@ -806,10 +753,10 @@ double portable_atan(double x)
 
 double portable_asin(double x)
 {
-    if (is_nan(x)) {
+    if (std::isnan(x)) {
         return x + x;
     }
-    const double a = abs_of(x);
+    const double a = std::fabs(x);
     if (a > 1.0) {
         return std::numeric_limits<double>::quiet_NaN();
     }
@@ -828,25 +775,20 @@ double portable_asin(double x)
 
 double portable_atan2(double y, double x)
 {
-    if (is_nan(x) || is_nan(y)) {
+    if (std::isnan(x) || std::isnan(y)) {
         return x + y;
     }
-    const double ax = abs_of(x);
-    const double ay = abs_of(y);
-    const bool left = is_negative(x);  // x < 0 or x = -0
-    if (ay == 0) {
+    const double ax = std::fabs(x);
+    const double ay = std::fabs(y);
+    const bool left = std::signbit(x);  // x < 0 or x = -0
+    // On an axis, or infinite: the angle's limit.
+    if (ax > DBL_MAX && ay > DBL_MAX) {
+        return with_sign_of(left ? THREE_PIO4_ROUNDED : PIO4_ROUNDED, y);
+    }
+    if (ay == 0 || ax > DBL_MAX) {
         return with_sign_of(left ? PI_DD.hi : 0.0, y);
     }
-    if (ax == 0) {
-        return with_sign_of(PIO2_DD.hi, y);
-    }
-    if (ax > DBL_MAX) {
-        if (ay > DBL_MAX) {
-            return with_sign_of(left ? THREE_PIO4_ROUNDED : PIO4_ROUNDED, y);
-        }
-        return with_sign_of(left ? PI_DD.hi : 0.0, y);
-    }
-    if (ay > DBL_MAX) {
+    if (ax == 0 || ay > DBL_MAX) {
         return with_sign_of(PIO2_DD.hi, y);
     }
 
@@ -879,12 +821,12 @@ double portable_atan2(double y, double x)
 
 double portable_hypot(double x, double y)
 {
-    const double ax = abs_of(x);
-    const double ay = abs_of(y);
+    const double ax = std::fabs(x);
+    const double ay = std::fabs(y);
     if (ax > DBL_MAX || ay > DBL_MAX) {
         return std::numeric_limits<double>::infinity();  // even when the other one is NaN
     }
-    if (is_nan(x) || is_nan(y)) {
+    if (std::isnan(x) || std::isnan(y)) {
         return x + y;
     }
     const double big = ax > ay ? ax : ay;
@@ -909,10 +851,11 @@ double portable_hypot(double x, double y)
         // Half the gap to the neighbour on lo's side (which halves below a
         // power of two).
         const double half = root.lo < 0 && h == pow2(eh) ? pow2(eh - 54) : pow2(eh - 53);
-        if (abs_of(abs_of(root.lo) - half) < pow2(eh - 96)) {
+        if (std::fabs(std::fabs(root.lo) - half) < pow2(eh - 96)) {
             const double delta = root.lo > 0 ? half : -half;
             const int side = side_of_midpoint(a, b, h, delta);
-            if (side * delta > 0 || (side == 0 && odd_significand(h))) {
+            // A tie goes to the even one of the two neighbours.
+            if (side * delta > 0 || (side == 0 && (bits_of(h) & 1) != 0)) {
                 h += 2.0 * delta;
             }
         }

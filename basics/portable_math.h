@@ -2,7 +2,8 @@
 // itself so that every build prints the same numbers and writes the same
 // model bytes, whatever the platform's mathematics library does in the last
 // bit. They use only the double operations that IEEE 754 defines exactly
-// (+, -, *, /, sqrt, comparisons, conversions, power-of-two scaling), and
+// (+, -, *, /, sqrt, comparisons, conversions, sign bit operations such as
+// fabs, power-of-two scaling), and
 // give the correctly rounded result but for inputs that come within about
 // 2^-100 of a rounding boundary (hypot: always correctly rounded).
 //
@@ -30,5 +31,15 @@ double portable_asin(double x);
 double portable_atan2(double y, double x);
 // sqrt(x^2 + y^2) without overflow or underflow in between.
 double portable_hypot(double x, double y);
+
+// An unevaluated sum hi + lo of two doubles.
+struct DoubleDouble {
+    double hi;
+    double lo;
+};
+// a b = hi + lo exactly (barring underflow of lo; |a|, |b| < 2^995), in
+// plain double arithmetic: no fused multiply-add, which not every platform
+// has.
+DoubleDouble two_prod(double a, double b);
 
 }  // namespace lumora

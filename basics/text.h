@@ -3,6 +3,7 @@
 // blanks and tabs around a name or a value trimmed.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -19,15 +20,8 @@ inline bool starts_with(std::string_view text, std::string_view start)
 // True when a and b are the same text but for the case of ASCII letters.
 inline bool equal_ignoring_case(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ascii_lower(a[i]) != ascii_lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ascii_lower(x) == ascii_lower(y); });
 }
 
 // The same for a text that ends at its zero byte, compared in place

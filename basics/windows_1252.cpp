@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iterator>
 #include <cstring>
+#include <utility>
 
 #include "unicode/utf.h"
 
@@ -26,14 +27,11 @@ std::uint32_t character_of_byte(unsigned char byte)
     return byte;
 }
 
-// The length of the whole UTF-8 sequence at the start of text, or 0 when
-// there is none (a stray byte, a cut sequence, an overlong form, a
-// surrogate or a number beyond U+10FFFF).
-std::size_t sequence_length(std::string_view text, std::uint32_t& c)
+// The UTF-8 sequence at the start of text: whole, or none (a stray byte, a
+// cut sequence, an overlong form, a surrogate or a number beyond U+10FFFF).
+Utf8Sequence sequence_at(std::string_view text)
 {
-    const Utf8Sequence sequence = decode_utf8(reinterpret_cast<const unsigned char*>(text.data()), text.size());
-    c = sequence.code_point;
-    return sequence.kind == Utf8Kind::whole ? sequence.length : 0;
+    return decode_utf8(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
 }  // namespace
@@ -42,17 +40,16 @@ std::vector<TextUnit> text_units(std::string_view bytes)
 {
     std::vector<TextUnit> units;
     for (std::size_t at = 0; at < bytes.size();) {
-        std::uint32_t c = 0;
-        const std::size_t length = sequence_length(bytes.substr(at), c);
-        if (length != 0) {
-            units.push_back({bytes.substr(at, length), std::string(bytes.substr(at, length))});
-            at += length;
+        const Utf8Sequence sequence = sequence_at(bytes.substr(at));
+        const bool whole = sequence.kind == Utf8Kind::whole;
+        TextUnit unit{bytes.substr(at, whole ? sequence.length : 1), std::string()};
+        if (whole) {
+            unit.shown = unit.bytes;
         } else {
-            std::string shown;
-            append_utf8(shown, character_of_byte(static_cast<unsigned char>(bytes[at])));
-            units.push_back({bytes.substr(at, 1), shown});
-            ++at;
+            append_utf8(unit.shown, character_of_byte(static_cast<unsigned char>(bytes[at])));
         }
+        at += unit.bytes.size();
+        units.push_back(std::move(unit));
     }
     return units;
 }
@@ -101,9 +98,9 @@ std::string windows_1252_bytes(std::string_view utf8)
 {
     std::string bytes;
     for (std::size_t at = 0; at < utf8.size();) {
-        std::uint32_t c = 0;
-        std::size_t length = sequence_length(utf8.substr(at), c);
-        if (length == 0) {
+        const Utf8Sequence sequence = sequence_at(utf8.substr(at));
+        const std::uint32_t c = sequence.code_point;
+        if (sequence.kind != Utf8Kind::whole) {
             bytes += utf8[at];
             ++at;
             continue;
@@ -114,9 +111,9 @@ std::string windows_1252_bytes(std::string_view utf8)
                    high != std::end(HIGH_CONTROLS)) {
             bytes += static_cast<char>(0x80 + (high - std::begin(HIGH_CONTROLS)));
         } else {
-            bytes.append(utf8.substr(at, length));
+            bytes.append(utf8.substr(at, sequence.length));
         }
-        at += length;
+        at += sequence.length;
     }
     return bytes;
 }

@@ -4,9 +4,13 @@
 //   loads, each in a fresh browser context;
 // - from an input event to the next paint with the new picture, over 200
 //   changes of a slider on examples/three_lights.cfg made with the keyboard
-//   (real input events): the time from the event's time stamp to a task
-//   run after the frame that follows the new picture; once with frames at
-//   the display's rate, once with each frame drawn as soon as it is ready;
+//   (real input events, each after a random wait of up to a frame, so that
+//   they come at any point of the display's frame as a user's do): the time
+//   from the event's time stamp to a task run after the frame that follows
+//   the new picture; once with frames at the display's rate, beside a page
+//   that only writes the slider's value (the wait for the display's next
+//   frame that any page has), once with each frame drawn as soon as it is
+//   ready (the page's own share);
 // - the JavaScript heap, after collecting garbage, before and after 1,000
 //   more changes of a slider dragged (one step to undo), after 1,200 changes
 //   that let the browser settle.
@@ -16,7 +20,8 @@
 // Needs the test's packages: (cd tests/web && npm ci).
 import fs from 'node:fs';
 import os from 'node:os';
-import {openBrowser, openPage} from '../tests/web/browser.mjs';
+import path from 'node:path';
+import {openBrowser, openPage, random} from '../tests/web/browser.mjs';
 
 const pagePath = process.argv[2] || 'build-web/lumora-tuning.html';
 const sorted = (values) => [...values].sort((a, b) => a - b);
@@ -36,19 +41,29 @@ for (let round = 0; round < 10; ++round) {
   await context.close();
 }
 
-// The page opened on examples/three_lights.cfg, and the times of 200 changes
-// of a slider made with the keyboard.
-async function measureChanges(browser) {
-  const page = await openPage(browser, pagePath, problems);
-  await page.select('#example', 'three_lights.cfg');
-  await page.click('#open-example');
-  await page.waitForFunction(() => document.querySelector('#picture svg'));
+// The times of 200 changes of a slider made with the keyboard, each key
+// pressed after a random wait of up to a frame: on the page opened on
+// examples/three_lights.cfg, or on a page that only writes the slider's value.
+const floorPage = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'lumora-bench-')), 'floor.html');
+fs.writeFileSync(floorPage, '<!DOCTYPE html><body data-ready="0"><input type="range" id="slider" min="0" max="40">' +
+                            '<output id="value"></output><script>const slider = document.getElementById("slider");' +
+                            'slider.addEventListener("input", () => { document.getElementById("value").textContent = slider.value; });' +
+                            '</script></body>');
+async function measureChanges(browser, floor = false) {
+  const page = await openPage(browser, floor ? floorPage : pagePath, problems);
+  if (!floor) {
+    await page.select('#example', 'three_lights.cfg');
+    await page.click('#open-example');
+    await page.waitForFunction(() => document.querySelector('#picture svg'));
+  }
   // The page notes, for each input event on the slider, the time from its time
   // stamp to a task after the next frame drawn once the picture changed.
-  await page.evaluate(() => {
-    const row = [...document.querySelectorAll('#section-1 .field')]
-                    .find((candidate) => candidate.querySelector('code')?.textContent === 'LatOffset');
-    const slider = row.querySelector('input[type="range"]');
+  await page.evaluate((floor) => {
+    const slider = floor ? document.getElementById('slider') :
+                           [...document.querySelectorAll('#section-1 .field')]
+                               .find((candidate) => candidate.querySelector('code')?.textContent === 'LatOffset')
+                               .querySelector('input[type="range"]');
+    const picture = () => floor ? slider.value : window.lumoraPage.svg;
     window.benchSlider = slider;
     window.benchTimes = [];
     window.benchUnchanged = 0;
@@ -58,11 +73,11 @@ async function measureChanges(browser) {
     // the parts of the picture that changed, so the picture is told by the
     // markup the page drew last.
     document.addEventListener('input', (event) => {
-      if (event.target === slider) before = window.lumoraPage.svg;
+      if (event.target === slider) before = picture();
     }, true);
     slider.addEventListener('input', (event) => {
       const stamp = event.timeStamp;
-      if (window.lumoraPage.svg === before) window.benchUnchanged++;
+      if (picture() === before) window.benchUnchanged++;
       queueMicrotask(() => {
         requestAnimationFrame(() => {
           const channel = new MessageChannel();
@@ -72,8 +87,10 @@ async function measureChanges(browser) {
       });
     });
     slider.focus();
-  });
+  }, floor);
+  const wait = random(23);
   for (let change = 0; change < 200; ++change) {
+    await new Promise((resolve) => setTimeout(resolve, wait() * 1000 / 60));
     await page.keyboard.press(Math.floor(change / 20) % 2 === 0 ? 'ArrowRight' : 'ArrowLeft');
     await page.waitForFunction((count) => window.benchTimes.length > count, {}, change);
   }
@@ -82,6 +99,7 @@ async function measureChanges(browser) {
   return {page, times, unchanged};
 }
 
+const floorTimes = (await measureChanges(browser, true)).times;
 const {page, times, unchanged} = await measureChanges(browser);
 
 // The heap over 1,000 changes of one drag.
@@ -121,6 +139,8 @@ console.log(`page ready after opening, 10 cold loads: median ${fixed(median(read
 console.log(`input event to the next paint with the new picture, ${times.length} changes: ` +
             `median ${fixed(median(times))} ms, 95th percentile ${fixed(percentile(times, 0.95))} ms, ` +
             `slowest ${fixed(Math.max(...times))} ms`);
+console.log(`the same on a page that only writes the slider's value: median ${fixed(median(floorTimes))} ms, ` +
+            `95th percentile ${fixed(percentile(floorTimes, 0.95))} ms`);
 console.log(`the same with frames not held to the display's rate: median ${fixed(median(alone))} ms, ` +
             `95th percentile ${fixed(percentile(alone, 0.95))} ms, slowest ${fixed(Math.max(...alone))} ms`);
 if (unchanged > 0) console.log(`${unchanged} changes left the picture as it was`);
@@ -128,3 +148,4 @@ console.log(`JS heap after garbage collection: ${(heapBefore / 1024).toFixed(0)}
             `${(heapAfter / 1024).toFixed(0)} KiB after 1,000 changes (${heapAfter >= heapBefore ? '+' : ''}` +
             `${((heapAfter - heapBefore) / 1024).toFixed(0)} KiB)`);
 if (problems.length > 0) console.log('problems:\n' + problems.join('\n'));
+fs.rmSync(path.dirname(floorPage), {recursive: true, force: true});

@@ -201,7 +201,7 @@ int run_check(const Console& console, FileSystem& files, const std::string& defi
     report.outcome = read_and_compute_lights(diagnostics, files, definition, lights, definition_name);
     finish_check(report, definition, lights, diagnostics);
     console_write(console, check_verdict(report));
-    return report.would_write ? CHECK_WOULD_WRITE : CHECK_WOULD_NOT_WRITE;
+    return report.would_write ? 0 : 1;
 }
 
 }  // namespace lumora

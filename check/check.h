@@ -12,11 +12,6 @@
 
 namespace lumora {
 
-// The exit codes of --check (2, a command line not understood, is the
-// command line's).
-constexpr int CHECK_WOULD_WRITE = 0;      // veska would write a model with this file
-constexpr int CHECK_WOULD_NOT_WRITE = 1;  // it would not: the file has errors or cannot be read
-
 // One message of the check: veska's message or a note, and the hint that
 // --check prints under it (empty for none).
 struct CheckRecord {
@@ -48,8 +43,8 @@ std::string check_verdict(const CheckReport& report);
 // code, as veska does, and prints veska's messages unchanged, each followed
 // by an indented line saying what to change; then the notes about what veska
 // accepts but a user almost certainly did not mean; and last one line that
-// says whether veska would write a model with this file. Returns
-// CHECK_WOULD_WRITE or CHECK_WOULD_NOT_WRITE.
+// says whether veska would write a model with this file. Returns 0 when it
+// would, 1 when it would not: the file has errors or cannot be read.
 [[nodiscard]] int run_check(const Console& console, FileSystem& files, const std::string& definition_name);
 
 }  // namespace lumora

@@ -113,10 +113,7 @@ NumberText split_number(const std::string& value)
     const char* end = nullptr;
     read_number(text, &end);
     const std::size_t used = static_cast<std::size_t>(end - text);
-    std::size_t rest = used;
-    while (rest < value.size() && (value[rest] == ' ' || value[rest] == '\t')) {
-        ++rest;
-    }
+    const std::size_t rest = std::min(value.find_first_not_of(" \t", used), value.size());
     return {trimmed(std::string_view(value).substr(0, used)), value.substr(rest)};
 }
 
@@ -282,14 +279,6 @@ std::string hint_gear_distance(const CheckContext& context)
     const std::string other = other_gear_word(context);
     return formatted("MainGearDist (%g m) and %sDist (%g m) must differ: they place the two gears along the aircraft.",
                      ground.main_gear_dist, other.empty() ? "TailGear" : other.c_str(), ground.other_gear_dist);
-}
-
-std::string hint_surplus_section(int section, std::uint32_t lights)
-{
-    if (lights == 0) {
-        return "Put [Main] with Lights= at the top of the file, before the light sections.";
-    }
-    return "veska ignores this section: raise Lights to " + std::to_string(section) + ", or delete the section.";
 }
 
 constexpr int NO_SUCH_LIGHT = 99;
@@ -467,7 +456,10 @@ std::string message_hint(const CheckContext& context, const Message& message)
         return context.facts().has_main_header ? "Move [Main] and its lines above the first [Light n] section."
                                                : "Add a [Main] section with Lights= at the top of the file.";
     case MessageId::section_not_expected:
-        return hint_surplus_section(source.section, number_of(message, 0));
+        // Its subject is the Lights value read; 0: none before the section.
+        return number_of(message, 0) == 0 ? "Put [Main] with Lights= at the top of the file, before the light sections."
+                                          : "veska ignores this section: raise Lights to " +
+                                                std::to_string(source.section) + ", or delete the section.";
     case MessageId::unrecognised_section:
         return hint_header(std::string(text_of(message, 0)));
     case MessageId::unrecognised_line:

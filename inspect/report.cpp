@@ -15,12 +15,11 @@ namespace {
 
 void print_header_words(std::string& text, const std::uint8_t* area)
 {
-    append_format(text, "Model-code area (file offset 0x%lX, 65536 bytes), header words:\n",
-                  static_cast<unsigned long>(MODEL_CODE_OFFSET));
+    append_format(text, "Model-code area (file offset 0x%X, 65536 bytes), header words:\n", MODEL_CODE_OFFSET);
     const char* const names[3] = {"header length", "length word  ", "third word   "};
     for (unsigned i = 0; i < 3; ++i) {
-        const unsigned long word = load_u32(area + 4 * i);
-        append_format(text, "  %s  %lu (0x%08lX)\n", names[i], word, word);
+        const std::uint32_t word = load_u32(area + 4 * i);
+        append_format(text, "  %s  %u (0x%08X)\n", names[i], word, word);
     }
 }
 
@@ -32,26 +31,22 @@ void print_room(std::string& text, const CodeEnd& end, const char* heading)
     if (!ends_with_end_code(end)) {
         if (end.has_code) {
             append_format(text,
-                          "%s: the last non-zero word is 0x%04X at area offset %lu, not the end code 0x0022;\n"
-                          "  free room F = %lu bytes. No lights fit: veska stops with \"Unexpected end of data\".\n",
-                          heading, end.last_word, static_cast<unsigned long>(end.last_at),
-                          static_cast<unsigned long>(free_room));
+                          "%s: the last non-zero word is 0x%04X at area offset %u, not the end code 0x0022;\n"
+                          "  free room F = %u bytes. No lights fit: veska stops with \"Unexpected end of data\".\n",
+                          heading, end.last_word, end.last_at, free_room);
         } else {
             append_format(text, "%s: no model code at all (only zeros behind the header). No lights fit.\n",
                           heading);
         }
         return;
     }
-    append_format(text,
-                  "%s: used length U = %lu bytes (end code at area offset %lu), free room F = %lu bytes.\n", heading,
-                  static_cast<unsigned long>(end.used), static_cast<unsigned long>(end.last_at),
-                  static_cast<unsigned long>(free_room));
-    append_format(text, "Room for landing lights (the block + %lu bytes each):\n",
-                  static_cast<unsigned long>(ROOM_BESIDES_BLOCK));
+    append_format(text, "%s: used length U = %u bytes (end code at area offset %u), free room F = %u bytes.\n",
+                  heading, end.used, end.last_at, free_room);
+    append_format(text, "Room for landing lights (the block + %u bytes each):\n", ROOM_BESIDES_BLOCK);
     for (unsigned n = 1; n <= LIGHT_COUNT_MAX; ++n) {
         const std::uint32_t needed = template_size(n) + ROOM_BESIDES_BLOCK;
-        append_format(text, "  %u light%s %4lu bytes needed: %s\n", n, n == 1 ? ": " : "s:",
-                      static_cast<unsigned long>(needed), free_room >= needed ? "fits" : "does not fit");
+        append_format(text, "  %u light%s %4u bytes needed: %s\n", n, n == 1 ? ": " : "s:", needed,
+                      free_room >= needed ? "fits" : "does not fit");
     }
 }
 
@@ -63,9 +58,8 @@ void print_free_room(std::string& text, const std::uint8_t* area)
         append_format(text, "Model code: none (only zeros behind the header).\n");
         return;
     }
-    append_format(text,
-                  "Model code: the last non-zero word is 0x%04X at area offset %lu, free room F = %lu bytes.\n",
-                  end.last_word, static_cast<unsigned long>(end.last_at), static_cast<unsigned long>(end.free_room));
+    append_format(text, "Model code: the last non-zero word is 0x%04X at area offset %u, free room F = %u bytes.\n",
+                  end.last_word, end.last_at, end.free_room);
 }
 
 void print_light(std::string& text, const std::uint8_t* area, unsigned n, unsigned i)
@@ -105,9 +99,9 @@ void print_processed(std::string& text, std::uint8_t* area, const InsertionLayou
         append_format(text, "--strip refuses this model.\n");
         return;
     }
-    append_format(text, "Trailer block: intact (%u bytes at area offset %lu, behind the end code and one zero word).\n",
-                  TRAILER_SIZE, static_cast<unsigned long>(layout.trailer_at));
-    append_format(text, "Free room now: %lu bytes.\n", static_cast<unsigned long>(layout.free_room));
+    append_format(text, "Trailer block: intact (%u bytes at area offset %u, behind the end code and one zero word).\n",
+                  TRAILER_SIZE, layout.trailer_at);
+    append_format(text, "Free room now: %u bytes.\n", layout.free_room);
     print_room(text, restored_code_end(layout), "Model code before processing (as --strip restores it)");
 }
 
@@ -115,13 +109,13 @@ void print_processed(std::string& text, std::uint8_t* area, const InsertionLayou
 void print_report(std::string& text, MdlImage& image, const StructureFindings& findings,
                   const std::string& model_name)
 {
-    append_format(text, "Model file: %s (%lu bytes)\n", model_name.c_str(), static_cast<unsigned long>(image.size));
+    append_format(text, "Model file: %s (%u bytes)\n", model_name.c_str(), image.size);
     if (findings.result != StructureCheck::ok) {
         append_format(text, "Layout: not accepted: %s.\n", describe_structure_fault(image, findings).c_str());
         return;
     }
-    append_format(text, "Layout: accepted (PE header at 0x%lX, resource section at file offset 0x%lX).\n",
-                  static_cast<unsigned long>(findings.pe_offset), static_cast<unsigned long>(RESOURCE_RAW_OFFSET));
+    append_format(text, "Layout: accepted (PE header at 0x%X, resource section at file offset 0x%X).\n",
+                  findings.pe_offset, RESOURCE_RAW_OFFSET);
     std::uint8_t* area = image.code_area;
     print_header_words(text, area);
 

@@ -8,31 +8,11 @@ namespace lumora {
 
 namespace {
 
-Step refuse(Diagnostics& diagnostics, MessageId message, const std::string& name, const std::string& reason)
+int refuse(Diagnostics& diagnostics, MessageId message, const std::string& name, const std::string& reason)
 {
     report(diagnostics, message, {name, reason});
     report(diagnostics, MessageId::nothing_written);
-    return Step::reported;
-}
-
-// Takes the landing lights and the trailer block out of the image, which
-// read_model read and examined (findings), giving back the model exactly as
-// it was before veska processed it; lights is set to their number. Anything
-// else than veska's insertion is refused with a message that says why and
-// "Nothing written." (Step::reported) with the image unchanged.
-Step strip_lights(Diagnostics& diagnostics, MdlImage& image, const std::string& model_name,
-                  const StructureFindings& findings, unsigned& lights)
-{
-    if (findings.result != StructureCheck::ok) {
-        return refuse(diagnostics, MessageId::strip_not_a_model, model_name, describe_structure_fault(image, findings));
-    }
-    const InsertionLayout layout = find_insertion(image.code_area);
-    if (layout.problem != InsertionProblem::complete) {
-        return refuse(diagnostics, MessageId::strip_refused, model_name, describe_insertion(image.code_area, layout));
-    }
-    take_out_code(image.code_area, layout.block.size, layout.code_length);
-    lights = layout.block.lights;
-    return Step::done;
+    return 1;
 }
 
 }  // namespace
@@ -45,15 +25,24 @@ int run_strip(const Console& console, FileSystem& files, const std::string& mode
     Diagnostics diagnostics{printer};
     MdlImage image;
     StructureFindings findings{};
-    unsigned lights = 0;
-    if (read_model(diagnostics, files, image, model_name, &findings) != Step::done ||
-        strip_lights(diagnostics, image, model_name, findings, lights) != Step::done) {
+    if (read_model(diagnostics, files, image, model_name, &findings) != Step::done) {
         return 1;
     }
+    // Only veska's own insertion is taken out, giving back the model exactly
+    // as it was before veska processed it; anything else is refused with a
+    // message that says why and "Nothing written.", and nothing is written.
+    if (findings.result != StructureCheck::ok) {
+        return refuse(diagnostics, MessageId::strip_not_a_model, model_name, describe_structure_fault(image, findings));
+    }
+    const InsertionLayout layout = find_insertion(image.code_area);
+    if (layout.problem != InsertionProblem::complete) {
+        return refuse(diagnostics, MessageId::strip_refused, model_name, describe_insertion(image.code_area, layout));
+    }
+    take_out_code(image.code_area, layout.block.size, layout.code_length);
     if (write_target(OutputContext{diagnostics, nullptr, files}, target.c_str(), image.buffer.get(), image.size) != 0) {
         return 1;
     }
-    report(diagnostics, MessageId::lights_taken_out, {lights, model_name, target});
+    report(diagnostics, MessageId::lights_taken_out, {layout.block.lights, model_name, target});
     return 0;
 }
 

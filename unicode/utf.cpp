@@ -8,20 +8,13 @@ Utf8Sequence decode_utf8(const unsigned char* bytes, std::size_t available)
     if (lead < 0x80) {
         return {Utf8Kind::whole, 1, lead};
     }
-    std::size_t length = 0;
-    std::uint32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07u;
-    } else {
+    if (lead < 0xC2 || lead > 0xF4) {
         return {Utf8Kind::invalid, 1, 0};
     }
+    // The lead byte's high bits give the length (110x: 2, 1110: 3, 11110:
+    // 4); the bits below them begin the value.
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    std::uint32_t value = lead & (0x7Fu >> length);
     // The second byte's range excludes the overlong forms, the surrogates
     // and what lies beyond U+10FFFF.
     const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;

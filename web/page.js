@@ -123,6 +123,7 @@
     return btoa(text);
   }
   function base64ToBytes(text) {
+    if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
     const binary = atob(text);
     const bytes = new Uint8Array(binary.length);
     for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
@@ -496,17 +497,28 @@
     return button;
   }
 
-  function fillTextBox() {
+  // The text box follows the definition while it is near the window or in
+  // focus: out of view it is brought in line when it comes near, as laying
+  // its whole text out again at every step of a slider costs more than the
+  // rest of the change. Focus fills it before the first key is typed.
+  let textBoxNear = true;
+  function fillTextBox(focused = false) {
     const box = byId('definition-text');
-    if (document.activeElement === box) return;
+    if (!focused && (document.activeElement === box || !textBoxNear)) return;
     const text = core('definitionText', state.bytes);
     if (text !== null) put(box, 'value', text);
   }
 
   function wireTextBox() {
-    byId('definition-text').addEventListener('input', (event) => {
+    const box = byId('definition-text');
+    box.addEventListener('input', (event) => {
       commitDefinition(core('replaceText', state.bytes, event.target.value), 'Edit text');
     });
+    box.addEventListener('focus', () => fillTextBox(true));
+    new IntersectionObserver((seen) => {
+      textBoxNear = seen[seen.length - 1].isIntersecting;
+      fillTextBox();
+    }, {rootMargin: '50% 0px'}).observe(box);
   }
 
   function fillFigures(view) {
@@ -587,8 +599,19 @@
     if (drawn === state.pictureDrawn) return;
     state.pictureDrawn = drawn;
     const lines = drawn.split('\n');
-    const children = rootChildren(lines);
     const shown = state.pictureShown;
+    // Most changes (a slider's step) change whole-element lines alone, the
+    // picture's shape staying as it was: those are set where they stand.
+    if (shown && lines.length === shown.lines.length && lines[1] === shown.lines[1]) {
+      const changed = [];
+      for (let i = 2; i < lines.length - 2; ++i) if (lines[i] !== shown.lines[i]) changed.push(i);
+      if (changed.every((i) => isWholeElement(lines[i]) && isWholeElement(shown.lines[i]) &&
+                               setElement(shown.elements[i], lines[i]))) {
+        shown.lines = lines;
+        return;
+      }
+    }
+    const children = rootChildren(lines);
     if (shown && shown.lines[1] === lines[1] && shown.children.length === children.length) {
       // What to bring in line, each an element shown and the markup of one
       // element, all parsed at once.

@@ -100,12 +100,27 @@ for (const [mistake, button, mended] of [
     const row = [...document.querySelectorAll('#section-1 .field')].find((r) => (r.querySelector('code') || r.querySelector('label')).textContent === 'ZOffset');
     return '#' + row.querySelector('input[type="text"]').id;
   });
-  await page.click(field, {clickCount: 3});
+  // Typed with the page at its top, so that the text box is far out of view.
+  await page.evaluate((field) => {
+    window.scrollTo(0, 0);
+    document.querySelector(field).focus({preventScroll: true});
+    document.querySelector(field).select();
+  }, field);
   await evaluated(() => page.keyboard.press('Backspace'));
   await page.keyboard.type('-250');
   const bytes = Buffer.from(await page.evaluate(() => [...window.lumoraPage.bytes]));
   check(bytes.toString('latin1').includes('\r\nZOffset=-250 cm\r\n'), 'a cleared number retyped keeps its unit',
         bytes.toString('latin1'));
+  // The text box, far out of view while the field was typed in, shows the
+  // change once it has focus (typing there must not bring old text back).
+  const [far, text] = await page.evaluate(() => {
+    const area = document.querySelector('#definition-text');
+    const far = area.getBoundingClientRect().top > 1.5 * window.innerHeight || area.getBoundingClientRect().bottom < -0.5 * window.innerHeight;
+    area.focus({preventScroll: true});
+    return [far, area.value];
+  });
+  check(far && text.includes('ZOffset=-250 cm'), 'the text box out of view follows the definition once in focus',
+        `${far} ${text}`);
 }
 
 // ---- The verdict on a light that lights no ground.
