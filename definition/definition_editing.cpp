@@ -8,7 +8,6 @@
 #include "basics/windows_1252.h"
 #include "definition/keys.h"
 #include "definition/reader.h"
-#include "unicode/utf.h"
 
 namespace lumora {
 
@@ -68,10 +67,6 @@ LineKind kind_of(const EditLine& line)
 
 bool is_header(const EditLine& line) { return kind_of(line) == LineKind::header; }
 
-bool is_end_of_text(const EditLine& line) { return kind_of(line) == LineKind::end_of_text; }
-
-bool is_key_line(const EditLine& line) { return kind_of(line) == LineKind::key; }
-
 bool is_empty_line(const EditLine& line) { return line.raw.find_first_not_of("\r\n") == std::string::npos; }
 
 // The lines of a section's first occurrence: its header at begin, its
@@ -89,23 +84,13 @@ std::optional<Block> find_block(const EditText& text, unsigned section)
         if (text.lines[i].section == wanted && is_header(text.lines[i])) {
             std::size_t end = i + 1;
             while (end < text.lines.size() && text.lines[end].section == wanted && !is_header(text.lines[end]) &&
-                   !is_end_of_text(text.lines[end])) {
+                   kind_of(text.lines[end]) != LineKind::end_of_text) {
                 ++end;
             }
             return Block{i, end};
         }
     }
     return std::nullopt;
-}
-
-// The key a line names (without regard to a missing '='), or null.
-const KeyName* key_of_line(const EditLine& line, unsigned section)
-{
-    if (!is_key_line(line)) {
-        return nullptr;
-    }
-    const KeyLine key_line = split_key_line(visible_part(line.raw));
-    return find_key(section_keys(section), without_line_end(key_line.name));
 }
 
 // The line end the file uses: that of its first line that has one; a file
@@ -143,7 +128,7 @@ void insert_lines(EditText& text, std::size_t index, int section, const std::vec
 std::size_t reading_end(const EditText& text)
 {
     const auto end = std::find_if(text.lines.begin(), text.lines.end(), [](const EditLine& line) {
-        return line.section == NO_SECTION && is_end_of_text(line);
+        return line.section == NO_SECTION && kind_of(line) == LineKind::end_of_text;
     });
     return static_cast<std::size_t>(end - text.lines.begin());
 }
@@ -248,8 +233,7 @@ bool only_blanks(std::string_view text) { return text.find_first_not_of(" \t") =
 
 std::string shown_definition_text(const std::string& bytes)
 {
-    const DecodedText decoded = decode_definition_bytes(bytes);
-    return shown_text(decoded.text);
+    return shown_text(decode_definition_bytes(bytes).text);
 }
 
 std::optional<std::string> replace_definition_text(const std::string& bytes, std::string_view shown)
@@ -280,48 +264,14 @@ std::optional<std::string> replace_line(const std::string& bytes, std::uint32_t 
     return close_text(*text);
 }
 
-std::string encode_definition_text(const std::string& text, TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::plain:
-    case TextEncoding::plain_not_utf8:
-        return text;
-    case TextEncoding::utf8_with_mark:
-        return "\xEF\xBB\xBF" + text;
-    case TextEncoding::utf16_little_endian:
-    case TextEncoding::utf16_big_endian:
-        break;
-    }
-    const bool little = encoding == TextEncoding::utf16_little_endian;
-    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
-    const auto put = [&](std::uint16_t unit) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += little ? low : high;
-        bytes += little ? high : low;
-    };
-    // The text is UTF-8 (decoded from UTF-16, with ASCII added); a byte that
-    // is not becomes U+FFFD.
-    const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-    for (std::size_t at = 0; at < text.size();) {
-        const Utf8Sequence sequence = decode_utf8(data + at, text.size() - at);
-        append_utf16(sequence.kind == Utf8Kind::whole ? sequence.code_point : 0xFFFD, put);
-        at += sequence.length;
-    }
-    return bytes;
-}
-
 ValueParts split_value(std::string_view value)
 {
     const std::string text(value);
     const char* end = nullptr;
     read_number(text.c_str(), &end);
     const auto number_end = static_cast<std::size_t>(end - text.c_str());
-    if (number_end == 0) {
-        return {text, ""};
-    }
     const std::string unit = text.substr(std::min(text.find_first_not_of(" \t", number_end), text.size()));
-    if (unit.empty() || find_unit(unit) != nullptr) {
+    if (number_end != 0 && (unit.empty() || find_unit(unit) != nullptr)) {
         return {text.substr(0, number_end), unit};
     }
     return {text, ""};
@@ -369,11 +319,12 @@ std::optional<std::string> edit_key(const std::string& bytes, unsigned section, 
     std::vector<std::size_t> holding;
     std::size_t last_content = block->begin;
     for (std::size_t i = block->begin + 1; i < block->end; ++i) {
-        const KeyName* named = key_of_line(text->lines[i], section);
+        const EditLine& line = text->lines[i];
+        const KeyName* named = key_of_line(visible_part(line.raw), line.section, line.continues);
         if (named != nullptr && named->id == key->id) {
             holding.push_back(i);
         }
-        if (is_key_line(text->lines[i])) {
+        if (kind_of(line) == LineKind::key) {
             last_content = i;
         }
     }
@@ -401,7 +352,7 @@ std::optional<std::string> rename_other_gear(const std::string& bytes, bool tail
     }
     for (std::size_t i = block->begin + 1; i < block->end; ++i) {
         EditLine& line = text->lines[i];
-        const KeyName* named = key_of_line(line, MAIN_SECTION);
+        const KeyName* named = key_of_line(visible_part(line.raw), line.section, line.continues);
         if (named == nullptr || (named->id != KeyId::other_gear_dist && named->id != KeyId::other_gear_height)) {
             continue;
         }

@@ -14,10 +14,6 @@
 
 namespace lumora {
 
-// The bytes of a decoded text in an encoding: a UTF-8 byte-order mark put
-// back, UTF-8 turned into UTF-16 with its mark; plain text as it is.
-std::string encode_definition_text(const std::string& text, TextEncoding encoding);
-
 // The definition's text as the page shows it in its text box: decoded, any
 // byte that is not UTF-8 read as Windows-1252.
 std::string shown_definition_text(const std::string& bytes);

@@ -1,5 +1,7 @@
 #include "definition/definition_store.h"
 
+#include <algorithm>
+
 namespace lumora {
 
 bool add_entry(DefinitionSection& section, KeyId key, std::string value, std::uint32_t line)
@@ -18,12 +20,9 @@ bool add_entry(DefinitionSection& section, KeyId key, std::string value, std::ui
 
 const DefinitionEntry* lookup_entry(const DefinitionSection& section, KeyId key)
 {
-    for (const DefinitionEntry& entry : section.entries) {
-        if (entry.key == key) {
-            return &entry;
-        }
-    }
-    return nullptr;
+    const auto& entries = section.entries;
+    const auto found = std::find_if(entries.begin(), entries.end(), [key](const DefinitionEntry& e) { return e.key == key; });
+    return found != entries.end() ? &*found : nullptr;
 }
 
 }  // namespace lumora

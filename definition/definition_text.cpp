@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "basics/text.h"
 #include "basics/windows_1252.h"
@@ -27,6 +28,12 @@ constexpr EncodingWords ENCODINGS[] = {
 static_assert(sizeof ENCODINGS / sizeof ENCODINGS[0] == static_cast<std::size_t>(TextEncoding::utf16_big_endian) + 1,
               "every encoding needs its words");
 
+// The byte-order mark that a file in each encoding begins with, in the
+// order of TextEncoding.
+constexpr std::string_view MARKS[std::size(ENCODINGS)] = {"", "", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+
+std::string_view mark_of(TextEncoding encoding) { return MARKS[static_cast<std::size_t>(encoding)]; }
+
 // UTF-16 code units from the bytes behind the mark, to UTF-8. False when
 // they are not UTF-16: an odd number of bytes, or a surrogate without its
 // partner.
@@ -42,22 +49,14 @@ bool utf16_to_utf8(const std::string& bytes, bool little_endian, std::string& te
         const auto second = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1]));
         return little_endian ? first | (second << 8) : (first << 8) | second;
     };
+    const auto is_low = [](std::uint32_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
     for (std::size_t at = 2; at < size; at += 2) {
-        const std::uint32_t c = unit(at);
-        if (c >= 0xDC00 && c <= 0xDFFF) {
-            return false;
-        }
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (at + 2 >= size) {
-                return false;
-            }
-            const std::uint32_t low = unit(at + 2);
-            if (low < 0xDC00 || low > 0xDFFF) {
-                return false;
-            }
-            append_utf8(text, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+        std::uint32_t c = unit(at);
+        if (c >= 0xD800 && c <= 0xDBFF && at + 2 < size && is_low(unit(at + 2))) {
             at += 2;
-            continue;
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(at) - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            return false;
         }
         append_utf8(text, c);
     }
@@ -79,12 +78,12 @@ const EncodingWords& encoding_words(TextEncoding encoding) { return ENCODINGS[st
 
 DecodedText decode_definition_bytes(std::string bytes)
 {
-    if (starts_with(bytes, "\xEF\xBB\xBF")) {
-        bytes.erase(0, 3);
+    if (starts_with(bytes, mark_of(TextEncoding::utf8_with_mark))) {
+        bytes.erase(0, mark_of(TextEncoding::utf8_with_mark).size());
         return {std::move(bytes), TextEncoding::utf8_with_mark, true};
     }
-    const bool little = starts_with(bytes, "\xFF\xFE");
-    if (little || starts_with(bytes, "\xFE\xFF")) {
+    const bool little = starts_with(bytes, mark_of(TextEncoding::utf16_little_endian));
+    if (little || starts_with(bytes, mark_of(TextEncoding::utf16_big_endian))) {
         std::string text;
         const bool valid = utf16_to_utf8(bytes, little, text);
         return {valid ? std::move(text) : std::string(),
@@ -92,6 +91,30 @@ DecodedText decode_definition_bytes(std::string bytes)
     }
     const TextEncoding encoding = is_utf8(bytes) ? TextEncoding::plain : TextEncoding::plain_not_utf8;
     return {std::move(bytes), encoding, true};
+}
+
+std::string encode_definition_text(const std::string& text, TextEncoding encoding)
+{
+    std::string bytes(mark_of(encoding));
+    const bool little = encoding == TextEncoding::utf16_little_endian;
+    if (!little && encoding != TextEncoding::utf16_big_endian) {
+        return bytes + text;
+    }
+    const auto put = [&](std::uint16_t unit) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += little ? low : high;
+        bytes += little ? high : low;
+    };
+    // The text is UTF-8 (decoded from UTF-16, with ASCII added); a byte that
+    // is not becomes U+FFFD.
+    const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8Sequence sequence = decode_utf8(data + at, text.size() - at);
+        append_utf16(sequence.kind == Utf8Kind::whole ? sequence.code_point : 0xFFFD, put);
+        at += sequence.length;
+    }
+    return bytes;
 }
 
 SourceLines::SourceLines(std::string text) : text_(std::move(text))

@@ -40,6 +40,10 @@ struct DecodedText {
 // other file is taken byte for byte.
 DecodedText decode_definition_bytes(std::string bytes);
 
+// The inverse: the bytes of a decoded text in an encoding, its byte-order
+// mark put back and UTF-8 turned into UTF-16 where the encoding says so.
+std::string encode_definition_text(const std::string& text, TextEncoding encoding);
+
 // Marks the end of the text: outside a section it ends the file, inside one
 // it ends the section.
 constexpr char END_OF_TEXT = 0x1A;
@@ -70,9 +74,7 @@ public:
     SourceLines() = default;
     explicit SourceLines(std::string text);
 
-    std::uint32_t count() const { return count_; }
-
-    // Line n (1 .. count()); an empty line numbered 0 for any other n.
+    // Line n (from 1 to the last); an empty line numbered 0 for any other n.
     SourceLine line(std::uint32_t n) const;
 
     // Reads the lines from the first on, one after the other.

@@ -1,6 +1,8 @@
 #include "definition/ground_pitch.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "basics/angles.h"
 #include "basics/portable_math.h"
@@ -28,13 +30,12 @@ void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& mai
 {
     // Without both contact points the aircraft is taken as standing level;
     // the main-gear values are then not read at all.
-    for (const KeyId key : GEAR_KEYS) {
-        if (lookup_entry(main, key) == nullptr) {
-            report(diagnostics, MessageId::gear_incomplete);
-            ground.pitch_deg = 0.0;
-            ground.slope = 0.0;
-            return;
-        }
+    const auto missing = [&](KeyId key) { return lookup_entry(main, key) == nullptr; };
+    if (std::any_of(std::begin(GEAR_KEYS), std::end(GEAR_KEYS), missing)) {
+        report(diagnostics, MessageId::gear_incomplete);
+        ground.pitch_deg = 0.0;
+        ground.slope = 0.0;
+        return;
     }
 
     ground.main_gear_height = get_key_value(diagnostics, main, KeyId::main_gear_height, 0.0);
@@ -52,12 +53,9 @@ void compute_ground_pitch(Diagnostics& diagnostics, const DefinitionSection& mai
         return;
     }
 
-    ground.slope = height_diff / dist_diff;
-    if (ground.slope == 0.0) {
-        // Level gear with the main gear ahead of the other gives -0.0, which
-        // would print as "-0.00" next to the word "up".
-        ground.slope = 0.0;
-    }
+    // Level gear with the main gear ahead of the other gives -0.0, which
+    // would print as "-0.00" next to the word "up": adding 0.0 makes it 0.0.
+    ground.slope = height_diff / dist_diff + 0.0;
     ground.pitch_deg = rad_to_deg(portable_atan(ground.slope));
     report(diagnostics, MessageId::ground_pitch, {ground.pitch_deg, ground.pitch_deg < 0.0});
 }

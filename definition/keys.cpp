@@ -1,6 +1,8 @@
 #include "definition/keys.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "basics/number_text.h"
 #include "basics/text.h"
@@ -44,12 +46,9 @@ KeyTable other_section_keys(unsigned section) { return section == MAIN_SECTION ?
 
 const KeyName* find_key(const KeyTable& table, std::string_view name)
 {
-    for (const KeyName& key : table) {
-        if (equal_ignoring_case(name, key.name)) {
-            return &key;
-        }
-    }
-    return nullptr;
+    const KeyName* key =
+        std::find_if(table.begin(), table.end(), [name](const KeyName& k) { return equal_ignoring_case(name, k.name); });
+    return key != table.end() ? key : nullptr;
 }
 
 namespace {
@@ -68,10 +67,9 @@ constexpr KeysById keys_by_id()
     KeysById found{};
     for (const KeyTable& table : {MAIN_TABLE, LIGHT_TABLE}) {
         for (const KeyName& key : table) {
-            const bool other_gear = key.gear == KeyGear::tail || key.gear == KeyGear::nose;
             for (int nose = 0; nose < 2; ++nose) {
                 const KeyName*& slot = found.keys[nose][static_cast<std::size_t>(key.id)];
-                if (slot == nullptr && (!other_gear || (key.gear == KeyGear::nose) == (nose == 1))) {
+                if (slot == nullptr && key.gear != (nose == 1 ? KeyGear::tail : KeyGear::nose)) {
                     slot = &key;
                 }
             }
@@ -123,15 +121,12 @@ int header_section(std::string_view line)
 
 bool names_nose_gear(std::string_view written_name)
 {
-    const std::size_t first = written_name.find_first_not_of(" \t");
-    const std::string_view name = first == std::string_view::npos ? std::string_view() : written_name.substr(first);
-    for (const KeyName& key : MAIN_TABLE) {
-        const std::size_t word = std::string_view(key.name).find("Gear");
-        if (key.gear == KeyGear::nose && name.size() >= word && equal_ignoring_case(name.substr(0, word), std::string_view(key.name, word))) {
-            return true;
-        }
-    }
-    return false;
+    // The nose gear's key names begin with the same word before "Gear".
+    const char* nose = key_by_id(KeyId::other_gear_dist, true).name;
+    const std::size_t word = std::string_view(nose).find("Gear");
+    const std::string name = trimmed(written_name);
+    return name.size() >= word &&
+           equal_ignoring_case(std::string_view(name).substr(0, word), std::string_view(nose, word));
 }
 
 const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
@@ -143,12 +138,9 @@ const LengthUnit length_units[LENGTH_UNIT_COUNT] = {
 
 const LengthUnit* find_unit(std::string_view text)
 {
-    for (const LengthUnit& unit : length_units) {
-        if (equal_ignoring_case(text, unit.suffix)) {
-            return &unit;
-        }
-    }
-    return nullptr;
+    const LengthUnit* unit = std::find_if(std::begin(length_units), std::end(length_units),
+                                          [text](const LengthUnit& u) { return equal_ignoring_case(text, u.suffix); });
+    return unit != std::end(length_units) ? unit : nullptr;
 }
 
 double unit_metres(std::string_view suffix)

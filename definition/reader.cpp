@@ -5,25 +5,24 @@
 #include <new>
 
 #include "basics/whole_number.h"
-#include "definition/keys.h"
 #include "platform/platform.h"
 
 namespace lumora {
 
 namespace {
 
-// How the section read last stopped; none once the main loop has taken note.
-// stopped: reading cannot go on at all (memory exhausted).
-enum class SectionEnd { none, end_of_text, next_header, end_of_input, stopped };
+// How a section stopped. stopped: reading cannot go on at all (memory
+// exhausted).
+enum class SectionEnd { end_of_text, next_header, end_of_input, stopped };
 
 // One reading of a definition file: its lines, read one after the other.
 struct Reader {
     Diagnostics& diagnostics;
     Definition& definition;
     SourceLines::Cursor cursor;
-    SectionEnd section_end = SectionEnd::none;
     std::string_view line;  // the line read last, as the reader sees it
     std::uint32_t line_number = 0;  // its number: the line its messages concern
+    bool read_again = false;  // the header that ended a section is read once more, as the next line
 };
 
 }  // namespace
@@ -47,12 +46,24 @@ LineKind classify_line(std::string_view line)
     }
 }
 
+const KeyName* key_of_line(std::string_view visible, int section, bool continues)
+{
+    if (section == NO_SECTION || continues || classify_line(visible) != LineKind::key) {
+        return nullptr;
+    }
+    return find_key(section_keys(static_cast<unsigned>(section)), without_line_end(split_key_line(visible).name));
+}
+
 namespace {
 
 // Reads the next line and counts it. At the end of the text returns false
 // and leaves the line read last as it was.
 bool read_line(Reader& reader)
 {
+    if (reader.read_again) {
+        reader.read_again = false;
+        return true;
+    }
     SourceLine line{};
     if (!reader.cursor.next(line)) {
         return false;
@@ -63,27 +74,27 @@ bool read_line(Reader& reader)
 }
 
 // Without memory for a text it must keep, the reader cannot go on: it says
-// so and reading fails at once.
-SectionEnd out_of_memory(Reader& reader)
+// so and reading fails at once (false).
+bool out_of_memory(Reader& reader)
 {
     report(reader.diagnostics, MessageId::out_of_memory);
-    return SectionEnd::stopped;
+    return false;
 }
 
 // Splits a key line into name and value and stores the value under the
-// name's key. Gives stopped when memory is exhausted, none otherwise.
-SectionEnd parse_key_line(Reader& reader, DefinitionSection& section, const KeyTable& keys)
+// name's key. False when memory is exhausted.
+bool parse_key_line(Reader& reader, DefinitionSection& section, const KeyTable& keys)
 {
     Diagnostics& diagnostics = reader.diagnostics;
     const KeyLine key_line = split_key_line(reader.line);
     if (key_line.value.empty()) {
         report(diagnostics, MessageId::no_value, {std::string(key_line.name)}, reader.line_number);
-        return SectionEnd::none;
+        return true;
     }
     const KeyName* key = find_key(keys, key_line.name);
     if (key == nullptr) {
         report(diagnostics, MessageId::unrecognised_name, {std::string(key_line.name)}, reader.line_number);
-        return SectionEnd::none;
+        return true;
     }
     bool added = false;
     try {
@@ -94,11 +105,11 @@ SectionEnd parse_key_line(Reader& reader, DefinitionSection& section, const KeyT
     if (!added) {
         report(diagnostics, MessageId::duplicate_definition, {std::string(key_line.name)}, reader.line_number);
     }
-    return SectionEnd::none;
+    return true;
 }
 
-// Reads one section's lines up to an end-of-text line, a header (left as
-// the line read last) or the end of the text, and notes how it ended. A
+// Reads one section's lines up to an end-of-text line, a header (which the
+// next read_line gives again) or the end of the text, and says how it ended. A
 // section met a second time draws an error and its key lines are skipped:
 // the first definition stays.
 SectionEnd read_section_body(Reader& reader, DefinitionSection& section, const KeyTable& keys)
@@ -108,25 +119,26 @@ SectionEnd read_section_body(Reader& reader, DefinitionSection& section, const K
         report(reader.diagnostics, MessageId::section_defined_already, {section.header}, reader.line_number);
     }
     section.defined = true;
-    reader.section_end = SectionEnd::end_of_input;
-    while (reader.section_end == SectionEnd::end_of_input && read_line(reader)) {
+    SectionEnd end = SectionEnd::end_of_input;
+    while (end == SectionEnd::end_of_input && read_line(reader)) {
         switch (classify_line(reader.line)) {
         case LineKind::ignored:
             break;
         case LineKind::end_of_text:
-            reader.section_end = SectionEnd::end_of_text;
+            end = SectionEnd::end_of_text;
             break;
         case LineKind::header:
-            reader.section_end = SectionEnd::next_header;
+            end = SectionEnd::next_header;
+            reader.read_again = true;
             break;
         case LineKind::key:
-            if (store && parse_key_line(reader, section, keys) == SectionEnd::stopped) {
-                reader.section_end = SectionEnd::stopped;
+            if (store && !parse_key_line(reader, section, keys)) {
+                end = SectionEnd::stopped;
             }
             break;
         }
     }
-    return reader.section_end;
+    return end;
 }
 
 // Reads [Main], then settles the number of lights and computes the ground
@@ -192,8 +204,7 @@ bool open_section(Reader& reader)
     try {
         section.header = std::string(header);
     } catch (const std::bad_alloc&) {
-        out_of_memory(reader);
-        return false;
+        return out_of_memory(reader);
     }
     if (section.header_line == 0) {
         section.header_line = reader.line_number;
@@ -225,20 +236,10 @@ ReadOutcome read_definition_bytes(Diagnostics& diagnostics, Definition& definiti
         report(diagnostics, MessageId::definition_read_error, {diagnostics.definition_name, std::strerror(error)});
         return ReadOutcome::not_read;
     }
-    Reader reader{diagnostics, definition, SourceLines::Cursor(definition.lines), SectionEnd::none,
-                  std::string_view(), 0};
+    Reader reader{diagnostics, definition, SourceLines::Cursor(definition.lines), std::string_view(), 0, false};
     bool success = true;
-    while (success) {
-        // After a section, the header that ended it is still the line read
-        // last; a section that ran to the end of the text ends the file.
-        const SectionEnd section_end = reader.section_end;
-        reader.section_end = SectionEnd::none;
-        if (section_end == SectionEnd::end_of_input) {
-            break;
-        }
-        if (section_end != SectionEnd::next_header && !read_line(reader)) {
-            break;
-        }
+    // A section that ran to the end of the text ends the file.
+    while (success && read_line(reader)) {
         switch (classify_line(reader.line)) {
         case LineKind::end_of_text:
             definition.lines_read = reader.line_number;

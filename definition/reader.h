@@ -12,6 +12,7 @@
 
 #include "basics/messages.h"
 #include "definition/definition.h"
+#include "definition/keys.h"
 #include "platform/file_system.h"
 
 namespace lumora {
@@ -21,6 +22,11 @@ namespace lumora {
 // line is read as a line of its own).
 enum class LineKind { ignored, end_of_text, header, key };
 LineKind classify_line(std::string_view line);
+
+// The key a key line of a section (NO_SECTION: none) names, its name cut as
+// the reader cuts it (without regard to a missing '='); null for any other
+// line, and for a later piece of a long line.
+const KeyName* key_of_line(std::string_view visible, int section, bool continues);
 
 enum class [[nodiscard]] ReadOutcome {
     read,      // read to its end

@@ -14,14 +14,20 @@ struct Comparison {
     unsigned count;   // how many bytes differ
 };
 
-// Compares the code with the unfilled template for n lights, byte by byte,
-// leaving out the filled fields.
+// Compares the code with the template for n lights, byte by byte. The
+// template is filled with the code's own fields, so only fixed bytes can
+// differ.
 Comparison compare_with_template(const std::uint8_t* code, unsigned n)
 {
-    const CodeTemplate unfilled = code_template(n);
-    Comparison result{unfilled.size, 0};
-    for (unsigned offset = 0; offset < unfilled.size; ++offset) {
-        if (!is_filled_byte(n, offset) && code[offset] != unfilled.bytes[offset]) {
+    LightRecord records[LIGHT_COUNT_MAX];
+    for (unsigned i = 1; i <= n; ++i) {
+        records[i - 1] = read_light_record(code, n, i);
+    }
+    CodeTemplate expected = code_template(n);
+    fill_code_template(expected, n, records);
+    Comparison result{expected.size, 0};
+    for (unsigned offset = 0; offset < expected.size; ++offset) {
+        if (code[offset] != expected.bytes[offset]) {
             result.first = offset < result.first ? offset : result.first;
             ++result.count;
         }

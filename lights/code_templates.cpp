@@ -6,17 +6,12 @@ namespace lumora {
 
 namespace {
 
-// Opcodes of the landing-light code. Those without a role of their own here
-// are named by their value.
+// Opcodes of the landing-light code that have a role of their own here; the
+// others are written as their value.
 constexpr std::uint16_t OP_BEGIN = 0x0076;
 constexpr std::uint16_t OP_RETURN = 0x0022;
 constexpr std::uint16_t OP_CALL = 0x0023;
-constexpr std::uint16_t OP_0004 = 0x0004;
 constexpr std::uint16_t OP_ROUTINE = 0x0040;  // begins each re-entry routine and light block
-constexpr std::uint16_t OP_008E = 0x008E;
-constexpr std::uint16_t OP_0039 = 0x0039;
-constexpr std::uint16_t OP_003A = 0x003A;
-constexpr std::uint16_t OP_0034 = 0x0034;
 constexpr std::uint16_t OP_TRANSFER_3B = 0x003B;
 constexpr std::uint16_t OP_TRANSFER_41 = 0x0041;
 constexpr std::uint16_t OP_LIGHT_TEST = 0x004A;
@@ -81,8 +76,8 @@ constexpr void words(Assembler& a, std::uint16_t w1, std::uint16_t w2, std::uint
 // that the routine's 0x0034 leads to.
 constexpr void transfer_tail(Assembler& a, std::uint16_t transfer, unsigned& routine_return)
 {
-    word(a, OP_0004);
-    jump(a, OP_0034, routine_return);
+    word(a, 0x0004);
+    jump(a, 0x0034, routine_return);
     words(a, 0, 0, FIXED_SCALE);
     jump(a, transfer, a.labels.reentry_point);
     word(a, 0x001C);
@@ -101,29 +96,29 @@ constexpr void fixed_part(Assembler& a)
 {
     Labels& l = a.labels;
     word(a, OP_BEGIN);
-    jump(a, OP_003A, l.fixed_return);
+    jump(a, 0x003A, l.fixed_return);
     words(a, 0, 0, 0);
-    word(a, OP_0004);
-    word(a, OP_008E);
+    word(a, 0x0004);
+    word(a, 0x008E);
     word(a, 100);
-    jump(a, OP_0039, l.chain_16);
+    jump(a, 0x0039, l.chain_16);
     word(a, 0x0068);
     word(a, 0x8002);
     jump(a, OP_CALL, l.reentry_1);
     jump(a, OP_CALL, l.light_tests);
-    jump(a, OP_003A, l.fixed_return);
+    jump(a, 0x003A, l.fixed_return);
     words(a, 0, 0, 0);
     transfer_tail(a, OP_TRANSFER_3B, l.fixed_return);
 
     l.chain_16 = a.at;
-    jump(a, OP_0039, l.chain_8);
+    jump(a, 0x0039, l.chain_8);
     word(a, 0x0068);
     word(a, 0x0010);
     jump(a, OP_CALL, l.light_tests);
     word(a, OP_RETURN);
 
     l.chain_8 = a.at;
-    jump(a, OP_0039, l.chain_call);
+    jump(a, 0x0039, l.chain_call);
     word(a, 0x0068);
     word(a, 0x0008);
     jump(a, OP_CALL, l.reentry_2);
@@ -131,7 +126,7 @@ constexpr void fixed_part(Assembler& a)
 
     l.chain_call = a.at;
     jump(a, OP_CALL, l.light_tests);
-    jump(a, OP_003A, l.second_return);
+    jump(a, 0x003A, l.second_return);
     words(a, 0, 0, 0);
     transfer_tail(a, OP_TRANSFER_3B, l.second_return);
 
@@ -144,8 +139,8 @@ constexpr void light_block(Assembler& a, unsigned i)
 {
     a.labels.block[i] = a.at;
     word(a, OP_ROUTINE);
-    word(a, OP_0004);
-    jump(a, OP_0034, a.labels.block_return[i]);
+    word(a, 0x0004);
+    jump(a, 0x0034, a.labels.block_return[i]);
     words(a, 0, 0, SCALE_COARSEST);
     words(a, OP_OUTLINE, 0, OUTLINE_POINTS);
     for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
@@ -221,21 +216,7 @@ void store_vector(std::uint8_t* p, const ModelVector& v)
 
 ModelVector load_vector(const std::uint8_t* p) { return {load_s16(p), load_s16(p + 2), load_s16(p + 4)}; }
 
-bool within(unsigned offset, unsigned start, unsigned length) { return offset >= start && offset < start + length; }
-
 }  // namespace
-
-bool is_filled_byte(unsigned n, unsigned offset)
-{
-    for (unsigned i = 1; i <= n; ++i) {
-        if (within(offset, beam_field_offset(i), BEAM_FIELD_BYTES) ||
-            within(offset, scale_field_offset(n, i), SCALE_FIELD_BYTES) ||
-            within(offset, outline_field_offset(n, i), OUTLINE_FIELD_BYTES)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 CodeTemplate code_template(unsigned n)
 {

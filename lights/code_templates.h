@@ -26,16 +26,9 @@ constexpr unsigned template_size(unsigned n) { return 188 + 176 * n; }
 // The fields that the filling writes for light i of n: its beam x, y, z in
 // its light test entry, its scale and its 16 outline points x, y, z in its
 // light block. Every other byte of a template is fixed.
-constexpr unsigned BEAM_FIELD_BYTES = 6;
-constexpr unsigned SCALE_FIELD_BYTES = 2;
-constexpr unsigned OUTLINE_FIELD_BYTES = 6 * OUTLINE_POINTS;
 constexpr unsigned beam_field_offset(unsigned i) { return light_test_offset(i) + 6; }
 constexpr unsigned scale_field_offset(unsigned n, unsigned i) { return light_block_offset(n, i) + 12; }
 constexpr unsigned outline_field_offset(unsigned n, unsigned i) { return light_block_offset(n, i) + 20; }
-
-// True when byte offset of the n-light template lies in a field that the
-// filling writes.
-bool is_filled_byte(unsigned n, unsigned offset);
 
 // The unfilled template for n lights (1 to 3); for any other n an empty
 // template of size 0.

@@ -10,44 +10,21 @@
 
 namespace lumora {
 
-namespace {
-
-// The inclination B that compute_light encoded in a beam vector
-// K * (sin Dir, -sin B, cos Dir) with K = 32767 cos B, in degrees with
-// the sign of the program's light line (negative downwards). 0 for a vector
-// without horizontal length.
-double beam_inclination_deg(const ModelVector& beam)
-{
-    const double horizontal = portable_hypot(static_cast<double>(beam.x), static_cast<double>(beam.z));
-    if (horizontal == 0.0) {
-        return 0.0;
-    }
-    // y / horizontal = -sin B; a vector that was changed by hand may give
-    // more than 1.
-    double sine = static_cast<double>(beam.y) / horizontal;
-    sine = sine > 1.0 ? 1.0 : (sine < -1.0 ? -1.0 : sine);
-    return rad_to_deg(portable_asin(sine));
-}
-
-// The sideways turn Dir encoded in a beam vector, in degrees.
-double beam_direction_deg(const ModelVector& beam)
-{
-    if (beam.x == 0 && beam.z == 0) {
-        return 0.0;
-    }
-    return rad_to_deg(portable_atan2(static_cast<double>(beam.x), static_cast<double>(beam.z)));
-}
-
-}  // namespace
-
 DecodedLight decode_light(const std::uint8_t* block, unsigned n, unsigned i)
 {
     DecodedLight light{};
     const LightRecord record = read_light_record(block, n, i);
     light.beam = record.beam;
     light.scale = record.scale;
-    light.inclination_deg = beam_inclination_deg(light.beam);
-    light.direction_deg = beam_direction_deg(light.beam);
+    // compute_light wrote K * (sin Dir, -sin B, cos Dir) with K = 32767 cos B:
+    // y / horizontal = -sin B gives the inclination with the sign of the
+    // program's light line (negative downwards), clamped where a vector
+    // changed by hand gives more than 1. A vector without horizontal length
+    // gives 0 for both angles.
+    const double horizontal = portable_hypot(light.beam.x, light.beam.z);
+    const double sine = horizontal == 0.0 ? 0.0 : std::clamp(light.beam.y / horizontal, -1.0, 1.0);
+    light.inclination_deg = rad_to_deg(portable_asin(sine));
+    light.direction_deg = rad_to_deg(portable_atan2(light.beam.x, light.beam.z));
     light.unit = scale_unit(light.scale);
 
     // Point 0 is the spot shape's apex (0, 0): the light's own position.

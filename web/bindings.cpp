@@ -70,8 +70,6 @@ val apply_fix(const std::string& bytes, std::uint32_t line, const std::string& t
     return optional_bytes_out(replace_line(bytes, line, removes ? std::nullopt : std::optional<std::string>(text)));
 }
 
-std::string definition_text(const std::string& bytes) { return shown_definition_text(bytes); }
-
 val replace_text(const std::string& bytes, const std::string& text)
 {
     return optional_bytes_out(replace_definition_text(bytes, text));
@@ -118,8 +116,6 @@ ModelRun apply(const std::string& model_name, const std::string& model, const st
     enter_work_folder();
     return apply_to_model(model_name, model, definition_name, definition);
 }
-
-bool is_model(const std::string& name, const std::string& bytes) { return looks_like_model(name, bytes); }
 
 ModelRun strip(const std::string& model_name, const std::string& model)
 {
@@ -212,11 +208,11 @@ EMSCRIPTEN_BINDINGS(lumora_page)
     emscripten::function("editField", &lumora::edit);
     emscripten::function("renameOtherGear", &lumora::rename_gear);
     emscripten::function("applyFix", &lumora::apply_fix);
-    emscripten::function("definitionText", &lumora::definition_text);
+    emscripten::function("definitionText", &lumora::shown_definition_text);
     emscripten::function("replaceText", &lumora::replace_text);
     emscripten::function("convertNumber", &lumora::convert);
     emscripten::function("applyToModel", &lumora::apply);
     emscripten::function("takeLightsOut", &lumora::strip);
-    emscripten::function("isModel", &lumora::is_model);
+    emscripten::function("isModel", &lumora::looks_like_model);
     emscripten::function("lengthUnits", &lumora::length_unit_choice);
 }

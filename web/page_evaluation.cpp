@@ -1,5 +1,9 @@
 #include "web/page_evaluation.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 #include "basics/number_text.h"
 #include "basics/windows_1252.h"
 #include "check/check.h"
@@ -12,97 +16,71 @@ namespace lumora {
 
 namespace {
 
-// The form field that shows the key k of a section.
+// The form field that shows the key k of a section: the key's name as the
+// form writes it (the form has a field for every key), empty where the
+// section has no such key.
 std::string field_key(const FormState& form, unsigned section, KeyId k)
 {
-    const KeyTable keys = section_keys(section);
-    for (const FormField& field : form.fields) {
-        const KeyName* named = find_key(keys, field.key);
-        if (field.section == section && named != nullptr && named->id == k) {
-            return field.key;
-        }
-    }
-    return std::string();
+    const KeyName& key = key_by_id(k, !form.other_gear_tail);
+    return section < SECTION_COUNT && find_key(section_keys(section), key.name) == &key ? key.name : "";
 }
 
 // The key whose value fixes a message about a light's values, where the
-// message says; KeyId::lights for none.
-KeyId fixing_key(MessageId id)
-{
-    switch (id) {
-    case MessageId::note_max_range_not_positive:
-    case MessageId::beam_not_computable:
-        return KeyId::max_range;
-    case MessageId::note_spot_width_not_positive:
-        return KeyId::spot_width;
-    case MessageId::note_spot_depth_not_positive:
-    case MessageId::note_lit_area_behind_light:
-        return KeyId::spot_depth;
-    case MessageId::note_direction_backwards:
-        return KeyId::direction;
-    case MessageId::note_light_not_above_ground:
-        return KeyId::z_offset;
-    case MessageId::note_beam_lights_no_ground:
-    case MessageId::note_pitch_steep:
-        return KeyId::pitch;
-    case MessageId::gear_distance_too_small:
-        return KeyId::main_gear_dist;
-    default:
-        return KeyId::lights;
-    }
-}
+// message says.
+constexpr std::pair<MessageId, KeyId> FIXING_KEYS[] = {
+    {MessageId::note_max_range_not_positive, KeyId::max_range},
+    {MessageId::beam_not_computable, KeyId::max_range},
+    {MessageId::note_spot_width_not_positive, KeyId::spot_width},
+    {MessageId::note_spot_depth_not_positive, KeyId::spot_depth},
+    {MessageId::note_lit_area_behind_light, KeyId::spot_depth},
+    {MessageId::note_direction_backwards, KeyId::direction},
+    {MessageId::note_light_not_above_ground, KeyId::z_offset},
+    {MessageId::note_beam_lights_no_ground, KeyId::pitch},
+    {MessageId::note_pitch_steep, KeyId::pitch},
+    {MessageId::gear_distance_too_small, KeyId::main_gear_dist},
+};
 
-// Where a message belongs: the key line it names, else what it is about.
-void place_by_line(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed);
-
+// Where a message belongs: the key line it names, else what it is about;
+// and the fields whose values fix it.
 void place_message(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed)
 {
-    place_by_line(definition, form, message, placed);
-    const KeyId fixing = fixing_key(message.id);
-    if (message.id == MessageId::gear_incomplete) {
+    const MessageId id = message.id;
+    // Line 0 (none) is no line of any section.
+    const SourceLine line = definition.lines.line(message.line);
+    placed.section = line.section;
+    if (const KeyName* key = key_of_line(line.visible, line.section, line.continues != 0)) {
+        placed.key = field_key(form, static_cast<unsigned>(line.section), key->id);
+    }
+    // Without a line (and for a bad Lights value, also with its line), by
+    // what it is about.
+    if (message.line == 0 || id == MessageId::invalid_light_count_in_line) {
+        if (id == MessageId::lights_not_given || id == MessageId::invalid_light_count ||
+            id == MessageId::invalid_light_count_in_line) {
+            placed.section = MAIN_SECTION;
+            placed.key = key_by_id(KeyId::lights).name;
+        } else if (id == MessageId::gear_incomplete || id == MessageId::gear_distance_too_small ||
+                   id == MessageId::ground_pitch) {
+            placed.section = MAIN_SECTION;
+        } else if (message_format(id).topic == Topic::light && !message.subjects.empty()) {
+            placed.section = static_cast<int>(message.subjects[0].number);
+        }
+    }
+    const auto fixes = [&](const std::pair<MessageId, KeyId>& entry) { return entry.first == id; };
+    const auto fixing = std::find_if(std::begin(FIXING_KEYS), std::end(FIXING_KEYS), fixes);
+    if (id == MessageId::gear_incomplete) {
         // At each gear key the file lacks.
-        for (const KeyId id : {KeyId::main_gear_height, KeyId::main_gear_dist, KeyId::other_gear_height,
-                               KeyId::other_gear_dist}) {
-            if (lookup_entry(definition.sections[MAIN_SECTION], id) == nullptr) {
-                placed.keys.push_back(field_key(form, MAIN_SECTION, id));
+        for (const KeyId gear : {KeyId::main_gear_height, KeyId::main_gear_dist, KeyId::other_gear_height,
+                                 KeyId::other_gear_dist}) {
+            if (lookup_entry(definition.sections[MAIN_SECTION], gear) == nullptr) {
+                placed.keys.push_back(field_key(form, MAIN_SECTION, gear));
             }
         }
-    } else if (fixing != KeyId::lights && placed.section >= 0) {
-        placed.keys.push_back(field_key(form, static_cast<unsigned>(placed.section), fixing));
+    } else if (fixing != std::end(FIXING_KEYS) && placed.section >= 0) {
+        placed.keys.push_back(field_key(form, static_cast<unsigned>(placed.section), fixing->second));
     } else if (!placed.key.empty()) {
         placed.keys.push_back(placed.key);
     }
     placed.key = placed.keys.empty() ? std::string() : placed.keys.front();
-}
-
-void place_by_line(const Definition& definition, const FormState& form, const Message& message, PageMessage& placed)
-{
-    placed.section = -1;
-    const MessageId id = message.id;
-    if (message.line != 0) {
-        const SourceLine line = definition.lines.line(message.line);
-        placed.section = line.section;
-        if (line.section != NO_SECTION && line.continues == 0 && classify_line(line.visible) == LineKind::key) {
-            const auto section = static_cast<unsigned>(line.section);
-            const KeyName* key = find_key(section_keys(section), without_line_end(split_key_line(line.visible).name));
-            if (key != nullptr) {
-                placed.key = field_key(form, static_cast<unsigned>(line.section), key->id);
-            }
-        }
-        if (id != MessageId::invalid_light_count_in_line) {
-            return;
-        }
-    }
-    if (id == MessageId::lights_not_given || id == MessageId::invalid_light_count ||
-        id == MessageId::invalid_light_count_in_line) {
-        placed.section = MAIN_SECTION;
-        placed.key = key_by_id(KeyId::lights).name;
-    } else if (id == MessageId::gear_incomplete || id == MessageId::gear_distance_too_small ||
-               id == MessageId::ground_pitch) {
-        placed.section = MAIN_SECTION;
-    } else if (message_format(id).topic == Topic::light && !message.subjects.empty()) {
-        placed.section = static_cast<int>(message.subjects[0].number);
-    }
 }
 
 }  // namespace

@@ -49,12 +49,6 @@ constexpr KeyField LIGHT_FIELDS[] = {
     {KeyId::spot_depth, "Spot depth", "depth of the lit spot", 0.5, 200, 0.5},
 };
 
-// Whether the name the file writes for a key of [Main] names the nose gear.
-bool written_for_nose(const Definition& definition, const DefinitionEntry& entry)
-{
-    return names_nose_gear(split_key_line(definition.lines.line(entry.line).visible).name);
-}
-
 FormField field_of(const Definition& definition, unsigned section, const KeyField& key_field, bool tail)
 {
     FormField field{};
@@ -95,10 +89,8 @@ FormField field_of(const Definition& definition, unsigned section, const KeyFiel
         if (end != field.number.c_str() && std::isfinite(read)) {
             value = read;
         }
-    } else if (key.takes_unit) {
-        value /= unit_metres(field.unit);
     }
-    const double factor = key.takes_unit ? unit_metres(field.unit) : 1.0;
+    const double factor = unit_metres(field.unit);  // 1 without a unit
     // A length's step in its unit: 1, 2 or 5 times a power of ten near the
     // step in metres, as the picture's ticks are.
     field.slider_step = key.takes_unit ? nice_step(key_field.step / factor, 1.0) : key_field.step;
@@ -135,7 +127,7 @@ FormState form_state(const Definition& definition)
     for (const KeyId id : {KeyId::other_gear_height, KeyId::other_gear_dist}) {
         const DefinitionEntry* entry = lookup_entry(main, id);
         if (entry != nullptr) {
-            form.other_gear_tail = !written_for_nose(definition, *entry);
+            form.other_gear_tail = !names_nose_gear(split_key_line(definition.lines.line(entry->line).visible).name);
             break;
         }
     }

@@ -1,5 +1,6 @@
 #include "web/page_model.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <vector>
@@ -14,16 +15,6 @@
 namespace lumora {
 
 namespace {
-
-bool write_whole(const std::string& name, const std::string& bytes)
-{
-    std::FILE* file = open_file(name.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}
 
 // The file a run wrote, read back whole; false when it cannot be.
 bool read_back(FileSystem& system, const std::string& name, std::string& bytes)
@@ -50,10 +41,16 @@ public:
         }
     }
 
+    // Writes the file whole; false when it cannot be.
     bool put(const std::string& name, const std::string& bytes)
     {
         names_.push_back(name);
-        return write_whole(name, bytes);
+        std::FILE* file = open_file(name.c_str(), "wb");
+        if (file == nullptr) {
+            return false;
+        }
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        return std::fclose(file) == 0 && written;
     }
 
 private:
@@ -77,39 +74,34 @@ bool looks_like_model(const std::string& name, const std::string& bytes)
 ModelRun apply_to_model(const std::string& model_name, const std::string& model, const std::string& definition_name,
                         const std::string& definition)
 {
-    std::string output;
     SystemFileSystem system;
     RunFiles files(system);
     if (model_name == definition_name || !files.put(model_name, model) || !files.put(definition_name, definition)) {
         return not_written(MessageId::names_not_different);
     }
-    StringText text{output};
+    ModelRun run{};
+    StringText text{run.output};
     MessagePrinter printer{Console{&text}};
     MessageLog log;
     MessageFanOut messages{printer, log};
     RunState state{Console{&text}, messages, system};
-    ModelRun run{};
     run.exit_code = run_veska(state, {model_name, model_name, definition_name});
-    run.output = std::move(output);
-    for (const Message& message : log.messages()) {
-        run.already_lit = run.already_lit || message.id == MessageId::not_unmodified;
-    }
+    const auto refused = [](const Message& message) { return message.id == MessageId::not_unmodified; };
+    run.already_lit = std::any_of(log.messages().begin(), log.messages().end(), refused);
     run.done = run.exit_code == 0 && read_back(system, model_name, run.model);
     return run;
 }
 
 ModelRun take_lights_out(const std::string& model_name, const std::string& model)
 {
-    std::string output;
     SystemFileSystem system;
     RunFiles files(system);
     if (!files.put(model_name, model)) {
         return not_written(MessageId::model_not_taken_in);
     }
     ModelRun run{};
-    StringText text{output};
+    StringText text{run.output};
     run.exit_code = run_strip(Console{&text}, system, model_name, std::nullopt);
-    run.output = std::move(output);
     run.done = run.exit_code == 0 && read_back(system, model_name, run.model);
     return run;
 }
