@@ -5,6 +5,7 @@
 #include "basics/windows_1252.h"
 #include "check/check_hints.h"
 #include "definition/keys.h"
+#include "definition/reader.h"
 
 namespace lumora {
 
@@ -116,12 +117,9 @@ std::optional<MessageFix> fix_header(const SourceLine& source)
 // one, the newer edit, stays.
 std::optional<MessageFix> fix_duplicate(const Definition& definition, const SourceLine& source)
 {
-    if (source.section == NO_SECTION) {
-        return std::nullopt;
-    }
-    const auto section = static_cast<unsigned>(source.section);
-    const KeyName* key = find_key(section_keys(section), split_key_line(source.visible).name);
-    const DefinitionEntry* first = key != nullptr ? lookup_entry(definition.sections[section], key->id) : nullptr;
+    const KeyName* key = key_of_line(source.visible, source.section, source.continues != 0);
+    const DefinitionEntry* first =
+        key != nullptr ? lookup_entry(definition.sections[static_cast<unsigned>(source.section)], key->id) : nullptr;
     if (first == nullptr || first->line >= source.number) {
         return std::nullopt;
     }
