@@ -564,10 +564,10 @@
   // in line with it, so that what stays (the axes, the ground, most texts)
   // is neither parsed, nor laid out and drawn again. The core writes the
   // picture's elements a line each, a group's opening and closing on lines
-  // of their own. Lines are compared as strings: where a child of the root
-  // keeps its number of lines, each changed line that is one whole element
-  // is parsed alone; any other changed child is parsed whole; and where the
-  // root or its number of children changes, the whole picture is.
+  // of their own. Lines are compared as strings: where the picture keeps its
+  // shape, each changed line that is one whole element is set on its
+  // element; else each changed child of the root is parsed whole; and where
+  // the root or its number of children changes, the whole picture is.
   const pictureParser = document.createElement('template');
   const matches = (line, pattern) => (line.match(pattern) || []).length;
   const openings = (line) => matches(line, /<[a-zA-Z]/g);
@@ -613,28 +613,17 @@
     }
     const children = rootChildren(lines);
     if (shown && shown.lines[1] === lines[1] && shown.children.length === children.length) {
-      // What to bring in line, each an element shown and the markup of one
-      // element, all parsed at once.
+      // Otherwise each child of the root that changed is parsed alone, all
+      // at once, and the one shown brought in line with it.
       const shownElements = [];
       const markup = [];
       children.forEach(([first, end], c) => {
         const [oldFirst, oldEnd] = shown.children[c];
-        const changed = [];
-        for (let i = first; i < end; ++i) if (lines[i] !== shown.lines[oldFirst + i - first]) changed.push(i);
-        if (changed.length === 0 && end - first === oldEnd - oldFirst) return;
-        if (end - first === oldEnd - oldFirst &&
-            changed.every((i) => isWholeElement(lines[i]) && isWholeElement(shown.lines[oldFirst + i - first]))) {
-          for (const i of changed) {
-            const element = shown.elements[oldFirst + i - first];
-            if (!setElement(element, lines[i])) {
-              shownElements.push(element);
-              markup.push(lines[i]);
-            }
-          }
-        } else {
-          shownElements.push(shown.svg.children[c]);
-          markup.push(lines.slice(first, end).join('\n'));
-        }
+        const same = end - first === oldEnd - oldFirst &&
+                     lines.slice(first, end).every((line, i) => line === shown.lines[oldFirst + i]);
+        if (same) return;
+        shownElements.push(shown.svg.children[c]);
+        markup.push(lines.slice(first, end).join('\n'));
       });
       if (markup.length) {
         pictureParser.innerHTML = lines[1] + markup.join('') + '</svg>';
