@@ -659,7 +659,10 @@
   function bringChildrenInLine(parent, was, wasFirst, wasEnd, lines, first, end) {
     const old = elementsIn(was, wasFirst, wasEnd);
     const now = elementsIn(lines, first, end);
-    if (!old || !now || parent.children.length !== old.length - 1) return false;
+    // Each element shown is followed by its line end, the first preceded by one.
+    if (!old || !now || parent.children.length !== old.length - 1 || parent.childNodes.length !== 2 * old.length - 1) {
+      return false;
+    }
     const same = (k, j) => sameLines(was, old[k], old[k + 1], lines, now[j], now[j + 1]);
     let head = 0;
     while (head < old.length - 1 && head < now.length - 1 && same(head, head)) ++head;
