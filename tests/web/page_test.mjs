@@ -234,7 +234,7 @@ async function drop(name, bytes) {
   check(kept.equals(utf16), 'a dropped UTF-16 file is kept as it is');
   // The text is brought in line when it comes into view.
   await page.$eval('#text-lines', (list) => list.scrollIntoView());
-  const shown = await page.waitForFunction(() => document.getElementById('text-lines').textContent.includes('Zwölf'),
+  const shown = await page.waitForFunction(() => document.getElementById('text-lines').textContent.includes('Zwölf Grad — landing'),
                                            {timeout: 2000}).then(() => true, () => false);
   check(shown, 'the UTF-16 text is shown decoded');
   await compareWithPrograms('dropped-utf8-mark', 'marked.cfg',
