@@ -603,17 +603,16 @@
   // after the last; null where those lines are not such elements.
   function elementsIn(lines, first, end) {
     const starts = [];
-    for (let i = first, depth = 0; i < end; ++i) {
+    let depth = 0;
+    for (let i = first; i < end && depth >= 0; ++i) {
       if (depth === 0) {
         if (!/^<[a-zA-Z]/.test(lines[i])) return null;
         starts.push(i);
       }
       depth += depthChange(lines[i]);
-      if (depth < 0) return null;
-      if (i + 1 === end && depth !== 0) return null;
     }
     starts.push(end);
-    return starts;
+    return depth === 0 ? starts : null;
   }
   function sameLines(was, wasFirst, wasEnd, lines, first, end) {
     if (wasEnd - wasFirst !== end - first) return false;
