@@ -288,8 +288,13 @@
     const reset = element('button', {type: 'button', className: 'reset', text: 'Reset', disabled: '',
                                      'aria-label': 'Reset ' + field.label + (field.label === field.key ? '' : ' ' + field.key)});
     const messages = element('ul', {className: 'field-messages', id: id + '-messages'});
-    row.append(label, input, unit || element('span', {className: 'unit-missing', text: field.key === 'Lights' ? 'count' : 'degrees'}),
-               slider, help, reset, messages);
+    // The number box and the slider each sit in a box of a set height that
+    // is laid out on its own: a slider's step or a typed digit lays out the
+    // control alone, not its field, the form and the page around it.
+    const fitted = (control, className) => element('div', {className}, element('div', {className: 'fit'}, control));
+    row.append(label, fitted(input, 'control'),
+               unit || element('span', {className: 'unit-missing', text: field.key === 'Lights' ? 'count' : 'degrees'}),
+               fitted(slider, 'control slider-control'), help, reset, messages);
     const entry = {section: field.section, index, key: field.key, row, input, slider, unit, keyName, defaultWords, messages, field,
                    reset, beforeClear: null};
     reset.addEventListener('click', () => resetField(entry));
@@ -1070,8 +1075,20 @@
     place();
   }
 
+  // The table's box, laid out on its own, takes the table's height (and
+  // that of its scroll bar, where the table is wider than the box).
+  function followTable() {
+    const box = byId('figures-box');
+    const table = byId('figures');
+    const fit = () => put(box.style, 'height', table.offsetHeight + box.offsetHeight - box.clientHeight + 'px');
+    const watch = new ResizeObserver(fit);
+    watch.observe(table);
+    watch.observe(box);
+  }
+
   function wire() {
     followHeader();
+    followTable();
     const examples = byId('example');
     for (const [name] of BUNDLED_EXAMPLES) examples.append(element('option', {value: name, text: name}));
     byId('open-example').addEventListener('click', () => {
