@@ -59,6 +59,16 @@ PageEvaluation evaluate(const std::string& name, const std::string& bytes, const
     return evaluate_definition(name, bytes, &opened_bytes);
 }
 
+// The text's lines: a JavaScript array of records.
+val definition_lines(const std::string& bytes)
+{
+    val array = val::array();
+    for (const PageLine& line : page_lines(bytes)) {
+        array.call<void>("push", line);
+    }
+    return array;
+}
+
 val edit(const std::string& bytes, unsigned section, const std::string& key, const std::string& number,
          const std::string& unit)
 {
@@ -171,11 +181,8 @@ EMSCRIPTEN_BINDINGS(lumora_page)
         .field("cells", &array_out<PageFigures, std::string, &PageFigures::cells>,
                &array_in<PageFigures, std::string, &PageFigures::cells>);
     value_object<PageEvaluation>("PageEvaluation")
-        .field("text", &PageEvaluation::text)
         .field("encoding", &PageEvaluation::encoding)
         .field("readable", &PageEvaluation::readable)
-        .field("lines", &array_out<PageEvaluation, PageLine, &PageEvaluation::lines>,
-               &array_in<PageEvaluation, PageLine, &PageEvaluation::lines>)
         .field("messages", &array_out<PageEvaluation, PageMessage, &PageEvaluation::messages>,
                &array_in<PageEvaluation, PageMessage, &PageEvaluation::messages>)
         .field("wouldWrite", &PageEvaluation::would_write)
@@ -209,6 +216,7 @@ EMSCRIPTEN_BINDINGS(lumora_page)
     emscripten::function("renameOtherGear", &lumora::rename_gear);
     emscripten::function("applyFix", &lumora::apply_fix);
     emscripten::function("definitionText", &lumora::shown_definition_text);
+    emscripten::function("definitionLines", &lumora::definition_lines);
     emscripten::function("replaceText", &lumora::replace_text);
     emscripten::function("convertNumber", &lumora::convert);
     emscripten::function("applyToModel", &lumora::apply);

@@ -4,16 +4,17 @@
 # file, lumora-tuning.html, that needs nothing else.
 add_executable(lumora_page_module bindings.cpp)
 target_link_libraries(lumora_page_module PRIVATE veska_web veska_warnings)
-# The page is one file to download: the smaller allocator, the module's
-# code optimised for size and put in the page compressed (the page hands
-# it to the module as wasmBinary, the one option the module reads), no
-# fallback for browsers without TextDecoder each take bytes off it. The
-# binding's calls are made without generating code at run time, so that
-# the page's policy forbids eval.
+# The page is one file to download: the smaller allocator and the
+# module's code optimised for size and put in the page compressed (the page
+# hands it to the module as wasmBinary, the one option the module reads)
+# each take bytes off it. Texts shorter than 17 bytes, most of those an
+# evaluation hands the page, are read without TextDecoder, whose every
+# call costs more than such a text. The binding's calls are made without
+# generating code at run time, so that the page's policy forbids eval.
 target_link_options(lumora_page_module PRIVATE
   --bind -sMODULARIZE=1 -sEXPORT_NAME=createLumora -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=1 -sWASM_ASYNC_COMPILATION=0
-  -Oz -sMALLOC=emmalloc -sTEXTDECODER=2 -sINCOMING_MODULE_JS_API=[wasmBinary] -sDYNAMIC_EXECUTION=0)
+  -Oz -sMALLOC=emmalloc -sTEXTDECODER=1 -sINCOMING_MODULE_JS_API=[wasmBinary] -sDYNAMIC_EXECUTION=0)
 
 # Node.js packs the module's code and minifies the script (the toolchain
 # file finds it only where no emulator was given, as emcmake gives one).

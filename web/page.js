@@ -429,7 +429,7 @@
 
   function showLine(message) {
     const entry = message.key ? entryOf(message) : null;
-    fillLines(state.view);
+    fillLines();
     const line = document.querySelector('#text-lines li[data-line="' + message.line + '"]');
     if (line) {
       line.scrollIntoView({block: 'nearest'});
@@ -483,9 +483,10 @@
 
   // The text's lines, marked with their messages' severity: only the lines
   // that changed are redrawn.
-  function fillLines(view) {
+  function fillLines() {
+    const all = core('definitionLines', state.bytes) || [];
     const lines = byId('text-lines');
-    const shown = view.lines.slice(0, LINES_SHOWN);
+    const shown = all.slice(0, LINES_SHOWN);
     const items = lines.children;
     shown.forEach((line, i) => {
       let item = items[i];
@@ -499,9 +500,9 @@
       put(item, 'className', state.lineSeverity.get(line.number) || '');
     });
     while (items.length > shown.length) lines.lastChild.remove();
-    if (view.lines.length > LINES_SHOWN) {
+    if (all.length > LINES_SHOWN) {
       lines.append(element('li', {className: 'more-messages',
-                                  text: 'and ' + (view.lines.length - LINES_SHOWN) + ' more lines, not shown'}));
+                                  text: 'and ' + (all.length - LINES_SHOWN) + ' more lines, not shown'}));
     }
   }
 
@@ -523,7 +524,7 @@
   // before the first key is typed.
   let textNear = true;
   function fillText(focused = false) {
-    if (textNear && state.view) fillLines(state.view);
+    if (textNear && state.view) fillLines();
     const box = byId('definition-text');
     if (!focused && (document.activeElement === box || !textNear)) return;
     const text = core('definitionText', state.bytes);

@@ -8,6 +8,7 @@
 #include "basics/windows_1252.h"
 #include "check/check.h"
 #include "check/check_fixes.h"
+#include "definition/definition_text.h"
 #include "definition/keys.h"
 #include "definition/reader.h"
 #include "preview/preview.h"
@@ -85,6 +86,24 @@ void place_message(const Definition& definition, const FormState& form, const Me
 
 }  // namespace
 
+std::vector<PageLine> page_lines(const std::string& bytes)
+{
+    // None where the reader reads none: bytes that are not the text they
+    // claim to be.
+    DecodedText decoded = decode_definition_bytes(bytes);
+    std::vector<PageLine> shown;
+    if (!decoded.valid) {
+        return shown;
+    }
+    const SourceLines lines(std::move(decoded.text));
+    SourceLines::Cursor cursor(lines);
+    SourceLine line{};
+    while (cursor.next(line)) {
+        shown.push_back({line.number, line.section, shown_text(without_line_end(line.raw))});
+    }
+    return shown;
+}
+
 PageEvaluation evaluate_definition(const std::string& name, const std::string& bytes, const std::string* opened)
 {
     PageEvaluation page{};
@@ -103,12 +122,6 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
         page.sections_defined.push_back(section.defined);
     }
 
-    SourceLines::Cursor cursor(definition.lines);
-    SourceLine line{};
-    while (cursor.next(line)) {
-        page.text += shown_text(line.raw);
-        page.lines.push_back({line.number, line.section, shown_text(without_line_end(line.raw))});
-    }
     for (const CheckRecord& record : report.records) {
         // The page shows where the lights shine and how the file was read in
         // places of their own.

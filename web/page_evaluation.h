@@ -1,7 +1,7 @@
 // Everything the tuning page shows for a definition file, worked out by the
 // programs' own code from the file's bytes: veska's messages with the
 // check's hints and notes, the verdict, the preview picture, the form's
-// fields, the lights' figures and the text as it will be saved.
+// fields, the lights' figures; and the text's lines.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +37,11 @@ struct PageLine {
     std::string text;  // without its line end
 };
 
+// The lines of a definition file's text as the reader cuts them, as shown.
+// The page asks for them apart from the evaluation, only while it shows
+// them.
+std::vector<PageLine> page_lines(const std::string& bytes);
+
 struct PageFigures {
     unsigned light;  // 1 to 3
     LitAreaFigures figures;
@@ -48,10 +53,8 @@ struct PageFigures {
 };
 
 struct PageEvaluation {
-    std::string text;      // the decoded text, as shown
     std::string encoding;  // how the file is saved, in words
     bool readable;         // false: the bytes are not the text they claim to be
-    std::vector<PageLine> lines;
     std::vector<PageMessage> messages;
     bool would_write;
     unsigned errors;       // the messages of severity error
