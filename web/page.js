@@ -16,18 +16,20 @@
     core: null,
     name: null,          // null: no file yet
     named: false,        // the name is an opened file's (else a new file's, asked for on saving)
-    opened: null,        // the bytes as the file was opened: the picture draws them faintly once changed
     bytes: new Uint8Array(0),
     view: null,          // the last evaluation
     model: null,         // {name, bytes}
     modelRun: null,      // the last run on the model: {done, alreadyLit, output, model}
     downloadable: null,  // {name, bytes} offered by "Download model"
     fields: new Map(),   // "section:index" of a field of the form -> the field's elements
+    figuresNear: true,   // the table of figures is near the picture's part in view (and so filled at each step)
+    figuresTimer: 0,
     modelTimer: 0,
     evaluations: 0,
     modelRuns: 0,
-    // The definition as opened (what each field's Reset goes back to) and
-    // as last saved; its form as opened.
+    // The definition as opened (what each field's Reset goes back to, and
+    // what the picture draws faintly once changed) and as last saved; its
+    // form as opened.
     opened: new Uint8Array(0),
     saved: new Uint8Array(0),
     openedFields: new Map(),
@@ -543,7 +545,14 @@
     }, {rootMargin: '50% 0px'}).observe(box.closest('section'));
   }
 
+  // Out of view, the table is filled once the edits pause rather than at
+  // each step (and at once when it comes near).
   function fillFigures(view) {
+    clearTimeout(state.figuresTimer);
+    if (state.figuresNear) drawFigures(view);
+    else state.figuresTimer = setTimeout(() => drawFigures(state.view), 250);
+  }
+  function drawFigures(view) {
     const body = byId('figures').tBodies[0];
     const rows = body.rows;
     view.figures.forEach((figures, i) => {
@@ -1077,7 +1086,11 @@
   }
 
   // The table's box, laid out on its own, takes the table's height (and
-  // that of its scroll bar, where the table is wider than the box).
+  // that of its scroll bar, where the table is wider than the box). The
+  // table stands under the picture, in the picture's panel, which stays in
+  // view: it follows each step while it is in the panel's part in view (a
+  // slider's step with the picture whole in view neither fills nor lays it
+  // out; see fillFigures).
   function followTable() {
     const box = byId('figures-box');
     const table = byId('figures');
@@ -1085,6 +1098,10 @@
     const watch = new ResizeObserver(fit);
     watch.observe(table);
     watch.observe(box);
+    new IntersectionObserver((seen) => {
+      state.figuresNear = seen[seen.length - 1].isIntersecting;
+      if (state.view) fillFigures(state.view);
+    }, {root: box.closest('section')}).observe(box);
   }
 
   function wire() {

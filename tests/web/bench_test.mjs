@@ -211,6 +211,28 @@ async function pressUntilDisabled(page, name, limit) {
   }
   check(stale.length === 0, 'the picture after each edit is the picture drawn afresh', `not after edits ${stale.join(', ')}`);
 
+  // The table under the picture, changed while out of view, shows when
+  // brought into view what a page opened on the same file shows.
+  const figures = async (page) => {
+    await page.$eval('#figures', (table) => table.scrollIntoView({block: 'nearest'}));
+    await page.waitForFunction(() => new Promise((frame) => requestAnimationFrame(() => requestAnimationFrame(frame))).then(() => true));
+    return page.$eval('#figures tbody', (body) => body.innerText);
+  };
+  await page.$eval('#picture', (picture) => picture.scrollIntoView({block: 'start'}));
+  const asOpened = await figures(page);
+  await page.$eval('#picture', (picture) => picture.scrollIntoView({block: 'start'}));
+  await (await field(page, '[Light 1]', 'Up (y) slider', 'slider')).focus();
+  for (let step = 0; step < 8; ++step) await page.keyboard.press('ArrowRight');
+  const tuned = await figures(page);
+  const file = path.join(work, 'three_lights.cfg');
+  fs.writeFileSync(file, Buffer.from(await bytesOf(page)));
+  const fresh = await openPage(browser, options.page, problems);
+  await afterEvaluation(fresh, async () => (await fileInput(fresh, 'Definition file')).uploadFile(file));
+  const expected = await figures(fresh);
+  check(tuned === expected && expected !== asOpened && /Light 1/.test(expected),
+        'the table of figures follows edits made while it is out of view', `${tuned} | ${expected}`);
+  await fresh.close();
+
   // A drag of a slider is one step; Reset goes back to the file as opened.
   await pressUntilDisabled(page, 'Undo', 100);
   const slider = await field(page, '[Light 1]', 'Sideways (x) slider', 'slider');
