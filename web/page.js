@@ -22,7 +22,7 @@
     modelRun: null,      // the last run on the model: {done, alreadyLit, output, model}
     downloadable: null,  // {name, bytes} offered by "Download model"
     fields: new Map(),   // "section:index" of a field of the form -> the field's elements
-    figuresNear: true,   // the table of figures is near the picture's part in view (and so filled at each step)
+    figuresNear: true,   // the table of figures is in the picture panel's part in view (and so filled at each step)
     figuresTimer: 0,
     modelTimer: 0,
     evaluations: 0,
@@ -546,11 +546,11 @@
   }
 
   // Out of view, the table is filled once the edits pause rather than at
-  // each step (and at once when it comes near).
+  // each step (and at once when it comes into view).
   function fillFigures(view) {
     clearTimeout(state.figuresTimer);
     if (state.figuresNear) drawFigures(view);
-    else state.figuresTimer = setTimeout(() => drawFigures(state.view), 250);
+    else state.figuresTimer = setTimeout(() => state.view && drawFigures(state.view), 250);
   }
   function drawFigures(view) {
     const body = byId('figures').tBodies[0];
