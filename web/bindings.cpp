@@ -60,14 +60,7 @@ PageEvaluation evaluate(const std::string& name, const std::string& bytes, const
 }
 
 // The text's lines: a JavaScript array of records.
-val definition_lines(const std::string& bytes)
-{
-    val array = val::array();
-    for (const PageLine& line : page_lines(bytes)) {
-        array.call<void>("push", line);
-    }
-    return array;
-}
+val definition_lines(const std::string& bytes) { return val::array(page_lines(bytes)); }
 
 val edit(const std::string& bytes, unsigned section, const std::string& key, const std::string& number,
          const std::string& unit)

@@ -293,10 +293,10 @@
     // The number box and the slider each sit in a box of a set height that
     // is laid out on its own: a slider's step or a typed digit lays out the
     // control alone, not its field, the form and the page around it.
-    const fitted = (control, className) => element('div', {className}, element('div', {className: 'fit'}, control));
-    row.append(label, fitted(input, 'control'),
+    const fitted = (control, className = '') => element('div', {className}, element('div', {className: 'fit'}, control));
+    row.append(label, fitted(input),
                unit || element('span', {className: 'unit-missing', text: field.key === 'Lights' ? 'count' : 'degrees'}),
-               fitted(slider, 'control slider-control'), help, reset, messages);
+               fitted(slider, 'slider-control'), help, reset, messages);
     const entry = {section: field.section, index, key: field.key, row, input, slider, unit, keyName, defaultWords, messages, field,
                    reset, beforeClear: null};
     reset.addEventListener('click', () => resetField(entry));

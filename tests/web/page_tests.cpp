@@ -324,9 +324,9 @@ TEST(TuningPage, FormShowsTheFile)
     EXPECT_EQ(field(odd, 1, "Direction").number, "5 deg");
     // Bytes that are not UTF-8 are shown as Windows-1252 reads them, in the
     // field, the lines and the messages.
-    const PageEvaluation ansi = evaluate_definition("x.cfg", GEAR + "[Light 1]\nZOffset=0.5 m ; H\xF6he\n");
-    EXPECT_EQ(field(ansi, 1, "ZOffset").number, "0.5 m ; H\xC3\xB6he");
     const std::string ansi_file = GEAR + "[Light 1]\nZOffset=0.5 m ; H\xF6he\n";
+    const PageEvaluation ansi = evaluate_definition("x.cfg", ansi_file);
+    EXPECT_EQ(field(ansi, 1, "ZOffset").number, "0.5 m ; H\xC3\xB6he");
     EXPECT_EQ(page_lines(ansi_file).back().text, "ZOffset=0.5 m ; H\xC3\xB6he");
     EXPECT_TRUE(std::any_of(ansi.messages.begin(), ansi.messages.end(), [](const PageMessage& message) {
         return message.text.find("m ; H\xC3\xB6he") != std::string::npos;
