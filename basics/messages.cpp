@@ -20,7 +20,7 @@ using H = Header;
 using T = Topic;
 
 // Every message of the programs, in the order of MessageId.
-constexpr std::array<MessageFormat, 106> MESSAGES = {{
+constexpr std::array<MessageFormat, 105> MESSAGES = {{
     {M::unrecognised_line, S::error, H::file_and_line, "Unrecognised: %s"},
     {M::main_section_first, S::error, H::file_and_line, "[Main] section must be specified first.\n"},
     {M::section_not_expected, S::warning, H::file_and_line,
@@ -169,7 +169,6 @@ constexpr std::array<MessageFormat, 106> MESSAGES = {{
     {M::report_arguments, S::error, H::none, "veska-inspect: a report takes one model\n"},
     {M::text_not_model, S::progress, H::none, "%s is text, not a model: it is checked as a definition file.\n"},
     {M::names_not_different, S::error, H::none, "The model and the definition file need two different names.\n"},
-    {M::model_not_taken_in, S::error, H::none, "The model could not be taken in.\n"},
     {M::dropped_folder, S::progress, H::none, "In the folder %s:\n"},
     {M::dropped_model_alone, S::progress, H::none,
      "%s is a model and no definition file came with it, so nothing was done to it. Drop the model together with "

@@ -120,7 +120,6 @@ enum class MessageId : std::uint8_t {
     text_not_model,
     // The tuning page's model.
     names_not_different,
-    model_not_taken_in,
     // What veska says in a window of its own about the files dropped onto it.
     dropped_folder,
     dropped_model_alone,

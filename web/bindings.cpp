@@ -5,9 +5,6 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "definition/definition_editing.h"
 #include "definition/keys.h"
 #include "web/page_evaluation.h"
@@ -101,30 +98,9 @@ val length_unit_choice()
     return out;
 }
 
-// The model's runs work in a folder of their own in the in-memory file
-// system, under the names of the user's files.
-void enter_work_folder()
-{
-    ::mkdir("/lumora", 0700);
-    ::chdir("/lumora");
-}
-
 // The model a run wrote, as bytes; null when it wrote none.
 val model_out(const ModelRun& run) { return run.done ? bytes_out(run.model) : val::null(); }
 void model_in(ModelRun& run, val model) { run.model = model.isNull() ? std::string() : model.as<std::string>(); }
-
-ModelRun apply(const std::string& model_name, const std::string& model, const std::string& definition_name,
-          const std::string& definition)
-{
-    enter_work_folder();
-    return apply_to_model(model_name, model, definition_name, definition);
-}
-
-ModelRun strip(const std::string& model_name, const std::string& model)
-{
-    enter_work_folder();
-    return take_lights_out(model_name, model);
-}
 
 }  // namespace
 
@@ -212,8 +188,8 @@ EMSCRIPTEN_BINDINGS(lumora_page)
     emscripten::function("definitionLines", &lumora::definition_lines);
     emscripten::function("replaceText", &lumora::replace_text);
     emscripten::function("convertNumber", &lumora::convert);
-    emscripten::function("applyToModel", &lumora::apply);
-    emscripten::function("takeLightsOut", &lumora::strip);
+    emscripten::function("applyToModel", &lumora::apply_to_model);
+    emscripten::function("takeLightsOut", &lumora::take_lights_out);
     emscripten::function("isModel", &lumora::looks_like_model);
     emscripten::function("lengthUnits", &lumora::length_unit_choice);
 }

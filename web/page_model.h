@@ -1,9 +1,8 @@
 // The tuning page's work on a model: what "veska SOURCE TARGET DEFINITION"
 // and "veska-inspect --strip MODEL" do, run by the programs' own code on
-// files the page puts in the current folder (in the browser, the in-memory
-// file system) under the names the user's files have, so that the messages
-// name them as the programs would. The files are removed again afterwards;
-// the user's own file is never touched.
+// files held in memory for the run (MemoryFileSystem) under the names the
+// user's files have, so that the messages name them as the programs would.
+// Nothing is written to any disk; the user's own file is never touched.
 #pragma once
 
 #include <string>

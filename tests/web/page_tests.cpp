@@ -14,6 +14,7 @@
 #include "tests/support/runner.h"
 #include "tools/mdl_builder/mdl_builder.h"
 #include "web/page_evaluation.h"
+#include "web/memory_file_system.h"
 #include "web/page_model.h"
 
 namespace lumora {
@@ -399,6 +400,58 @@ TEST(TuningPage, TellsModelsFromDefinitionFiles)
     EXPECT_TRUE(looks_like_model("cub", "MZ\x90"));
     EXPECT_FALSE(looks_like_model("lights.cfg", "[Main]\n"));
     EXPECT_FALSE(looks_like_model("mdl", "M"));
+}
+
+// The same operations on the page's files in memory and on the system's,
+// step by step: the same errors and the same bytes.
+std::vector<std::string> operations_on(FileSystem& files)
+{
+    std::vector<std::string> told;
+    const auto read = [&](const std::string& name, const ReadLimits& limits) {
+        FileBytes bytes;
+        const ReadResult result = files.read_file(name, limits, bytes);
+        told.push_back(name + " read: " + std::to_string(result.error) + "/" +
+                       std::to_string(static_cast<int>(result.step)) + " " + std::string(bytes.view()));
+    };
+    const auto kind = [&](const std::string& name) {
+        FileInfo info{};
+        const int error = files.file_info(name, true, info);
+        told.push_back(name + " info: " + std::to_string(error) + "/" + std::to_string(static_cast<int>(info.kind)));
+    };
+    read("cub.mdl", ReadLimits{10, true, false});
+    read("cub.mdl", ReadLimits{3, true, false});
+    read("cub.mdl", ReadLimits{3, true, true});
+    read("missing.cfg", ReadLimits{10, false, false});
+    read(".", ReadLimits{10, false, false});
+    FileHandle handle{};
+    told.push_back("taken: " + std::to_string(files.create_temporary("cub.mdl", handle)));
+    told.push_back("new: " + std::to_string(files.create_temporary("cub.tmp", handle)));
+    const std::string bytes = "lit";
+    told.push_back("written: " + std::to_string(files.write(handle, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                                             bytes.size())) +
+                   std::to_string(files.set_permissions(handle, 0644)) + std::to_string(files.flush_to_disk(handle)) +
+                   std::to_string(files.close(handle)));
+    told.push_back("writable: " + std::to_string(files.check_writable("cub.tmp")) + " " +
+                   std::to_string(files.check_writable("missing.cfg")));
+    told.push_back("replaced: " + std::to_string(files.replace("cub.tmp", "cub.mdl")) + " " +
+                   std::to_string(files.replace("missing.cfg", "cub.cfg")));
+    read("cub.mdl", ReadLimits{10, true, false});
+    kind("cub.tmp");
+    kind(".");
+    told.push_back("removed: " + std::to_string(files.remove("cub.mdl")) + " " + std::to_string(files.remove("cub.mdl")));
+    kind("cub.mdl");
+    return told;
+}
+
+TEST(TuningPage, KeepsItsFilesAsTheSystemDoes)
+{
+    const InScratchFolder folder;
+    const std::string model("MZ\x90\x00!", 5);
+    write_file_text("cub.mdl", model);
+    SystemFileSystem system;
+    MemoryFileSystem memory;
+    memory.put("cub.mdl", model);
+    EXPECT_EQ(operations_on(memory), operations_on(system));
 }
 
 TEST(TuningPage, WorksOnAModelAsThePrograms)
