@@ -775,7 +775,6 @@
     historyChanged();
     return true;
   }
-  window.commitDefinition = commitDefinition;
 
   // The step in progress ends when its control is let go; a step that came
   // back to where it began (a value retyped as it was) is no step.
