@@ -423,22 +423,25 @@ std::vector<std::string> operations_on(FileSystem& files)
     read("cub.mdl", ReadLimits{3, true, true});
     read("missing.cfg", ReadLimits{10, false, false});
     read(".", ReadLimits{10, false, false});
+    // Each step a statement of its own: they must come in this order.
+    const auto step = [&](const char* what, int error) { told.push_back(what + std::string(": ") + std::to_string(error)); };
     FileHandle handle{};
-    told.push_back("taken: " + std::to_string(files.create_temporary("cub.mdl", handle)));
-    told.push_back("new: " + std::to_string(files.create_temporary("cub.tmp", handle)));
+    step("taken", files.create_temporary("cub.mdl", handle));
+    step("new", files.create_temporary("cub.tmp", handle));
     const std::string bytes = "lit";
-    told.push_back("written: " + std::to_string(files.write(handle, reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                                             bytes.size())) +
-                   std::to_string(files.set_permissions(handle, 0644)) + std::to_string(files.flush_to_disk(handle)) +
-                   std::to_string(files.close(handle)));
-    told.push_back("writable: " + std::to_string(files.check_writable("cub.tmp")) + " " +
-                   std::to_string(files.check_writable("missing.cfg")));
-    told.push_back("replaced: " + std::to_string(files.replace("cub.tmp", "cub.mdl")) + " " +
-                   std::to_string(files.replace("missing.cfg", "cub.cfg")));
+    step("written", files.write(handle, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    step("permitted", files.set_permissions(handle, 0644));
+    step("flushed", files.flush_to_disk(handle));
+    step("closed", files.close(handle));
+    step("writable", files.check_writable("cub.tmp"));
+    step("missing writable", files.check_writable("missing.cfg"));
+    step("replaced", files.replace("cub.tmp", "cub.mdl"));
+    step("missing replaced", files.replace("missing.cfg", "cub.cfg"));
     read("cub.mdl", ReadLimits{10, true, false});
     kind("cub.tmp");
     kind(".");
-    told.push_back("removed: " + std::to_string(files.remove("cub.mdl")) + " " + std::to_string(files.remove("cub.mdl")));
+    step("removed", files.remove("cub.mdl"));
+    step("removed again", files.remove("cub.mdl"));
     kind("cub.mdl");
     return told;
 }
