@@ -160,8 +160,8 @@ void set_entry_bits(std::vector<std::uint8_t>& list, std::size_t at, unsigned bi
     list[at + 3] = 0;
 }
 
-// The extended attributes of a file, where the system has them: the
-// in-memory file system of the browser has none.
+// The extended attributes of a file, where the system has them: the file
+// systems of the WebAssembly builds have none.
 ssize_t get_attribute(const std::string& path, const char* name, void* value, std::size_t size)
 {
 #if defined(__EMSCRIPTEN__)
