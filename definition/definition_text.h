@@ -77,6 +77,9 @@ public:
     // Line n (from 1 to the last); an empty line numbered 0 for any other n.
     SourceLine line(std::uint32_t n) const;
 
+    // How many lines there are.
+    std::uint32_t count() const { return count_; }
+
     // Reads the lines from the first on, one after the other.
     class Cursor {
     public:

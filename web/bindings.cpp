@@ -166,7 +166,8 @@ EMSCRIPTEN_BINDINGS(lumora_page)
         .field("sectionsDefined", &array_out<PageEvaluation, bool, &PageEvaluation::sections_defined>,
                &array_in<PageEvaluation, bool, &PageEvaluation::sections_defined>)
         .field("figures", &array_out<PageEvaluation, PageFigures, &PageEvaluation::figures>,
-               &array_in<PageEvaluation, PageFigures, &PageEvaluation::figures>);
+               &array_in<PageEvaluation, PageFigures, &PageEvaluation::figures>)
+        .field("lineCount", &PageEvaluation::line_count);
     value_object<PageVocabulary>("PageVocabulary")
         .field("sectionTitles", &array_out<PageVocabulary, std::string, &PageVocabulary::section_titles>,
                &array_in<PageVocabulary, std::string, &PageVocabulary::section_titles>)

@@ -523,14 +523,21 @@
   // near the window, the box also while in focus: out of view it is brought
   // in line when it comes near, as laying the text out again at every step
   // of a slider costs more than the rest of the change. Focus fills the box
-  // before the first key is typed.
+  // before the first key is typed. Lines that come or go are drawn at once
+  // even out of view: the panel's height changes with them, and what stands
+  // below it must not move under the pointer as the panel comes near.
   let textNear = true;
   function fillText(focused = false) {
-    if (textNear && state.view) fillLines();
+    if (state.view && (textNear || !sameLineCount(state.view))) fillLines();
     const box = byId('definition-text');
     if (!focused && (document.activeElement === box || !textNear)) return;
     const text = core('definitionText', state.bytes);
     if (text !== null) put(box, 'value', text);
+  }
+
+  function sameLineCount(view) {
+    const shown = Math.min(view.lineCount, LINES_SHOWN) + (view.lineCount > LINES_SHOWN ? 1 : 0);
+    return byId('text-lines').children.length === shown;
   }
 
   function wireTextBox() {
@@ -546,11 +553,18 @@
   }
 
   // Out of view, the table is filled once the edits pause rather than at
-  // each step (and at once when it comes into view).
+  // each step (and at once when it comes into view). Rows that come or go,
+  // or change kind, are drawn at once: the table's height changes with
+  // them, and what stands below it must not move under the pointer later.
   function fillFigures(view) {
     clearTimeout(state.figuresTimer);
-    if (state.figuresNear) drawFigures(view);
+    if (state.figuresNear || !sameRows(view)) drawFigures(view);
     else state.figuresTimer = setTimeout(() => state.view && drawFigures(state.view), 250);
+  }
+  function sameRows(view) {
+    const rows = byId('figures').tBodies[0].rows;
+    return rows.length === view.figures.length &&
+           view.figures.every((figures, i) => rows[i].cells.length === (figures.lit ? figures.cells.length : 1) + 1);
   }
   function drawFigures(view) {
     const body = byId('figures').tBodies[0];

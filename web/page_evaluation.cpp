@@ -117,6 +117,7 @@ PageEvaluation evaluate_definition(const std::string& name, const std::string& b
     page.verdict = check_verdict(report);
     page.verdict.pop_back();
     page.form = form_state(definition);
+    page.line_count = definition.lines.count();
     page.light_count = definition.light_count;
     for (const DefinitionSection& section : definition.sections) {
         page.sections_defined.push_back(section.defined);

@@ -66,6 +66,7 @@ struct PageEvaluation {
     std::uint32_t light_count;            // as Lights gives it (0 before [Main] is read)
     std::vector<bool> sections_defined;   // [Main], [Light 1] .. [Light 3]
     std::vector<PageFigures> figures;  // for each light drawn
+    std::uint32_t line_count;          // as many as page_lines gives for the same bytes
 };
 
 // The page's view of the definition file name holding bytes. Where opened

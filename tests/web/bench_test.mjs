@@ -231,6 +231,17 @@ async function pressUntilDisabled(page, name, limit) {
   const expected = await figures(fresh);
   check(tuned === expected && expected !== asOpened && /Light 1/.test(expected),
         'the table of figures follows edits made while it is out of view', `${tuned} | ${expected}`);
+  // Another file with fewer lights, opened while the table and the text's
+  // lines are out of view: its rows and its lines are there at once, so
+  // that nothing below them moves when they come into view.
+  await fresh.$eval('#picture', (picture) => picture.scrollIntoView({block: 'start'}));
+  const twoLights = path.join(options.examples, 'two_lights.cfg');
+  await afterEvaluation(fresh, async () => (await fileInput(fresh, 'Definition file')).uploadFile(twoLights));
+  const rows = await fresh.$eval('#figures tbody', (body) => body.rows.length);
+  const lines = await fresh.$eval('#text-lines', (list) => list.children.length);
+  const fileLines = fs.readFileSync(twoLights, 'latin1').split('\n').length - 1;
+  check(rows === 2 && lines === fileLines, 'the table and the lines out of view take their new rows at once',
+        `${rows} rows, ${lines} lines of ${fileLines}`);
   await fresh.close();
 
   // A drag of a slider is one step; Reset goes back to the file as opened.

@@ -191,7 +191,9 @@ for (let seed = 1; seed <= 50; ++seed) {
   fs.copyFileSync(definition, path.join(folder, 'two_lights.cfg'));
   run(veska, ['cub.mdl', 'lit.mdl', 'two_lights.cfg'], folder);
   const expectedLit = fs.readFileSync(path.join(folder, 'lit.mdl'));
-  check(lit !== null && lit.equals(expectedLit), 'a model processed in the page is veska SOURCE TARGET DEFINITION\'s');
+  check(lit !== null && lit.equals(expectedLit), 'a model processed in the page is veska SOURCE TARGET DEFINITION\'s',
+        lit === null ? 'no download came; the page says: ' + await page.$eval('#model-state', (state) => state.textContent)
+                     : `${lit.length} bytes downloaded, ${expectedLit.length} expected`);
 
   await after(modelRuns, () => upload('#model-input', path.join(folder, 'lit.mdl')));
   const refused = await page.evaluate(() => ({

@@ -329,6 +329,7 @@ TEST(TuningPage, FormShowsTheFile)
     const PageEvaluation ansi = evaluate_definition("x.cfg", ansi_file);
     EXPECT_EQ(field(ansi, 1, "ZOffset").number, "0.5 m ; H\xC3\xB6he");
     EXPECT_EQ(page_lines(ansi_file).back().text, "ZOffset=0.5 m ; H\xC3\xB6he");
+    EXPECT_EQ(ansi.line_count, 8u);
     EXPECT_TRUE(std::any_of(ansi.messages.begin(), ansi.messages.end(), [](const PageMessage& message) {
         return message.text.find("m ; H\xC3\xB6he") != std::string::npos;
     }));
