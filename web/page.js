@@ -561,16 +561,19 @@
     if (state.figuresNear || !sameRows(view)) drawFigures(view);
     else state.figuresTimer = setTimeout(() => state.view && drawFigures(state.view), 250);
   }
+  // A light's cells: its figures, or the words why it has none; each row
+  // has the light's name before them.
+  const cellsOf = (figures) => figures.lit ? figures.cells : [figures.text];
   function sameRows(view) {
     const rows = byId('figures').tBodies[0].rows;
     return rows.length === view.figures.length &&
-           view.figures.every((figures, i) => rows[i].cells.length === (figures.lit ? figures.cells.length : 1) + 1);
+           view.figures.every((figures, i) => rows[i].cells.length === cellsOf(figures).length + 1);
   }
   function drawFigures(view) {
     const body = byId('figures').tBodies[0];
     const rows = body.rows;
     view.figures.forEach((figures, i) => {
-      const cells = figures.lit ? figures.cells : [figures.text];
+      const cells = cellsOf(figures);
       let row = rows[i];
       if (!row || row.cells.length !== cells.length + 1) {
         const made = element('tr', {}, element('th', {scope: 'row'}));

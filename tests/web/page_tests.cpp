@@ -13,8 +13,8 @@
 #include "tests/support/files.h"
 #include "tests/support/runner.h"
 #include "tools/mdl_builder/mdl_builder.h"
-#include "web/page_evaluation.h"
 #include "web/memory_file_system.h"
+#include "web/page_evaluation.h"
 #include "web/page_model.h"
 
 namespace lumora {
