@@ -11,6 +11,9 @@
 //   that only writes the slider's value (the wait for the display's next
 //   frame that any page has), once with each frame drawn as soon as it is
 //   ready (the page's own share);
+// - the processor time the browser's processes took over those changes,
+//   for the page and for the page that only writes the slider's value: what
+//   any page's steps cost the machine's cores besides the page's own work;
 // - the JavaScript heap, after collecting garbage, before and after 1,000
 //   more changes of a slider dragged (one step to undo), after 1,200 changes
 //   that let the browser settle.
@@ -18,6 +21,7 @@
 //   node bench/page_speed.mjs [build-web/lumora-tuning.html]
 //
 // Needs the test's packages: (cd tests/web && npm ci).
+import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -28,6 +32,29 @@ const sorted = (values) => [...values].sort((a, b) => a - b);
 const median = (values) => sorted(values)[Math.floor(values.length / 2)];
 const percentile = (values, share) => sorted(values)[Math.min(values.length - 1, Math.ceil(values.length * share) - 1)];
 const fixed = (value) => value.toFixed(2);
+
+// The processor time, in milliseconds, that the browser and every process
+// under it (renderers, the compositing process, helpers) have taken so far.
+const ticksPerSecond = Number(execFileSync('getconf', ['CLK_TCK'], {encoding: 'utf8'}));
+function processorTime(browser) {
+  const parents = new Map();
+  const times = new Map();
+  for (const pid of fs.readdirSync('/proc').filter((name) => /^[0-9]+$/.test(name))) {
+    try {
+      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+      const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+      parents.set(pid, fields[1]);
+      times.set(pid, Number(fields[11]) + Number(fields[12]));
+    } catch {
+      // the process ended meanwhile
+    }
+  }
+  const root = String(browser.process().pid);
+  const under = (pid) => pid === root || (parents.has(pid) && pid !== '1' && under(parents.get(pid)));
+  let ticks = 0;
+  for (const [pid, time] of times) if (under(pid)) ticks += time;
+  return ticks * 1000 / ticksPerSecond;
+}
 
 const problems = [];
 const {browser, close} = await openBrowser();
@@ -89,18 +116,21 @@ async function measureChanges(browser, floor = false) {
     slider.focus();
   }, floor);
   const wait = random(23);
+  const processorBefore = processorTime(browser);
   for (let change = 0; change < 200; ++change) {
     await new Promise((resolve) => setTimeout(resolve, wait() * 1000 / 60));
     await page.keyboard.press(Math.floor(change / 20) % 2 === 0 ? 'ArrowRight' : 'ArrowLeft');
     await page.waitForFunction((count) => window.benchTimes.length > count, {}, change);
   }
+  const processor = (processorTime(browser) - processorBefore) / 200;
   const times = await page.evaluate(() => window.benchTimes);
   const unchanged = await page.evaluate(() => window.benchUnchanged);
-  return {page, times, unchanged};
+  return {page, times, unchanged, processor};
 }
 
-const floorTimes = (await measureChanges(browser, true)).times;
-const {page, times, unchanged} = await measureChanges(browser);
+const floorRun = await measureChanges(browser, true);
+const floorTimes = floorRun.times;
+const {page, times, unchanged, processor} = await measureChanges(browser);
 
 // The heap over 1,000 changes of one drag.
 const cdp = await page.createCDPSession();
@@ -143,6 +173,8 @@ console.log(`the same on a page that only writes the slider's value: median ${fi
             `95th percentile ${fixed(percentile(floorTimes, 0.95))} ms`);
 console.log(`the same with frames not held to the display's rate: median ${fixed(median(alone))} ms, ` +
             `95th percentile ${fixed(percentile(alone, 0.95))} ms, slowest ${fixed(Math.max(...alone))} ms`);
+console.log(`processor time of the browser's processes per change: ${fixed(processor)} ms, ` +
+            `${fixed(floorRun.processor)} ms on the page that only writes the slider's value`);
 if (unchanged > 0) console.log(`${unchanged} changes left the picture as it was`);
 console.log(`JS heap after garbage collection: ${(heapBefore / 1024).toFixed(0)} KiB before and ` +
             `${(heapAfter / 1024).toFixed(0)} KiB after 1,000 changes (${heapAfter >= heapBefore ? '+' : ''}` +
