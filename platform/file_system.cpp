@@ -45,7 +45,7 @@ ReadResult FileSystem::read_file(const std::string& path, const ReadLimits& limi
     std::uint64_t length = 0;
     const bool has_length = file_length(stream, length) == 0;
     int error = has_length || !limits.length_required ? 0 : ESPIPE;
-    if (error == 0 && has_length && length > limits.most && !limits.start_only) {
+    if (error == 0 && has_length && limits.refuses(length)) {
         error = EFBIG;
     }
     // Room for at most the limit; more than this system can hold is no

@@ -64,6 +64,9 @@ struct ReadLimits {
     std::uint64_t most;    // the most bytes taken
     bool length_required;  // a file without a length (a pipe, a terminal) gives ESPIPE, unread
     bool start_only;       // a longer file gives its first `most` bytes, else EFBIG
+
+    // Whether a file of this length is refused whole (EFBIG) rather than read.
+    bool refuses(std::uint64_t length) const { return length > most && !start_only; }
 };
 
 // The operations of the system the program runs on (posix.cpp,

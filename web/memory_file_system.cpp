@@ -84,7 +84,7 @@ ReadResult MemoryFileSystem::read_file(const std::string& path, const ReadLimits
         return {ENOENT, ReadStep::opening};
     }
     const std::string& bytes = found->second.bytes;
-    if (bytes.size() > limits.most && !limits.start_only) {
+    if (limits.refuses(bytes.size())) {
         return {EFBIG, ReadStep::reading};
     }
     const std::size_t taken = bytes.size() > limits.most ? static_cast<std::size_t>(limits.most) : bytes.size();
