@@ -203,13 +203,27 @@ void write_beam(std::string& svg, const LightOnGround& light, Pixel from, Pixel 
     write_line(svg, hit.x, hit.y, aim.x, aim.y, attributes.c_str());
 }
 
+// How a light's marks are inked: the prefix of its group's id and the
+// opacities of its lit area (a stretch of ground line, an outline filled).
+// The lights before the changes are faint by their paint's own opacity,
+// 0.3 of the new lights' (their group sets it for the marks that set none):
+// an opacity of the whole group would have a viewer draw the group aside
+// and blend it in, again at every redraw of the picture around it.
+struct LightInk {
+    const char* id_prefix;
+    const char* lit_line;
+    const char* lit_fill;
+};
+constexpr LightInk NEW_INK{"", "0.45", "0.25"};
+constexpr LightInk FAINT_INK{"before-", "0.135", "0.075"};
+
 // Each computed light of geometry in a group of its own: its lit area (in
 // the side view its stretch of the ground line, from the nearest to the
 // farthest point; in the top view its outline), beam, aim point, position
 // and, with labels, its number. The side view draws y upright, the top view
 // x; labels null: no numbers beside them.
 void write_lights(std::string& svg, const View& view, LabelPlacement* labels, const GroundView& geometry,
-                  const char* id_prefix, bool side)
+                  const LightInk& ink, bool side)
 {
     double Point3::*const upright = side ? &Point3::y : &Point3::x;
     const auto pixel = [&](const Point3& p) { return Pixel{px(view, p.z), py(view, p.*upright)}; };
@@ -220,17 +234,17 @@ void write_lights(std::string& svg, const View& view, LabelPlacement* labels, co
             continue;
         }
         const char* colour = LIGHT_COLOURS[i];
-        append_format(svg, "<g class=\"light\" id=\"%slight-%u-%s\">\n", id_prefix, i + 1, side ? "side" : "top");
+        append_format(svg, "<g class=\"light\" id=\"%slight-%u-%s\">\n", ink.id_prefix, i + 1, side ? "side" : "top");
         if (light.lit && side) {
             const double nearest = std::min_element(std::begin(light.lit_area), std::end(light.lit_area), by_z)->z;
             const double farthest = std::max_element(std::begin(light.lit_area), std::end(light.lit_area), by_z)->z;
             const std::string lit = formatted(
-                "class=\"lit-area\" stroke=\"%s\" stroke-width=\"7\" stroke-opacity=\"0.45\"", colour);
+                "class=\"lit-area\" stroke=\"%s\" stroke-width=\"7\" stroke-opacity=\"%s\"", colour, ink.lit_line);
             write_line(svg, px(view, nearest), py(view, ground_height(geometry, nearest)), px(view, farthest),
                        py(view, ground_height(geometry, farthest)), lit.c_str());
         } else if (light.lit) {
-            append_format(svg, "<polygon class=\"lit-area\" fill=\"%s\" fill-opacity=\"0.25\" stroke=\"%s\" points=\"",
-                          colour, colour);
+            append_format(svg, "<polygon class=\"lit-area\" fill=\"%s\" fill-opacity=\"%s\" stroke=\"%s\" points=\"",
+                          colour, ink.lit_fill, colour);
             for (unsigned k = 0; k < OUTLINE_POINTS; ++k) {
                 if (k != 0) {
                     svg += ' ';
@@ -289,11 +303,11 @@ void write_view_content(std::string& svg, const View& view, const GroundView& ge
         }
     }
     if (before != nullptr) {
-        svg += "<g class=\"before\" opacity=\"0.3\">\n";
-        write_lights(svg, view, nullptr, *before, "before-", side);
+        svg += "<g class=\"before\" fill-opacity=\"0.3\" stroke-opacity=\"0.3\">\n";
+        write_lights(svg, view, nullptr, *before, FAINT_INK, side);
         svg += "</g>\n";
     }
-    write_lights(svg, view, &labels, geometry, "", side);
+    write_lights(svg, view, &labels, geometry, NEW_INK, side);
     svg += "</g>\n";
 }
 

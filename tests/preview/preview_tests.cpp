@@ -212,13 +212,21 @@ TEST_F(Preview, BeforeDrawsTheEarlierLightsFaintlyUnderTheNew)
     EXPECT_EQ(run.exit_code, 0) << run.output;
     const std::string both = read_file_text(svg_);
     EXPECT_EQ(lines_of_class(both, "legend-before"), "faint: the lights as they were before the changes");
-    // The faint lights: a group in each view, drawn before the new ones.
+    // The faint lights: a group in each view, drawn before the new ones, at
+    // 0.3 of the new lights' opacity by their paint (no group opacity).
     for (const std::string view : {"side", "top"}) {
         const std::size_t faint = both.find("id=\"before-light-1-" + view + "\"");
         ASSERT_NE(faint, std::string::npos) << view;
         EXPECT_LT(faint, both.find("id=\"light-1-" + view + "\""));
-        EXPECT_NE(both.rfind("<g class=\"before\" opacity=\"0.3\">", faint), std::string::npos);
+        EXPECT_NE(both.rfind("<g class=\"before\" fill-opacity=\"0.3\" stroke-opacity=\"0.3\">", faint),
+                  std::string::npos);
     }
+    EXPECT_EQ(both.find(" opacity="), std::string::npos);
+    const std::size_t faint_side = both.find("id=\"before-light-1-side\"");
+    EXPECT_NE(both.find("stroke-opacity=\"0.135\"", faint_side), std::string::npos);
+    EXPECT_LT(both.find("stroke-opacity=\"0.135\"", faint_side), both.find("id=\"light-1-side\""));
+    const std::size_t faint_top = both.find("id=\"before-light-1-top\"");
+    EXPECT_LT(both.find("fill-opacity=\"0.075\"", faint_top), both.find("id=\"light-1-top\""));
     // The earlier light stands elsewhere in the top view: its marks differ.
     const auto group = [](const std::string& svg, const std::string& id) {
         const std::size_t at = svg.find("id=\"" + id + "\"");
