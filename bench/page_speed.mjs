@@ -9,8 +9,10 @@
 //   from the event's time stamp to a task run after the frame that follows
 //   the new picture; once with frames at the display's rate, beside a page
 //   that only writes the slider's value (the wait for the display's next
-//   frame that any page has), once with each frame drawn as soon as it is
-//   ready (the page's own share);
+//   frame that any page has), beside that page computing in each step for
+//   as long as the page's step takes more than it at the median (what any
+//   page with that much to do gets from this machine), once with each frame
+//   drawn as soon as it is ready (the page's own share);
 // - the processor time the browser's processes took over those changes,
 //   for the page and for the page that only writes the slider's value: what
 //   any page's steps cost the machine's cores besides the page's own work;
@@ -72,12 +74,29 @@ for (let round = 0; round < 10; ++round) {
 // pressed after a random wait of up to a frame: on the page opened on
 // examples/three_lights.cfg, or on a page that only writes the slider's value.
 const floorPage = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'lumora-bench-')), 'floor.html');
+// That page can also compute before it writes: window.work rounds of a
+// fixed sum, a step of plain script as long as the page's own.
 fs.writeFileSync(floorPage, '<!DOCTYPE html><body data-ready="0"><input type="range" id="slider" min="0" max="40">' +
                             '<output id="value"></output><script>const slider = document.getElementById("slider");' +
-                            'slider.addEventListener("input", () => { document.getElementById("value").textContent = slider.value; });' +
+                            'window.work = 0; function compute(rounds) { let x = 1; for (let k = 0; k < rounds; ++k) ' +
+                            'x = (x * 1103515245 + 12345) | 0; return x; }' +
+                            'slider.addEventListener("input", () => { window.sum = compute(window.work); ' +
+                            'document.getElementById("value").textContent = slider.value; });' +
                             '</script></body>');
-async function measureChanges(browser, floor = false) {
+async function measureChanges(browser, floor = false, computing = 0) {
   const page = await openPage(browser, floor ? floorPage : pagePath, problems);
+  if (computing > 0) {
+    // The rounds that take that long here, from the fastest of 20 runs.
+    await page.evaluate((milliseconds) => {
+      let fastest = Infinity;
+      for (let run = 0; run < 20; ++run) {
+        const start = performance.now();
+        window.sum = compute(100000);
+        fastest = Math.min(fastest, performance.now() - start);
+      }
+      window.work = Math.round(100000 * milliseconds / fastest);
+    }, computing);
+  }
   if (!floor) {
     await page.select('#example', 'three_lights.cfg');
     await page.click('#open-example');
@@ -152,6 +171,13 @@ await drag(1200);
 const heapBefore = await heap();
 await drag(1000);
 const heapAfter = await heap();
+await page.close();
+
+// What the display's frames and the machine's cores make of a step that
+// takes as long as the page's at the median, on a page with nothing else
+// to lay out, draw or hand on.
+const computing = Math.max(0, median(times) - median(floorTimes));
+const computingTimes = (await measureChanges(browser, true, computing)).times;
 await close();
 
 // The same changes with frames drawn as soon as they are ready rather than
@@ -171,6 +197,8 @@ console.log(`input event to the next paint with the new picture, ${times.length}
             `slowest ${fixed(Math.max(...times))} ms`);
 console.log(`the same on a page that only writes the slider's value: median ${fixed(median(floorTimes))} ms, ` +
             `95th percentile ${fixed(percentile(floorTimes, 0.95))} ms`);
+console.log(`the same on that page computing for ${fixed(computing)} ms in each step (the page's median less its own): ` +
+            `median ${fixed(median(computingTimes))} ms, 95th percentile ${fixed(percentile(computingTimes, 0.95))} ms`);
 console.log(`the same with frames not held to the display's rate: median ${fixed(median(alone))} ms, ` +
             `95th percentile ${fixed(percentile(alone, 0.95))} ms, slowest ${fixed(Math.max(...alone))} ms`);
 console.log(`processor time of the browser's processes per change: ${fixed(processor)} ms, ` +
