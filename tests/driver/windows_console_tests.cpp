@@ -113,13 +113,16 @@ protected:
         write_file_bytes(model, mdl_builder::build_sample_mdl());
     }
 
-    // The exit code; the screen in screen.
+    // The exit code; the screen in screen. Each drop writes files of its
+    // own: the console of the one before may still be closing (Wine), with
+    // its files open, and its screen must not pass for this one's.
     int drop(const std::vector<std::string>& files)
     {
-        std::vector<std::string> on_console{"--own-window", dir.file("screen.txt"), VESKA_PROGRAM};
+        const std::string number = std::to_string(++drops);
+        std::vector<std::string> on_console{"--own-window", dir.file("screen" + number + ".txt"), VESKA_PROGRAM};
         on_console.insert(on_console.end(), files.begin(), files.end());
-        const int exit_code = run_program(CONSOLE_HOST, on_console, dir.file("host.txt"));
-        screen = read_file_text(dir.file("screen.txt"));
+        const int exit_code = run_program(CONSOLE_HOST, on_console, dir.file("host" + number + ".txt"));
+        screen = read_file_text(dir.file("screen" + number + ".txt"));
         return exit_code;
     }
 
@@ -155,6 +158,7 @@ protected:
     const std::string model = folder + "/plane.mdl";
     const std::string definition = folder + "/lights.cfg";
     std::string screen;
+    int drops = 0;
 };
 
 TEST_F(OwnWindow, TwoFilesInEitherOrderAreTheModelAndItsDefinition)
